@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ostrelo {
+
+// One typed entry of a calculation or of the memory register.
+// type codes: "N" number, "R" result/reset, "O" operator, "F" function name,
+// "(" and ")", and the postfix/prefix symbols "^", "%", "!", "√", "²".
+struct CalculatorLine {
+    std::string item;
+    std::string type;
+    double number = 0.0;
+    std::int64_t digits = 0;
+    bool separator = false;
+    std::int64_t fraction = 0;
+    std::int64_t parentheses = 0;
+
+    friend bool operator==(const CalculatorLine&, const CalculatorLine&) = default;
+};
+
+}  // namespace ostrelo

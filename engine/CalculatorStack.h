@@ -1,0 +1,36 @@
+#pragma once
+
+#include "engine/CalculatorLine.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ostrelo {
+
+// The calculation being entered, written through to the suite line by line:
+// "count" and the line keys "1", "2", ... A pending "reset" is honoured on creation.
+class CalculatorStack {
+public:
+    std::vector<CalculatorLine> items;
+    std::int64_t userDefaultsCount = 0;
+
+    // Loads the stack from the suite after honouring a pending reset.
+    CalculatorStack();
+
+    void pushLine(const std::string& item, const std::string& type, std::int64_t digits, bool separator,
+                  std::int64_t fraction, std::int64_t parentheses, double number);
+    // Removes and returns the last line; on an empty stack nothing changes and none is returned.
+    std::optional<CalculatorLine> popLine();
+    void clearStack();
+    void reloadStack();
+    // Removes and returns the first line; on an empty stack nothing changes and none is returned.
+    std::optional<CalculatorLine> removeFirstLine();
+    void insertFirstLine(const std::string& item, const std::string& type, std::int64_t digits, bool separator,
+                         std::int64_t fraction, std::int64_t parentheses, double number);
+    std::string stackText() const;
+    std::int64_t lineCount() const;
+};
+
+}  // namespace ostrelo

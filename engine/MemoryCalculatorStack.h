@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/CalculatorLine.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ostrelo {
+
+// The memory register, written through to the suite: "memory" and the keys "m1", "m2", ...
+class MemoryCalculatorStack {
+public:
+    std::vector<CalculatorLine> items;
+    std::int64_t userDefaultsCount = 0;
+
+    // The memory register as stored (does not look at "reset").
+    static std::pair<std::vector<CalculatorLine>, std::int64_t> loadMemoryItems();
+    // Reloads in place after honouring a pending reset.
+    void loadMemoryHonouringReset();
+    void pushMemoryLine(const std::string& item, const std::string& type, std::int64_t digits, bool separator,
+                        std::int64_t fraction, std::int64_t parentheses, double number);
+    void clearMemory();
+    std::string memoryItemsText() const;
+};
+
+}  // namespace ostrelo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace foundation {
+
+// User-perceived characters (extended grapheme clusters, ICU) of UTF-8 text, and
+// UTF-16 unit counts, for every place where the calculator counts characters.
+// Invalid UTF-8 never crashes: each bad byte counts as one character.
+class Characters {
+public:
+    static std::vector<std::string> split(std::string_view text);
+    static std::size_t count(std::string_view text);
+    static std::size_t utf16Length(std::string_view text);
+    // The first / last n characters (all of them when n is larger).
+    static std::string prefix(std::string_view text, std::size_t n);
+    static std::string suffix(std::string_view text, std::size_t n);
+    static std::string dropFirst(std::string_view text, std::size_t n);
+    static std::string dropLast(std::string_view text, std::size_t n);
+};
+
+}  // namespace foundation

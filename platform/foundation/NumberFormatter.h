@@ -1,0 +1,54 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace foundation {
+
+// The phone's number formatter over ICU. A new formatter takes the current locale
+// (read afresh at creation), decimal style, grouping as the locale has it for the
+// decimal style, fraction digits 0...3 like the phone, rounding half to even.
+//
+// Scientific style writes mantissa "E" exponent: "1.5E2", "1E-5", "3.25E0" (no "+",
+// no leading zeros in the exponent, one integer digit). As on the phone, in
+// scientific style the fraction-digit settings count significant digits of the
+// mantissa: maximum 8 shows at most 8 significant digits (7 after the separator),
+// minimum = maximum = 4 shows exactly 4 (1.234E2).
+class NumberFormatter {
+public:
+    enum class Style { decimal, scientific };
+    enum class RoundingMode { ceiling, floor, down, up, halfEven, halfDown, halfUp };
+
+    NumberFormatter();
+    explicit NumberFormatter(const std::string& localeIdentifier);
+    ~NumberFormatter();
+    NumberFormatter(const NumberFormatter&) = delete;
+    NumberFormatter& operator=(const NumberFormatter&) = delete;
+
+    void setLocale(const std::string& localeIdentifier);
+    void setNumberStyle(Style style);
+    Style numberStyle() const;
+    void setUsesGroupingSeparator(bool uses);
+    bool usesGroupingSeparator() const;
+    void setMinimumFractionDigits(int digits);
+    void setMaximumFractionDigits(int digits);
+    int minimumFractionDigits() const;
+    int maximumFractionDigits() const;
+    void setRoundingMode(RoundingMode mode);
+
+    // The locale's separators, or the ones set here.
+    std::string decimalSeparator() const;
+    void setDecimalSeparator(const std::string& separator);
+    std::string groupingSeparator() const;
+
+    std::string stringFromNumber(double value) const;
+    // Strict parse of the whole text in this formatter's locale and style; none when it is no number.
+    std::optional<double> numberFromString(const std::string& text) const;
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace foundation

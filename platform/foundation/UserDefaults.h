@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/foundation/PropertyListValue.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace foundation {
+
+// The app-group settings suite shared by every process of the group: one SQLite
+// file "group.sqlite" in the group directory (WAL mode, busy timeout). Every write
+// is committed at once and is seen by other processes at their next read.
+// Nothing here throws: a failed write is logged and reported as false.
+class UserDefaults {
+public:
+    // The group directory: $OSTRELO_GROUP_DIR, else $XDG_DATA_HOME/ostrelo,
+    // else ~/.local/share/ostrelo.
+    static std::filesystem::path groupDirectory();
+
+    // Opens the suite of the group directory. Never fails: when the store cannot
+    // be opened the suite still answers reads with defaults and reports writes as failed.
+    // A store file that is not a database, or a damaged one, is moved aside
+    // (renamed, never deleted), a fresh store is started and a warning is logged.
+    explicit UserDefaults(const std::filesystem::path& directory = groupDirectory());
+    ~UserDefaults();
+    UserDefaults(const UserDefaults&) = delete;
+    UserDefaults& operator=(const UserDefaults&) = delete;
+
+    // The stored value, else the value registered for this process, else none.
+    std::optional<PropertyListValue> object(const std::string& key) const;
+
+    // The phone's typed reads: absent (or unconvertible) gives false, 0, 0.0, none.
+    // Numbers convert between kinds as the phone does (a double is cut toward zero
+    // for integerForKey, a nonzero number is true for boolForKey); strings holding
+    // a number convert too.
+    bool boolForKey(const std::string& key) const;
+    std::int64_t integerForKey(const std::string& key) const;
+    double doubleForKey(const std::string& key) const;
+    std::optional<std::string> stringForKey(const std::string& key) const;
+    std::optional<PropertyListValue::Array> arrayForKey(const std::string& key) const;
+    std::optional<PropertyListValue::Dictionary> dictionaryForKey(const std::string& key) const;
+
+    // Writes and removals: committed at once; false (and a log line) on failure.
+    bool set(const std::string& key, const PropertyListValue& value);
+    bool removeObject(const std::string& key);
+
+    // Several writes committed together: other processes see all of them or none.
+    // The body returns false to roll back; a failed write inside also rolls back.
+    class Transaction {
+    public:
+        virtual ~Transaction() = default;
+        virtual bool set(const std::string& key, const PropertyListValue& value) = 0;
+        virtual bool removeObject(const std::string& key) = 0;
+        virtual std::optional<PropertyListValue> object(const std::string& key) const = 0;
+    };
+    bool performTransaction(const std::function<bool(Transaction&)>& body);
+
+    // Defaults kept in memory for this process only (shared by every UserDefaults
+    // object of the process), merged over earlier registrations; never stored.
+    void registerDefaults(const PropertyListValue::Dictionary& defaults);
+
+    // Every write is already durable; this reports whether the store is usable.
+    bool synchronize();
+
+    // Every stored key and value (for tests and tools that compare whole stores).
+    PropertyListValue::Dictionary dictionaryRepresentation() const;
+
+private:
+    class Store;
+    std::unique_ptr<Store> store_;
+};
+
+}  // namespace foundation
