@@ -1,0 +1,22 @@
+#include "platform/foundation/Log.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+namespace foundation {
+
+namespace {
+void write(std::string_view level, std::string_view message) {
+    std::string line = "ostrelo[" + std::to_string(getpid()) + "] " + std::string(level) + ": " +
+                       std::string(message) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+}  // namespace
+
+void Log::warning(std::string_view message) { write("warning", message); }
+void Log::error(std::string_view message) { write("error", message); }
+void Log::info(std::string_view message) { write("info", message); }
+
+}  // namespace foundation
