@@ -4,7 +4,6 @@
 
 #include <curl/curl.h>
 
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -76,6 +75,7 @@ UrlError errorFor(CURLcode code, const Task& task) {
     UrlError::Code kind = UrlError::Code::other;
     switch (code) {
     case CURLE_URL_MALFORMAT: kind = UrlError::Code::badUrl; break;
+    // also a redirect to anything but https
     case CURLE_UNSUPPORTED_PROTOCOL: kind = UrlError::Code::insecureConnection; break;
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
@@ -96,12 +96,6 @@ UrlError errorFor(CURLcode code, const Task& task) {
         if (task.overCap) kind = UrlError::Code::bodyTooLarge;
         break;
     default: break;
-    }
-    // A redirect to a scheme other than https shows as an unsupported protocol after the first response.
-    if (code == CURLE_UNSUPPORTED_PROTOCOL) {
-        long redirects = 0;
-        curl_easy_getinfo(task.easy.get(), CURLINFO_REDIRECT_COUNT, &redirects);
-        if (redirects > 0) kind = UrlError::Code::tooManyRedirects;
     }
     if (task.overCap) {
         kind = UrlError::Code::bodyTooLarge;
@@ -172,11 +166,12 @@ private:
         if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, task.url.c_str(), 0) != CURLUE_OK)
             return UrlError{UrlError::Code::badUrl, "not a URL: " + task.url};
         const auto scheme = urlPart(parsed.get(), CURLUPART_SCHEME);
+        if (!scheme) return UrlError{UrlError::Code::badUrl, "not a URL: " + task.url};
         const auto host = urlPart(parsed.get(), CURLUPART_HOST);
-        if (!scheme || !host) return UrlError{UrlError::Code::badUrl, "not a URL: " + task.url};
-        task.loopback = isLoopbackHost(*host);
+        task.loopback = host && isLoopbackHost(*host);
         if (*scheme != "https" && !(*scheme == "http" && task.loopback))
             return UrlError{UrlError::Code::insecureConnection, "refused to load a URL that is not https: " + task.url};
+        if (!host || host->empty()) return UrlError{UrlError::Code::badUrl, "a URL without a host: " + task.url};
         if (multi_ == nullptr) return UrlError{UrlError::Code::other, "the transfer engine is not available"};
 
         task.easy.reset(curl_easy_init());

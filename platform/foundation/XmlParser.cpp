@@ -48,6 +48,11 @@ void XMLCALL entityDeclaration(void* context, const XML_Char* name, int, const X
     stopWith(state, std::string("the document declares the entity \"") + name + "\"; entity declarations are refused");
 }
 
+void XMLCALL skippedEntity(void* context, const XML_Char* name, int) {
+    auto& state = *static_cast<ParseState*>(context);
+    stopWith(state, std::string("the entity \"") + name + "\" is not defined in the document");
+}
+
 int XMLCALL externalEntityReference(XML_Parser, const XML_Char*, const XML_Char*, const XML_Char*, const XML_Char*) {
     return XML_STATUS_ERROR;  // never loaded
 }
@@ -71,6 +76,7 @@ bool XmlParser::parse() {
     XML_SetUserData(parser.get(), &state);
     XML_SetStartElementHandler(parser.get(), startElement);
     XML_SetEntityDeclHandler(parser.get(), entityDeclaration);
+    XML_SetSkippedEntityHandler(parser.get(), skippedEntity);
     XML_SetExternalEntityRefHandler(parser.get(), externalEntityReference);
     XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
 

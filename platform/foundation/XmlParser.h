@@ -11,7 +11,8 @@ namespace foundation {
 // Event-driven XML parsing over expat. Element names come as written, prefixes
 // included ("gesmes:Envelope"): there is no namespace processing. Nothing outside the
 // bytes is ever read: external entities and external DTD parts are never loaded, and
-// a document that declares entities of its own is refused (parse() gives false).
+// a document that declares entities of its own, or refers to one it does not define, is
+// refused (parse() gives false).
 class XmlParser {
 public:
     using Attributes = std::map<std::string, std::string>;
