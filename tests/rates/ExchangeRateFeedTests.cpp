@@ -244,9 +244,22 @@ TEST_F(FeedTest, AStoreKilledHalfwayLeavesTheEarlierRatesOrAllTheNewOnes) {
         char* const arguments[] = {const_cast<char*>(self.c_str()), const_cast<char*>("--store-for-ever"),
                                    const_cast<char*>(firstPath.c_str()), const_cast<char*>(secondPath.c_str()),
                                    nullptr};
+        // The child says when it starts storing; the kill follows a few milliseconds later.
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, ready[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, ready[0]);
         pid_t child = 0;
-        ASSERT_EQ(posix_spawn(&child, self.c_str(), nullptr, nullptr, arguments, environ), 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(40 + 17 * round));
+        const int spawned = posix_spawn(&child, self.c_str(), &actions, nullptr, arguments, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(ready[1]);
+        ASSERT_EQ(spawned, 0);
+        char signal = 0;
+        EXPECT_EQ(read(ready[0], &signal, 1), 1);
+        close(ready[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(2500 * round + 300));
         ASSERT_EQ(kill(child, SIGKILL), 0);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
