@@ -1,5 +1,6 @@
 #include "platform/foundation/UrlSession.h"
 #include "tests/rates/LocalHttpServer.h"
+#include "tests/rates/LocalTlsServer.h"
 
 #include <gtest/gtest.h>
 
@@ -181,4 +182,16 @@ TEST(UrlSession, RequestsRunSideBySideAndAShutDownCancelsWhatIsLeftOnce) {
     EXPECT_EQ(slow.calls, 1);
     ASSERT_TRUE(slow.error);
     EXPECT_EQ(slow.error->code, UrlError::Code::cancelled);
+}
+
+TEST(UrlSession, CertificatesAreVerified) {
+    ratestest::LocalTlsServer server;
+    UrlSession session(quick());
+    const Outcome untrusted = fetch(session, "https://127.0.0.1:" + std::to_string(server.port()) + "/");
+    EXPECT_EQ(untrusted.calls, 1);
+    ASSERT_TRUE(untrusted.error);
+    EXPECT_EQ(untrusted.error->code, UrlError::Code::secureConnectionFailed) << untrusted.error->description;
+    EXPECT_FALSE(untrusted.data);
+    EXPECT_EQ(server.connections(), 1);  // it got as far as the server, and no further
+    EXPECT_EQ(server.handshakes(), 0);
 }
