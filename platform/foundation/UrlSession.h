@@ -49,7 +49,8 @@ public:
     // Starts a GET of the URL and returns at once.
     void dataTask(const std::string& url, Completion completion);
 
-    // Blocks until every request started so far has run its completion.
+    // Blocks until every request started so far has run its completion (never call it
+    // from a completion: that one has not finished yet).
     void waitUntilIdle();
 
 private:
