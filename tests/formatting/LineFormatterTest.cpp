@@ -1,10 +1,12 @@
 #include "engine/LineFormatter.h"
+#include "platform/foundation/NumberFormatter.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -100,6 +102,32 @@ TEST_F(LineFormatterTest, GeneralPathShowsAtMostNineDigitsBelowOneBillion) {
     EXPECT_EQ(result(-123456.789012), minus + "123,456.789");
 }
 
+TEST_F(LineFormatterTest, ResultsBelowOneBillionKeepNineDigitsAndReadBack) {
+    std::mt19937_64 random(20261208);
+    std::uniform_real_distribution<double> exponent(-9.0, 9.0);
+    for (const char* locale : {"en_US", "de_DE"}) {
+        setLocale(locale);
+        foundation::NumberFormatter reader;
+        for (int i = 0; i < 2000; ++i) {
+            const double number = std::pow(10.0, exponent(random)) * (i % 2 == 0 ? 1 : -1);
+            const std::string text = resultWithSeparator(number);
+            int digitCount = 0;
+            for (char c : text) digitCount += (c >= '0' && c <= '9') ? 1 : 0;
+            EXPECT_LE(digitCount, 9) << text;
+            if (text.find(reader.decimalSeparator()) != std::string::npos) {
+                EXPECT_NE(text.back(), '0') << text;
+            }
+            // The text reads back as the number, rounded to the digits shown.
+            std::string plain = text;
+            if (plain.starts_with(minus)) plain.replace(0, minus.size(), "-");
+            const auto value = reader.numberFromString(plain);
+            ASSERT_TRUE(value) << text;
+            const double integerDigits = std::max(1.0, std::floor(std::log10(std::fabs(number))) + 1);
+            EXPECT_NEAR(*value, number, std::pow(10.0, integerDigits - 9) * 0.51 + 1e-9) << text;
+        }
+    }
+}
+
 TEST_F(LineFormatterTest, TrailingZerosAreRemovedOnlyWhenTheSeparatorIsSet) {
     // The fraction digits are cut to 9 - k, which can leave trailing zeros.
     EXPECT_EQ(resultWithSeparator(123456.7001), "123,456.7");
@@ -146,6 +174,14 @@ TEST_F(LineFormatterTest, NegativeNumbersAndNegativeZero) {
     setLocale("de_DE");
     EXPECT_EQ(inStack({.separator = true, .fraction = 2, .number = -1234.25}), "(" + minus + "1.234,25)");
     EXPECT_EQ(result(-0.000000001), "0");
+
+    // A locale whose own minus sign is U+2212 (Swedish) is cleaned up the same way, and its
+    // negative exponents are read correctly.
+    setLocale("sv_SE");
+    EXPECT_EQ(result(-0.0), "0");
+    EXPECT_EQ(result(-0.0, true), "0E0");
+    EXPECT_EQ(typing({.digits = 3, .separator = true, .fraction = 2, .number = 0.05}, true), "5E" + minus + "2");
+    EXPECT_EQ(typing({.digits = 3, .separator = true, .fraction = 2, .number = 0.5}, true), "5,0E" + minus + "1");
 }
 
 TEST_F(LineFormatterTest, TypingShowsTheNumberAsTyped) {

@@ -180,4 +180,15 @@ TEST_F(NumberFormatterTest, ParsesWholeTextStrictlyInTheLocale) {
     EXPECT_EQ(scientific.numberFromString("1,5E2"), 150.0);
 }
 
+TEST_F(NumberFormatterTest, UnknownLocalesAndBadTextAreHandled) {
+    NumberFormatter unknown("zz_ZZ");
+    EXPECT_EQ(unknown.stringFromNumber(1234.5), "1,234.5");
+    EXPECT_FALSE(unknown.decimalSeparator().empty());
+    NumberFormatter english;
+    EXPECT_FALSE(english.numberFromString("\xff\xfe"));
+    EXPECT_FALSE(english.numberFromString("1\xff"));
+    EXPECT_FALSE(english.numberFromString("-"));
+    EXPECT_FALSE(english.numberFromString("."));
+}
+
 }  // namespace
