@@ -1,6 +1,5 @@
 #include "platform/foundation/Calendar.h"
 
-#include "platform/foundation/Log.h"
 
 #include <unicode/gregocal.h>
 #include <unicode/locid.h>

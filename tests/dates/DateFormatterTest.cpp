@@ -23,6 +23,8 @@ TEST_F(DateFormatterTest, UnusualLocaleIdentifiersMeanEnglishAndGerman) {
     EXPECT_EQ(DateFormatter::validLocaleIdentifier("de_DE"), "de_DE");
     EXPECT_EQ(DateFormatter::validLocaleIdentifier("en-US"), "en_US");
     EXPECT_EQ(DateFormatter::validLocaleIdentifier("sr_Latn_RS"), "sr_Latn_RS");
+    EXPECT_EQ(DateFormatter::validLocaleIdentifier("es_419"), "es_419");
+    EXPECT_EQ(DateFormatter::validLocaleIdentifier("th_TH@calendar=buddhist"), "th_TH");
 
     EXPECT_EQ(format(christmasEve2026, "EEEE", "en_En"), "Thursday");
     EXPECT_EQ(format(christmasEve2026, "EEEE", "de_De"), "Donnerstag");
@@ -32,6 +34,25 @@ TEST_F(DateFormatterTest, UnusualLocaleIdentifiersMeanEnglishAndGerman) {
     for (int day = 0; day < 7; ++day) {
         EXPECT_EQ(format(christmasEve2026.addingTimeInterval(day * secondsPerDay), "EEEE", "de_De"), german[day]);
     }
+}
+
+TEST_F(DateFormatterTest, FixedLocaleTextsDoNotFollowTheUsersLocale) {
+    const Date dayBeforeAD = *parse("31.12.1 BC", "d.M.y G");
+    for (const char* user : {"en_US", "de_DE", "fr_FR"}) {
+        setLocale(user);
+        EXPECT_EQ(format(dayBeforeAD, "d.M.y G"), "31.12.1 BC") << user;
+        EXPECT_EQ(format(christmasEve2026, "d.M.y G"), "24.12.2026 AD") << user;
+        EXPECT_EQ(format(christmasEve2026, "EEEE"), "Thursday") << user;
+        EXPECT_EQ(format(christmasEve2026, "EEEE", "de_De"), "Donnerstag") << user;
+        EXPECT_EQ(parse("24.12.2026"), christmasEve2026) << user;
+    }
+    // A new formatter starts out in the user's locale.
+    setLocale("de_DE");
+    DateFormatter plain;
+    EXPECT_EQ(plain.localeIdentifier(), "de_DE");
+    plain.setDateFormat("EEEE");
+    plain.setTimeZone(gmt());
+    EXPECT_EQ(plain.stringFromDate(christmasEve2026), "Donnerstag");
 }
 
 TEST_F(DateFormatterTest, TimeZonesByName) {
