@@ -66,6 +66,9 @@ std::string signRule(const NumberFormatter& formatter, double number, bool paren
 }
 
 // The number still being typed, shown as typed.
+// Enough significant digits to show any double without rounding its exponent.
+constexpr std::int64_t kAllSignificantDigits = 17;
+
 std::string typingText(NumberFormatter& formatter, std::int64_t digits, bool separator, std::int64_t fraction,
                        double number, bool scientific, bool parenthesizeNegative) {
     const double magnitude = std::fabs(number);
@@ -73,8 +76,11 @@ std::string typingText(NumberFormatter& formatter, std::int64_t digits, bool sep
     setFractionDigits(formatter, fraction);
     if (scientific) {
         if (magnitude <= kLargestPlainNumber) {
-            // Scientific digit settings count significant digits: read the exponent of a
-            // first text and show every typed digit of the mantissa.
+            // Scientific digit settings count significant digits: read the number's own
+            // exponent from a first text with every significant digit (a text cut to the
+            // typed digits could round up: 9.6 would read as 1E1) and show every typed
+            // digit of the mantissa.
+            setFractionDigits(formatter, kAllSignificantDigits);
             const std::int64_t exponent = exponentOf(formatter.stringFromNumber(number));
             setFractionDigits(formatter, std::max<std::int64_t>(digitSetting(fraction) + exponent + 1, 1));
         } else {

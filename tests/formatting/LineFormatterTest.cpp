@@ -237,8 +237,10 @@ TEST_F(LineFormatterTest, ScientificTypingShowsEveryTypedDigit) {
     EXPECT_EQ(typing({.digits = 4, .separator = true, .fraction = 3, .number = 1.25}, true), "1.250E0");
     EXPECT_EQ(typing({.digits = 9, .number = 123456789}, true), "1.23456789E8");
     EXPECT_EQ(typing({.digits = 9, .number = -123456789}, true, true), "(" + minus + "1.23456789E8)");
-    // The exponent is read from a first text with the typed fraction digits as significant digits.
-    EXPECT_EQ(typing({.digits = 2, .separator = true, .fraction = 1, .number = 9.6}, true), "9.60E0");
+    // The exponent is the number's own, also where the typed digits alone would round up.
+    EXPECT_EQ(typing({.digits = 2, .separator = true, .fraction = 1, .number = 9.6}, true), "9.6E0");
+    EXPECT_EQ(typing({.digits = 3, .separator = true, .fraction = 1, .number = 99.5}, true), "9.95E1");
+    EXPECT_EQ(typing({.digits = 3, .separator = true, .fraction = 2, .number = 9.99}, true), "9.99E0");
     // Above 999999999: up to 8 fraction digits, trailing zeros dropped.
     EXPECT_EQ(typing({.digits = 10, .number = 1234567890}, true), "1.23456789E9");
     EXPECT_EQ(typing({.digits = 11, .number = 12345678901}, true), "1.23456789E10");
