@@ -240,10 +240,9 @@ TEST_F(FeedTest, AStoreKilledHalfwayLeavesTheEarlierRatesOrAllTheNewOnes) {
 
     int seenFirst = 0, seenSecond = 0;
     for (int round = 0; round < 12; ++round) {
-        const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-        char* const arguments[] = {const_cast<char*>(self.c_str()), const_cast<char*>("--store-for-ever"),
-                                   const_cast<char*>(firstPath.c_str()), const_cast<char*>(secondPath.c_str()),
-                                   nullptr};
+        const std::string self = RATES_STORE_CHILD;
+        char* const arguments[] = {const_cast<char*>(self.c_str()), const_cast<char*>(firstPath.c_str()),
+                                   const_cast<char*>(secondPath.c_str()), nullptr};
         // The child says when it starts storing; the kill follows a few milliseconds later.
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
