@@ -276,3 +276,19 @@ TEST_F(FeedTest, AStoreKilledHalfwayLeavesTheEarlierRatesOrAllTheNewOnes) {
     }
     EXPECT_GT(seenFirst + seenSecond, 0);  // the child got some stores done
 }
+
+TEST_F(FeedTest, DerivedRatesThatAreNotUsableAreRemovedNotWritten) {
+    auto suite = SharedSettings::open();
+    suite->set("USDEUR", 0.9);
+    suite->set("JPYUSD", 0.0067);
+    // Both rates are finite and positive, but their quotients overflow or vanish.
+    ASSERT_TRUE(ExchangeRateFeed::storeRecords({{"2026-07-07", "USD", 1e-310}, {"2026-07-07", "JPY", 1e300}}));
+    const Store after = store();
+    EXPECT_EQ(after.count("USDEUR"), 0u);  // 1 / 1e-310 is infinite
+    EXPECT_EQ(after.count("USDJPY"), 0u);
+    EXPECT_EQ(after.count("JPYUSD"), 0u);  // 1e-310 / 1e300 is 0
+    EXPECT_EQ(after.at("EURUSD"), PropertyListValue(1e-310));
+    EXPECT_EQ(after.at("JPYEUR"), PropertyListValue(1e-300));
+    EXPECT_EQ(after.at("USDUSD"), PropertyListValue(1.0));
+    EXPECT_EQ(after.size(), 2u + 3u * 2u + 2u * 2u - 3u);
+}
