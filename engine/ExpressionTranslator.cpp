@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Characters.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -288,9 +289,13 @@ void replaceFactorial(Characters& text) {
         bool inserted = false;  // the "(" of an inserted "FUNCTION("
         std::size_t at = 0;
     } lastClose;  // what the last ")" of out closes
+    // The end of the last operator or "(" (an inserted "FUNCTION(" included) in out. The
+    // first character of the text counts only when it is "(" or has a call in front of it.
+    std::size_t latestStop = 0;
     const auto push = [&](char32_t c) {
         out.push_back(c);
         calls.push_back(0);
+        if (isFactorialStop(c) && (out.size() > 1 || c == U'(' || calls[0] != 0)) latestStop = out.size();
     };
     for (char32_t c : text) {
         if (c != U'!') {
@@ -324,23 +329,12 @@ void replaceFactorial(Characters& text) {
                     start -= 3;
             }
         } else {
-            // Look back for an operator or "(", the inserted ones included; the first
-            // character counts only when it is "(".
-            start = 0;
-            for (std::size_t j = out.size(); j > 0; --j) {
-                if (j < out.size() && calls[j] != 0) {
-                    start = j;
-                    break;
-                }
-                const std::size_t at = j - 1;
-                const bool examined = at > 0 || calls[0] != 0 || out[0] == U'(';
-                if (examined && isFactorialStop(out[at])) {
-                    start = j;
-                    break;
-                }
-            }
+            // What follows the last operator or "(", the inserted ones included.
+            start = latestStop;
         }
         ++calls[start];
+        if (start > 0) latestStop = std::max(latestStop, start);
+        if (start == 0 && !out.empty() && isFactorialStop(out[0])) latestStop = std::max<std::size_t>(latestStop, 1);
         for (char32_t s : std::u32string_view(U",'factorial')")) push(s);
         lastClose = {true, true, start};
     }

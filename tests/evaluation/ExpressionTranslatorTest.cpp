@@ -103,6 +103,10 @@ TEST(ExpressionFormat, FactorialAfterALeadingParenthesisAndAfterLog) {
     EXPECT_EQ(degrees("log(100.0)!"), "FUNCTION(log(100.0),'factorial')");
     EXPECT_EQ(degrees("2.0\u00D7log(100.0)!!"), "2.0*FUNCTION(FUNCTION(log(100.0),'factorial'),'factorial')");
     EXPECT_EQ(degrees("(3.0!)!"), "FUNCTION((FUNCTION(3.0,'factorial')),'factorial')");
+    // Once a call stands in front of it, the first character is looked at like any other.
+    EXPECT_EQ(degrees("\u22123.0!2.0!"), "FUNCTION(-FUNCTION(3.0,'factorial')2.0,'factorial')");
+    EXPECT_EQ(degrees("(2.0)3.0!"), "(FUNCTION(2.0)3.0,'factorial')");  // a ")" does not end the scan
+    EXPECT_EQ(degrees("2.0\u00D7(3.0)(4.0)!"), "2.0*(3.0)FUNCTION((4.0),'factorial')");
 }
 
 TEST(ExpressionFormat, BareSquareRoots) {
