@@ -34,7 +34,7 @@ constexpr char32_t lnSign = U'\u33D1';
 // Longer texts are refused (the translation is then empty, which the evaluator cannot
 // read): a calculation never comes near this, and chained percentages double the text.
 constexpr std::size_t maxInputCharacters = 10000;
-constexpr std::size_t maxFormatCharacters = 200000;
+constexpr std::size_t maxFormatCharacters = 100000;
 
 char32_t decodeSingle(std::string_view cluster) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(cluster[i]); };

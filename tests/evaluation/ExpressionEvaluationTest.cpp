@@ -233,6 +233,8 @@ TEST(LongTexts, EndWithAStatus) {
     std::string shortChain = "100.0";
     for (int i = 0; i < 3; ++i) shortChain += "+10.0%";
     EXPECT_RESULT(degrees(shortChain), 133.1, "OK");
+    for (int i = 3; i < 10; ++i) shortChain += "+10.0%";
+    EXPECT_RESULT(degrees(shortChain), 259.37424601, "OK");
     std::string sum = "1.0";
     for (int i = 0; i < 2000; ++i) sum += "+1.0";
     EXPECT_RESULT(degrees(sum), 2001.0, "OK");
