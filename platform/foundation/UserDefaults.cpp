@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <map>
 #include <mutex>
 #include <shared_mutex>
 #include <system_error>
@@ -241,22 +243,103 @@ std::int64_t doubleToInteger(double value) {
     return static_cast<std::int64_t>(value);  // cut toward zero
 }
 
+enum Statement { selectValue, upsertValue, deleteValue, selectAll, begin, commit, rollback, statementCount };
+
+// One open connection with its prepared statements, and the file it was opened on.
+struct Connection {
+    sqlite3* database = nullptr;
+    std::array<sqlite3_stmt*, statementCount> statements{};
+    dev_t device = 0;
+    ino_t inode = 0;
+    pid_t owner = 0;
+};
+
+void closeConnection(Connection& connection) {
+    for (auto& statement : connection.statements) {
+        sqlite3_finalize(statement);
+        statement = nullptr;
+    }
+    if (connection.database) sqlite3_close_v2(connection.database);
+    connection.database = nullptr;
+}
+
+// Connections no suite object uses at the moment, kept open for the next object of the
+// same store: opening the suite afresh then costs a file check instead of setting up a
+// connection, and the store's shared WAL index stays live. A kept connection is used
+// again only by the process that opened it and only while the path still names the
+// file it was opened on (a store moved aside by another process is never reused).
+class ConnectionPool {
+public:
+    static ConnectionPool& shared() {
+        static ConnectionPool pool;
+        return pool;
+    }
+
+    std::optional<Connection> take(const std::filesystem::path& file) {
+        struct stat status {};
+        const bool exists = ::stat(file.c_str(), &status) == 0;
+        std::lock_guard lock(mutex_);
+        auto found = idle_.find(file.string());
+        if (found == idle_.end()) return std::nullopt;
+        auto& connections = found->second;
+        while (!connections.empty()) {
+            Connection connection = connections.back();
+            connections.pop_back();
+            if (connection.owner != ::getpid()) continue;  // inherited across fork: never touched
+            if (exists && connection.device == status.st_dev && connection.inode == status.st_ino)
+                return connection;
+            closeConnection(connection);
+        }
+        return std::nullopt;
+    }
+
+    void give(const std::filesystem::path& file, Connection connection) {
+        std::lock_guard lock(mutex_);
+        auto& connections = idle_[file.string()];
+        if (connections.size() >= maximumIdle) {
+            closeConnection(connection);
+            return;
+        }
+        connections.push_back(connection);
+    }
+
+    ~ConnectionPool() {
+        for (auto& [file, connections] : idle_)
+            for (auto& connection : connections)
+                if (connection.owner == ::getpid()) closeConnection(connection);
+    }
+
+private:
+    static constexpr std::size_t maximumIdle = 8;
+    std::mutex mutex_;
+    std::map<std::string, std::vector<Connection>> idle_;
+};
+
 }  // namespace
 
 // ---- The connection of one suite object and its prepared statements.
 
 class UserDefaults::Store {
 public:
-    enum Statement { selectValue, upsertValue, deleteValue, selectAll, begin, commit, rollback, statementCount };
-
     explicit Store(std::filesystem::path directory) : directory_(std::move(directory)) {
+        file_ = directory_ / storeFileName;
+        if (auto kept = ConnectionPool::shared().take(file_)) {
+            connection_ = *kept;
+            return;
+        }
         std::error_code ignored;
         std::filesystem::create_directories(directory_, ignored);
-        file_ = directory_ / storeFileName;
         if (openConnection() == Opened::damaged) recover();
     }
 
-    ~Store() { closeConnection(); }
+    ~Store() {
+        if (database_ && !inTransaction() && !needsRecovery_) {
+            ConnectionPool::shared().give(file_, connection_);
+            connection_ = Connection{};
+        } else {
+            closeConnection();
+        }
+    }
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
@@ -404,14 +487,7 @@ private:
         return false;
     }
 
-    void closeConnection() {
-        for (auto& statement : statements_) {
-            sqlite3_finalize(statement);
-            statement = nullptr;
-        }
-        if (database_) sqlite3_close_v2(database_);
-        database_ = nullptr;
-    }
+    void closeConnection() { foundation::closeConnection(connection_); }
 
     // Opens the store file, creating the table on first use. The journal mode (WAL)
     // is kept in the file itself, so an existing store needs no set-up on opening.
@@ -427,6 +503,12 @@ private:
             return Opened::failed;
         }
         database_ = database;
+        connection_.owner = ::getpid();
+        struct stat status {};
+        if (::stat(file_.c_str(), &status) == 0) {
+            connection_.device = status.st_dev;
+            connection_.inode = status.st_ino;
+        }
         sqlite3_extended_result_codes(database_, 1);
         sqlite3_busy_timeout(database_, busyTimeoutMilliseconds);
         // In WAL mode NORMAL keeps every commit atomic and survives a killed process.
@@ -531,8 +613,9 @@ private:
 
     std::filesystem::path directory_;
     std::filesystem::path file_;
-    sqlite3* database_ = nullptr;
-    std::array<sqlite3_stmt*, statementCount> statements_{};
+    Connection connection_;
+    sqlite3*& database_ = connection_.database;
+    std::array<sqlite3_stmt*, statementCount>& statements_ = connection_.statements;
     std::string journalMode_;
     bool needsRecovery_ = false;
 };
@@ -663,7 +746,7 @@ private:
 bool UserDefaults::performTransaction(const std::function<bool(Transaction&)>& body) {
     std::lock_guard lock(store_->mutex);
     Store& store = *store_;
-    if (!store.run(Store::begin, "begin a transaction")) return false;
+    if (!store.run(begin, "begin a transaction")) return false;
     StoreTransaction transaction(
         [&store](const std::string& key, const PropertyListValue* value) {
             return value ? store.write(key, *value) : store.remove(key);
@@ -676,11 +759,11 @@ bool UserDefaults::performTransaction(const std::function<bool(Transaction&)>& b
     try {
         keep = body(transaction) && !transaction.failed();
     } catch (...) {
-        if (store.inTransaction()) store.run(Store::rollback, "roll back a transaction");
+        if (store.inTransaction()) store.run(rollback, "roll back a transaction");
         throw;
     }
-    if (keep && store.run(Store::commit, "commit a transaction")) return true;
-    if (store.inTransaction()) store.run(Store::rollback, "roll back a transaction");
+    if (keep && store.run(commit, "commit a transaction")) return true;
+    if (store.inTransaction()) store.run(rollback, "roll back a transaction");
     return false;
 }
 
