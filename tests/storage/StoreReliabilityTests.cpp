@@ -213,16 +213,17 @@ TEST_F(StoreReliabilityTest, AFileThatIsNotADatabaseIsMovedAsideAndAFreshStoreSt
 
 TEST_F(StoreReliabilityTest, ADamagedDatabaseIsMovedAsideAndAFreshStoreStarts) {
     const auto directory = freshGroup("damaged");
-    // A child fills the store and closes it, so everything is in the main file.
-    const pid_t filler = fork();
-    if (filler == 0) {
-        {
-            UserDefaults suite;
-            for (int i = 0; i < 300; ++i) suite.set("key" + std::to_string(i), std::string(100, 'x'));
-        }
-        std::exit(0);
+    // A store filled in the store's own form and closed, so everything is in the main file.
+    {
+        sqlite3* database = nullptr;
+        ASSERT_EQ(sqlite3_open((directory / "group.sqlite").c_str(), &database), SQLITE_OK);
+        std::string script = "PRAGMA journal_mode=WAL; CREATE TABLE suite(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID; BEGIN;";
+        for (int i = 0; i < 300; ++i)
+            script += "INSERT INTO suite VALUES('key" + std::to_string(i) + "', x'54" + std::string(200, 'f') + "');";
+        script += "COMMIT;";
+        EXPECT_EQ(sqlite3_exec(database, script.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(database);
     }
-    ASSERT_EQ(exitCode(filler), 0);
     ASSERT_FALSE(std::filesystem::exists(directory / "group.sqlite-wal"));
     {
         // Overwrite the table's root page.
