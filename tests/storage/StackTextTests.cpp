@@ -38,6 +38,10 @@ TEST_F(StackTextTest, NumbersAreWrittenFromTheirValueAndEveryOtherLineByItsItem)
     stack.pushLine("+", "O", 1, false, 0, 0, 0.0);
     stack.pushLine("", "R", 1, false, 0, 0, 0.30000000000000004);
     EXPECT_EQ(stack.stackText(), "-2.0−0.1+1e-05+0.30000000000000004");
+
+    // The text is the same in every locale.
+    setLocale("de_DE");
+    EXPECT_EQ(stack.stackText(), "-2.0−0.1+1e-05+0.30000000000000004");
 }
 
 TEST_F(StackTextTest, TheMemoryTextFollowsTheSameRules) {

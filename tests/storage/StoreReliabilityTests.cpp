@@ -248,6 +248,21 @@ TEST_F(StoreReliabilityTest, ADamagedDatabaseIsMovedAsideAndAFreshStoreStarts) {
     EXPECT_EQ(UserDefaults().dictionaryRepresentation(), (PropertyListValue::Dictionary{{"after", true}}));
 }
 
+TEST_F(StoreReliabilityTest, AStoreReplacedByAnotherProcessIsOpenedAfresh) {
+    const auto directory = freshGroup("replaced");
+    UserDefaults().set("old", true);  // leaves a kept connection to this file
+    std::filesystem::rename(directory / "group.sqlite", directory / "elsewhere.sqlite");
+    for (const char* companion : {"-wal", "-shm"})
+        if (std::filesystem::exists(directory / (std::string("group.sqlite") + companion)))
+            std::filesystem::rename(directory / (std::string("group.sqlite") + companion),
+                                    directory / (std::string("elsewhere.sqlite") + companion));
+    UserDefaults suite;
+    EXPECT_FALSE(suite.object("old").has_value());
+    EXPECT_TRUE(suite.set("new", true));
+    EXPECT_TRUE(std::filesystem::exists(directory / "group.sqlite"));
+    EXPECT_EQ(UserDefaults().dictionaryRepresentation(), (PropertyListValue::Dictionary{{"new", true}}));
+}
+
 TEST_F(StoreReliabilityTest, UnreadableStoredValuesReadAsAbsent) {
     const auto directory = freshGroup("values");
     UserDefaults().set("good", 1);
