@@ -15,7 +15,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <limits>
 #include <map>
