@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -83,15 +84,18 @@ inline std::vector<CalculatorLine> storedLines() {
     return lines;
 }
 
+inline std::string shapeNumber(double number) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.17g", number);
+    return buffer;
+}
+
 // The stored lines, each as item (or number) and type, for compact comparisons.
 inline std::vector<std::string> storedShape() {
     std::vector<std::string> shape;
     for (const auto& line : storedLines()) {
         if (line.type == "N" || line.type == "R") {
-            char buffer[64];
-            std::snprintf(buffer, sizeof buffer, "%s%.17g", line.item.empty() ? "" : (line.item + ":").c_str(),
-                          line.number);
-            shape.push_back(line.type + " " + buffer);
+            shape.push_back(line.type + " " + (line.item.empty() ? "" : line.item + ":") + shapeNumber(line.number));
         } else {
             shape.push_back(line.type + " " + line.item);
         }

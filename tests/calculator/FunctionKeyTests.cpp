@@ -21,6 +21,9 @@ using LoanTest = CalculatorTest;
 
 // Random words whose top bits give the fraction 0.5 and, below 6, the whole number 3.
 constexpr std::uint64_t halfWord = 0x8000000100000000ull;
+// The fraction that word gives: 0.5 and 2^-32.
+constexpr double halfFraction = static_cast<double>(halfWord >> 11) * 0x1.0p-53;
+const std::string halfShape = "N " + shapeNumber(halfFraction);
 
 TEST_F(PowerTest, PowerAndSquareKeys) {
     Calculator calculator;
@@ -156,18 +159,18 @@ TEST_F(RandomKeyTest, RandomFractionsAndWholeNumbers) {
     foundation::RandomSource::replaceWordSource([] { return halfWord; });
     Calculator calculator;
     press(calculator, "@");
-    EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{CalculatorLine{"", "N", 0.5, 9, true, 8, 0}}));
+    EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{CalculatorLine{"", "N", halfFraction, 9, true, 8, 0}}));
     EXPECT_EQ(calculator.primaryString, "0.50000000");
 
     // "@" after ")" inserts "×"; "#" after ")" does not.
     press(calculator, {"AC", "(", "1", ")", "@"});
-    EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 1", ") )", "O ×", "N 0.5"}));
+    EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 1", ") )", "O ×", halfShape}));
     press(calculator, {"AC", "(", "1", ")", "#"});
-    EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 1", ") )", "N 0.5"}));
+    EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 1", ") )", halfShape}));
 
     // After a number below one, a new fraction; after 6 or 6.9 a whole number 0...5.
     press(calculator, {"AC", "0", ".", "2", "5", "#"});
-    EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{CalculatorLine{"", "N", 0.5, 9, true, 8, 0}}));
+    EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{CalculatorLine{"", "N", halfFraction, 9, true, 8, 0}}));
     press(calculator, {"AC", "6", "#"});
     EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{CalculatorLine{"", "N", 3.0, 1, false, 0, 0}}));
     press(calculator, {"AC", "6", ".", "9", "rand"});
@@ -178,7 +181,7 @@ TEST_F(RandomKeyTest, RandomFractionsAndWholeNumbers) {
     press(calculator, {"AC", "5", "!", "#"});
     EXPECT_EQ(calculator.primaryString, "5!");
     press(calculator, {"AC", "5", "+", "#"});
-    EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 5", "O +", "N 0.5"}));
+    EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 5", "O +", halfShape}));
 }
 
 TEST_F(RandomKeyTest, NumbersWithoutABoundAreRefused) {
@@ -186,7 +189,7 @@ TEST_F(RandomKeyTest, NumbersWithoutABoundAreRefused) {
     Calculator calculator;
     press(calculator, {"5", "±", "#"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N -5"}));
-    EXPECT_EQ(calculator.primaryString, "−5");
+    EXPECT_EQ(calculator.primaryString, "(−5)");
 
     // 99999 × 99999 = 9999800001, beyond 2^32.
     press(calculator, "AC");

@@ -131,14 +131,14 @@ TEST_F(NumberEntryTest, TheSignKey) {
     press(calculator, "±");
     type(calculator, "3");
     EXPECT_EQ(calculator.ostreloLine.number, -53);
-    EXPECT_EQ(calculator.primaryString, "−53");
+    EXPECT_EQ(calculator.primaryString, "(−53)");  // a lone number line is shown as inside a calculation
 
     press(calculator, "AC");
     type(calculator, "5.");
     press(calculator, "±");
     type(calculator, "2");
     EXPECT_DOUBLE_EQ(calculator.ostreloLine.number, -5.2);
-    EXPECT_EQ(calculator.primaryString, "−5.2");
+    EXPECT_EQ(calculator.primaryString, "(−5.2)");
 
     // Inside a calculation a negative number is parenthesised.
     press(calculator, "+");
@@ -162,7 +162,7 @@ TEST_F(NumberEntryTest, TheSignKey) {
     press(calculator, "𝜋");
     press(calculator, "±");
     EXPECT_EQ(calculator.ostreloLine, (CalculatorLine{"", "N", -3.141592653589793, 9, true, 8, 0}));
-    EXPECT_EQ(calculator.primaryString, "−3.14159265");
+    EXPECT_EQ(calculator.primaryString, "(−3.14159265)");
 }
 
 TEST_F(NumberEntryTest, GermanSeparatorAndGrouping) {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <set>
 #include <string>
 
@@ -20,7 +21,10 @@ protected:
 
 std::string runForRandomNumbers() {
     std::string output;
-    FILE* pipe = popen("/proc/self/exe --print-random", "r");
+    std::error_code error;
+    auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return output;
+    FILE* pipe = popen(("'" + program.string() + "' --print-random").c_str(), "r");
     if (pipe == nullptr) return output;
     char buffer[128];
     while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
