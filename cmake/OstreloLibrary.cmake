@@ -12,7 +12,7 @@ function(ostrelo_test name dir)
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
   add_executable(${name} ${sources})
   ostrelo_warnings(${name})
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock Threads::Threads)
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
     DISCOVERY_TIMEOUT 60

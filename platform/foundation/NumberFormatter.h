@@ -14,7 +14,14 @@ namespace foundation {
 // no leading zeros in the exponent, one integer digit). As on the phone, in
 // scientific style the fraction-digit settings count significant digits of the
 // mantissa: maximum 8 shows at most 8 significant digits (7 after the separator),
-// minimum = maximum = 4 shows exactly 4 (1.234E2).
+// minimum = maximum = 4 shows exactly 4 (1.234E2); a maximum of 0 shows every digit
+// of the number, as a scientific pattern without fraction digits does.
+//
+// Changing the style keeps the fraction-digit and grouping settings. Raising the
+// minimum above the maximum raises the maximum, and lowering the maximum below the
+// minimum lowers the minimum (digit counts are kept within 0...999). setLocale drops
+// a decimal separator set earlier. Negative numbers take the locale's minus sign
+// ("-" in en_US and de_DE; -0.0 gives "-0").
 class NumberFormatter {
 public:
     enum class Style { decimal, scientific };
@@ -43,7 +50,9 @@ public:
     std::string groupingSeparator() const;
 
     std::string stringFromNumber(double value) const;
-    // Strict parse of the whole text in this formatter's locale and style; none when it is no number.
+    // Strict parse of the whole text in this formatter's locale, style and decimal separator
+    // (grouping separators only where the locale puts them, no blanks, in decimal style no
+    // exponent); none when it is no number.
     std::optional<double> numberFromString(const std::string& text) const;
 
 private:
