@@ -1,8 +1,10 @@
 #include "platform/render/TextLayout.h"
 
+#include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 namespace render {
@@ -23,15 +25,43 @@ PangoContext* makeContext() {
 
 // One context for measuring and one for drawing (updated to each target's transform), made
 // once: the font choices they cache are shared by every layout.
-PangoContext* measuringContext() {
-    static PangoContext* context = makeContext();
+PangoContext*& measuringSlot() {
+    static PangoContext* context = nullptr;
     return context;
 }
 
-PangoContext* drawingContext() {
-    static PangoContext* context = makeContext();
+PangoContext*& drawingSlot() {
+    static PangoContext* context = nullptr;
     return context;
 }
+
+// At exit the font caches are handed back, so that leak checkers see only real leaks.
+void releaseFontCaches() {
+    for (PangoContext** slot : {&measuringSlot(), &drawingSlot()})
+        if (*slot != nullptr) {
+            g_object_unref(*slot);
+            *slot = nullptr;
+        }
+    pango_cairo_font_map_set_default(nullptr);
+    cairo_debug_reset_static_data();
+    FcFini();
+}
+
+PangoContext* context(PangoContext*& slot) {
+    if (slot == nullptr) {
+        static bool registered = false;
+        if (!registered) {
+            registered = true;
+            std::atexit(releaseFontCaches);
+        }
+        slot = makeContext();
+    }
+    return slot;
+}
+
+PangoContext* measuringContext() { return context(measuringSlot()); }
+
+PangoContext* drawingContext() { return context(drawingSlot()); }
 
 guint16 channel(double v) { return static_cast<guint16>(std::clamp(v, 0.0, 1.0) * 65535.0 + 0.5); }
 }  // namespace
