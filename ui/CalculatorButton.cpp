@@ -2,6 +2,7 @@
 
 #include "platform/uikit/Font.h"
 #include "platform/uikit/RectCorner.h"
+#include "ui/ColorProperty.h"
 #include "ui/Theme.h"
 
 #include <algorithm>
@@ -9,16 +10,6 @@
 namespace ostrelo {
 
 namespace {
-
-bool parseInteger(const std::string& text, int& value) {
-    try {
-        std::size_t used = 0;
-        value = std::stoi(text, &used);
-        return used == text.size();
-    } catch (...) {
-        return false;
-    }
-}
 
 // Removes the last sublayer of that name.
 void removeLastNamed(uikit::Layer& layer, const std::string& name) {
@@ -55,10 +46,7 @@ std::string CalculatorButton::normalTitle() const { return titleForState(uikit::
 bool CalculatorButton::setProperty(const std::string& key, const std::string& value, std::string& error) {
     if (key != "type") return uikit::Button::setProperty(key, value, error);
     int raw = 0;
-    if (!parseInteger(value, raw)) {
-        error = "type needs an integer, not \"" + value + "\"";
-        return false;
-    }
+    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
     setType(raw);
     return true;
 }

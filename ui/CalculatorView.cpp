@@ -2,6 +2,7 @@
 
 #include "platform/foundation/RunLoop.h"
 #include "ui/CalculatorButton.h"
+#include "ui/ColorProperty.h"
 #include "ui/Theme.h"
 
 namespace ostrelo {
@@ -9,16 +10,6 @@ namespace ostrelo {
 namespace {
 
 CalculatorButton* asButton(uikit::View* view) { return dynamic_cast<CalculatorButton*>(view); }
-
-bool parseInteger(const std::string& text, int& value) {
-    try {
-        std::size_t used = 0;
-        value = std::stoi(text, &used);
-        return used == text.size();
-    } catch (...) {
-        return false;
-    }
-}
 
 }  // namespace
 
@@ -64,10 +55,7 @@ void CalculatorView::setType(int rawValue) {
 bool CalculatorView::setProperty(const std::string& key, const std::string& value, std::string& error) {
     if (key != "type") return uikit::View::setProperty(key, value, error);
     int raw = 0;
-    if (!parseInteger(value, raw)) {
-        error = "type needs an integer, not \"" + value + "\"";
-        return false;
-    }
+    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
     setType(raw);
     return true;
 }
