@@ -37,7 +37,7 @@ std::optional<Font> Font::named(const std::string& name, double size) {
 Font Font::systemFont(double size) { return Font{".SFUI-Regular", "Noto Sans", 400, size}; }
 
 const char* Font::fallbackFamilies() {
-    return "Noto Sans,DejaVu Sans,Noto Sans Math,Noto Sans Symbols,Noto Sans Symbols2,Symbola,Noto Color Emoji";
+    return "Noto Sans,DejaVu Sans,Noto Sans Math,Noto Sans Symbols,Noto Sans Symbols2,Symbola,Droid Sans Fallback";
 }
 
 }  // namespace uikit

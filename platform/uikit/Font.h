@@ -17,7 +17,8 @@ struct Font {
     static std::optional<Font> named(const std::string& name, double size);
     static Font systemFont(double size);
     Font withSize(double size) const { Font f = *this; f.pointSize = size; return f; }
-    // Families tried, in order, for glyphs the font itself lacks.
+    // Families tried, in order, for glyphs the font itself lacks (the colour emoji family is
+    // left to the system's own fallback: listed, it would take over digits).
     static const char* fallbackFamilies();
     friend bool operator==(const Font&, const Font&) = default;
 };
