@@ -62,7 +62,7 @@ protected:
         auto key = std::make_unique<CalculatorButton>(frame);
         key->myButtonType = type;
         key->setTitle("7", uikit::ControlStateNormal);
-        return (parent ? parent : window.get())->add(std::move(key));
+        return (parent ? parent : window)->add(std::move(key));
     }
 };
 

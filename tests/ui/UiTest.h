@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/RunLoop.h"
+#include "platform/host/HeadlessHost.h"
 #include "platform/uikit/Window.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/Theme.h"
@@ -9,25 +9,26 @@
 
 namespace uitest {
 
-// A test on the virtual clock with its own suite, the dark theme applied and a phone window in
-// portrait (compact width, regular height).
+// A test in the headless host (virtual clock from 0, a phone in portrait: compact width, regular
+// height) with its own suite and the dark theme applied.
 class UiTest : public testsupport::SuiteTest {
 protected:
     void SetUp() override {
         testsupport::SuiteTest::SetUp();
-        foundation::RunLoop::main().useVirtualTime(0);
         ostrelo::applyDarkTheme();
-        window = std::make_unique<uikit::Window>(uikit::Rect(0, 0, 320, 568));
+        host = std::make_unique<host::HeadlessHost>();
+        window = &host->window();
     }
     void TearDown() override {
-        window.reset();
-        foundation::RunLoop::main().useVirtualTime(0);
+        window = nullptr;
+        host.reset();
         ostrelo::applyDarkTheme();
         testsupport::SuiteTest::TearDown();
     }
-    void advance(double seconds) { foundation::RunLoop::main().advance(seconds); }
+    void advance(double seconds) { host->advance(seconds); }
 
-    std::unique_ptr<uikit::Window> window;
+    std::unique_ptr<host::HeadlessHost> host;
+    uikit::Window* window = nullptr;
 };
 
 }  // namespace uitest
