@@ -69,7 +69,9 @@ double CalculatorCalcLabel::containerWidth() const {
 
 uikit::AttributedString CalculatorCalcLabel::makeAttributedDisplayText(const std::string& text) {
     // The setting is read once for the whole text.
-    const bool highlight = foundation::UserDefaults().boolForKey("preference_color");
+    foundation::UserDefaults settings;
+    settings.synchronize();
+    const bool highlight = settings.boolForKey("preference_color");
     return makeAttributedDisplayText(text, bounds().height(), containerWidth(), myLableBackgroundColor, highlight);
 }
 
