@@ -93,6 +93,18 @@ void drawLayer(cairo_t* cr, const uikit::Layer& layer, bool asRoot) {
         return;
     }
     bool grouped = opacity < 1 || layer.mask;
+    // Intermediate surfaces are as large as the clip: keep them to what can be drawn.
+    if (layer.masksToBounds) {
+        roundedRectPath(cr, layer.presentedBounds(), 0);
+        cairo_clip(cr);
+    }
+    if (layer.mask) {
+        if (auto* shape = dynamic_cast<const uikit::ShapeLayer*>(layer.mask.get()); shape && shape->sublayers().empty()) {
+            uikit::Rect area = layer.mask->transformToSuperlayer(true).apply(shape->presentedPath().bounds());
+            roundedRectPath(cr, area, 0);
+            cairo_clip(cr);
+        }
+    }
     if (grouped) cairo_push_group(cr);
     drawContent(cr, layer);
     if (layer.mask) {

@@ -2,6 +2,7 @@
 
 #include "platform/uikit/PopoverPresentationController.h"
 #include "platform/uikit/Window.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 
 #include <algorithm>
@@ -125,6 +126,7 @@ void ViewController::presentViewController(std::unique_ptr<ViewController> contr
     if (!controller) return;
     if (presented_) {
         // One presentation at a time, as on the platform: the request is dropped.
+        foundation::Log::warning("a controller that is already presenting cannot present another");
         return;
     }
     Window* w = window();

@@ -78,7 +78,7 @@ void Window::resize(Size size) {
 void Window::touchDown(Point point, double force, double maximumPossibleForce) {
     if (active_) touchCancel();
     layoutIfNeeded();
-    active_ = std::make_unique<ActiveTouch>();
+    active_ = std::make_shared<ActiveTouch>();
     auto& a = *active_;
     a.touch.setWindow(this);
     a.touch.startAt(point);
@@ -120,14 +120,15 @@ void Window::touchCancel() {
 }
 
 void Window::deliver(TouchPhase phase) {
-    auto& a = *active_;
+    std::shared_ptr<ActiveTouch> keep = active_;
+    auto& a = *keep;
     a.touch.phase = phase;
     a.touch.timestamp = foundation::RunLoop::main().now();
     a.event.timestamp = a.touch.timestamp;
     TouchSet set{&a.touch};
     auto recognizers = a.recognizers;
     for (auto& [r, alive] : recognizers) {
-        if (alive.expired() || !active_) continue;
+        if (alive.expired() || active_ != keep) continue;
         auto state = r->state();
         if (state == GestureRecognizer::failed || state == GestureRecognizer::cancelled ||
             state == GestureRecognizer::ended)
@@ -143,7 +144,7 @@ void Window::deliver(TouchPhase phase) {
                 break;
         }
     }
-    if (!active_) return;
+    if (active_ != keep) return;
     if (!a.viewCancelled && !a.viewAlive.expired() && a.view != nullptr) {
         View* view = a.view;
         switch (phase) {
@@ -153,7 +154,7 @@ void Window::deliver(TouchPhase phase) {
             default: view->touchesCancelled(set, &a.event); break;
         }
     }
-    if (active_ && (phase == TouchPhase::ended || phase == TouchPhase::cancelled)) endTouch();
+    if (active_ == keep && (phase == TouchPhase::ended || phase == TouchPhase::cancelled)) endTouch();
 }
 
 void Window::endTouch() {
@@ -164,7 +165,7 @@ void Window::endTouch() {
 
 void Window::gestureRecognizerDidRecognize(GestureRecognizer* recognizer) {
     if (!active_ || active_->viewCancelled) return;
-    auto& a = *active_;
+    auto& a = *active_;  // kept alive below while the view hears of the cancellation
     bool tracked = std::any_of(a.recognizers.begin(), a.recognizers.end(),
                                [&](const auto& entry) { return entry.first == recognizer && !entry.second.expired(); });
     if (!tracked) return;
@@ -172,8 +173,9 @@ void Window::gestureRecognizerDidRecognize(GestureRecognizer* recognizer) {
     if (!a.viewAlive.expired() && a.view != nullptr) {
         TouchPhase phase = a.touch.phase;
         a.touch.phase = TouchPhase::cancelled;
+        auto keep = active_;
         a.view->touchesCancelled(TouchSet{&a.touch}, &a.event);
-        if (active_) active_->touch.phase = phase;
+        keep->touch.phase = phase;
     }
 }
 

@@ -66,7 +66,8 @@ private:
     double scale_;
     bool statusBarHidden_ = false;
     int statusBarStyle_ = 0;
-    std::unique_ptr<ActiveTouch> active_;
+    // Shared so that a delivery in progress keeps its touch when a handler ends the sequence.
+    std::shared_ptr<ActiveTouch> active_;
     double nextTimestamp_ = 0;
 };
 

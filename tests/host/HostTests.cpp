@@ -217,3 +217,40 @@ TEST_F(HostTest, ObserversOfAGoneScreenAreNotCalled) {
     host->becomeActive();  // its observer tokens went with it: nothing calls into it
     EXPECT_EQ(foundation::NotificationCenter::defaultCenter().observerCount(Application::didBecomeActiveNotification), 0u);
 }
+
+TEST_F(HostTest, PickerRowViewsFromTheDelegateAndRowHeight) {
+    struct Swatches : PickerViewDataSource, PickerViewDelegate {
+        int made = 0;
+        int numberOfComponentsInPickerView(PickerView&) override { return 2; }
+        int numberOfRowsInComponent(PickerView&, int component) override { return component == 0 ? 3 : 10; }
+        std::unique_ptr<View> viewForRow(PickerView&, int row, int component, View* reusing) override {
+            if (reusing != nullptr) return nullptr;  // keep the shown view
+            ++made;
+            auto v = std::make_unique<View>();
+            v->tag = component * 100 + row;
+            return v;
+        }
+        double rowHeightForComponent(PickerView&, int) override { return 40; }
+    } swatches;
+    PickerView* picker = screen->view()->add(std::make_unique<PickerView>(Rect(0, 500, 200, 120)));
+    picker->dataSource = &swatches;
+    picker->delegate = &swatches;
+    host->runUntilIdle();
+    // 120 points of 40-point rows: the selected row and two neighbours on each side at most.
+    ASSERT_NE(picker->viewForRow(0, 1), nullptr);
+    EXPECT_EQ(picker->viewForRow(0, 1)->tag, 100);
+    EXPECT_EQ(picker->viewForRow(0, 1)->frame(), Rect(100, 40, 100, 40));
+    EXPECT_EQ(picker->viewForRow(1, 0)->frame(), Rect(0, 80, 100, 40));
+    EXPECT_EQ(picker->viewForRow(5, 1), nullptr);
+    int made = swatches.made;
+    picker->setNeedsLayout();
+    host->runUntilIdle();
+    EXPECT_EQ(swatches.made, made);  // shown rows are reused
+    picker->selectRow(5, 1, true);
+    host->runUntilIdle();
+    EXPECT_EQ(picker->viewForRow(5, 1)->frame(), Rect(100, 40, 100, 40));
+    EXPECT_EQ(picker->viewForRow(0, 1), nullptr);
+    picker->dataSource = nullptr;
+    picker->delegate = nullptr;
+    auto gone = picker->removeFromSuperview();
+}

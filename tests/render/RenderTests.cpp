@@ -207,3 +207,65 @@ TEST_F(RenderTest, WritesAPngOfAnExampleScene) {
     Storyboard::setDirectory(std::nullopt);
     TextMeasurer::setShared(nullptr);
 }
+
+TEST_F(RenderTest, ZPositionOrdersSiblingsAndBordersDrawOnTop) {
+    auto root = Layer::make();
+    root->setFrame(Rect(0, 0, 40, 40));
+    auto high = Layer::make();
+    high->setFrame(Rect(0, 0, 40, 40));
+    high->backgroundColor = red;
+    high->zPosition = 1;
+    auto low = Layer::make();
+    low->setFrame(Rect(0, 0, 40, 40));
+    low->backgroundColor = blue;
+    root->addSublayer(high);
+    root->addSublayer(low);  // later in the list but lower in z
+    high->borderWidth = 4;
+    high->borderColor = green;
+    auto image = render::Renderer::render(*root, Size{40, 40}, 1);
+    EXPECT_TRUE(near(image.pixel(20, 20), red));
+    EXPECT_TRUE(near(image.pixel(1, 20), green));
+    high->zPosition = 0;
+    image = render::Renderer::render(*root, Size{40, 40}, 1);
+    EXPECT_TRUE(near(image.pixel(20, 20), blue));
+}
+
+TEST_F(RenderTest, TruncatingTheHeadKeepsTheEndVisibleAndDrawTextInRectCanBeOverridden) {
+    render::PangoTextMeasurer::install();
+    struct Inset : Label {
+        using Label::Label;
+        void drawTextInRect(const Rect& rect) override {
+            Label::drawTextInRect(Rect(rect.origin.x + 20, rect.origin.y, rect.size.width - 40, rect.size.height));
+        }
+    };
+    auto litColumns = [](const render::Image& image, int from, int to) {
+        int lit = 0;
+        for (int x = from; x < to; ++x)
+            for (int y = 0; y < image.height(); ++y)
+                if (image.pixel(x, y).red > 0.5) {
+                    ++lit;
+                    break;
+                }
+        return lit;
+    };
+    View root(Rect(0, 0, 200, 40));
+    root.setBackgroundColor(Color::black());
+    auto* label = root.add(std::make_unique<Label>(Rect(0, 0, 200, 40)));
+    label->setFont(Font::named("HelveticaNeue", 30));
+    label->setTextColor(Color::white());
+    label->setText("12345678901234567890123");
+    label->lineBreakMode = LineBreakByTruncatingHead;
+    EXPECT_GT(label->measuredTextSize().width, 200);
+    // The tail is drawn: the rightmost columns are lit.
+    EXPECT_GT(litColumns(render::Renderer::render(root, 1), 170, 200), 0);
+    auto gone = label->removeFromSuperview();
+    auto* inset = root.add(std::make_unique<Inset>(Rect(0, 0, 200, 40)));
+    inset->setFont(Font::named("HelveticaNeue", 30));
+    inset->setTextColor(Color::white());
+    inset->setText("88888888888888");
+    auto image = render::Renderer::render(root, 1);
+    EXPECT_EQ(litColumns(image, 0, 20), 0);
+    EXPECT_EQ(litColumns(image, 181, 200), 0);
+    EXPECT_GT(litColumns(image, 20, 180), 0);
+    TextMeasurer::setShared(nullptr);
+}

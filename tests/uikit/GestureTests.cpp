@@ -151,3 +151,30 @@ TEST_F(GestureTest, SeveralRecognisersOnOneViewAndSubclassesSeeTouchesFirst) {
     window->touchUp({260, 260});
     EXPECT_EQ(taps, 1);
 }
+
+TEST_F(GestureTest, AHandlerThatEndsTheTouchOrDestroysItsViewIsSafe) {
+    struct Ender : View {
+        Window* window_;
+        Ender(Window* w, Rect f) : View(f), window_(w) {}
+        void touchesBegan(const TouchSet&, const Event*) override { window_->touchCancel(); }
+    };
+    auto* ender = window->rootViewController()->view()->add(std::make_unique<Ender>(window.get(), Rect(250, 0, 50, 50)));
+    std::vector<int> states;
+    ender->addGestureRecognizer(std::make_unique<TapGestureRecognizer>([&](GestureRecognizer& r) { states.push_back(r.state()); }));
+    window->touchDown({260, 10});
+    EXPECT_FALSE(window->touchActive());
+    window->touchUp({260, 10});  // nothing is down any more
+    EXPECT_TRUE(states.empty());
+
+    // A recogniser whose action removes its own view.
+    auto* doomed = window->rootViewController()->view()->add(std::make_unique<View>(Rect(250, 100, 50, 50)));
+    int fired = 0;
+    doomed->addGestureRecognizer(std::make_unique<TapGestureRecognizer>([&](GestureRecognizer& r) {
+        ++fired;
+        auto gone = r.view()->removeFromSuperview();
+    }));
+    window->touchDown({260, 110});
+    window->touchUp({260, 110});
+    EXPECT_EQ(fired, 1);
+    EXPECT_FALSE(window->touchActive());
+}
