@@ -11,6 +11,9 @@ namespace ostrelo {
 
 // The calculation being entered, written through to the suite line by line:
 // "count" and the line keys "1", "2", ... A pending "reset" is honoured on creation.
+// Each operation opens the suite afresh and commits its writes together. Loading stops
+// at the first stored line that is missing or malformed: the lines before it are loaded
+// and userDefaultsCount is their number; loading never rewrites the stored count.
 class CalculatorStack {
 public:
     std::vector<CalculatorLine> items;

@@ -10,6 +10,7 @@
 namespace ostrelo {
 
 // The memory register, written through to the suite: "memory" and the keys "m1", "m2", ...
+// Loads and writes follow the rules of the calculation stack.
 class MemoryCalculatorStack {
 public:
     std::vector<CalculatorLine> items;

@@ -2,8 +2,12 @@
 
 #include "engine/CalculatorLine.h"
 #include "platform/foundation/PropertyListValue.h"
+#include "platform/foundation/UserDefaults.h"
 
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace ostrelo {
 
@@ -15,6 +19,20 @@ public:
     static foundation::PropertyListValue encode(const CalculatorLine& line);
     // None when the value is not such an array or a value has another kind.
     static std::optional<CalculatorLine> decode(const foundation::PropertyListValue& value);
+
+    // A stored count: the value when it is an integer of at least 1, else 0.
+    static std::int64_t storedCount(const std::optional<foundation::PropertyListValue>& value);
+
+    // The lines stored under keyPrefix + "1" ... keyPrefix + count, in order. The load ends
+    // at the first line that is missing or malformed, so it gives the lines before it.
+    static std::vector<CalculatorLine> loadLines(const foundation::UserDefaults& suite, const std::string& keyPrefix,
+                                                 std::int64_t count);
+
+    // Removes the keys keyPrefix + "1" ... keyPrefix + count inside a transaction of `suite`.
+    // A count far above the number of stored keys removes the matching stored keys instead
+    // of walking every number up to it.
+    static bool removeLines(foundation::UserDefaults& suite, foundation::UserDefaults::Transaction& transaction,
+                            const std::string& keyPrefix, std::int64_t count);
 };
 
 }  // namespace ostrelo

@@ -15,6 +15,9 @@ namespace foundation {
 // file "group.sqlite" in the group directory (WAL mode, busy timeout). Every write
 // is committed at once and is seen by other processes at their next read.
 // Nothing here throws: a failed write is logged and reported as false.
+// Each object has its own connection, so threads may each use their own object
+// (one object may also be shared; its calls are serialised). Connections of objects
+// that have ended are kept open for the next object of the same process.
 class UserDefaults {
 public:
     // The group directory: $OSTRELO_GROUP_DIR, else $XDG_DATA_HOME/ostrelo,
@@ -50,6 +53,9 @@ public:
 
     // Several writes committed together: other processes see all of them or none.
     // The body returns false to roll back; a failed write inside also rolls back.
+    // The store's write lock is held while the body runs (other writers wait, up to the
+    // busy timeout), so the body must not write through another suite object. An
+    // exception thrown by the body rolls the transaction back and passes on.
     class Transaction {
     public:
         virtual ~Transaction() = default;

@@ -1,0 +1,143 @@
+#include "engine/CalculatorStack.h"
+
+#include "engine/SharedSettings.h"
+#include "engine/StackLineRecord.h"
+#include "platform/foundation/DecimalNumber.h"
+
+#include <utility>
+
+namespace ostrelo {
+
+using foundation::PropertyListValue;
+using foundation::UserDefaults;
+
+namespace {
+
+const std::string countKey = "count";
+
+std::string lineKey(std::int64_t index) { return std::to_string(index); }
+
+// Copies the stored line from one key to another; a missing line removes the target key.
+bool moveStoredLine(UserDefaults::Transaction& transaction, std::int64_t from, std::int64_t to) {
+    auto stored = transaction.object(lineKey(from));
+    return stored ? transaction.set(lineKey(to), *stored) : transaction.removeObject(lineKey(to));
+}
+
+}  // namespace
+
+// Each operation's writes form one transaction, so another process (or a process killed
+// half-way) never sees a count without its lines.
+
+CalculatorStack::CalculatorStack() {
+    auto suite = SharedSettings::open();
+    auto reset = suite->object("reset");
+    if (reset && reset->boolValue() == true) {
+        suite->performTransaction([](UserDefaults::Transaction& t) {
+            return t.set(countKey, std::int64_t{0}) && t.set("memory", std::int64_t{0}) && t.set("reset", false) &&
+                   t.set("dateCalculator", false) && t.set("dateDigits", std::int64_t{0});
+        });
+        suite->synchronize();
+    }
+    const std::int64_t count = StackLineRecord::storedCount(suite->object(countKey));
+    items = StackLineRecord::loadLines(*suite, "", count);
+    userDefaultsCount = static_cast<std::int64_t>(items.size());
+}
+
+void CalculatorStack::pushLine(const std::string& item, const std::string& type, std::int64_t digits,
+                               bool separator, std::int64_t fraction, std::int64_t parentheses, double number) {
+    auto suite = SharedSettings::open();
+    CalculatorLine line{item, type, number, digits, separator, fraction, parentheses};
+    items.push_back(line);
+    const std::int64_t n = ++userDefaultsCount;
+    suite->performTransaction([&](UserDefaults::Transaction& t) {
+        return t.set(countKey, n) && t.set(lineKey(n), StackLineRecord::encode(line));
+    });
+    suite->synchronize();
+}
+
+std::optional<CalculatorLine> CalculatorStack::popLine() {
+    if (items.empty()) return std::nullopt;
+    if (userDefaultsCount >= 1) {
+        auto suite = SharedSettings::open();
+        const std::int64_t n = userDefaultsCount;
+        userDefaultsCount = n - 1;
+        suite->performTransaction([&](UserDefaults::Transaction& t) {
+            return t.removeObject(lineKey(n)) && t.set(countKey, n - 1);
+        });
+        suite->synchronize();
+    }
+    CalculatorLine last = std::move(items.back());
+    items.pop_back();
+    return last;
+}
+
+void CalculatorStack::clearStack() {
+    auto suite = SharedSettings::open();
+    suite->performTransaction([&](UserDefaults::Transaction& t) {
+        const std::int64_t stored = StackLineRecord::storedCount(t.object(countKey));
+        return StackLineRecord::removeLines(*suite, t, "", stored) && t.set(countKey, std::int64_t{0});
+    });
+    userDefaultsCount = 0;
+    suite->synchronize();
+    items.clear();
+}
+
+void CalculatorStack::reloadStack() {
+    items.clear();
+    userDefaultsCount = 0;
+    auto suite = SharedSettings::open();
+    const std::int64_t count = StackLineRecord::storedCount(suite->object(countKey));
+    items = StackLineRecord::loadLines(*suite, "", count);
+    userDefaultsCount = static_cast<std::int64_t>(items.size());
+}
+
+std::optional<CalculatorLine> CalculatorStack::removeFirstLine() {
+    if (items.empty()) return std::nullopt;
+    const std::int64_t n = userDefaultsCount;
+    if (n >= 1) {
+        auto suite = SharedSettings::open();
+        suite->performTransaction([&](UserDefaults::Transaction& t) {
+            // Upward from the lowest key, so no line is overwritten before it is copied.
+            for (std::int64_t i = 2; i <= n; ++i)
+                if (!moveStoredLine(t, i, i - 1)) return false;
+            return t.removeObject(lineKey(n)) && t.set(countKey, n - 1);
+        });
+        userDefaultsCount = n - 1;
+        suite->synchronize();
+    }
+    CalculatorLine first = std::move(items.front());
+    items.erase(items.begin());
+    return first;
+}
+
+void CalculatorStack::insertFirstLine(const std::string& item, const std::string& type, std::int64_t digits,
+                                      bool separator, std::int64_t fraction, std::int64_t parentheses,
+                                      double number) {
+    auto suite = SharedSettings::open();
+    CalculatorLine line{item, type, number, digits, separator, fraction, parentheses};
+    items.insert(items.begin(), line);
+    const std::int64_t n = userDefaultsCount;
+    suite->performTransaction([&](UserDefaults::Transaction& t) {
+        // Downward from the highest key, so no line is overwritten before it is copied.
+        for (std::int64_t i = n; i >= 1; --i)
+            if (!moveStoredLine(t, i, i + 1)) return false;
+        return t.set(lineKey(1), StackLineRecord::encode(line)) && t.set(countKey, n + 1);
+    });
+    userDefaultsCount = n + 1;
+    suite->synchronize();
+}
+
+std::string CalculatorStack::stackText() const {
+    std::string text;
+    for (const auto& line : items) {
+        if (line.type == "N" || line.type == "R")
+            text += foundation::DecimalNumber::shortestText(line.number);
+        else
+            text += line.item;
+    }
+    return text;
+}
+
+std::int64_t CalculatorStack::lineCount() const { return static_cast<std::int64_t>(items.size()); }
+
+}  // namespace ostrelo

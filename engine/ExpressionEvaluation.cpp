@@ -1,0 +1,69 @@
+#include "engine/ExpressionEvaluation.h"
+
+#include "engine/ExpressionTranslator.h"
+#include "engine/NamedFunctions.h"
+#include "platform/foundation/DecimalNumber.h"
+#include "platform/foundation/Expression.h"
+
+#include <cmath>
+#include <optional>
+
+namespace ostrelo {
+
+namespace {
+
+// The exception caught by the most recent guarded run on this thread.
+thread_local std::optional<foundation::ExpressionException> lastTryCatchException;
+
+}  // namespace
+
+EvaluationResult ExpressionEvaluation::evaluate(const std::string& text, bool autoParenthesis, bool radiantFlag) {
+    EvaluationResult result;
+    if (text.empty()) {
+        result.status = "FAILED";
+        return result;
+    }
+    const std::string format = ExpressionTranslator::expressionFormat(text, autoParenthesis, radiantFlag);
+    runCatchingException([&] { evaluateExpressionFormat(format, result.value, result.status); });
+    handleCaughtException([&](const std::string&) { result.status = "FAILED"; });
+    return result;
+}
+
+void ExpressionEvaluation::evaluateExpressionFormat(const std::string& format, double& value, std::string& status) {
+    const foundation::Expression expression(format);
+    const double v = expression.evaluate(
+        [](const std::string& name, double argument) { return NamedFunctions::call(name, argument); });
+    value = v;
+    if (std::isinf(v) || std::isnan(v)) status = "ERROR";
+    const int places = decimalPlaces(v);
+    if (places == 0) return;
+    value = foundation::DecimalNumber::cutTowardZero(v, places);
+}
+
+int ExpressionEvaluation::decimalPlaces(double x) {
+    double integral = 0.0;
+    double f = std::fabs(std::modf(x, &integral));
+    if (!(f > 1e-7)) return 0;
+    int n = 0;
+    do {
+        ++n;
+        x = x * 10;
+        f = std::fabs(std::modf(x, &integral));
+    } while (!(f <= 1e-7) && n != 18);
+    return n;
+}
+
+void ExpressionEvaluation::runCatchingException(const std::function<void()>& block) {
+    lastTryCatchException.reset();
+    try {
+        block();
+    } catch (const foundation::ExpressionException& exception) {
+        lastTryCatchException = exception;
+    }
+}
+
+void ExpressionEvaluation::handleCaughtException(const std::function<void(const std::string&)>& handler) {
+    if (lastTryCatchException) handler(lastTryCatchException->what());
+}
+
+}  // namespace ostrelo

@@ -1,0 +1,77 @@
+#include "engine/MemoryCalculatorStack.h"
+
+#include "engine/SharedSettings.h"
+#include "engine/StackLineRecord.h"
+#include "platform/foundation/DecimalNumber.h"
+
+namespace ostrelo {
+
+using foundation::UserDefaults;
+
+namespace {
+
+const std::string memoryKey = "memory";
+const std::string memoryLinePrefix = "m";
+
+}  // namespace
+
+std::pair<std::vector<CalculatorLine>, std::int64_t> MemoryCalculatorStack::loadMemoryItems() {
+    auto suite = SharedSettings::open();
+    const std::int64_t count = StackLineRecord::storedCount(suite->object(memoryKey));
+    auto lines = StackLineRecord::loadLines(*suite, memoryLinePrefix, count);
+    const auto loaded = static_cast<std::int64_t>(lines.size());
+    return {std::move(lines), loaded};
+}
+
+void MemoryCalculatorStack::loadMemoryHonouringReset() {
+    items.clear();
+    userDefaultsCount = 0;
+    auto suite = SharedSettings::open();
+    auto reset = suite->object("reset");
+    if (reset && reset->boolValue() == true) {
+        suite->performTransaction([](UserDefaults::Transaction& t) {
+            return t.set("count", std::int64_t{0}) && t.set(memoryKey, std::int64_t{0}) && t.set("reset", false);
+        });
+        suite->synchronize();
+    }
+    const std::int64_t count = StackLineRecord::storedCount(suite->object(memoryKey));
+    items = StackLineRecord::loadLines(*suite, memoryLinePrefix, count);
+    userDefaultsCount = static_cast<std::int64_t>(items.size());
+}
+
+void MemoryCalculatorStack::pushMemoryLine(const std::string& item, const std::string& type, std::int64_t digits,
+                                           bool separator, std::int64_t fraction, std::int64_t parentheses,
+                                           double number) {
+    auto suite = SharedSettings::open();
+    CalculatorLine line{item, type, number, digits, separator, fraction, parentheses};
+    items.push_back(line);
+    const std::int64_t n = ++userDefaultsCount;
+    suite->performTransaction([&](UserDefaults::Transaction& t) {
+        return t.set(memoryKey, n) && t.set(memoryLinePrefix + std::to_string(n), StackLineRecord::encode(line));
+    });
+    suite->synchronize();
+}
+
+void MemoryCalculatorStack::clearMemory() {
+    auto suite = SharedSettings::open();
+    suite->performTransaction([&](UserDefaults::Transaction& t) {
+        const std::int64_t stored = StackLineRecord::storedCount(t.object(memoryKey));
+        return StackLineRecord::removeLines(*suite, t, memoryLinePrefix, stored) && t.set(memoryKey, std::int64_t{0});
+    });
+    userDefaultsCount = 0;
+    suite->synchronize();
+    items.clear();
+}
+
+std::string MemoryCalculatorStack::memoryItemsText() const {
+    std::string text;
+    for (const auto& line : items) {
+        if (line.type == "N" || line.type == "R")
+            text += foundation::DecimalNumber::shortestText(line.number);
+        else
+            text += line.item;
+    }
+    return text;
+}
+
+}  // namespace ostrelo

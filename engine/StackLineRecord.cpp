@@ -1,0 +1,73 @@
+#include "engine/StackLineRecord.h"
+
+namespace ostrelo {
+
+using foundation::PropertyListValue;
+
+PropertyListValue StackLineRecord::encode(const CalculatorLine& line) {
+    return PropertyListValue(PropertyListValue::Array{
+        PropertyListValue(line.item),
+        PropertyListValue(line.type),
+        PropertyListValue(line.number),
+        PropertyListValue(line.digits),
+        PropertyListValue(line.separator),
+        PropertyListValue(line.fraction),
+        PropertyListValue(line.parentheses),
+    });
+}
+
+std::optional<CalculatorLine> StackLineRecord::decode(const PropertyListValue& value) {
+    const PropertyListValue::Array* values = value.arrayValue();
+    if (!values || values->size() != 7) return std::nullopt;
+    const auto& v = *values;
+    // Read from the last value to the first, each in its own kind.
+    auto parentheses = v[6].integerValue();
+    auto fraction = v[5].integerValue();
+    auto separator = v[4].boolValue();
+    auto digits = v[3].integerValue();
+    auto number = v[2].realValue();
+    auto type = v[1].stringValue();
+    auto item = v[0].stringValue();
+    if (!parentheses || !fraction || !separator || !digits || !number || !type || !item) return std::nullopt;
+    return CalculatorLine{*item, *type, *number, *digits, *separator, *fraction, *parentheses};
+}
+
+std::int64_t StackLineRecord::storedCount(const std::optional<PropertyListValue>& value) {
+    if (!value) return 0;
+    auto count = value->integerValue();
+    return count && *count >= 1 ? *count : 0;
+}
+
+std::vector<CalculatorLine> StackLineRecord::loadLines(const foundation::UserDefaults& suite,
+                                                       const std::string& keyPrefix, std::int64_t count) {
+    std::vector<CalculatorLine> lines;
+    for (std::int64_t i = 1; i <= count; ++i) {
+        auto stored = suite.object(keyPrefix + std::to_string(i));
+        auto line = stored ? decode(*stored) : std::nullopt;
+        if (!line) break;
+        lines.push_back(std::move(*line));
+    }
+    return lines;
+}
+
+bool StackLineRecord::removeLines(foundation::UserDefaults& suite, foundation::UserDefaults::Transaction& transaction,
+                                  const std::string& keyPrefix, std::int64_t count) {
+    constexpr std::int64_t walkLimit = 4096;
+    bool ok = true;
+    if (count <= walkLimit) {
+        for (std::int64_t i = 1; i <= count; ++i) ok = transaction.removeObject(keyPrefix + std::to_string(i)) && ok;
+        return ok;
+    }
+    for (const auto& entry : suite.dictionaryRepresentation()) {
+        const std::string& key = entry.first;
+        if (key.size() <= keyPrefix.size() || key.compare(0, keyPrefix.size(), keyPrefix) != 0) continue;
+        const std::string digits = key.substr(keyPrefix.size());
+        if (digits[0] == '0' || digits.size() > 19 || digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const auto index = std::stoull(digits);
+        if (index <= static_cast<unsigned long long>(count)) ok = transaction.removeObject(key) && ok;
+    }
+    return ok;
+}
+
+}  // namespace ostrelo
