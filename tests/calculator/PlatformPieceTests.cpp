@@ -1,5 +1,4 @@
 #include "platform/foundation/Clock.h"
-#include "platform/foundation/Locale.h"
 #include "platform/foundation/RandomSource.h"
 
 #include <gtest/gtest.h>
@@ -106,13 +105,6 @@ TEST(ClockTest, PinnedAndSystemTime) {
     foundation::Clock::replaceSource({});
     auto now = foundation::Clock::now();
     EXPECT_LT(abs(duration_cast<seconds>(now - system_clock::now()).count()), 5);
-}
-
-TEST(LanguageCodeTest, FollowsTheLocale) {
-    foundation::Locale::setCurrent("de_DE");
-    EXPECT_EQ(foundation::Locale::languageCode(), "de");
-    foundation::Locale::setCurrent("en_US");
-    EXPECT_EQ(foundation::Locale::languageCode(), "en");
 }
 
 }  // namespace
