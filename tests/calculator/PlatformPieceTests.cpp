@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <set>
@@ -104,7 +105,7 @@ TEST(ClockTest, PinnedAndSystemTime) {
     EXPECT_EQ(foundation::Clock::now(), moment);
     foundation::Clock::replaceSource({});
     auto now = foundation::Clock::now();
-    EXPECT_LT(abs(duration_cast<seconds>(now - system_clock::now()).count()), 5);
+    EXPECT_LT(std::abs(duration_cast<seconds>(now - system_clock::now()).count()), 5);
 }
 
 }  // namespace
