@@ -26,11 +26,6 @@ void addLine(uikit::Layer& layer, const std::string& name, const uikit::Color& c
 
 }  // namespace
 
-std::optional<CalculatorButton::ButtonState> CalculatorButton::buttonStateFromRawValue(std::int64_t rawValue) {
-    if (rawValue < 0 || rawValue > 3) return std::nullopt;
-    return static_cast<ButtonState>(rawValue);
-}
-
 CalculatorButton::CalculatorButton() = default;
 
 CalculatorButton::CalculatorButton(const uikit::Rect& frame) : uikit::Button(frame) {}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ButtonState.h"
 #include "platform/uikit/Button.h"
 
 #include <cstdint>
@@ -34,10 +35,8 @@ public:
         choose = 16,
     };
 
-    // The key states of the calculation, with the engine's raw values (the screens copy the
-    // engine's state over by raw value).
-    enum class ButtonState : std::uint8_t { success = 0, error = 1, memoryNotEmpty = 2, memoryEmpty = 3 };
-    static std::optional<ButtonState> buttonStateFromRawValue(std::int64_t rawValue);
+    // The key states the engine computes for "=" and the memory-recall key.
+    using ButtonState = ::ostrelo::ButtonState;
 
     static constexpr double cornerRadius = 12;
     static constexpr double borderWidth = 0.5;

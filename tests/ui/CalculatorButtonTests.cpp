@@ -152,9 +152,6 @@ TEST_F(CalculatorButtonTest, TypeRawValues) {
     EXPECT_EQ(key.myButtonType, Type::equal);
     EXPECT_FALSE(key.setProperty("type", "six", error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(CalculatorButton::buttonStateFromRawValue(2), State::memoryNotEmpty);
-    EXPECT_FALSE(CalculatorButton::buttonStateFromRawValue(4).has_value());
-    EXPECT_FALSE(CalculatorButton::buttonStateFromRawValue(-1).has_value());
 }
 
 TEST_F(CalculatorButtonTest, BorderLinesFollowThePlaceAtRest) {
