@@ -2,7 +2,6 @@
 
 #include "engine/SharedSettings.h"
 #include "engine/StackLineRecord.h"
-#include "platform/foundation/DecimalNumber.h"
 
 #include <utility>
 
@@ -128,14 +127,7 @@ void CalculatorStack::insertFirstLine(const std::string& item, const std::string
 }
 
 std::string CalculatorStack::stackText() const {
-    std::string text;
-    for (const auto& line : items) {
-        if (line.type == "N" || line.type == "R")
-            text += foundation::DecimalNumber::shortestText(line.number);
-        else
-            text += line.item;
-    }
-    return text;
+    return CalculatorLine::expressionText(items);
 }
 
 std::int64_t CalculatorStack::lineCount() const { return static_cast<std::int64_t>(items.size()); }
