@@ -16,10 +16,12 @@ const std::string countKey = "count";
 
 std::string lineKey(std::int64_t index) { return std::to_string(index); }
 
-// Copies the stored line from one key to another; a missing line removes the target key.
+// Copies the array stored under one key to another; a missing array (no value, or a
+// value that is not an array) removes the target key.
 bool moveStoredLine(UserDefaults::Transaction& transaction, std::int64_t from, std::int64_t to) {
     auto stored = transaction.object(lineKey(from));
-    return stored ? transaction.set(lineKey(to), *stored) : transaction.removeObject(lineKey(to));
+    return stored && stored->isArray() ? transaction.set(lineKey(to), *stored)
+                                       : transaction.removeObject(lineKey(to));
 }
 
 }  // namespace
