@@ -1,0 +1,157 @@
+// Single key operations on a calculation of 20 lines, each with its writes to the suite:
+// a digit, an operator, "C" and "=". Every operation is timed on its own; the benchmark
+// reports the median and the 99th percentile of those times (counters median_us, p99_us).
+
+#include "engine/Calculator.h"
+#include "platform/foundation/Locale.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using ostrelo::Calculator;
+
+// A group directory of its own for the whole run.
+struct Environment {
+    std::filesystem::path directory;
+    Environment() {
+        directory = testsupport::makeTemporaryDirectory("ostrelo-bench");
+        setenv("OSTRELO_GROUP_DIR", directory.c_str(), 1);
+        foundation::Locale::setCurrent("en_US");
+    }
+    ~Environment() {
+        std::error_code ignored;
+        std::filesystem::remove_all(directory, ignored);
+    }
+};
+
+Environment& environment() {
+    static Environment instance;
+    return instance;
+}
+
+// 12+34+56+78+90+12+34+56+78+90+ : 20 lines, the last one an operator.
+void typeTwentyLinesEndingInOperator(Calculator& calculator) {
+    calculator.clearAll();
+    const char* numbers[] = {"12", "34", "56", "78", "90", "12", "34", "56", "78", "90"};
+    for (const char* number : numbers) {
+        for (const char* c = number; *c != '\0'; ++c) calculator.enterDigit(std::string(1, *c));
+        calculator.inputOperator("+");
+    }
+}
+
+// (12+34+...+78+90 : 20 lines, the last one a number.
+void typeTwentyLinesEndingInNumber(Calculator& calculator) {
+    calculator.clearAll();
+    calculator.enterParenthesis("(");
+    const char* numbers[] = {"12", "34", "56", "78", "90", "12", "34", "56", "78", "90"};
+    bool first = true;
+    for (const char* number : numbers) {
+        if (!first) calculator.inputOperator("+");
+        first = false;
+        for (const char* c = number; *c != '\0'; ++c) calculator.enterDigit(std::string(1, *c));
+    }
+    calculator.clearCounter = 0;
+}
+
+void report(benchmark::State& state, std::vector<double>& microseconds) {
+    if (microseconds.empty()) return;
+    std::sort(microseconds.begin(), microseconds.end());
+    auto at = [&microseconds](double q) {
+        auto index = static_cast<std::size_t>(q * static_cast<double>(microseconds.size() - 1));
+        return microseconds[index];
+    };
+    state.counters["median_us"] = at(0.5);
+    state.counters["p99_us"] = at(0.99);
+}
+
+// Times `key` alone; `prepare` (untimed) brings the calculation back to 20 lines first.
+void timeKey(benchmark::State& state, const std::function<void(Calculator&)>& prepare,
+             const std::function<void(Calculator&)>& key) {
+    environment();
+    Calculator calculator;
+    std::vector<double> samples;
+    for (auto _ : state) {
+        prepare(calculator);
+        auto start = std::chrono::steady_clock::now();
+        key(calculator);
+        auto stop = std::chrono::steady_clock::now();
+        double seconds = std::chrono::duration<double>(stop - start).count();
+        state.SetIterationTime(seconds);
+        samples.push_back(seconds * 1e6);
+        benchmark::DoNotOptimize(calculator.primaryString);
+    }
+    report(state, samples);
+}
+
+void BM_DigitKey(benchmark::State& state) {
+    // 20 lines ending in "+": the digit starts a new line. Undoing it keeps the rest in place.
+    bool typed = false;
+    timeKey(
+        state,
+        [&typed](Calculator& calculator) {
+            if (!typed) {
+                typeTwentyLinesEndingInOperator(calculator);
+                typed = true;
+            } else {
+                calculator.clearEntry();
+            }
+            calculator.clearCounter = 0;
+        },
+        [](Calculator& calculator) { calculator.enterDigit("7"); });
+}
+
+void BM_OperatorKey(benchmark::State& state) {
+    bool typed = false;
+    timeKey(
+        state,
+        [&typed](Calculator& calculator) {
+            if (!typed) {
+                typeTwentyLinesEndingInNumber(calculator);
+                typed = true;
+            } else {
+                calculator.clearEntry();
+            }
+            calculator.clearCounter = 0;
+        },
+        [](Calculator& calculator) { calculator.inputOperator("×"); });
+}
+
+void BM_ClearEntryKey(benchmark::State& state) {
+    bool typed = false;
+    timeKey(
+        state,
+        [&typed](Calculator& calculator) {
+            if (!typed) {
+                typeTwentyLinesEndingInNumber(calculator);
+                typed = true;
+            } else {
+                calculator.enterDigit("9");
+            }
+            calculator.clearCounter = 0;
+        },
+        [](Calculator& calculator) { calculator.clearEntry(); });
+}
+
+void BM_EqualsKey(benchmark::State& state) {
+    timeKey(state, typeTwentyLinesEndingInNumber,
+            [](Calculator& calculator) { calculator.evaluateEquals(false, ""); });
+}
+
+BENCHMARK(BM_DigitKey)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(BM_OperatorKey)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(BM_ClearEntryKey)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(BM_EqualsKey)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(500);
+
+}  // namespace
+
+BENCHMARK_MAIN();

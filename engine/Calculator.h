@@ -1,0 +1,153 @@
+#pragma once
+
+#include "engine/ButtonState.h"
+#include "engine/CalculatorLine.h"
+#include "engine/CalculatorStack.h"
+#include "engine/EvaluationResult.h"
+#include "engine/MemoryCalculatorStack.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ostrelo {
+
+// The calculation object of one calculator screen. It owns the calculation being
+// entered (a stack of typed lines, written through to the suite, and the current line),
+// the memory register, the texts and key states the screen shows and the modes that
+// change entry, evaluation and display. Screens call one operation per key with the
+// key caption and then read the display properties.
+//
+// The operations live in several sources by family: Calculator.cpp (creation, reload,
+// display texts and key states), CalculatorNumberEntry.cpp, CalculatorOperatorEntry.cpp,
+// CalculatorClearKeys.cpp, CalculatorFunctionKeys.cpp, CalculatorEvaluation.cpp and
+// CalculatorDateMode.cpp (the date-mode branches).
+class Calculator {
+public:
+    // Where pushSymbolLine puts its line.
+    enum class Placement { append, insertFirst };
+
+    // The 31 currency codes in alphabetical order ("EUR" is 8, "USD" is 29).
+    static const std::vector<std::string>& currencyCodes();
+
+    // Loads both stacks from the suite (a pending "reset" is honoured first), makes
+    // sure the calculation holds at least one line and refreshes every display text.
+    Calculator();
+
+    // Re-reads both stacks, the current lines and the date mode from the suite and
+    // refreshes every display text and key state. A pending "reset" is applied first.
+    void reloadFromSettings();
+
+    // Display texts and key states.
+    void updatePrimaryString();
+    void updateSecondaryString();
+    void updateEqualButtonState();
+    void updateMemoryString();
+
+    // Number entry: "0" to "9" and the locale's decimal separator.
+    void enterDigit(const std::string& key);
+    void enterDecimalSeparator();
+    void toggleSign();
+    void appendDigit(const std::string& key);
+
+    // Operator entry: "+", "−", "×", "÷".
+    void inputOperator(const std::string& op);
+    void pushOperatorLine(const std::string& op);
+
+    // Clear keys.
+    void clearEntry();
+    void clearAll();
+    void popLastLine();
+
+    // Functions, constants, random numbers, parentheses and the loan key.
+    void enterToken(std::int64_t digits, std::int64_t fraction, const std::string& type, const std::string& item,
+                    double number);
+    void enterFunctionKey(const std::string& key);
+    void toggleDegRad();
+    void enterParenthesis(const std::string& key);
+    void pushSymbolLine(const std::string& item, const std::string& type, Placement placement);
+    void appendSymbolLine(const std::string& item, const std::string& type);
+    void repushLine(const std::string& item, const std::string& type, std::int64_t digits, bool separator,
+                    std::int64_t fraction, double number);
+    void insertLeadingNumber(std::int64_t digits, std::int64_t fraction, double number);
+    void pushOpenParenthesis();
+    void pushCloseParenthesis();
+    static std::int64_t decimalDigitCount(std::int64_t n);
+
+    // Evaluation and the "=" key.
+    EvaluationResult evaluateExpression(const std::string& text) const;
+    std::string expressionFormat(const std::string& text) const;
+    std::string removeRedundantParentheses(const std::string& text) const;
+    void evaluateEquals(bool money, const std::string& unit);
+
+    // The calculation and its current line (always a copy of the last stack line;
+    // its `parentheses` is the running count of open parentheses).
+    CalculatorStack ostrelo;
+    CalculatorLine ostreloLine{"0", "R", 0.0, 1, false, 0, 0};
+    // The memory register and its last line.
+    MemoryCalculatorStack memoryOstrelo;
+    CalculatorLine memoryOstreloLine{"0", "R", 0.0, 1, false, 0, 0};
+
+    std::optional<std::string> primaryString;
+    std::optional<std::string> secondaryString;
+    std::optional<std::string> memoryPrimaryString;
+    std::optional<std::string> buttonClearAllText;
+    std::optional<ButtonState> buttonMemoryRecallColor;
+    std::optional<ButtonState> buttonEqualColor;
+    std::optional<std::string> decimalSeparator;
+    std::optional<std::string> decimalSeparatorPlusMinus;
+    bool scientificNotation = false;
+    std::int64_t clearCounter = 0;
+    bool radiantFlag = false;
+    std::optional<std::string> radiantText;
+    std::optional<std::string> radiantWatchText;
+    bool autoParenthesis = true;
+    std::int64_t creditNextStep = 0;
+    std::int64_t creditCurrentStep = 0;
+    bool dateCalculator = false;
+    std::string dateString;
+    std::string dateCompleteString;
+    std::string dateResultString;
+    std::int64_t dateDigits = 0;
+    bool dateError = false;
+    std::int64_t from = 0;
+    std::int64_t to = 0;
+    std::vector<std::string> currency = currencyCodes();
+
+private:
+    // The locale's decimal separator, read afresh from a new number formatter; none when it has none.
+    static std::optional<std::string> localeDecimalSeparator();
+    // Appends the current line to the stack (all seven fields).
+    void pushCurrentLine();
+    // The reset line: "R", empty item, number 0, one digit, at the current parenthesis count.
+    void enterResetLine();
+    // clearCounter 0, every stored line removed, count 0, and the reset line.
+    void resetCalculation();
+    // The display text of the calculation, or of the memory register.
+    std::string calculationText() const;
+    std::string memoryText() const;
+    // The operator rule by the current line's type, without refresh.
+    void applyOperatorTokenRule(const std::string& op);
+    // The digit rule by the current line's type, without refresh.
+    void applyDigitByLineType(const std::string& key);
+    // The rule of one function key (not the loan key), without refresh.
+    void applyFunctionKey(const std::string& key);
+    void applyRandomRule();
+    void applyReciprocal();
+    void reciprocalOfWhole();
+    void enterLoanKey();
+    // Removes the last digit of the current number line as typed.
+    void removeLastDigit();
+
+    // Date-mode seams: the date calculator fills these in.
+    void enterDigitInDateMode(const std::string& key);
+    void inputOperatorInDateMode(const std::string& op);
+    void clearEntryDateStep();
+    void reloadDateTexts();
+    void rebuildDateTexts();
+    // Leaves date mode and stores that; `keepDateString` as the clear keys do.
+    void endDateMode(bool keepDateString);
+};
+
+}  // namespace ostrelo

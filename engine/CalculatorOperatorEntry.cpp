@@ -1,0 +1,46 @@
+// Operator entry: "+", "−", "×" and "÷".
+
+#include "engine/Calculator.h"
+
+namespace ostrelo {
+
+void Calculator::inputOperator(const std::string& op) {
+    if (op != "+" && op != "−" && op != "×" && op != "÷") {
+        // Not an operator key: refused like any key that does not fit.
+        if (!dateCalculator) updatePrimaryString();
+        return;
+    }
+    if (dateCalculator) {
+        if (op == "×" || op == "÷") return;
+        if (op == "+" || op == "−") {
+            inputOperatorInDateMode(op);
+            return;
+        }
+    }
+    applyOperatorTokenRule(op);
+    updatePrimaryString();
+}
+
+void Calculator::applyOperatorTokenRule(const std::string& op) {
+    const std::string& type = ostreloLine.type;
+    if (type == "O") {
+        // Consecutive operator keys leave only the last one.
+        ostrelo.popLine();
+        pushOperatorLine(op);
+    } else if (type == "N" || type == "R" || type == ")" || type == "!" || type == "%") {
+        pushOperatorLine(op);
+    }
+    // After "(", a function name, "^", "²" or "√" an operator is ignored.
+}
+
+void Calculator::pushOperatorLine(const std::string& op) {
+    ostreloLine.item = op;
+    ostreloLine.type.assign(1, 'O');
+    ostreloLine.number = 0.0;
+    ostreloLine.digits = 0;
+    ostreloLine.separator = false;
+    ostreloLine.fraction = 0;
+    pushCurrentLine();
+}
+
+}  // namespace ostrelo

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+
+namespace foundation {
+
+// Held by an object that can be the target of delayed work (performs, timers, observers,
+// animation completions). Pending work keeps only a weak link and is dropped once the
+// owner, and with it this member, is gone.
+class Lifetime {
+public:
+    Lifetime() : token_(std::make_shared<char>(0)) {}
+    Lifetime(const Lifetime&) : token_(std::make_shared<char>(0)) {}
+    Lifetime& operator=(const Lifetime&) { return *this; }
+    std::weak_ptr<void> weak() const { return token_; }
+
+private:
+    std::shared_ptr<char> token_;
+};
+
+}  // namespace foundation

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/host/DeviceProfile.h"
+#include "platform/render/Image.h"
+#include "platform/uikit/AudioServices.h"
+#include "platform/uikit/ViewController.h"
+#include "platform/uikit/Window.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace host {
+
+// Runs a root view controller in a window of a device profile without a screen: the main run
+// loop on the virtual clock (starting at 0), text measured with the real fonts, input injected
+// by calls, snapshots as PNG files, and what the platform stand-ins were asked to do (sounds,
+// vibration, pasteboard writes, opened URLs) kept as records. After every injected event the
+// work that is due runs.
+class HeadlessHost {
+public:
+    explicit HeadlessHost(DeviceProfile profile = DeviceProfile::phone(), Orientation orientation = Orientation::portrait);
+    ~HeadlessHost();
+    HeadlessHost(const HeadlessHost&) = delete;
+    HeadlessHost& operator=(const HeadlessHost&) = delete;
+
+    uikit::Window& window() { return *window_; }
+    const DeviceProfile& profile() const { return profile_; }
+    Orientation orientation() const { return orientation_; }
+    void setRootViewController(std::unique_ptr<uikit::ViewController> controller);
+    uikit::ViewController* rootViewController() const { return window_->rootViewController(); }
+
+    // Virtual time.
+    double now() const;
+    void advance(double seconds);
+    void runUntilIdle();
+
+    // Touches in window points.
+    void touchDown(uikit::Point point, double force = 0, double maximumPossibleForce = 0);
+    void touchMove(uikit::Point point, double force = 0);
+    void touchUp(uikit::Point point);
+    void touchCancel();
+    void tap(uikit::Point point);
+    // Puts a finger down and keeps it there for `seconds` (lift it with touchUp).
+    void hold(uikit::Point point, double seconds);
+    // The centre of a view in window points (for tapping it).
+    static uikit::Point centerOf(const uikit::View& view);
+
+    // A key of a hardware keyboard.
+    void pressKey(const std::string& characters, int keyCode = 0);
+
+    // Size changes.
+    void rotate(Orientation orientation);
+    void resize(uikit::Size size);
+
+    // Application lifecycle: each posts its notification and sets the application state.
+    void becomeActive();
+    void enterBackground();
+    void enterForeground();
+
+    // Snapshots at the profile's scale.
+    render::Image snapshot();
+    bool writeSnapshot(const std::filesystem::path& path);
+
+    // Records.
+    const std::vector<uikit::AudioServices::Request>& sounds() const;
+    int vibrations() const;
+    const std::vector<std::string>& pasteboardWrites() const;
+    const std::vector<std::string>& openedURLs() const;
+    void clearRecords();
+
+private:
+    DeviceProfile profile_;
+    Orientation orientation_;
+    std::unique_ptr<uikit::Window> window_;
+};
+
+}  // namespace host

@@ -1,0 +1,131 @@
+#include "platform/render/TextLayout.h"
+
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <string>
+
+// The font libraries keep their caches for the life of the process, as the drawing contexts
+// below do; leak checks (when the build has them) are told so.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\nleak:libpango\nleak:libcairo\nleak:libglib\nleak:libgobject\nleak:libharfbuzz\n"
+           "leak:libfreetype\n";
+}
+
+namespace render {
+
+namespace {
+PangoContext* makeContext() {
+    PangoContext* c = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    pango_cairo_context_set_font_options(c, options);
+    cairo_font_options_destroy(options);
+    pango_cairo_context_set_resolution(c, 72);
+    return c;
+}
+
+// One context for measuring and one for drawing (updated to each target's transform), made
+// once: the font choices they cache are shared by every layout.
+PangoContext* measuringContext() {
+    static PangoContext* context = makeContext();
+    return context;
+}
+
+PangoContext* drawingContext() {
+    static PangoContext* context = makeContext();
+    return context;
+}
+
+guint16 channel(double v) { return static_cast<guint16>(std::clamp(v, 0.0, 1.0) * 65535.0 + 0.5); }
+}  // namespace
+
+TextLayout::TextLayout(const uikit::AttributedString& text, cairo_t* cr) {
+    if (cr != nullptr) {
+        pango_cairo_update_context(cr, drawingContext());
+        layout_ = pango_layout_new(drawingContext());
+    } else {
+        layout_ = pango_layout_new(measuringContext());
+    }
+    std::string all = text.string();
+    pango_layout_set_text(layout_, all.c_str(), static_cast<int>(all.size()));
+    PangoAttrList* list = pango_attr_list_new();
+    guint start = 0;
+    for (const auto& run : text.runs()) {
+        guint end = start + static_cast<guint>(run.text.size());
+        auto add = [&](PangoAttribute* a) {
+            a->start_index = start;
+            a->end_index = end;
+            pango_attr_list_insert(list, a);
+        };
+        uikit::Font font = run.attributes.font.value_or(uikit::Font::systemFont(17));
+        PangoFontDescription* description = pango_font_description_new();
+        std::string families = font.family + "," + uikit::Font::fallbackFamilies();
+        pango_font_description_set_family(description, families.c_str());
+        pango_font_description_set_weight(description, static_cast<PangoWeight>(font.weight));
+        pango_font_description_set_absolute_size(description, std::max(font.pointSize, 0.1) * PANGO_SCALE);
+        add(pango_attr_font_desc_new(description));
+        pango_font_description_free(description);
+        uikit::Color color = run.attributes.foregroundColor.value_or(uikit::Color::black());
+        add(pango_attr_foreground_new(channel(color.red), channel(color.green), channel(color.blue)));
+        add(pango_attr_foreground_alpha_new(channel(color.alpha)));
+        if (run.attributes.baselineOffset != 0)
+            add(pango_attr_rise_new(static_cast<int>(run.attributes.baselineOffset * PANGO_SCALE)));
+        if (run.attributes.underlineStyle && *run.attributes.underlineStyle != 0)
+            add(pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+        start = end;
+    }
+    pango_layout_set_attributes(layout_, list);
+    pango_attr_list_unref(list);
+}
+
+TextLayout::~TextLayout() {
+    if (layout_ != nullptr) g_object_unref(layout_);
+}
+
+uikit::Size TextLayout::size() const {
+    PangoRectangle ink, logical;
+    pango_layout_get_extents(layout_, &ink, &logical);
+    return {static_cast<double>(logical.width) / PANGO_SCALE, static_cast<double>(logical.height) / PANGO_SCALE};
+}
+
+int TextLayout::unknownGlyphsCount() const { return pango_layout_get_unknown_glyphs_count(layout_); }
+
+void TextLayout::draw(cairo_t* cr, const uikit::Rect& rect, uikit::TextAlignment alignment, uikit::LineBreakMode mode,
+                      int numberOfLines) {
+    int width = static_cast<int>(rect.size.width * PANGO_SCALE);
+    PangoAlignment align = alignment == uikit::TextAlignment::center ? PANGO_ALIGN_CENTER
+                           : alignment == uikit::TextAlignment::right ? PANGO_ALIGN_RIGHT
+                                                                      : PANGO_ALIGN_LEFT;
+    pango_layout_set_alignment(layout_, align);
+    if (numberOfLines == 1) {
+        pango_layout_set_single_paragraph_mode(layout_, TRUE);
+        PangoEllipsizeMode ellipsize = PANGO_ELLIPSIZE_NONE;
+        if (mode == uikit::LineBreakByTruncatingHead) ellipsize = PANGO_ELLIPSIZE_START;
+        else if (mode == uikit::LineBreakByTruncatingMiddle) ellipsize = PANGO_ELLIPSIZE_MIDDLE;
+        else if (mode == uikit::LineBreakByTruncatingTail) ellipsize = PANGO_ELLIPSIZE_END;
+        pango_layout_set_ellipsize(layout_, ellipsize);
+    } else {
+        pango_layout_set_wrap(layout_, mode == uikit::LineBreakByCharWrapping ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
+        if (numberOfLines > 1) pango_layout_set_height(layout_, -numberOfLines);
+        pango_layout_set_ellipsize(layout_, PANGO_ELLIPSIZE_END);
+    }
+    pango_layout_set_width(layout_, std::max(width, 1));
+    uikit::Size s = size();
+    double y = rect.origin.y + (rect.size.height - s.height) / 2;
+    double x = rect.origin.x;
+    // Clipped single-line text wider than the rectangle keeps to its alignment edge.
+    if (numberOfLines == 1 && mode == uikit::LineBreakByClipping) {
+        pango_layout_set_width(layout_, -1);
+        double w = size().width;
+        if (alignment == uikit::TextAlignment::center) x += (rect.size.width - w) / 2;
+        else if (alignment == uikit::TextAlignment::right) x += rect.size.width - w;
+    }
+    cairo_save(cr);
+    cairo_move_to(cr, x, y);
+    pango_cairo_show_layout(cr, layout_);
+    cairo_restore(cr);
+}
+
+}  // namespace render

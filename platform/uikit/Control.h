@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/uikit/View.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace uikit {
+
+enum ControlState : unsigned {
+    ControlStateNormal = 0,
+    ControlStateHighlighted = 1u << 0,
+    ControlStateDisabled = 1u << 1,
+    ControlStateSelected = 1u << 2,
+};
+
+enum ControlEvents : unsigned {
+    ControlEventTouchDown = 1u << 0,
+    ControlEventTouchDownRepeat = 1u << 1,
+    ControlEventTouchDragInside = 1u << 2,
+    ControlEventTouchDragOutside = 1u << 3,
+    ControlEventTouchDragEnter = 1u << 4,
+    ControlEventTouchDragExit = 1u << 5,
+    ControlEventTouchUpInside = 1u << 6,
+    ControlEventTouchUpOutside = 1u << 7,
+    ControlEventTouchCancel = 1u << 8,
+    ControlEventValueChanged = 1u << 12,
+    ControlEventAllTouchEvents = 0x0FFFu,
+    ControlEventAllEvents = 0xFFFFFFFFu,
+};
+
+// A view that tracks its own touches (it does not pass them on), shows a highlighted state
+// while pressed and sends actions to targets for control events.
+class Control : public View {
+public:
+    using Action = std::function<void(Control&)>;
+    using View::View;
+
+    // `target` identifies the registration for removal; an action with a lifetime guard is
+    // dropped once the guard's owner is gone.
+    void addTarget(const void* target, Action action, unsigned events, std::weak_ptr<void> lifetime = {});
+    void removeTarget(const void* target, unsigned events = ControlEventAllEvents);
+    void sendActionsForControlEvents(unsigned events);
+
+    bool isHighlighted() const { return highlighted_; }
+    virtual void setHighlighted(bool highlighted);
+    bool isEnabled() const { return enabled_; }
+    virtual void setEnabled(bool enabled);
+    bool isSelected() const { return selected_; }
+    virtual void setSelected(bool selected);
+    unsigned state() const;
+    bool isTracking() const { return tracking_; }
+
+    void touchesBegan(const TouchSet& touches, const Event* event) override;
+    void touchesMoved(const TouchSet& touches, const Event* event) override;
+    void touchesEnded(const TouchSet& touches, const Event* event) override;
+    void touchesCancelled(const TouchSet& touches, const Event* event) override;
+
+protected:
+    // A touch this far outside the bounds still counts as inside.
+    double trackingSlop = 70;
+    bool touchInside(const Touch& touch) const;
+
+private:
+    struct Target {
+        const void* target;
+        Action action;
+        unsigned events;
+        std::weak_ptr<void> lifetime;
+        bool guarded;
+    };
+    std::vector<Target> targets_;
+    bool highlighted_ = false;
+    bool enabled_ = true;
+    bool selected_ = false;
+    bool tracking_ = false;
+    bool wasInside_ = false;
+};
+
+}  // namespace uikit

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/uikit/PickerViewDataSource.h"
+#include "platform/uikit/PickerViewDelegate.h"
+#include "platform/uikit/View.h"
+
+#include <vector>
+
+namespace uikit {
+
+class Label;
+
+// Columns (components) of rows; each column shows its selected row in the middle and its
+// neighbours above and below. Dragging a column moves its selection by whole rows; a tap on a
+// row above or below selects it. User selections are reported to the delegate. The data source
+// and delegate are not owned.
+class PickerView : public View {
+public:
+    PickerView();
+    explicit PickerView(const Rect& frame);
+
+    PickerViewDataSource* dataSource = nullptr;
+    PickerViewDelegate* delegate = nullptr;
+
+    int numberOfComponents();
+    int numberOfRowsInComponent(int component);
+    double rowHeightForComponent(int component);
+    // Clamped to the rows there are; -1 for a component without rows.
+    void selectRow(int row, int component, bool animated);
+    int selectedRowInComponent(int component) const;
+    void reloadAllComponents();
+    void reloadComponent(int component);
+    // The view shown for a row, when it is visible.
+    View* viewForRow(int row, int component) const;
+    std::optional<Color> textColor;
+
+    void layoutSubviews() override;
+    void touchesBegan(const TouchSet& touches, const Event* event) override;
+    void touchesMoved(const TouchSet& touches, const Event* event) override;
+    void touchesEnded(const TouchSet& touches, const Event* event) override;
+    void touchesCancelled(const TouchSet& touches, const Event* event) override;
+
+private:
+    struct Column {
+        int selected = 0;
+        int rows = 0;
+        std::vector<std::pair<int, View*>> rowViews;
+    };
+    void ensureColumns();
+    int componentAt(Point p);
+    void userSelect(int row, int component);
+
+    std::vector<Column> columns_;
+    bool loaded_ = false;
+    int dragComponent_ = -1;
+    int dragStartRow_ = 0;
+    Point dragStart_;
+    bool dragged_ = false;
+};
+
+}  // namespace uikit

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace uikit {
+
+struct Size {
+    double width = 0;
+    double height = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
+}  // namespace uikit

@@ -1,0 +1,15 @@
+#include "platform/uikit/Touch.h"
+
+#include "platform/uikit/View.h"
+
+namespace uikit {
+
+Point Touch::locationInView(const View* view) const {
+    return view != nullptr ? view->convertPointFromWindow(location_) : location_;
+}
+
+Point Touch::previousLocationInView(const View* view) const {
+    return view != nullptr ? view->convertPointFromWindow(previous_) : previous_;
+}
+
+}  // namespace uikit

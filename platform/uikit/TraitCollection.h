@@ -1,0 +1,21 @@
+#pragma once
+
+namespace uikit {
+
+enum class UserInterfaceSizeClass { unspecified = 0, compact = 1, regular = 2 };
+enum class UserInterfaceIdiom { unspecified = -1, phone = 0, pad = 1 };
+
+// The size classes of a window, from its size and device idiom: a phone is compact in width
+// except in landscape on a large phone, and compact in height in landscape; a pad is regular
+// in both.
+struct TraitCollection {
+    UserInterfaceSizeClass horizontalSizeClass = UserInterfaceSizeClass::unspecified;
+    UserInterfaceSizeClass verticalSizeClass = UserInterfaceSizeClass::unspecified;
+    UserInterfaceIdiom userInterfaceIdiom = UserInterfaceIdiom::unspecified;
+    double displayScale = 1;
+
+    static TraitCollection forWindow(double width, double height, UserInterfaceIdiom idiom, double scale);
+    friend bool operator==(const TraitCollection&, const TraitCollection&) = default;
+};
+
+}  // namespace uikit

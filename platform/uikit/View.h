@@ -1,0 +1,169 @@
+#pragma once
+
+#include "platform/foundation/Lifetime.h"
+#include "platform/uikit/AffineTransform.h"
+#include "platform/uikit/Color.h"
+#include "platform/uikit/GestureRecognizer.h"
+#include "platform/uikit/Layer.h"
+#include "platform/uikit/Rect.h"
+#include "platform/uikit/Responder.h"
+#include "platform/uikit/TraitCollection.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace uikit {
+
+class ViewController;
+class Window;
+
+// View animation options (bit values of the platform).
+enum ViewAnimationOptions : unsigned {
+    ViewAnimationOptionLayoutSubviews = 1u << 0,
+    ViewAnimationOptionAllowUserInteraction = 1u << 1,
+    ViewAnimationOptionBeginFromCurrentState = 1u << 2,
+    ViewAnimationOptionOverrideInheritedDuration = 1u << 5,
+    ViewAnimationOptionOverrideInheritedCurve = 1u << 6,
+    ViewAnimationOptionOverrideInheritedOptions = 1u << 9,
+    ViewAnimationOptionCurveEaseInOut = 0u << 16,
+    ViewAnimationOptionCurveEaseIn = 1u << 16,
+    ViewAnimationOptionCurveEaseOut = 2u << 16,
+    ViewAnimationOptionCurveLinear = 3u << 16,
+};
+
+// A rectangle of the interface. A view owns its subviews (in order, last on top) and its
+// gesture recognisers; the superview link does not own. Geometry lives in the view's layer:
+// center (the layer's position), bounds and transform; the frame is derived from them.
+class View : public Responder {
+public:
+    View();
+    explicit View(const Rect& frame);
+    ~View() override;
+    View(const View&) = delete;
+    View& operator=(const View&) = delete;
+
+    // Tree
+    View* addSubview(std::unique_ptr<View> view);
+    template <class T>
+    T* add(std::unique_ptr<T> view) {
+        T* raw = view.get();
+        addSubview(std::move(view));
+        return raw;
+    }
+    View* insertSubview(std::unique_ptr<View> view, std::size_t index);
+    // Detaches this view and hands it to the caller (null when it has no superview).
+    std::unique_ptr<View> removeFromSuperview();
+    void bringSubviewToFront(View* view);
+    View* superview() const { return superview_; }
+    const std::vector<std::unique_ptr<View>>& subviews() const { return subviews_; }
+    virtual Window* window() const;
+    bool isDescendantOf(const View* view) const;
+    View* viewWithTag(int tag);
+    virtual void didMoveToSuperview() {}
+    virtual void didMoveToWindow() {}
+
+    // Geometry
+    Rect frame() const { return layer_->frame(); }
+    void setFrame(const Rect& frame);
+    Rect bounds() const { return layer_->bounds(); }
+    void setBounds(const Rect& bounds);
+    Point center() const { return layer_->position(); }
+    void setCenter(Point center);
+    AffineTransform transform() const { return layer_->transform(); }
+    void setTransform(const AffineTransform& transform);
+    // When set, the base layout gives this view the frame (fractions of the superview's bounds).
+    std::optional<Rect> relativeFrame;
+
+    Point convertPoint(Point point, const View* to) const;  // to null: window coordinates
+    Point convertPointFrom(Point point, const View* from) const;
+    Rect convertRect(const Rect& rect, const View* to) const;
+    Point convertPointToWindow(Point point) const;
+    Point convertPointFromWindow(Point point) const;
+
+    // Properties
+    bool hidden() const { return layer_->hidden; }
+    void setHidden(bool hidden) { layer_->hidden = hidden; }
+    double alpha() const { return layer_->opacity(); }
+    void setAlpha(double alpha);
+    std::optional<Color> backgroundColor() const { return layer_->backgroundColor; }
+    virtual void setBackgroundColor(std::optional<Color> color);
+    bool userInteractionEnabled() const { return userInteractionEnabled_; }
+    void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
+    bool clipsToBounds() const { return layer_->masksToBounds; }
+    void setClipsToBounds(bool clips) { layer_->masksToBounds = clips; }
+    int tag = 0;
+    bool exclusiveTouch = false;
+    std::optional<Color> tintColor;
+    bool accessibilityIgnoresInvertColors = false;
+
+    Layer& layer() const { return *layer_; }
+    const std::shared_ptr<Layer>& layerPointer() const { return layer_; }
+    // Masks the view to its bounds with the given corners rounded (replacing any mask).
+    void roundCorners(unsigned corners, double radius);
+
+    // Layout and drawing
+    void setNeedsLayout() { needsLayout_ = true; }
+    bool needsLayout() const { return needsLayout_; }
+    // Lays this view and its subtree out, where asked for.
+    void layoutIfNeeded();
+    // Base: places subviews that have a relative frame.
+    virtual void layoutSubviews();
+    virtual void drawRect(const Rect& rect);
+    void setNeedsDisplay() { needsDisplay_ = true; }
+    bool needsDisplay() const { return needsDisplay_; }
+    void didDisplay() { needsDisplay_ = false; }
+    virtual Size sizeThatFits(Size size) const { (void)size; return bounds().size; }
+    void sizeToFit();
+    virtual TraitCollection traitCollection() const;
+
+    // Touches
+    virtual View* hitTest(Point point, const Event* event);
+    virtual bool pointInside(Point point, const Event* event) const;
+    Responder* nextResponder() const override;
+
+    // Gesture recognisers (owned)
+    GestureRecognizer* addGestureRecognizer(std::unique_ptr<GestureRecognizer> recognizer);
+    void removeGestureRecognizer(GestureRecognizer* recognizer);
+    std::vector<GestureRecognizer*> gestureRecognizers() const;
+
+    // Animations of frame, bounds, center, transform, alpha and background colour.
+    static void animate(double duration, double delay, unsigned options, const std::function<void()>& animations,
+                        std::function<void(bool finished)> completion = {});
+    static void animate(double duration, const std::function<void()>& animations,
+                        std::function<void(bool finished)> completion = {});
+    static void setAnimationsEnabled(bool enabled);
+    static bool areAnimationsEnabled();
+    static void performWithoutAnimation(const std::function<void()>& actions);
+
+    // The controller whose root view this is (not owned), or null.
+    ViewController* viewController() const { return viewController_; }
+    void setViewController(ViewController* controller) { viewController_ = controller; }
+
+    // Scene properties: sets `key` from text; false with a message for unknown keys or bad values.
+    virtual bool setProperty(const std::string& key, const std::string& value, std::string& error);
+
+    std::weak_ptr<void> alive() const { return lifetime_.weak(); }
+    const foundation::Lifetime& lifetime() const { return lifetime_; }
+
+protected:
+    virtual void boundsSizeDidChange() { setNeedsLayout(); }
+
+private:
+    void animateChange(const std::string& keyPath, const AnimationValue& from);
+    void notifyMovedToWindow();
+
+    foundation::Lifetime lifetime_;
+    std::shared_ptr<Layer> layer_;
+    std::vector<std::unique_ptr<View>> subviews_;
+    View* superview_ = nullptr;
+    std::vector<std::unique_ptr<GestureRecognizer>> recognizers_;
+    ViewController* viewController_ = nullptr;
+    bool userInteractionEnabled_ = true;
+    bool needsLayout_ = true;
+    bool needsDisplay_ = true;
+};
+
+}  // namespace uikit

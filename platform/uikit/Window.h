@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/uikit/Press.h"
+#include "platform/uikit/Touch.h"
+#include "platform/uikit/TraitCollection.h"
+#include "platform/uikit/View.h"
+
+#include <memory>
+#include <vector>
+
+namespace uikit {
+
+class GestureRecognizer;
+class ViewController;
+
+// The root of a view tree on a screen: owns its root view controller, delivers one touch at a
+// time (recognisers first, then the view hit at touch-down) and key presses (to the root
+// controller), hosts presented controllers above the root view and answers the size classes.
+class Window : public View {
+public:
+    explicit Window(const Rect& frame, UserInterfaceIdiom idiom = UserInterfaceIdiom::phone, double scale = 2);
+    ~Window() override;
+
+    Window* window() const override { return const_cast<Window*>(this); }
+    void setRootViewController(std::unique_ptr<ViewController> controller);
+    ViewController* rootViewController() const { return root_.get(); }
+    // The frontmost controller: the end of the root's presentation chain.
+    ViewController* topViewController() const;
+
+    TraitCollection windowTraitCollection() const;
+    UserInterfaceIdiom idiom() const { return idiom_; }
+    double scale() const { return scale_; }
+    // Changes the window's size: tells the controllers (viewWillTransitionToSize), lays the
+    // tree out at the new size, repositions popovers, then runs the transition completions.
+    void resize(Size size);
+
+    // Touch input in window coordinates. A new touch-down cancels a touch still down.
+    void touchDown(Point point, double force = 0, double maximumPossibleForce = 0);
+    void touchMove(Point point, double force = 0);
+    void touchUp(Point point);
+    void touchCancel();
+    bool touchActive() const { return active_ != nullptr; }
+    void gestureRecognizerDidRecognize(GestureRecognizer* recognizer);
+
+    // A key press (began and ended) for the frontmost controller.
+    void pressKey(const Key& key);
+
+    // Status bar as last asked of the root controller.
+    bool statusBarHidden() const { return statusBarHidden_; }
+    int statusBarStyle() const { return statusBarStyle_; }
+    void updateStatusBarAppearance();
+
+    // Presentation, called by controllers.
+    void showPresented(ViewController& controller);
+    void hidePresented(ViewController& controller);
+
+    void layoutSubviews() override;
+
+private:
+    struct ActiveTouch;
+    void deliver(TouchPhase phase);
+    void endTouch();
+
+    std::unique_ptr<ViewController> root_;
+    UserInterfaceIdiom idiom_;
+    double scale_;
+    bool statusBarHidden_ = false;
+    int statusBarStyle_ = 0;
+    // Shared so that a delivery in progress keeps its touch when a handler ends the sequence.
+    std::shared_ptr<ActiveTouch> active_;
+    double nextTimestamp_ = 0;
+};
+
+}  // namespace uikit

@@ -1,0 +1,143 @@
+#include "ui/CalculatorCalcLabel.h"
+
+#include "platform/foundation/UserDefaults.h"
+#include "platform/uikit/TextMeasurer.h"
+#include "ui/AttributedText.h"
+#include "ui/CalculatorView.h"
+#include "ui/ColorProperty.h"
+#include "ui/ExponentLevels.h"
+#include "ui/Theme.h"
+
+#include <cmath>
+
+namespace ostrelo {
+
+std::optional<CalculatorCalcLabel::LableBackgroundColor> CalculatorCalcLabel::lableBackgroundColorFromRawValue(
+    int rawValue) {
+    if (rawValue < 0 || rawValue > 3) return std::nullopt;
+    return static_cast<LableBackgroundColor>(rawValue);
+}
+
+CalculatorCalcLabel::CalculatorCalcLabel() = default;
+
+CalculatorCalcLabel::CalculatorCalcLabel(const uikit::Rect& frame) : uikit::Label(frame) {}
+
+int CalculatorCalcLabel::color() const { return static_cast<int>(myLableBackgroundColor); }
+
+void CalculatorCalcLabel::setColor(int rawValue) {
+    myLableBackgroundColor = lableBackgroundColorFromRawValue(rawValue).value_or(LableBackgroundColor::standard);
+}
+
+bool CalculatorCalcLabel::setProperty(const std::string& key, const std::string& value, std::string& error) {
+    if (key == "text") {
+        setText(value);
+        return true;
+    }
+    if (key != "color") return uikit::Label::setProperty(key, value, error);
+    int raw = 0;
+    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
+    setColor(raw);
+    return true;
+}
+
+void CalculatorCalcLabel::setText(const std::string& text) {
+    displayedText_ = text;
+    uikit::Label::setText(text);
+    uikit::Label::setText("");
+    setAttributedText(makeAttributedDisplayText(text));
+    setNeedsLayout();
+    layoutIfNeeded();
+}
+
+void CalculatorCalcLabel::layoutSubviews() {
+    uikit::Label::layoutSubviews();
+    switch (myLableBackgroundColor) {
+    case LableBackgroundColor::empty:
+    case LableBackgroundColor::emptydark: setBackgroundColor(uikit::Color::clear()); break;
+    case LableBackgroundColor::standard: setBackgroundColor(standardBackgroundColor()); break;
+    case LableBackgroundColor::memory: setBackgroundColor(digitBackgroundColor()); break;
+    }
+}
+
+double CalculatorCalcLabel::containerWidth() const {
+    const uikit::View* parent = superview();
+    if (parent == nullptr) return bounds().width();
+    if (dynamic_cast<const CalculatorView*>(parent) != nullptr) return parent->bounds().width();
+    if (const uikit::View* grandparent = parent->superview()) return grandparent->bounds().width();
+    return parent->bounds().width();
+}
+
+uikit::AttributedString CalculatorCalcLabel::makeAttributedDisplayText(const std::string& text) {
+    // The setting is read once for the whole text.
+    foundation::UserDefaults settings;
+    settings.synchronize();
+    const bool highlight = settings.boolForKey("preference_color");
+    return makeAttributedDisplayText(text, bounds().height(), containerWidth(), myLableBackgroundColor, highlight);
+}
+
+uikit::AttributedString CalculatorCalcLabel::makeAttributedDisplayText(const std::string& text, double labelHeight,
+                                                                       double containerWidth,
+                                                                       LableBackgroundColor background,
+                                                                       bool highlightParentheses) {
+    double lo = std::trunc(labelHeight * 0.3);
+    double hi = largestFontSize;
+    if (!(lo <= hi)) return {};
+
+    const ExponentLevels display = exponentLevels(text);
+    const auto& chars = display.characters;
+    const std::size_t n = chars.size();
+
+    // The trailing group: its opening partner, and whether it holds another ")".
+    bool simple = false;
+    std::optional<std::size_t> opening;
+    if (n > 0 && chars.back() == ")") {
+        int count = 0;
+        for (std::size_t i = n; i-- > 0;) {
+            if (chars[i] == ")") {
+                ++count;
+                simple = count == 1;
+            } else if (chars[i] == "(") {
+                if (--count == 0) {
+                    opening = i;
+                    break;
+                }
+            }
+        }
+    }
+    const bool highlight = highlightParentheses && !simple;
+
+    uikit::Color base = labelTextColor();
+    if (background == LableBackgroundColor::emptydark) base = uikit::Color::white();
+    if (background == LableBackgroundColor::empty) base = uikit::Color::black();
+
+    const double height = labelHeight;
+    uikit::AttributedString built;
+    while (true) {
+        const double size = lo + (hi - lo) * 0.5;
+        built = uikit::AttributedString();
+        for (std::size_t i = 0; i < n; ++i) {
+            const bool marked = highlight && ((i == n - 1 && chars[i] == ")") || (opening && *opening == i));
+            const uikit::Color& colour = marked ? equalBackgroundColor() : base;
+            if (display.levels[i] == 0) {
+                makeAttributedText(built, chars[i], size, colour);
+            } else {
+                makeExponentText(built, chars[i], display.levels[i], size, colour);
+            }
+        }
+        const uikit::Size measured = uikit::TextMeasurer::shared().measure(built);
+        const double w = measured.width;
+        const double h = measured.height;
+        if (size == lo || size == hi) break;
+        if (0.75 * height - h >= 0 && 0.95 * containerWidth - w >= 0) {
+            if (0.75 * height - h == 0 || w == 0) break;
+            lo = size + 1;
+            if (lo > hi) break;
+        } else {
+            hi = size - 1;
+            if (hi < lo) break;
+        }
+    }
+    return built;
+}
+
+}  // namespace ostrelo

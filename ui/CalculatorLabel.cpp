@@ -1,0 +1,41 @@
+#include "ui/CalculatorLabel.h"
+
+#include "ui/ColorProperty.h"
+#include "ui/Theme.h"
+
+namespace ostrelo {
+
+std::optional<CalculatorLabel::LableBackgroundColor> CalculatorLabel::lableBackgroundColorFromRawValue(int rawValue) {
+    if (rawValue < 0 || rawValue > 2) return std::nullopt;
+    return static_cast<LableBackgroundColor>(rawValue);
+}
+
+CalculatorLabel::CalculatorLabel() = default;
+
+CalculatorLabel::CalculatorLabel(const uikit::Rect& frame) : uikit::Label(frame) {}
+
+int CalculatorLabel::color() const { return static_cast<int>(myLableBackgroundColor); }
+
+void CalculatorLabel::setColor(int rawValue) {
+    myLableBackgroundColor = lableBackgroundColorFromRawValue(rawValue).value_or(LableBackgroundColor::standard);
+}
+
+bool CalculatorLabel::setProperty(const std::string& key, const std::string& value, std::string& error) {
+    if (key != "color") return uikit::Label::setProperty(key, value, error);
+    int raw = 0;
+    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
+    setColor(raw);
+    return true;
+}
+
+void CalculatorLabel::layoutSubviews() {
+    uikit::Label::layoutSubviews();
+    setTextColor(labelTextColor());
+    switch (myLableBackgroundColor) {
+    case LableBackgroundColor::empty: setBackgroundColor(uikit::Color::clear()); break;
+    case LableBackgroundColor::standard: setBackgroundColor(standardBackgroundColor()); break;
+    case LableBackgroundColor::memory: setBackgroundColor(digitBackgroundColor()); break;
+    }
+}
+
+}  // namespace ostrelo

@@ -1,0 +1,48 @@
+#include "ui/CalculatorScrollView.h"
+
+#include "ui/ColorProperty.h"
+#include "ui/Theme.h"
+
+namespace ostrelo {
+
+std::optional<CalculatorScrollView::ScrollBackgroundColor> CalculatorScrollView::scrollBackgroundColorFromRawValue(
+    int rawValue) {
+    if (rawValue < 0 || rawValue > 2) return std::nullopt;
+    return static_cast<ScrollBackgroundColor>(rawValue);
+}
+
+CalculatorScrollView::CalculatorScrollView() = default;
+
+CalculatorScrollView::CalculatorScrollView(const uikit::Rect& frame) : uikit::ScrollView(frame) {}
+
+int CalculatorScrollView::color() const { return static_cast<int>(myScrollBackgroundColor); }
+
+void CalculatorScrollView::setColor(int rawValue) {
+    myScrollBackgroundColor = scrollBackgroundColorFromRawValue(rawValue).value_or(ScrollBackgroundColor::standard);
+}
+
+bool CalculatorScrollView::setProperty(const std::string& key, const std::string& value, std::string& error) {
+    if (key != "color") return uikit::ScrollView::setProperty(key, value, error);
+    int raw = 0;
+    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
+    setColor(raw);
+    return true;
+}
+
+void CalculatorScrollView::layoutSubviews() {
+    uikit::ScrollView::layoutSubviews();
+    const double viewWidth = bounds().width();
+    const double contentWidth = contentSize().width;
+    if (viewWidth != myViewWidth || contentWidth != myContentWidth) {
+        myViewWidth = viewWidth;
+        myContentWidth = contentWidth;
+        setContentOffset({contentWidth - viewWidth, 0});
+    }
+    switch (myScrollBackgroundColor) {
+    case ScrollBackgroundColor::empty: setBackgroundColor(uikit::Color::clear()); break;
+    case ScrollBackgroundColor::standard: setBackgroundColor(standardBackgroundColor()); break;
+    case ScrollBackgroundColor::memory: setBackgroundColor(digitBackgroundColor()); break;
+    }
+}
+
+}  // namespace ostrelo

@@ -1,0 +1,41 @@
+#include "ui/CalculatorSwitch.h"
+
+#include "ui/ColorProperty.h"
+#include "ui/Theme.h"
+
+namespace ostrelo {
+
+std::optional<CalculatorSwitch::SwitchBackgroundColor> CalculatorSwitch::switchBackgroundColorFromRawValue(
+    int rawValue) {
+    if (rawValue < 0 || rawValue > 2) return std::nullopt;
+    return static_cast<SwitchBackgroundColor>(rawValue);
+}
+
+CalculatorSwitch::CalculatorSwitch() = default;
+
+CalculatorSwitch::CalculatorSwitch(const uikit::Rect& frame) : uikit::Switch(frame) {}
+
+int CalculatorSwitch::color() const { return static_cast<int>(mySwitchBackgroundColor); }
+
+void CalculatorSwitch::setColor(int rawValue) {
+    mySwitchBackgroundColor = switchBackgroundColorFromRawValue(rawValue).value_or(SwitchBackgroundColor::standard);
+}
+
+bool CalculatorSwitch::setProperty(const std::string& key, const std::string& value, std::string& error) {
+    if (key != "color") return uikit::Switch::setProperty(key, value, error);
+    int raw = 0;
+    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
+    setColor(raw);
+    return true;
+}
+
+void CalculatorSwitch::layoutSubviews() {
+    uikit::Switch::layoutSubviews();
+    switch (mySwitchBackgroundColor) {
+    case SwitchBackgroundColor::empty: setBackgroundColor(uikit::Color::clear()); break;
+    case SwitchBackgroundColor::standard: setBackgroundColor(standardBackgroundColor()); break;
+    case SwitchBackgroundColor::memory: setBackgroundColor(digitBackgroundColor()); break;
+    }
+}
+
+}  // namespace ostrelo
