@@ -5,14 +5,6 @@
 
 namespace ostrelo {
 
-const std::vector<std::string>& CurrencyConversion::currencyList() {
-    static const std::vector<std::string> codes = {
-        "AUD", "BGN", "BRL", "CAD", "CHF", "CNY", "CZK", "DKK", "EUR", "GBP", "HKD",
-        "HUF", "IDR", "ILS", "INR", "ISK", "JPY", "KRW", "MXN", "MYR", "NOK", "NZD",
-        "PHP", "PLN", "RON", "SEK", "SGD", "THB", "TRY", "USD", "ZAR"};
-    return codes;
-}
-
 double CurrencyConversion::storedRate(const std::string& from, const std::string& to) {
     const auto suite = SharedSettings::open();
     const auto value = suite->object(from + to);

@@ -2,17 +2,13 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace ostrelo {
 
-// The parts of currency conversion that do not need a calculation: the currency list,
-// the stored rate of a pair, and the digit counts of the rate's number line.
+// The parts of currency conversion that do not need a calculation: the stored rate of a
+// pair and the digit counts of the rate's number line (Calculator::enterCurrencyConversion).
 class CurrencyConversion {
 public:
-    // The 31 currency codes in alphabetical order ("EUR" is 8, "USD" is 29).
-    static const std::vector<std::string>& currencyList();
-
     // The number of units of `to` for one unit of `from`, read from the suite under
     // from + to; 1.0 when the key is absent or holds no number.
     static double storedRate(const std::string& from, const std::string& to);
