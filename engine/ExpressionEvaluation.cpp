@@ -37,7 +37,10 @@ void ExpressionEvaluation::evaluateExpressionFormat(const std::string& format, d
     if (std::isinf(v) || std::isnan(v)) status = "ERROR";
     const int places = decimalPlaces(v);
     if (places == 0) return;
-    value = foundation::DecimalNumber::cutTowardZero(v, places);
+    // The places were found where v is integral within 1e-7, which v can reach from just
+    // below (114.14999999999999 × 100 lands on 11415): cutting toward zero would then drop
+    // a whole unit of the last place, so the digits are rounded at that place instead.
+    value = foundation::DecimalNumber::roundHalfAwayFromZero(v, places);
 }
 
 int ExpressionEvaluation::decimalPlaces(double x) {

@@ -97,4 +97,33 @@ double DecimalNumber::cutTowardZero(double value, int places) {
     return cut;
 }
 
+double DecimalNumber::roundHalfAwayFromZero(double value, int places) {
+    if (!std::isfinite(value) || value == 0.0) return value;
+    places = std::clamp(places, 0, 18);
+    const ShortestDigits d = shortestDigits(value);
+    const int keep = d.exponent + 1 + places;  // digits in front of the rounding place
+    if (keep >= static_cast<int>(d.digits.size())) return value;
+    if (keep < 0) return 0.0;
+    std::string kept = d.digits.substr(0, static_cast<std::size_t>(keep));
+    if (d.digits[static_cast<std::size_t>(keep)] >= '5') {
+        // Add one unit in the last kept place, carrying through nines.
+        auto position = kept.rbegin();
+        while (position != kept.rend() && *position == '9') *position++ = '0';
+        if (position == kept.rend())
+            kept.insert(kept.begin(), '1');
+        else
+            ++*position;
+    }
+    if (kept.empty()) return 0.0;
+    // `kept` counts units of 10^-places; a carry into a new digit only lengthens it.
+    std::string text = d.negative ? "-" : "";
+    text += kept;
+    text += "e-";
+    text += std::to_string(places);
+    double rounded = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), rounded);
+    if (result.ec != std::errc()) return value;
+    return rounded;
+}
+
 }  // namespace foundation

@@ -17,6 +17,11 @@ public:
     // (0 to 18): 0.7 at 1 place stays 0.7, 0.30000000000000004 gives 0.3, -1.25 at 1 gives -1.2.
     // Non-finite values come back unchanged.
     static double cutTowardZero(double value, int places);
+
+    // The value's shortest decimal digits rounded at `places` decimal places (0 to 18),
+    // halves away from zero: 114.14999999999999 at 2 places gives 114.15, -0.125 at 2
+    // gives -0.13. Non-finite values come back unchanged.
+    static double roundHalfAwayFromZero(double value, int places);
 };
 
 }  // namespace foundation

@@ -71,6 +71,21 @@ TEST(DecimalNumber, CutTowardZeroUsesTheShortestDigits) {
     EXPECT_EQ(DecimalNumber::cutTowardZero(1e20 + 0.5, 2), 1e20);
 }
 
+TEST(DecimalNumber, RoundHalfAwayFromZeroUsesTheShortestDigits) {
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(114.14999999999999, 2), 114.15);
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(-0.125, 2), -0.13);
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(0.7, 1), 0.7);
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(0.1 + 0.2, 1), 0.3);
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(9.996, 2), 10.0);
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(0.6, 0), 1.0);
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(0.4, 0), 0.0);
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(0.004, 2), 0.0);
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(0.0006, 2), 0.0);
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(123.456, 14), 123.456);
+    EXPECT_EQ(DecimalNumber::roundHalfAwayFromZero(-std::numeric_limits<double>::infinity(), 3),
+              -std::numeric_limits<double>::infinity());
+}
+
 TEST(DecimalNumber, CutTowardZeroLeavesNonFiniteValuesAndClampsPlaces) {
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_EQ(DecimalNumber::cutTowardZero(inf, 3), inf);

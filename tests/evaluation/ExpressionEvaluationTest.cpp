@@ -134,6 +134,14 @@ TEST_F(ExpressionEvaluationTest, ResultsAreCutToTheirDecimalPlaces) {
     EXPECT_RESULT(degrees("123.456"), 123.456, "OK");
 }
 
+TEST_F(ExpressionEvaluationTest, AValueJustBelowItsDecimalPlacesKeepsItsLastDigit) {
+    // 100 × 1.1415 is 114.14999999999999 in binary; its places are found at 2.
+    EXPECT_RESULT(degrees("100.0\u00D71.1415"), 114.15, "OK");
+    EXPECT_RESULT(degrees("\u2212100.0\u00D71.1415"), -114.15, "OK");
+    EXPECT_RESULT(degrees("1.1\u00D71.1"), 1.21, "OK");
+    EXPECT_RESULT(degrees("0.1\u00D73.0"), 0.3, "OK");
+}
+
 TEST_F(ExpressionEvaluationTest, UnreadableTextFailsAndLeavesTheValueZero) {
     for (const char* text : {"2.0+", "\u00D72.0", "abc", "2.0 3.0", "FUNCTION(2.0,'cube')",
                              "sin()", "log()", "\u221A", "2.0+\u00B2", ".5"}) {
