@@ -142,31 +142,42 @@ bool isPercentStop(char32_t c) {
     return c == minusSign || c == U'+' || c == timesSign || c == divisionSign || c == U'(';
 }
 
-// The start of the percent operand at the end of text[0, end): a final parenthesised
-// group (with a function name in front of it) or the last character, with everything
-// back to the nearest operator or "(". Empty text gives an empty operand.
+bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+// Whether the "+" at `at` is the sign of an exponent (1e+16): it follows an "e" or "E"
+// that follows a digit, and so belongs to the number.
+bool isExponentSign(const Characters& text, std::size_t at) {
+    return text[at] == U'+' && at >= 2 && (text[at - 1] == U'e' || text[at - 1] == U'E') && isDigit(text[at - 2]);
+}
+
+// The index of the "(" that the ")" at `close` closes, counting back; npos when none does.
+std::size_t openingParenthesis(const Characters& text, std::size_t close) {
+    long depth = 0;
+    for (std::size_t j = close + 1; j > 0;) {
+        --j;
+        if (text[j] == U')') ++depth;
+        if (text[j] == U'(' && --depth == 0) return j;
+    }
+    return static_cast<std::size_t>(-1);
+}
+
+// The start of the percent operand at the end of text[0, end): the last character, and
+// everything in front of it back to the nearest operator or "(". A ")" met on the way
+// (the last character included) takes the whole group it closes, so a group followed by
+// a postfix symbol and a function name in front of a group belong to the operand; an
+// exponent's sign belongs to its number. Empty text gives an empty operand.
 std::size_t percentOperandStart(const Characters& text, std::size_t end) {
     if (end == 0) return 0;
-    std::size_t p = end - 1;
-    if (text[p] == U')') {
-        long depth = 0;
-        std::size_t j = end;
-        bool matched = false;
-        while (j > 0) {
-            --j;
-            if (text[j] == U')') ++depth;
-            if (text[j] == U'(' && --depth == 0) {
-                matched = true;
-                break;
-            }
+    std::size_t p = end - 1;  // text[p] belongs to the operand
+    for (;;) {
+        if (text[p] == U')') {
+            p = openingParenthesis(text, p);
+            if (p == static_cast<std::size_t>(-1)) return 0;
         }
-        p = matched ? j : 0;
-    }
-    while (p > 0) {
+        if (p == 0) return 0;
         --p;
-        if (isPercentStop(text[p])) return p + 1;
+        if (isPercentStop(text[p]) && !isExponentSign(text, p)) return p + 1;
     }
-    return 0;
 }
 
 // Stage 2: every "%" becomes a division by 100 of its operand; after "+" or "−" the
@@ -277,7 +288,8 @@ bool isFactorialStop(char32_t c) {
 
 // Stage 4 on the text as it reads, from `from` on: each "!" takes the group that its ")"
 // closes, counted back (with the call or the log in front of it), or else what follows
-// the last operator or "(". False when the text grows beyond the bound.
+// the last operator or "(" met on the way back, a group met on the way taken whole and
+// an exponent's sign taken with its number. False when the text grows beyond the bound.
 bool replaceFactorialsAsWritten(Characters& text, std::size_t from) {
     constexpr std::u32string_view call = U"FUNCTION(";
     constexpr std::u32string_view close = U",'factorial')";
@@ -306,7 +318,12 @@ bool replaceFactorialsAsWritten(Characters& text, std::size_t from) {
         } else {
             for (std::size_t j = i; j > 0;) {
                 --j;
-                if (isFactorialStop(text[j]) && (j > 0 || text[j] == U'(')) {
+                if (text[j] == U')') {
+                    j = openingParenthesis(text, j);
+                    if (j == static_cast<std::size_t>(-1)) break;
+                    continue;  // the group, its "(" included, belongs to the operand
+                }
+                if (isFactorialStop(text[j]) && (j > 0 || text[j] == U'(') && !isExponentSign(text, j)) {
                     start = j + 1;
                     break;
                 }
@@ -321,12 +338,15 @@ bool replaceFactorialsAsWritten(Characters& text, std::size_t from) {
 
 // Stage 4: every "!" becomes FUNCTION(operand,'factorial'). The operand is a final
 // parenthesised group (with the call or the log in front of it), or else what follows
-// the last operator or "(". The text before each "!" only ever gains "FUNCTION(" in
-// front of an operand; those insertions are counted per position and written at the
-// end, so a long chain of factorials costs no repeated copying. That bookkeeping pairs
-// each inserted "FUNCTION(" with its own close, which holds while every operand is
-// balanced; after an operand with a ")" whose "(" lies in front of it, the rest is done
-// on the text as it reads (false when that text grows beyond the bound).
+// the last operator or "(" met on the way back, where a ")" takes the whole group it
+// closes (so a group followed by a postfix symbol, and a name in front of the group,
+// belong to the operand) and a "+" that is an exponent's sign stays with its number.
+// The text before each "!" only ever gains "FUNCTION(" in front of an operand; those
+// insertions are counted per position and written at the end, so a long chain of
+// factorials costs no repeated copying. Every ")" records what it closes (a "(" of the
+// text or an inserted call), so the way back jumps over a group in one step. Every
+// operand is then balanced; should one not be, the rest is done on the text as it reads
+// (false when that text grows beyond the bound).
 bool replaceFactorial(Characters& text) {
     if (!contains(text, U'!')) return true;
     Characters out;
@@ -337,22 +357,22 @@ bool replaceFactorial(Characters& text) {
         bool known = false;
         bool inserted = false;  // the "(" of an inserted "FUNCTION("
         std::size_t at = 0;
-    } lastClose;  // what the last ")" of out closes
-    // The end of the last operator or "(" (an inserted "FUNCTION(" included) in out. The
-    // first character of the text counts only when it is "(" or has a call in front of it.
-    std::size_t latestStop = 0;
-    const auto push = [&](char32_t c) {
+    } lastClose;                 // what the last ")" of out closes
+    std::vector<Match> closed;  // for every ")" in out: what it closes
+    const auto push = [&](char32_t c, Match match) {
         out.push_back(c);
         calls.push_back(0);
-        if (isFactorialStop(c) && (out.size() > 1 || c == U'(' || calls[0] != 0)) latestStop = out.size();
+        closed.push_back(match);
+    };
+    // Whether out[j] is an exponent's sign, no call written inside the number.
+    const auto exponentSign = [&](std::size_t j) {
+        return isExponentSign(out, j) && calls[j] == 0 && calls[j - 1] == 0;
     };
     bool asWritten = false;  // an operand was not balanced on its own
     std::size_t next = 0;    // the input character after the last "!" handled here
     for (std::size_t index = 0; index < text.size() && !asWritten; ++index) {
         const char32_t c = text[index];
         if (c != U'!') {
-            push(c);
-            if (c == U'(') opens.push_back(out.size() - 1);
             if (c == U')') {
                 lastClose = {};
                 if (!opens.empty()) {
@@ -360,6 +380,8 @@ bool replaceFactorial(Characters& text) {
                     opens.pop_back();
                 }
             }
+            push(c, c == U')' ? lastClose : Match{});
+            if (c == U'(') opens.push_back(out.size() - 1);
             continue;
         }
         std::size_t start = 0;
@@ -381,21 +403,39 @@ bool replaceFactorial(Characters& text) {
                     start -= 3;
             }
         } else {
-            // What follows the last operator or "(", the inserted ones included.
-            start = latestStop;
-            long depth = 0;
-            for (std::size_t k = start; k < out.size() && depth >= 0; ++k) {
-                if (k > start) depth += static_cast<long>(calls[k]);
-                if (out[k] == U'(') ++depth;
-                if (out[k] == U')') --depth;
+            // Back to the last operator or "(", jumping over every group. The calls
+            // written in front of a character are passed only by jumping from their
+            // closes, as every operand is balanced; meeting one otherwise means it is not.
+            for (std::size_t j = out.size(); j > 0;) {  // standing in front of out[j]
+                const std::size_t at = j - 1;
+                if (out[at] == U')') {
+                    const Match& match = closed[at];
+                    if (!match.known || (!match.inserted && calls[match.at] != 0)) {
+                        asWritten = true;
+                        break;
+                    }
+                    j = match.at;  // the group and the calls in front of it belong to the operand
+                    continue;
+                }
+                if (isFactorialStop(out[at]) && (at > 0 || out[at] == U'(') && !exponentSign(at)) {
+                    start = at + 1;
+                    break;
+                }
+                if (calls[at] != 0) {
+                    asWritten = true;
+                    break;
+                }
+                j = at;
             }
-            asWritten = depth != 0;
+            if (asWritten) {
+                next = index;  // this "!" and all after it
+                break;
+            }
         }
         ++calls[start];
-        if (start > 0) latestStop = std::max(latestStop, start);
-        if (start == 0 && !out.empty() && isFactorialStop(out[0])) latestStop = std::max<std::size_t>(latestStop, 1);
-        for (char32_t s : std::u32string_view(U",'factorial')")) push(s);
         lastClose = {true, true, start};
+        for (char32_t s : std::u32string_view(U",'factorial'")) push(s, Match{});
+        push(U')', lastClose);
         next = index + 1;
     }
     Characters result;

@@ -104,6 +104,27 @@ TEST_F(ExpressionEvaluationTest, FactorialAfterALeadingParenthesisAndAfterLog) {
     EXPECT_RESULT(ExpressionEvaluation::evaluate("(5.0!", true, false), 120.0, "OK");
 }
 
+TEST_F(ExpressionEvaluationTest, PostfixSymbolsAfterAGroupTakeTheGroup) {
+    EXPECT_RESULT(degrees("(2.0+3.0)\u00B2+10.0%"), 27.5, "OK");
+    EXPECT_RESULT(degrees("(2.0+3.0)\u00B2\u221210.0%"), 22.5, "OK");
+    EXPECT_RESULT(degrees("(2.0+3.0)\u00B2%"), 0.25, "OK");
+    EXPECT_RESULT(degrees("30.0\u2212(2.0+3.0)\u00B2+10.0%"), 7.5, "OK");
+    EXPECT_RESULT(degrees("(2.0+3.0)\u00B2!"), degrees("25.0!").value, "OK");
+    EXPECT_RESULT(degrees("5.0\u00B2!"), degrees("25.0!").value, "OK");
+    EXPECT_RESULT(degrees("(2.0)^3.0!"), 40320.0, "OK");
+    EXPECT_RESULT(degrees("2.0\u00D7(1.0+2.0)\u00B2!"), 725760.0, "OK");
+    EXPECT_RESULT(degrees("log(100.0)\u00B2!"), 24.0, "OK");
+    EXPECT_RESULT(degrees("(1.0+2.0)!\u00B2!"), degrees("36.0!").value, "OK");
+}
+
+TEST_F(ExpressionEvaluationTest, PostfixSymbolsAfterANumberWithAnExponent) {
+    EXPECT_RESULT(degrees("1e+16%"), 1e14, "OK");
+    EXPECT_RESULT(degrees("1e+16+10.0%"), 1.1e16, "OK");
+    EXPECT_RESULT(degrees("2.0+1e+16%"), 200000000000002.0, "OK");
+    EXPECT_RESULT(degrees("1e+2!"), degrees("100.0!").value, "OK");
+    EXPECT_EQ(degrees("1e+16!").status, "ERROR");  // far beyond the largest double
+}
+
 TEST_F(ExpressionEvaluationTest, FunctionsInDegreesAndRadians) {
     EXPECT_RESULT(degrees("sin(90.0)"), 1.0, "OK");
     EXPECT_RESULT(degrees("cos(90.0)"), 0.0, "OK");

@@ -103,25 +103,47 @@ TEST(ExpressionFormat, FactorialAfterALeadingParenthesisAndAfterLog) {
     EXPECT_EQ(degrees("log(100.0)!"), "FUNCTION(log(100.0),'factorial')");
     EXPECT_EQ(degrees("2.0\u00D7log(100.0)!!"), "2.0*FUNCTION(FUNCTION(log(100.0),'factorial'),'factorial')");
     EXPECT_EQ(degrees("(3.0!)!"), "FUNCTION((FUNCTION(3.0,'factorial')),'factorial')");
-    // Once a call stands in front of it, the first character is looked at like any other.
-    EXPECT_EQ(degrees("\u22123.0!2.0!"), "FUNCTION(-FUNCTION(3.0,'factorial')2.0,'factorial')");
-    EXPECT_EQ(degrees("(2.0)3.0!"), "(FUNCTION(2.0)3.0,'factorial')");  // a ")" does not end the scan
+    EXPECT_EQ(degrees("\u22123.0!2.0!"), "FUNCTION(FUNCTION(-3.0,'factorial')2.0,'factorial')");
+    EXPECT_EQ(degrees("(2.0)3.0!"), "FUNCTION((2.0)3.0,'factorial')");  // a group met on the way is taken whole
     EXPECT_EQ(degrees("2.0\u00D7(3.0)(4.0)!"), "2.0*(3.0)FUNCTION((4.0),'factorial')");
 }
 
-// A factorial operand found by the scan back to an operator can hold a ")" whose "(" lies
-// in front of it; a later "!" after a ")" then takes the group that ")" closes counting
-// back through the text as it now reads.
-TEST(ExpressionFormat, AFactorialGroupIsFoundInTheTextAsItReads) {
+// The operand scans of percent and factorial take a parenthesised group met on the way
+// back whole, with the name in front of it, so a postfix symbol after the group binds it.
+TEST(ExpressionFormat, OperandScansTakeWholeGroups) {
+    EXPECT_EQ(degrees("(2.0+3.0)\u00B2+10.0%"), "((2.0+3.0)**2+((2.0+3.0)**2*10.0/100.0))");
+    EXPECT_EQ(degrees("(2.0+3.0)\u00B2%"), "((2.0+3.0)**2/100.0)");
+    EXPECT_EQ(degrees("1.0\u2212(2.0+3.0)\u00B2\u221210.0%"), "1.0-(2.0+3.0)**2-((2.0+3.0)**2*10.0/100.0)");
+    EXPECT_EQ(degrees("2.0\u00D7sin(30.0)\u00B2%"), "2.0*(FUNCTION(30.0,'sine')**2/100.0)");
+    EXPECT_EQ(degrees("(2.0+3.0)\u00B2!"), "FUNCTION((2.0+3.0)**2,'factorial')");
+    EXPECT_EQ(degrees("5.0\u00B2!"), "FUNCTION(5.0**2,'factorial')");
+    EXPECT_EQ(degrees("(2.0)^3.0!"), "FUNCTION((2.0)**3.0,'factorial')");
+    EXPECT_EQ(degrees("2.0\u00D7(1.0+(2.0))\u00B2!+1.0"), "2.0*FUNCTION((1.0+(2.0))**2,'factorial')+1.0");
+    EXPECT_EQ(degrees("((2.0+3.0)\u00B2!)"), "(FUNCTION((2.0+3.0)**2,'factorial'))");
+    EXPECT_EQ(degrees("\u2212(3.0)\u00B2!"), "FUNCTION(-(3.0)**2,'factorial')");
+    EXPECT_EQ(degrees("1.0+log(100.0)\u00B2!"), "1.0+FUNCTION(log(100.0)**2,'factorial')");
     EXPECT_EQ(degrees("\u33D1(10.0\u22123.0)\u00B2!!"),
-              "FUNCTION(FUNCTION(10.0-FUNCTION(3.0,'ln')**2,'factorial'),'factorial')");
-    EXPECT_EQ(degrees("\u33D1(10.0\u22123.0)\u00B2!!!"),
-              "FUNCTION(FUNCTION(FUNCTION(10.0-FUNCTION(3.0,'ln')**2,'factorial'),'factorial'),'factorial')");
+              "FUNCTION(FUNCTION(FUNCTION(10.0-3.0,'ln')**2,'factorial'),'factorial')");
     EXPECT_EQ(degrees("2.0\u00D7sin(1.0+2.0)^2.0!!"),
-              "2.0*FUNCTION(FUNCTION(1.0+FUNCTION(2.0,'sine')**2.0,'factorial'),'factorial')");
+              "2.0*FUNCTION(FUNCTION(FUNCTION(1.0+2.0,'sine')**2.0,'factorial'),'factorial')");
     EXPECT_EQ(degrees("2.0^2.0!^2.0!"), "FUNCTION(FUNCTION(2.0**2.0,'factorial')**2.0,'factorial')");
     EXPECT_EQ(degrees("(2.0)^3.0!+log(100.0)!+(4.0)!"),
-              "(FUNCTION(2.0)**3.0,'factorial')+FUNCTION(log(100.0),'factorial')+FUNCTION((4.0),'factorial')");
+              "FUNCTION((2.0)**3.0,'factorial')+FUNCTION(log(100.0),'factorial')+FUNCTION((4.0),'factorial')");
+    EXPECT_EQ(degrees("(2.0)\u00B2!\u00B2!"), "FUNCTION(FUNCTION((2.0)**2,'factorial')**2,'factorial')");
+}
+
+// A "+" after an "e" that follows a digit is the sign of an exponent, not an addition.
+TEST(ExpressionFormat, OperandScansKeepAnExponentsSign) {
+    EXPECT_EQ(degrees("1e+16%"), "(1e+16/100.0)");
+    EXPECT_EQ(degrees("2.0+1e+16%"), "(2.0+(2.0*1e+16/100.0))");
+    EXPECT_EQ(degrees("1e+16+10.0%"), "(1e+16+(1e+16*10.0/100.0))");
+    EXPECT_EQ(degrees("3.0\u22121e+16\u221210.0%"), "3.0-1e+16-(1e+16*10.0/100.0)");
+    EXPECT_EQ(degrees("1e+16!"), "FUNCTION(1e+16,'factorial')");
+    EXPECT_EQ(degrees("2.0\u00D71E+2!"), "2.0*FUNCTION(1E+2,'factorial')");
+    EXPECT_EQ(degrees("1.0+1e+2\u00B2!"), "1.0+FUNCTION(1e+2**2,'factorial')");
+    EXPECT_EQ(degrees("1e-05%"), "(1e-05/100.0)");
+    // Not after a digit: an ordinary plus.
+    EXPECT_EQ(degrees("(e+2.0!)"), "(e+FUNCTION(2.0,'factorial'))");
 }
 
 TEST(ExpressionFormat, BareSquareRoots) {
