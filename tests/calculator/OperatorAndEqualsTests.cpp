@@ -108,6 +108,15 @@ TEST_F(EqualsTest, AResultReplacesTheCalculation) {
     press(calculator, "=");
     EXPECT_EQ(calculator.ostreloLine.number, 0.3);
     EXPECT_EQ(calculator.primaryString, "0.3");
+
+    // 114.14999999999999 in binary: the result keeps its last digit.
+    type(calculator, "100");
+    press(calculator, "×");
+    type(calculator, "1.1415");
+    EXPECT_EQ(calculator.secondaryString, "114.15");
+    press(calculator, "=");
+    EXPECT_EQ(calculator.primaryString, "114.15");
+    EXPECT_EQ(calculator.ostreloLine.number, 114.15);
 }
 
 TEST_F(EqualsTest, ErrorsLeaveAZeroResultLine) {
