@@ -229,7 +229,7 @@ std::string Calculator::evaluateDateEntry() {
     if (!dateCalculator && ostrelo.lineCount() == 1 && ostreloLine.type == "N") {
         const CalculatorLine& line = ostreloLine;
         if (line.fraction >= 1) {
-            if (line.fraction <= 2 && line.digits - line.fraction <= 2) {
+            if (line.fraction <= 2 && line.digits <= line.fraction + 2) {
                 const std::string shown = LineFormatter::formatLine(line.item, line.type, line.digits, line.separator,
                                                                     line.fraction, 0, line.number, false, true, false);
                 std::size_t p = 0;
