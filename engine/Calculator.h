@@ -81,6 +81,10 @@ public:
     std::string removeRedundantParentheses(const std::string& text) const;
     void evaluateEquals(bool money, const std::string& unit);
 
+    // The convert key (CalculatorCurrencyConversion.cpp): the whole calculation times the
+    // stored rate of the pair, evaluated with money formatting and `to` as the unit.
+    void enterCurrencyConversion(const std::string& from, const std::string& to);
+
     // ---- Date calculator, memory keys, text export and import ------------------------
     // (CalculatorDateMode.cpp, CalculatorMemoryKeys.cpp, CalculatorTextTransfer.cpp)
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ostrelo {
 
@@ -18,6 +19,10 @@ struct CalculatorLine {
     std::int64_t parentheses = 0;
 
     friend bool operator==(const CalculatorLine&, const CalculatorLine&) = default;
+
+    // The lines joined into one expression text: a number or result line as the
+    // shortest text of its value ("3.0", "1e-05"), every other line as its item.
+    static std::string expressionText(const std::vector<CalculatorLine>& lines);
 };
 
 }  // namespace ostrelo

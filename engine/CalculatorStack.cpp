@@ -2,7 +2,6 @@
 
 #include "engine/SharedSettings.h"
 #include "engine/StackLineRecord.h"
-#include "platform/foundation/DecimalNumber.h"
 
 #include <utility>
 
@@ -17,10 +16,12 @@ const std::string countKey = "count";
 
 std::string lineKey(std::int64_t index) { return std::to_string(index); }
 
-// Copies the stored line from one key to another; a missing line removes the target key.
+// Copies the array stored under one key to another; a missing array (no value, or a
+// value that is not an array) removes the target key.
 bool moveStoredLine(UserDefaults::Transaction& transaction, std::int64_t from, std::int64_t to) {
     auto stored = transaction.object(lineKey(from));
-    return stored ? transaction.set(lineKey(to), *stored) : transaction.removeObject(lineKey(to));
+    return stored && stored->isArray() ? transaction.set(lineKey(to), *stored)
+                                       : transaction.removeObject(lineKey(to));
 }
 
 }  // namespace
@@ -128,14 +129,7 @@ void CalculatorStack::insertFirstLine(const std::string& item, const std::string
 }
 
 std::string CalculatorStack::stackText() const {
-    std::string text;
-    for (const auto& line : items) {
-        if (line.type == "N" || line.type == "R")
-            text += foundation::DecimalNumber::shortestText(line.number);
-        else
-            text += line.item;
-    }
-    return text;
+    return CalculatorLine::expressionText(items);
 }
 
 std::int64_t CalculatorStack::lineCount() const { return static_cast<std::int64_t>(items.size()); }

@@ -35,6 +35,8 @@ constexpr char32_t lnSign = U'\u33D1';
 // read): a calculation never comes near this, and chained percentages double the text.
 constexpr std::size_t maxInputCharacters = 10000;
 constexpr std::size_t maxFormatCharacters = 100000;
+// Factorials worked on the text as it reads cost a pass over the text each.
+constexpr std::size_t maxRewrittenCharacters = 20000;
 
 char32_t decodeSingle(std::string_view cluster) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(cluster[i]); };
@@ -273,13 +275,60 @@ bool isFactorialStop(char32_t c) {
     return c == timesSign || c == divisionSign || c == minusSign || c == U'+' || c == U'(';
 }
 
+// Stage 4 on the text as it reads, from `from` on: each "!" takes the group that its ")"
+// closes, counted back (with the call or the log in front of it), or else what follows
+// the last operator or "(". False when the text grows beyond the bound.
+bool replaceFactorialsAsWritten(Characters& text, std::size_t from) {
+    constexpr std::u32string_view call = U"FUNCTION(";
+    constexpr std::u32string_view close = U",'factorial')";
+    for (;;) {
+        const auto found = std::find(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), U'!');
+        if (found == text.end()) return true;
+        if (text.size() > maxRewrittenCharacters) return false;
+        const auto i = static_cast<std::size_t>(found - text.begin());
+        std::size_t start = 0;
+        if (i > 0 && text[i - 1] == U')') {
+            long depth = 0;
+            std::size_t p = i;
+            bool matched = false;
+            while (p > 0 && !matched) {
+                --p;
+                if (text[p] == U')') ++depth;
+                if (text[p] == U'(' && --depth == 0) matched = true;
+            }
+            if (matched) {
+                start = p;
+                if (i >= 2 && text[i - 2] == U'\'' && p >= 8 && matchesAt(text, p - 8, U"FUNCTION"))
+                    start = p - 8;
+                else if (p >= 3 && matchesAt(text, p - 3, U"log"))
+                    start = p - 3;
+            }
+        } else {
+            for (std::size_t j = i; j > 0;) {
+                --j;
+                if (isFactorialStop(text[j]) && (j > 0 || text[j] == U'(')) {
+                    start = j + 1;
+                    break;
+                }
+            }
+        }
+        text.erase(found);
+        text.insert(text.begin() + static_cast<std::ptrdiff_t>(i), close.begin(), close.end());
+        text.insert(text.begin() + static_cast<std::ptrdiff_t>(start), call.begin(), call.end());
+        from = i + call.size() + close.size();
+    }
+}
+
 // Stage 4: every "!" becomes FUNCTION(operand,'factorial'). The operand is a final
 // parenthesised group (with the call or the log in front of it), or else what follows
 // the last operator or "(". The text before each "!" only ever gains "FUNCTION(" in
 // front of an operand; those insertions are counted per position and written at the
-// end, so a long chain of factorials costs no repeated copying.
-void replaceFactorial(Characters& text) {
-    if (!contains(text, U'!')) return;
+// end, so a long chain of factorials costs no repeated copying. That bookkeeping pairs
+// each inserted "FUNCTION(" with its own close, which holds while every operand is
+// balanced; after an operand with a ")" whose "(" lies in front of it, the rest is done
+// on the text as it reads (false when that text grows beyond the bound).
+bool replaceFactorial(Characters& text) {
+    if (!contains(text, U'!')) return true;
     Characters out;
     out.reserve(text.size() * 2);
     std::vector<std::uint32_t> calls(1, 0);  // "FUNCTION(" written in front of out[i]; one more at the end
@@ -297,7 +346,10 @@ void replaceFactorial(Characters& text) {
         calls.push_back(0);
         if (isFactorialStop(c) && (out.size() > 1 || c == U'(' || calls[0] != 0)) latestStop = out.size();
     };
-    for (char32_t c : text) {
+    bool asWritten = false;  // an operand was not balanced on its own
+    std::size_t next = 0;    // the input character after the last "!" handled here
+    for (std::size_t index = 0; index < text.size() && !asWritten; ++index) {
+        const char32_t c = text[index];
         if (c != U'!') {
             push(c);
             if (c == U'(') opens.push_back(out.size() - 1);
@@ -331,12 +383,20 @@ void replaceFactorial(Characters& text) {
         } else {
             // What follows the last operator or "(", the inserted ones included.
             start = latestStop;
+            long depth = 0;
+            for (std::size_t k = start; k < out.size() && depth >= 0; ++k) {
+                if (k > start) depth += static_cast<long>(calls[k]);
+                if (out[k] == U'(') ++depth;
+                if (out[k] == U')') --depth;
+            }
+            asWritten = depth != 0;
         }
         ++calls[start];
         if (start > 0) latestStop = std::max(latestStop, start);
         if (start == 0 && !out.empty() && isFactorialStop(out[0])) latestStop = std::max<std::size_t>(latestStop, 1);
         for (char32_t s : std::u32string_view(U",'factorial')")) push(s);
         lastClose = {true, true, start};
+        next = index + 1;
     }
     Characters result;
     result.reserve(out.size() + 16);
@@ -344,7 +404,13 @@ void replaceFactorial(Characters& text) {
         for (std::uint32_t k = 0; k < calls[i]; ++k) append(result, U"FUNCTION(");
         if (i < out.size()) result.push_back(out[i]);
     }
+    if (asWritten) {
+        const std::size_t from = result.size();
+        append(result, text, next, text.size());
+        if (!replaceFactorialsAsWritten(result, from)) return false;
+    }
     text.swap(result);
+    return true;
 }
 
 // Stage 5: the calculator's symbols in the evaluator's spelling.
@@ -466,7 +532,7 @@ std::string ExpressionTranslator::expressionFormat(const std::string& text, bool
     if (!replacePercent(t)) return {};
     for (const FunctionRow& row : functionRows)
         replaceFunctionToken(t, row.token, radiantFlag ? row.radianName : row.degreeName);
-    replaceFactorial(t);
+    if (!replaceFactorial(t)) return {};
     replaceSymbols(t);
     replaceBareRoots(t);
     return toText(t, characters.clusters);

@@ -2,7 +2,6 @@
 
 #include "engine/SharedSettings.h"
 #include "engine/StackLineRecord.h"
-#include "platform/foundation/DecimalNumber.h"
 
 namespace ostrelo {
 
@@ -64,14 +63,7 @@ void MemoryCalculatorStack::clearMemory() {
 }
 
 std::string MemoryCalculatorStack::memoryItemsText() const {
-    std::string text;
-    for (const auto& line : items) {
-        if (line.type == "N" || line.type == "R")
-            text += foundation::DecimalNumber::shortestText(line.number);
-        else
-            text += line.item;
-    }
-    return text;
+    return CalculatorLine::expressionText(items);
 }
 
 }  // namespace ostrelo

@@ -73,8 +73,12 @@ void CalculatorColorPicker::drawRect(const uikit::Rect& rect) {
     if (context == nullptr || !hasCells() || !(width > 0) || !(height > 0)) return;
     const double cellWidth = width / elements_;
     const double cellHeight = height / elements_;
-    for (double y = 0; y < height; y += cellHeight) {
-        for (double x = 0; x < width; x += cellWidth) {
+    // Each cell starts at a whole multiple of the cell size: summing the size up instead would
+    // drift, and could add a row or column just inside the edge.
+    for (double row = 0; row * cellHeight < height; ++row) {
+        const double y = row * cellHeight;
+        for (double column = 0; column * cellWidth < width; ++column) {
+            const double x = column * cellWidth;
             context->setFillColor(cellColor(x, y, width, height));
             context->fillRect({x, y, cellWidth, cellHeight});
         }

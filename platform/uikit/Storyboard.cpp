@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 
@@ -181,24 +182,42 @@ std::unique_ptr<ViewController> Storyboard::instantiateInitialViewController(std
     return instantiateViewController(initial_, error);
 }
 
+const Storyboard::Scene* Storyboard::scene(const std::string& identifier, std::string& error) const {
+    for (const auto& s : scenes_)
+        if (s.identifier == identifier) return &s;
+    error = "storyboard " + name_ + " has no scene \"" + identifier + "\"";
+    return nullptr;
+}
+
 std::unique_ptr<ViewController> Storyboard::instantiateViewController(const std::string& identifier,
                                                                        std::string& error) const {
-    const Scene* scene = nullptr;
-    for (const auto& s : scenes_)
-        if (s.identifier == identifier) scene = &s;
-    if (scene == nullptr) {
-        error = "storyboard " + name_ + " has no scene \"" + identifier + "\"";
-        return nullptr;
-    }
-    std::string where = "storyboard " + name_ + ", scene " + identifier;
-    auto controller = ClassRegistry::shared().makeController(scene->controllerClass);
+    const Scene* found = scene(identifier, error);
+    if (found == nullptr) return nullptr;
+    auto controller = ClassRegistry::shared().makeController(found->controllerClass);
     if (!controller) {
-        error = where + ", line " + std::to_string(scene->line) + ": unknown controller class \"" +
-                scene->controllerClass + "\"";
+        error = "storyboard " + name_ + ", scene " + identifier + ", line " + std::to_string(found->line) +
+                ": unknown controller class \"" + found->controllerClass + "\"";
         return nullptr;
     }
+    auto root = build(*found, *controller, found->controllerClass, error);
+    if (!root) return nullptr;
+    controller->storyboardIdentifier = identifier;
+    controller->setView(std::move(root));
+    return controller;
+}
+
+std::unique_ptr<View> Storyboard::instantiateWithOwner(const std::string& identifier, ViewController& owner,
+                                                       std::string& error) const {
+    const Scene* found = scene(identifier, error);
+    if (found == nullptr) return nullptr;
+    return build(*found, owner, "the owner", error);
+}
+
+std::unique_ptr<View> Storyboard::build(const Scene& scene, ViewController& controller, const std::string& ownerClass,
+                                        std::string& error) const {
+    std::string where = "storyboard " + name_ + ", scene " + scene.identifier;
     std::vector<std::pair<const Node*, View*>> outlets;
-    std::function<std::unique_ptr<View>(const Node&)> build = [&](const Node& node) -> std::unique_ptr<View> {
+    std::function<std::unique_ptr<View>(const Node&)> make = [&](const Node& node) -> std::unique_ptr<View> {
         auto view = ClassRegistry::shared().makeView(node.className);
         if (!view) {
             error = where + ", line " + std::to_string(node.line) + ": unknown view class \"" + node.className + "\"";
@@ -215,44 +234,39 @@ std::unique_ptr<ViewController> Storyboard::instantiateViewController(const std:
         }
         if (!node.outlet.empty()) outlets.emplace_back(&node, view.get());
         for (const auto& child : node.children) {
-            auto built = build(child);
+            auto built = make(child);
             if (!built) return nullptr;
             view->addSubview(std::move(built));
         }
         return view;
     };
     std::unique_ptr<View> root;
-    if (scene->root) {
-        root = build(*scene->root);
+    if (scene.root) {
+        root = make(*scene.root);
         if (!root) return nullptr;
     } else {
         root = std::make_unique<View>();
     }
     std::set<std::string> bound;
+    // A failure leaves no outlet pointing into the discarded tree.
+    auto fail = [&](const std::string& message) -> std::unique_ptr<View> {
+        for (const auto& outlet : bound) controller.bindOutlet(outlet, nullptr);
+        error = message;
+        return nullptr;
+    };
     for (const auto& [node, view] : outlets) {
-        if (!controller->hasOutlet(node->outlet)) {
-            error = where + ", line " + std::to_string(node->line) + ": " + scene->controllerClass + " has no outlet \"" +
-                    node->outlet + "\"";
-            return nullptr;
-        }
-        if (!bound.insert(node->outlet).second) {
-            error = where + ", line " + std::to_string(node->line) + ": outlet \"" + node->outlet + "\" is connected twice";
-            return nullptr;
-        }
-        if (!controller->bindOutlet(node->outlet, view)) {
-            error = where + ", line " + std::to_string(node->line) + ": outlet \"" + node->outlet + "\" of " +
-                    scene->controllerClass + " cannot hold a " + node->className;
-            return nullptr;
-        }
+        std::string line = where + ", line " + std::to_string(node->line) + ": ";
+        if (!controller.hasOutlet(node->outlet))
+            return fail(line + ownerClass + " has no outlet \"" + node->outlet + "\"");
+        if (bound.count(node->outlet) != 0) return fail(line + "outlet \"" + node->outlet + "\" is connected twice");
+        if (!controller.bindOutlet(node->outlet, view))
+            return fail(line + "outlet \"" + node->outlet + "\" of " + ownerClass + " cannot hold a " + node->className);
+        bound.insert(node->outlet);
     }
-    for (const auto& outlet : controller->outletNames())
-        if (bound.count(outlet) == 0) {
-            error = where + ": outlet \"" + outlet + "\" of " + scene->controllerClass + " is not connected";
-            return nullptr;
-        }
-    controller->storyboardIdentifier = identifier;
-    controller->setView(std::move(root));
-    return controller;
+    for (const auto& outlet : controller.outletNames())
+        if (bound.count(outlet) == 0)
+            return fail(where + ": outlet \"" + outlet + "\" of " + ownerClass + " is not connected");
+    return root;
 }
 
 }  // namespace uikit

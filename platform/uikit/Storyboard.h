@@ -11,6 +11,7 @@
 
 namespace uikit {
 
+class View;
 class ViewController;
 
 // Scenes: view trees of controllers, kept in text files <directory>/<Name>.storyboard.
@@ -43,6 +44,11 @@ public:
 
     std::unique_ptr<ViewController> instantiateViewController(const std::string& identifier, std::string& error) const;
     std::unique_ptr<ViewController> instantiateInitialViewController(std::string& error) const;
+    // Loads a scene as a nib: builds its view tree for an existing controller (the owner),
+    // binds the owner's outlets and hands back the root view. The scene's controller class is
+    // not used. On failure nothing of the owner is left bound.
+    std::unique_ptr<View> instantiateWithOwner(const std::string& identifier, ViewController& owner,
+                                               std::string& error) const;
     std::vector<std::string> sceneIdentifiers() const;
     const std::string& name() const { return name_; }
 
@@ -62,6 +68,10 @@ private:
         int line = 0;
         std::optional<Node> root;
     };
+
+    const Scene* scene(const std::string& identifier, std::string& error) const;
+    std::unique_ptr<View> build(const Scene& scene, ViewController& owner, const std::string& ownerClass,
+                                std::string& error) const;
 
     std::string name_;
     std::string initial_;

@@ -11,6 +11,8 @@ struct Transaction::Group {
     bool committed = false;
     bool completed = false;
     std::function<void()> completion;
+    // The group that was open when this one began: it waits for this group's animations too.
+    std::shared_ptr<Group> parent;
 };
 
 namespace {
@@ -27,7 +29,11 @@ void completeIfDone(const std::shared_ptr<Transaction::Group>& group) {
 }
 }  // namespace
 
-void Transaction::begin() { stack().push_back(std::make_shared<Group>()); }
+void Transaction::begin() {
+    auto group = std::make_shared<Group>();
+    if (!stack().empty()) group->parent = stack().back();
+    stack().push_back(std::move(group));
+}
 
 void Transaction::commit() {
     if (stack().empty()) return;
@@ -44,13 +50,15 @@ void Transaction::setCompletionBlock(std::function<void()> completion) {
 std::shared_ptr<Transaction::Group> Transaction::current() { return stack().empty() ? nullptr : stack().back(); }
 
 void Transaction::animationStarted(const std::shared_ptr<Group>& group) {
-    if (group) ++group->pending;
+    for (Group* g = group.get(); g != nullptr; g = g->parent.get()) ++g->pending;
 }
 
+// Inner groups complete before the groups around them.
 void Transaction::animationEnded(const std::shared_ptr<Group>& group) {
-    if (!group) return;
-    --group->pending;
-    completeIfDone(group);
+    for (auto g = group; g; g = g->parent) {
+        --g->pending;
+        completeIfDone(g);
+    }
 }
 
 }  // namespace uikit

@@ -7,7 +7,7 @@ namespace uikit {
 
 // Groups the layer animations added between begin and commit; the completion runs on the run
 // loop once all of them finished or were removed (at the next turn when there are none).
-// Transactions nest.
+// Transactions nest: an outer completion also waits for the animations of the groups inside it.
 class Transaction {
 public:
     struct Group;

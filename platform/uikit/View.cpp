@@ -244,6 +244,7 @@ Rect View::convertRect(const Rect& rect, const View* to) const {
 }
 
 void View::layoutIfNeeded() {
+    bool laidOut = needsLayout_;
     if (needsLayout_) {
         needsLayout_ = false;
         layoutSubviews();
@@ -253,6 +254,8 @@ void View::layoutIfNeeded() {
     for (auto& sub : subviews_) children.emplace_back(sub.get(), sub->alive());
     for (auto& [child, alive] : children)
         if (!alive.expired() && child->superview_ == this) child->layoutIfNeeded();
+    // Views the controller adds here wait for the next layout pass.
+    if (laidOut && viewController_ != nullptr) viewController_->viewDidLayoutSubviews();
 }
 
 void View::layoutSubviews() {

@@ -47,6 +47,8 @@ public:
     virtual void viewWillDisappear(bool animated) { (void)animated; }
     virtual void viewDidDisappear(bool animated) { (void)animated; }
     virtual void viewWillTransitionToSize(Size size, TransitionCoordinator& coordinator);
+    // After each layout of the root view, once its whole subtree is laid out.
+    virtual void viewDidLayoutSubviews() {}
     virtual TraitCollection traitCollection();
 
     // Children

@@ -109,6 +109,21 @@ TEST(ExpressionFormat, FactorialAfterALeadingParenthesisAndAfterLog) {
     EXPECT_EQ(degrees("2.0\u00D7(3.0)(4.0)!"), "2.0*(3.0)FUNCTION((4.0),'factorial')");
 }
 
+// A factorial operand found by the scan back to an operator can hold a ")" whose "(" lies
+// in front of it; a later "!" after a ")" then takes the group that ")" closes counting
+// back through the text as it now reads.
+TEST(ExpressionFormat, AFactorialGroupIsFoundInTheTextAsItReads) {
+    EXPECT_EQ(degrees("\u33D1(10.0\u22123.0)\u00B2!!"),
+              "FUNCTION(FUNCTION(10.0-FUNCTION(3.0,'ln')**2,'factorial'),'factorial')");
+    EXPECT_EQ(degrees("\u33D1(10.0\u22123.0)\u00B2!!!"),
+              "FUNCTION(FUNCTION(FUNCTION(10.0-FUNCTION(3.0,'ln')**2,'factorial'),'factorial'),'factorial')");
+    EXPECT_EQ(degrees("2.0\u00D7sin(1.0+2.0)^2.0!!"),
+              "2.0*FUNCTION(FUNCTION(1.0+FUNCTION(2.0,'sine')**2.0,'factorial'),'factorial')");
+    EXPECT_EQ(degrees("2.0^2.0!^2.0!"), "FUNCTION(FUNCTION(2.0**2.0,'factorial')**2.0,'factorial')");
+    EXPECT_EQ(degrees("(2.0)^3.0!+log(100.0)!+(4.0)!"),
+              "(FUNCTION(2.0)**3.0,'factorial')+FUNCTION(log(100.0),'factorial')+FUNCTION((4.0),'factorial')");
+}
+
 TEST(ExpressionFormat, BareSquareRoots) {
     EXPECT_EQ(degrees("\u221A9.0"), "FUNCTION(9.0,'squareroot')");
     EXPECT_EQ(degrees("\u221A1e-05"), "FUNCTION(1e-05,'squareroot')");

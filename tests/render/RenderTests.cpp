@@ -269,3 +269,27 @@ TEST_F(RenderTest, TruncatingTheHeadKeepsTheEndVisibleAndDrawTextInRectCanBeOver
     EXPECT_GT(litColumns(image, 20, 180), 0);
     TextMeasurer::setShared(nullptr);
 }
+
+TEST_F(RenderTest, TheThinFaceIsARealThinFace) {
+    // The thin face draws visibly less ink than the regular one of its family; a missing thin face would fall
+    // back to a regular weight.
+    render::PangoTextMeasurer::install();
+    auto ink = [](const char* fontName) {
+        View root(Rect(0, 0, 300, 80));
+        root.setBackgroundColor(Color::black());
+        auto* label = root.add(std::make_unique<Label>(Rect(0, 0, 300, 80)));
+        label->setFont(Font::named(fontName, 60));
+        label->setTextColor(Color::white());
+        label->setText("8888");
+        auto image = render::Renderer::render(root, 1);
+        double sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) sum += image.pixel(x, y).red;
+        return sum;
+    };
+    double thin = ink("HelveticaNeue-Thin");
+    double regular = ink("DejaVu Sans");
+    EXPECT_GT(thin, 0);
+    EXPECT_LT(thin, regular * 0.75) << "thin " << thin << ", regular " << regular;
+    TextMeasurer::setShared(nullptr);
+}

@@ -130,6 +130,19 @@ TEST_F(CalculatorStackTest, MovingAMissingStoredLineRemovesTheTargetKey) {
     EXPECT_EQ(stored(), (Stored{{"count", 3}, {"1", record(a)}, {"3", record(c)}}));
 }
 
+TEST_F(CalculatorStackTest, AStoredValueThatIsNotAnArrayMovesAsAMissingLine) {
+    CalculatorStack stack;
+    push(stack, a);
+    push(stack, b);
+    push(stack, c);
+    store("2", PropertyListValue(std::int64_t{7}));  // another writer left a number there
+    insert(stack, fresh);
+    EXPECT_EQ(stored(), (Stored{{"count", 4}, {"1", record(fresh)}, {"2", record(a)}, {"4", record(c)}}));
+    store("3", PropertyListValue("text"));
+    EXPECT_EQ(stack.removeFirstLine(), fresh);
+    EXPECT_EQ(stored(), (Stored{{"count", 3}, {"1", record(a)}, {"3", record(c)}}));
+}
+
 TEST_F(CalculatorStackTest, ClearingRemovesTheKeysUpToTheStoredCount) {
     CalculatorStack stack;
     push(stack, a);

@@ -109,6 +109,31 @@ TEST_F(ColorPickerTest, CellColours) {
     EXPECT_TRUE(context.fills.empty());
 }
 
+TEST_F(ColorPickerTest, CellsStartAtWholeMultiplesOfTheCellSize) {
+    // 60 / 7 does not add up exactly: summing the cell width seven times stays just below 60,
+    // yet the grid still has exactly seven cells a row, the k-th at k × the cell width.
+    auto* picker = window->add(std::make_unique<CalculatorColorPicker>(Rect(0, 0, 60, 60)));
+    FillRecorder context;
+    const double cell = 60.0 / 7;
+    for (const Rect& area : {Rect(0, 0, 60, 60), Rect(0, 0, 1, 1)}) {
+        const double w = area.size.width / 7;
+        context.fills.clear();
+        uikit::GraphicsContext::Scope scope(&context);
+        picker->setElements(7);
+        picker->drawRect(area);
+        ASSERT_EQ(context.fills.size(), 49u) << area.size.width;
+        for (int row = 0; row < 7; ++row) {
+            for (int column = 0; column < 7; ++column) {
+                const auto& [rect, color] = context.fills[static_cast<std::size_t>(row * 7 + column)];
+                EXPECT_EQ(rect, Rect(column * w, row * w, w, w)) << row << " " << column;
+                EXPECT_EQ(color, CalculatorColorPicker::cellColor(column * w, row * w, area.size.width,
+                                                                  area.size.height));
+            }
+        }
+    }
+    expectColor(*picker->colorAtPoint({59.9, 0}), Color::fromHSB(6 * cell / 60, 0, 1.0));
+}
+
 TEST_F(ColorPickerTest, TouchesReportTheColourUnderTheFinger) {
     auto* picker = window->add(std::make_unique<CalculatorColorPicker>(Rect(20, 20, 100, 100)));
     picker->setElements(10);

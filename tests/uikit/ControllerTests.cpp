@@ -163,3 +163,33 @@ TEST_F(ControllerTest, PopoverAdaptsOnlyWhenTheDelegateLetsItAndRepositionsOnRes
     // Only one subview of the window remains: the screen's view.
     EXPECT_EQ(window->subviews().size(), 1u);
 }
+
+TEST_F(ControllerTest, ViewDidLayoutSubviewsFollowsEveryLayoutOfTheRootView) {
+    struct Laid : ViewController {
+        View* key = nullptr;
+        View* cap = nullptr;
+        std::vector<double> widths;
+        void viewDidLoad() override {
+            auto* pad = view()->add(std::make_unique<View>());
+            pad->relativeFrame = Rect(0, 0, 1, 1);
+            key = pad->add(std::make_unique<View>());
+            key->relativeFrame = Rect(0, 0, 0.25, 0.25);
+        }
+        void viewDidLayoutSubviews() override {
+            // The subtree is laid out already; views added here do not start another pass.
+            widths.push_back(key->frame().size.width);
+            if (cap != nullptr) cap->removeFromSuperview();
+            cap = view()->add(std::make_unique<View>(key->frame()));
+        }
+    };
+    Window w(Rect(0, 0, 320, 480));
+    auto c = std::make_unique<Laid>();
+    auto* laid = c.get();
+    w.setRootViewController(std::move(c));
+    EXPECT_EQ(laid->widths, std::vector<double>{80});
+    w.resize(Size{480, 320});
+    ASSERT_FALSE(laid->widths.empty());
+    EXPECT_EQ(laid->widths.back(), 120);
+    EXPECT_LE(laid->widths.size(), 3u);
+    EXPECT_EQ(laid->cap->frame(), Rect(0, 0, 120, 80));
+}

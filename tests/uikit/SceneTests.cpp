@@ -125,3 +125,32 @@ TEST_F(SceneTest, StoryboardsAreFoundByNameInTheResourceDirectory) {
     Storyboard::setDirectory(std::nullopt);
     std::filesystem::remove_all(dir);
 }
+
+TEST_F(SceneTest, ANibBindsTheOutletsOfItsOwnerOrNoneOnFailure) {
+    std::string error;
+    auto board = Storyboard::parse(keysScene, "Keyboard", error);
+    ASSERT_TRUE(board) << error;
+    KeysController owner;
+    auto root = board->instantiateWithOwner("Keys", owner, error);
+    ASSERT_TRUE(root) << error;
+    ASSERT_NE(owner.seven, nullptr);
+    EXPECT_TRUE(owner.seven->isDescendantOf(root.get()));
+    EXPECT_EQ(owner.display->text(), "12 345");
+    EXPECT_FALSE(owner.isViewLoaded());  // the owner's own view is untouched
+
+    // The last outlet has the wrong class: the earlier ones are not left pointing into the
+    // discarded tree.
+    std::string wrong = keysScene;
+    wrong.replace(wrong.find("view Button outlet=seven"), 11, "view Label ");
+    wrong.replace(wrong.find(" title=\"7\" tag=7"), 16, "");
+    auto badBoard = Storyboard::parse(wrong, "Keyboard", error);
+    ASSERT_TRUE(badBoard) << error;
+    KeysController other;
+    EXPECT_FALSE(badBoard->instantiateWithOwner("Keys", other, error));
+    EXPECT_EQ(error, "storyboard Keyboard, scene Keys, line 7: outlet \"seven\" of the owner cannot hold a Label");
+    EXPECT_EQ(other.display, nullptr);
+    EXPECT_EQ(other.pad, nullptr);
+    EXPECT_EQ(other.seven, nullptr);
+    EXPECT_FALSE(board->instantiateWithOwner("Missing", other, error));
+    EXPECT_EQ(error, "storyboard Keyboard has no scene \"Missing\"");
+}

@@ -1,0 +1,24 @@
+#include "engine/Calculator.h"
+#include "engine/CurrencyConversion.h"
+
+namespace ostrelo {
+
+// The convert key: the whole calculation times the stored rate of the pair, evaluated at
+// once with money formatting and the target code as the unit.
+void Calculator::enterCurrencyConversion(const std::string& from, const std::string& to) {
+    // Groups still open are closed first, so that the whole amount is converted, not only
+    // its last group.
+    while (ostreloLine.parentheses > 0) pushCloseParenthesis();
+    if (ostrelo.lineCount() >= 2) {
+        ostreloLine.parentheses += 1;
+        ostrelo.insertFirstLine("(", "(", 0, false, 0, ostreloLine.parentheses, 0.0);
+        pushCloseParenthesis();
+    }
+    pushOperatorLine("×");
+    const double rate = CurrencyConversion::storedRate(from, to);
+    const CurrencyConversion::RateDigits digits = CurrencyConversion::rateDigits(rate);
+    enterToken(digits.digits, digits.fraction, "N", "", rate);
+    evaluateEquals(true, to);
+}
+
+}  // namespace ostrelo

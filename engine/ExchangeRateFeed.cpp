@@ -1,0 +1,121 @@
+#include "engine/ExchangeRateFeed.h"
+
+#include "engine/MyParser.h"
+#include "engine/SharedSettings.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Reachability.h"
+#include "platform/foundation/UrlSession.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <utility>
+
+namespace ostrelo {
+
+namespace {
+
+std::function<bool()>& networkTest() {
+    static std::function<bool()> test;
+    return test;
+}
+
+bool isConnected() {
+    const auto& test = networkTest();
+    return test ? test() : foundation::Reachability::isConnectedToNetwork();
+}
+
+// A derived rate is written only when it is a usable rate; otherwise the key is removed,
+// so that no stale value of an earlier day sits among today's.
+bool writeRate(foundation::UserDefaults::Transaction& transaction, const std::string& key, double value) {
+    if (std::isfinite(value) && value > 0.0) return transaction.set(key, value);
+    foundation::Log::warning("exchange rates: no usable value for " + key);
+    return transaction.removeObject(key);
+}
+
+}  // namespace
+
+void ExchangeRateFeed::updateRatesIfNeeded() {
+    if (!isConnected()) return;
+    const std::string today = todayText();
+    const auto suite = SharedSettings::open();
+    const auto stored = suite->object("EUR_date");
+    if (stored && stored->stringValue() == today) return;
+    downloadRates();
+}
+
+void ExchangeRateFeed::downloadRates() {
+    foundation::UrlSession::shared().dataTask(feedUrl(), storeRates);
+}
+
+void ExchangeRateFeed::storeRates(std::optional<std::vector<std::uint8_t>> data, const foundation::UrlResponse&,
+                                  std::optional<foundation::UrlError> error) {
+    if (!data || error) return;
+    MyParser parser(std::move(*data));
+    if (!parser.parse()) {
+        foundation::Log::warning("exchange rates: the feed document is not well formed (" +
+                                 parser.parser.errorDescription() + "); nothing stored");
+        return;
+    }
+    if (parser.rates.empty()) return;
+    storeRecords(parser.rates);
+}
+
+bool ExchangeRateFeed::storeRecords(const std::vector<Rates>& rates) {
+    if (rates.empty()) return false;
+    const auto suite = SharedSettings::open();
+    const bool stored = suite->performTransaction([&rates](foundation::UserDefaults::Transaction& transaction) {
+        if (!transaction.set("EUR_date", rates.front().date)) return false;
+        if (!transaction.set("EUREUR", 1.0)) return false;
+        for (const Rates& x : rates) {
+            if (!transaction.set(x.currency + "_date", x.date)) return false;
+            if (!writeRate(transaction, "EUR" + x.currency, x.rate)) return false;
+            if (!writeRate(transaction, x.currency + "EUR", roundedRate(1.0 / x.rate))) return false;
+            for (const Rates& y : rates) {
+                const double cross = x.currency == y.currency ? 1.0 : roundedRate(y.rate / x.rate);
+                if (!writeRate(transaction, x.currency + y.currency, cross)) return false;
+            }
+        }
+        return true;
+    });
+    suite->synchronize();
+    if (!stored) foundation::Log::warning("exchange rates: the rates could not be stored; the earlier ones stay");
+    return stored;
+}
+
+double ExchangeRateFeed::roundedRate(double value) {
+    if (!std::isfinite(value) || value == 0.0) return value;
+    if (std::fabs(value) >= 0.001) return std::round(value * 10000.0) / 10000.0;
+    // Four significant digits: scale by an exact power of ten so the last division rounds once.
+    const double magnitude = std::fabs(value);
+    int places = 3 - static_cast<int>(std::floor(std::log10(magnitude)));  // 7 and up below 0.001
+    // log10 may be off by one next to a power of ten: keep the scaled value within 1000...9999.
+    if (places <= 22 && std::round(magnitude * std::pow(10.0, places)) >= 10000.0) --places;
+    else if (places <= 22 && std::round(magnitude * std::pow(10.0, places)) < 1000.0) ++places;
+    if (places > 22) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3e", value);
+        return std::strtod(text, nullptr);
+    }
+    const double scale = std::pow(10.0, places);
+    return std::round(value * scale) / scale;
+}
+
+std::string ExchangeRateFeed::todayText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr) gmtime_r(&now, &local);
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    return text;
+}
+
+std::string ExchangeRateFeed::feedUrl() {
+    const char* replaced = std::getenv(feedUrlVariable);
+    return replaced != nullptr && *replaced != '\0' ? std::string(replaced) : std::string(defaultFeedUrl);
+}
+
+void ExchangeRateFeed::setNetworkTest(std::function<bool()> test) { networkTest() = std::move(test); }
+
+}  // namespace ostrelo

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/Rates.h"
+#include "platform/foundation/UrlError.h"
+#include "platform/foundation/UrlResponse.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ostrelo {
+
+// Keeps the euro reference rates in the suite current. When the stored rates are not of
+// today and the machine is on a network, the day's document is downloaded, parsed, and
+// every key of it is written in one transaction: "EUR_date", "EUREUR", and for each
+// record X "X_date", "EURX", "XEUR" and X + Y for every record Y.
+class ExchangeRateFeed {
+public:
+    static constexpr const char* defaultFeedUrl = "https://www.ecb.europa.eu/stats/eurofxref/eurofxref-daily.xml";
+    // Environment variable that replaces the feed's URL (tests point it at a local server).
+    static constexpr const char* feedUrlVariable = "OSTRELO_RATES_URL";
+
+    // Checks the stored date and, when due and on a network, starts the download.
+    static void updateRatesIfNeeded();
+    // Starts the asynchronous request on the shared URL session; returns at once.
+    static void downloadRates();
+    // The request's completion: parses and stores. The response is not examined.
+    static void storeRates(std::optional<std::vector<std::uint8_t>> data, const foundation::UrlResponse& response,
+                           std::optional<foundation::UrlError> error);
+
+    // Writes every key of the records in one transaction; false (nothing written) on failure
+    // or when there are no records.
+    static bool storeRecords(const std::vector<Rates>& rates);
+
+    // A derived rate as stored: four decimal places (halves away from zero), or four
+    // significant digits when its magnitude is below 0.001.
+    static double roundedRate(double value);
+
+    // Today in the local time zone as "yyyy-MM-dd": Gregorian, Latin digits, whatever the locale.
+    static std::string todayText();
+
+    static std::string feedUrl();
+
+    // The network test, Reachability::isConnectedToNetwork unless replaced (tests replace it;
+    // an empty function restores it). Set it before any check runs.
+    static void setNetworkTest(std::function<bool()> test);
+};
+
+}  // namespace ostrelo

@@ -1,0 +1,294 @@
+#include "engine/ExchangeRateFeed.h"
+#include "engine/SharedSettings.h"
+#include "platform/foundation/UrlSession.h"
+#include "tests/rates/FeedDocuments.h"
+#include "tests/rates/LocalHttpServer.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+using foundation::PropertyListValue;
+using foundation::UrlSession;
+using ostrelo::ExchangeRateFeed;
+using ostrelo::SharedSettings;
+using ratestest::LocalHttpServer;
+using ratestest::Store;
+using namespace std::chrono_literals;
+
+namespace {
+
+class FeedTest : public testsupport::SuiteTest {
+protected:
+    void SetUp() override {
+        SuiteTest::SetUp();
+        saved_ = UrlSession::shared().configuration();
+        UrlSession::Configuration quick;
+        quick.connectTimeout = 1000ms;
+        quick.timeout = 1500ms;
+        UrlSession::shared().setConfiguration(quick);  // the body cap stays as it is
+        ExchangeRateFeed::setNetworkTest([] { return true; });
+        setenv(ExchangeRateFeed::feedUrlVariable, server.url().c_str(), 1);
+    }
+
+    void TearDown() override {
+        UrlSession::shared().waitUntilIdle();
+        unsetenv(ExchangeRateFeed::feedUrlVariable);
+        ExchangeRateFeed::setNetworkTest({});
+        UrlSession::shared().setConfiguration(saved_);
+        SuiteTest::TearDown();
+    }
+
+    static Store store() { return SharedSettings::open()->dictionaryRepresentation(); }
+
+    // An earlier day's rates, a rate set by hand, a calculation and a setting.
+    static Store seed() {
+        ExchangeRateFeed::storeRates(ratestest::bytes(ratestest::feedDocument(
+                                         "2026-07-03", {{"USD", 1.1}, {"JPY", 170.0}, {"GBP", 0.86}, {"XAU", 0.0005}})),
+                                     {}, std::nullopt);
+        auto suite = SharedSettings::open();
+        suite->set("USDJPY", 999.0);
+        suite->set("count", std::int64_t{2});
+        suite->set("1", PropertyListValue::Array{"5", "N", 5.0, std::int64_t{1}, false, std::int64_t{0}, std::int64_t{0}});
+        suite->set("reset", false);
+        suite->set("preference_theme_phone", "dark");
+        return store();
+    }
+
+    Store download(LocalHttpServer::Reply reply) {
+        server.setReply(std::move(reply));
+        const int requests = server.requestCount();
+        ExchangeRateFeed::downloadRates();
+        UrlSession::shared().waitUntilIdle();
+        EXPECT_EQ(server.requestCount(), requests + 1);
+        return store();
+    }
+
+    LocalHttpServer server;
+
+private:
+    UrlSession::Configuration saved_;
+};
+
+LocalHttpServer::Reply xml(std::string body) { return {200, "text/xml", std::move(body)}; }
+
+}  // namespace
+
+TEST_F(FeedTest, TheRealDocumentWritesEveryKeyAndNothingElse) {
+    const Store before = seed();
+    EXPECT_EQ(before.at("EUR_date"), PropertyListValue("2026-07-03"));
+    const Store after = download(xml(ratestest::realDocument()));
+    const Store written = ratestest::expectedKeys("2026-07-06", ratestest::realRates());
+    EXPECT_EQ(written.size(), 2u + 3u * 29u + 29u * 29u);
+    EXPECT_EQ(ratestest::difference(ratestest::merged(before, written), after), "");
+    // The examples worked by hand; the rate set by hand is overwritten.
+    EXPECT_EQ(after.at("EURUSD"), PropertyListValue(1.1415));
+    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(0.876));
+    EXPECT_EQ(after.at("USDJPY"), PropertyListValue(162.3390));
+    EXPECT_EQ(after.at("IDRGBP"), PropertyListValue(4.159e-05));
+    EXPECT_EQ(after.at("IDREUR"), PropertyListValue(4.863e-05));
+    EXPECT_EQ(after.at("GBPGBP"), PropertyListValue(1.0));
+    EXPECT_EQ(after.at("EUR_date"), PropertyListValue("2026-07-06"));
+    EXPECT_EQ(after.at("XAUEUR"), before.at("XAUEUR"));  // a currency not in today's document keeps its keys
+}
+
+TEST_F(FeedTest, UpperCaseElementNamesCountAsCube) {
+    const Store before = seed();
+    const Store after = download(xml("<?xml version='1.0'?><GESMES:ENVELOPE xmlns:GESMES='urn:x'><CUBE>"
+                                     "<CUBE TIME='x' time='2026-07-07'><CUBE currency='USD' rate='1.0850'/>"
+                                     "<cuBE currency='JPY' rate='163.12'/></CUBE></CUBE></GESMES:ENVELOPE>"));
+    const Store written = ratestest::expectedKeys("2026-07-07", {{"USD", 1.085}, {"JPY", 163.12}});
+    EXPECT_EQ(written.size(), 2u + 3u * 2u + 2u * 2u);
+    EXPECT_EQ(ratestest::difference(ratestest::merged(before, written), after), "");
+    EXPECT_EQ(after.at("EURUSD"), PropertyListValue(1.085));
+    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(0.9217));
+    EXPECT_EQ(after.at("USDUSD"), PropertyListValue(1.0));
+    EXPECT_EQ(after.at("USDJPY"), PropertyListValue(150.341));
+    EXPECT_EQ(after.at("JPYUSD"), PropertyListValue(0.0067));
+}
+
+TEST_F(FeedTest, BadAndMissingRatesAndOddCodesMakeNoKeys) {
+    const Store before = seed();
+    const Store after = download(xml(
+        "<r><Cube><Cube time='2026-07-07'>"
+        "<Cube currency='co' rate='2'/><Cube currency='unt' rate='3'/><Cube currency='re' rate='2'/>"
+        "<Cube currency='set' rate='2'/><Cube currency='usd' rate='1.1'/><Cube currency='EURO' rate='1.5'/>"
+        "<Cube currency='JPY'/><Cube currency='GBP' rate='abc'/><Cube currency='CHF' rate='0'/>"
+        "<Cube currency='SEK' rate='-11'/><Cube currency='NOK' rate='1,5'/><Cube currency='ZAR' rate='1e999'/>"
+        "<Cube currency='USD' rate='1.0850'/><Cube currency='DKK' rate='7.4748'/></Cube></Cube></r>"));
+    const Store written = ratestest::expectedKeys("2026-07-07", {{"USD", 1.085}, {"DKK", 7.4748}});
+    EXPECT_EQ(ratestest::difference(ratestest::merged(before, written), after), "");
+    EXPECT_EQ(after.at("count"), PropertyListValue(std::int64_t{2}));
+    EXPECT_EQ(after.at("reset"), PropertyListValue(false));
+    EXPECT_EQ(after.at("USDJPY"), PropertyListValue(999.0));  // JPY had no rate today
+}
+
+TEST_F(FeedTest, DocumentsWithoutUsableRecordsOrThatAreNotWellFormedChangeNothing) {
+    const Store before = seed();
+    const std::string real = ratestest::realDocument();
+    const std::vector<LocalHttpServer::Reply> replies = {
+        xml(real.substr(0, real.size() / 2)),  // cut off in the middle
+        xml(real.substr(0, real.size() - 1)),  // only the last ">" missing
+        {404, "text/html",
+         "<!DOCTYPE html>\n<html><head><title>404 Not Found</title></head><body><h1>Not Found</h1><hr>"
+         "<p>The requested URL was not found.</p></body></html>"},
+        {503, "text/html", "<html><body><p>Service unavailable</p></body></html>"},  // well formed, no cube
+        xml(""),
+        xml("<r><Cube time='2026-07-07'/></r>"),
+        xml(real + "<extra/>"),  // records and then a second root
+    };
+    for (const auto& reply : replies) {
+        const Store after = download(reply);
+        EXPECT_EQ(ratestest::difference(before, after), "") << reply.body.substr(0, 80);
+    }
+}
+
+TEST_F(FeedTest, TransportFailuresChangeNothing) {
+    const Store before = seed();
+
+    // A body over the cap: the real document padded with a comment past it.
+    const std::size_t cap = UrlSession::shared().configuration().maximumBodySize;
+    std::string padded = ratestest::realDocument();
+    padded.insert(padded.find("<gesmes:Envelope"), "<!--" + std::string(cap, 'x') + "-->");
+    for (bool length : {true, false}) {
+        EXPECT_EQ(ratestest::difference(before, download({200, "text/xml", padded, length})), "");
+    }
+
+    // A server that accepts and never answers: the time-out ends it.
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(ratestest::difference(before, download({200, "text/xml", "", true, true})), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+
+    // A port that refuses.
+    const std::string refused = "http://127.0.0.1:" + std::to_string(LocalHttpServer::refusedPort()) +
+                                "/stats/eurofxref/eurofxref-daily.xml";
+    setenv(ExchangeRateFeed::feedUrlVariable, refused.c_str(), 1);
+    ExchangeRateFeed::downloadRates();
+    UrlSession::shared().waitUntilIdle();
+    EXPECT_EQ(ratestest::difference(before, store()), "");
+}
+
+TEST_F(FeedTest, ACompletionWithAnErrorOrWithoutDataWritesNothing) {
+    const Store before = seed();
+    const auto real = ratestest::bytes(ratestest::realDocument());
+    ExchangeRateFeed::storeRates(real, {}, foundation::UrlError{foundation::UrlError::Code::other, "failed"});
+    ExchangeRateFeed::storeRates(std::nullopt, {}, std::nullopt);
+    EXPECT_EQ(ratestest::difference(before, store()), "");
+    ExchangeRateFeed::storeRates(real, {404, ""}, std::nullopt);  // the status is not examined
+    EXPECT_EQ(store().at("EUR_date"), PropertyListValue("2026-07-06"));
+}
+
+TEST_F(FeedTest, RatesOfTodayAreNotFetchedAgainOthersAreFetchedOnce) {
+    server.setReply(xml(ratestest::realDocument()));
+    const auto requestsAfterOneCheck = [this](const std::optional<PropertyListValue>& storedDate) {
+        auto suite = SharedSettings::open();
+        if (storedDate) suite->set("EUR_date", *storedDate);
+        else suite->removeObject("EUR_date");
+        const int before = server.requestCount();
+        ExchangeRateFeed::updateRatesIfNeeded();
+        UrlSession::shared().waitUntilIdle();
+        return server.requestCount() - before;
+    };
+    const std::string today = ExchangeRateFeed::todayText();
+    EXPECT_EQ(requestsAfterOneCheck(PropertyListValue(today)), 0);
+    EXPECT_EQ(requestsAfterOneCheck(std::nullopt), 1);
+    EXPECT_EQ(requestsAfterOneCheck(PropertyListValue("2026-07-06")), 1);
+    EXPECT_EQ(requestsAfterOneCheck(PropertyListValue(std::int64_t{20260706})), 1);
+    EXPECT_EQ(requestsAfterOneCheck(PropertyListValue(true)), 1);
+    EXPECT_EQ(requestsAfterOneCheck(PropertyListValue(PropertyListValue::Array{today})), 1);
+    EXPECT_EQ(requestsAfterOneCheck(PropertyListValue(today + " ")), 1);
+    EXPECT_EQ(server.requestLines().back(), "GET /stats/eurofxref/eurofxref-daily.xml HTTP/1.1");
+
+    // Without a network nothing is requested.
+    ExchangeRateFeed::setNetworkTest([] { return false; });
+    EXPECT_EQ(requestsAfterOneCheck(std::nullopt), 0);
+}
+
+TEST(ExchangeRateFeedUrl, IsTheBankFeedUnlessReplaced) {
+    unsetenv(ExchangeRateFeed::feedUrlVariable);
+    EXPECT_EQ(ExchangeRateFeed::feedUrl(), "https://www.ecb.europa.eu/stats/eurofxref/eurofxref-daily.xml");
+    setenv(ExchangeRateFeed::feedUrlVariable, "http://127.0.0.1:1/x.xml", 1);
+    EXPECT_EQ(ExchangeRateFeed::feedUrl(), "http://127.0.0.1:1/x.xml");
+    unsetenv(ExchangeRateFeed::feedUrlVariable);
+}
+
+TEST_F(FeedTest, AStoreKilledHalfwayLeavesTheEarlierRatesOrAllTheNewOnes) {
+    // The two documents the child process stores in turn, and the stores each leaves.
+    const std::string first = ratestest::realDocument();
+    ratestest::CurrencyRates changed = ratestest::realRates();
+    for (auto& [code, rate] : changed) rate *= 1.01;
+    const std::string second = ratestest::feedDocument("2026-07-07", changed);
+    const Store empty;
+    const Store afterFirst = ratestest::expectedKeys("2026-07-06", ratestest::realRates());
+    const Store afterSecond = ratestest::expectedKeys("2026-07-07", changed);
+
+    const auto directory = groupDirectory();
+    const std::string firstPath = (directory / "first.xml").string();
+    const std::string secondPath = (directory / "second.xml").string();
+    std::ofstream(firstPath, std::ios::binary) << first;
+    std::ofstream(secondPath, std::ios::binary) << second;
+
+    int seenFirst = 0, seenSecond = 0;
+    for (int round = 0; round < 12; ++round) {
+        const std::string self = RATES_STORE_CHILD;
+        char* const arguments[] = {const_cast<char*>(self.c_str()), const_cast<char*>(firstPath.c_str()),
+                                   const_cast<char*>(secondPath.c_str()), nullptr};
+        // The child says when it starts storing; the kill follows a few milliseconds later.
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, ready[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, ready[0]);
+        pid_t child = 0;
+        const int spawned = posix_spawn(&child, self.c_str(), &actions, nullptr, arguments, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(ready[1]);
+        ASSERT_EQ(spawned, 0);
+        char signal = 0;
+        EXPECT_EQ(read(ready[0], &signal, 1), 1);
+        close(ready[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(2500 * round + 300));
+        ASSERT_EQ(kill(child, SIGKILL), 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+        const Store now = store();
+        const bool whole = now == empty || now == afterFirst || now == afterSecond;
+        EXPECT_TRUE(whole) << "round " << round << ": " << now.size() << " keys\n"
+                           << ratestest::difference(now.count("EUR_date") && now.at("EUR_date") == PropertyListValue("2026-07-07")
+                                                        ? afterSecond
+                                                        : afterFirst,
+                                                    now);
+        seenFirst += now == afterFirst;
+        seenSecond += now == afterSecond;
+    }
+    EXPECT_GT(seenFirst + seenSecond, 0);  // the child got some stores done
+}
+
+TEST_F(FeedTest, DerivedRatesThatAreNotUsableAreRemovedNotWritten) {
+    auto suite = SharedSettings::open();
+    suite->set("USDEUR", 0.9);
+    suite->set("JPYUSD", 0.0067);
+    // Both rates are finite and positive, but their quotients overflow or vanish.
+    ASSERT_TRUE(ExchangeRateFeed::storeRecords({{"2026-07-07", "USD", 1e-310}, {"2026-07-07", "JPY", 1e300}}));
+    const Store after = store();
+    EXPECT_EQ(after.count("USDEUR"), 0u);  // 1 / 1e-310 is infinite
+    EXPECT_EQ(after.count("USDJPY"), 0u);
+    EXPECT_EQ(after.count("JPYUSD"), 0u);  // 1e-310 / 1e300 is 0
+    EXPECT_EQ(after.at("EURUSD"), PropertyListValue(1e-310));
+    EXPECT_EQ(after.at("JPYEUR"), PropertyListValue(1e-300));
+    EXPECT_EQ(after.at("USDUSD"), PropertyListValue(1.0));
+    EXPECT_EQ(after.size(), 2u + 3u * 2u + 2u * 2u - 3u);
+}
