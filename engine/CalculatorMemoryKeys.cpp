@@ -94,6 +94,8 @@ void Calculator::applyMemoryPlusMinus(const std::string& key) {
         return;
     }
 
+    // An empty register (cleared here or by another deliverable) has no open parenthesis.
+    if (memoryOstrelo.items.empty()) memoryOstreloLine.parentheses = 0;
     if (key == "M+") {
         if (!memoryOstrelo.items.empty()) pushMemoryOperator("+");
     } else {

@@ -159,6 +159,19 @@ TEST_F(MemoryKeyTest, RecalledLinesCarryTheRunningParenthesisCountAcrossAReload)
     EXPECT_EQ(again.primaryString, "12");
 }
 
+TEST_F(MemoryKeyTest, AClearedRegisterStartsWithoutOpenParentheses) {
+    {
+        foundation::UserDefaults suite;
+        suite.set("memory", std::int64_t{1});
+        suite.set("m1", ostrelo::StackLineRecord::encode(CalculatorLine{"(", "(", 0.0, 0, false, 0, 3}));
+    }
+    Calculator calculator;
+    EXPECT_EQ(calculator.memoryOstreloLine.parentheses, 3);
+    press(calculator, {"MC", "2", "+", "3", "M+"});
+    EXPECT_EQ(calculator.memoryOstreloLine.parentheses, 0);
+    EXPECT_EQ(Calculator().memoryOstreloLine.parentheses, 0);
+}
+
 TEST_F(MemoryKeyTest, MemoryKeysDoNothingInDateMode) {
     Calculator calculator;
     press(calculator, {"9", "M+", "AC"});
