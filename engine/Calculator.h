@@ -85,6 +85,34 @@ public:
     // stored rate of the pair, evaluated with money formatting and `to` as the unit.
     void enterCurrencyConversion(const std::string& from, const std::string& to);
 
+    // ---- Date calculator, memory keys, text export and import ------------------------
+    // (CalculatorDateMode.cpp, CalculatorMemoryKeys.cpp, CalculatorTextTransfer.cpp)
+
+    // The separator key while date mode is off: turns a typed day and month, or "0.",
+    // into a date. Returns `dateString` when the entry has just become a date, else "".
+    std::string evaluateDateEntry();
+    // The date key "𝑑": the answer into the display texts, then date mode ends.
+    void calculateDate();
+
+    // Memory register keys "M+", "M−", "MR", "MC" (nothing while date mode is on).
+    void pressMemoryPlus();
+    void pressMemoryMinus();
+    void pressMemoryRecall();
+    void pressMemoryClear();
+    // The dispatcher on the caption; any other text does nothing.
+    void pressMemoryKey(const std::string& key);
+    void pushMemoryOperator(const std::string& op);
+    void pushMemoryOpenParenthesis();
+    void pushMemoryCloseParenthesis();
+    void pushMemoryNumber(std::int64_t digits, std::int64_t fraction, double number);
+    void recallMemory();
+
+    // Text export for the pasteboard and import of one pasted or handed-over number.
+    std::string resultText() const;
+    std::string expressionText() const;
+    void importCalculationText(const std::string& text, bool plainFormat);
+    // ---- end of date calculator, memory keys, text export and import ------------------
+
     // The calculation and its current line (always a copy of the last stack line;
     // its `parentheses` is the running count of open parentheses).
     CalculatorStack ostrelo;
@@ -152,6 +180,29 @@ private:
     void rebuildDateTexts();
     // Leaves date mode and stores that; `keepDateString` as the clear keys do.
     void endDateMode(bool keepDateString);
+
+    // ---- Date calculator helpers (CalculatorDateMode.cpp, CalculatorMemoryKeys.cpp) -----
+    // The first line read as a date: day and month as typed and as numbers, the year
+    // digits and the date texts. Every length cut from the line is kept within its text.
+    struct DateReading {
+        std::int64_t day = 0;
+        std::int64_t month = 0;
+        std::string monthDigits;   // the month as typed ("03")
+        std::string yearDigits;    // the digits after day and month, as shown
+        std::string dateString;    // "24.12."
+        std::string fullDateText;  // "24.12.2026"
+    };
+    DateReading readDateLine() const;
+    // Completes a first line typed without a year with the current year.
+    void completeYearOfFirstLine();
+    // The text of a stack line as the date texts show it.
+    std::string dateLineText(std::size_t index) const;
+    // The first line's date plus or minus the third line's days, "24.12.2026" + 10 -> "3.1.2027".
+    std::optional<std::string> shiftedDateText(const DateReading& reading) const;
+    void pushMemoryCopyOfLine(const CalculatorLine& line);
+    void applyMemoryPlusMinus(const std::string& key);
+    void applyMemoryRecall();
+    // ---- end of date calculator helpers --------------------------------------------------
 };
 
 }  // namespace ostrelo

@@ -1,21 +1,346 @@
-// The date-mode branches of number entry, operator entry, the clear keys and the reload.
+// The date calculator: a date typed as day.month with the separator key pressed a second
+// time, then the year digits; plus or minus a number of days, or the weekday and calendar
+// week of a single date. Also the date-mode branches of number entry, operator entry, the
+// clear keys and the reload.
 //
-// The date calculator itself (reading a date from the first line, the date texts, the
-// result date, starting and finishing a date calculation) is built on these seams:
-// rebuildDateTexts and reloadDateTexts are where it derives its texts from the lines.
-// Until then date mode keeps its lines and stored keys, accepts what it accepts here,
-// and shows its texts as they are, with the "=" key in its error state.
+// The calculation stack holds the date entry: line 1 the date as one number (the day as its
+// integer part, the month digits and then the year digits as its fraction digits, with
+// `dateDigits` saying how many digits day and month take), line 2 the operator "+" or "−",
+// line 3 the number of days. Every date text is derived from these lines afresh; nothing of
+// the previous texts is reused. Date texts are made and read in English ("en_En") and UTC
+// ("GMT+0:00") whatever the user's locale; only the unit, weekday and week label follow
+// the language.
 
 #include "engine/Calculator.h"
 
+#include "engine/LineFormatter.h"
 #include "engine/SharedSettings.h"
+#include "platform/foundation/Calendar.h"
+#include "platform/foundation/Characters.h"
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/DateFormatter.h"
+#include "platform/foundation/Locale.h"
+#include "platform/foundation/TimeZone.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
 
 namespace ostrelo {
+
+namespace {
+
+using foundation::Characters;
+
+constexpr const char* kDateTimeZone = "GMT+0:00";
+
+std::optional<foundation::TimeZone> dateTimeZone() { return foundation::TimeZone::named(kDateTimeZone); }
+
+foundation::DateFormatter dateFormatter(const std::string& pattern, const std::string& locale = "en_En") {
+    foundation::DateFormatter formatter;
+    formatter.setLocaleIdentifier(locale);
+    if (auto zone = dateTimeZone()) formatter.setTimeZone(*zone);
+    formatter.setDateFormat(pattern);
+    return formatter;
+}
+
+std::optional<foundation::Date> parseDate(const std::string& text) { return dateFormatter("d.M.y").dateFromString(text); }
+
+foundation::Date presentMoment() { return foundation::Date::fromTimePoint(foundation::Clock::now()); }
+
+bool germanLanguage() { return foundation::Locale::languageCode() == "de"; }
+
+std::string dayUnit(double count) {
+    if (germanLanguage()) return count == 1.0 ? " Tag" : " Tage";
+    return count == 1.0 ? " day" : " days";
+}
+
+// A whole text of decimal digits (an optional "-" in front) as an integer; none otherwise.
+std::optional<std::int64_t> strictInteger(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    std::int64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::int64_t integerOrZero(const std::string& text) { return strictInteger(text).value_or(0); }
+
+bool allDigits(const std::string& text) {
+    if (text.empty()) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// A whole text of plain decimal digits with one "." as a finite number; none otherwise.
+std::optional<double> plainDecimal(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    for (char c : text) {
+        if ((c < '0' || c > '9') && c != '.') return std::nullopt;
+    }
+    double value = 0.0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+// a − b as a length: 0 when negative, and no overflow for stored values far out of range.
+std::size_t lengthBetween(std::int64_t a, std::int64_t b, std::size_t available) {
+    std::int64_t difference = 0;
+    if (__builtin_sub_overflow(a, b, &difference)) {
+        return b < 0 ? available : 0;
+    }
+    if (difference <= 0) return 0;
+    return static_cast<std::size_t>(difference) < available ? static_cast<std::size_t>(difference) : available;
+}
+
+// The day count of a line as whole days; none when it is no finite number inside the
+// 64-bit range.
+std::optional<std::int64_t> wholeDays(double number) {
+    if (!std::isfinite(number)) return std::nullopt;
+    const double whole = std::trunc(number);
+    constexpr double lowest = -9223372036854775808.0;  // -2^63
+    if (whole < lowest || whole >= -lowest) return std::nullopt;
+    return static_cast<std::int64_t>(whole);
+}
+
+// Day and month of a typed day.month pair; February may have 29 days (the year is open).
+bool isDayOfMonth(std::int64_t day, std::int64_t month) {
+    if (month < 1 || month > 12 || day < 1 || day > 31) return false;
+    if (month == 4 || month == 6 || month == 9 || month == 11) return day <= 30;
+    if (month == 2) return day <= 29;
+    return true;
+}
+
+void storeDateKeys(bool mode, std::int64_t digits) {
+    auto suite = SharedSettings::open();
+    suite->set("dateCalculator", mode);
+    suite->set("dateDigits", digits);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Reading the date entry
+
+Calculator::DateReading Calculator::readDateLine() const {
+    DateReading reading;
+    if (ostrelo.items.empty()) return reading;
+    const CalculatorLine& line = ostrelo.items.front();
+
+    // Day and month: the number as typed, "." as separator, no grouping.
+    const std::string plain = LineFormatter::formatLine(line.item, line.type, line.digits, line.separator,
+                                                        line.fraction, 0, line.number, false, false, true);
+    const std::size_t dot = plain.find('.');
+    const std::string dayText = dot == std::string::npos ? std::string() : plain.substr(0, dot);
+    const std::string afterDot = dot == std::string::npos ? std::string() : plain.substr(dot + 1);
+    const auto dayLength = static_cast<std::int64_t>(Characters::utf16Length(dayText));
+    reading.monthDigits = Characters::prefix(afterDot, lengthBetween(dateDigits, dayLength, Characters::count(afterDot)));
+    reading.day = integerOrZero(dayText);
+    reading.month = integerOrZero(reading.monthDigits);
+    reading.dateString = std::to_string(reading.day) + "." + std::to_string(reading.month) + ".";
+
+    // Year: the digits after day and month, from the line's text in the user's locale.
+    const std::string shown = dateLineText(0);
+    reading.yearDigits = Characters::suffix(shown, lengthBetween(line.digits, dateDigits, Characters::count(shown)));
+    reading.fullDateText = reading.dateString + reading.yearDigits;
+    return reading;
+}
+
+std::string Calculator::dateLineText(std::size_t index) const {
+    if (index >= ostrelo.items.size()) return "";
+    const CalculatorLine& line = ostrelo.items[index];
+    return LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction, 0, line.number,
+                                     false, true, false);
+}
+
+void Calculator::completeYearOfFirstLine() {
+    if (ostrelo.items.empty()) return;
+    const DateReading reading = readDateLine();
+    if (!reading.yearDigits.empty()) return;
+
+    // The month keeps the digits as typed ("03"), so that day and month still take
+    // `dateDigits` digits and the year follows them.
+    const std::string year = dateFormatter("y").stringFromDate(presentMoment());
+    const std::string day = std::to_string(reading.day);
+    const std::string month = allDigits(reading.monthDigits) ? reading.monthDigits : std::to_string(reading.month);
+    const double number = plainDecimal(day + "." + month + year).value_or(0.0);
+
+    auto removed = ostrelo.removeFirstLine();
+    if (!removed) return;
+    ostrelo.insertFirstLine(removed->item, removed->type, static_cast<std::int64_t>(Characters::count(day + month + year)),
+                            removed->separator, static_cast<std::int64_t>(Characters::count(month + year)),
+                            removed->parentheses, number);
+    if (ostrelo.items.size() == 1) ostreloLine = ostrelo.items.front();
+}
+
+std::optional<std::string> Calculator::shiftedDateText(const DateReading& reading) const {
+    if (ostrelo.items.size() < 3) return std::nullopt;
+    auto date = parseDate(reading.fullDateText);
+    if (!date) return std::nullopt;
+    auto days = wholeDays(ostrelo.items[2].number);
+    if (!days) return std::nullopt;
+    if (ostrelo.items[1].item != "+") {
+        if (*days == std::numeric_limits<std::int64_t>::min()) return std::nullopt;
+        days = -*days;
+    }
+    foundation::Calendar calendar = foundation::Calendar::current();
+    if (auto zone = dateTimeZone()) calendar.setTimeZone(*zone);
+    auto shifted = calendar.dateByAddingDays(*days, *date);
+    if (!shifted) return std::nullopt;
+    std::string text = dateFormatter("d.M.y").stringFromDate(*shifted);
+    if (text.empty()) return std::nullopt;
+    const std::string withEra = dateFormatter("d.M.y G").stringFromDate(*shifted);
+    if (withEra.size() >= 2 && withEra.ends_with("BC")) text += " BC";
+    return text;
+}
+
+// The texts of a date entry of one, two or three lines, as every date-mode key leaves them.
+void Calculator::rebuildDateTexts() {
+    const std::size_t lines = ostrelo.items.size();
+    if (lines < 1 || lines > 3) return;
+    const DateReading reading = readDateLine();
+    dateString = reading.dateString;
+    dateError = true;
+    dateResultString.clear();
+    if (lines == 1) {
+        dateCompleteString = reading.fullDateText;
+        if (parseDate(reading.fullDateText)) dateError = false;
+        return;
+    }
+    dateCompleteString = reading.fullDateText + " " + dateLineText(1);
+    if (lines == 2) return;
+    dateCompleteString += " " + dateLineText(2) + dayUnit(ostrelo.items[2].number);
+    if (auto shifted = shiftedDateText(reading)) {
+        dateResultString = *shifted;
+        dateError = false;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Starting and finishing a date calculation
+
+std::string Calculator::evaluateDateEntry() {
+    const auto separator = localeDecimalSeparator();
+    // In date mode the first line already is a date: the key is an ordinary (refused) separator.
+    if (!dateCalculator && ostrelo.lineCount() == 1 && ostreloLine.type == "N") {
+        const CalculatorLine& line = ostreloLine;
+        if (line.fraction >= 1) {
+            if (line.fraction <= 2 && line.digits <= line.fraction + 2) {
+                const std::string shown = LineFormatter::formatLine(line.item, line.type, line.digits, line.separator,
+                                                                    line.fraction, 0, line.number, false, true, false);
+                std::size_t p = 0;
+                if (separator) {
+                    const auto first = Characters::split(*separator);
+                    const std::size_t at = first.empty() ? std::string::npos : shown.find(first.front());
+                    if (at != std::string::npos) p = Characters::utf16Length(shown.substr(0, at));
+                }
+                const auto day = strictInteger(Characters::prefix(shown, p));
+                const auto month = strictInteger(Characters::suffix(
+                    shown, lengthBetween(line.digits, static_cast<std::int64_t>(p), Characters::count(shown))));
+                if (day && month && isDayOfMonth(*day, *month)) {
+                    dateString = std::to_string(*day) + "." + std::to_string(*month) + ".";
+                    dateCompleteString = dateString;
+                    dateDigits = line.digits;
+                    dateCalculator = true;
+                    dateError = true;
+                    storeDateKeys(true, dateDigits);
+                    updatePrimaryString();
+                    return dateString;
+                }
+            }
+        } else if (line.separator && line.number == 0.0) {
+            // "0." and the separator again: today's date, as the day is in UTC.
+            const foundation::Date now = presentMoment();
+            const std::string today = dateFormatter("d.My").stringFromDate(now);
+            const double value = plainDecimal(today).value_or(0.0);
+            if (value > 0) {
+                ostrelo.popLine();
+                ostreloLine.number = value;
+                ostreloLine.digits = static_cast<std::int64_t>(Characters::count(today)) - 1;
+                ostreloLine.fraction = static_cast<std::int64_t>(Characters::count(dateFormatter("My").stringFromDate(now)));
+                ostreloLine.item = today;
+                ostreloLine.separator = true;
+                ostreloLine.type = "N";
+                pushCurrentLine();
+                dateDigits = static_cast<std::int64_t>(Characters::count(dateFormatter("dM").stringFromDate(now)));
+                dateCalculator = true;
+                dateString = dateFormatter("d.M.").stringFromDate(now);
+                storeDateKeys(true, dateDigits);
+                rebuildDateTexts();
+                updatePrimaryString();
+            }
+        }
+    }
+    if (separator) {
+        enterDigit(*separator);
+    } else {
+        updatePrimaryString();
+    }
+    return "";
+}
+
+void Calculator::calculateDate() {
+    const std::size_t lines = ostrelo.items.size();
+    if (lines >= 1 && lines <= 3) {
+        if (lines == 1) {
+            dateError = true;
+            dateResultString.clear();
+            dateCompleteString.clear();
+            completeYearOfFirstLine();
+        }
+        const DateReading reading = readDateLine();
+        dateString = reading.dateString;
+        if (lines == 3) {
+            dateResultString = reading.fullDateText + " " + dateLineText(1) + " " + dateLineText(2) +
+                               dayUnit(ostrelo.items[2].number);
+            auto shifted = shiftedDateText(reading);
+            dateCompleteString = shifted ? *shifted : "ERROR";
+            dateResultString += " = " + dateCompleteString;
+        } else if (lines == 2) {
+            dateResultString = reading.fullDateText + " " + dateLineText(1) + " = ERROR";
+            dateCompleteString = "ERROR";
+        } else {
+            auto date = parseDate(reading.fullDateText);
+            std::optional<int> week;
+            if (date) {
+                foundation::Calendar iso(foundation::Calendar::Identifier::iso8601);
+                if (auto zone = dateTimeZone()) iso.setTimeZone(*zone);
+                week = iso.weekOfYear(*date);
+            }
+            if (!date || !week) {
+                dateCompleteString = "ERROR";
+                dateResultString = reading.fullDateText + " = ERROR";
+            } else {
+                const bool german = germanLanguage();
+                const std::string weekday = dateFormatter("EEEE", german ? "de_De" : "en_En").stringFromDate(*date);
+                char number[16];
+                std::snprintf(number, sizeof number, "%02d", *week);
+                dateCompleteString = weekday + " (" + (german ? "KW" : "CW") + number + ")";
+                dateError = false;
+                dateResultString = reading.fullDateText + " = " + dateCompleteString;
+            }
+        }
+    }
+    dateError = false;
+    updatePrimaryString();
+    endDateMode(true);
+    buttonClearAllText = "AC";
+}
+
+// ---------------------------------------------------------------------------------------
+// Date-mode branches of the keys and the reload
 
 void Calculator::enterDigitInDateMode(const std::string& key) {
     std::int64_t lines = ostrelo.lineCount();
     if (lines == 0 || lines > 3) return;
-    applyDigitByLineType(key);
+    // The number of days is a whole number: once the operator is there, no separator.
+    const auto separator = localeDecimalSeparator();
+    const bool separatorKey = separator && key == *separator;
+    if (!(separatorKey && lines >= 2)) applyDigitByLineType(key);
     rebuildDateTexts();
     updatePrimaryString();
 }
@@ -25,6 +350,7 @@ void Calculator::inputOperatorInDateMode(const std::string& op) {
     std::int64_t lines = ostrelo.lineCount();
     if (lines != 1 && lines != 2) return;  // exactly one "+" or "−" follows the date
     applyOperatorTokenRule(op);
+    if (lines == 1) completeYearOfFirstLine();
     rebuildDateTexts();
     updatePrimaryString();
 }
@@ -38,14 +364,53 @@ void Calculator::clearEntryDateStep() {
     if (lines >= 1 && lines <= 3) rebuildDateTexts();
 }
 
+// Trusts the stored mode, derives every date text from the stored lines again and ends
+// date mode when the lines no longer form a date entry.
 void Calculator::reloadDateTexts() {
-    std::int64_t lines = ostrelo.lineCount();
-    if (lines >= 1 && lines <= 3) rebuildDateTexts();
-}
-
-void Calculator::rebuildDateTexts() {
+    const std::size_t lines = ostrelo.items.size();
+    if (lines < 1 || lines > 3) return;
+    const CalculatorLine& first = ostrelo.items.front();
+    if (first.number == 0.0 || first.digits < dateDigits || !first.separator || first.type != "N") {
+        endDateMode(false);
+        return;
+    }
+    DateReading reading = readDateLine();
+    if (!isDayOfMonth(reading.day, reading.month)) {
+        endDateMode(false);
+        return;
+    }
+    dateString = reading.dateString;
+    if (lines == 1) {
+        dateCompleteString = reading.fullDateText;
+        dateResultString.clear();
+        dateError = !parseDate(reading.fullDateText).has_value();
+        return;
+    }
+    const CalculatorLine& op = ostrelo.items[1];
+    const bool plusOrMinus = op.type == "O" && (op.item == "+" || op.item == "−");
+    if (lines == 2) {
+        if (!plusOrMinus) {
+            endDateMode(false);
+            return;
+        }
+        completeYearOfFirstLine();
+        reading = readDateLine();
+        dateCompleteString = reading.fullDateText + " " + dateLineText(1);
+        dateError = true;  // the number of days is still missing; the live result stays
+        return;
+    }
+    const CalculatorLine& days = ostrelo.items[2];
+    if (days.fraction != 0 || days.type != "N" || days.separator || !plusOrMinus) {
+        endDateMode(false);
+        return;
+    }
+    dateCompleteString = reading.fullDateText + " " + dateLineText(1) + " " + dateLineText(2) + dayUnit(days.number);
     dateError = true;
     dateResultString.clear();
+    if (auto shifted = shiftedDateText(reading)) {
+        dateResultString = *shifted;
+        dateError = false;
+    }
 }
 
 void Calculator::endDateMode(bool keepDateString) {
@@ -55,9 +420,7 @@ void Calculator::endDateMode(bool keepDateString) {
     if (!keepDateString) dateString.clear();
     dateCalculator = false;
     dateDigits = 0;
-    auto suite = SharedSettings::open();
-    suite->set("dateCalculator", false);
-    suite->set("dateDigits", std::int64_t{0});
+    storeDateKeys(false, 0);
 }
 
 }  // namespace ostrelo

@@ -1,0 +1,160 @@
+// The memory register keys "M+", "M−", "MR" and "MC".
+//
+// The register holds an expression, not a number: "M+" and "M−" append the whole
+// calculation as lines, joined by "+" or "−" and in parentheses when it has more than one
+// line; "MR" copies the lines back into the calculation. The current memory line's
+// `parentheses` is the register's running count of open parentheses.
+
+#include "engine/Calculator.h"
+
+namespace ostrelo {
+
+void Calculator::pressMemoryPlus() {
+    if (dateCalculator) return;
+    pressMemoryKey("M+");
+}
+
+void Calculator::pressMemoryMinus() {
+    if (dateCalculator) return;
+    pressMemoryKey("M−");
+}
+
+void Calculator::pressMemoryRecall() {
+    if (dateCalculator) return;
+    pressMemoryKey("MR");
+}
+
+void Calculator::pressMemoryClear() {
+    if (dateCalculator) return;
+    pressMemoryKey("MC");
+}
+
+void Calculator::pressMemoryKey(const std::string& key) {
+    if (key == "M+" || key == "M−") {
+        applyMemoryPlusMinus(key);
+    } else if (key == "MC") {
+        if (!memoryOstrelo.items.empty()) memoryOstrelo.clearMemory();
+        updatePrimaryString();
+        updateMemoryString();
+    } else if (key == "MR") {
+        applyMemoryRecall();
+        updatePrimaryString();
+        updateMemoryString();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Memory lines
+
+void Calculator::pushMemoryCopyOfLine(const CalculatorLine& line) {
+    const std::int64_t running = memoryOstreloLine.parentheses;
+    memoryOstreloLine = line;
+    memoryOstreloLine.parentheses = running;
+    memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
+                                 line.number);
+}
+
+void Calculator::pushMemoryOperator(const std::string& op) {
+    memoryOstreloLine = CalculatorLine{op, "O", 0.0, 0, false, 0, memoryOstreloLine.parentheses};
+    const CalculatorLine& line = memoryOstreloLine;
+    memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
+                                 line.number);
+}
+
+void Calculator::pushMemoryOpenParenthesis() {
+    memoryOstreloLine = CalculatorLine{"(", "(", 0.0, 0, false, 0, memoryOstreloLine.parentheses + 1};
+    const CalculatorLine& line = memoryOstreloLine;
+    memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
+                                 line.number);
+}
+
+void Calculator::pushMemoryCloseParenthesis() {
+    memoryOstreloLine = CalculatorLine{")", ")", 0.0, 0, false, 0, memoryOstreloLine.parentheses - 1};
+    const CalculatorLine& line = memoryOstreloLine;
+    memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
+                                 line.number);
+}
+
+void Calculator::pushMemoryNumber(std::int64_t digits, std::int64_t fraction, double number) {
+    memoryOstreloLine = CalculatorLine{"", "N", number, digits, fraction > 0, fraction, memoryOstreloLine.parentheses};
+    const CalculatorLine& line = memoryOstreloLine;
+    memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
+                                 line.number);
+}
+
+// ---------------------------------------------------------------------------------------
+// Keys
+
+void Calculator::applyMemoryPlusMinus(const std::string& key) {
+    if (primaryString && *primaryString == "ERROR") return;
+    if (ostrelo.items.empty()) return;
+    EvaluationResult result = evaluateExpression(ostrelo.stackText());
+    if (result.status == "ERROR" || result.status == "FAILED") {
+        secondaryString = key + " ERROR";
+        return;
+    }
+
+    // An empty register (cleared here or by another deliverable) has no open parenthesis.
+    if (memoryOstrelo.items.empty()) memoryOstreloLine.parentheses = 0;
+    if (key == "M+") {
+        if (!memoryOstrelo.items.empty()) pushMemoryOperator("+");
+    } else {
+        if (memoryOstrelo.items.empty()) pushMemoryNumber(1, 0, 0.0);
+        pushMemoryOperator("−");
+    }
+    const bool group = ostrelo.items.size() >= 2;
+    if (group) pushMemoryOpenParenthesis();
+    // A copy, as the memory writes do not touch the calculation.
+    const std::vector<CalculatorLine> lines = ostrelo.items;
+    for (CalculatorLine line : lines) {
+        if (line.type == "R") line.type = "N";
+        if (line.type == "(") memoryOstreloLine.parentheses += 1;
+        if (line.type == ")") memoryOstreloLine.parentheses -= 1;
+        pushMemoryCopyOfLine(line);
+    }
+    for (std::int64_t open = ostreloLine.parentheses; open > 0; --open) pushMemoryCloseParenthesis();
+    if (group) pushMemoryCloseParenthesis();
+
+    updatePrimaryString();
+    updateMemoryString();
+}
+
+void Calculator::applyMemoryRecall() {
+    if (memoryOstrelo.items.empty()) return;
+    const std::string& type = ostreloLine.type;
+    if (type == "R") {
+        ostrelo.popLine();
+        recallMemory();
+    } else if (type == "N" || type == ")" || type == "!" || type == "%") {
+        pushOperatorLine("×");
+        recallMemory();
+    } else if (type == "(") {
+        recallMemory();
+        pushCloseParenthesis();
+    } else if (type == "O" || type == "√" || type == "F" || type == "^") {
+        pushOpenParenthesis();
+        recallMemory();
+        pushCloseParenthesis();
+    }
+}
+
+void Calculator::recallMemory() {
+    const std::vector<CalculatorLine> lines = memoryOstrelo.items;
+    const bool group = lines.size() >= 2;
+    if (group) pushOpenParenthesis();
+    for (const CalculatorLine& line : lines) {
+        ostreloLine.item = line.item;
+        ostreloLine.type = line.type;
+        ostreloLine.number = line.number;
+        ostreloLine.digits = line.digits;
+        ostreloLine.separator = line.separator;
+        ostreloLine.fraction = line.fraction;
+        if (line.type == "(") ostreloLine.parentheses += 1;
+        if (line.type == ")") ostreloLine.parentheses -= 1;
+        // Stored with the calculation's running count, so that the count survives a reload.
+        pushCurrentLine();
+    }
+    if (group) pushCloseParenthesis();
+}
+
+}  // namespace ostrelo

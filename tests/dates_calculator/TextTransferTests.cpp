@@ -1,0 +1,156 @@
+#include "tests/dates_calculator/DateCalculatorTestSupport.h"
+
+namespace datecalculatortest {
+namespace {
+
+using TextTransferTest = DateCalculatorTest;
+
+CalculatorLine resultLine(double number, std::int64_t digits = 1, std::int64_t fraction = 0) {
+    return CalculatorLine{"", "R", number, digits, fraction > 0, fraction, 0};
+}
+
+// A calculator whose calculation is one stored result line.
+void showResult(double number) {
+    storeLines({resultLine(number)});
+}
+
+TEST_F(TextTransferTest, ExportWritesTheDisplayText) {
+    storeLines({resultLine(42, 2)});
+    Calculator calculator;
+    EXPECT_EQ(calculator.resultText(), "42");
+    EXPECT_EQ(calculator.expressionText(), "42");
+
+    press(calculator, {"AC", "3", "×", "2", "±"});
+    EXPECT_EQ(calculator.expressionText(), "3×(−2)");
+    EXPECT_EQ(calculator.resultText(), "");
+
+    press(calculator, {"AC", "3", ".", "5", "0", "±"});
+    EXPECT_EQ(calculator.resultText(), "(−3.50)");
+
+    showResult(1234567.5);
+    Calculator large;
+    EXPECT_EQ(large.resultText(), "1,234,567.5");
+    large.scientificNotation = true;
+    EXPECT_EQ(large.resultText(), "1.2345675E6");
+
+    setLocale("de_DE");
+    Calculator german;
+    EXPECT_EQ(german.resultText(), "1.234.567,5");
+}
+
+TEST_F(TextTransferTest, ImportReadsOneNumberByTheCurrentLine) {
+    Calculator calculator;
+    press(calculator, {"7", "+"});
+    calculator.importCalculationText("1,234.5", false);
+    EXPECT_EQ(storedLines().back(), (CalculatorLine{"", "N", 1234.5, 5, true, 1, 0}));
+    EXPECT_EQ(calculator.primaryString, "7+1,234.5");
+
+    // A number or a result is replaced by a result line.
+    calculator.importCalculationText("12abc", false);
+    EXPECT_EQ(storedLines().back(), resultLine(12, 2));
+    press(calculator, {"AC", "5", "="});
+    calculator.importCalculationText("2.5E3", false);
+    EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{resultLine(2500, 4)}));
+
+    // No number enters 0.
+    calculator.importCalculationText("abc", false);
+    EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{resultLine(0)}));
+
+    // Nothing after a function name, ")", "²", "!" or "%".
+    for (const char* last : {")", "!", "%"}) {
+        press(calculator, {"AC", "(", "2"});
+        press(calculator, last);
+        const auto before = storedLines();
+        calculator.importCalculationText("9", false);
+        EXPECT_EQ(storedLines(), before) << last;
+    }
+    for (const auto& last : {symbolLine("sin", "F"), symbolLine("²", "²")}) {
+        storeLines({numberLine(2, 1), last});
+        Calculator restored;
+        restored.importCalculationText("9", false);
+        EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{numberLine(2, 1), last})) << last.item;
+    }
+
+    // Handoff texts: "." and no grouping, whatever the locale.
+    setLocale("de_DE");
+    Calculator german;
+    press(german, {"AC", "1", "+"});
+    german.importCalculationText("1234.5", true);
+    EXPECT_EQ(storedLines().back(), (CalculatorLine{"", "N", 1234.5, 5, true, 1, 0}));
+    press(german, {"AC", "1", "+"});
+    german.importCalculationText("1.234,5", false);
+    EXPECT_EQ(storedLines().back(), (CalculatorLine{"", "N", 1234.5, 5, true, 1, 0}));
+}
+
+TEST_F(TextTransferTest, ImportReadsTheExportsNegativesAndRejectsNonNumbers) {
+    Calculator calculator;
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const std::vector<Case> cases{
+        {"−42", -42},       {"(−3.50)", -3.5},  {"  (-7)", -7},       {"(2)", 2},
+        {"-0.25", -0.25},   {"+8", 8},          {"1e-3", 0.001},      {"1E−3", 0.001},
+        {".5", 0.5},        {"5.", 5},          {"3e", 3},            {"1e999", 0},
+        {"-1e400", 0},      {"1e-999", 0},      {"inf", 0},           {"-inf", 0},
+        {"infinity", 0},    {"nan", 0},         {"NaN", 0},           {"0x1A", 0},
+        {"0X10p2", 0},      {"(−3", 0},         {"−", 0},             {"", 0},
+    };
+    for (const auto& c : cases) {
+        press(calculator, {"AC", "1", "+"});
+        calculator.importCalculationText(c.text, false);
+        ASSERT_EQ(storedLines().size(), 3u) << c.text;
+        const CalculatorLine line = storedLines().back();
+        EXPECT_EQ(line.type, "N") << c.text;
+        EXPECT_DOUBLE_EQ(line.number, c.value) << c.text;
+        EXPECT_TRUE(std::isfinite(line.number)) << c.text;
+    }
+}
+
+TEST_F(TextTransferTest, ExportedNumbersPasteBackAsThemselves) {
+    const std::vector<double> values{42,        -42,          0.5,         -0.125,        1234567.25,
+                                     -98765.4321, 123456789012.0, -5e15,   0.00012345,   -0.00000001,
+                                     999999999, 3.14159265};
+    for (const char* locale : {"en_US", "de_DE"}) {
+        setLocale(locale);
+        for (bool scientific : {false, true}) {
+            for (double value : values) {
+                showResult(value);
+                Calculator calculator;
+                calculator.scientificNotation = scientific;
+                const std::string text = calculator.resultText();
+
+                // As a result line.
+                press(calculator, "AC");
+                calculator.importCalculationText(text, false);
+                ASSERT_EQ(storedLines().size(), 1u);
+                EXPECT_EQ(storedLines().front().type, "R");
+                // Decimal texts carry the whole number; scientific ones read back as they read.
+                if (!scientific) {
+                    EXPECT_DOUBLE_EQ(storedLines().front().number, value) << locale << " " << text;
+                }
+                EXPECT_EQ(calculator.resultText(), text) << locale;
+                const double pasted = storedLines().front().number;
+
+                // As an operand.
+                press(calculator, {"AC", "1", "+"});
+                calculator.importCalculationText(text, false);
+                ASSERT_EQ(storedLines().size(), 3u);
+                EXPECT_EQ(storedLines().back().type, "N");
+                EXPECT_DOUBLE_EQ(storedLines().back().number, pasted) << locale << " " << text;
+            }
+        }
+        // A negative number being typed, as the export writes it.
+        Calculator calculator;
+        press(calculator, {"AC", "3"});
+        press(calculator, *calculator.decimalSeparator);
+        press(calculator, {"5", "0", "±"});
+        const std::string typed = calculator.expressionText();
+        press(calculator, {"AC", "2", "×"});
+        calculator.importCalculationText(typed, false);
+        EXPECT_DOUBLE_EQ(storedLines().back().number, -3.5) << locale << " " << typed;
+    }
+}
+
+}  // namespace
+}  // namespace datecalculatortest
