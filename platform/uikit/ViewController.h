@@ -50,6 +50,11 @@ public:
     // After each layout of the root view, once its whole subtree is laid out.
     virtual void viewDidLayoutSubviews() {}
     virtual TraitCollection traitCollection();
+    // Called when the traits of the root view changed (previous null the first time it is in a
+    // window), before the view hears of it.
+    virtual void traitCollectionDidChange(const TraitCollection* previous) { (void)previous; }
+    // The constraint pass of the root view: before its first layout and after each size change.
+    virtual void updateViewConstraints() {}
 
     // Children
     ViewController* addChildViewController(std::unique_ptr<ViewController> child);
