@@ -5,6 +5,8 @@
 #include "platform/render/PangoTextMeasurer.h"
 #include "platform/render/Renderer.h"
 #include "platform/uikit/Application.h"
+#include "platform/uikit/Device.h"
+#include "platform/uikit/Screen.h"
 #include "platform/uikit/Pasteboard.h"
 
 #include <algorithm>
@@ -19,8 +21,23 @@ HeadlessHost::HeadlessHost(DeviceProfile profile, Orientation orientation)
     uikit::View::setAnimationsEnabled(true);
     uikit::Application::shared().applicationState = uikit::ApplicationState::active;
     clearRecords();
+    uikit::Screen::mainScreen().setScale(profile_.scale);
+    uikit::Screen::mainScreen().setUserInterfaceStyle(uikit::UserInterfaceStyle::light);
+    uikit::Device::currentDevice().setUserInterfaceIdiom(profile_.idiom);
     uikit::Size size = profile_.size(orientation_);
     window_ = std::make_unique<uikit::Window>(uikit::Rect({0, 0}, size), profile_.idiom, profile_.scale);
+    applyOrientation();
+}
+
+void HeadlessHost::applyOrientation() {
+    uikit::Screen::mainScreen().setBounds(profile_.size(orientation_));
+    window_->setSafeAreaInsets(profile_.safeAreaInsets(orientation_));
+}
+
+void HeadlessHost::setUserInterfaceStyle(uikit::UserInterfaceStyle style) {
+    uikit::Screen::mainScreen().setUserInterfaceStyle(style);
+    window_->setUserInterfaceStyle(style);
+    runUntilIdle();
 }
 
 HeadlessHost::~HeadlessHost() {
@@ -89,6 +106,7 @@ void HeadlessHost::pressKey(const std::string& characters, int keyCode) {
 
 void HeadlessHost::rotate(Orientation orientation) {
     orientation_ = orientation;
+    applyOrientation();
     resize(profile_.size(orientation));
 }
 
