@@ -7,6 +7,7 @@
 #include "platform/uikit/Application.h"
 #include "platform/uikit/Device.h"
 #include "platform/uikit/Screen.h"
+#include "platform/uikit/StoreReviewController.h"
 #include "platform/uikit/Pasteboard.h"
 
 #include <algorithm>
@@ -152,12 +153,15 @@ int HeadlessHost::vibrations() const {
 
 const std::vector<std::string>& HeadlessHost::pasteboardWrites() const { return uikit::Pasteboard::general().writes(); }
 
+int HeadlessHost::reviewRequests() const { return uikit::StoreReviewController::requestCount(); }
+
 const std::vector<std::string>& HeadlessHost::openedURLs() const { return uikit::Application::shared().openedURLs(); }
 
 void HeadlessHost::clearRecords() {
     uikit::AudioServices::clearRequests();
     uikit::Pasteboard::general().clear();
     uikit::Application::shared().clearRecords();
+    uikit::StoreReviewController::clearRequests();
 }
 
 }  // namespace host

@@ -15,11 +15,10 @@ namespace host {
 
 // Runs a root view controller in a window of a device profile without a screen (the main
 // screen, the current device and the window's safe area follow the profile and orientation;
-// the appearance starts light): the main run
-// loop on the virtual clock (starting at 0), text measured with the real fonts, input injected
-// by calls, snapshots as PNG files, and what the platform stand-ins were asked to do (sounds,
-// vibration, pasteboard writes, opened URLs) kept as records. After every injected event the
-// work that is due runs.
+// the appearance starts light): the main run loop on the virtual clock (starting at 0), text
+// measured with the real fonts, input injected by calls, snapshots as PNG files, and what the platform stand-ins were asked to do (sounds,
+// vibration, pasteboard writes, opened URLs, review requests, alternate icons) kept as records.
+// After every injected event the work that is due runs.
 class HeadlessHost {
 public:
     explicit HeadlessHost(DeviceProfile profile = DeviceProfile::phone(), Orientation orientation = Orientation::portrait);
@@ -69,11 +68,12 @@ public:
     render::Image snapshot();
     bool writeSnapshot(const std::filesystem::path& path);
 
-    // Records.
+    // Records (alternate icons: Application::shared().alternateIconRequests()).
     const std::vector<uikit::AudioServices::Request>& sounds() const;
     int vibrations() const;
     const std::vector<std::string>& pasteboardWrites() const;
     const std::vector<std::string>& openedURLs() const;
+    int reviewRequests() const;
     void clearRecords();
 
 private:
