@@ -1,5 +1,6 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserActivity.h"
 #include "platform/uikit/Application.h"
 #include "platform/uikit/PickerView.h"
 #include "platform/uikit/Storyboard.h"
@@ -7,6 +8,10 @@
 #include "platform/uikit/ViewController.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 using namespace uikit;
 using foundation::RunLoop;
@@ -67,6 +72,34 @@ TEST(PlatformServicesTest, ControllersKnowTheirStoryboardAndPickersTheirRowSize)
 
     PickerView picker(Rect(0, 0, 180, 162));
     EXPECT_EQ(picker.rowSizeForComponent(0), (Size{180, 32}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlatformServicesTest, CurrentActivityIsStoredWholeAndFollowsChanges) {
+    auto dir = std::filesystem::temp_directory_path() / ("ostrelo-activity-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    EXPECT_FALSE(foundation::UserActivity::readCurrent(dir).has_value());
+    foundation::UserActivity activity("ostrelo.handoff", dir);
+    activity.setTitle("ostrelo");
+    activity.setUserInfo({{"calculator", "2#N;+#O;3#N;"}});
+    EXPECT_FALSE(foundation::UserActivity::readCurrent(dir).has_value());  // not current yet
+    ASSERT_TRUE(activity.becomeCurrent());
+    activity.addUserInfoEntriesFromDictionary({{"calculator", "(−1\\2)#N;\nline"}, {"", ""}});
+    auto read = foundation::UserActivity::readCurrent(dir);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->activityType(), "ostrelo.handoff");
+    EXPECT_EQ(read->title(), "ostrelo");
+    EXPECT_EQ(read->userInfo(), (foundation::UserActivity::UserInfo{{"", ""}, {"calculator", "(−1\\2)#N;\nline"}}));
+    EXPECT_FALSE(read->isCurrent());
+    // A damaged file is no activity.
+    std::ofstream(dir / "activity") << "ostrelo-activity 1\nx\\q\ny\n";
+    EXPECT_FALSE(foundation::UserActivity::readCurrent(dir).has_value());
+    activity.invalidate();
+    EXPECT_FALSE(std::filesystem::exists(dir / "activity"));
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
