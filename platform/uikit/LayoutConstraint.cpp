@@ -120,7 +120,7 @@ bool LayoutConstraint::setActive(bool active) {
     bool secondGone = second_.view != nullptr && secondItem() == nullptr;
     View* host = first != nullptr && !secondGone ? commonAncestor(first, secondItem()) : nullptr;
     if (host == nullptr) {
-        foundation::Log::error("LayoutConstraint: cannot activate a constraint whose items share no common ancestor");
+        foundation::Log::error("LayoutConstraint: cannot activate a constraint whose item is gone or whose items share no common ancestor");
         return false;
     }
     installOn(*host);
