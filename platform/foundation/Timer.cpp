@@ -16,12 +16,25 @@ Timer::~Timer() = default;
 
 std::shared_ptr<Timer> Timer::scheduledTimer(double interval, bool repeats, Block block,
                                              std::weak_ptr<void> lifetime) {
-    // A default-constructed guard shares no owner: the timer is unguarded.
-    bool guarded = lifetime.owner_before(std::weak_ptr<void>{}) || std::weak_ptr<void>{}.owner_before(lifetime);
-    auto timer = std::make_shared<Timer>(interval, repeats, std::move(block), std::move(lifetime), guarded);
-    timer->arm();
+    auto timer = timerWithTimeInterval(interval, repeats, std::move(block), std::move(lifetime));
+    timer->addToRunLoop();
     return timer;
 }
+
+std::shared_ptr<Timer> Timer::timerWithTimeInterval(double interval, bool repeats, Block block,
+                                                    std::weak_ptr<void> lifetime) {
+    // A default-constructed guard shares no owner: the timer is unguarded.
+    bool guarded = lifetime.owner_before(std::weak_ptr<void>{}) || std::weak_ptr<void>{}.owner_before(lifetime);
+    return std::make_shared<Timer>(interval, repeats, std::move(block), std::move(lifetime), guarded);
+}
+
+void Timer::addToRunLoop() {
+    if (scheduled_ || !valid_) return;
+    scheduled_ = true;
+    arm();
+}
+
+void Timer::setTolerance(double tolerance) { tolerance_ = tolerance > 0 ? tolerance : 0; }
 
 void Timer::arm() {
     // The scheduled work holds the timer, so a scheduled timer lives until it fires or is invalidated.

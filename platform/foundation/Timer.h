@@ -16,6 +16,12 @@ public:
 
     static std::shared_ptr<Timer> scheduledTimer(double interval, bool repeats, Block block,
                                                  std::weak_ptr<void> lifetime = {});
+    // A timer not yet scheduled: it starts counting when added to the run loop (addToRunLoop).
+    static std::shared_ptr<Timer> timerWithTimeInterval(double interval, bool repeats, Block block,
+                                                        std::weak_ptr<void> lifetime = {});
+    // Schedules an unscheduled timer on the main run loop; a timer already scheduled or
+    // invalidated is left as it is.
+    void addToRunLoop();
     ~Timer();
 
     void invalidate();
@@ -24,6 +30,10 @@ public:
     bool repeats() const { return repeats_; }
     // Fires now (out of schedule) without changing the schedule of a repeating timer.
     void fire();
+    // How late the timer may fire, in seconds (never negative). Kept for the run loop to use;
+    // the run loop here fires on time.
+    double tolerance() const { return tolerance_; }
+    void setTolerance(double tolerance);
 
     Timer(double interval, bool repeats, Block block, std::weak_ptr<void> lifetime, bool guarded);
 
@@ -36,6 +46,8 @@ private:
     std::weak_ptr<void> lifetime_;
     bool guarded_;
     bool valid_ = true;
+    bool scheduled_ = false;
+    double tolerance_ = 0;
     RunLoop::Identifier pending_ = 0;
 };
 

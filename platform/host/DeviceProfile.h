@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/uikit/EdgeInsets.h"
 #include "platform/uikit/Size.h"
 #include "platform/uikit/TraitCollection.h"
 
@@ -11,15 +12,18 @@ namespace host {
 
 enum class Orientation { portrait, landscape };
 
-// A device the headless host imitates: its screen in points (portrait), pixels per point and
-// idiom.
+// A device the headless host imitates: its screen in points (portrait), pixels per point, idiom
+// and the safe-area insets of its screen in each orientation.
 struct DeviceProfile {
     std::string name;
     uikit::Size portraitSize;
     double scale = 2;
     uikit::UserInterfaceIdiom idiom = uikit::UserInterfaceIdiom::phone;
+    uikit::EdgeInsets portraitSafeArea;
+    uikit::EdgeInsets landscapeSafeArea;
 
     uikit::Size size(Orientation orientation) const;
+    uikit::EdgeInsets safeAreaInsets(Orientation orientation) const;
 
     static DeviceProfile phone();  // "iPhone 15 Pro": 393 x 852 at 3x
     static DeviceProfile smallPhone();  // "iPhone SE (3rd generation)": 375 x 667 at 2x

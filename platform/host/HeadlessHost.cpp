@@ -5,6 +5,9 @@
 #include "platform/render/PangoTextMeasurer.h"
 #include "platform/render/Renderer.h"
 #include "platform/uikit/Application.h"
+#include "platform/uikit/Device.h"
+#include "platform/uikit/Screen.h"
+#include "platform/uikit/StoreReviewController.h"
 #include "platform/uikit/Pasteboard.h"
 
 #include <algorithm>
@@ -19,8 +22,23 @@ HeadlessHost::HeadlessHost(DeviceProfile profile, Orientation orientation)
     uikit::View::setAnimationsEnabled(true);
     uikit::Application::shared().applicationState = uikit::ApplicationState::active;
     clearRecords();
+    uikit::Screen::mainScreen().setScale(profile_.scale);
+    uikit::Screen::mainScreen().setUserInterfaceStyle(uikit::UserInterfaceStyle::light);
+    uikit::Device::currentDevice().setUserInterfaceIdiom(profile_.idiom);
     uikit::Size size = profile_.size(orientation_);
     window_ = std::make_unique<uikit::Window>(uikit::Rect({0, 0}, size), profile_.idiom, profile_.scale);
+    applyOrientation();
+}
+
+void HeadlessHost::applyOrientation() {
+    uikit::Screen::mainScreen().setBounds(profile_.size(orientation_));
+    window_->setSafeAreaInsets(profile_.safeAreaInsets(orientation_));
+}
+
+void HeadlessHost::setUserInterfaceStyle(uikit::UserInterfaceStyle style) {
+    uikit::Screen::mainScreen().setUserInterfaceStyle(style);
+    window_->setUserInterfaceStyle(style);
+    runUntilIdle();
 }
 
 HeadlessHost::~HeadlessHost() {
@@ -89,6 +107,7 @@ void HeadlessHost::pressKey(const std::string& characters, int keyCode) {
 
 void HeadlessHost::rotate(Orientation orientation) {
     orientation_ = orientation;
+    applyOrientation();
     resize(profile_.size(orientation));
 }
 
@@ -134,12 +153,15 @@ int HeadlessHost::vibrations() const {
 
 const std::vector<std::string>& HeadlessHost::pasteboardWrites() const { return uikit::Pasteboard::general().writes(); }
 
+int HeadlessHost::reviewRequests() const { return uikit::StoreReviewController::requestCount(); }
+
 const std::vector<std::string>& HeadlessHost::openedURLs() const { return uikit::Application::shared().openedURLs(); }
 
 void HeadlessHost::clearRecords() {
     uikit::AudioServices::clearRequests();
     uikit::Pasteboard::general().clear();
     uikit::Application::shared().clearRecords();
+    uikit::StoreReviewController::clearRequests();
 }
 
 }  // namespace host

@@ -13,11 +13,12 @@
 
 namespace host {
 
-// Runs a root view controller in a window of a device profile without a screen: the main run
-// loop on the virtual clock (starting at 0), text measured with the real fonts, input injected
-// by calls, snapshots as PNG files, and what the platform stand-ins were asked to do (sounds,
-// vibration, pasteboard writes, opened URLs) kept as records. After every injected event the
-// work that is due runs.
+// Runs a root view controller in a window of a device profile without a screen (the main
+// screen, the current device and the window's safe area follow the profile and orientation;
+// the appearance starts light): the main run loop on the virtual clock (starting at 0), text
+// measured with the real fonts, input injected by calls, snapshots as PNG files, and what the platform stand-ins were asked to do (sounds,
+// vibration, pasteboard writes, opened URLs, review requests, alternate icons) kept as records.
+// After every injected event the work that is due runs.
 class HeadlessHost {
 public:
     explicit HeadlessHost(DeviceProfile profile = DeviceProfile::phone(), Orientation orientation = Orientation::portrait);
@@ -50,9 +51,13 @@ public:
     // A key of a hardware keyboard.
     void pressKey(const std::string& characters, int keyCode = 0);
 
-    // Size changes.
+    // Size changes. Rotating turns the main screen and the safe area too; a resize changes the
+    // window only (as a widget or a split screen does).
     void rotate(Orientation orientation);
     void resize(uikit::Size size);
+
+    // The appearance the user chose (light or dark), as the system setting.
+    void setUserInterfaceStyle(uikit::UserInterfaceStyle style);
 
     // Application lifecycle: each posts its notification and sets the application state.
     void becomeActive();
@@ -63,14 +68,17 @@ public:
     render::Image snapshot();
     bool writeSnapshot(const std::filesystem::path& path);
 
-    // Records.
+    // Records (alternate icons: Application::shared().alternateIconRequests()).
     const std::vector<uikit::AudioServices::Request>& sounds() const;
     int vibrations() const;
     const std::vector<std::string>& pasteboardWrites() const;
     const std::vector<std::string>& openedURLs() const;
+    int reviewRequests() const;
     void clearRecords();
 
 private:
+    void applyOrientation();
+
     DeviceProfile profile_;
     Orientation orientation_;
     std::unique_ptr<uikit::Window> window_;

@@ -99,7 +99,7 @@ void Layer::stop(std::vector<Running>::iterator it) {
     Running running = std::move(*it);
     animations_.erase(it);
     if (running.animation.didStop) running.animation.didStop(false);
-    Transaction::animationEnded(running.group);
+    Transaction::animationEnded(running.group, false);
 }
 
 void Layer::finish(std::uint64_t serial) {

@@ -43,6 +43,11 @@ double PickerView::rowHeightForComponent(int component) {
     return delegate != nullptr ? delegate->rowHeightForComponent(*this, component) : 32;
 }
 
+Size PickerView::rowSizeForComponent(int component) {
+    int components = std::max(1, numberOfComponents());
+    return {bounds().size.width / components, rowHeightForComponent(component)};
+}
+
 void PickerView::selectRow(int row, int component, bool) {
     ensureColumns();
     if (component < 0 || component >= static_cast<int>(columns_.size())) return;

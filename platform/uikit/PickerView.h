@@ -25,6 +25,9 @@ public:
     int numberOfComponents();
     int numberOfRowsInComponent(int component);
     double rowHeightForComponent(int component);
+    // The size of one row: the component's width (the components share the width equally)
+    // and its row height.
+    Size rowSizeForComponent(int component);
     // Clamped to the rows there are; -1 for a component without rows.
     void selectRow(int row, int component, bool animated);
     int selectedRowInComponent(int component) const;

@@ -202,6 +202,7 @@ std::unique_ptr<ViewController> Storyboard::instantiateViewController(const std:
     auto root = build(*found, *controller, found->controllerClass, error);
     if (!root) return nullptr;
     controller->storyboardIdentifier = identifier;
+    controller->setStoryboard(std::make_shared<const Storyboard>(*this));
     controller->setView(std::move(root));
     return controller;
 }

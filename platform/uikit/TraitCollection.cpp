@@ -2,8 +2,10 @@
 
 namespace uikit {
 
-TraitCollection TraitCollection::forWindow(double width, double height, UserInterfaceIdiom idiom, double scale) {
+TraitCollection TraitCollection::forWindow(double width, double height, UserInterfaceIdiom idiom, double scale,
+                                           UserInterfaceStyle style) {
     TraitCollection t;
+    t.userInterfaceStyle = style;
     t.userInterfaceIdiom = idiom;
     t.displayScale = scale;
     if (idiom == UserInterfaceIdiom::pad) {

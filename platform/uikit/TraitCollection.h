@@ -4,17 +4,20 @@ namespace uikit {
 
 enum class UserInterfaceSizeClass { unspecified = 0, compact = 1, regular = 2 };
 enum class UserInterfaceIdiom { unspecified = -1, phone = 0, pad = 1 };
+enum class UserInterfaceStyle { unspecified = 0, light = 1, dark = 2 };
 
 // The size classes of a window, from its size and device idiom: a phone is compact in width
 // except in landscape on a large phone, and compact in height in landscape; a pad is regular
-// in both.
+// in both. The interface style (light or dark appearance) follows the host's setting.
 struct TraitCollection {
     UserInterfaceSizeClass horizontalSizeClass = UserInterfaceSizeClass::unspecified;
     UserInterfaceSizeClass verticalSizeClass = UserInterfaceSizeClass::unspecified;
     UserInterfaceIdiom userInterfaceIdiom = UserInterfaceIdiom::unspecified;
     double displayScale = 1;
+    UserInterfaceStyle userInterfaceStyle = UserInterfaceStyle::unspecified;
 
-    static TraitCollection forWindow(double width, double height, UserInterfaceIdiom idiom, double scale);
+    static TraitCollection forWindow(double width, double height, UserInterfaceIdiom idiom, double scale,
+                                     UserInterfaceStyle style = UserInterfaceStyle::unspecified);
     friend bool operator==(const TraitCollection&, const TraitCollection&) = default;
 };
 

@@ -10,7 +10,8 @@ struct Transaction::Group {
     int pending = 0;
     bool committed = false;
     bool completed = false;
-    std::function<void()> completion;
+    bool finished = true;
+    std::function<void(bool)> completion;
     // The group that was open when this one began: it waits for this group's animations too.
     std::shared_ptr<Group> parent;
 };
@@ -25,7 +26,7 @@ void completeIfDone(const std::shared_ptr<Transaction::Group>& group) {
     if (!group->committed || group->pending > 0 || group->completed) return;
     group->completed = true;
     auto completion = std::move(group->completion);
-    if (completion) foundation::RunLoop::main().schedule(0, std::move(completion));
+    if (completion) foundation::RunLoop::main().schedule(0, [completion, finished = group->finished] { completion(finished); });
 }
 }  // namespace
 
@@ -44,6 +45,11 @@ void Transaction::commit() {
 }
 
 void Transaction::setCompletionBlock(std::function<void()> completion) {
+    if (!completion) return setCompletionBlock(std::function<void(bool)>{});
+    setCompletionBlock(std::function<void(bool)>([completion = std::move(completion)](bool) { completion(); }));
+}
+
+void Transaction::setCompletionBlock(std::function<void(bool finished)> completion) {
     if (!stack().empty()) stack().back()->completion = std::move(completion);
 }
 
@@ -54,8 +60,9 @@ void Transaction::animationStarted(const std::shared_ptr<Group>& group) {
 }
 
 // Inner groups complete before the groups around them.
-void Transaction::animationEnded(const std::shared_ptr<Group>& group) {
+void Transaction::animationEnded(const std::shared_ptr<Group>& group, bool finished) {
     for (auto g = group; g; g = g->parent) {
+        if (!finished) g->finished = false;
         --g->pending;
         completeIfDone(g);
     }

@@ -1,6 +1,9 @@
 #include "platform/uikit/View.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/uikit/Device.h"
+#include "platform/uikit/LayoutConstraint.h"
+#include "platform/uikit/Screen.h"
 #include "platform/uikit/ShapeLayer.h"
 #include "platform/uikit/ViewController.h"
 #include "platform/uikit/Window.h"
@@ -55,6 +58,7 @@ View::View(const Rect& frame) : View() { setFrame(frame); }
 
 View::~View() {
     foundation::RunLoop::main().cancelPerformRequests(this);
+    constraints_.clear();
     recognizers_.clear();
     subviews_.clear();
     layer_->setView(nullptr);
@@ -93,13 +97,73 @@ View* View::insertSubview(std::unique_ptr<View> view, std::size_t index) {
     raw->setNeedsLayout();
     setNeedsLayout();
     raw->didMoveToSuperview();
-    if (window() != nullptr) raw->notifyMovedToWindow();
+    if (window() != nullptr) {
+        auto alive = raw->alive();
+        raw->notifyMovedToWindow();
+        if (!alive.expired()) raw->updateTraitCollection();
+    }
     return raw;
 }
 
 void View::notifyMovedToWindow() {
     didMoveToWindow();
     for (auto& sub : subviews_) sub->notifyMovedToWindow();
+}
+
+void View::updateTraitCollection() {
+    if (window() == nullptr) return;
+    auto alive = this->alive();
+    TraitCollection now = traitCollection();
+    if (!reportedTraits_ || !(*reportedTraits_ == now)) {
+        std::optional<TraitCollection> previous = reportedTraits_;
+        reportedTraits_ = now;
+        const TraitCollection* before = previous ? &*previous : nullptr;
+        if (viewController_ != nullptr) viewController_->traitCollectionDidChange(before);
+        if (alive.expired()) return;
+        traitCollectionDidChange(before);
+        if (alive.expired()) return;
+    }
+    std::vector<std::pair<View*, std::weak_ptr<void>>> children;
+    for (auto& sub : subviews_) children.emplace_back(sub.get(), sub->alive());
+    for (auto& [child, childAlive] : children)
+        if (!childAlive.expired() && child->superview_ == this) child->updateTraitCollection();
+}
+
+EdgeInsets View::safeAreaInsets() const {
+    Window* w = window();
+    if (w == nullptr) return {};
+    Rect safe = w->windowSafeAreaInsets().inset(w->bounds());
+    Rect r = convertRect(bounds(), nullptr);
+    auto clamp = [](double v, double limit) { return std::clamp(v, 0.0, std::max(limit, 0.0)); };
+    EdgeInsets in;
+    in.top = clamp(safe.minY() - r.minY(), r.height());
+    in.left = clamp(safe.minX() - r.minX(), r.width());
+    in.bottom = clamp(r.maxY() - safe.maxY(), r.height());
+    in.right = clamp(r.maxX() - safe.maxX(), r.width());
+    return in;
+}
+
+const LayoutGuide& View::safeAreaLayoutGuide() const {
+    if (!safeAreaGuide_) safeAreaGuide_ = std::make_unique<LayoutGuide>(const_cast<View&>(*this));
+    return *safeAreaGuide_;
+}
+
+void View::addConstraint(const std::shared_ptr<LayoutConstraint>& constraint) {
+    if (constraint) constraint->installOn(*this);
+}
+
+void View::removeConstraint(const std::shared_ptr<LayoutConstraint>& constraint) {
+    if (constraint && std::find(constraints_.begin(), constraints_.end(), constraint) != constraints_.end())
+        constraint->setActive(false);
+}
+
+void View::installConstraint(std::shared_ptr<LayoutConstraint> constraint) {
+    if (std::find(constraints_.begin(), constraints_.end(), constraint) == constraints_.end())
+        constraints_.push_back(std::move(constraint));
+}
+
+void View::uninstallConstraint(const LayoutConstraint* constraint) {
+    std::erase_if(constraints_, [&](const auto& c) { return c.get() == constraint; });
 }
 
 std::unique_ptr<View> View::removeFromSuperview() {
@@ -165,6 +229,7 @@ void View::setFrame(const Rect& frame) {
     animateChange("position", oldCenter);
     if (!(oldSize == f.size)) {
         animateChange("bounds", oldBounds);
+        needsUpdateConstraints_ = true;
         boundsSizeDidChange();
     }
 }
@@ -174,7 +239,10 @@ void View::setBounds(const Rect& bounds) {
     Rect old = layer_->presentedBounds();
     layer_->setBounds(bounds);
     animateChange("bounds", old);
-    if (!(oldSize == bounds.size)) boundsSizeDidChange();
+    if (!(oldSize == bounds.size)) {
+        needsUpdateConstraints_ = true;
+        boundsSizeDidChange();
+    }
 }
 
 void View::setCenter(Point center) {
@@ -244,6 +312,13 @@ Rect View::convertRect(const Rect& rect, const View* to) const {
 }
 
 void View::layoutIfNeeded() {
+    if (needsUpdateConstraints_) {
+        needsUpdateConstraints_ = false;
+        auto alive = this->alive();
+        if (viewController_ != nullptr) viewController_->updateViewConstraints();
+        else updateConstraints();
+        if (alive.expired()) return;
+    }
     bool laidOut = needsLayout_;
     if (needsLayout_) {
         needsLayout_ = false;
@@ -266,6 +341,10 @@ void View::layoutSubviews() {
         sub->setFrame(Rect(b.origin.x + r.origin.x * b.size.width, b.origin.y + r.origin.y * b.size.height,
                            r.size.width * b.size.width, r.size.height * b.size.height));
     }
+    for (auto& sub : subviews_) {
+        if (sub->translatesAutoresizingMaskIntoConstraints) continue;
+        if (auto frame = LayoutConstraint::solveFrame(*sub); frame && !(*frame == sub->frame())) sub->setFrame(*frame);
+    }
 }
 
 void View::drawRect(const Rect&) {}
@@ -278,7 +357,11 @@ void View::sizeToFit() {
 
 TraitCollection View::traitCollection() const {
     if (Window* w = window()) return w->windowTraitCollection();
-    return {};
+    TraitCollection t;
+    t.userInterfaceIdiom = Device::currentDevice().userInterfaceIdiom();
+    t.displayScale = Screen::mainScreen().scale();
+    t.userInterfaceStyle = Screen::mainScreen().userInterfaceStyle();
+    return t;
 }
 
 bool View::pointInside(Point point, const Event*) const { return bounds().contains(point); }
@@ -325,7 +408,7 @@ void View::animate(double duration, double delay, unsigned options, const std::f
         return;
     }
     Transaction::begin();
-    if (completion) Transaction::setCompletionBlock([completion] { completion(true); });
+    if (completion) Transaction::setCompletionBlock(std::function<void(bool)>(std::move(completion)));
     animationContexts().push_back(AnimationContext{duration, delay, options});
     if (animations) animations();
     animationContexts().pop_back();

@@ -3,8 +3,11 @@
 #include "platform/foundation/Lifetime.h"
 #include "platform/uikit/AffineTransform.h"
 #include "platform/uikit/Color.h"
+#include "platform/uikit/EdgeInsets.h"
 #include "platform/uikit/GestureRecognizer.h"
 #include "platform/uikit/Layer.h"
+#include "platform/uikit/LayoutAnchor.h"
+#include "platform/uikit/LayoutGuide.h"
 #include "platform/uikit/Rect.h"
 #include "platform/uikit/Responder.h"
 #include "platform/uikit/TraitCollection.h"
@@ -17,6 +20,7 @@
 
 namespace uikit {
 
+class LayoutConstraint;
 class ViewController;
 class Window;
 
@@ -117,7 +121,37 @@ public:
     void didDisplay() { needsDisplay_ = false; }
     virtual Size sizeThatFits(Size size) const { (void)size; return bounds().size; }
     void sizeToFit();
+    // The window's traits; outside a window, those of the main screen and the current device.
     virtual TraitCollection traitCollection() const;
+    // Called when the traits of the view changed (previous is null the first time the view is
+    // in a window), before the view's next layout.
+    virtual void traitCollectionDidChange(const TraitCollection* previous) { (void)previous; }
+    // Tells this view (and its controller, first) and its subtree of changed traits.
+    void updateTraitCollection();
+
+    // Safe area: the insets of the window's safe area that overlap this view (zero outside a
+    // window), and the guide over the rest of the bounds.
+    EdgeInsets safeAreaInsets() const;
+    const LayoutGuide& safeAreaLayoutGuide() const;
+
+    // Constraints. A view whose translatesAutoresizingMaskIntoConstraints is off gets its frame
+    // from the active constraints when its superview lays out.
+    bool translatesAutoresizingMaskIntoConstraints = true;
+    LayoutAnchor leftAnchor() { return anchor(LayoutAttribute::left); }
+    LayoutAnchor rightAnchor() { return anchor(LayoutAttribute::right); }
+    LayoutAnchor topAnchor() { return anchor(LayoutAttribute::top); }
+    LayoutAnchor bottomAnchor() { return anchor(LayoutAttribute::bottom); }
+    LayoutAnchor widthAnchor() { return anchor(LayoutAttribute::width); }
+    LayoutAnchor heightAnchor() { return anchor(LayoutAttribute::height); }
+    // Installs the constraint on this view and activates it.
+    void addConstraint(const std::shared_ptr<LayoutConstraint>& constraint);
+    void removeConstraint(const std::shared_ptr<LayoutConstraint>& constraint);
+    // The constraints installed on this view.
+    const std::vector<std::shared_ptr<LayoutConstraint>>& constraints() const { return constraints_; }
+    // Constraint pass: runs before the layout that follows a size change (and before the first).
+    void setNeedsUpdateConstraints() { needsUpdateConstraints_ = true; }
+    bool needsUpdateConstraints() const { return needsUpdateConstraints_; }
+    virtual void updateConstraints() {}
 
     // Touches
     virtual View* hitTest(Point point, const Event* event);
@@ -152,8 +186,12 @@ protected:
     virtual void boundsSizeDidChange() { setNeedsLayout(); }
 
 private:
+    friend class LayoutConstraint;
     void animateChange(const std::string& keyPath, const AnimationValue& from);
     void notifyMovedToWindow();
+    LayoutAnchor anchor(LayoutAttribute attribute) { return LayoutAnchor{this, false, attribute}; }
+    void installConstraint(std::shared_ptr<LayoutConstraint> constraint);
+    void uninstallConstraint(const LayoutConstraint* constraint);
 
     foundation::Lifetime lifetime_;
     std::shared_ptr<Layer> layer_;
@@ -164,6 +202,11 @@ private:
     bool userInteractionEnabled_ = true;
     bool needsLayout_ = true;
     bool needsDisplay_ = true;
+    bool needsUpdateConstraints_ = true;
+    std::vector<std::shared_ptr<LayoutConstraint>> constraints_;
+    mutable std::unique_ptr<LayoutGuide> safeAreaGuide_;
+    // The traits last reported to traitCollectionDidChange.
+    std::optional<TraitCollection> reportedTraits_;
 };
 
 }  // namespace uikit

@@ -16,6 +16,7 @@
 namespace uikit {
 
 class PopoverPresentationController;
+class Storyboard;
 class Window;
 
 enum ModalPresentationStyle : int {
@@ -50,6 +51,13 @@ public:
     // After each layout of the root view, once its whole subtree is laid out.
     virtual void viewDidLayoutSubviews() {}
     virtual TraitCollection traitCollection();
+    // Called when the traits of the root view changed (previous null the first time it is in a
+    // window), before the view hears of it.
+    virtual void traitCollectionDidChange(const TraitCollection* previous) { (void)previous; }
+    // Base: nothing (memory is not short here; kept for screens that pass it on).
+    virtual void didReceiveMemoryWarning() {}
+    // The constraint pass of the root view: before its first layout and after each size change.
+    virtual void updateViewConstraints() {}
 
     // Children
     ViewController* addChildViewController(std::unique_ptr<ViewController> child);
@@ -100,6 +108,9 @@ public:
     bool bindOutlet(const std::string& name, View* view);
 
     std::string storyboardIdentifier;
+    // The storyboard this controller was made from (null for one made in code).
+    const Storyboard* storyboard() const { return storyboard_.get(); }
+    void setStoryboard(std::shared_ptr<const Storyboard> storyboard) { storyboard_ = std::move(storyboard); }
     std::weak_ptr<void> alive() const { return lifetime_.weak(); }
 
 protected:
@@ -121,6 +132,7 @@ private:
     ViewController* presenting_ = nullptr;
     std::unique_ptr<PopoverPresentationController> popover_;
     std::map<std::string, std::function<bool(View*)>> outlets_;
+    std::shared_ptr<const Storyboard> storyboard_;
 };
 
 }  // namespace uikit

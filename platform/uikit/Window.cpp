@@ -3,6 +3,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/uikit/GestureRecognizer.h"
 #include "platform/uikit/PopoverPresentationController.h"
+#include "platform/uikit/Screen.h"
 #include "platform/uikit/ViewController.h"
 
 #include <algorithm>
@@ -18,7 +19,27 @@ struct Window::ActiveTouch {
     bool viewCancelled = false;
 };
 
-Window::Window(const Rect& frame, UserInterfaceIdiom idiom, double scale) : View(frame), idiom_(idiom), scale_(scale) {}
+Window::Window(const Rect& frame, UserInterfaceIdiom idiom, double scale)
+    : View(frame), idiom_(idiom), scale_(scale), style_(Screen::mainScreen().userInterfaceStyle()) {}
+
+namespace {
+void markForLayout(View& view) {
+    view.setNeedsLayout();
+    for (auto& sub : view.subviews()) markForLayout(*sub);
+}
+}  // namespace
+
+void Window::setUserInterfaceStyle(UserInterfaceStyle style) {
+    if (style == style_) return;
+    style_ = style;
+    updateTraitCollection();
+}
+
+void Window::setSafeAreaInsets(const EdgeInsets& insets) {
+    if (insets == safeAreaInsets_) return;
+    safeAreaInsets_ = insets;
+    markForLayout(*this);
+}
 
 Window::~Window() {
     active_.reset();
@@ -50,7 +71,7 @@ ViewController* Window::topViewController() const {
 }
 
 TraitCollection Window::windowTraitCollection() const {
-    return TraitCollection::forWindow(bounds().size.width, bounds().size.height, idiom_, scale_);
+    return TraitCollection::forWindow(bounds().size.width, bounds().size.height, idiom_, scale_, style_);
 }
 
 void Window::layoutSubviews() {
@@ -66,6 +87,7 @@ void Window::resize(Size size) {
     if (root_) root_->viewWillTransitionToSize(size, coordinator);
     coordinator.runAlongside();
     setFrame(Rect(frame().origin, size));
+    updateTraitCollection();
     for (ViewController* c = root_ ? root_->presentedViewController() : nullptr; c != nullptr;
          c = c->presentedViewController())
         if (auto* popover = c->popoverPresentationController()) popover->willReposition();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/uikit/EdgeInsets.h"
 #include "platform/uikit/Press.h"
 #include "platform/uikit/Touch.h"
 #include "platform/uikit/TraitCollection.h"
@@ -28,6 +29,13 @@ public:
     ViewController* topViewController() const;
 
     TraitCollection windowTraitCollection() const;
+    // The appearance (starts as the main screen's); a change tells the whole tree.
+    UserInterfaceStyle userInterfaceStyle() const { return style_; }
+    void setUserInterfaceStyle(UserInterfaceStyle style);
+    // The edges the device's status bar, rounded corners and home indicator take; a change lays
+    // the whole tree out again.
+    EdgeInsets windowSafeAreaInsets() const { return safeAreaInsets_; }
+    void setSafeAreaInsets(const EdgeInsets& insets);
     UserInterfaceIdiom idiom() const { return idiom_; }
     double scale() const { return scale_; }
     // Changes the window's size: tells the controllers (viewWillTransitionToSize), lays the
@@ -64,6 +72,8 @@ private:
     std::unique_ptr<ViewController> root_;
     UserInterfaceIdiom idiom_;
     double scale_;
+    UserInterfaceStyle style_;
+    EdgeInsets safeAreaInsets_;
     bool statusBarHidden_ = false;
     int statusBarStyle_ = 0;
     // Shared so that a delivery in progress keeps its touch when a handler ends the sequence.
