@@ -1,5 +1,6 @@
 #include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/UrlSession.h"
 #include "tests/rates/FeedDocuments.h"
 #include "tests/rates/LocalHttpServer.h"
@@ -212,6 +213,28 @@ TEST_F(FeedTest, RatesOfTodayAreNotFetchedAgainOthersAreFetchedOnce) {
     // Without a network nothing is requested.
     ExchangeRateFeed::setNetworkTest([] { return false; });
     EXPECT_EQ(requestsAfterOneCheck(std::nullopt), 0);
+}
+
+TEST_F(FeedTest, TodayIsTheDayOfTheWallClockThatTestsPin) {
+    server.setReply(xml(ratestest::realDocument()));
+    setenv("TZ", "UTC", 1);
+    tzset();
+    // 2031-03-04 23:30 UTC, far from the machine's own day.
+    foundation::Clock::pinAt(std::chrono::system_clock::time_point(std::chrono::seconds(1930433400)));
+    const std::string today = ExchangeRateFeed::todayText();
+    SharedSettings::open()->set("EUR_date", "2031-03-04");
+    ExchangeRateFeed::updateRatesIfNeeded();
+    UrlSession::shared().waitUntilIdle();
+    const int requests = server.requestCount();
+    setenv("TZ", "JST-9", 1);  // the day of the local time zone: already the 5th there
+    tzset();
+    const std::string tomorrow = ExchangeRateFeed::todayText();
+    foundation::Clock::replaceSource({});
+    unsetenv("TZ");
+    tzset();
+    EXPECT_EQ(today, "2031-03-04");
+    EXPECT_EQ(requests, 0);
+    EXPECT_EQ(tomorrow, "2031-03-05");
 }
 
 TEST(ExchangeRateFeedUrl, IsTheBankFeedUnlessReplaced) {
