@@ -2,10 +2,12 @@
 
 #include "engine/MyParser.h"
 #include "engine/SharedSettings.h"
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Reachability.h"
 #include "platform/foundation/UrlSession.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -103,7 +105,7 @@ double ExchangeRateFeed::roundedRate(double value) {
 }
 
 std::string ExchangeRateFeed::todayText() {
-    const std::time_t now = std::time(nullptr);
+    const std::time_t now = std::chrono::system_clock::to_time_t(foundation::Clock::now());
     std::tm local{};
     if (localtime_r(&now, &local) == nullptr) gmtime_r(&now, &local);
     char text[48];
