@@ -315,3 +315,18 @@ TEST_F(FeedTest, DerivedRatesThatAreNotUsableAreRemovedNotWritten) {
     EXPECT_EQ(after.at("USDUSD"), PropertyListValue(1.0));
     EXPECT_EQ(after.size(), 2u + 3u * 2u + 2u * 2u - 3u);
 }
+
+TEST_F(FeedTest, RecordsAreWrittenInDocumentOrderSoLaterKeysWin) {
+    // "EUR" itself and a repeated code are records like any other; the keys they share with
+    // others end with the value written last.
+    const Store before = seed();
+    const ratestest::CurrencyRates rates = {{"USD", 1.1}, {"EUR", 2.0}, {"JPY", 160.0}, {"USD", 1.2}};
+    const Store after = download(xml(ratestest::feedDocument("2026-07-08", rates)));
+    EXPECT_EQ(ratestest::difference(ratestest::merged(before, ratestest::expectedKeys("2026-07-08", rates)), after), "");
+    EXPECT_EQ(after.at("EUREUR"), PropertyListValue(1.0));
+    EXPECT_EQ(after.at("EURUSD"), PropertyListValue(1.2));
+    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(1.6667));   // 2.0 / 1.2, the last USD record's cross rate
+    EXPECT_EQ(after.at("JPYEUR"), PropertyListValue(0.0125));   // 2.0 / 160
+    EXPECT_EQ(after.at("EURJPY"), PropertyListValue(160.0));    // JPY's own record comes after EUR's 160 / 2.0
+    EXPECT_EQ(after.at("USDJPY"), PropertyListValue(133.3333));
+}
