@@ -21,6 +21,19 @@ TEST(CurrencyConversion, EveryFeedCurrencyCanBeChosen) {
         EXPECT_NE(std::find(list.begin(), list.end(), code), list.end()) << code;
 }
 
+TEST_F(CurrencyConversionTest, EachCalculatorHasItsOwnCopyOfTheThirtyOneCodes) {
+    const std::vector<std::string> codes = {"AUD", "BGN", "BRL", "CAD", "CHF", "CNY", "CZK", "DKK", "EUR", "GBP", "HKD",
+                                            "HUF", "IDR", "ILS", "INR", "ISK", "JPY", "KRW", "MXN", "MYR", "NOK", "NZD",
+                                            "PHP", "PLN", "RON", "SEK", "SGD", "THB", "TRY", "USD", "ZAR"};
+    ostrelo::Calculator first;
+    EXPECT_EQ(first.currency, codes);
+    first.currency.push_back("MyCoin");  // a screen appends the own currency as entry 31
+    ostrelo::Calculator second;
+    EXPECT_EQ(second.currency, codes);
+    EXPECT_EQ(ostrelo::Calculator::currencyCodes(), codes);
+    EXPECT_EQ(first.currency.at(31), "MyCoin");
+}
+
 TEST_F(CurrencyConversionTest, StoredRatesAreNumbersUnderTheTwoCodesAndOneOtherwise) {
     auto suite = SharedSettings::open();
     EXPECT_EQ(CurrencyConversion::storedRate("EUR", "USD"), 1.0);
