@@ -330,3 +330,16 @@ TEST_F(FeedTest, RecordsAreWrittenInDocumentOrderSoLaterKeysWin) {
     EXPECT_EQ(after.at("EURJPY"), PropertyListValue(160.0));    // JPY's own record comes after EUR's 160 / 2.0
     EXPECT_EQ(after.at("USDJPY"), PropertyListValue(133.3333));
 }
+
+TEST_F(FeedTest, AFiniteDerivedRateTooLargeToScaleIsWrittenWhole) {
+    // 1e5 / 1e-300 is finite; only its scaling by 10000 for the four places would overflow.
+    ASSERT_TRUE(ExchangeRateFeed::storeRecords({{"2026-07-07", "USD", 1e-300}, {"2026-07-07", "JPY", 1e5}}));
+    const Store after = store();
+    ASSERT_EQ(after.count("USDJPY"), 1u);
+    EXPECT_EQ(after.at("USDJPY"), PropertyListValue(1e5 / 1e-300));
+    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(1e300));
+    EXPECT_EQ(after.at("JPYUSD"), PropertyListValue(1e-305));
+    EXPECT_EQ(after.size(), 2u + 3u * 2u + 2u * 2u);
+    EXPECT_EQ(ExchangeRateFeed::roundedRate(1.7e308), 1.7e308);
+    EXPECT_EQ(ExchangeRateFeed::roundedRate(-1.7e308), -1.7e308);
+}
