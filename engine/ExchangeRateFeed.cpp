@@ -88,7 +88,11 @@ bool ExchangeRateFeed::storeRecords(const std::vector<Rates>& rates) {
 
 double ExchangeRateFeed::roundedRate(double value) {
     if (!std::isfinite(value) || value == 0.0) return value;
-    if (std::fabs(value) >= 0.001) return std::round(value * 10000.0) / 10000.0;
+    if (std::fabs(value) >= 0.001) {
+        const double scaled = value * 10000.0;
+        // A value too large to scale has no fraction digits left to round.
+        return std::isfinite(scaled) ? std::round(scaled) / 10000.0 : value;
+    }
     // Four significant digits: scale by an exact power of ten so the last division rounds once.
     const double magnitude = std::fabs(value);
     int places = 3 - static_cast<int>(std::floor(std::log10(magnitude)));  // 7 and up below 0.001
