@@ -186,3 +186,18 @@ TEST_F(CurrencyConversionTest, OpenGroupsAreClosedSoTheWholeAmountIsConverted) {
     EXPECT_EQ(calculator.primaryString, "5.43 USD");
     EXPECT_EQ(calculator.ostrelo.items.size(), 1u);
 }
+
+TEST_F(CurrencyConversionTest, AStoredParenthesisCountBeyondTheLinesEndsTheClosing) {
+    // A damaged store: one number line that claims a trillion open groups. Every open group
+    // has a "(" line of its own, so no more groups are closed than there are lines.
+    auto suite = SharedSettings::open();
+    suite->set("EURUSD", 2.0);
+    suite->set("count", std::int64_t{1});
+    suite->set("1", PropertyListValue::Array{"", "N", 5.0, std::int64_t{1}, false, std::int64_t{0},
+                                             std::int64_t{1'000'000'000'000}});
+    Calculator calculator;
+    ASSERT_EQ(calculator.ostrelo.items.size(), 1u);
+    calculator.enterCurrencyConversion("EUR", "USD");
+    EXPECT_EQ(calculator.ostrelo.items.size(), 1u);  // the result line
+    EXPECT_LT(SharedSettings::open()->dictionaryRepresentation().size(), 10u);
+}
