@@ -2,10 +2,12 @@
 
 #include "engine/MyParser.h"
 #include "engine/SharedSettings.h"
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Reachability.h"
 #include "platform/foundation/UrlSession.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -86,7 +88,11 @@ bool ExchangeRateFeed::storeRecords(const std::vector<Rates>& rates) {
 
 double ExchangeRateFeed::roundedRate(double value) {
     if (!std::isfinite(value) || value == 0.0) return value;
-    if (std::fabs(value) >= 0.001) return std::round(value * 10000.0) / 10000.0;
+    if (std::fabs(value) >= 0.001) {
+        const double scaled = value * 10000.0;
+        // A value too large to scale has no fraction digits left to round.
+        return std::isfinite(scaled) ? std::round(scaled) / 10000.0 : value;
+    }
     // Four significant digits: scale by an exact power of ten so the last division rounds once.
     const double magnitude = std::fabs(value);
     int places = 3 - static_cast<int>(std::floor(std::log10(magnitude)));  // 7 and up below 0.001
@@ -103,7 +109,7 @@ double ExchangeRateFeed::roundedRate(double value) {
 }
 
 std::string ExchangeRateFeed::todayText() {
-    const std::time_t now = std::time(nullptr);
+    const std::time_t now = std::chrono::system_clock::to_time_t(foundation::Clock::now());
     std::tm local{};
     if (localtime_r(&now, &local) == nullptr) gmtime_r(&now, &local);
     char text[48];

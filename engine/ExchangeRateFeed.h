@@ -38,7 +38,8 @@ public:
     // significant digits when its magnitude is below 0.001.
     static double roundedRate(double value);
 
-    // Today in the local time zone as "yyyy-MM-dd": Gregorian, Latin digits, whatever the locale.
+    // Today (the wall clock, which tests pin) in the local time zone as "yyyy-MM-dd":
+    // Gregorian, Latin digits, whatever the locale.
     static std::string todayText();
 
     static std::string feedUrl();

@@ -21,6 +21,19 @@ TEST(CurrencyConversion, EveryFeedCurrencyCanBeChosen) {
         EXPECT_NE(std::find(list.begin(), list.end(), code), list.end()) << code;
 }
 
+TEST_F(CurrencyConversionTest, EachCalculatorHasItsOwnCopyOfTheThirtyOneCodes) {
+    const std::vector<std::string> codes = {"AUD", "BGN", "BRL", "CAD", "CHF", "CNY", "CZK", "DKK", "EUR", "GBP", "HKD",
+                                            "HUF", "IDR", "ILS", "INR", "ISK", "JPY", "KRW", "MXN", "MYR", "NOK", "NZD",
+                                            "PHP", "PLN", "RON", "SEK", "SGD", "THB", "TRY", "USD", "ZAR"};
+    ostrelo::Calculator first;
+    EXPECT_EQ(first.currency, codes);
+    first.currency.push_back("MyCoin");  // a screen appends the own currency as entry 31
+    ostrelo::Calculator second;
+    EXPECT_EQ(second.currency, codes);
+    EXPECT_EQ(ostrelo::Calculator::currencyCodes(), codes);
+    EXPECT_EQ(first.currency.at(31), "MyCoin");
+}
+
 TEST_F(CurrencyConversionTest, StoredRatesAreNumbersUnderTheTwoCodesAndOneOtherwise) {
     auto suite = SharedSettings::open();
     EXPECT_EQ(CurrencyConversion::storedRate("EUR", "USD"), 1.0);
@@ -172,4 +185,19 @@ TEST_F(CurrencyConversionTest, OpenGroupsAreClosedSoTheWholeAmountIsConverted) {
     calculator.enterCurrencyConversion("EUR", "USD");
     EXPECT_EQ(calculator.primaryString, "5.43 USD");
     EXPECT_EQ(calculator.ostrelo.items.size(), 1u);
+}
+
+TEST_F(CurrencyConversionTest, AStoredParenthesisCountBeyondTheLinesEndsTheClosing) {
+    // A damaged store: one number line that claims a trillion open groups. Every open group
+    // has a "(" line of its own, so no more groups are closed than there are lines.
+    auto suite = SharedSettings::open();
+    suite->set("EURUSD", 2.0);
+    suite->set("count", std::int64_t{1});
+    suite->set("1", PropertyListValue::Array{"", "N", 5.0, std::int64_t{1}, false, std::int64_t{0},
+                                             std::int64_t{1'000'000'000'000}});
+    Calculator calculator;
+    ASSERT_EQ(calculator.ostrelo.items.size(), 1u);
+    calculator.enterCurrencyConversion("EUR", "USD");
+    EXPECT_EQ(calculator.ostrelo.items.size(), 1u);  // the result line
+    EXPECT_LT(SharedSettings::open()->dictionaryRepresentation().size(), 10u);
 }

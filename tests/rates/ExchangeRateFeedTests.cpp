@@ -1,5 +1,6 @@
 #include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
+#include "platform/foundation/Clock.h"
 #include "platform/foundation/UrlSession.h"
 #include "tests/rates/FeedDocuments.h"
 #include "tests/rates/LocalHttpServer.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -214,6 +216,28 @@ TEST_F(FeedTest, RatesOfTodayAreNotFetchedAgainOthersAreFetchedOnce) {
     EXPECT_EQ(requestsAfterOneCheck(std::nullopt), 0);
 }
 
+TEST_F(FeedTest, TodayIsTheDayOfTheWallClockThatTestsPin) {
+    server.setReply(xml(ratestest::realDocument()));
+    setenv("TZ", "UTC", 1);
+    tzset();
+    // 2031-03-04 23:30 UTC, far from the machine's own day.
+    foundation::Clock::pinAt(std::chrono::system_clock::time_point(std::chrono::seconds(1930433400)));
+    const std::string today = ExchangeRateFeed::todayText();
+    SharedSettings::open()->set("EUR_date", "2031-03-04");
+    ExchangeRateFeed::updateRatesIfNeeded();
+    UrlSession::shared().waitUntilIdle();
+    const int requests = server.requestCount();
+    setenv("TZ", "JST-9", 1);  // the day of the local time zone: already the 5th there
+    tzset();
+    const std::string tomorrow = ExchangeRateFeed::todayText();
+    foundation::Clock::replaceSource({});
+    unsetenv("TZ");
+    tzset();
+    EXPECT_EQ(today, "2031-03-04");
+    EXPECT_EQ(requests, 0);
+    EXPECT_EQ(tomorrow, "2031-03-05");
+}
+
 TEST(ExchangeRateFeedUrl, IsTheBankFeedUnlessReplaced) {
     unsetenv(ExchangeRateFeed::feedUrlVariable);
     EXPECT_EQ(ExchangeRateFeed::feedUrl(), "https://www.ecb.europa.eu/stats/eurofxref/eurofxref-daily.xml");
@@ -291,4 +315,32 @@ TEST_F(FeedTest, DerivedRatesThatAreNotUsableAreRemovedNotWritten) {
     EXPECT_EQ(after.at("JPYEUR"), PropertyListValue(1e-300));
     EXPECT_EQ(after.at("USDUSD"), PropertyListValue(1.0));
     EXPECT_EQ(after.size(), 2u + 3u * 2u + 2u * 2u - 3u);
+}
+
+TEST_F(FeedTest, RecordsAreWrittenInDocumentOrderSoLaterKeysWin) {
+    // "EUR" itself and a repeated code are records like any other; the keys they share with
+    // others end with the value written last.
+    const Store before = seed();
+    const ratestest::CurrencyRates rates = {{"USD", 1.1}, {"EUR", 2.0}, {"JPY", 160.0}, {"USD", 1.2}};
+    const Store after = download(xml(ratestest::feedDocument("2026-07-08", rates)));
+    EXPECT_EQ(ratestest::difference(ratestest::merged(before, ratestest::expectedKeys("2026-07-08", rates)), after), "");
+    EXPECT_EQ(after.at("EUREUR"), PropertyListValue(1.0));
+    EXPECT_EQ(after.at("EURUSD"), PropertyListValue(1.2));
+    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(1.6667));   // 2.0 / 1.2, the last USD record's cross rate
+    EXPECT_EQ(after.at("JPYEUR"), PropertyListValue(0.0125));   // 2.0 / 160
+    EXPECT_EQ(after.at("EURJPY"), PropertyListValue(160.0));    // JPY's own record comes after EUR's 160 / 2.0
+    EXPECT_EQ(after.at("USDJPY"), PropertyListValue(133.3333));
+}
+
+TEST_F(FeedTest, AFiniteDerivedRateTooLargeToScaleIsWrittenWhole) {
+    // 1e5 / 1e-300 is finite; only its scaling by 10000 for the four places would overflow.
+    ASSERT_TRUE(ExchangeRateFeed::storeRecords({{"2026-07-07", "USD", 1e-300}, {"2026-07-07", "JPY", 1e5}}));
+    const Store after = store();
+    ASSERT_EQ(after.count("USDJPY"), 1u);
+    EXPECT_EQ(after.at("USDJPY"), PropertyListValue(1e5 / 1e-300));
+    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(std::round(1.0 / 1e-300 * 10000.0) / 10000.0));
+    EXPECT_EQ(after.at("JPYUSD"), PropertyListValue(1e-305));
+    EXPECT_EQ(after.size(), 2u + 3u * 2u + 2u * 2u);
+    EXPECT_EQ(ExchangeRateFeed::roundedRate(1.7e308), 1.7e308);
+    EXPECT_EQ(ExchangeRateFeed::roundedRate(-1.7e308), -1.7e308);
 }

@@ -195,3 +195,18 @@ TEST(UrlSession, CertificatesAreVerified) {
     EXPECT_EQ(server.connections(), 1);  // it got as far as the server, and no further
     EXPECT_EQ(server.handshakes(), 0);
 }
+
+TEST(UrlSession, ARedirectToHttpsIsFollowedAndVerifiedThere) {
+    ratestest::LocalTlsServer tls;
+    ratestest::LocalHttpServer server;
+    UrlSession session(quick());
+    server.setReply({301, "text/html", "", true, false, "https://127.0.0.1:" + std::to_string(tls.port()) + "/"});
+    const Outcome moved = fetch(session, server.url());
+    EXPECT_EQ(moved.calls, 1);
+    ASSERT_TRUE(moved.error);
+    EXPECT_EQ(moved.error->code, UrlError::Code::secureConnectionFailed) << moved.error->description;
+    EXPECT_FALSE(moved.data);
+    EXPECT_EQ(server.requestCount(), 1);
+    EXPECT_EQ(tls.connections(), 1);  // followed to the https server, which is not trusted
+    EXPECT_EQ(tls.handshakes(), 0);
+}
