@@ -333,6 +333,25 @@ TEST_F(DateEntryTest, OperatorCompletesTheCurrentYearKeepingTypedMonthDigits) {
     EXPECT_TRUE(sameLine(storedLines().front(), CalculatorLine{"", "N", 24.032026, 8, true, 6, 0}));
 }
 
+TEST_F(DateEntryTest, OperatorAfterTheDateAloneRefreshesForBothStages) {
+    // "+" on the date alone appends the operator, refreshes, and then goes through the step
+    // for a date and an operator, which refreshes again; each refresh counts the clear key down.
+    Calculator calculator;
+    keys(calculator, "24.12.2026");
+    calculator.clearCounter = 4;
+    press(calculator, "+");
+    EXPECT_EQ(calculator.clearCounter, 2);
+    EXPECT_EQ(calculator.primaryString, "24.12.2026 +");
+    ASSERT_EQ(storedLines().size(), 2u);
+    EXPECT_EQ(storedLines().back(), symbolLine("+", "O"));
+
+    // Replacing the operator refreshes once.
+    calculator.clearCounter = 4;
+    press(calculator, "−");
+    EXPECT_EQ(calculator.clearCounter, 3);
+    EXPECT_EQ(calculator.primaryString, "24.12.2026 −");
+}
+
 TEST_F(DateEntryTest, DateModeRefusesKeysThatDoNotFit) {
     Calculator calculator;
     keys(calculator, "24.12.2026");
