@@ -357,9 +357,17 @@ void Calculator::enterDigitInDateMode(const std::string& key) {
 void Calculator::inputOperatorInDateMode(const std::string& op) {
     dateError = true;
     std::int64_t lines = ostrelo.lineCount();
-    if (lines != 1 && lines != 2) return;  // exactly one "+" or "−" follows the date
-    applyOperatorTokenRule(op);
-    if (lines == 1) completeYearOfFirstLine();
+    if (lines == 1) {
+        // The date alone: the operator is appended and the year completed; then the date
+        // and its operator go through the two-line step as well.
+        applyOperatorTokenRule(op);
+        completeYearOfFirstLine();
+        rebuildDateTexts();
+        updatePrimaryString();
+        lines = ostrelo.lineCount();
+    }
+    if (lines != 2) return;  // exactly one "+" or "−" follows the date
+    applyOperatorTokenRule(op);  // "+" and "−" replace each other
     rebuildDateTexts();
     updatePrimaryString();
 }
