@@ -340,7 +340,16 @@ void Calculator::enterDigitInDateMode(const std::string& key) {
     // The number of days is a whole number: once the operator is there, no separator.
     const auto separator = localeDecimalSeparator();
     const bool separatorKey = separator && key == *separator;
+    const CalculatorLine before = ostreloLine;
     if (!(separatorKey && lines >= 2)) applyDigitByLineType(key);
+    // Today's date is the line's text (its item), from which the year digits are read: a
+    // year digit typed after it goes into that text as well, so the year is the one typed.
+    if (lines == 1 && ostrelo.lineCount() == 1 && before.type == "N" && !before.item.empty() && !separatorKey &&
+        ostreloLine.item == before.item && ostreloLine.digits == before.digits + 1) {
+        ostrelo.popLine();
+        ostreloLine.item += key;
+        pushCurrentLine();
+    }
     rebuildDateTexts();
     updatePrimaryString();
 }
@@ -348,9 +357,17 @@ void Calculator::enterDigitInDateMode(const std::string& key) {
 void Calculator::inputOperatorInDateMode(const std::string& op) {
     dateError = true;
     std::int64_t lines = ostrelo.lineCount();
-    if (lines != 1 && lines != 2) return;  // exactly one "+" or "−" follows the date
-    applyOperatorTokenRule(op);
-    if (lines == 1) completeYearOfFirstLine();
+    if (lines == 1) {
+        // The date alone: the operator is appended and the year completed; then the date
+        // and its operator go through the two-line step as well.
+        applyOperatorTokenRule(op);
+        completeYearOfFirstLine();
+        rebuildDateTexts();
+        updatePrimaryString();
+        lines = ostrelo.lineCount();
+    }
+    if (lines != 2) return;  // exactly one "+" or "−" follows the date
+    applyOperatorTokenRule(op);  // "+" and "−" replace each other
     rebuildDateTexts();
     updatePrimaryString();
 }

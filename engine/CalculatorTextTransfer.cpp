@@ -145,16 +145,15 @@ void Calculator::importCalculationText(const std::string& text, bool plainFormat
     }
     const std::int64_t digits = k + f;
 
+    // The lines change here; the display texts follow at the next refresh.
     const std::string& type = ostreloLine.type;
     if (type == "R" || type == "N") {
         ostrelo.popLine();
         enterToken(digits, f, "R", "", x);
     } else if (type == "O" || type == "√" || type == "(" || type == "^") {
         enterToken(digits, f, "N", "", x);
-    } else {
-        return;  // nothing is entered after a function name, ")", "²", "!" or "%"
     }
-    updatePrimaryString();
+    // Nothing is entered after a function name, ")", "²", "!" or "%".
 }
 
 }  // namespace ostrelo

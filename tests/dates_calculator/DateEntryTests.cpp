@@ -255,6 +255,53 @@ TEST_F(DateEntryTest, SeparatorTwiceFillsInTodayFromTheClock) {
     EXPECT_EQ(german.secondaryString, "4.2.2027");
 }
 
+TEST_F(DateEntryTest, YearDigitsTypedAfterTodayExtendTheYearAsTyped) {
+    // Today's date followed by further digits reads like the same date typed by hand.
+    Calculator filled;
+    keys(filled, "..");
+    keys(filled, "1");
+    EXPECT_EQ(filled.primaryString, "7.12.20261");
+    EXPECT_TRUE(sameLine(storedLines().front(), CalculatorLine{"7.1220261", "N", 7.1220261, 8, true, 7, 0}));
+    press(filled, "𝑑");
+    Calculator typed;
+    press(typed, "AC");
+    keys(typed, "7.12.20261");
+    press(typed, "𝑑");
+    EXPECT_EQ(filled.primaryString, typed.primaryString);
+    EXPECT_EQ(filled.secondaryString, typed.secondaryString);
+    EXPECT_EQ(filled.secondaryString, "7.12.20261 = " + typed.primaryString.value_or(""));
+
+    press(filled, "AC");
+    keys(filled, "..");
+    keys(filled, "1");
+    press(filled, {"+", "3"});
+    EXPECT_EQ(filled.primaryString, "7.12.20261 + 3 days");
+    EXPECT_EQ(filled.secondaryString, "10.12.20261");
+
+    press(filled, "AC");
+    keys(filled, "..");
+    keys(filled, "05");
+    EXPECT_EQ(filled.primaryString, "7.12.202605");
+    EXPECT_EQ(filled.ostreloLine.digits, 9);
+    keys(filled, "7");  // the ninth digit was the last
+    EXPECT_EQ(filled.primaryString, "7.12.202605");
+
+    // In German too, where the filled-in text keeps its ".".
+    setLocale("de_DE");
+    foundation::Clock::pinAt(utc(2027, 1, 5));
+    Calculator german;
+    press(german, "AC");
+    keys(german, ",,");
+    keys(german, "3");
+    EXPECT_EQ(german.primaryString, "5.1.20273");
+    EXPECT_TRUE(sameLine(storedLines().front(), CalculatorLine{"5.120273", "N", 5.120273, 7, true, 6, 0}));
+
+    // A reload reads the same year from the stored line.
+    Calculator reloaded;
+    reloaded.reloadFromSettings();
+    EXPECT_EQ(reloaded.primaryString, "5.1.20273");
+}
+
 TEST_F(DateEntryTest, OperatorCompletesTheCurrentYearKeepingTypedMonthDigits) {
     Calculator calculator;
     keys(calculator, "15.3.");
@@ -284,6 +331,25 @@ TEST_F(DateEntryTest, OperatorCompletesTheCurrentYearKeepingTypedMonthDigits) {
     EXPECT_EQ(calculator.primaryString, "Tuesday (CW13)");
     EXPECT_EQ(calculator.secondaryString, "24.3.2026 = Tuesday (CW13)");
     EXPECT_TRUE(sameLine(storedLines().front(), CalculatorLine{"", "N", 24.032026, 8, true, 6, 0}));
+}
+
+TEST_F(DateEntryTest, OperatorAfterTheDateAloneRefreshesForBothStages) {
+    // "+" on the date alone appends the operator, refreshes, and then goes through the step
+    // for a date and an operator, which refreshes again; each refresh counts the clear key down.
+    Calculator calculator;
+    keys(calculator, "24.12.2026");
+    calculator.clearCounter = 4;
+    press(calculator, "+");
+    EXPECT_EQ(calculator.clearCounter, 2);
+    EXPECT_EQ(calculator.primaryString, "24.12.2026 +");
+    ASSERT_EQ(storedLines().size(), 2u);
+    EXPECT_EQ(storedLines().back(), symbolLine("+", "O"));
+
+    // Replacing the operator refreshes once.
+    calculator.clearCounter = 4;
+    press(calculator, "−");
+    EXPECT_EQ(calculator.clearCounter, 3);
+    EXPECT_EQ(calculator.primaryString, "24.12.2026 −");
 }
 
 TEST_F(DateEntryTest, DateModeRefusesKeysThatDoNotFit) {

@@ -43,6 +43,7 @@ TEST_F(TextTransferTest, ImportReadsOneNumberByTheCurrentLine) {
     press(calculator, {"7", "+"});
     calculator.importCalculationText("1,234.5", false);
     EXPECT_EQ(storedLines().back(), (CalculatorLine{"", "N", 1234.5, 5, true, 1, 0}));
+    calculator.updatePrimaryString();  // as the next key does
     EXPECT_EQ(calculator.primaryString, "7+1,234.5");
 
     // A number or a result is replaced by a result line.
@@ -80,6 +81,21 @@ TEST_F(TextTransferTest, ImportReadsOneNumberByTheCurrentLine) {
     press(german, {"AC", "1", "+"});
     german.importCalculationText("1.234,5", false);
     EXPECT_EQ(storedLines().back(), (CalculatorLine{"", "N", 1234.5, 5, true, 1, 0}));
+}
+
+TEST_F(TextTransferTest, ImportLeavesTheDisplayToTheNextRefresh) {
+    // The import changes the lines only; the texts and the clear key's countdown follow at
+    // the next refresh (the next key or activation).
+    Calculator calculator;
+    press(calculator, {"7", "+"});
+    calculator.clearCounter = 3;
+    calculator.importCalculationText("12", false);
+    EXPECT_EQ(storedLines().back(), (CalculatorLine{"", "N", 12, 2, false, 0, 0}));
+    EXPECT_EQ(calculator.clearCounter, 3);
+    EXPECT_EQ(calculator.primaryString, "7+");
+    calculator.updatePrimaryString();
+    EXPECT_EQ(calculator.primaryString, "7+12");
+    EXPECT_EQ(calculator.secondaryString, "19");
 }
 
 TEST_F(TextTransferTest, ImportReadsTheExportsNegativesAndRejectsNonNumbers) {
