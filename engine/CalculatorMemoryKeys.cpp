@@ -108,8 +108,6 @@ void Calculator::applyMemoryPlusMinus(const std::string& key) {
     const std::vector<CalculatorLine> lines = ostrelo.items;
     for (CalculatorLine line : lines) {
         if (line.type == "R") line.type = "N";
-        if (line.type == "(") memoryOstreloLine.parentheses += 1;
-        if (line.type == ")") memoryOstreloLine.parentheses -= 1;
         pushMemoryCopyOfLine(line);
     }
     for (std::int64_t open = ostreloLine.parentheses; open > 0; --open) pushMemoryCloseParenthesis();

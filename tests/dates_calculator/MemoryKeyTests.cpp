@@ -66,7 +66,15 @@ TEST_F(MemoryKeyTest, MemoryPlusAndMinusAppendTheCalculation) {
     press(calculator, "M+");
     EXPECT_EQ(memoryShape(calculator), (std::vector<std::string>{"( (", "N 2", "O ×", "( (", "N 3", "O +", "N 4",
                                                                  ") )", ") )"}));
-    EXPECT_EQ(calculator.memoryOstreloLine.parentheses, 0);
+    // The copied lines keep their own counts; only the register's own "(" and ")" lines
+    // move its running count: 1 after its "(", then 0 and −1 for the two ")" lines.
+    const auto& memory = calculator.memoryOstrelo.items;
+    ASSERT_EQ(memory.size(), 9u);
+    EXPECT_EQ(memory[0].parentheses, 1);
+    EXPECT_EQ(memory[3].parentheses, 1);
+    EXPECT_EQ(memory[7].parentheses, 0);
+    EXPECT_EQ(memory[8].parentheses, -1);
+    EXPECT_EQ(calculator.memoryOstreloLine.parentheses, -1);
     ASSERT_TRUE(calculator.memoryPrimaryString);
     EXPECT_TRUE(calculator.memoryPrimaryString->ends_with("=14")) << *calculator.memoryPrimaryString;
 }
