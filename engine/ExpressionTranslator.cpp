@@ -35,6 +35,10 @@ constexpr char32_t lnSign = U'\u33D1';
 // read): a calculation never comes near this, and chained percentages double the text.
 constexpr std::size_t maxInputCharacters = 10000;
 constexpr std::size_t maxFormatCharacters = 100000;
+// Each factorial walks back over its operand; the walks together are bounded, so that
+// factorials nested around a long text stay cheap. Texts that reach the bound nest their
+// factorials about as deep as the evaluator reads, or deeper.
+constexpr std::size_t maxFactorialOperandCharacters = 20000000;
 
 char32_t decodeSingle(std::string_view cluster) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(cluster[i]); };
@@ -292,13 +296,14 @@ bool isFactorialStop(char32_t c) {
 // stays with its number. The parentheses are balanced by now, so every operand is too,
 // and a "!" right after another takes the call just written, which starts where that
 // one's operand starts: a run of "!" is written in one step, so a long chain of
-// factorials costs a single pass.
-void replaceFactorial(Characters& text) {
+// factorials costs a single pass. False when the operands walked exceed the bound.
+bool replaceFactorial(Characters& text) {
     constexpr std::u32string_view call = U"FUNCTION(";
     constexpr std::u32string_view close = U",'factorial')";
+    std::size_t walked = 0;
     for (std::size_t from = 0;;) {
         const auto found = std::find(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), U'!');
-        if (found == text.end()) return;
+        if (found == text.end()) return true;
         const auto i = static_cast<std::size_t>(found - text.begin());
         std::size_t run = 1;
         while (i + run < text.size() && text[i + run] == U'!') ++run;
@@ -326,6 +331,8 @@ void replaceFactorial(Characters& text) {
                 }
             }
         }
+        walked += i - start;
+        if (walked > maxFactorialOperandCharacters) return false;
         Characters closes;
         for (std::size_t k = 0; k < run; ++k) append(closes, close);
         const auto at = text.erase(found, found + static_cast<std::ptrdiff_t>(run));
@@ -456,7 +463,7 @@ std::string ExpressionTranslator::expressionFormat(const std::string& text, bool
     if (!replacePercent(t)) return {};
     for (const FunctionRow& row : functionRows)
         replaceFunctionToken(t, row.token, radiantFlag ? row.radianName : row.degreeName);
-    replaceFactorial(t);
+    if (!replaceFactorial(t)) return {};
     replaceSymbols(t);
     replaceBareRoots(t);
     return toText(t, characters.clusters);
