@@ -35,8 +35,10 @@ constexpr char32_t lnSign = U'\u33D1';
 // read): a calculation never comes near this, and chained percentages double the text.
 constexpr std::size_t maxInputCharacters = 10000;
 constexpr std::size_t maxFormatCharacters = 100000;
-// Factorials worked on the text as it reads cost a pass over the text each.
-constexpr std::size_t maxRewrittenCharacters = 20000;
+// Each factorial walks back over its operand; the walks together are bounded, so that
+// factorials nested around a long text stay cheap. Texts that reach the bound nest their
+// factorials about as deep as the evaluator reads, or deeper.
+constexpr std::size_t maxFactorialOperandCharacters = 20000000;
 
 char32_t decodeSingle(std::string_view cluster) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(cluster[i]); };
@@ -286,29 +288,29 @@ bool isFactorialStop(char32_t c) {
     return c == timesSign || c == divisionSign || c == minusSign || c == U'+' || c == U'(';
 }
 
-// Stage 4 on the text as it reads, from `from` on: each "!" takes the group that its ")"
-// closes, counted back (with the call or the log in front of it), or else what follows
-// the last operator or "(" met on the way back, a group met on the way taken whole and
-// an exponent's sign taken with its number. False when the text grows beyond the bound.
-bool replaceFactorialsAsWritten(Characters& text, std::size_t from) {
+// Stage 4: every "!" becomes FUNCTION(operand,'factorial'), one pass over the text as it
+// reads per "!". The operand is a final parenthesised group (with the call or the log in
+// front of it), or else what follows the last operator or "(" met on the way back, where
+// a ")" takes the whole group it closes (so a group followed by a postfix symbol, and a
+// name in front of the group, belong to the operand) and a "+" that is an exponent's sign
+// stays with its number. The parentheses are balanced by now, so every operand is too,
+// and a "!" right after another takes the call just written, which starts where that
+// one's operand starts: a run of "!" is written in one step, so a long chain of
+// factorials costs a single pass. False when the operands walked exceed the bound.
+bool replaceFactorial(Characters& text) {
     constexpr std::u32string_view call = U"FUNCTION(";
     constexpr std::u32string_view close = U",'factorial')";
-    for (;;) {
+    std::size_t walked = 0;
+    for (std::size_t from = 0;;) {
         const auto found = std::find(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), U'!');
         if (found == text.end()) return true;
-        if (text.size() > maxRewrittenCharacters) return false;
         const auto i = static_cast<std::size_t>(found - text.begin());
+        std::size_t run = 1;
+        while (i + run < text.size() && text[i + run] == U'!') ++run;
         std::size_t start = 0;
         if (i > 0 && text[i - 1] == U')') {
-            long depth = 0;
-            std::size_t p = i;
-            bool matched = false;
-            while (p > 0 && !matched) {
-                --p;
-                if (text[p] == U')') ++depth;
-                if (text[p] == U'(' && --depth == 0) matched = true;
-            }
-            if (matched) {
+            const std::size_t p = openingParenthesis(text, i - 1);
+            if (p != static_cast<std::size_t>(-1)) {
                 start = p;
                 if (i >= 2 && text[i - 2] == U'\'' && p >= 8 && matchesAt(text, p - 8, U"FUNCTION"))
                     start = p - 8;
@@ -329,128 +331,17 @@ bool replaceFactorialsAsWritten(Characters& text, std::size_t from) {
                 }
             }
         }
-        text.erase(found);
-        text.insert(text.begin() + static_cast<std::ptrdiff_t>(i), close.begin(), close.end());
-        text.insert(text.begin() + static_cast<std::ptrdiff_t>(start), call.begin(), call.end());
-        from = i + call.size() + close.size();
+        walked += i - start;
+        if (walked > maxFactorialOperandCharacters) return false;
+        Characters closes;
+        for (std::size_t k = 0; k < run; ++k) append(closes, close);
+        const auto at = text.erase(found, found + static_cast<std::ptrdiff_t>(run));
+        text.insert(at, closes.begin(), closes.end());
+        Characters calls;
+        for (std::size_t k = 0; k < run; ++k) append(calls, call);
+        text.insert(text.begin() + static_cast<std::ptrdiff_t>(start), calls.begin(), calls.end());
+        from = i + run * (call.size() + close.size());
     }
-}
-
-// Stage 4: every "!" becomes FUNCTION(operand,'factorial'). The operand is a final
-// parenthesised group (with the call or the log in front of it), or else what follows
-// the last operator or "(" met on the way back, where a ")" takes the whole group it
-// closes (so a group followed by a postfix symbol, and a name in front of the group,
-// belong to the operand) and a "+" that is an exponent's sign stays with its number.
-// The text before each "!" only ever gains "FUNCTION(" in front of an operand; those
-// insertions are counted per position and written at the end, so a long chain of
-// factorials costs no repeated copying. Every ")" records what it closes (a "(" of the
-// text or an inserted call), so the way back jumps over a group in one step. Every
-// operand is then balanced; should one not be, the rest is done on the text as it reads
-// (false when that text grows beyond the bound).
-bool replaceFactorial(Characters& text) {
-    if (!contains(text, U'!')) return true;
-    Characters out;
-    out.reserve(text.size() * 2);
-    std::vector<std::uint32_t> calls(1, 0);  // "FUNCTION(" written in front of out[i]; one more at the end
-    std::vector<std::size_t> opens;          // positions of the open "(" in out
-    struct Match {
-        bool known = false;
-        bool inserted = false;  // the "(" of an inserted "FUNCTION("
-        std::size_t at = 0;
-    } lastClose;                 // what the last ")" of out closes
-    std::vector<Match> closed;  // for every ")" in out: what it closes
-    const auto push = [&](char32_t c, Match match) {
-        out.push_back(c);
-        calls.push_back(0);
-        closed.push_back(match);
-    };
-    // Whether out[j] is an exponent's sign, no call written inside the number.
-    const auto exponentSign = [&](std::size_t j) {
-        return isExponentSign(out, j) && calls[j] == 0 && calls[j - 1] == 0;
-    };
-    bool asWritten = false;  // an operand was not balanced on its own
-    std::size_t next = 0;    // the input character after the last "!" handled here
-    for (std::size_t index = 0; index < text.size() && !asWritten; ++index) {
-        const char32_t c = text[index];
-        if (c != U'!') {
-            if (c == U')') {
-                lastClose = {};
-                if (!opens.empty()) {
-                    lastClose = {true, false, opens.back()};
-                    opens.pop_back();
-                }
-            }
-            push(c, c == U')' ? lastClose : Match{});
-            if (c == U'(') opens.push_back(out.size() - 1);
-            continue;
-        }
-        std::size_t start = 0;
-        if (!out.empty() && out.back() == U')') {
-            if (lastClose.known && lastClose.inserted) {
-                start = lastClose.at;
-            } else if (lastClose.known) {
-                start = lastClose.at;
-                const auto wordBefore = [&](std::u32string_view word) {
-                    if (start < word.size()) return false;
-                    const std::size_t from = start - word.size();
-                    for (std::size_t k = from + 1; k <= start; ++k)
-                        if (calls[k] != 0) return false;
-                    return matchesAt(out, from, word);
-                };
-                if (wordBefore(U"FUNCTION"))
-                    start -= 8;
-                else if (wordBefore(U"log"))
-                    start -= 3;
-            }
-        } else {
-            // Back to the last operator or "(", jumping over every group. The calls
-            // written in front of a character are passed only by jumping from their
-            // closes, as every operand is balanced; meeting one otherwise means it is not.
-            for (std::size_t j = out.size(); j > 0;) {  // standing in front of out[j]
-                const std::size_t at = j - 1;
-                if (out[at] == U')') {
-                    const Match& match = closed[at];
-                    if (!match.known || (!match.inserted && calls[match.at] != 0)) {
-                        asWritten = true;
-                        break;
-                    }
-                    j = match.at;  // the group and the calls in front of it belong to the operand
-                    continue;
-                }
-                if (isFactorialStop(out[at]) && (at > 0 || out[at] == U'(') && !exponentSign(at)) {
-                    start = at + 1;
-                    break;
-                }
-                if (calls[at] != 0) {
-                    asWritten = true;
-                    break;
-                }
-                j = at;
-            }
-            if (asWritten) {
-                next = index;  // this "!" and all after it
-                break;
-            }
-        }
-        ++calls[start];
-        lastClose = {true, true, start};
-        for (char32_t s : std::u32string_view(U",'factorial'")) push(s, Match{});
-        push(U')', lastClose);
-        next = index + 1;
-    }
-    Characters result;
-    result.reserve(out.size() + 16);
-    for (std::size_t i = 0; i <= out.size(); ++i) {
-        for (std::uint32_t k = 0; k < calls[i]; ++k) append(result, U"FUNCTION(");
-        if (i < out.size()) result.push_back(out[i]);
-    }
-    if (asWritten) {
-        const std::size_t from = result.size();
-        append(result, text, next, text.size());
-        if (!replaceFactorialsAsWritten(result, from)) return false;
-    }
-    text.swap(result);
-    return true;
 }
 
 // Stage 5: the calculator's symbols in the evaluator's spelling.
