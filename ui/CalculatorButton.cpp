@@ -33,17 +33,14 @@ CalculatorButton::CalculatorButton(const uikit::Rect& frame) : uikit::Button(fra
 int CalculatorButton::type() const { return static_cast<int>(myButtonType); }
 
 void CalculatorButton::setType(int rawValue) {
-    myButtonType = rawValue >= 0 && rawValue <= 16 ? static_cast<MyButtonType>(rawValue) : MyButtonType::nonDigit;
+    myButtonType = ColorProperty::caseFromRawValue(rawValue, MyButtonType::choose).value_or(MyButtonType::nonDigit);
 }
 
 std::string CalculatorButton::normalTitle() const { return titleForState(uikit::ControlStateNormal).value_or(""); }
 
 bool CalculatorButton::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    if (key != "type") return uikit::Button::setProperty(key, value, error);
-    int raw = 0;
-    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
-    setType(raw);
-    return true;
+    return ColorProperty::setInteger("type", key, value, error, [this](int raw) { setType(raw); },
+                                     [&] { return uikit::Button::setProperty(key, value, error); });
 }
 
 uikit::Rect CalculatorButton::untransformedFrame() const {

@@ -14,8 +14,7 @@ namespace ostrelo {
 
 std::optional<CalculatorCalcLabel::LableBackgroundColor> CalculatorCalcLabel::lableBackgroundColorFromRawValue(
     int rawValue) {
-    if (rawValue < 0 || rawValue > 3) return std::nullopt;
-    return static_cast<LableBackgroundColor>(rawValue);
+    return ColorProperty::caseFromRawValue(rawValue, LableBackgroundColor::emptydark);
 }
 
 CalculatorCalcLabel::CalculatorCalcLabel() = default;
@@ -33,11 +32,8 @@ bool CalculatorCalcLabel::setProperty(const std::string& key, const std::string&
         setText(value);
         return true;
     }
-    if (key != "color") return uikit::Label::setProperty(key, value, error);
-    int raw = 0;
-    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
-    setColor(raw);
-    return true;
+    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
+                                     [&] { return uikit::Label::setProperty(key, value, error); });
 }
 
 void CalculatorCalcLabel::setText(const std::string& text) {

@@ -6,8 +6,7 @@
 namespace ostrelo {
 
 std::optional<CalculatorLabel::LableBackgroundColor> CalculatorLabel::lableBackgroundColorFromRawValue(int rawValue) {
-    if (rawValue < 0 || rawValue > 2) return std::nullopt;
-    return static_cast<LableBackgroundColor>(rawValue);
+    return ColorProperty::caseFromRawValue(rawValue, LableBackgroundColor::memory);
 }
 
 CalculatorLabel::CalculatorLabel() = default;
@@ -21,11 +20,8 @@ void CalculatorLabel::setColor(int rawValue) {
 }
 
 bool CalculatorLabel::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    if (key != "color") return uikit::Label::setProperty(key, value, error);
-    int raw = 0;
-    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
-    setColor(raw);
-    return true;
+    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
+                                     [&] { return uikit::Label::setProperty(key, value, error); });
 }
 
 void CalculatorLabel::layoutSubviews() {

@@ -21,8 +21,7 @@ void replaceLine(uikit::Layer& layer, const std::string& name, const std::option
 
 std::optional<CalculatorPicker::PickerBackgroundColor> CalculatorPicker::pickerBackgroundColorFromRawValue(
     int rawValue) {
-    if (rawValue < 0 || rawValue > 1) return std::nullopt;
-    return static_cast<PickerBackgroundColor>(rawValue);
+    return ColorProperty::caseFromRawValue(rawValue, PickerBackgroundColor::standard);
 }
 
 CalculatorPicker::CalculatorPicker() = default;
@@ -32,15 +31,12 @@ CalculatorPicker::CalculatorPicker(const uikit::Rect& frame) : uikit::PickerView
 int CalculatorPicker::color() const { return static_cast<int>(myPickerBackgroundColor); }
 
 void CalculatorPicker::setColor(int rawValue) {
-    myPickerBackgroundColor = rawValue == 0 ? PickerBackgroundColor::empty : PickerBackgroundColor::standard;
+    myPickerBackgroundColor = pickerBackgroundColorFromRawValue(rawValue).value_or(PickerBackgroundColor::standard);
 }
 
 bool CalculatorPicker::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    if (key != "color") return uikit::PickerView::setProperty(key, value, error);
-    int raw = 0;
-    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
-    setColor(raw);
-    return true;
+    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
+                                     [&] { return uikit::PickerView::setProperty(key, value, error); });
 }
 
 uikit::Rect CalculatorPicker::untransformedFrame() const {

@@ -7,8 +7,7 @@ namespace ostrelo {
 
 std::optional<CalculatorScrollView::ScrollBackgroundColor> CalculatorScrollView::scrollBackgroundColorFromRawValue(
     int rawValue) {
-    if (rawValue < 0 || rawValue > 2) return std::nullopt;
-    return static_cast<ScrollBackgroundColor>(rawValue);
+    return ColorProperty::caseFromRawValue(rawValue, ScrollBackgroundColor::memory);
 }
 
 CalculatorScrollView::CalculatorScrollView() = default;
@@ -22,11 +21,8 @@ void CalculatorScrollView::setColor(int rawValue) {
 }
 
 bool CalculatorScrollView::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    if (key != "color") return uikit::ScrollView::setProperty(key, value, error);
-    int raw = 0;
-    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
-    setColor(raw);
-    return true;
+    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
+                                     [&] { return uikit::ScrollView::setProperty(key, value, error); });
 }
 
 void CalculatorScrollView::layoutSubviews() {

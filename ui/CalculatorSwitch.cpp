@@ -7,8 +7,7 @@ namespace ostrelo {
 
 std::optional<CalculatorSwitch::SwitchBackgroundColor> CalculatorSwitch::switchBackgroundColorFromRawValue(
     int rawValue) {
-    if (rawValue < 0 || rawValue > 2) return std::nullopt;
-    return static_cast<SwitchBackgroundColor>(rawValue);
+    return ColorProperty::caseFromRawValue(rawValue, SwitchBackgroundColor::memory);
 }
 
 CalculatorSwitch::CalculatorSwitch() = default;
@@ -22,11 +21,8 @@ void CalculatorSwitch::setColor(int rawValue) {
 }
 
 bool CalculatorSwitch::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    if (key != "color") return uikit::Switch::setProperty(key, value, error);
-    int raw = 0;
-    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
-    setColor(raw);
-    return true;
+    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
+                                     [&] { return uikit::Switch::setProperty(key, value, error); });
 }
 
 void CalculatorSwitch::layoutSubviews() {

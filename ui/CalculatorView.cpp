@@ -49,15 +49,12 @@ void CalculatorView::setCurrentButtonView(uikit::View* view) {
 int CalculatorView::type() const { return static_cast<int>(myViewType); }
 
 void CalculatorView::setType(int rawValue) {
-    myViewType = rawValue >= 0 && rawValue <= 5 ? static_cast<ViewType>(rawValue) : ViewType::black;
+    myViewType = ColorProperty::caseFromRawValue(rawValue, ViewType::bottom).value_or(ViewType::black);
 }
 
 bool CalculatorView::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    if (key != "type") return uikit::View::setProperty(key, value, error);
-    int raw = 0;
-    if (!ColorProperty::parseInteger(key, value, raw, error)) return false;
-    setType(raw);
-    return true;
+    return ColorProperty::setInteger("type", key, value, error, [this](int raw) { setType(raw); },
+                                     [&] { return uikit::View::setProperty(key, value, error); });
 }
 
 void CalculatorView::layoutSubviews() {
