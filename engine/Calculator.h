@@ -199,6 +199,8 @@ private:
     std::string dateLineText(std::size_t index) const;
     // The first line's date plus or minus the third line's days, "24.12.2026" + 10 -> "3.1.2027".
     std::optional<std::string> shiftedDateText(const DateReading& reading) const;
+    // Makes `line` the register's last line and appends it to the register.
+    void storeMemoryLine(const CalculatorLine& line);
     void pushMemoryCopyOfLine(const CalculatorLine& line);
     void applyMemoryPlusMinus(const std::string& key);
     void applyMemoryRecall();

@@ -46,40 +46,32 @@ void Calculator::pressMemoryKey(const std::string& key) {
 // ---------------------------------------------------------------------------------------
 // Memory lines
 
-void Calculator::pushMemoryCopyOfLine(const CalculatorLine& line) {
-    const std::int64_t running = memoryOstreloLine.parentheses;
+void Calculator::storeMemoryLine(const CalculatorLine& line) {
     memoryOstreloLine = line;
-    memoryOstreloLine.parentheses = running;
     memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
                                  line.number);
+}
+
+void Calculator::pushMemoryCopyOfLine(const CalculatorLine& line) {
+    const std::int64_t running = memoryOstreloLine.parentheses;
+    storeMemoryLine(line);
+    memoryOstreloLine.parentheses = running;
 }
 
 void Calculator::pushMemoryOperator(const std::string& op) {
-    memoryOstreloLine = CalculatorLine{op, "O", 0.0, 0, false, 0, memoryOstreloLine.parentheses};
-    const CalculatorLine& line = memoryOstreloLine;
-    memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
-                                 line.number);
+    storeMemoryLine(CalculatorLine{op, "O", 0.0, 0, false, 0, memoryOstreloLine.parentheses});
 }
 
 void Calculator::pushMemoryOpenParenthesis() {
-    memoryOstreloLine = CalculatorLine{"(", "(", 0.0, 0, false, 0, memoryOstreloLine.parentheses + 1};
-    const CalculatorLine& line = memoryOstreloLine;
-    memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
-                                 line.number);
+    storeMemoryLine(CalculatorLine{"(", "(", 0.0, 0, false, 0, memoryOstreloLine.parentheses + 1});
 }
 
 void Calculator::pushMemoryCloseParenthesis() {
-    memoryOstreloLine = CalculatorLine{")", ")", 0.0, 0, false, 0, memoryOstreloLine.parentheses - 1};
-    const CalculatorLine& line = memoryOstreloLine;
-    memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
-                                 line.number);
+    storeMemoryLine(CalculatorLine{")", ")", 0.0, 0, false, 0, memoryOstreloLine.parentheses - 1});
 }
 
 void Calculator::pushMemoryNumber(std::int64_t digits, std::int64_t fraction, double number) {
-    memoryOstreloLine = CalculatorLine{"", "N", number, digits, fraction > 0, fraction, memoryOstreloLine.parentheses};
-    const CalculatorLine& line = memoryOstreloLine;
-    memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
-                                 line.number);
+    storeMemoryLine(CalculatorLine{"", "N", number, digits, fraction > 0, fraction, memoryOstreloLine.parentheses});
 }
 
 // ---------------------------------------------------------------------------------------
