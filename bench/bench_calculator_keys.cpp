@@ -39,10 +39,11 @@ Environment& environment() {
     return instance;
 }
 
+const char* const numbers[] = {"12", "34", "56", "78", "90", "12", "34", "56", "78", "90"};
+
 // 12+34+56+78+90+12+34+56+78+90+ : 20 lines, the last one an operator.
 void typeTwentyLinesEndingInOperator(Calculator& calculator) {
     calculator.clearAll();
-    const char* numbers[] = {"12", "34", "56", "78", "90", "12", "34", "56", "78", "90"};
     for (const char* number : numbers) {
         for (const char* c = number; *c != '\0'; ++c) calculator.enterDigit(std::string(1, *c));
         calculator.inputOperator("+");
@@ -53,7 +54,6 @@ void typeTwentyLinesEndingInOperator(Calculator& calculator) {
 void typeTwentyLinesEndingInNumber(Calculator& calculator) {
     calculator.clearAll();
     calculator.enterParenthesis("(");
-    const char* numbers[] = {"12", "34", "56", "78", "90", "12", "34", "56", "78", "90"};
     bool first = true;
     for (const char* number : numbers) {
         if (!first) calculator.inputOperator("+");
@@ -72,6 +72,20 @@ void report(benchmark::State& state, std::vector<double>& microseconds) {
     };
     state.counters["median_us"] = at(0.5);
     state.counters["p99_us"] = at(0.99);
+}
+
+// A set-up that types the 20 lines with `type` the first time and afterwards only undoes the
+// timed key with `undo`, which keeps the rest in place.
+std::function<void(Calculator&)> typeOnceThenUndo(void (*type)(Calculator&), void (*undo)(Calculator&)) {
+    return [type, undo, typed = false](Calculator& calculator) mutable {
+        if (!typed) {
+            type(calculator);
+            typed = true;
+        } else {
+            undo(calculator);
+        }
+        calculator.clearCounter = 0;
+    };
 }
 
 // Times `key` alone; `prepare` (untimed) brings the calculation back to 20 lines first.
@@ -94,52 +108,22 @@ void timeKey(benchmark::State& state, const std::function<void(Calculator&)>& pr
 }
 
 void BM_DigitKey(benchmark::State& state) {
-    // 20 lines ending in "+": the digit starts a new line. Undoing it keeps the rest in place.
-    bool typed = false;
-    timeKey(
-        state,
-        [&typed](Calculator& calculator) {
-            if (!typed) {
-                typeTwentyLinesEndingInOperator(calculator);
-                typed = true;
-            } else {
-                calculator.clearEntry();
-            }
-            calculator.clearCounter = 0;
-        },
-        [](Calculator& calculator) { calculator.enterDigit("7"); });
+    // 20 lines ending in "+": the digit starts a new line.
+    timeKey(state,
+            typeOnceThenUndo(typeTwentyLinesEndingInOperator, [](Calculator& calculator) { calculator.clearEntry(); }),
+            [](Calculator& calculator) { calculator.enterDigit("7"); });
 }
 
 void BM_OperatorKey(benchmark::State& state) {
-    bool typed = false;
-    timeKey(
-        state,
-        [&typed](Calculator& calculator) {
-            if (!typed) {
-                typeTwentyLinesEndingInNumber(calculator);
-                typed = true;
-            } else {
-                calculator.clearEntry();
-            }
-            calculator.clearCounter = 0;
-        },
-        [](Calculator& calculator) { calculator.inputOperator("×"); });
+    timeKey(state,
+            typeOnceThenUndo(typeTwentyLinesEndingInNumber, [](Calculator& calculator) { calculator.clearEntry(); }),
+            [](Calculator& calculator) { calculator.inputOperator("×"); });
 }
 
 void BM_ClearEntryKey(benchmark::State& state) {
-    bool typed = false;
-    timeKey(
-        state,
-        [&typed](Calculator& calculator) {
-            if (!typed) {
-                typeTwentyLinesEndingInNumber(calculator);
-                typed = true;
-            } else {
-                calculator.enterDigit("9");
-            }
-            calculator.clearCounter = 0;
-        },
-        [](Calculator& calculator) { calculator.clearEntry(); });
+    timeKey(state,
+            typeOnceThenUndo(typeTwentyLinesEndingInNumber, [](Calculator& calculator) { calculator.enterDigit("9"); }),
+            [](Calculator& calculator) { calculator.clearEntry(); });
 }
 
 void BM_EqualsKey(benchmark::State& state) {
