@@ -157,29 +157,21 @@ AnimationValue Layer::presentedValue(const std::string& keyPath, const Animation
     return value;
 }
 
-double Layer::presentedOpacity() const {
-    if (animations_.empty()) return opacity_;
-    auto v = presentedValue("opacity", opacity_);
-    return std::holds_alternative<double>(v) ? std::get<double>(v) : opacity_;
+template <typename T>
+T Layer::presentedAs(const std::string& keyPath, const T& model) const {
+    if (animations_.empty()) return model;
+    const AnimationValue v = presentedValue(keyPath, model);
+    const T* presented = std::get_if<T>(&v);
+    return presented != nullptr ? *presented : model;
 }
 
-AffineTransform Layer::presentedTransform() const {
-    if (animations_.empty()) return transform_;
-    auto v = presentedValue("transform", transform_);
-    return std::holds_alternative<AffineTransform>(v) ? std::get<AffineTransform>(v) : transform_;
-}
+double Layer::presentedOpacity() const { return presentedAs("opacity", opacity_); }
 
-Point Layer::presentedPosition() const {
-    if (animations_.empty()) return position_;
-    auto v = presentedValue("position", position_);
-    return std::holds_alternative<Point>(v) ? std::get<Point>(v) : position_;
-}
+AffineTransform Layer::presentedTransform() const { return presentedAs("transform", transform_); }
 
-Rect Layer::presentedBounds() const {
-    if (animations_.empty()) return bounds_;
-    auto v = presentedValue("bounds", bounds_);
-    return std::holds_alternative<Rect>(v) ? std::get<Rect>(v) : bounds_;
-}
+Point Layer::presentedPosition() const { return presentedAs("position", position_); }
+
+Rect Layer::presentedBounds() const { return presentedAs("bounds", bounds_); }
 
 std::optional<Color> Layer::presentedBackgroundColor() const {
     if (animations_.empty()) return backgroundColor;

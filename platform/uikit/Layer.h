@@ -99,6 +99,9 @@ private:
     void finish(std::uint64_t serial);
     void stop(std::vector<Running>::iterator it);
     void detachChild(Layer* child);
+    // The presented value of `keyPath` when it holds a T, else the model value.
+    template <typename T>
+    T presentedAs(const std::string& keyPath, const T& model) const;
 
     std::vector<std::shared_ptr<Layer>> sublayers_;
     Layer* superlayer_ = nullptr;
