@@ -31,10 +31,7 @@ public:
     bool isBool() const { return kind() == Kind::boolean; }
     bool isInteger() const { return kind() == Kind::integer; }
     bool isReal() const { return kind() == Kind::real; }
-    bool isNumber() const { return isInteger() || isReal(); }
-    bool isString() const { return kind() == Kind::string; }
     bool isArray() const { return kind() == Kind::array; }
-    bool isDictionary() const { return kind() == Kind::dictionary; }
 
     // Exact reads: a value only when the kind matches.
     std::optional<bool> boolValue() const;

@@ -44,8 +44,6 @@ void RunLoop::useRealTime() {
     realOrigin_ = steadySeconds();
 }
 
-bool RunLoop::isVirtual() const { return virtual_; }
-
 double RunLoop::now() const { return virtual_ ? virtualNow_ : steadySeconds() - realOrigin_; }
 
 RunLoop::Identifier RunLoop::schedule(double delay, Work work, const void* target, std::weak_ptr<void> guard,
@@ -82,11 +80,6 @@ void RunLoop::post(Work work) {
         inbox_.push_back(std::move(work));
     }
     inboxSignal_.notify_all();
-}
-
-std::size_t RunLoop::pendingCount() const {
-    std::lock_guard lock(inboxMutex_);
-    return items_.size() + inbox_.size();
 }
 
 void RunLoop::drainInbox() {

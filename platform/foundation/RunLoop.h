@@ -24,7 +24,6 @@ public:
     void useVirtualTime(double start = 0.0);
     // Real time; drops all pending work.
     void useRealTime();
-    bool isVirtual() const;
     double now() const;
 
     // Schedules work after `delay` seconds (0 or less: at the next turn).
@@ -39,7 +38,6 @@ public:
     // Thread-safe: queues work for the main thread at its next turn.
     void post(Work work);
 
-    std::size_t pendingCount() const;
 
     // Runs everything that is due now (including work posted from other threads).
     void runUntilIdle();

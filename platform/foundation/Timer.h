@@ -26,7 +26,6 @@ public:
 
     void invalidate();
     bool isValid() const { return valid_; }
-    double timeInterval() const { return interval_; }
     bool repeats() const { return repeats_; }
     // Fires now (out of schedule) without changing the schedule of a repeating timer.
     void fire();

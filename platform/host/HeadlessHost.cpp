@@ -153,8 +153,6 @@ int HeadlessHost::vibrations() const {
 
 const std::vector<std::string>& HeadlessHost::pasteboardWrites() const { return uikit::Pasteboard::general().writes(); }
 
-int HeadlessHost::reviewRequests() const { return uikit::StoreReviewController::requestCount(); }
-
 const std::vector<std::string>& HeadlessHost::openedURLs() const { return uikit::Application::shared().openedURLs(); }
 
 void HeadlessHost::clearRecords() {

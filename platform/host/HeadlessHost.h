@@ -73,7 +73,6 @@ public:
     int vibrations() const;
     const std::vector<std::string>& pasteboardWrites() const;
     const std::vector<std::string>& openedURLs() const;
-    int reviewRequests() const;
     void clearRecords();
 
 private:

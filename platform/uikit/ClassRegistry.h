@@ -34,8 +34,6 @@ public:
     // Null for an unknown name.
     std::unique_ptr<View> makeView(const std::string& name) const;
     std::unique_ptr<ViewController> makeController(const std::string& name) const;
-    bool hasView(const std::string& name) const { return views_.count(name) != 0; }
-    bool hasController(const std::string& name) const { return controllers_.count(name) != 0; }
 
 private:
     ClassRegistry();

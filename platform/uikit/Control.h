@@ -45,9 +45,7 @@ public:
 
     bool isHighlighted() const { return highlighted_; }
     virtual void setHighlighted(bool highlighted);
-    bool isEnabled() const { return enabled_; }
     virtual void setEnabled(bool enabled);
-    bool isSelected() const { return selected_; }
     virtual void setSelected(bool selected);
     unsigned state() const;
     bool isTracking() const { return tracking_; }

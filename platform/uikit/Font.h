@@ -16,7 +16,6 @@ struct Font {
     // None when the name is unknown.
     static std::optional<Font> named(const std::string& name, double size);
     static Font systemFont(double size);
-    Font withSize(double size) const { Font f = *this; f.pointSize = size; return f; }
     // Families tried, in order, for glyphs the font itself lacks (the colour emoji family is
     // left to the system's own fallback: listed, it would take over digits).
     static const char* fallbackFamilies();

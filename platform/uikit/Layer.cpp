@@ -118,10 +118,6 @@ void Layer::removeAnimation(const std::string& key) {
     if (it != animations_.end()) stop(it);
 }
 
-void Layer::removeAllAnimations() {
-    while (!animations_.empty()) stop(animations_.begin());
-}
-
 const BasicAnimation* Layer::animationForKey(const std::string& key) const {
     for (const auto& r : animations_)
         if (r.key == key) return &r.animation;

@@ -72,7 +72,6 @@ public:
     // Animations
     void addAnimation(BasicAnimation animation, const std::string& key);
     void removeAnimation(const std::string& key);
-    void removeAllAnimations();
     const BasicAnimation* animationForKey(const std::string& key) const;
     std::vector<std::string> animationKeys() const;
     bool hasAnimations() const { return !animations_.empty(); }

@@ -85,11 +85,6 @@ void LayoutConstraint::activateConstraints(const std::vector<std::shared_ptr<Lay
         if (c) c->setActive(true);
 }
 
-void LayoutConstraint::deactivateConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints) {
-    for (const auto& c : constraints)
-        if (c) c->setActive(false);
-}
-
 View* LayoutConstraint::firstItem() const { return firstAlive_.expired() ? nullptr : first_.view; }
 
 View* LayoutConstraint::secondItem() const { return secondAlive_.expired() ? nullptr : second_.view; }

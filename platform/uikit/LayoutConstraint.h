@@ -29,14 +29,9 @@ public:
                                                   const LayoutAnchor& second, double multiplier, double constant);
     // Activates every constraint given, in order.
     static void activateConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints);
-    static void deactivateConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints);
 
-    const LayoutAnchor& firstAnchor() const { return first_; }
-    const LayoutAnchor& secondAnchor() const { return second_; }
     View* firstItem() const;
     View* secondItem() const;
-    LayoutAttribute firstAttribute() const { return first_.attribute; }
-    LayoutAttribute secondAttribute() const { return second_.attribute; }
     LayoutRelation relation() const { return relation_; }
     double multiplier() const { return multiplier_; }
 

@@ -13,7 +13,6 @@ class LayoutGuide {
 public:
     explicit LayoutGuide(View& owner) : owner_(&owner) {}
 
-    View* owningView() const { return owner_; }
     // In the owning view's coordinates.
     Rect layoutFrame() const;
 

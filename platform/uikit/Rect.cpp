@@ -34,12 +34,4 @@ Rect Rect::intersection(const Rect& other) const {
     return Rect(x0, y0, x1 - x0, y1 - y0);
 }
 
-Rect Rect::unionWith(const Rect& other) const {
-    if (isEmpty()) return other;
-    if (other.isEmpty()) return *this;
-    double x0 = std::min(minX(), other.minX());
-    double y0 = std::min(minY(), other.minY());
-    return Rect(x0, y0, std::max(maxX(), other.maxX()) - x0, std::max(maxY(), other.maxY()) - y0);
-}
-
 }  // namespace uikit

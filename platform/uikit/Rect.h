@@ -32,8 +32,6 @@ struct Rect {
     // Half-open: the maximum edges are outside.
     bool contains(Point p) const;
     Rect intersection(const Rect& other) const;
-    Rect unionWith(const Rect& other) const;
-    bool intersects(const Rect& other) const { return !intersection(other).isEmpty(); }
 };
 
 }  // namespace uikit

@@ -8,8 +8,4 @@ Point Touch::locationInView(const View* view) const {
     return view != nullptr ? view->convertPointFromWindow(location_) : location_;
 }
 
-Point Touch::previousLocationInView(const View* view) const {
-    return view != nullptr ? view->convertPointFromWindow(previous_) : previous_;
-}
-
 }  // namespace uikit

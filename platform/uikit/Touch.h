@@ -25,20 +25,18 @@ public:
     View* view() const { return viewAlive_.expired() ? nullptr : view_; }
     Window* window() const { return window_; }
     Point locationInView(const View* view) const;
-    Point previousLocationInView(const View* view) const;
     Point locationInWindow() const { return location_; }
 
     void setView(View* view, std::weak_ptr<void> alive) { view_ = view; viewAlive_ = std::move(alive); }
     void setWindow(Window* window) { window_ = window; }
-    void moveTo(Point windowLocation) { previous_ = location_; location_ = windowLocation; }
-    void startAt(Point windowLocation) { previous_ = location_ = windowLocation; }
+    void moveTo(Point windowLocation) { location_ = windowLocation; }
+    void startAt(Point windowLocation) { location_ = windowLocation; }
 
 private:
     View* view_ = nullptr;
     std::weak_ptr<void> viewAlive_;
     Window* window_ = nullptr;
     Point location_;
-    Point previous_;
 };
 
 // The touches of one delivery (a single touch here: one touch at a time).

@@ -181,15 +181,6 @@ std::unique_ptr<View> View::removeFromSuperview() {
     return self;
 }
 
-void View::bringSubviewToFront(View* view) {
-    auto it = std::find_if(subviews_.begin(), subviews_.end(), [&](const auto& v) { return v.get() == view; });
-    if (it == subviews_.end()) return;
-    std::unique_ptr<View> moved = std::move(*it);
-    subviews_.erase(it);
-    subviews_.push_back(std::move(moved));
-    layer_->addSublayer(view->layer_);
-}
-
 Window* View::window() const { return superview_ != nullptr ? superview_->window() : nullptr; }
 
 bool View::isDescendantOf(const View* view) const {
@@ -349,12 +340,6 @@ void View::layoutSubviews() {
 
 void View::drawRect(const Rect&) {}
 
-void View::sizeToFit() {
-    Size s = sizeThatFits(bounds().size);
-    Rect f = frame();
-    setFrame(Rect(f.origin, s));
-}
-
 TraitCollection View::traitCollection() const {
     if (Window* w = window()) return w->windowTraitCollection();
     TraitCollection t;
@@ -387,10 +372,6 @@ GestureRecognizer* View::addGestureRecognizer(std::unique_ptr<GestureRecognizer>
     recognizer->attach(this);
     recognizers_.push_back(std::move(recognizer));
     return recognizers_.back().get();
-}
-
-void View::removeGestureRecognizer(GestureRecognizer* recognizer) {
-    std::erase_if(recognizers_, [&](const auto& r) { return r.get() == recognizer; });
 }
 
 std::vector<GestureRecognizer*> View::gestureRecognizers() const {

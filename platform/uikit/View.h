@@ -60,7 +60,6 @@ public:
     View* insertSubview(std::unique_ptr<View> view, std::size_t index);
     // Detaches this view and hands it to the caller (null when it has no superview).
     std::unique_ptr<View> removeFromSuperview();
-    void bringSubviewToFront(View* view);
     View* superview() const { return superview_; }
     const std::vector<std::unique_ptr<View>>& subviews() const { return subviews_; }
     virtual Window* window() const;
@@ -104,23 +103,19 @@ public:
     bool accessibilityIgnoresInvertColors = false;
 
     Layer& layer() const { return *layer_; }
-    const std::shared_ptr<Layer>& layerPointer() const { return layer_; }
     // Masks the view to its bounds with the given corners rounded (replacing any mask).
     void roundCorners(unsigned corners, double radius);
 
     // Layout and drawing
     void setNeedsLayout() { needsLayout_ = true; }
-    bool needsLayout() const { return needsLayout_; }
     // Lays this view and its subtree out, where asked for.
     void layoutIfNeeded();
     // Base: places subviews that have a relative frame.
     virtual void layoutSubviews();
     virtual void drawRect(const Rect& rect);
     void setNeedsDisplay() { needsDisplay_ = true; }
-    bool needsDisplay() const { return needsDisplay_; }
     void didDisplay() { needsDisplay_ = false; }
     virtual Size sizeThatFits(Size size) const { (void)size; return bounds().size; }
-    void sizeToFit();
     // The window's traits; outside a window, those of the main screen and the current device.
     virtual TraitCollection traitCollection() const;
     // Called when the traits of the view changed (previous is null the first time the view is
@@ -149,8 +144,6 @@ public:
     // The constraints installed on this view.
     const std::vector<std::shared_ptr<LayoutConstraint>>& constraints() const { return constraints_; }
     // Constraint pass: runs before the layout that follows a size change (and before the first).
-    void setNeedsUpdateConstraints() { needsUpdateConstraints_ = true; }
-    bool needsUpdateConstraints() const { return needsUpdateConstraints_; }
     virtual void updateConstraints() {}
 
     // Touches
@@ -160,7 +153,6 @@ public:
 
     // Gesture recognisers (owned)
     GestureRecognizer* addGestureRecognizer(std::unique_ptr<GestureRecognizer> recognizer);
-    void removeGestureRecognizer(GestureRecognizer* recognizer);
     std::vector<GestureRecognizer*> gestureRecognizers() const;
 
     // Animations of frame, bounds, center, transform, alpha and background colour.
@@ -173,7 +165,6 @@ public:
     static void performWithoutAnimation(const std::function<void()>& actions);
 
     // The controller whose root view this is (not owned), or null.
-    ViewController* viewController() const { return viewController_; }
     void setViewController(ViewController* controller) { viewController_ = controller; }
 
     // Scene properties: sets `key` from text; false with a message for unknown keys or bad values.
