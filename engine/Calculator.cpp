@@ -23,12 +23,7 @@ Calculator::Calculator() {
     memoryOstrelo.items = std::move(memoryItems);
     memoryOstrelo.userDefaultsCount = memoryCount;
 
-    if (!ostrelo.items.empty()) ostreloLine = ostrelo.items.back();
-    if (!memoryOstrelo.items.empty()) memoryOstreloLine = memoryOstrelo.items.back();
-    if (ostrelo.items.empty()) {
-        ostreloLine.parentheses = 0;
-        enterResetLine();
-    }
+    takeCurrentLinesFromStacks();
     updatePrimaryString();
     updateMemoryString();
 }
@@ -40,12 +35,7 @@ void Calculator::reloadFromSettings() {
     ostrelo = CalculatorStack();
     memoryOstrelo.loadMemoryHonouringReset();
 
-    if (!ostrelo.items.empty()) ostreloLine = ostrelo.items.back();
-    if (!memoryOstrelo.items.empty()) memoryOstreloLine = memoryOstrelo.items.back();
-    if (ostrelo.items.empty()) {
-        ostreloLine.parentheses = 0;
-        enterResetLine();
-    }
+    takeCurrentLinesFromStacks();
 
     {
         auto suite = SharedSettings::open();
@@ -68,6 +58,15 @@ void Calculator::reloadFromSettings() {
 
 // ---------------------------------------------------------------------------------------
 // Shared steps
+
+void Calculator::takeCurrentLinesFromStacks() {
+    if (!ostrelo.items.empty()) ostreloLine = ostrelo.items.back();
+    if (!memoryOstrelo.items.empty()) memoryOstreloLine = memoryOstrelo.items.back();
+    if (ostrelo.items.empty()) {
+        ostreloLine.parentheses = 0;
+        enterResetLine();
+    }
+}
 
 std::optional<std::string> Calculator::localeDecimalSeparator() {
     foundation::NumberFormatter formatter;

@@ -154,6 +154,9 @@ private:
     void pushCurrentLine();
     // The reset line: "R", empty item, number 0, one digit, at the current parenthesis count.
     void enterResetLine();
+    // After loading: the current lines become copies of the stacks' last lines; an empty
+    // calculation gets its reset line.
+    void takeCurrentLinesFromStacks();
     // clearCounter 0, every stored line removed, count 0, and the reset line.
     void resetCalculation();
     // The display text of the calculation, or of the memory register.
