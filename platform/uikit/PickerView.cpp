@@ -128,10 +128,11 @@ void PickerView::layoutSubviews() {
             shown->setAlpha(row == column.selected ? 1.0 : 0.5);
             column.rowViews.emplace_back(row, shown);
         }
-        for (auto& [r, v] : old) {
+        for (auto& entry : old) {
+            View* view = entry.second;
             bool kept = std::any_of(column.rowViews.begin(), column.rowViews.end(),
-                                    [&](const auto& entry) { return entry.second == v; });
-            if (!kept) auto gone = v->removeFromSuperview();
+                                    [view](const auto& shownEntry) { return shownEntry.second == view; });
+            if (!kept) auto gone = view->removeFromSuperview();
         }
     }
 }
