@@ -1,0 +1,45 @@
+#include "app/core/CalculatorScreen.h"
+
+#include "app/core/DisplayRefresh.h"
+#include "platform/uikit/AudioServices.h"
+#include "platform/uikit/ViewController.h"
+#include "ui/CalculatorButton.h"
+#include "ui/CalculatorCalcLabel.h"
+#include "ui/CalculatorView.h"
+#include "ui/PulseLayer.h"
+
+namespace ostrelo {
+
+void CalculatorScreen::refreshDisplay() { DisplayRefresh{*this}.updateCalculatorLines(); }
+
+void CalculatorScreen::longPressFeedback(CalculatorButton& key) { keyPressFeedback(key); }
+
+bool CalculatorScreen::allows(LongPressRow::Condition condition) {
+    (void)condition;
+    return true;
+}
+
+void CalculatorScreen::keyPressFeedback(CalculatorButton& key) {
+    const ScreenLinks& l = links();
+    uikit::View* root = l.controller != nullptr ? l.controller->view() : nullptr;
+    if (l.pulse != nullptr && root != nullptr) {
+        // The ring goes round the key where it sits, in the root view's coordinates.
+        const uikit::Rect frame = key.untransformedFrame();
+        root->layer().addSublayer(l.pulse->shared_from_this());
+        l.pulse->startPulse(key.superview() != nullptr ? key.superview()->convertRect(frame, root) : frame);
+    }
+    uikit::AudioServices::playAlertSound(uikit::AudioServices::vibrate);
+}
+
+void CalculatorScreen::relayoutViews() {
+    const ScreenLinks& l = links();
+    if (l.keypad != nullptr)
+        for (const auto& key : l.keypad->subviews()) key->setNeedsLayout();
+    if (l.primaryLine != nullptr && l.secondaryLine != nullptr) {
+        l.secondaryLine->setNeedsLayout();
+        l.primaryLine->setNeedsLayout();
+    }
+    if (l.controller != nullptr) l.controller->setNeedsStatusBarAppearanceUpdate();
+}
+
+}  // namespace ostrelo

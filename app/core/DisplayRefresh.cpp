@@ -1,0 +1,63 @@
+#include "app/core/DisplayRefresh.h"
+
+#include "app/core/CalculatorScreen.h"
+#include "app/core/KeyTitle.h"
+#include "engine/Calculator.h"
+#include "engine/SharedSettings.h"
+#include "platform/foundation/Locale.h"
+#include "ui/CalculatorButton.h"
+#include "ui/CalculatorCalcLabel.h"
+
+namespace ostrelo {
+
+DisplayRefresh::DisplayRefresh(CalculatorScreen& screen) : screen_(screen), links_(screen.links()) {}
+
+const char* DisplayRefresh::loanPrompt(const std::string& equalTitle, const std::string& languageCode) {
+    const bool german = languageCode == "de";
+    if (equalTitle == "𝑖") return german ? "Zinssatz eingeben" : "enter the intrest rate";
+    if (equalTitle == "𝑚") return german ? "Anzahl der Monate eingeben" : "enter the number of months";
+    return nullptr;
+}
+
+void DisplayRefresh::updateCalculatorLines() {
+    Calculator& c = *links_.calculator;
+    if (links_.primaryLine != nullptr) links_.primaryLine->setText(c.primaryString.value_or(""));
+    if (links_.secondaryLine != nullptr) {
+        const char* prompt = loanPrompt(KeyTitle::shown(links_.equalKey), foundation::Locale::languageCode());
+        links_.secondaryLine->setText(prompt != nullptr ? prompt : c.secondaryString.value_or(""));
+    }
+    KeyTitle::set(links_.clearKey, c.buttonClearAllText.value_or(""));
+    if (links_.memoryRecallKey != nullptr) {
+        links_.memoryRecallKey->myButtonState = c.buttonMemoryRecallColor;
+        links_.memoryRecallKey->applyButtonColors();
+    }
+    if (links_.equalKey != nullptr) {
+        links_.equalKey->myButtonState = c.buttonEqualColor;
+        links_.equalKey->applyButtonColors();
+    }
+    KeyTitle::set(links_.decimalSeparatorKey, c.decimalSeparator.value_or(""));
+    updateParenthesisTitles();
+    KeyTitle::set(links_.degRadKey, c.radiantText.value_or(""));
+    updateDateTitle();
+}
+
+void DisplayRefresh::updateParenthesisTitles() {
+    if (links_.parenthesisOpenKey == nullptr || links_.parenthesisCloseKey == nullptr) return;
+    const bool percent = links_.functionKey != nullptr && !links_.functionKey->hidden() &&
+                         links_.functionKey->normalTitle() == "ƒ(x)" &&
+                         SharedSettings::open()->boolForKey("preference_percent");
+    KeyTitle::set(links_.parenthesisOpenKey, percent ? "%" : "(");
+    KeyTitle::set(links_.parenthesisCloseKey, percent ? "(⋯)" : ")");
+}
+
+void DisplayRefresh::updateDateTitle() {
+    if (links_.equalKey == nullptr) return;
+    if (links_.calculator->dateCalculator) KeyTitle::set(links_.equalKey, "𝑑");
+}
+
+std::string DisplayRefresh::layoutEqualTitle() const {
+    const bool currencyKeypad = links_.functionKey != nullptr && links_.functionKey->normalTitle() == "⏎";
+    return currencyKeypad && screen_.allows(LongPressRow::Condition::compactWidthRegularHeight) ? "⇨" : "=";
+}
+
+}  // namespace ostrelo

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace ostrelo {
+
+class Calculator;
+class CalculatorButton;
+class CalculatorScreen;
+struct ScreenLinks;
+
+// The one road from a key of a calculator screen to its calculator: the click, the key's text
+// (its title, or the text given for a key without a button), the long-press remap of the
+// screen's profile, one action per text, and the ending: the display refresh and the tail that
+// titles the "=" key for the loan prompts. A loan (annuity) is typed as amount, "%%", rate,
+// "𝑖", months, "𝑚"; the handler feeds the whole payment formula into the calculator.
+//
+// Made per call; holds references to the screen only, and stops once the screen is gone.
+class KeyHandler {
+public:
+    // The long-press alternate of "⇨": converts from the to-currency to the from-currency.
+    static constexpr const char* reverseConversionKey = "⇦";
+
+    explicit KeyHandler(CalculatorScreen& screen);
+
+    void handle(CalculatorButton* key, bool longPress, const std::string& given);
+    // The end of every key but the date key: while a loan step waits the "=" key shows its
+    // prompt title ("𝑖" for the rate, "𝑚" for the months); any other shape of the calculation
+    // ends the loan. Then the display is refreshed. Nothing happens in date mode.
+    void tail();
+
+private:
+    enum class Ending { refresh, tail, none };
+
+    std::string remap(CalculatorButton& key, const std::string& text);
+    Ending dispatch(const std::string& text);
+    Ending engineKey(const std::string& text);
+    Ending clearKey(bool all);
+    Ending separatorKey();
+    Ending dateEquals();
+    Ending equals();
+    Ending degRad();
+    Ending settingsKey();
+    Ending switchKeypad(bool currency);
+    Ending convert(bool reverse);
+    Ending loanStart();
+    Ending loanStep();
+    void enterLoanFormula(const struct CalculatorLine& rate);
+    void endLoan();
+    bool loanStepDue(int step) const;
+    void finish(Ending ending);
+    void copyPrimary(bool emptyWhenNone);
+    void setEqualTitle(const std::string& title);
+
+    CalculatorScreen& screen_;
+    const ScreenLinks& links_;
+    Calculator& calculator_;
+    std::weak_ptr<void> guard_;
+};
+
+}  // namespace ostrelo
