@@ -1,0 +1,90 @@
+#include "app/AppDelegate.h"
+
+#include "app/ViewController.h"
+#include "app/core/DisplayRefresh.h"
+#include "engine/SharedSettings.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/RandomSource.h"
+#include "platform/foundation/Timer.h"
+#include "platform/uikit/Application.h"
+#include "platform/uikit/StoreReviewController.h"
+#include "platform/uikit/Window.h"
+
+namespace ostrelo {
+
+namespace {
+constexpr std::int64_t launchesBeforeReview = 10;
+constexpr double reviewDelay = 30;
+constexpr std::uint32_t reviewDelaySpread = 20;
+}  // namespace
+
+bool AppDelegate::didFinishLaunchingWithOptions(const LaunchOptions& options) {
+    countLaunch();
+    if (options.shortcutItem) {
+        shortcutItem = options.shortcutItem;
+        return false;
+    }
+    return true;
+}
+
+void AppDelegate::countLaunch() {
+    auto suite = SharedSettings::open();
+    const auto stored = suite->object(launchCountKey);
+    if (!stored || !stored->isInteger()) {
+        suite->set(launchCountKey, 1);
+    } else if (const std::int64_t count = *stored->integerValue(); count < launchesBeforeReview) {
+        suite->set(launchCountKey, count + 1);
+    } else {
+        const double delay = reviewDelay + foundation::RandomSource::uniform(reviewDelaySpread);
+        foundation::Timer::scheduledTimer(delay, false, [this](foundation::Timer&) { requestReview(); },
+                                          lifetime_.weak());
+    }
+    suite->synchronize();
+}
+
+void AppDelegate::requestReview() {
+    uikit::StoreReviewController::requestReview();
+    auto suite = SharedSettings::open();
+    suite->set(reviewRequestsKey, suite->integerForKey(reviewRequestsKey) + 1);
+    suite->synchronize();
+    foundation::Log::info("a review was requested (no dialog is shown)");
+}
+
+ViewController* AppDelegate::mainScreen() const {
+    auto* screen = window != nullptr ? dynamic_cast<ViewController*>(window->rootViewController()) : nullptr;
+    if (screen == nullptr) foundation::Log::warning("the window shows no calculator screen");
+    return screen;
+}
+
+void AppDelegate::applicationDidBecomeActive() {
+    ViewController* screen = mainScreen();
+    if (screen == nullptr) return;
+    screen->setNeedsStatusBarAppearanceUpdate();
+    screen->calculator.reloadFromSettings();
+    DisplayRefresh{*screen}.updateDateTitle();
+    screen->updateCalculatorLines();
+    if (shortcutItem) {
+        screen->performActivityType(shortcutItem->type);
+        shortcutItem.reset();
+    }
+}
+
+void AppDelegate::performActionForShortcutItem(const ShortcutItem& item,
+                                               const std::function<void(bool)>& completionHandler) {
+    if (ViewController* screen = mainScreen()) screen->performActivityType(item.type);
+    if (completionHandler) completionHandler(true);
+}
+
+bool AppDelegate::continueUserActivity(foundation::UserActivity& activity) {
+    if (window != nullptr && window->rootViewController() != nullptr)
+        window->rootViewController()->restoreUserActivityState(activity);
+    return true;
+}
+
+void AppDelegate::observeApplication() {
+    activation_ = foundation::NotificationCenter::defaultCenter().addObserver(
+        uikit::Application::didBecomeActiveNotification, nullptr,
+        [this](const foundation::Notification&) { applicationDidBecomeActive(); });
+}
+
+}  // namespace ostrelo

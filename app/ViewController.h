@@ -1,0 +1,150 @@
+#pragma once
+
+#include "app/core/CalculatorScreen.h"
+#include "engine/Calculator.h"
+#include "platform/foundation/Lifetime.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/uikit/Color.h"
+#include "platform/uikit/PickerViewDataSource.h"
+#include "platform/uikit/PickerViewDelegate.h"
+#include "platform/uikit/ViewController.h"
+#include "ui/CalculatorViewTouchDelegate.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace ostrelo {
+
+class CalculatorButton;
+class CalculatorCalcLabel;
+class CalculatorLabel;
+class CalculatorPicker;
+class CalculatorScrollView;
+class CalculatorView;
+class PulseLayer;
+
+// The app's calculator screen, the initial scene of the storyboard "Main". It owns the screen's
+// calculator, hands key presses to the shared key handler, keeps the display current, chooses
+// the keypad layout, lets the two currency pickers choose the conversion, copies the display
+// on a tap and re-reads the settings at every activation of the app.
+class ViewController : public uikit::ViewController,
+                       public CalculatorViewTouchDelegate,
+                       public uikit::PickerViewDataSource,
+                       public uikit::PickerViewDelegate,
+                       public CalculatorScreen {
+public:
+    ViewController();
+    ~ViewController() override;
+
+    // Outlets, filled by the scene.
+    CalculatorButton* buttonsMemoryClear = nullptr;
+    CalculatorButton* buttonsMemoryAdd = nullptr;
+    CalculatorButton* buttonMemoryRecall = nullptr;
+    CalculatorButton* buttonDecimalSeparator = nullptr;
+    CalculatorButton* buttonPlusMinus = nullptr;
+    CalculatorButton* buttonDegRad = nullptr;
+    CalculatorButton* buttonClear = nullptr;
+    CalculatorButton* buttonEqual = nullptr;
+    CalculatorButton* buttonZero = nullptr;
+    CalculatorButton* buttonOne = nullptr;
+    CalculatorButton* buttonTwo = nullptr;
+    CalculatorButton* buttonThree = nullptr;
+    CalculatorButton* buttonFour = nullptr;
+    CalculatorButton* buttonFive = nullptr;
+    CalculatorButton* buttonSix = nullptr;
+    CalculatorButton* buttonSeven = nullptr;
+    CalculatorButton* buttonEight = nullptr;
+    CalculatorButton* buttonNine = nullptr;
+    CalculatorButton* buttonFunctions = nullptr;
+    CalculatorButton* buttonParenthesisOpen = nullptr;
+    CalculatorButton* buttonParenthesisClose = nullptr;
+    CalculatorButton* buttonsMultiply = nullptr;
+    CalculatorButton* buttonsDivide = nullptr;
+    CalculatorButton* buttonsSubtract = nullptr;
+    CalculatorButton* buttonsAdd = nullptr;
+    CalculatorLabel* labelConvert = nullptr;
+    CalculatorCalcLabel* primaryCalculatorLine = nullptr;
+    CalculatorCalcLabel* secondaryCalculatorLine = nullptr;
+    CalculatorPicker* convertFromPicker = nullptr;
+    CalculatorPicker* convertToPicker = nullptr;
+    CalculatorView* ostreloView = nullptr;
+    CalculatorScrollView* scrollView = nullptr;
+
+    std::shared_ptr<PulseLayer> pulse;
+    // Observations of the app's activation and of its entering the background; they end
+    // with the screen.
+    foundation::NotificationCenter::Token notification;
+    foundation::NotificationCenter::Token notificationBackground;
+    std::optional<uikit::Color> buttonDigitBackgroundColor;
+    std::optional<uikit::Color> buttonFunctionsBackgroundColor;
+    bool loadTheme = false;
+    Calculator calculator;
+    bool enableClickSound = false;
+
+    // uikit::ViewController
+    void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
+    bool prefersStatusBarHidden() override;
+    int preferredStatusBarStyle() override;
+    unsigned supportedInterfaceOrientations() override { return 30; }
+    void viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) override;
+    bool canBecomeFirstResponder() const override { return true; }
+    void pressesBegan(const uikit::PressSet& presses, const uikit::Event* event) override;
+    void updateUserActivityState(foundation::UserActivity& activity) override;
+    void restoreUserActivityState(foundation::UserActivity& activity) override;
+
+    // The key handler and the display.
+    void handleKeyPress(CalculatorButton* button, bool longPress, const std::string& key) override;
+    void updateCalculatorLines();
+    void updateKeypadMode();
+    void showStandardKeypad();
+    void showCurrencyKeypad();
+    void loadSettings();
+    void setupViews();
+    void primaryLabelTap();
+    void secondaryLabelTap();
+
+    // Popovers.
+    void showMemoryPopover();
+    void showFunctionsPopover();
+    void showSettingsPopover();
+
+    // Currency pickers.
+    void setupPickers();
+    void restorePickerSelection();
+    void restorePickerSelectionAsync();
+    int numberOfComponentsInPickerView(uikit::PickerView& picker) override;
+    int numberOfRowsInComponent(uikit::PickerView& picker, int component) override;
+    double rowHeightForComponent(uikit::PickerView& picker, int component) override;
+    std::unique_ptr<uikit::View> viewForRow(uikit::PickerView& picker, int row, int component,
+                                            uikit::View* reusing) override;
+    void didSelectRow(uikit::PickerView& picker, int row, int component) override;
+
+    // Handoff and quick actions.
+    void startHandoffActivity();
+    void performActivityType(const std::string& type);
+
+    // CalculatorScreen
+    const ScreenLinks& links() const override { return links_; }
+    void refreshDisplay() override;
+    bool allows(LongPressRow::Condition condition) override;
+    void showKeypad(bool currency) override;
+    void openPanel(ScreenPanel panel) override;
+
+private:
+    void declareOutlets();
+    // False (logged) when the scene left a control unbound; the screen then stays inert.
+    bool bindLinks();
+    bool compactWidthRegularHeight();
+    void relayoutForSize(uikit::Size size);
+    void showParenthesisKeys();
+    void attachDisplayTaps();
+    void copyPrimaryText();
+
+    ScreenLinks links_;
+    // Declared last: expires first, before any member a pending call could reach.
+    foundation::Lifetime screenLifetime_;
+};
+
+}  // namespace ostrelo
