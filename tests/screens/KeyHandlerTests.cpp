@@ -1,0 +1,138 @@
+#include "engine/SharedSettings.h"
+#include "platform/uikit/AudioServices.h"
+#include "platform/uikit/Pasteboard.h"
+#include "tests/screens/FakeScreen.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <functional>
+
+using screentest::FakeScreen;
+
+namespace {
+
+class KeyHandlerTest : public testsupport::SuiteTest {
+protected:
+    void SetUp() override {
+        testsupport::SuiteTest::SetUp();
+        uikit::Pasteboard::general().clear();
+        uikit::AudioServices::clearRequests();
+    }
+};
+
+// Holding a key: the first row of the profile that matches decides, pulses and replaces the
+// key's text; a row whose size-class condition fails, or a key outside the table, acts as an
+// ordinary press without a pulse.
+TEST_F(KeyHandlerTest, ALongPressActsAsTheKeyItsRowNames) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> typed;
+        const char* held;
+        bool compactPortrait;
+        std::vector<std::string> hooks;
+        std::function<void(FakeScreen&)> check;
+    };
+    const Row rows[] = {
+        {"M+ in portrait subtracts", {"7"}, "M+", true, {"pulse M+"},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.memoryPrimaryString, "0−7=−7"); }},
+        {"M+ elsewhere adds", {"7"}, "M+", false, {},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.memoryPrimaryString, "7"); }},
+        {"C clears everything", {"1", "+", "2"}, "C", true, {"pulse C"},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.primaryString, "0"); }},
+        {"ƒ(x) shows the currency keypad", {}, "ƒ(x)", true, {"pulse ƒ(x)", "currency keypad"},
+         [](FakeScreen&) { EXPECT_TRUE(ostrelo::SharedSettings::open()->boolForKey("show_currency")); }},
+        {"MR opens the memory", {}, "MR", true, {"pulse MR", "panel 0"}, [](FakeScreen&) {}},
+        {"deg opens the settings", {}, "deg", true, {"pulse deg", "panel 2"}, [](FakeScreen&) {}},
+        {"𝜋 enters 𝜑", {}, "𝜋", true, {"pulse 𝜋"},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.ostreloLine.item, "𝜑"); }},
+        {"x² raises to a power", {"2"}, "x²", true, {"pulse x²"},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.ostreloLine.type, "^"); }},
+        {"( opens in front of all", {"2", "+", "3"}, "(", true, {"pulse ("},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.ostrelo.items.front().type, "("); }},
+        {"7 is an ordinary 7", {"1"}, "7", true, {},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.primaryString, "17"); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ostrelo::SharedSettings::open()->set("reset", true);
+        FakeScreen screen;
+        screen.compactPortrait = row.compactPortrait;
+        screen.type(row.typed);
+        screen.hold(row.held);
+        EXPECT_EQ(screen.hooks, row.hooks);
+        row.check(screen);
+    }
+}
+
+// A loan: amount, "%%" (held "%"), rate, "𝑖", months, "𝑚". The "=" key carries the step and the
+// secondary line its prompt; the payment shows with two decimals and is copied.
+TEST_F(KeyHandlerTest, ALoanPromptsForRateAndMonthsAndEndsWithThePayment) {
+    struct Step {
+        std::string key;
+        bool held;
+        const char* title;
+        const char* secondary;
+    };
+    const Step steps[] = {
+        {"1", false, "=", ""}, {"0", false, "=", ""}, {"0", false, "=", ""}, {"0", false, "=", ""},
+        {"%", true, "𝑖", "enter the intrest rate"},  {"5", false, "𝑖", "enter the intrest rate"},
+        {"𝑖", false, "𝑚", "enter the number of months"}, {"1", false, "𝑚", "enter the number of months"},
+        {"2", false, "𝑚", "enter the number of months"},
+    };
+    FakeScreen screen;
+    for (const Step& step : steps) {
+        step.held ? screen.hold(step.key) : screen.press(step.key);
+        EXPECT_EQ(screen.equalTitle(), step.title) << step.key;
+        EXPECT_EQ(screen.secondary.text(), step.secondary) << step.key;
+    }
+    screen.press("𝑚");
+    EXPECT_EQ(screen.primary.text(), "85.61 ");
+    EXPECT_EQ(uikit::Pasteboard::general().string(), "85.61 ");
+    EXPECT_EQ(screen.equalTitle(), "=");
+    EXPECT_EQ(screen.calculator.creditNextStep, 0);
+    EXPECT_EQ(screen.calculator.creditCurrentStep, 0);
+}
+
+// How loans end: bad months give the error text, a rate of 0 a plain "=", a key that breaks the
+// formula's shape ends the loan (the "=" key takes back its keypad's title), and "%%" after
+// more than one line is a plain percent.
+TEST_F(KeyHandlerTest, LoansEndByTheirInputs) {
+    struct Row {
+        const char* name;
+        const char* locale;
+        bool currencyKeypad;
+        std::vector<std::string> keys;  // "%%" holds "%"
+        const char* primary;
+        const char* title;
+        const char* secondary;
+    };
+    const Row rows[] = {
+        {"months 0", "en_US", false, {"1", "0", "0", "%%", "5", "𝑖", "0", "𝑚"}, "ERROR", "=", nullptr},
+        {"months 1.5", "en_US", false, {"1", "0", "0", "%%", "5", "𝑖", "1", ".", "5", "𝑚"}, "ERROR", "=", nullptr},
+        {"rate 0", "en_US", false, {"1", "0", "0", "%%", "0", "𝑖"}, "0", "=", nullptr},
+        {"several lines", "en_US", false, {"1", "+", "2", "%%"}, "1+2%", "=", nullptr},
+        {"an operator instead of the rate", "en_US", false, {"1", "0", "0", "%%", "5", "+"}, "100×(5+", "=", nullptr},
+        {"an operator on the currency keypad", "en_US", true, {"1", "0", "0", "%%", "5", "+"}, "100×(5+", "⇨", nullptr},
+        {"a payment on the currency keypad", "en_US", true, {"1", "0", "0", "0", "%%", "5", "𝑖", "1", "2", "𝑚"},
+         "85.61 ", "⇨", nullptr},
+        {"the German prompt", "de_DE", false, {"1", "0", "0", "%%"}, "100×(", "𝑖", "Zinssatz eingeben"},
+        {"the German months", "de_DE", false, {"1", "0", "0", "%%", "5", "𝑖"}, nullptr, "𝑚",
+         "Anzahl der Monate eingeben"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        setLocale(row.locale);
+        ostrelo::SharedSettings::open()->set("reset", true);
+        FakeScreen screen;
+        if (row.currencyKeypad) screen.showKeypad(true);
+        for (const auto& key : row.keys) key == "%%" ? screen.hold("%") : screen.press(key);
+        if (row.primary != nullptr) {
+            EXPECT_EQ(screen.primary.text(), row.primary);
+        }
+        EXPECT_EQ(screen.equalTitle(), row.title);
+        if (row.secondary != nullptr) {
+            EXPECT_EQ(screen.secondary.text(), row.secondary);
+        }
+    }
+}
+
+}  // namespace
