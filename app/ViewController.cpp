@@ -165,7 +165,10 @@ void ViewController::setupViews() {
     DisplayRefresh{*this}.updateDateTitle();
 }
 
+// Once per screen: recognisers added at every activation would copy once per activation.
 void ViewController::attachDisplayTaps() {
+    if (displayTapsAttached_) return;
+    displayTapsAttached_ = true;
     const std::weak_ptr<void> guard = screenLifetime_.weak();
     auto primaryTap = std::make_unique<uikit::TapGestureRecognizer>();
     primaryTap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, guard);

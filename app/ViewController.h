@@ -143,6 +143,7 @@ private:
     void copyPrimaryText();
 
     ScreenLinks links_;
+    bool displayTapsAttached_ = false;
     // Declared last: expires first, before any member a pending call could reach.
     foundation::Lifetime screenLifetime_;
 };
