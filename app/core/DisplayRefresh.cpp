@@ -53,6 +53,7 @@ void DisplayRefresh::updateParenthesisTitles() {
 void DisplayRefresh::updateDateTitle() {
     if (links_.equalKey == nullptr) return;
     if (links_.calculator->dateCalculator) KeyTitle::set(links_.equalKey, "𝑑");
+    else if (links_.equalKey->normalTitle() == "𝑑") KeyTitle::set(links_.equalKey, layoutEqualTitle());
 }
 
 std::string DisplayRefresh::layoutEqualTitle() const {

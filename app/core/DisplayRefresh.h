@@ -15,7 +15,8 @@ public:
     explicit DisplayRefresh(CalculatorScreen& screen);
 
     void updateCalculatorLines();
-    // The "=" key shows "𝑑" while date mode lasts.
+    // The "=" key shows "𝑑" while date mode lasts; once date mode has ended (here or in
+    // another process) a "𝑑" gives way to the keypad layout's title. Loan titles stay.
     void updateDateTitle();
     // "⇨" on the currency keypad of a compact-width, regular-height window, else "=".
     std::string layoutEqualTitle() const;
