@@ -2,10 +2,15 @@
 #include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/uikit/Application.h"
 #include "tests/app/CalculatorSceneFixture.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/CalculatorCalcLabel.h"
+
+#include <future>
 
 namespace {
 
@@ -36,6 +41,36 @@ TEST_F(ScreenLifetimeTest, OneTapOnTheDisplayCopiesOnceAfterManyActivations) {
     host.tap(host::HeadlessHost::centerOf(*controller->secondaryCalculatorLine));
     EXPECT_EQ(host.pasteboardWrites(), std::vector<std::string>{"0"});
     EXPECT_EQ(host.sounds().size(), 1u);
+}
+
+// Once the screen is gone, neither the app's activation nor its entering the background nor
+// the picker restore that the rate check queues reaches it.
+TEST_F(ScreenLifetimeTest, NothingReachesTheScreenOnceItIsGone) {
+    // The rate check waits on the network test until the screen has gone.
+    std::promise<void> gone;
+    std::shared_future<void> released = gone.get_future().share();
+    ostrelo::ExchangeRateFeed::setNetworkTest([released] {
+        released.wait();
+        return false;
+    });
+    auto& center = foundation::NotificationCenter::defaultCenter();
+    const auto active = center.observerCount(uikit::Application::didBecomeActiveNotification);
+    const auto background = center.observerCount(uikit::Application::didEnterBackgroundNotification);
+    {
+        host::HeadlessHost host;
+        auto screen = apptest::makeCalculatorScreen();
+        ASSERT_NE(screen, nullptr);
+        screen->view();
+        EXPECT_EQ(center.observerCount(uikit::Application::didBecomeActiveNotification), active + 1);
+        EXPECT_EQ(center.observerCount(uikit::Application::didEnterBackgroundNotification), background + 1);
+    }
+    gone.set_value();
+    EXPECT_EQ(center.observerCount(uikit::Application::didBecomeActiveNotification), active);
+    EXPECT_EQ(center.observerCount(uikit::Application::didEnterBackgroundNotification), background);
+    center.post(uikit::Application::didBecomeActiveNotification);
+    center.post(uikit::Application::didEnterBackgroundNotification);
+    foundation::DispatchQueue::global().waitUntilIdle();
+    foundation::RunLoop::main().runUntilIdle();
 }
 
 }  // namespace
