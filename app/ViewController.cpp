@@ -132,9 +132,12 @@ void ViewController::viewDidLoad() {
                                       [this](const foundation::Notification&) { setupViews(); });
     notificationBackground = center.addObserver(uikit::Application::didEnterBackgroundNotification, nullptr,
                                                 [this](const foundation::Notification&) { showParenthesisKeys(); });
-    foundation::DispatchQueue::global().async([this] {
+    std::weak_ptr<void> guard = screenLifetime_.weak();
+    foundation::DispatchQueue::global().async([this, guard] {
         ExchangeRateFeed::updateRatesIfNeeded();
-        foundation::DispatchQueue::main().async([this] { restorePickerSelectionAsync(); });
+        foundation::DispatchQueue::main().async([this, guard] {
+            if (!guard.expired()) restorePickerSelectionAsync();
+        });
     });
 }
 
