@@ -58,8 +58,9 @@ std::optional<std::int64_t> SettingsLoader::storedRow(const foundation::UserDefa
                                                       std::size_t rows) {
     const auto stored = suite.object(key);
     if (!stored || !stored->isInteger()) return std::nullopt;
-    (void)rows;
-    return *stored->integerValue();
+    const std::int64_t row = *stored->integerValue();
+    if (row < 0 || row >= static_cast<std::int64_t>(rows)) return std::nullopt;
+    return row;
 }
 
 void SettingsLoader::readCurrencyRows(foundation::UserDefaults& suite) {
