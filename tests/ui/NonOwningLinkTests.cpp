@@ -43,11 +43,12 @@ struct Owner : PickerViewDataSource, PickerViewDelegate, PopoverPresentationCont
     foundation::Lifetime links;  // last: it ends before anything a link leads to
 };
 
-// One kind of link: how a screen sets it up on a view of its own, and how a user then drives
-// that view. Every view covers (0, 100)-(300, 300) of the window.
+// One kind of link: how a screen sets it up on a view of its own, with the guard it passes, and
+// how a user then drives that view. Every view covers (0, 100)-(300, 300) of the window.
+using Guard = std::weak_ptr<void>;
 struct Kind {
     const char* name;
-    std::function<void(ViewController& screen, Owner& owner)> link;
+    std::function<void(ViewController& screen, Owner& owner, Guard guard)> link;
     std::function<void(host::HeadlessHost& host)> drive;
 };
 void PrintTo(const Kind& kind, std::ostream* out) { *out << kind.name; }
@@ -56,37 +57,37 @@ const Rect area(0, 100, 300, 200);
 void tap(host::HeadlessHost& host) { host.tap({150, 200}); }
 
 // A popover anchored below the area, kept as a popover in compact width by a delegate that asks so.
-void presentPopover(ViewController& screen, PopoverPresentationControllerDelegate& delegate) {
+void presentPopover(ViewController& screen, PopoverPresentationControllerDelegate& delegate, Guard guard) {
     auto content = std::make_unique<ViewController>();
     content->modalPresentationStyle = ModalPresentationPopover;
     content->preferredContentSize = Size{100, 100};
     auto* popover = content->popoverPresentationController();
     popover->setSourceView(screen.view());
     popover->sourceRect = Rect(150, 400, 1, 1);
-    popover->delegate = &delegate;
+    popover->setDelegate(&delegate, std::move(guard));
     screen.presentViewController(std::move(content), false);
 }
 
 const Kind kinds[] = {
     {"KeypadDelegate",
-     [](ViewController& screen, Owner& owner) {
+     [](ViewController& screen, Owner& owner, Guard guard) {
          auto* pad = screen.view()->add(std::make_unique<CalculatorView>(area));
          pad->add(std::make_unique<CalculatorButton>(Rect(0, 0, 300, 200)))->setTitle("7", ControlStateNormal);
-         pad->setDelegate(&owner);
+         pad->setDelegate(&owner, std::move(guard));
      },
      tap},
     {"ColorPickerDelegate",
-     [](ViewController& screen, Owner& owner) {
+     [](ViewController& screen, Owner& owner, Guard guard) {
          auto* picker = screen.view()->add(std::make_unique<CalculatorColorPicker>(area));
          picker->setElements(10);
-         picker->setDelegate(&owner);
+         picker->setDelegate(&owner, std::move(guard));
      },
      tap},
     {"PickerDataSourceAndDelegate",
-     [](ViewController& screen, Owner& owner) {
+     [](ViewController& screen, Owner& owner, Guard guard) {
          auto* picker = screen.view()->add(std::make_unique<PickerView>(area));
-         picker->dataSource = &owner;
-         picker->delegate = &owner;
+         picker->setDataSource(&owner, guard);
+         picker->setDelegate(&owner, std::move(guard));
      },
      [](host::HeadlessHost& host) {  // a scroll by two rows
          host.touchDown({150, 200});
@@ -95,35 +96,39 @@ const Kind kinds[] = {
          host.touchUp({150, 120});
      }},
     {"PopoverDelegate",
-     [](ViewController& screen, Owner& owner) { presentPopover(screen, owner); },
+     [](ViewController& screen, Owner& owner, Guard guard) { presentPopover(screen, owner, std::move(guard)); },
      tap},
     {"ControlTarget",
-     [](ViewController& screen, Owner& owner) {
+     [](ViewController& screen, Owner& owner, Guard guard) {
          auto* button = screen.view()->add(std::make_unique<Button>(area));
-         button->addTarget(&owner, [target = &owner](Control&) { target->call(); }, ControlEventTouchUpInside);
+         button->addTarget(&owner, [target = &owner](Control&) { target->call(); }, ControlEventTouchUpInside,
+                           std::move(guard));
      },
      tap},
     {"GestureRecognizerTarget",
-     [](ViewController& screen, Owner& owner) {
+     [](ViewController& screen, Owner& owner, Guard guard) {
          auto* view = screen.view()->add(std::make_unique<View>(area));
-         view->addGestureRecognizer(
-             std::make_unique<TapGestureRecognizer>([target = &owner](GestureRecognizer&) { target->call(); }));
+         view->addGestureRecognizer(std::make_unique<TapGestureRecognizer>(
+             [target = &owner](GestureRecognizer&) { target->call(); }, std::move(guard)));
      },
      tap},
 };
+
+enum class OwnerFate { lives, gone, linkedWithoutGuard };
 
 class NonOwningLinkTest : public uitest::UiTest, public ::testing::WithParamInterface<Kind> {
 protected:
     // Links a fresh screen's view to a fresh owner, lays it out, ends the owner when asked, drives
     // the view and answers the calls the owner got after the layout.
-    int callsAfterLayout(bool endOwner) {
+    int callsAfterLayout(OwnerFate fate) {
         host->setRootViewController(std::make_unique<ViewController>());
         int calls = 0;
         auto owner = std::make_unique<Owner>(calls);
-        GetParam().link(*host->rootViewController(), *owner);
+        Guard guard = fate == OwnerFate::linkedWithoutGuard ? Guard{} : owner->links.weak();
+        GetParam().link(*host->rootViewController(), *owner, guard);
         host->runUntilIdle();
         calls = 0;
-        if (endOwner) owner.reset();
+        if (fate == OwnerFate::gone) owner.reset();
         GetParam().drive(*host);
         host->runUntilIdle();
         return calls;
@@ -133,8 +138,10 @@ protected:
 }  // namespace
 
 TEST_P(NonOwningLinkTest, TheViewOutlivesItsOwnerAndCallsNothingOnceItIsGone) {
-    EXPECT_GT(callsAfterLayout(false), 0);
-    EXPECT_EQ(callsAfterLayout(true), 0);
+    EXPECT_GT(callsAfterLayout(OwnerFate::lives), 0);
+    EXPECT_EQ(callsAfterLayout(OwnerFate::gone), 0);
+    // There is no unguarded link: one set without a guard reads as empty at once.
+    EXPECT_EQ(callsAfterLayout(OwnerFate::linkedWithoutGuard), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, NonOwningLinkTest, ::testing::ValuesIn(kinds),
@@ -152,10 +159,11 @@ TEST_F(PopoverLinkTest, APopoverDelegateMayDismissThePopoverWhileAskedWhetherToD
             screen->dismissViewController(false);
             return true;
         }
+        foundation::Lifetime links;
     } dismisser;
     host->setRootViewController(std::make_unique<ViewController>());
     dismisser.screen = host->rootViewController();
-    presentPopover(*dismisser.screen, dismisser);
+    presentPopover(*dismisser.screen, dismisser, dismisser.links.weak());
     ASSERT_NE(dismisser.screen->presentedViewController(), nullptr);
     tap(*host);
     EXPECT_EQ(dismisser.screen->presentedViewController(), nullptr);
