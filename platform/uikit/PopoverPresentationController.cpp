@@ -142,7 +142,10 @@ void PopoverPresentationController::willReposition() {
 
 void PopoverPresentationController::outsideTap() {
     if (fullScreen_) return;
+    // The delegate may dismiss the popover itself while it is asked, which ends this object.
+    const std::weak_ptr<void> presentedAlive = presented_.alive();
     if (delegate() != nullptr && !delegate()->popoverPresentationControllerShouldDismissPopover(*this)) return;
+    if (presentedAlive.expired()) return;
     ViewController* presenting = presented_.presentingViewController();
     if (presenting == nullptr) return;
     presented_.viewWillDisappear(true);
