@@ -301,8 +301,8 @@ void ViewController::showSettingsPopover() { foundation::Log::info("the Settings
 
 void ViewController::setupPickers() {
     for (CalculatorPicker* picker : {convertFromPicker, convertToPicker}) {
-        picker->dataSource = this;
-        picker->delegate = this;
+        picker->setDelegate(this, screenLifetime_.weak());
+        picker->setDataSource(this, screenLifetime_.weak());
     }
 }
 
