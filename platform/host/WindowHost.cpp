@@ -223,7 +223,6 @@ void WindowHost::handleWindowEvent(const SDL_Event& event) {
         applyWindowSize();
         break;
     case SDL_WINDOWEVENT_EXPOSED:
-    case SDL_WINDOWEVENT_SHOWN:
         driver_->setNeedsFrame();
         break;
     case SDL_WINDOWEVENT_LEAVE:
