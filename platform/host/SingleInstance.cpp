@@ -34,6 +34,9 @@ std::string systemError(const std::string& what) { return what + ": " + std::str
 
 SingleInstance::Claim failure(std::string error) { return {SingleInstance::Role::failed, nullptr, std::move(error)}; }
 
+// Nothing answers, and this start cannot take requests either: it runs on its own.
+SingleInstance::Claim alone(std::string error) { return {SingleInstance::Role::alone, nullptr, std::move(error)}; }
+
 int millisecondsUntil(Clock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
@@ -158,16 +161,16 @@ SingleInstance::Claim SingleInstance::claim(const std::filesystem::path& directo
     std::error_code ignored;
     std::filesystem::create_directories(directory, ignored);
     FileDescriptor folder(::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!folder) return failure(systemError("cannot open " + directory.string()));
+    if (!folder) return alone(systemError("cannot open " + directory.string()));
     FileDescriptor lock(::openat(folder.get(), (name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (!lock) return failure(systemError("cannot open the lock of " + name));
+    if (!lock) return alone(systemError("cannot open the lock of " + name));
     std::string socketName = name + ".socket";
     auto address = addressOf(directory, folder.get(), socketName);
-    if (!address) return failure("the socket path is too long: " + (directory / socketName).string());
+    if (!address) return alone("the socket path is too long: " + (directory / socketName).string());
 
     Exclusive exclusive(lock.get());
     FileDescriptor client(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (!client) return failure(systemError("cannot make a socket"));
+    if (!client) return alone(systemError("cannot make a socket"));
     if (::connect(client.get(), address->get(), address->length) == 0) {
         exclusive.unlock();
         return handOver(std::move(client), request, deadline);
@@ -177,14 +180,14 @@ SingleInstance::Claim SingleInstance::claim(const std::filesystem::path& directo
     // Nobody listens: this start runs, in place of a socket left behind.
     ::unlinkat(folder.get(), socketName.c_str(), 0);
     FileDescriptor listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (!listener) return failure(systemError("cannot make a socket"));
+    if (!listener) return alone(systemError("cannot make a socket"));
     if (::bind(listener.get(), address->get(), address->length) != 0)
-        return failure(systemError("cannot bind " + (directory / socketName).string()));
+        return alone(systemError("cannot bind " + (directory / socketName).string()));
     // Nobody can connect before listen, so the socket is private before it is reachable.
     if (::fchmodat(folder.get(), socketName.c_str(), 0600, 0) != 0 || ::listen(listener.get(), 16) != 0) {
         std::string error = systemError("cannot listen on " + (directory / socketName).string());
         ::unlinkat(folder.get(), socketName.c_str(), 0);
-        return failure(error);
+        return alone(error);
     }
     std::unique_ptr<SingleInstance> instance(
         new SingleInstance(std::move(folder), std::move(lock), std::move(listener), std::move(socketName)));

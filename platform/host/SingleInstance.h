@@ -23,12 +23,17 @@ class SingleInstance {
 public:
     static constexpr std::size_t maximumRequestLength = 1024;
 
-    enum class Role { running, handedOver, failed };
+    enum class Role {
+        running,     // this start is the running instance
+        handedOver,  // the running instance acknowledged the request
+        failed,      // an instance runs but did not take the request
+        alone,       // none answers, but this start cannot take requests either (no socket)
+    };
     struct Claim {
         Role role = Role::failed;
         // The running instance (role running).
         std::unique_ptr<SingleInstance> instance;
-        // Why the start could neither run nor hand over (role failed).
+        // What went wrong (roles failed and alone).
         std::string error;
     };
 

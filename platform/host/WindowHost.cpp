@@ -62,6 +62,8 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
             std::fprintf(stderr, "%s: %s\n", app.name.c_str(), claim.error.c_str());
             return 1;
         }
+        if (claim.role == SingleInstance::Role::alone)
+            foundation::Log::warning("later starts cannot reach this one: " + claim.error);
         instance = std::move(claim.instance);
     }
     std::string error;
@@ -84,6 +86,8 @@ std::unique_ptr<WindowHost> WindowHost::open(const AppDescription& app, std::str
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     SDL_SetHint(SDL_HINT_APP_NAME, app.title.c_str());
+    // The window surface is drawn by Cairo: no GPU renderer behind it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = SDL_GetError();
         return nullptr;

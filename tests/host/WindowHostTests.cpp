@@ -1,4 +1,5 @@
 #include "platform/foundation/RunLoop.h"
+#include "platform/host/SdlSoundPlayer.h"
 #include "platform/host/WindowHost.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Button.h"
@@ -157,6 +158,19 @@ TEST_F(WindowHostTest, TheRunnerReportsWrongArgumentsAndAMissingDisplay) {
         EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
     }
     EXPECT_TRUE(log.empty());
+}
+
+TEST(SdlSoundPlayerTest, WithoutAnAudioDeviceClicksAreSkippedWithOneLogLine) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    testing::internal::CaptureStderr();
+    {
+        host::SdlSoundPlayer player;
+        for (unsigned sound : {1104u, 1103u, 1104u, 4095u}) player.play({sound == 4095, sound});
+    }
+    std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2) << printed;
+    EXPECT_NE(printed.find("no audio device"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("vibration"), std::string::npos) << printed;
 }
 
 }  // namespace
