@@ -75,18 +75,18 @@ void RunLoop::cancelPerformRequests(const void* target) {
 }
 
 void RunLoop::post(Work work) {
-    std::function<void()> wakeUp;
     {
         std::lock_guard lock(inboxMutex_);
         inbox_.push_back(std::move(work));
-        wakeUp = wakeUp_;
     }
     inboxSignal_.notify_all();
-    if (wakeUp) wakeUp();
+    std::lock_guard lock(wakeUpMutex_);
+    if (wakeUp_) wakeUp_();
 }
 
+// Once this returns, no call of the previous handler is under way.
 void RunLoop::setWakeUpHandler(std::function<void()> handler) {
-    std::lock_guard lock(inboxMutex_);
+    std::lock_guard lock(wakeUpMutex_);
     wakeUp_ = std::move(handler);
 }
 

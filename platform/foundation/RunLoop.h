@@ -40,7 +40,7 @@ public:
     // handler (on the posting thread).
     void post(Work work);
     // A host that waits outside the run loop (on a window system's events) installs a handler
-    // that wakes it; an empty handler removes it.
+    // that wakes it; an empty handler removes it, and no call of the old one is then under way.
     void setWakeUpHandler(std::function<void()> handler);
 
     // The run-loop time of the earliest pending timer or delayed perform (now when work was
@@ -79,6 +79,7 @@ private:
     mutable std::mutex inboxMutex_;
     mutable std::condition_variable inboxSignal_;
     std::vector<Work> inbox_;
+    std::mutex wakeUpMutex_;
     std::function<void()> wakeUp_;
     std::vector<Item> items_;
     Identifier nextId_ = 1;

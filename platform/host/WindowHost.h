@@ -27,9 +27,8 @@ public:
     // What an executable's main() calls. The arguments give the launch request (usage and 2
     // when they are wrong). With single instance, a running instance gets the request (0 once
     // it acknowledged, 1 with one error line when it did not); a start that cannot set up its
-    // socket runs without it (logged). Otherwise the window opens (one
-    // error line and 1 without a display), the application launches and runs until the window
-    // is closed (0).
+    // socket runs without it (logged). Otherwise the window opens (one error line and 1
+    // without a display), the application launches and runs until the window is closed (0).
     static int run(int argc, char** argv, const AppDescription& app);
 
     // The steps of run, for tests and benchmarks. Null, with the reason, without a display.
