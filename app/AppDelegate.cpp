@@ -6,7 +6,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RandomSource.h"
 #include "platform/foundation/Timer.h"
-#include "platform/uikit/Application.h"
 #include "platform/uikit/StoreReviewController.h"
 #include "platform/uikit/Window.h"
 
@@ -18,7 +17,7 @@ constexpr double reviewDelay = 30;
 constexpr std::uint32_t reviewDelaySpread = 20;
 }  // namespace
 
-bool AppDelegate::didFinishLaunchingWithOptions(const LaunchOptions& options) {
+bool AppDelegate::didFinishLaunchingWithOptions(uikit::Application&, const LaunchOptions& options) {
     countLaunch();
     if (options.shortcutItem) {
         shortcutItem = options.shortcutItem;
@@ -56,7 +55,7 @@ ViewController* AppDelegate::mainScreen() const {
     return screen;
 }
 
-void AppDelegate::applicationDidBecomeActive() {
+void AppDelegate::applicationDidBecomeActive(uikit::Application&) {
     ViewController* screen = mainScreen();
     if (screen == nullptr) return;
     screen->setNeedsStatusBarAppearanceUpdate();
@@ -69,22 +68,16 @@ void AppDelegate::applicationDidBecomeActive() {
     }
 }
 
-void AppDelegate::performActionForShortcutItem(const ShortcutItem& item,
+void AppDelegate::performActionForShortcutItem(uikit::Application&, const uikit::ApplicationShortcutItem& item,
                                                const std::function<void(bool)>& completionHandler) {
     if (ViewController* screen = mainScreen()) screen->performActivityType(item.type);
     if (completionHandler) completionHandler(true);
 }
 
-bool AppDelegate::continueUserActivity(foundation::UserActivity& activity) {
+bool AppDelegate::continueUserActivity(uikit::Application&, const foundation::UserActivity& activity) {
     if (window != nullptr && window->rootViewController() != nullptr)
         window->rootViewController()->restoreUserActivityState(activity);
     return true;
-}
-
-void AppDelegate::observeApplication() {
-    activation_ = foundation::NotificationCenter::defaultCenter().addObserver(
-        uikit::Application::didBecomeActiveNotification, nullptr,
-        [this](const foundation::Notification&) { applicationDidBecomeActive(); });
 }
 
 }  // namespace ostrelo

@@ -4,11 +4,9 @@
 #include "app/AppIdentity.h"
 #include "app/ViewController.h"
 #include "platform/foundation/Bundle.h"
-#include "platform/foundation/NotificationCenter.h"
-#include "platform/uikit/Application.h"
+#include "platform/foundation/Log.h"
 #include "platform/uikit/ClassRegistry.h"
 #include "platform/uikit/Storyboard.h"
-#include "platform/uikit/Window.h"
 #include "ui/InterfaceKitClasses.h"
 
 namespace ostrelo {
@@ -18,18 +16,8 @@ void AppStartup::registerClasses() {
     uikit::ClassRegistry::shared().registerController<ViewController>("ViewController");
 }
 
-std::string AppStartup::shortcutType(const std::string& name) {
-    return std::string(AppIdentity::bundleIdentifier) + "." + name;
-}
-
-std::unique_ptr<AppDelegate> AppStartup::launch(uikit::Window& window, const AppDelegate::LaunchOptions& options,
-                                                std::string& error) {
+std::unique_ptr<ViewController> AppStartup::makeMainScreen(std::string& error) {
     registerClasses();
-    foundation::Bundle::mainBundle().setInfoDictionary({
-        {"CFBundleIdentifier", AppIdentity::bundleIdentifier},
-        {"CFBundleShortVersionString", AppIdentity::shortVersion},
-        {"CFBundleVersion", AppIdentity::buildVersion},
-    });
     auto storyboard = uikit::Storyboard::named("Main", error);
     if (!storyboard) return nullptr;
     auto root = storyboard->instantiateInitialViewController(error);
@@ -38,14 +26,31 @@ std::unique_ptr<AppDelegate> AppStartup::launch(uikit::Window& window, const App
         error = "the initial scene of the storyboard Main is not the calculator screen";
         return nullptr;
     }
-    auto delegate = std::make_unique<AppDelegate>();
-    delegate->window = &window;
-    delegate->observeApplication();
-    delegate->didFinishLaunchingWithOptions(options);
-    window.setRootViewController(std::move(root));
-    uikit::Application::shared().applicationState = uikit::ApplicationState::active;
-    foundation::NotificationCenter::defaultCenter().post(uikit::Application::didBecomeActiveNotification);
-    return delegate;
+    return std::unique_ptr<ViewController>(static_cast<ViewController*>(root.release()));
+}
+
+host::AppDescription AppStartup::description() {
+    registerClasses();
+    foundation::Bundle::mainBundle().setInfoDictionary({
+        {"CFBundleIdentifier", AppIdentity::bundleIdentifier},
+        {"CFBundleShortVersionString", AppIdentity::shortVersion},
+        {"CFBundleVersion", AppIdentity::buildVersion},
+    });
+    host::AppDescription app;
+    app.name = "ostrelo";
+    app.title = "Ostrelo";
+    app.size = {375, 667};
+    app.makeRootViewController = []() -> std::unique_ptr<uikit::ViewController> {
+        std::string error;
+        auto screen = makeMainScreen(error);
+        if (!screen) foundation::Log::error(error);
+        return screen;
+    };
+    app.makeDelegate = [] { return std::make_unique<AppDelegate>(); };
+    app.bundleIdentifier = AppIdentity::bundleIdentifier;
+    app.acceptsLaunchRequests = true;
+    app.singleInstance = true;
+    return app;
 }
 
 }  // namespace ostrelo

@@ -1,29 +1,29 @@
 #pragma once
 
-#include "app/AppDelegate.h"
+#include "platform/host/AppDescription.h"
 
 #include <memory>
 #include <string>
 
-namespace uikit {
-class Window;
-}
-
 namespace ostrelo {
 
-// The app's start, the same on every host: the main scene's screen is made, the delegate
-// counts the launch, the screen becomes the window's root (its view loads and appears), and
-// the app becomes active once. Afterwards the host delivers touches, keys, lifecycle
-// notifications and time; the returned delegate must outlive the window's screen.
+class ViewController;
+
+// The app as every host starts it. The window host runs it from main(); the headless host
+// launches the same description (HeadlessHost::launch), so its start-up is the same: the
+// delegate counts the launch, the screen of the storyboard Main loads and appears, and the app
+// becomes active.
 class AppStartup {
 public:
-    // Null, with the reason in `error`, when the main scene cannot be loaded.
-    static std::unique_ptr<AppDelegate> launch(uikit::Window& window, const AppDelegate::LaunchOptions& options,
-                                               std::string& error);
-    // The class names that scenes of the app use; done by launch, safe to repeat.
+    // "ostrelo" in a 375 × 667 window titled "Ostrelo": the calculator screen, the delegate,
+    // quick actions named after the bundle identifier, "ostrelo://" URLs, one running instance
+    // per user. Also makes the app's classes known to scenes and fills the bundle's info.
+    static host::AppDescription description();
+    // The calculator screen, the initial scene of the storyboard Main; null, with the reason,
+    // when the scene cannot be loaded.
+    static std::unique_ptr<ViewController> makeMainScreen(std::string& error);
+    // The class names that the app's scenes use; safe to repeat.
     static void registerClasses();
-    // The quick-action type of a name ("copyResult" becomes the bundle identifier, ".", the name).
-    static std::string shortcutType(const std::string& name);
 };
 
 }  // namespace ostrelo

@@ -365,7 +365,7 @@ void ViewController::updateUserActivityState(foundation::UserActivity& activity)
     uikit::ViewController::updateUserActivityState(activity);
 }
 
-void ViewController::restoreUserActivityState(foundation::UserActivity& activity) { (void)activity; }
+void ViewController::restoreUserActivityState(const foundation::UserActivity& activity) { (void)activity; }
 
 void ViewController::performActivityType(const std::string& type) {
     const std::string prefix = std::string(AppIdentity::bundleIdentifier) + ".";

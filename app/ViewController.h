@@ -92,7 +92,7 @@ public:
     bool canBecomeFirstResponder() const override { return true; }
     void pressesBegan(const uikit::PressSet& presses, const uikit::Event* event) override;
     void updateUserActivityState(foundation::UserActivity& activity) override;
-    void restoreUserActivityState(foundation::UserActivity& activity) override;
+    void restoreUserActivityState(const foundation::UserActivity& activity) override;
 
     // The key handler and the display.
     void handleKeyPress(CalculatorButton* button, bool longPress, const std::string& key) override;

@@ -27,7 +27,7 @@ public:
     // refresh an activity's user info and continue a calculation from one. Base: nothing.
     std::shared_ptr<foundation::UserActivity> userActivity;
     virtual void updateUserActivityState(foundation::UserActivity& activity) { (void)activity; }
-    virtual void restoreUserActivityState(foundation::UserActivity& activity) { (void)activity; }
+    virtual void restoreUserActivityState(const foundation::UserActivity& activity) { (void)activity; }
 };
 
 }  // namespace uikit
