@@ -242,7 +242,19 @@ std::int64_t doubleToInteger(double value) {
     return static_cast<std::int64_t>(value);  // cut toward zero
 }
 
-enum Statement { selectValue, upsertValue, deleteValue, selectAll, begin, commit, rollback, statementCount };
+enum Statement {
+    selectValue,
+    upsertValue,
+    deleteValue,
+    selectAll,
+    begin,
+    commit,
+    rollback,
+    savepoint,
+    release,
+    rollbackToSavepoint,
+    statementCount
+};
 
 // One open connection with its prepared statements, and the file it was opened on.
 struct Connection {
@@ -449,6 +461,9 @@ private:
             case begin: return "BEGIN IMMEDIATE";
             case commit: return "COMMIT";
             case rollback: return "ROLLBACK";
+            case savepoint: return "SAVEPOINT suite_transaction";
+            case release: return "RELEASE suite_transaction";
+            case rollbackToSavepoint: return "ROLLBACK TO suite_transaction";
             default: return "";
         }
     }
@@ -630,7 +645,41 @@ std::filesystem::path UserDefaults::groupDirectory() {
     return std::filesystem::temp_directory_path(ignored) / "ostrelo";
 }
 
-UserDefaults::UserDefaults(const std::filesystem::path& directory) : store_(std::make_unique<Store>(directory)) {}
+// ---- Batches: the store a thread's batch shares with the suite objects made meanwhile.
+
+struct UserDefaults::Batch::Current {
+    std::shared_ptr<Store> store;
+    std::filesystem::path directory;
+};
+
+UserDefaults::Batch::Current& UserDefaults::Batch::current() {
+    thread_local Current batch;
+    return batch;
+}
+
+UserDefaults::Batch::Batch(const std::filesystem::path& directory) {
+    Current& batch = current();
+    if (batch.store) return;
+    auto store = std::make_shared<Store>(directory);
+    std::lock_guard lock(store->mutex);
+    if (!store->run(begin, "begin a batch of writes")) return;
+    batch = {store, directory};
+    store_ = std::move(store);
+}
+
+UserDefaults::Batch::~Batch() {
+    if (!store_) return;
+    current() = {};
+    std::lock_guard lock(store_->mutex);
+    if (store_->inTransaction() && !store_->run(commit, "commit a batch of writes") && store_->inTransaction())
+        store_->run(rollback, "roll back a batch of writes");
+}
+
+UserDefaults::UserDefaults(const std::filesystem::path& directory) {
+    const Batch::Current& batch = Batch::current();
+    if (batch.store && batch.directory == directory) store_ = batch.store;
+    else store_ = std::make_shared<Store>(directory);
+}
 
 UserDefaults::~UserDefaults() = default;
 
@@ -742,10 +791,21 @@ private:
 
 }  // namespace
 
+void UserDefaults::undo(Store& store, bool nested) {
+    if (!store.inTransaction()) return;
+    if (!nested) {
+        store.run(rollback, "roll back a transaction");
+    } else if (store.run(rollbackToSavepoint, "roll back a transaction")) {
+        store.run(release, "end a rolled back transaction");
+    }
+}
+
 bool UserDefaults::performTransaction(const std::function<bool(Transaction&)>& body) {
     std::lock_guard lock(store_->mutex);
     Store& store = *store_;
-    if (!store.run(begin, "begin a transaction")) return false;
+    // Inside a batch the transaction is a savepoint of the batch's.
+    const bool nested = store.inTransaction();
+    if (!store.run(nested ? savepoint : begin, "begin a transaction")) return false;
     StoreTransaction transaction(
         [&store](const std::string& key, const PropertyListValue* value) {
             return value ? store.write(key, *value) : store.remove(key);
@@ -758,11 +818,11 @@ bool UserDefaults::performTransaction(const std::function<bool(Transaction&)>& b
     try {
         keep = body(transaction) && !transaction.failed();
     } catch (...) {
-        if (store.inTransaction()) store.run(rollback, "roll back a transaction");
+        undo(store, nested);
         throw;
     }
-    if (keep && store.run(commit, "commit a transaction")) return true;
-    if (store.inTransaction()) store.run(rollback, "roll back a transaction");
+    if (keep && store.run(nested ? release : commit, "commit a transaction")) return true;
+    undo(store, nested);
     return false;
 }
 

@@ -19,6 +19,8 @@ namespace foundation {
 // (one object may also be shared; its calls are serialised). Connections of objects
 // that have ended are kept open for the next object of the same process.
 class UserDefaults {
+    class Store;
+
 public:
     // The group directory: $OSTRELO_GROUP_DIR, else $XDG_DATA_HOME/ostrelo,
     // else ~/.local/share/ostrelo.
@@ -65,6 +67,27 @@ public:
     };
     bool performTransaction(const std::function<bool(Transaction&)>& body);
 
+    // The writes of one user action as one commit. While a batch lives, every suite object
+    // made on its thread for its directory shares the batch's connection and transaction:
+    // reads on that thread see the writes at once, other processes (and a process killed
+    // half-way) see all of them or none once the batch ends. A batch made inside another does
+    // nothing. The store's write lock is held from the start of the batch (other writers
+    // wait, up to the busy timeout), so a batch must stay short. When the store cannot start
+    // one, writes are committed one by one as without a batch.
+    class Batch {
+    public:
+        explicit Batch(const std::filesystem::path& directory = groupDirectory());
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        friend class UserDefaults;
+        struct Current;
+        static Current& current();
+        std::shared_ptr<Store> store_;
+    };
+
     // Defaults kept in memory for this process only (shared by every UserDefaults
     // object of the process), merged over earlier registrations; never stored.
     void registerDefaults(const PropertyListValue::Dictionary& defaults);
@@ -76,8 +99,8 @@ public:
     PropertyListValue::Dictionary dictionaryRepresentation() const;
 
 private:
-    class Store;
-    std::unique_ptr<Store> store_;
+    static void undo(Store& store, bool nested);
+    std::shared_ptr<Store> store_;
 };
 
 }  // namespace foundation

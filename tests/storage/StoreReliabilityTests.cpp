@@ -301,4 +301,45 @@ TEST_F(StoreReliabilityTest, UnreadableStoredValuesReadAsAbsent) {
     EXPECT_EQ(suite.integerForKey("bad0"), 2);
 }
 
+// The writes of one user action, through several suite objects and a transaction, as one
+// commit: another process sees none of them while the batch runs nor after its writer was
+// killed in it; a finished batch shows them all, less those of a transaction that gave up.
+TEST_F(StoreReliabilityTest, ABatchOfWritesIsCommittedWholeOrNotAtAll) {
+    freshGroup("batch");
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t writer = spawn(-1, [&] {
+        UserDefaults::Batch batch;
+        UserDefaults().set("a", 1);
+        UserDefaults().performTransaction([](UserDefaults::Transaction& t) { return t.set("b", 2); });
+        const char seen = UserDefaults().integerForKey("a") + UserDefaults().integerForKey("b") == 3 ? 1 : 0;
+        if (write(ready[1], &seen, 1) != 1) return false;
+        pause();
+        return true;
+    });
+    ASSERT_GT(writer, 0);
+    char seen = 0;
+    ASSERT_EQ(read(ready[0], &seen, 1), 1);
+    EXPECT_EQ(seen, 1);
+    EXPECT_FALSE(UserDefaults().object("a").has_value());
+    kill(writer, SIGKILL);
+    EXPECT_EQ(exitCode(writer), 128 + SIGKILL);
+    EXPECT_TRUE(UserDefaults().dictionaryRepresentation().empty());
+    close(ready[0]);
+    close(ready[1]);
+
+    {
+        UserDefaults::Batch batch;
+        UserDefaults::Batch inner;
+        EXPECT_TRUE(UserDefaults().set("a", 1));
+        EXPECT_FALSE(UserDefaults().performTransaction([](UserDefaults::Transaction& t) {
+            t.set("b", 2);
+            return false;
+        }));
+        EXPECT_TRUE(UserDefaults().set("c", 3));
+    }
+    const PropertyListValue::Dictionary expected{{"a", 1}, {"c", 3}};
+    EXPECT_EQ(UserDefaults().dictionaryRepresentation(), expected);
+}
+
 }  // namespace
