@@ -13,6 +13,8 @@
 #include "ui/CalculatorView.h"
 #include "ui/InterfaceKitClasses.h"
 
+#include <cstdlib>
+
 namespace scripttest {
 
 SampleScreen::SampleScreen() {
@@ -37,6 +39,7 @@ void SampleScreen::viewDidLoad() {
 void SampleScreen::handleKeyPress(ostrelo::CalculatorButton* button, bool longPress, const std::string& key) {
     uikit::AudioServices::playSystemSound(1104);
     std::string text = button != nullptr ? button->normalTitle() : key;
+    if (text == "✕") std::abort();
     if (longPress && text == "M+") {
         text = "M−";
         uikit::AudioServices::playAlertSound(uikit::AudioServices::vibrate);

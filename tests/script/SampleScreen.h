@@ -16,7 +16,8 @@ namespace scripttest {
 
 // A small calculator screen for the runner's own tests (scene "ScriptSample" in the test data):
 // each key clicks (1104) and goes to the engine, "=" copies the result, a held "M+" becomes "M−"
-// with a vibration, "=" reads "𝑑" in date mode, and each activation reloads the stored calculation.
+// with a vibration, "=" reads "𝑑" in date mode, each activation reloads the stored calculation,
+// and "✕" aborts the process (a screen's fault).
 class SampleScreen : public uikit::ViewController, public ostrelo::CalculatorViewTouchDelegate {
 public:
     SampleScreen();

@@ -114,7 +114,7 @@ expect primary "never reached"
               "0 passed, 1 failed\n");
 }
 
-TEST_F(ScriptRunnerTest, AnUnreadableScriptFailsWithItsLineWithoutRunning) {
+TEST_F(ScriptRunnerTest, AScriptThatCannotRunFailsWithItsLine) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"screen sample\nstart\nwiggle 3\n", "a.script:3: unknown command \"wiggle\""},
         {"screen sample\nstart\nexpect primary \"0\n", "a.script:3: unclosed quote"},
@@ -126,6 +126,7 @@ TEST_F(ScriptRunnerTest, AnUnreadableScriptFailsWithItsLineWithoutRunning) {
         {"screen sample\n", "a.script: the script never starts its screen (start)"},
         {"screen sample\nstart\ntap 4 %\nexpect primary \"4\"\n", "a.script:3: no key reads \"%\""},
         {"screen sample\nstart\ntap 4 (\n", "a.script:3: the key \"(\" is not shown"},
+        {"screen sample\nstart\ntap 1\ntap ✕\n", "a.script:4: the script's process ended with signal 6 (Aborted)"},
         {"screen sample\ndevice watch\nstart\n", "a.script:2: no device \"watch\" (phone, pad, \"iPhone 15 Pro\", "
                                                  "\"iPhone SE (3rd generation)\", \"iPad Air (5th generation)\")"},
     };

@@ -20,6 +20,11 @@ namespace script {
 
 namespace {
 
+// The child's exit statuses.
+constexpr int passedStatus = 0;
+constexpr int failedStatus = 1;
+constexpr int leakedStatus = 3;
+
 void writeAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -93,9 +98,12 @@ bool ScriptRunner::runOne(const std::filesystem::path& file, std::ostream& out) 
     bool ended = child > 0;
     while (ended && ::waitpid(child, &status, 0) < 0)
         if (errno != EINTR) ended = false;
-    const bool passedAll = ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const bool exited = ended && WIFEXITED(status);
+    const bool passedAll = exited && WEXITSTATUS(status) == passedStatus;
     if (!ended) out << file.string() << ": the script's process could not run" << std::endl;
-    else if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)
+    else if (exited && WEXITSTATUS(status) == leakedStatus)
+        out << file.string() << ": the screen leaked memory (the sanitizer's report is above)" << std::endl;
+    else if (!passedAll && (!exited || WEXITSTATUS(status) != failedStatus))
         out << file.string() << ":" << *currentLine << ": the script's process ended with " << endText(status) << std::endl;
     ::munmap(shared, sizeof(int));
     std::error_code ignored;
@@ -114,13 +122,13 @@ void ScriptRunner::runChild(const Script& script, const ScreenDefinition& screen
         passed = session.run([currentLine](int line) { *currentLine = line; });
     } catch (const std::exception& error) {
         writeAll(output, script.name + ":" + std::to_string(*currentLine) + ": stopped by an exception: " + error.what() + "\n");
-        ::_exit(1);
+        ::_exit(failedStatus);
     }
     ::close(output);
 #ifdef OSTRELO_SCRIPT_LEAK_CHECK
-    if (__lsan_do_recoverable_leak_check() != 0) ::_exit(3);
+    if (__lsan_do_recoverable_leak_check() != 0) ::_exit(leakedStatus);
 #endif
-    ::_exit(passed ? 0 : 1);
+    ::_exit(passed ? passedStatus : failedStatus);
 }
 
 }  // namespace script
