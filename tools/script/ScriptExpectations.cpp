@@ -5,7 +5,6 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/uikit/AudioServices.h"
-#include "platform/uikit/Application.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/StoreReviewController.h"
@@ -138,7 +137,7 @@ bool store(Session& s, const ScriptLine& line) {
 
 // expect sounds ID... (since the last check)
 bool sounds(Session& s, const ScriptLine& line) {
-    const auto& requests = uikit::AudioServices::requests();
+    const auto& requests = s.host().sounds();
     std::string got;
     for (std::size_t i = s.seen.sounds; i < requests.size(); ++i)
         if (requests[i].soundID != uikit::AudioServices::vibrate) got += (got.empty() ? "" : " ") + std::to_string(requests[i].soundID);
@@ -150,7 +149,7 @@ bool sounds(Session& s, const ScriptLine& line) {
 
 // expect vibrations N (since the last check)
 bool vibrations(Session& s, const ScriptLine& line) {
-    const auto& requests = uikit::AudioServices::requests();
+    const auto& requests = s.host().sounds();
     int count = 0;
     for (std::size_t i = s.seen.vibrations; i < requests.size(); ++i)
         count += requests[i].soundID == uikit::AudioServices::vibrate ? 1 : 0;
@@ -160,7 +159,7 @@ bool vibrations(Session& s, const ScriptLine& line) {
 
 // expect urls "URL"... (opened since the last check)
 bool urls(Session& s, const ScriptLine& line) {
-    const auto& opened = uikit::Application::shared().openedURLs();
+    const auto& opened = s.host().openedURLs();
     std::string got, expected;
     for (std::size_t i = s.seen.urls; i < opened.size(); ++i) got += (got.empty() ? "" : " ") + inQuotes(opened[i]);
     s.seen.urls = opened.size();

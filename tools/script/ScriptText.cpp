@@ -1,6 +1,7 @@
 #include "tools/script/ScriptText.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <system_error>
 
@@ -26,7 +27,7 @@ std::optional<double> parseNumber(const std::string& word) {
     double value = 0;
     const char* end = word.data() + word.size();
     auto result = std::from_chars(word.data(), end, value);
-    if (word.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
+    if (word.empty() || result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 

@@ -12,7 +12,7 @@ namespace script {
 std::string inQuotes(const std::string& text);
 // A number in its shortest form ("0.6", "12").
 std::string numberText(double value);
-// A number word; none for anything else.
+// A finite number; none for any other word.
 std::optional<double> parseNumber(const std::string& word);
 // A typed store value: `true`, `false`, an integer, a double (with "." or an exponent) or a
 // quoted text. None (with `error`) for a bare word that is none of these.

@@ -61,7 +61,8 @@ uikit::Button* ViewFinder::key(const std::string& name, std::string& error) cons
         uikit::View* view = outlet(name.substr(1));
         auto* key = dynamic_cast<uikit::Button*>(view);
         if (key == nullptr) error = view == nullptr ? "no outlet " + name + " on screen" : name + " is not a key";
-        return key;
+        else if (!shown(*key)) error = "the key " + name + " is not shown";
+        return key != nullptr && shown(*key) ? key : nullptr;
     }
     std::vector<uikit::Button*> visible;
     auto all = keysReading(name);

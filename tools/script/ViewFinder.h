@@ -26,8 +26,8 @@ public:
     uikit::View* outlet(const std::string& name) const;
     // Every key (shown or not) whose normal-state title reads `caption`, in tree order.
     std::vector<uikit::Button*> keysReading(const std::string& caption) const;
-    // The key a script names: "@name" by outlet, else the one shown key whose title reads it.
-    // Null with `error` set when there is none or more than one.
+    // The shown key a script names: "@name" by outlet, else the one shown key whose title reads
+    // it. Null with `error` set when there is none, it is not shown, or more than one reads it.
     uikit::Button* key(const std::string& name, std::string& error) const;
 
     // Neither it nor any of its superviews is hidden or fully transparent, and it is in the window.
