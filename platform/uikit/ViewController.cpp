@@ -174,7 +174,7 @@ std::vector<std::string> ViewController::outletNames() const {
     return names;
 }
 
-View* ViewController::outlet(const std::string& name) const {
+View* ViewController::outletNamed(const std::string& name) const {
     auto it = outletReaders_.find(name);
     return it == outletReaders_.end() ? nullptr : it->second();
 }

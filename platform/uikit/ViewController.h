@@ -107,8 +107,9 @@ public:
     bool hasOutlet(const std::string& name) const { return outlets_.count(name) != 0; }
     // False when there is no such outlet or the view has the wrong class.
     bool bindOutlet(const std::string& name, View* view);
-    // The view an outlet holds now; null when there is no such outlet or it is unbound.
-    View* outlet(const std::string& name) const;
+    // The view bound to a view outlet, for tools that address views by outlet name; null for
+    // an unknown or empty outlet.
+    View* outletNamed(const std::string& name) const;
 
     std::string storyboardIdentifier;
     // The storyboard this controller was made from (null for one made in code).

@@ -35,7 +35,7 @@ std::vector<uikit::ViewController*> ViewFinder::controllers() const {
 
 uikit::View* ViewFinder::outlet(const std::string& name) const {
     for (auto* controller : controllers())
-        if (auto* view = controller->outlet(name)) return view;
+        if (auto* view = controller->outletNamed(name)) return view;
     return nullptr;
 }
 
@@ -43,7 +43,7 @@ std::map<const uikit::View*, std::string> ViewFinder::outletNames() const {
     std::map<const uikit::View*, std::string> names;
     for (auto* controller : controllers())
         for (const auto& name : controller->outletNames())
-            if (auto* view = controller->outlet(name)) names.emplace(view, name);
+            if (auto* view = controller->outletNamed(name)) names.emplace(view, name);
     return names;
 }
 
