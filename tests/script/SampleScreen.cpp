@@ -61,7 +61,8 @@ script::ScreenDefinition SampleScreen::definition() {
     script::ScreenDefinition screen;
     screen.name = "sample";
     screen.lines = {{"primary", "primaryCalculatorLine"}, {"secondary", "secondaryCalculatorLine"}};
-    screen.start = [](host::HeadlessHost& host, const std::vector<std::string>&, std::string& error) {
+    screen.start = [](host::HeadlessHost& host, const std::vector<std::string>&, script::ScreenDefinition::KeepAlive&,
+                      std::string& error) {
         ostrelo::registerInterfaceKitClasses();
         uikit::ClassRegistry::shared().registerController<SampleScreen>("SampleScreen");
         uikit::Storyboard::setDirectory(testsupport::testDataDirectory() / "storyboards");

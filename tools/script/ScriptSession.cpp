@@ -107,6 +107,7 @@ ScriptSession::ScriptSession(const Script& script, const ScreenDefinition& scree
 
 ScriptSession::~ScriptSession() {
     host_.reset();
+    keepAlive_.reset();
     foundation::Clock::replaceSource({});
 }
 
@@ -146,7 +147,7 @@ bool ScriptSession::start(const ScriptLine& line) {
     if (setUp.pasteboard) uikit::Pasteboard::general().setString(*setUp.pasteboard);
     pinClock();
     std::string error;
-    if (!screen_.start || !screen_.start(*host_, setUp.arguments, error))
+    if (!screen_.start || !screen_.start(*host_, setUp.arguments, keepAlive_, error))
         return stop(line, "the screen \"" + screen_.name + "\" did not start: " + error);
     host_->runUntilIdle();
     return true;

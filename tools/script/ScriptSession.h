@@ -86,6 +86,8 @@ public:
     bool start(const ScriptLine& line);
     bool started() const { return host_ != nullptr; }
     host::HeadlessHost& host() { return *host_; }
+    // What the screen's start asked to keep (for a screen's own commands).
+    const ScreenDefinition::KeepAlive& kept() const { return keepAlive_; }
     ViewFinder finder();
 
     // The wall clock: the moment set by `clock`, moved on by the host's virtual time.
@@ -100,6 +102,7 @@ private:
     const ScreenDefinition& screen_;
     Settings settings_;
     Output output_;
+    ScreenDefinition::KeepAlive keepAlive_;
     std::unique_ptr<host::HeadlessHost> host_;
     foundation::Clock::TimePoint clockOrigin_;
     int failures_ = 0;
