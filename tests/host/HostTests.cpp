@@ -78,9 +78,11 @@ struct Screen : ViewController {
     }
 };
 
-class HostTest : public ::testing::Test {
+// Each test has its own group directory, where the host keeps the pasteboard.
+class HostTest : public testsupport::SuiteTest {
 protected:
     void SetUp() override {
+        SuiteTest::SetUp();
         host = std::make_unique<host::HeadlessHost>(host::DeviceProfile::phone());
         auto s = std::make_unique<Screen>();
         screen = s.get();
