@@ -179,8 +179,8 @@ TEST_F(RenderTest, EveryCaptionHasRealGlyphs) {
             EXPECT_GT(layout.size().width, 0) << caption;
         }
     }
-    // The check itself works: a private-use character has no glyph.
-    render::TextLayout missing(AttributedString("\xEE\x80\x80", fontOnly("HelveticaNeue", 30)), nullptr);
+    // The check itself works: a character of the last private-use plane has no glyph.
+    render::TextLayout missing(AttributedString("\xF4\x8F\xBF\xBD", fontOnly("HelveticaNeue", 30)), nullptr);
     EXPECT_GT(missing.unknownGlyphsCount(), 0);
 }
 
@@ -291,5 +291,70 @@ TEST_F(RenderTest, TheThinFaceIsARealThinFace) {
     double regular = ink("DejaVu Sans");
     EXPECT_GT(thin, 0);
     EXPECT_LT(thin, regular * 0.75) << "thin " << thin << ", regular " << regular;
+    TextMeasurer::setShared(nullptr);
+}
+
+namespace {
+// A caption drawn white on black, centred, at `size` points and scale 2.
+render::Image drawCaption(const char* caption, const char* fontName, double size) {
+    View root(Rect(0, 0, 240, 100));
+    root.setBackgroundColor(Color::black());
+    auto* label = root.add(std::make_unique<Label>(Rect(0, 0, 240, 100)));
+    label->setFont(Font::named(fontName, size));
+    label->setTextColor(Color::white());
+    label->textAlignment = TextAlignment::center;
+    label->setText(caption);
+    return render::Renderer::render(root, 2);
+}
+
+// The mean width of the strokes of a drawn text, in pixels, whatever its shape: twice its ink
+// over the length of its outline.
+double strokeWidth(const render::Image& image) {
+    double ink = 0;
+    double outline = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const double v = image.pixel(x, y).green;
+            ink += v;
+            if (x > 0) outline += std::fabs(v - image.pixel(x - 1, y).green);
+            if (y > 0) outline += std::fabs(v - image.pixel(x, y - 1).green);
+        }
+    }
+    return outline > 0 ? 2 * ink / outline : 0;
+}
+}  // namespace
+
+TEST_F(RenderTest, MarkersAndSymbolsKeepTheThinStrokesOfTheDigits) {
+    render::PangoTextMeasurer::install();
+    const char* thin = "HelveticaNeue-Thin";
+    const double digit = strokeWidth(drawCaption("8", thin, 40));
+    // The measure tells weights apart: a regular "8" has strokes twice as wide.
+    EXPECT_GT(strokeWidth(drawCaption("8", "DejaVu Sans", 40)), 1.8 * digit);
+    // Each caption's strokes against the digit's; arrows with solid heads measure wider.
+    const struct {
+        const char* caption;
+        double most;
+    } captions[] = {
+        {"𝜋", 1.3}, {"𝑒", 1.3}, {"𝜑", 1.3}, {"𝑖", 1.3}, {"𝑑", 1.3}, {"𝑚", 1.3}, {"㏑", 1.3}, {"㏒", 1.3},
+        {"√", 1.3}, {"x⁻¹", 1.3}, {"x²", 1.3}, {"xⁿ", 1.3}, {"xʸ", 1.3}, {"ƒ(x)", 1.3}, {"⌫", 1.3}, {"±", 1.3},
+        {"−", 1.3}, {"×", 1.3}, {"÷", 1.3}, {"1∕x", 1.3}, {"(⋯)", 1.3}, {"⚙", 1.3}, {"⇨", 1.3}, {"⏎", 1.6},
+        {"⮐", 1.6},
+    };
+    for (const auto& [caption, most] : captions) {
+        const double ratio = strokeWidth(drawCaption(caption, thin, 40)) / digit;
+        EXPECT_GT(ratio, 0.7) << caption;
+        EXPECT_LT(ratio, most) << caption << ": strokes " << ratio << " times as wide as the digit's";
+    }
+    // Emoji keep their colour face.
+    for (const char* emoji : {"🌐", "✅"}) {
+        const auto image = drawCaption(emoji, thin, 40);
+        int coloured = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const Color c = image.pixel(x, y);
+                if (std::fabs(c.red - c.green) > 0.3 || std::fabs(c.green - c.blue) > 0.3) ++coloured;
+            }
+        EXPECT_GT(coloured, 500) << emoji;
+    }
     TextMeasurer::setShared(nullptr);
 }
