@@ -3,6 +3,7 @@
 #include <pango/pangocairo.h>
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -53,12 +54,36 @@ bool emoji(char32_t c, char32_t next) {
            c == 0x200D || (c >= 0xFE00 && c <= 0xFE0F) || next == 0xFE0F;
 }
 
+// The stand-in drawn for a character a face lacks (empty: none), and whether it is drawn in
+// italics.
+std::u32string standIn(char32_t c, bool& italic) {
+    italic = true;
+    if (c >= 0x1D434 && c <= 0x1D44D) return {U'A' + (c - 0x1D434)};  // mathematical italic capitals
+    if (c >= 0x1D44E && c <= 0x1D467) return {U'a' + (c - 0x1D44E)};  // and small letters
+    if (c >= 0x1D6E2 && c <= 0x1D6FA) return {c == 0x1D6F3 ? U'\u03F4' : U'\u0391' + (c - 0x1D6E2)};  // Greek
+    if (c >= 0x1D6FC && c <= 0x1D714) return {U'\u03B1' + (c - 0x1D6FC)};
+    static const std::map<char32_t, char32_t> greekSymbols = {
+        {0x1D715, U'\u2202'}, {0x1D716, U'\u03F5'}, {0x1D717, U'\u03D1'}, {0x1D718, U'\u03F0'},
+        {0x1D719, U'\u03D5'}, {0x1D71A, U'\u03F1'}, {0x1D71B, U'\u03D6'},
+    };
+    if (auto it = greekSymbols.find(c); it != greekSymbols.end()) return {it->second};
+    italic = false;
+    static const std::map<char32_t, std::u32string> upright = {
+        {0x2B90, U"\u21B5"},  // the return arrow: the downward arrow with a corner
+        {0x2215, U"/"},        // the division slash: the slash
+        {0x33D1, U"ln"},       // the squared abbreviations: their letters
+        {0x33D2, U"log"},
+    };
+    if (auto it = upright.find(c); it != upright.end()) return it->second;
+    return {};
+}
+
 constexpr int ownFace = -1;
 constexpr int libraryFace = -2;
 
 struct Choice {
-    int face = ownFace;  // an index of the fallback faces, or one of the two above
-    char32_t drawn = 0;
+    int face = ownFace;   // an index of the fallback faces, or one of the two above
+    std::u32string drawn;  // a stand-in, or empty: the character itself
     bool italic = false;
 };
 
@@ -71,15 +96,16 @@ struct FontFaces {
     std::unordered_map<char32_t, Choice> choices;
 
     Choice choose(char32_t c) {
-        if (hasChar(loadFace(family, weight, false), c)) return {ownFace, c, false};
+        if (hasChar(loadFace(family, weight, false), c)) return {ownFace, {}, false};
         bool italic = false;
-        if (char32_t other = FaceChooser::standIn(c, italic);
-            other != 0 && hasChar(loadFace(family, weight, italic), other))
+        const std::u32string other = standIn(c, italic);
+        PangoFont* face = other.empty() ? nullptr : loadFace(family, weight, italic);
+        if (face != nullptr && std::all_of(other.begin(), other.end(), [&](char32_t o) { return hasChar(face, o); }))
             return {ownFace, other, italic};
         for (std::size_t i = 0; i < fallbacks.size(); ++i)
             if (hasChar(loadFace(fallbacks[i].family, fallbacks[i].weight, false), c))
-                return {static_cast<int>(i), c, false};
-        return {libraryFace, c, false};
+                return {static_cast<int>(i), {}, false};
+        return {libraryFace, {}, false};
     }
 };
 
@@ -116,22 +142,6 @@ void appendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-char32_t FaceChooser::standIn(char32_t c, bool& italic) {
-    italic = true;
-    if (c >= 0x1D434 && c <= 0x1D44D) return U'A' + (c - 0x1D434);  // mathematical italic capitals
-    if (c >= 0x1D44E && c <= 0x1D467) return U'a' + (c - 0x1D44E);  // and small letters
-    if (c >= 0x1D6E2 && c <= 0x1D6FA) return c == 0x1D6F3 ? U'\u03F4' : U'\u0391' + (c - 0x1D6E2);  // Greek
-    if (c >= 0x1D6FC && c <= 0x1D714) return U'\u03B1' + (c - 0x1D6FC);
-    static const std::map<char32_t, char32_t> greekSymbols = {
-        {0x1D715, U'\u2202'}, {0x1D716, U'\u03F5'}, {0x1D717, U'\u03D1'}, {0x1D718, U'\u03F0'},
-        {0x1D719, U'\u03D5'}, {0x1D71A, U'\u03F1'}, {0x1D71B, U'\u03D6'},
-    };
-    if (auto it = greekSymbols.find(c); it != greekSymbols.end()) return it->second;
-    italic = false;
-    if (c == 0x2B90) return U'\u21B5';  // the return arrow: the downward arrow with a corner
-    return 0;
-}
-
 std::vector<FaceChooser::Piece> FaceChooser::split(const std::string& text, const uikit::Font& font) {
     FontFaces& faces = facesOf(font);
     std::vector<Piece> pieces;
@@ -143,7 +153,7 @@ std::vector<FaceChooser::Piece> FaceChooser::split(const std::string& text, cons
         const char32_t following = after < text.size() ? decode(text, after, after) : 0;
         Choice choice;
         if (emoji(c, following)) {
-            choice = {libraryFace, c, false};
+            choice = {libraryFace, {}, false};
         } else {
             auto found = faces.choices.find(c);
             if (found == faces.choices.end()) found = faces.choices.emplace(c, faces.choose(c)).first;
@@ -158,8 +168,13 @@ std::vector<FaceChooser::Piece> FaceChooser::split(const std::string& text, cons
         if (pieces.empty() || pieces.back().families != piece.families || pieces.back().weight != piece.weight ||
             pieces.back().italic != piece.italic)
             pieces.push_back(std::move(piece));
-        if (choice.drawn == c && c != 0xFFFD) pieces.back().text.append(text, at, next - at);
-        else appendUtf8(pieces.back().text, choice.drawn);
+        if (!choice.drawn.empty()) {
+            for (char32_t d : choice.drawn) appendUtf8(pieces.back().text, d);
+        } else if (c == 0xFFFD) {
+            appendUtf8(pieces.back().text, c);  // also for a malformed sequence
+        } else {
+            pieces.back().text.append(text, at, next - at);
+        }
         at = next;
         next = after;
         c = following;
