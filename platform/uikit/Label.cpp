@@ -38,6 +38,7 @@ void Label::setAttributedText(const AttributedString& text) {
 }
 
 void Label::setFont(std::optional<Font> font) {
+    if (font == font_) return;  // keys set their font at every layout
     font_ = std::move(font);
     if (!attributed_) rebuildPlainText();
     textDidChange();
