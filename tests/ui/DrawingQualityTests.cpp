@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <tuple>
 #include <vector>
 
 using namespace ostrelo;
@@ -233,9 +232,13 @@ TEST_F(DrawingQuality, PopoverPointsAtItsSourceAndCastsASoftShadow) {
         EXPECT_NEAR(luminance(pixelAt(image, {tip.x + 6, tip.y})), luminance(functionBackgroundColor()), 0.02) << theme;
         // Around the popover the dimmed keys are darker, the more so the closer; further off they
         // are as they were.
-        for (auto [x, y, dx, dy] : {std::tuple{frame.midX(), frame.minY(), 0, -1}, std::tuple{frame.maxX(), frame.midY(), 1, 0}}) {
+        struct Side {
+            uikit::Point edge;     // the middle of a side of the popover
+            uikit::Point outwards;  // a step of a point away from it
+        };
+        for (const Side side : {Side{{frame.midX(), frame.minY()}, {0, -1}}, Side{{frame.maxX(), frame.midY()}, {1, 0}}}) {
             auto shade = [&](double distance) {
-                const uikit::Point p{x + dx * distance, y + dy * distance};
+                const uikit::Point p{side.edge.x + side.outwards.x * distance, side.edge.y + side.outwards.y * distance};
                 return luminance(pixelAt(image, p)) / std::max(luminance(pixelAt(dimmed, p)), 1e-3);
             };
             EXPECT_LT(shade(2), 0.85) << theme;
