@@ -1,5 +1,6 @@
 // What a person sees of the kit's keys, display, popover and picker. Each test also writes its
 // pictures, in both themes, to "snapshots" beside the test program in the build tree.
+#include "platform/foundation/Lifetime.h"
 #include "platform/uikit/PickerViewDataSource.h"
 #include "platform/uikit/PickerViewDelegate.h"
 #include "platform/uikit/PopoverPresentationController.h"
@@ -45,6 +46,7 @@ const char* const mainKeys[] = {"MC", "M+", "MR",  "⚙", "AC", "𝜋",   "𝑒"
 
 class Currencies : public uikit::PickerViewDataSource, public uikit::PickerViewDelegate {
 public:
+    foundation::Lifetime lifetime;
     int numberOfComponentsInPickerView(uikit::PickerView&) override { return 1; }
     int numberOfRowsInComponent(uikit::PickerView&, int) override { return 5; }
     // Rows of half the picker's height, in the theme font, as the screens make them.
@@ -63,6 +65,7 @@ public:
 
 class KeepPopover : public uikit::PopoverPresentationControllerDelegate {
 public:
+    foundation::Lifetime lifetime;
     int adaptivePresentationStyleForPresentationController(uikit::PopoverPresentationController&,
                                                            const uikit::TraitCollection&) override {
         return uikit::ModalPresentationNone;
@@ -211,7 +214,7 @@ TEST_F(DrawingQuality, PopoverPointsAtItsSourceAndCastsASoftShadow) {
         content->preferredContentSize = {248, 252};
         content->modalPresentationStyle = uikit::ModalPresentationPopover;
         popover = content->popoverPresentationController();
-        popover->delegate = &keep;
+        popover->setDelegate(&keep, keep.lifetime.weak());
         popover->setSourceView(source);
         popover->sourceRect = Rect(source->bounds().width(), source->bounds().height() / 2, 1, 1);
         popover->permittedArrowDirections = uikit::PopoverArrowDirectionLeft;
@@ -257,8 +260,8 @@ TEST_F(DrawingQuality, PickerRowsBesideTheSelectionFadeTowardsItsEdges) {
     std::vector<CalculatorPicker*> pickers;
     for (double x : {0.0, 196.5}) {
         auto* picker = root->add(std::make_unique<CalculatorPicker>(Rect(x, 400, 196.5, 100)));
-        picker->dataSource = &currencies;
-        picker->delegate = &currencies;
+        picker->setDataSource(&currencies, currencies.lifetime.weak());
+        picker->setDelegate(&currencies, currencies.lifetime.weak());
         picker->reloadAllComponents();
         picker->selectRow(2, 0, false);
         pickers.push_back(picker);
