@@ -157,8 +157,8 @@ std::shared_ptr<Layer> PickerView::fadeMask(const Rect& row, double rowHeight) c
     // softly at the edges.
     auto opacityAt = [&](double y) {
         double share = 1;
-        if (y < selectionTop) share = selectionTop > b.minY() ? (y - b.minY()) / (selectionTop - b.minY()) : 0;
-        else if (y > selectionBottom) share = b.maxY() > selectionBottom ? (b.maxY() - y) / (b.maxY() - selectionBottom) : 0;
+        if (y < selectionTop) share = (y - b.minY()) / std::max(selectionTop - b.minY(), 1e-9);
+        else if (y > selectionBottom) share = (b.maxY() - y) / std::max(b.maxY() - selectionBottom, 1e-9);
         share = std::clamp(share, 0.0, 1.0);
         return share * share;
     };
