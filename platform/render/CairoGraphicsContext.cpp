@@ -61,7 +61,7 @@ void CairoGraphicsContext::strokePath(const uikit::BezierPath& path) {
 void CairoGraphicsContext::drawText(const uikit::AttributedString& text, const uikit::Rect& rect,
                                     uikit::TextAlignment alignment, uikit::LineBreakMode mode, int numberOfLines) {
     if (text.empty()) return;
-    TextLayout layout(text, cr_);
+    TextLayout layout(text);
     layout.draw(cr_, rect, alignment, mode, numberOfLines);
 }
 

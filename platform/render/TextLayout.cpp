@@ -28,14 +28,11 @@ PangoContext* makeContext() {
     return c;
 }
 
-// One context for measuring and one for drawing (updated to each target's transform), made
-// once: the font choices they cache are shared by every layout.
-PangoContext* measuringContext() {
-    static PangoContext* context = makeContext();
-    return context;
-}
-
-PangoContext* drawingContext() {
+// One context for measuring and drawing, made once: the font choices it caches are shared by
+// every layout. It is never fitted to a target's transform: glyphs are laid out unhinted in
+// points and Cairo scales them with the target, and a context fitted to each transform (a key
+// shrinking as it is pressed) would make Pango choose every font again for each new scale.
+PangoContext* layoutContext() {
     static PangoContext* context = makeContext();
     return context;
 }
@@ -49,13 +46,8 @@ void insert(PangoAttrList* list, PangoAttribute* attribute, guint start, guint e
 }
 }  // namespace
 
-TextLayout::TextLayout(const uikit::AttributedString& text, cairo_t* cr) {
-    if (cr != nullptr) {
-        pango_cairo_update_context(cr, drawingContext());
-        layout_ = pango_layout_new(drawingContext());
-    } else {
-        layout_ = pango_layout_new(measuringContext());
-    }
+TextLayout::TextLayout(const uikit::AttributedString& text) {
+    layout_ = pango_layout_new(layoutContext());
     // Each run is drawn in pieces of one face each (see FaceChooser); the layout's text is theirs.
     std::string all;
     PangoAttrList* list = pango_attr_list_new();

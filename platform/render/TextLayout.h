@@ -15,8 +15,8 @@ namespace render {
 // baseline offsets, underlines).
 class TextLayout {
 public:
-    // For drawing into `cr`; null `cr` lays out for measuring only.
-    TextLayout(const uikit::AttributedString& text, cairo_t* cr);
+    // One layout serves for measuring and for drawing into any target.
+    explicit TextLayout(const uikit::AttributedString& text);
     ~TextLayout();
     TextLayout(const TextLayout&) = delete;
     TextLayout& operator=(const TextLayout&) = delete;

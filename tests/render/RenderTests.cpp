@@ -174,13 +174,13 @@ TEST_F(RenderTest, EveryCaptionHasRealGlyphs) {
     for (const char* name : {"HelveticaNeue-Thin", "HelveticaNeue"}) {
         for (const char* caption : captions) {
             AttributedString text(caption, fontOnly(name, 30));
-            render::TextLayout layout(text, nullptr);
+            render::TextLayout layout(text);
             EXPECT_EQ(layout.unknownGlyphsCount(), 0) << caption << " in " << name;
             EXPECT_GT(layout.size().width, 0) << caption;
         }
     }
     // The check itself works: a character of the last private-use plane has no glyph.
-    render::TextLayout missing(AttributedString("\xF4\x8F\xBF\xBD", fontOnly("HelveticaNeue", 30)), nullptr);
+    render::TextLayout missing(AttributedString("\xF4\x8F\xBF\xBD", fontOnly("HelveticaNeue", 30)));
     EXPECT_GT(missing.unknownGlyphsCount(), 0);
 }
 
