@@ -46,8 +46,17 @@ void insert(PangoAttrList* list, PangoAttribute* attribute, guint start, guint e
 }
 }  // namespace
 
+// Text is laid out with its largest font at this size and drawn scaled to its own: Pango
+// chooses the faces of each size afresh (a sort of every installed face), and a display that
+// fits its text by trying sizes would make it do so for every size it tries.
+constexpr double referenceSize = 48;
+
 TextLayout::TextLayout(const uikit::AttributedString& text) {
     layout_ = pango_layout_new(layoutContext());
+    double largest = 0;
+    for (const auto& run : text.runs())
+        largest = std::max(largest, run.attributes.font.value_or(uikit::Font::systemFont(17)).pointSize);
+    if (largest > 0) scale_ = largest / referenceSize;
     // Each run is drawn in pieces of one face each (see FaceChooser); the layout's text is theirs.
     std::string all;
     PangoAttrList* list = pango_attr_list_new();
@@ -61,7 +70,8 @@ TextLayout::TextLayout(const uikit::AttributedString& text) {
             pango_font_description_set_family(description, piece.families.c_str());
             pango_font_description_set_weight(description, static_cast<PangoWeight>(piece.weight));
             if (piece.italic) pango_font_description_set_style(description, PANGO_STYLE_ITALIC);
-            pango_font_description_set_absolute_size(description, std::max(font.pointSize, 0.1) * PANGO_SCALE);
+            pango_font_description_set_absolute_size(description,
+                                                     std::max(font.pointSize / scale_, 0.1) * PANGO_SCALE);
             insert(list, pango_attr_font_desc_new(description), start, static_cast<guint>(all.size()));
             pango_font_description_free(description);
         }
@@ -71,7 +81,7 @@ TextLayout::TextLayout(const uikit::AttributedString& text) {
         add(pango_attr_foreground_new(channel(color.red), channel(color.green), channel(color.blue)));
         add(pango_attr_foreground_alpha_new(channel(color.alpha)));
         if (run.attributes.baselineOffset != 0)
-            add(pango_attr_rise_new(static_cast<int>(run.attributes.baselineOffset * PANGO_SCALE)));
+            add(pango_attr_rise_new(static_cast<int>(run.attributes.baselineOffset / scale_ * PANGO_SCALE)));
         if (run.attributes.underlineStyle && *run.attributes.underlineStyle != 0)
             add(pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
     }
@@ -87,14 +97,15 @@ TextLayout::~TextLayout() {
 uikit::Size TextLayout::size() const {
     PangoRectangle ink, logical;
     pango_layout_get_extents(layout_, &ink, &logical);
-    return {static_cast<double>(logical.width) / PANGO_SCALE, static_cast<double>(logical.height) / PANGO_SCALE};
+    return {static_cast<double>(logical.width) / PANGO_SCALE * scale_,
+            static_cast<double>(logical.height) / PANGO_SCALE * scale_};
 }
 
 int TextLayout::unknownGlyphsCount() const { return pango_layout_get_unknown_glyphs_count(layout_); }
 
 void TextLayout::draw(cairo_t* cr, const uikit::Rect& rect, uikit::TextAlignment alignment, uikit::LineBreakMode mode,
                       int numberOfLines) {
-    int width = static_cast<int>(rect.size.width * PANGO_SCALE);
+    int width = static_cast<int>(rect.size.width / scale_ * PANGO_SCALE);
     PangoAlignment align = alignment == uikit::TextAlignment::center ? PANGO_ALIGN_CENTER
                            : alignment == uikit::TextAlignment::right ? PANGO_ALIGN_RIGHT
                                                                       : PANGO_ALIGN_LEFT;
@@ -123,7 +134,9 @@ void TextLayout::draw(cairo_t* cr, const uikit::Rect& rect, uikit::TextAlignment
         else if (alignment == uikit::TextAlignment::right) x += rect.size.width - w;
     }
     cairo_save(cr);
-    cairo_move_to(cr, x, y);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, scale_, scale_);
+    cairo_move_to(cr, 0, 0);
     pango_cairo_show_layout(cr, layout_);
     cairo_restore(cr);
 }

@@ -30,6 +30,8 @@ public:
 
 private:
     PangoLayout* layout_ = nullptr;
+    // Points of the text per point of the layout (see referenceSize).
+    double scale_ = 1;
 };
 
 }  // namespace render
