@@ -367,6 +367,21 @@ Responder* View::nextResponder() const {
     return superview_;
 }
 
+bool View::becomeFirstResponder() {
+    Window* w = window();
+    return w != nullptr && canBecomeFirstResponder() && w->makeFirstResponder(*this);
+}
+
+bool View::resignFirstResponder() {
+    if (Window* w = window()) w->forgetFirstResponder(*this);
+    return true;
+}
+
+bool View::isFirstResponder() const {
+    Window* w = window();
+    return w != nullptr && w->firstResponder() == this;
+}
+
 GestureRecognizer* View::addGestureRecognizer(std::unique_ptr<GestureRecognizer> recognizer) {
     if (!recognizer) return nullptr;
     recognizer->attach(this);

@@ -151,6 +151,13 @@ public:
     virtual bool pointInside(Point point, const Event* event) const;
     Responder* nextResponder() const override;
 
+    // Key input: a view that can become first responder (a text field) takes its window's key
+    // presses before the controllers do (Window::firstResponder). Asked to resign, a view may
+    // refuse (false). Base: becomes it when it can and is in a window; resigns at once.
+    virtual bool becomeFirstResponder();
+    virtual bool resignFirstResponder();
+    bool isFirstResponder() const;
+
     // Gesture recognisers (owned)
     GestureRecognizer* addGestureRecognizer(std::unique_ptr<GestureRecognizer> recognizer);
     std::vector<GestureRecognizer*> gestureRecognizers() const;
