@@ -111,8 +111,8 @@ void TextField::take(const Key& key) {
     setNeedsDisplay();
 }
 
-// The text from the left inset; text wider than the room is drawn so that its end, where the
-// caret is, stays in view.
+// The text from the left inset. Text wider than the room is cut at its end, or, while editing,
+// drawn so that its end, where the caret is, stays in view.
 void TextField::drawRect(const Rect&) {
     GraphicsContext* context = GraphicsContext::current();
     if (context == nullptr) return;
@@ -122,22 +122,28 @@ void TextField::drawRect(const Rect&) {
     attributes.font = effectiveFont();
     context->saveState();
     context->clipToRect(inner);
+    const bool editing = isEditing();
     double caretX = inner.minX();
     if (!text_.empty()) {
         attributes.foregroundColor = textColor_;
         const AttributedString shown(text_, attributes);
         const double width = TextMeasurer::shared().measure(shown).width;
         const double room = std::max(0.0, inner.width() - caretWidth);
-        const double x = width > room ? inner.minX() + room - width : inner.minX();
-        context->drawText(shown, Rect(x, inner.minY(), width + inner.width(), inner.height()), TextAlignment::left,
-                          LineBreakByClipping, 1);
-        caretX = x + width;
+        if (editing && width > room) {
+            const double x = inner.minX() + room - width;
+            context->drawText(shown, Rect(x, inner.minY(), width + inner.width(), inner.height()), TextAlignment::left,
+                              LineBreakByClipping, 1);
+            caretX = x + width;
+        } else {
+            context->drawText(shown, inner, TextAlignment::left, LineBreakByTruncatingTail, 1);
+            caretX = inner.minX() + width;
+        }
     } else if (!placeholder_.empty()) {
         attributes.foregroundColor = Color{textColor_.red, textColor_.green, textColor_.blue, textColor_.alpha * 0.4};
         context->drawText(AttributedString(placeholder_, attributes), inner, TextAlignment::left,
                           LineBreakByTruncatingTail, 1);
     }
-    if (isEditing()) {
+    if (editing) {
         attributes.foregroundColor.reset();
         const double height = std::min(inner.height(), TextMeasurer::shared().measure(AttributedString("X", attributes)).height);
         context->setFillColor(tintColor.value_or(textColor_));
