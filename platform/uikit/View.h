@@ -21,6 +21,7 @@
 namespace uikit {
 
 class LayoutConstraint;
+class SceneLayout;
 class ViewController;
 class Window;
 
@@ -169,12 +170,19 @@ public:
 
     // Scene properties: sets `key` from text; false with a message for unknown keys or bad values.
     virtual bool setProperty(const std::string& key, const std::string& value, std::string& error);
+    // The size-class dependent parts of the scene whose root this view is (owned); applied
+    // whenever the view's traits change.
+    void setSceneLayout(std::unique_ptr<SceneLayout> layout);
+    SceneLayout* sceneLayout() const { return sceneLayout_.get(); }
 
     std::weak_ptr<void> alive() const { return lifetime_.weak(); }
     const foundation::Lifetime& lifetime() const { return lifetime_; }
 
 protected:
     virtual void boundsSizeDidChange() { setNeedsLayout(); }
+    // The base layout within `area` (in bounds coordinates): relative frames are fractions of
+    // it, then the constraints.
+    void layoutSubviewsIn(const Rect& area);
 
 private:
     friend class LayoutConstraint;
@@ -198,6 +206,7 @@ private:
     mutable std::unique_ptr<LayoutGuide> safeAreaGuide_;
     // The traits last reported to traitCollectionDidChange.
     std::optional<TraitCollection> reportedTraits_;
+    std::unique_ptr<SceneLayout> sceneLayout_;
 };
 
 }  // namespace uikit
