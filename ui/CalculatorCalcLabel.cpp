@@ -32,8 +32,10 @@ bool CalculatorCalcLabel::setProperty(const std::string& key, const std::string&
         setText(value);
         return true;
     }
-    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
-                                     [&] { return uikit::Label::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {"empty", "standard", "memory", "emptydark"};
+    return ColorProperty::setCase("color", "myLableBackgroundColor", cases, key, value, error,
+                                  [this](int raw) { setColor(raw); },
+                                  [&] { return uikit::Label::setProperty(key, value, error); });
 }
 
 void CalculatorCalcLabel::setText(const std::string& text) {

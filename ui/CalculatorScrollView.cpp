@@ -21,8 +21,10 @@ void CalculatorScrollView::setColor(int rawValue) {
 }
 
 bool CalculatorScrollView::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
-                                     [&] { return uikit::ScrollView::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {"empty", "standard", "memory"};
+    return ColorProperty::setCase("color", "myScrollBackgroundColor", cases, key, value, error,
+                                  [this](int raw) { setColor(raw); },
+                                  [&] { return uikit::ScrollView::setProperty(key, value, error); });
 }
 
 void CalculatorScrollView::layoutSubviews() {
