@@ -3,6 +3,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/uikit/TextMeasurer.h"
 #include "ui/AttributedText.h"
+#include "ui/CalculatorScrollView.h"
 #include "ui/CalculatorView.h"
 #include "ui/ColorProperty.h"
 #include "ui/ExponentLevels.h"
@@ -45,6 +46,7 @@ void CalculatorCalcLabel::setText(const std::string& text) {
     setAttributedText(makeAttributedDisplayText(text));
     setNeedsLayout();
     layoutIfNeeded();
+    if (auto* strip = dynamic_cast<CalculatorScrollView*>(superview())) strip->displayLineDidChange();
 }
 
 void CalculatorCalcLabel::layoutSubviews() {
