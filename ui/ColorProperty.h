@@ -29,7 +29,8 @@ public:
                           int& result, std::string& error);
     template <typename Setter, typename Base>
     static bool setCase(const std::string& name, const std::string& fullName, const std::vector<std::string>& cases,
-                        const std::string& key, const std::string& value, std::string& error, Setter setter, Base base) {
+                        const std::string& key, const std::string& value, std::string& error, Setter setter,
+                        Base base) {
         if (key != name && key != fullName) return base();
         int raw = 0;
         if (!parseCase(key, value, cases, raw, error)) return false;

@@ -141,7 +141,8 @@ private:
         }
         for (const auto& gesture : node.gestures) {
             auto recognizer = ClassRegistry::shared().makeRecognizer(gesture.className);
-            if (!recognizer) return fail(gesture.line, "unknown gesture recogniser class \"" + gesture.className + "\"");
+            if (!recognizer)
+                return fail(gesture.line, "unknown gesture recogniser class \"" + gesture.className + "\"");
             GestureRecognizer* raw = view.addGestureRecognizer(std::move(recognizer));
             if (!gesture.outlet.empty())
                 connections_.push_back({gesture.line, gesture.outlet, false, raw, gesture.className});
@@ -169,8 +170,8 @@ private:
                 second.safeAreaGuide = c.second->safeArea;
                 second.attribute = c.second->attribute;
             }
-            auto constraint = LayoutConstraint::make(LayoutAnchor{first, false, c.first.attribute}, LayoutRelation::equal,
-                                                     second, c.multiplier, c.constant);
+            auto constraint = LayoutConstraint::make(LayoutAnchor{first, false, c.first.attribute},
+                                                     LayoutRelation::equal, second, c.multiplier, c.constant);
             constraint->priority = c.priority;
             first->translatesAutoresizingMaskIntoConstraints = false;
             layout_->addConstraint(constraint, c.when);
@@ -193,15 +194,13 @@ private:
                 return fail(c.line, controllerName_ + " has no outlet " + (c.collection ? "collection " : "") + "\"" +
                                         c.outlet + "\"");
             bool collection = controller_.isOutletCollection(c.outlet);
-            if (collection && !c.collection)
-                return fail(c.line, "\"" + c.outlet + "\" of " + controllerName_ + " is an outlet collection: use collection=");
-            if (!collection && c.collection)
-                return fail(c.line, "\"" + c.outlet + "\" of " + controllerName_ + " is not an outlet collection: use outlet=");
+            const std::string named = "\"" + c.outlet + "\" of " + controllerName_;
+            if (collection && !c.collection) return fail(c.line, named + " is an outlet collection: use collection=");
+            if (!collection && c.collection) return fail(c.line, named + " is not an outlet collection: use outlet=");
             if (!collection && bound_.count(c.outlet) != 0)
                 return fail(c.line, "outlet \"" + c.outlet + "\" is connected twice");
             if (bound_.insert(c.outlet).second && collection) controller_.clearOutlet(c.outlet);
-            if (!bind(c))
-                return fail(c.line, "outlet \"" + c.outlet + "\" of " + controllerName_ + " cannot hold a " + c.className);
+            if (!bind(c)) return fail(c.line, "outlet " + named + " cannot hold a " + c.className);
         }
         for (const auto& outlet : controller_.outletNames())
             if (bound_.count(outlet) == 0) {
@@ -213,10 +212,13 @@ private:
 
     bool connectActions() {
         for (const auto& a : actions_) {
-            if (!controller_.hasAction(a.name)) return fail(a.line, controllerName_ + " has no action \"" + a.name + "\"");
+            if (!controller_.hasAction(a.name))
+                return fail(a.line, controllerName_ + " has no action \"" + a.name + "\"");
             bool ok = a.control != nullptr ? controller_.connectAction(a.name, *a.control, a.events)
                                            : controller_.connectAction(a.name, *a.recognizer);
-            if (!ok) return fail(a.line, "action \"" + a.name + "\" of " + controllerName_ + " cannot be sent by a " + a.className);
+            if (!ok)
+                return fail(a.line, "action \"" + a.name + "\" of " + controllerName_ + " cannot be sent by a " +
+                                        a.className);
         }
         return true;
     }

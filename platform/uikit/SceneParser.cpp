@@ -284,7 +284,8 @@ private:
 
     // constraint first = [second [* multiplier]] [+|- constant] [priority=p] [outlet=name] [when=...]
     bool parseConstraint(const std::vector<std::string>& words) {
-        const std::string usage = "expected: constraint item.attribute = [item.attribute [* m]] [+|- c] [key=value ...]";
+        const std::string usage =
+            "expected: constraint item.attribute = [item.attribute [* m]] [+|- c] [key=value ...]";
         SceneDescription::ConstraintNode c;
         c.line = number_;
         if (words.size() < 4 || words[2] != "=" || !parseAnchor(words[1], c.first)) return fail(usage);

@@ -37,7 +37,8 @@ public:
 
     static std::optional<Storyboard> named(const std::string& name, std::string& error);
     static std::optional<Storyboard> parse(const std::string& text, const std::string& name, std::string& error);
-    static std::optional<Storyboard> load(const std::filesystem::path& file, const std::string& name, std::string& error);
+    static std::optional<Storyboard> load(const std::filesystem::path& file, const std::string& name,
+                                          std::string& error);
 
     std::unique_ptr<ViewController> instantiateViewController(const std::string& identifier, std::string& error) const;
     std::unique_ptr<ViewController> instantiateInitialViewController(std::string& error) const;

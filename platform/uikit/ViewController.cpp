@@ -210,7 +210,9 @@ bool ViewController::bindOutlet(const std::string& name, View* view) {
     return bind(name, view);
 }
 
-bool ViewController::bindOutlet(const std::string& name, GestureRecognizer* recognizer) { return bind(name, recognizer); }
+bool ViewController::bindOutlet(const std::string& name, GestureRecognizer* recognizer) {
+    return bind(name, recognizer);
+}
 
 bool ViewController::bindOutlet(const std::string& name, const std::shared_ptr<LayoutConstraint>& constraint) {
     return constraint != nullptr && bind(name, constraint);

@@ -160,7 +160,9 @@ public:
     void declareAction(const std::string& name, std::function<void(Sender&)> action) {
         ActionSlot slot;
         if constexpr (std::is_base_of_v<GestureRecognizer, Sender>) {
-            slot.recognizerAccepts = [](GestureRecognizer& sender) { return dynamic_cast<Sender*>(&sender) != nullptr; };
+            slot.recognizerAccepts = [](GestureRecognizer& sender) {
+                return dynamic_cast<Sender*>(&sender) != nullptr;
+            };
             slot.recognizerAction = [action](GestureRecognizer& sender) {
                 if (auto* typed = dynamic_cast<Sender*>(&sender)) action(*typed);
             };
