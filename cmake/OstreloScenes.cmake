@@ -2,7 +2,7 @@
 # executable, or, once installed, in share/ostrelo/storyboards beside its bin/ folder.
 
 # ostrelo_scenes(TARGET DIR): copies the scene files of DIR into the storyboards/ folder beside
-# TARGET's executable in the build tree whenever they change.
+# TARGET's executable in the build tree whenever they change (call it once per folder).
 function(ostrelo_scenes target dir)
   file(GLOB scenes CONFIGURE_DEPENDS "${dir}/*.storyboard" "${dir}/*.nib")
   get_target_property(destination ${target} RUNTIME_OUTPUT_DIRECTORY)
@@ -20,8 +20,9 @@ function(ostrelo_scenes target dir)
       VERBATIM)
     list(APPEND copies "${destination}/${file_name}")
   endforeach()
-  add_custom_target(${target}_scenes ALL DEPENDS ${copies})
-  add_dependencies(${target} ${target}_scenes)
+  string(MAKE_C_IDENTIFIER "${target}_scenes_${dir}" copy_target)
+  add_custom_target(${copy_target} ALL DEPENDS ${copies})
+  add_dependencies(${target} ${copy_target})
 endfunction()
 
 # ostrelo_install_scenes(DIR): `cmake --install` puts the scene files of DIR into
