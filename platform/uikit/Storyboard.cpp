@@ -38,6 +38,11 @@ std::vector<std::filesystem::path> Storyboard::searchDirectories() {
     return {exe / "storyboards", (exe.parent_path() / "share" / "ostrelo" / "storyboards").lexically_normal()};
 }
 
+std::filesystem::path Storyboard::directory() {
+    auto directories = searchDirectories();
+    return directories.empty() ? std::filesystem::path() : directories.front();
+}
+
 std::optional<std::filesystem::path> Storyboard::locate(const std::string& fileName, std::string& error) {
     std::string looked;
     for (const auto& directory : searchDirectories()) {

@@ -29,8 +29,9 @@ class ViewController;
 class Storyboard {
 public:
     static void setDirectory(std::optional<std::filesystem::path> directory);
-    // The directories searched, in order.
+    // The directories searched, in order, and the first of them.
     static std::vector<std::filesystem::path> searchDirectories();
+    static std::filesystem::path directory();
     // The file <Name><extension> in the first search directory that has it; none (with a
     // message listing where it looked) when none has.
     static std::optional<std::filesystem::path> locate(const std::string& fileName, std::string& error);
