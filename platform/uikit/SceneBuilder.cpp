@@ -2,11 +2,9 @@
 
 #include "platform/uikit/ClassRegistry.h"
 #include "platform/uikit/Control.h"
-#include "platform/uikit/Device.h"
 #include "platform/uikit/GestureRecognizer.h"
 #include "platform/uikit/LayoutConstraint.h"
 #include "platform/uikit/SceneLayout.h"
-#include "platform/uikit/Screen.h"
 #include "platform/uikit/View.h"
 #include "platform/uikit/ViewController.h"
 
@@ -19,15 +17,6 @@ namespace uikit {
 namespace {
 
 using Description = SceneDescription;
-
-// The traits a scene is first placed for, before it is in a window: those of a window
-// filling the main screen.
-TraitCollection screenTraits() {
-    const Screen& screen = Screen::mainScreen();
-    return TraitCollection::forWindow(screen.bounds().width(), screen.bounds().height(),
-                                      Device::currentDevice().userInterfaceIdiom(), screen.scale(),
-                                      screen.userInterfaceStyle());
-}
 
 class Builder {
 public:
@@ -46,7 +35,8 @@ public:
         }
         names_["root"] = root.get();
         if (!makeConstraints()) return nullptr;
-        layout_->apply(screenTraits());
+        // Placed for the traits it will most likely have (a window filling the main screen).
+        layout_->apply(root->traitCollection());
         if (!bindOutlets() || !connectActions()) {
             for (const auto& name : bound_) controller_.clearOutlet(name);
             return nullptr;

@@ -347,11 +347,10 @@ void View::drawRect(const Rect&) {}
 
 TraitCollection View::traitCollection() const {
     if (Window* w = window()) return w->windowTraitCollection();
-    TraitCollection t;
-    t.userInterfaceIdiom = Device::currentDevice().userInterfaceIdiom();
-    t.displayScale = Screen::mainScreen().scale();
-    t.userInterfaceStyle = Screen::mainScreen().userInterfaceStyle();
-    return t;
+    const Screen& screen = Screen::mainScreen();
+    return TraitCollection::forWindow(screen.bounds().width(), screen.bounds().height(),
+                                      Device::currentDevice().userInterfaceIdiom(), screen.scale(),
+                                      screen.userInterfaceStyle());
 }
 
 bool View::pointInside(Point point, const Event*) const { return bounds().contains(point); }

@@ -117,7 +117,8 @@ public:
     void setNeedsDisplay() { needsDisplay_ = true; }
     void didDisplay() { needsDisplay_ = false; }
     virtual Size sizeThatFits(Size size) const { (void)size; return bounds().size; }
-    // The window's traits; outside a window, those of the main screen and the current device.
+    // The window's traits; outside a window, those of a window filling the main screen (so a
+    // controller loading its view sees the size classes it will be shown in).
     virtual TraitCollection traitCollection() const;
     // Called when the traits of the view changed (previous is null the first time the view is
     // in a window), before the view's next layout.
