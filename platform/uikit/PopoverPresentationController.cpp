@@ -43,9 +43,9 @@ void PopoverPresentationController::presentIn(Window& window) {
     removeFromWindow();
     fullScreen_ = false;
     if (window.windowTraitCollection().horizontalSizeClass == UserInterfaceSizeClass::compact) {
-        int style = delegate != nullptr
-                        ? delegate->adaptivePresentationStyleForPresentationController(*this, window.windowTraitCollection())
-                        : ModalPresentationFullScreen;
+        PopoverPresentationControllerDelegate* d = delegate();
+        int style = d != nullptr ? d->adaptivePresentationStyleForPresentationController(*this, window.windowTraitCollection())
+                                 : ModalPresentationFullScreen;
         fullScreen_ = style != ModalPresentationNone;
     }
     auto container = std::make_unique<PopoverDismissalView>(*this);
@@ -131,17 +131,21 @@ void PopoverPresentationController::layoutInWindow(Window& window) {
 }
 
 void PopoverPresentationController::willReposition() {
-    if (container_ == nullptr || containerAlive_.expired() || delegate == nullptr) return;
+    PopoverPresentationControllerDelegate* d = delegate();
+    if (container_ == nullptr || containerAlive_.expired() || d == nullptr) return;
     Rect rect = sourceRect;
     View* view = sourceView();
-    delegate->popoverPresentationControllerWillRepositionPopoverToRect(*this, rect, view);
+    d->popoverPresentationControllerWillRepositionPopoverToRect(*this, rect, view);
     sourceRect = rect;
     setSourceView(view);
 }
 
 void PopoverPresentationController::outsideTap() {
     if (fullScreen_) return;
-    if (delegate != nullptr && !delegate->popoverPresentationControllerShouldDismissPopover(*this)) return;
+    // The delegate may dismiss the popover itself while it is asked, which ends this object.
+    const std::weak_ptr<void> presentedAlive = presented_.alive();
+    if (delegate() != nullptr && !delegate()->popoverPresentationControllerShouldDismissPopover(*this)) return;
+    if (presentedAlive.expired()) return;
     ViewController* presenting = presented_.presentingViewController();
     if (presenting == nullptr) return;
     presented_.viewWillDisappear(true);
@@ -149,7 +153,7 @@ void PopoverPresentationController::outsideTap() {
     // dismissal while both still exist; both go at the end of this function.
     std::unique_ptr<ViewController> kept = presenting->takePresented();
     kept->viewDidDisappear(true);
-    if (delegate != nullptr) delegate->popoverPresentationControllerDidDismissPopover(*this);
+    if (PopoverPresentationControllerDelegate* d = delegate()) d->popoverPresentationControllerDidDismissPopover(*this);
 }
 
 }  // namespace uikit

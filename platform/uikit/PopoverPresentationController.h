@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/WeakLink.h"
 #include "platform/uikit/Color.h"
 #include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/Rect.h"
@@ -37,8 +38,11 @@ public:
     Rect sourceRect;
     unsigned permittedArrowDirections = PopoverArrowDirectionAny;
     std::optional<Color> backgroundColor;
-    // Not owned.
-    PopoverPresentationControllerDelegate* delegate = nullptr;
+    // Not owned: reads as none once its guard has expired (see WeakLink).
+    PopoverPresentationControllerDelegate* delegate() const { return delegate_.get(); }
+    void setDelegate(PopoverPresentationControllerDelegate* delegate, std::weak_ptr<void> guard) {
+        delegate_ = {delegate, std::move(guard)};
+    }
 
     // The direction the arrow points after layout (unknown before, or when adapted).
     unsigned arrowDirection() const { return arrowDirection_; }
@@ -56,6 +60,7 @@ public:
 
 private:
     ViewController& presented_;
+    foundation::WeakLink<PopoverPresentationControllerDelegate> delegate_;
     View* sourceView_ = nullptr;
     std::weak_ptr<void> sourceAlive_;
     View* container_ = nullptr;  // owned by the window's tree

@@ -84,8 +84,8 @@ struct MainScreen : uikit::ViewController,
     }
     void viewDidLoad() override {
         for (auto* picker : {convertFromPicker, convertToPicker}) {
-            picker->dataSource = this;
-            picker->delegate = this;
+            picker->setDataSource(this, alive());
+            picker->setDelegate(this, alive());
         }
     }
     // The two keypads as the screen shows them: the currency row over the parenthesis keys, or
@@ -109,7 +109,7 @@ struct MainScreen : uikit::ViewController,
         popover->preferredContentSize = size;
         auto* presentation = popover->popoverPresentationController();
         presentation->sourceRect = rect;
-        presentation->delegate = this;
+        presentation->setDelegate(this, alive());
         presentation->backgroundColor = background;
         presentation->permittedArrowDirections = arrows;
         presentation->setSourceView(source);
