@@ -117,6 +117,18 @@ TEST_F(ThemedControlsTest, DisplayLinesSizeTheStripSoTheEndOfTheTextShows) {
     EXPECT_EQ(secondary->frame(), Rect(0, 60, content, 40));
     EXPECT_EQ(strip->contentOffset(), (uikit::Point{content - 200, 0}));
 
+    // A taller strip fits the text larger; the content follows within the same layout pass.
+    display->setFrame(Rect(0, 100, 200, 150));
+    strip->setFrame(Rect(0, 0, 200, 150));
+    host->runUntilIdle();
+    EXPECT_GT(strip->contentSize().width, content);
+    EXPECT_GE(primary->frame().width(), primary->measuredTextSize().width);
+    EXPECT_EQ(strip->contentOffset().x, strip->contentSize().width - 200);
+    display->setFrame(Rect(0, 100, 200, 100));
+    strip->setFrame(Rect(0, 0, 200, 100));
+    host->runUntilIdle();
+    EXPECT_EQ(strip->contentSize().width, content);
+
     // The user scrolls back; the same text again leaves the offset, a short one brings it home.
     strip->dragBy(-100, 0);
     primary->setText(primary->text());
