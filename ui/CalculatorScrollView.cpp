@@ -42,6 +42,7 @@ void CalculatorScrollView::sizeContentToDisplayLines() {
     for (const auto& sub : subviews()) {
         auto* line = dynamic_cast<CalculatorCalcLabel*>(sub.get());
         if (line == nullptr) continue;
+        line->layoutIfNeeded();  // a line given a new height fits its text anew before it is measured
         const auto& share = line->relativeFrame;
         const uikit::Rect given = share ? uikit::Rect(share->origin.x * visible, line->frame().origin.y,
                                                       share->size.width * visible, line->frame().height())
