@@ -107,7 +107,10 @@ void Calculator::evaluateEquals(bool money, const std::string& unit) {
             formatter.setUsesGroupingSeparator(true);
             formatter.setMinimumFractionDigits(2);
             formatter.setMaximumFractionDigits(2);
-            primaryString = formatter.stringFromNumber(rounded) + " " + unit;
+            // The sign is the true minus, as in every other text; an amount that rounds to
+            // zero has none.
+            const std::string amount = formatter.stringFromNumber(std::fabs(rounded));
+            primaryString = (rounded < 0 ? "\u2212" + amount : amount) + " " + unit;
         }
     }
 

@@ -59,9 +59,11 @@ void Calculator::appendDigit(const std::string& key) {
 
     ostrelo.popLine();
     CalculatorLine& line = ostreloLine;
+    // The sign as typed: a zero that "C" left of a negative number (−0.000) stays negative.
+    const bool negative = std::signbit(line.number);
     if (line.separator) {
         double scale = std::pow(10.0, static_cast<double>(line.fraction + 1));
-        line.number = line.number >= 0 ? line.number + d / scale : line.number - d / scale;
+        line.number = negative ? line.number - d / scale : line.number + d / scale;
         line.digits += 1;
         line.fraction += 1;
     } else if (line.number > 0) {
@@ -71,7 +73,7 @@ void Calculator::appendDigit(const std::string& key) {
         line.number = line.number * 10 - d;
         line.digits += 1;
     } else if (d != 0) {
-        line.number = d;  // the first non-zero digit replaces the shown "0"
+        line.number = negative ? -d : d;  // the first non-zero digit replaces the shown "0"
     }
     pushCurrentLine();
 }

@@ -46,9 +46,9 @@ std::int64_t exponentOf(std::string_view text) {
     return negative ? -value : value;
 }
 
-// The formatted number: |number| behind "−" or inside "(−" ")" when it is negative.
-std::string withSign(const std::string& magnitudeText, double number, bool parenthesizeNegative) {
-    if (!(number < 0)) return magnitudeText;
+// The formatted magnitude behind "−", or inside "(−" ")", when it is negative.
+std::string withSign(const std::string& magnitudeText, bool negative, bool parenthesizeNegative) {
+    if (!negative) return magnitudeText;
     if (parenthesizeNegative) return "(" + std::string(kMinus) + magnitudeText + ")";
     return std::string(kMinus) + magnitudeText;
 }
@@ -60,9 +60,13 @@ std::string cleanNegativeZero(std::string text) {
     return text;
 }
 
-std::string signRule(const NumberFormatter& formatter, double number, bool parenthesizeNegative) {
-    if (number < 0) return cleanNegativeZero(withSign(formatter.stringFromNumber(std::fabs(number)), number, parenthesizeNegative));
-    return cleanNegativeZero(formatter.stringFromNumber(number));
+// The sign is always written here, never by the formatter, so no text carries the
+// locale's own minus (an ASCII hyphen in most locales). A zero is negative only where
+// `keepZeroSign` says so: a number being typed keeps the sign typed for it.
+std::string signRule(const NumberFormatter& formatter, double number, bool parenthesizeNegative,
+                     bool keepZeroSign = false) {
+    const bool negative = number < 0 || (keepZeroSign && std::signbit(number));
+    return cleanNegativeZero(withSign(formatter.stringFromNumber(std::fabs(number)), negative, parenthesizeNegative));
 }
 
 // The number still being typed, shown as typed.
@@ -88,18 +92,19 @@ std::string typingText(NumberFormatter& formatter, std::int64_t digits, bool sep
             formatter.setMaximumFractionDigits(9);
         }
     }
-    if (!separator || fraction > 0) return signRule(formatter, number, parenthesizeNegative);
+    // Typed fraction digits show the sign of a zero too (0.0001, "±", "C" shows −0.000).
+    if (!separator || fraction > 0) return signRule(formatter, number, parenthesizeNegative, fraction > 0);
 
     // The separator has just been typed.
     if (!scientific) {
         const std::string text = formatter.stringFromNumber(magnitude) + formatter.decimalSeparator();
-        return cleanNegativeZero(withSign(text, number, parenthesizeNegative));
+        return cleanNegativeZero(withSign(text, number < 0, parenthesizeNegative));
     }
     if (digits != 1) return signRule(formatter, number, parenthesizeNegative);
     formatter.setNumberStyle(NumberFormatter::Style::decimal);
     setFractionDigits(formatter, 0);
     const std::string text = formatter.stringFromNumber(magnitude) + formatter.decimalSeparator() + "E0";
-    return cleanNegativeZero(withSign(text, number, true));
+    return cleanNegativeZero(withSign(text, number < 0, true));
 }
 
 // Results, and numbers followed by other lines.
