@@ -219,7 +219,11 @@ void Calculator::applyFunctionKey(const std::string& key) {
     } else if (key == "#" || key == "rand") {
         if (numberOrResult) {
             applyRandomRule();
-        } else if (type == ")" || operandStart || type == "^" || type == "F") {
+        } else if (type == ")") {
+            // A value follows a group only behind an operator, as after "@" or a function key.
+            pushOperatorLine("×");
+            randomFraction();
+        } else if (operandStart || type == "^" || type == "F") {
             randomFraction();
         }
     } else if (key == "∕") {
