@@ -20,6 +20,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Locale.h"
+#include "platform/foundation/NumberFormatter.h"
 #include "platform/foundation/TimeZone.h"
 
 #include <charconv>
@@ -115,6 +116,14 @@ bool isDayOfMonth(std::int64_t day, std::int64_t month) {
     return true;
 }
 
+// A line as typed, in the user's locale but with Latin digits: the date texts are English
+// ones, so their digits are of one script whatever the locale writes ("7.12.2026 + 5 days").
+std::string typedText(const CalculatorLine& line) {
+    const std::string text = LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction,
+                                                       0, line.number, false, true, false);
+    return foundation::NumberFormatter().latinDigits(text);
+}
+
 void storeDateKeys(bool mode, std::int64_t digits) {
     auto suite = SharedSettings::open();
     suite->set("dateCalculator", mode);
@@ -153,8 +162,7 @@ Calculator::DateReading Calculator::readDateLine() const {
 std::string Calculator::dateLineText(std::size_t index) const {
     if (index >= ostrelo.items.size()) return "";
     const CalculatorLine& line = ostrelo.items[index];
-    return LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction, 0, line.number,
-                                     false, true, false);
+    return typedText(line);
 }
 
 void Calculator::completeYearOfFirstLine() {
@@ -230,8 +238,7 @@ std::string Calculator::evaluateDateEntry() {
         const CalculatorLine& line = ostreloLine;
         if (line.fraction >= 1) {
             if (line.fraction <= 2 && line.digits <= line.fraction + 2) {
-                const std::string shown = LineFormatter::formatLine(line.item, line.type, line.digits, line.separator,
-                                                                    line.fraction, 0, line.number, false, true, false);
+                const std::string shown = typedText(line);
                 std::size_t p = 0;
                 if (separator) {
                     const auto first = Characters::split(*separator);

@@ -114,12 +114,17 @@ std::string Calculator::expressionText() const { return calculationText(); }
 
 void Calculator::importCalculationText(const std::string& text, bool plainFormat) {
     std::string readable = lowerCased(text);
+    // The direction marks some locales write around a sign (ar_EG, fa_IR) are no characters
+    // of the number.
+    for (const char* mark : {"\u200E", "\u200F", "\u061C"}) replaceAll(readable, mark, "");
+    foundation::NumberFormatter locale;
     if (!plainFormat) {
-        foundation::NumberFormatter locale;
         replaceAll(readable, locale.groupingSeparator(), "");
         const std::string separator = locale.decimalSeparator();
         if (separator != ".") replaceAll(readable, separator, ".");
     }
+    // The locale's own digits read as the Latin ones.
+    readable = locale.latinDigits(readable);
     const double x = leadingNumber(readable).value_or(0.0);
 
     // The digits of the line, counted as the display writes the number.

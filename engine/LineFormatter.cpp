@@ -85,7 +85,7 @@ std::string typingText(NumberFormatter& formatter, std::int64_t digits, bool sep
             // typed digits could round up: 9.6 would read as 1E1) and show every typed
             // digit of the mantissa.
             setFractionDigits(formatter, kAllSignificantDigits);
-            const std::int64_t exponent = exponentOf(formatter.stringFromNumber(number));
+            const std::int64_t exponent = exponentOf(formatter.latinDigits(formatter.stringFromNumber(number)));
             setFractionDigits(formatter, std::max<std::int64_t>(digitSetting(fraction) + exponent + 1, 1));
         } else {
             formatter.setMinimumFractionDigits(0);
@@ -134,12 +134,14 @@ std::string generalText(NumberFormatter& formatter, bool separator, double numbe
                 const auto length = static_cast<std::int64_t>(characterCount(formatter.stringFromNumber(magnitude - integerPart)));
                 setFractionDigits(formatter, length < 3 ? 0 : std::min(length - 2, 9 - k));
                 if (separator && formatter.maximumFractionDigits() > 0) {
-                    std::string text = formatter.stringFromNumber(magnitude);
-                    while (!text.empty() && text.back() == '0' && formatter.maximumFractionDigits() > 0) {
-                        text.pop_back();
-                        formatter.setMinimumFractionDigits(formatter.minimumFractionDigits() - 1);
-                        formatter.setMaximumFractionDigits(formatter.maximumFractionDigits() - 1);
-                    }
+                    // Trailing zeros in the locale's own digits too ("٫٧٠٠" in ar_EG).
+                    const std::string text = formatter.latinDigits(formatter.stringFromNumber(magnitude));
+                    int zeros = 0;
+                    while (zeros < formatter.maximumFractionDigits() &&
+                           text.size() > static_cast<std::size_t>(zeros) && text[text.size() - 1 - zeros] == '0')
+                        ++zeros;
+                    formatter.setMinimumFractionDigits(formatter.minimumFractionDigits() - zeros);
+                    formatter.setMaximumFractionDigits(formatter.maximumFractionDigits() - zeros);
                 }
             }
         }
@@ -170,10 +172,12 @@ std::string LineFormatter::formatLine(const std::string& item, const std::string
     formatter.setMinimumFractionDigits(0);
     formatter.setMaximumFractionDigits(8);
 
-    if (type == "N" && linesAfter == 0) {
-        return typingText(formatter, digits, separator, fraction, number, scientific, parenthesizeNegative);
-    }
-    return generalText(formatter, separator, number, scientific, parenthesizeNegative);
+    const std::string text =
+        type == "N" && linesAfter == 0
+            ? typingText(formatter, digits, separator, fraction, number, scientific, parenthesizeNegative)
+            : generalText(formatter, separator, number, scientific, parenthesizeNegative);
+    // Machine-readable texts are read in any locale: Latin digits whatever the locale writes.
+    return plainFormat ? formatter.latinDigits(text) : text;
 }
 
 std::string LineFormatter::memoryLineText(const std::string& item, const std::string& type, std::int64_t digits,
