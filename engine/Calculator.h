@@ -83,6 +83,7 @@ public:
 
     // The convert key (CalculatorCurrencyConversion.cpp): the whole calculation times the
     // stored rate of the pair, evaluated with money formatting and `to` as the unit.
+    // Nothing while date mode is on.
     void enterCurrencyConversion(const std::string& from, const std::string& to);
 
     // ---- Date calculator, memory keys, text export and import ------------------------
@@ -94,12 +95,13 @@ public:
     // The date key "𝑑": the answer into the display texts, then date mode ends.
     void calculateDate();
 
-    // Memory register keys "M+", "M−", "MR", "MC" (nothing while date mode is on).
+    // Memory register keys "M+", "M−", "MR", "MC".
     void pressMemoryPlus();
     void pressMemoryMinus();
     void pressMemoryRecall();
     void pressMemoryClear();
-    // The dispatcher on the caption; any other text does nothing.
+    // The dispatcher on the caption; any other text, and every key while date mode is on,
+    // does nothing.
     void pressMemoryKey(const std::string& key);
     void pushMemoryOperator(const std::string& op);
     void pushMemoryOpenParenthesis();
@@ -107,7 +109,8 @@ public:
     void pushMemoryNumber(std::int64_t digits, std::int64_t fraction, double number);
     void recallMemory();
 
-    // Text export for the pasteboard and import of one pasted or handed-over number.
+    // Text export for the pasteboard and import of one pasted or handed-over number (no
+    // import while date mode is on).
     std::string resultText() const;
     std::string expressionText() const;
     void importCalculationText(const std::string& text, bool plainFormat);

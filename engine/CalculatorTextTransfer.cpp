@@ -113,6 +113,8 @@ std::string Calculator::resultText() const {
 std::string Calculator::expressionText() const { return calculationText(); }
 
 void Calculator::importCalculationText(const std::string& text, bool plainFormat) {
+    // A number pasted into a date entry would end it half-way: the entry is left alone.
+    if (dateCalculator) return;
     std::string readable = lowerCased(text);
     // The direction marks some locales write around a sign (ar_EG, fa_IR) are no characters
     // of the number.
