@@ -233,5 +233,28 @@ TEST_F(TextTransferTest, LocalesWithTheirOwnDigits) {
     }
 }
 
+// Where the locale groups with a space or an apostrophe, every space or apostrophe that
+// people type for it counts as the grouping separator.
+TEST_F(TextTransferTest, PastedGroupingWithSpacesAndApostrophes) {
+    struct Case {
+        const char* locale;
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {"fr_FR", "1 234,5", 1234.5},       {"fr_FR", "1\u00A0234,5", 1234.5}, {"fr_FR", "1\u202F234,5", 1234.5},
+        {"fr_FR", "12 345 678", 12345678},  {"fr_CH", "1 234,5", 1234.5},       {"de_CH", "1'234.5", 1234.5},
+        {"de_CH", "1\u2019234.5", 1234.5}, {"de_CH", "1'234'567", 1234567},    {"de_DE", "1.234,5", 1234.5},
+        {"de_DE", "1 234,5", 1},            {"en_US", "1,234.5", 1234.5},       {"en_US", "1'234.5", 1},
+    };
+    for (const Case& c : cases) {
+        setLocale(c.locale);
+        Calculator calculator;
+        press(calculator, {"AC", "1", "+"});
+        calculator.importCalculationText(c.text, false);
+        EXPECT_EQ(storedLines().back().number, c.value) << c.locale << " " << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace datecalculatortest
