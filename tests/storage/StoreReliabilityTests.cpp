@@ -184,6 +184,38 @@ TEST_F(StoreReliabilityTest, TwoProcessesPushingAtOnceLeaveALoadableStack) {
     }
 }
 
+TEST_F(StoreReliabilityTest, ProcessesOpeningANewStoreTogetherAllPutItInWalMode) {
+    for (int round = 0; round < 10; ++round) {
+        const auto directory = freshGroup("new" + std::to_string(round));
+        int gate[2];
+        ASSERT_EQ(pipe(gate), 0);
+        testing::internal::CaptureStderr();  // the children's log too
+        std::vector<pid_t> children;
+        for (int k = 0; k < 4; ++k)
+            children.push_back(spawn(gate[0], [k] { return UserDefaults().set("k" + std::to_string(k), k); }));
+        close(gate[0]);
+        EXPECT_EQ(write(gate[1], "gogo", 4), 4);
+        close(gate[1]);
+        for (pid_t child : children) EXPECT_EQ(exitCode(child), 0);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(log, "") << "round " << round;
+
+        sqlite3* database = nullptr;
+        ASSERT_EQ(sqlite3_open((directory / "group.sqlite").c_str(), &database), SQLITE_OK);
+        std::string mode;
+        sqlite3_exec(
+            database, "PRAGMA journal_mode",
+            [](void* target, int, char** values, char**) {
+                *static_cast<std::string*>(target) = values[0] ? values[0] : "";
+                return 0;
+            },
+            &mode, nullptr);
+        sqlite3_close(database);
+        EXPECT_EQ(mode, "wal");
+        EXPECT_EQ(UserDefaults().dictionaryRepresentation().size(), 4u);
+    }
+}
+
 TEST_F(StoreReliabilityTest, AFileThatIsNotADatabaseIsMovedAsideAndAFreshStoreStarts) {
     const auto directory = freshGroup("notadatabase");
     std::string garbage;
