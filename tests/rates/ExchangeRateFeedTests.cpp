@@ -318,18 +318,58 @@ TEST_F(FeedTest, DerivedRatesThatAreNotUsableAreRemovedNotWritten) {
 }
 
 TEST_F(FeedTest, RecordsAreWrittenInDocumentOrderSoLaterKeysWin) {
-    // "EUR" itself and a repeated code are records like any other; the keys they share with
-    // others end with the value written last.
+    // A repeated code is a record like any other; the keys it shares with others end with
+    // the value written last. A record of "EUR" itself is no rate against the euro: skipped.
     const Store before = seed();
     const ratestest::CurrencyRates rates = {{"USD", 1.1}, {"EUR", 2.0}, {"JPY", 160.0}, {"USD", 1.2}};
     const Store after = download(xml(ratestest::feedDocument("2026-07-08", rates)));
-    EXPECT_EQ(ratestest::difference(ratestest::merged(before, ratestest::expectedKeys("2026-07-08", rates)), after), "");
+    const ratestest::CurrencyRates withoutEuro = {{"USD", 1.1}, {"JPY", 160.0}, {"USD", 1.2}};
+    EXPECT_EQ(ratestest::difference(ratestest::merged(before, ratestest::expectedKeys("2026-07-08", withoutEuro)), after),
+              "");
     EXPECT_EQ(after.at("EUREUR"), PropertyListValue(1.0));
     EXPECT_EQ(after.at("EURUSD"), PropertyListValue(1.2));
-    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(1.6667));   // 2.0 / 1.2, the last USD record's cross rate
-    EXPECT_EQ(after.at("JPYEUR"), PropertyListValue(0.0125));   // 2.0 / 160
-    EXPECT_EQ(after.at("EURJPY"), PropertyListValue(160.0));    // JPY's own record comes after EUR's 160 / 2.0
+    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(0.8333));   // 1 / 1.2, the last USD record's
+    EXPECT_EQ(after.at("JPYEUR"), PropertyListValue(0.0063));   // 1 / 160
+    EXPECT_EQ(after.at("EURJPY"), PropertyListValue(160.0));
     EXPECT_EQ(after.at("USDJPY"), PropertyListValue(133.3333));
+    EXPECT_EQ(after.at("EUR_date"), PropertyListValue("2026-07-08"));
+}
+
+// The store's work grows with the square of the codes and with the length of the date, and
+// holds the store's write lock meanwhile: a feed beyond the limits is refused whole.
+TEST_F(FeedTest, FeedsBeyondTheLimitsStoreNothing) {
+    const Store before = seed();
+    const std::vector<std::string> refused = {
+        ratestest::feedDocument("2026-07-08", ratestest::manyRates(65)),
+        ratestest::feedDocument("2026-07-08", ratestest::manyRates(3000)),
+        ratestest::feedDocument(std::string(100000, '2'), ratestest::manyRates(2)),
+        ratestest::feedDocument("2026-7-8", {{"USD", 1.1}}),
+        ratestest::feedDocument("2026-13-08", {{"USD", 1.1}}),
+        ratestest::feedDocument("2026-02-30", {{"USD", 1.1}}),
+        ratestest::feedDocument("08.07.2026", {{"USD", 1.1}}),
+        "<r><Cube><Cube currency='USD' rate='1.1'/></Cube></r>",  // no date at all
+    };
+    for (const std::string& document : refused) {
+        testing::internal::CaptureStderr();
+        const Store after = download(xml(document));
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(after == before) << ratestest::difference(before, after).substr(0, 300) << document.substr(0, 300);
+        EXPECT_NE(log.find("exchange rates"), std::string::npos) << document.substr(0, 300);
+    }
+
+    // 64 codes are stored; so are many records of few codes, each code once.
+    const auto sixtyFour = ratestest::manyRates(64);
+    Store after = download(xml(ratestest::feedDocument("2026-07-08", sixtyFour)));
+    EXPECT_EQ(ratestest::difference(ratestest::merged(before, ratestest::expectedKeys("2026-07-08", sixtyFour)), after),
+              "");
+    ratestest::CurrencyRates repeated;
+    for (int round = 0; round < 10; ++round)
+        for (const auto& record : ratestest::realRates()) repeated.emplace_back(record.first, record.second + round);
+    const Store beforeRepeated = after;
+    after = download(xml(ratestest::feedDocument("2026-07-09", repeated)));
+    EXPECT_EQ(ratestest::difference(ratestest::merged(beforeRepeated, ratestest::expectedKeys("2026-07-09", repeated)),
+                                    after),
+              "");
 }
 
 TEST_F(FeedTest, AFiniteDerivedRateTooLargeToScaleIsWrittenWhole) {
