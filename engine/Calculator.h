@@ -151,6 +151,25 @@ public:
     std::vector<std::string> currency = currencyCodes();
 
 private:
+    // Every key operation runs inside one. A write that does not reach the store (it stayed
+    // locked beyond its busy timeout) leaves the lines in memory ahead of the stored ones:
+    // when the outermost operation ends, or the next one starts, the calculation is then taken
+    // from the store again, so the display never shows what the store does not have.
+    class KeyOperation {
+    public:
+        explicit KeyOperation(Calculator& calculator);
+        ~KeyOperation();
+        KeyOperation(const KeyOperation&) = delete;
+        KeyOperation& operator=(const KeyOperation&) = delete;
+
+    private:
+        Calculator& calculator_;
+    };
+    bool outOfStepWithStore() const;
+    void settleWithStore();
+    int keyOperationDepth_ = 0;
+    bool dateModeOutOfStep_ = false;
+
     // The locale's decimal separator, read afresh from a new number formatter; none when it has none.
     static std::optional<std::string> localeDecimalSeparator();
     // Appends the current line to the stack (all seven fields).
@@ -186,6 +205,8 @@ private:
     void rebuildDateTexts();
     // Leaves date mode and stores that; `keepDateString` as the clear keys do.
     void endDateMode(bool keepDateString);
+    // Stores "dateCalculator" and "dateDigits" together (unchanged values are not written again).
+    void storeDateMode(bool mode, std::int64_t digits);
 
     // ---- Date calculator helpers (CalculatorDateMode.cpp, CalculatorMemoryKeys.cpp) -----
     // The first line read as a date: day and month as typed and as numbers, the year

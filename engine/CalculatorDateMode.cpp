@@ -124,11 +124,6 @@ std::string typedText(const CalculatorLine& line) {
     return foundation::NumberFormatter().latinDigits(text);
 }
 
-void storeDateKeys(bool mode, std::int64_t digits) {
-    auto suite = SharedSettings::open();
-    suite->set("dateCalculator", mode);
-    suite->set("dateDigits", digits);
-}
 
 }  // namespace
 
@@ -232,6 +227,7 @@ void Calculator::rebuildDateTexts() {
 // Starting and finishing a date calculation
 
 std::string Calculator::evaluateDateEntry() {
+    const KeyOperation operation(*this);
     const auto separator = localeDecimalSeparator();
     // In date mode the first line already is a date: the key is an ordinary (refused) separator.
     if (!dateCalculator && ostrelo.lineCount() == 1 && ostreloLine.type == "N") {
@@ -254,7 +250,7 @@ std::string Calculator::evaluateDateEntry() {
                     dateDigits = line.digits;
                     dateCalculator = true;
                     dateError = true;
-                    storeDateKeys(true, dateDigits);
+                    storeDateMode(true, dateDigits);
                     updatePrimaryString();
                     return dateString;
                 }
@@ -276,7 +272,7 @@ std::string Calculator::evaluateDateEntry() {
                 dateDigits = static_cast<std::int64_t>(Characters::count(dateFormatter("dM").stringFromDate(now)));
                 dateCalculator = true;
                 dateString = dateFormatter("d.M.").stringFromDate(now);
-                storeDateKeys(true, dateDigits);
+                storeDateMode(true, dateDigits);
                 rebuildDateTexts();
                 updatePrimaryString();
             }
@@ -291,6 +287,7 @@ std::string Calculator::evaluateDateEntry() {
 }
 
 void Calculator::calculateDate() {
+    const KeyOperation operation(*this);
     const std::size_t lines = ostrelo.items.size();
     if (lines >= 1 && lines <= 3) {
         if (lines == 1) {
@@ -437,6 +434,18 @@ void Calculator::reloadDateTexts() {
     }
 }
 
+void Calculator::storeDateMode(bool mode, std::int64_t digits) {
+    using foundation::PropertyListValue;
+    auto suite = SharedSettings::open();
+    const PropertyListValue storedMode(mode);
+    const PropertyListValue storedDigits(digits);
+    if (suite->object("dateCalculator") == storedMode && suite->object("dateDigits") == storedDigits) return;
+    const bool stored = suite->performTransaction([&](foundation::UserDefaults::Transaction& t) {
+        return t.set("dateCalculator", storedMode) && t.set("dateDigits", storedDigits);
+    });
+    if (!stored) dateModeOutOfStep_ = true;
+}
+
 void Calculator::endDateMode(bool keepDateString) {
     dateError = false;
     dateResultString.clear();
@@ -444,7 +453,7 @@ void Calculator::endDateMode(bool keepDateString) {
     if (!keepDateString) dateString.clear();
     dateCalculator = false;
     dateDigits = 0;
-    storeDateKeys(false, 0);
+    storeDateMode(false, 0);
 }
 
 }  // namespace ostrelo

@@ -13,6 +13,7 @@ bool isDigitKey(const std::string& key) { return key.size() == 1 && key[0] >= '0
 }  // namespace
 
 void Calculator::enterDigit(const std::string& key) {
+    const KeyOperation operation(*this);
     if (dateCalculator) {
         enterDigitInDateMode(key);
         return;
@@ -79,6 +80,7 @@ void Calculator::appendDigit(const std::string& key) {
 }
 
 void Calculator::enterDecimalSeparator() {
+    const KeyOperation operation(*this);
     auto separator = localeDecimalSeparator();
     if (!separator) {
         updatePrimaryString();
@@ -88,6 +90,7 @@ void Calculator::enterDecimalSeparator() {
 }
 
 void Calculator::toggleSign() {
+    const KeyOperation operation(*this);
     if (dateCalculator) return;
     if (ostreloLine.type != "N" && ostreloLine.type != "R") return;
     if (ostreloLine.number == 0.0) return;
