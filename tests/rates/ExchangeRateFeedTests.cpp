@@ -1,3 +1,5 @@
+#include "engine/Calculator.h"
+#include "engine/CalculatorStack.h"
 #include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/Clock.h"
@@ -8,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -370,6 +373,36 @@ TEST_F(FeedTest, FeedsBeyondTheLimitsStoreNothing) {
     EXPECT_EQ(ratestest::difference(ratestest::merged(beforeRepeated, ratestest::expectedKeys("2026-07-09", repeated)),
                                     after),
               "");
+}
+
+// Keys pressed while the real document is stored, again and again on another thread, wait
+// for the store's write lock and keep every write. (Back-to-back stores leave the lock free
+// for moments only, so the keys wait long; the stores end after a while.)
+TEST_F(FeedTest, KeysPressedWhileTheRealFeedIsStoredKeepTheirWrites) {
+    const auto document = ratestest::bytes(ratestest::realDocument());
+    std::atomic<bool> done{false};
+    std::atomic<int> stores{0};
+    std::thread feed([&] {
+        while (!done && stores < 200) {
+            ExchangeRateFeed::storeRates(document, {}, std::nullopt);
+            ++stores;
+        }
+    });
+    while (stores == 0) std::this_thread::yield();  // the feed's transactions are under way
+
+    ostrelo::Calculator calculator;
+    for (int i = 0; i < 15; ++i) {
+        calculator.enterDigit(std::to_string(i % 9 + 1));
+        calculator.inputOperator(i % 2 == 0 ? "+" : "×");
+        ASSERT_EQ(calculator.ostrelo.items, ostrelo::CalculatorStack().items) << "key " << i;
+    }
+    calculator.clearEntry();
+    EXPECT_EQ(calculator.ostrelo.items, ostrelo::CalculatorStack().items);
+    EXPECT_EQ(calculator.ostrelo.items.size(), 29u);
+    done = true;
+    feed.join();
+    EXPECT_GT(stores, 1);
+    EXPECT_EQ(store().at("EURUSD"), PropertyListValue(1.1415));
 }
 
 TEST_F(FeedTest, AFiniteDerivedRateTooLargeToScaleIsWrittenWhole) {
