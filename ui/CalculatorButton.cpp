@@ -26,9 +26,9 @@ void addLine(uikit::Layer& layer, const std::string& name, const uikit::Color& c
 
 }  // namespace
 
-CalculatorButton::CalculatorButton() = default;
+CalculatorButton::CalculatorButton() { fitTitle(); }
 
-CalculatorButton::CalculatorButton(const uikit::Rect& frame) : uikit::Button(frame) {}
+CalculatorButton::CalculatorButton(const uikit::Rect& frame) : uikit::Button(frame) { fitTitle(); }
 
 int CalculatorButton::type() const { return static_cast<int>(myButtonType); }
 
@@ -80,6 +80,18 @@ void CalculatorButton::layoutSubviews() {
     case MyButtonType::equalBottomRight: roundCorners(uikit::RectCornerBottomRight, cornerRadius); break;
     default: break;
     }
+}
+
+void CalculatorButton::fitTitle() {
+    // A title too long for the key is drawn smaller, and is cut only below half its size.
+    titleLabel()->adjustsFontSizeToFitWidth = true;
+    titleLabel()->minimumScaleFactor = titleMinimumScale;
+}
+
+uikit::Rect CalculatorButton::titleRectForContentRect(const uikit::Rect& contentRect) const {
+    const double margin = titleMargin * std::min(contentRect.width(), contentRect.height());
+    return {contentRect.minX() + margin, contentRect.minY(), std::max(0.0, contentRect.width() - 2 * margin),
+            contentRect.height()};
 }
 
 bool CalculatorButton::compactPortrait() const {

@@ -40,13 +40,22 @@ void CalculatorCalcLabel::setText(const std::string& text) {
     displayedText_ = text;
     uikit::Label::setText(text);
     uikit::Label::setText("");
-    setAttributedText(makeAttributedDisplayText(text));
+    buildDisplayText();
     setNeedsLayout();
     layoutIfNeeded();
 }
 
+CalculatorCalcLabel::FittedTo CalculatorCalcLabel::currentFit() const { return {bounds().height(), containerWidth()}; }
+
+void CalculatorCalcLabel::buildDisplayText() {
+    fittedTo_ = currentFit();
+    setAttributedText(makeAttributedDisplayText(displayedText_));
+}
+
 void CalculatorCalcLabel::layoutSubviews() {
     uikit::Label::layoutSubviews();
+    // A new height or container width (a rotation, a resized window) fits the text anew.
+    if (!displayedText_.empty() && !(fittedTo_ == currentFit())) buildDisplayText();
     switch (myLableBackgroundColor) {
     case LableBackgroundColor::empty:
     case LableBackgroundColor::emptydark: setBackgroundColor(uikit::Color::clear()); break;

@@ -21,15 +21,8 @@ CalculatorColorPicker::CalculatorColorPicker(const uikit::Rect& frame) : uikit::
     addGestureRecognizer(std::move(gesture));
 }
 
-CalculatorColorPickerDelegate* CalculatorColorPicker::delegate() const {
-    if (delegateGuarded_ && delegateLifetime_.expired()) return nullptr;
-    return delegate_;
-}
-
-void CalculatorColorPicker::setDelegate(CalculatorColorPickerDelegate* delegate, std::weak_ptr<void> lifetime) {
-    delegate_ = delegate;
-    delegateGuarded_ = !lifetime.expired();
-    delegateLifetime_ = std::move(lifetime);
+void CalculatorColorPicker::setDelegate(CalculatorColorPickerDelegate* delegate, std::weak_ptr<void> guard) {
+    delegate_ = {delegate, std::move(guard)};
 }
 
 void CalculatorColorPicker::setElements(double elements) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/WeakLink.h"
 #include "platform/uikit/GestureRecognizer.h"
 #include "platform/uikit/View.h"
 #include "ui/CalculatorColorPickerDelegate.h"
@@ -17,9 +18,9 @@ public:
     CalculatorColorPicker();
     explicit CalculatorColorPicker(const uikit::Rect& frame);
 
-    // The delegate is not owned. With a lifetime guard it reads as none once its owner is gone.
-    CalculatorColorPickerDelegate* delegate() const;
-    void setDelegate(CalculatorColorPickerDelegate* delegate, std::weak_ptr<void> lifetime = {});
+    // The delegate is not owned: it reads as none once its guard has expired (see WeakLink).
+    CalculatorColorPickerDelegate* delegate() const { return delegate_.get(); }
+    void setDelegate(CalculatorColorPickerDelegate* delegate, std::weak_ptr<void> guard);
 
     const float saturationExponentTop = 1.0f;
     const float saturationExponentBottom = 1.0f;
@@ -44,9 +45,7 @@ private:
     bool hasCells() const;
 
     double elements_ = 1.0;
-    CalculatorColorPickerDelegate* delegate_ = nullptr;
-    std::weak_ptr<void> delegateLifetime_;
-    bool delegateGuarded_ = false;
+    foundation::WeakLink<CalculatorColorPickerDelegate> delegate_;
 };
 
 }  // namespace ostrelo

@@ -5,8 +5,9 @@
 
 namespace ostrelo {
 
-CalculatorRecognizer::CalculatorRecognizer(Action action, double threshold, bool vibrateOnDeepPress)
-    : uikit::GestureRecognizer(std::move(action)),
+CalculatorRecognizer::CalculatorRecognizer(Action action, std::weak_ptr<void> guard, double threshold,
+                                           bool vibrateOnDeepPress)
+    : uikit::GestureRecognizer(std::move(action), std::move(guard)),
       vibrateOnDeepPress(vibrateOnDeepPress),
       threshold(threshold),
       pulse(PulseLayer::make()) {}

@@ -9,10 +9,11 @@ namespace ostrelo {
 
 // Recognises a deep press on its view: when the touch's force reaches `threshold` of the most
 // it can be, the pulse ring is shown over the view (and the device vibrates when asked); the
-// press ends when the force drops below the threshold again or the finger lifts.
+// press ends when the force drops below the threshold again or the finger lifts. The action runs
+// while `guard` lives.
 class CalculatorRecognizer : public uikit::GestureRecognizer {
 public:
-    CalculatorRecognizer(Action action, double threshold, bool vibrateOnDeepPress);
+    CalculatorRecognizer(Action action, std::weak_ptr<void> guard, double threshold, bool vibrateOnDeepPress);
 
     bool vibrateOnDeepPress;
     double threshold;

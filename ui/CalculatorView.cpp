@@ -19,31 +19,16 @@ CalculatorView::CalculatorView(const uikit::Rect& frame) : uikit::View(frame) {}
 
 CalculatorView::~CalculatorView() { cancelLongPress(); }
 
-CalculatorViewTouchDelegate* CalculatorView::delegate() const {
-    if (delegateGuarded_ && delegateLifetime_.expired()) return nullptr;
-    return delegate_;
-}
-
-void CalculatorView::setDelegate(CalculatorViewTouchDelegate* delegate, std::weak_ptr<void> lifetime) {
-    delegate_ = delegate;
-    delegateGuarded_ = !lifetime.expired();
-    delegateLifetime_ = std::move(lifetime);
-}
-
-uikit::View* CalculatorView::startView() const { return startViewAlive_.expired() ? nullptr : startView_; }
-
-uikit::View* CalculatorView::currentButtonView() const {
-    return currentButtonAlive_.expired() ? nullptr : currentButtonView_;
+void CalculatorView::setDelegate(CalculatorViewTouchDelegate* delegate, std::weak_ptr<void> guard) {
+    delegate_ = {delegate, std::move(guard)};
 }
 
 void CalculatorView::setStartView(uikit::View* view) {
-    startView_ = view;
-    startViewAlive_ = view != nullptr ? view->alive() : std::weak_ptr<void>();
+    startView_ = {view, view != nullptr ? view->alive() : std::weak_ptr<void>()};
 }
 
 void CalculatorView::setCurrentButtonView(uikit::View* view) {
-    currentButtonView_ = view;
-    currentButtonAlive_ = view != nullptr ? view->alive() : std::weak_ptr<void>();
+    currentButtonView_ = {view, view != nullptr ? view->alive() : std::weak_ptr<void>()};
 }
 
 int CalculatorView::type() const { return static_cast<int>(myViewType); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/WeakLink.h"
 #include "platform/uikit/View.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
@@ -22,15 +23,15 @@ public:
     explicit CalculatorView(const uikit::Rect& frame);
     ~CalculatorView() override;
 
-    // The delegate is not owned. With a lifetime guard it reads as none once its owner is gone.
-    CalculatorViewTouchDelegate* delegate() const;
-    void setDelegate(CalculatorViewTouchDelegate* delegate, std::weak_ptr<void> lifetime = {});
+    // The delegate is not owned: it reads as none once its guard has expired (see WeakLink).
+    CalculatorViewTouchDelegate* delegate() const { return delegate_.get(); }
+    void setDelegate(CalculatorViewTouchDelegate* delegate, std::weak_ptr<void> guard);
 
     ViewType myViewType = ViewType::black;
     // The view under the finger when the current touch began (not the container), and the key
     // shown pressed; both read as none once that view is gone.
-    uikit::View* startView() const;
-    uikit::View* currentButtonView() const;
+    uikit::View* startView() const { return startView_.get(); }
+    uikit::View* currentButtonView() const { return currentButtonView_.get(); }
     double treshholdLongTouch = 0.75;
     bool longTouch = false;
     bool touched = false;
@@ -61,16 +62,12 @@ private:
     void releaseCurrentKey();
     void cancelLongPress();
 
-    CalculatorViewTouchDelegate* delegate_ = nullptr;
-    std::weak_ptr<void> delegateLifetime_;
-    bool delegateGuarded_ = false;
     void setStartView(uikit::View* view);
     void setCurrentButtonView(uikit::View* view);
 
-    uikit::View* startView_ = nullptr;
-    std::weak_ptr<void> startViewAlive_;
-    uikit::View* currentButtonView_ = nullptr;
-    std::weak_ptr<void> currentButtonAlive_;
+    foundation::WeakLink<CalculatorViewTouchDelegate> delegate_;
+    foundation::WeakLink<uikit::View> startView_;
+    foundation::WeakLink<uikit::View> currentButtonView_;
 };
 
 }  // namespace ostrelo

@@ -5,8 +5,9 @@
 namespace foundation {
 
 // Held by an object that can be the target of delayed work (performs, timers, observers,
-// animation completions). Pending work keeps only a weak link and is dropped once the
-// owner, and with it this member, is gone.
+// animation completions) or of a link (delegates, data sources, action targets: see WeakLink).
+// Pending work and links keep only a weak token and are dropped once the owner, and with it
+// this member, is gone.
 class Lifetime {
 public:
     Lifetime() : token_(std::make_shared<char>(0)) {}

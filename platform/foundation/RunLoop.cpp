@@ -80,6 +80,37 @@ void RunLoop::post(Work work) {
         inbox_.push_back(std::move(work));
     }
     inboxSignal_.notify_all();
+    std::lock_guard lock(wakeUpMutex_);
+    if (wakeUp_) wakeUp_();
+}
+
+// Once this returns, no call of the previous handler is under way.
+void RunLoop::setWakeUpHandler(std::function<void()> handler) {
+    std::lock_guard lock(wakeUpMutex_);
+    wakeUp_ = std::move(handler);
+}
+
+std::optional<double> RunLoop::nextDueTime() const {
+    {
+        std::lock_guard lock(inboxMutex_);
+        if (!inbox_.empty()) return now();
+    }
+    std::optional<double> next;
+    for (const auto& item : items_) {
+        if (item.guarded && item.guard.expired()) continue;
+        if (!next || item.due < *next) next = item.due;
+    }
+    return next;
+}
+
+bool RunLoop::waitForPosted(std::optional<double> seconds) const {
+    std::unique_lock lock(inboxMutex_);
+    auto posted = [&] { return !inbox_.empty(); };
+    if (!seconds) {
+        inboxSignal_.wait(lock, posted);
+        return true;
+    }
+    return inboxSignal_.wait_for(lock, std::chrono::duration<double>(std::max(*seconds, 0.0)), posted);
 }
 
 void RunLoop::drainInbox() {
@@ -91,32 +122,34 @@ void RunLoop::drainInbox() {
     for (auto& work : posted) schedule(0.0, std::move(work));
 }
 
-// Runs the earliest item due at or before `limit`; false when there is none.
-bool RunLoop::runOneDue(double limit) {
+// Takes the earliest item due at or before `limit` and runs it unless its target is gone.
+RunLoop::Turn RunLoop::runOneDue(double limit) {
     drainInbox();
     auto best = items_.end();
     for (auto it = items_.begin(); it != items_.end(); ++it) {
         if (it->due > limit) continue;
         if (best == items_.end() || it->due < best->due || (it->due == best->due && it->id < best->id)) best = it;
     }
-    if (best == items_.end()) return false;
+    if (best == items_.end()) return Turn::none;
     Item item = std::move(*best);
     items_.erase(best);
     if (virtual_ && item.due > virtualNow_) virtualNow_ = item.due;
-    if (item.guarded && item.guard.expired()) return true;
+    if (item.guarded && item.guard.expired()) return Turn::dropped;
     if (item.work) item.work();
-    return true;
+    return Turn::ran;
 }
 
-void RunLoop::runUntilIdle() {
-    while (runOneDue(now())) {
-    }
+std::size_t RunLoop::runUntilIdle() {
+    std::size_t ran = 0;
+    for (Turn turn; (turn = runOneDue(now())) != Turn::none;)
+        if (turn == Turn::ran) ++ran;
+    return ran;
 }
 
 void RunLoop::advance(double seconds) {
     if (virtual_) {
         double end = virtualNow_ + std::max(seconds, 0.0);
-        while (runOneDue(end)) {
+        while (runOneDue(end) != Turn::none) {
         }
         virtualNow_ = end;
         return;

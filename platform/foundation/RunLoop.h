@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace foundation {
@@ -35,12 +36,23 @@ public:
     void cancel(Identifier identifier);
     // Cancels every pending request whose target is `target`.
     void cancelPerformRequests(const void* target);
-    // Thread-safe: queues work for the main thread at its next turn.
+    // Thread-safe: queues work for the main thread at its next turn, then calls the wake-up
+    // handler (on the posting thread).
     void post(Work work);
+    // A host that waits outside the run loop (on a window system's events) installs a handler
+    // that wakes it; an empty handler removes it, and no call of the old one is then under way.
+    void setWakeUpHandler(std::function<void()> handler);
 
+    // The run-loop time of the earliest pending timer or delayed perform (now when work was
+    // posted), or none when nothing is pending. Work whose target is gone does not count.
+    std::optional<double> nextDueTime() const;
+    // Blocks until work is posted from another thread or `seconds` of wall time passed (no
+    // limit when none); true when posted work is waiting. Runs nothing.
+    bool waitForPosted(std::optional<double> seconds) const;
 
-    // Runs everything that is due now (including work posted from other threads).
-    void runUntilIdle();
+    // Runs everything that is due now (including work posted from other threads) without
+    // waiting; returns how much work ran.
+    std::size_t runUntilIdle();
     // Virtual: moves time forward by `seconds`, running each piece of work at its due time.
     // Real: runs for `seconds` of wall time.
     void advance(double seconds);
@@ -57,15 +69,18 @@ private:
         std::weak_ptr<void> guard;
         bool guarded;
     };
+    enum class Turn { none, dropped, ran };
     RunLoop();
     void drainInbox();
-    bool runOneDue(double limit);
+    Turn runOneDue(double limit);
     void clear();
     void removeIf(const std::function<bool(const Item&)>& predicate);
 
     mutable std::mutex inboxMutex_;
-    std::condition_variable inboxSignal_;
+    mutable std::condition_variable inboxSignal_;
     std::vector<Work> inbox_;
+    std::mutex wakeUpMutex_;
+    std::function<void()> wakeUp_;
     std::vector<Item> items_;
     Identifier nextId_ = 1;
     bool virtual_ = false;

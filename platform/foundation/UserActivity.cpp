@@ -103,7 +103,18 @@ bool UserActivity::write() const {
 
 std::optional<UserActivity> UserActivity::readCurrent(std::filesystem::path directory) {
     UserActivity probe("", directory);
-    std::ifstream in(probe.file(), std::ios::binary);
+    return read(probe.file(), std::move(directory));
+}
+
+std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file) { return read(file, {}); }
+
+std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file, std::filesystem::path directory) {
+    // An activity is a few lines: anything else (a device, a huge file) is not one.
+    constexpr std::uintmax_t largest = 1 << 20;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error) || std::filesystem::file_size(file, error) > largest || error)
+        return std::nullopt;
+    std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
     std::string line;
     std::vector<std::string> fields;

@@ -34,8 +34,11 @@ public:
     // The activity last made current in `directory` (default: the group directory), if any and
     // readable.
     static std::optional<UserActivity> readCurrent(std::filesystem::path directory = {});
+    // An activity stored in `file` (as the current one is stored), if readable.
+    static std::optional<UserActivity> read(const std::filesystem::path& file);
 
 private:
+    static std::optional<UserActivity> read(const std::filesystem::path& file, std::filesystem::path directory);
     bool write() const;
     std::filesystem::path file() const;
 

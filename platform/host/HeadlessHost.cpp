@@ -1,14 +1,10 @@
 #include "platform/host/HeadlessHost.h"
 
-#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/render/PangoTextMeasurer.h"
-#include "platform/render/Renderer.h"
+#include "platform/host/GroupPasteboardStorage.h"
 #include "platform/uikit/Application.h"
-#include "platform/uikit/Device.h"
-#include "platform/uikit/Screen.h"
-#include "platform/uikit/StoreReviewController.h"
 #include "platform/uikit/Pasteboard.h"
+#include "platform/uikit/StoreReviewController.h"
 
 #include <algorithm>
 
@@ -17,37 +13,41 @@ namespace host {
 HeadlessHost::HeadlessHost(DeviceProfile profile, Orientation orientation)
     : profile_(std::move(profile)), orientation_(orientation) {
     foundation::RunLoop::main().useVirtualTime(0);
-    foundation::NotificationCenter::setMainThread();
-    render::PangoTextMeasurer::install();
-    uikit::View::setAnimationsEnabled(true);
-    uikit::Application::shared().applicationState = uikit::ApplicationState::active;
+    uikit::AudioServices::setPlayer({});
+    uikit::Pasteboard::general().setStorage(std::make_unique<GroupPasteboardStorage>());
     clearRecords();
-    uikit::Screen::mainScreen().setScale(profile_.scale);
-    uikit::Screen::mainScreen().setUserInterfaceStyle(uikit::UserInterfaceStyle::light);
-    uikit::Device::currentDevice().setUserInterfaceIdiom(profile_.idiom);
-    uikit::Size size = profile_.size(orientation_);
-    window_ = std::make_unique<uikit::Window>(uikit::Rect({0, 0}, size), profile_.idiom, profile_.scale);
-    applyOrientation();
-}
-
-void HeadlessHost::applyOrientation() {
-    uikit::Screen::mainScreen().setBounds(profile_.size(orientation_));
-    window_->setSafeAreaInsets(profile_.safeAreaInsets(orientation_));
-}
-
-void HeadlessHost::setUserInterfaceStyle(uikit::UserInterfaceStyle style) {
-    uikit::Screen::mainScreen().setUserInterfaceStyle(style);
-    window_->setUserInterfaceStyle(style);
-    runUntilIdle();
+    driver_ = std::make_unique<ApplicationDriver>(ApplicationDriver::Display{
+        profile_.size(orientation_), profile_.scale, profile_.idiom, profile_.safeAreaInsets(orientation_), false});
 }
 
 HeadlessHost::~HeadlessHost() {
-    window_.reset();
+    driver_.reset();
+    uikit::Pasteboard::general().setStorage(nullptr);
     foundation::RunLoop::main().useVirtualTime(0);
 }
 
+void HeadlessHost::applyOrientation() {
+    driver_->setScreenSize(profile_.size(orientation_));
+    driver_->setSafeAreaInsets(profile_.safeAreaInsets(orientation_));
+}
+
+void HeadlessHost::setUserInterfaceStyle(uikit::UserInterfaceStyle style) {
+    driver_->setUserInterfaceStyle(style);
+    runUntilIdle();
+}
+
 void HeadlessHost::setRootViewController(std::unique_ptr<uikit::ViewController> controller) {
-    window_->setRootViewController(std::move(controller));
+    driver_->setRootViewController(std::move(controller));
+    runUntilIdle();
+}
+
+void HeadlessHost::launch(const AppDescription& app, const LaunchRequest& request) {
+    driver_->launch(app, request);
+    runUntilIdle();
+}
+
+void HeadlessHost::handle(const LaunchRequest& request) {
+    driver_->handle(request);
     runUntilIdle();
 }
 
@@ -55,28 +55,25 @@ double HeadlessHost::now() const { return foundation::RunLoop::main().now(); }
 
 void HeadlessHost::advance(double seconds) { foundation::RunLoop::main().advance(seconds); }
 
-void HeadlessHost::runUntilIdle() {
-    foundation::RunLoop::main().runUntilIdle();
-    window_->layoutIfNeeded();
-}
+void HeadlessHost::runUntilIdle() { driver_->runDueWork(); }
 
 void HeadlessHost::touchDown(uikit::Point point, double force, double maximumPossibleForce) {
-    window_->touchDown(point, force, maximumPossibleForce);
+    driver_->touchDown(point, force, maximumPossibleForce);
     runUntilIdle();
 }
 
 void HeadlessHost::touchMove(uikit::Point point, double force) {
-    window_->touchMove(point, force);
+    driver_->touchMove(point, force);
     runUntilIdle();
 }
 
 void HeadlessHost::touchUp(uikit::Point point) {
-    window_->touchUp(point);
+    driver_->touchUp(point);
     runUntilIdle();
 }
 
 void HeadlessHost::touchCancel() {
-    window_->touchCancel();
+    driver_->touchCancel();
     runUntilIdle();
 }
 
@@ -101,7 +98,11 @@ void HeadlessHost::pressKey(const std::string& characters, int keyCode) {
     key.characters = characters;
     key.charactersIgnoringModifiers = characters;
     key.keyCode = keyCode;
-    window_->pressKey(key);
+    pressKey(key);
+}
+
+void HeadlessHost::pressKey(const uikit::Key& key) {
+    driver_->pressKey(key);
     runUntilIdle();
 }
 
@@ -112,32 +113,33 @@ void HeadlessHost::rotate(Orientation orientation) {
 }
 
 void HeadlessHost::resize(uikit::Size size) {
-    window_->resize(size);
+    driver_->resize(size);
     runUntilIdle();
 }
 
 void HeadlessHost::becomeActive() {
-    uikit::Application::shared().applicationState = uikit::ApplicationState::active;
-    foundation::NotificationCenter::defaultCenter().post(uikit::Application::didBecomeActiveNotification);
+    driver_->becomeActive();
+    runUntilIdle();
+}
+
+void HeadlessHost::resignActive() {
+    driver_->resignActive();
     runUntilIdle();
 }
 
 void HeadlessHost::enterBackground() {
-    foundation::NotificationCenter::defaultCenter().post(uikit::Application::willResignActiveNotification);
-    uikit::Application::shared().applicationState = uikit::ApplicationState::background;
-    foundation::NotificationCenter::defaultCenter().post(uikit::Application::didEnterBackgroundNotification);
+    driver_->enterBackground();
     runUntilIdle();
 }
 
 void HeadlessHost::enterForeground() {
-    uikit::Application::shared().applicationState = uikit::ApplicationState::inactive;
-    foundation::NotificationCenter::defaultCenter().post(uikit::Application::willEnterForegroundNotification);
+    driver_->enterForeground();
     runUntilIdle();
 }
 
 render::Image HeadlessHost::snapshot() {
     runUntilIdle();
-    return render::Renderer::render(*window_, profile_.scale, uikit::Color::black());
+    return driver_->snapshot(profile_.scale);
 }
 
 bool HeadlessHost::writeSnapshot(const std::filesystem::path& path) { return snapshot().writePNG(path); }

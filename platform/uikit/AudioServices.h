@@ -1,11 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 namespace uikit {
 
 // System sounds and vibration: 1103 and 1104 are key clicks, alert sound 4095 vibrates.
-// Requests are recorded, in order, for the host (which may also play them).
+// Requests go to the player a host installed (one that plays them); without one they are
+// recorded, in order, for the host.
 class AudioServices {
 public:
     struct Request {
@@ -13,10 +15,13 @@ public:
         unsigned soundID;
         friend bool operator==(const Request&, const Request&) = default;
     };
+    using Player = std::function<void(const Request&)>;
     static constexpr unsigned vibrate = 4095;
 
     static void playSystemSound(unsigned soundID);
     static void playAlertSound(unsigned soundID);
+    // An empty player records the requests again.
+    static void setPlayer(Player player);
     static const std::vector<Request>& requests();
     static void clearRequests();
 };

@@ -2,15 +2,15 @@
 
 namespace uikit {
 
-void Control::addTarget(const void* target, Action action, unsigned events, std::weak_ptr<void> lifetime) {
-    bool guarded = lifetime.owner_before(std::weak_ptr<void>{}) || std::weak_ptr<void>{}.owner_before(lifetime);
-    targets_.push_back(Target{target, std::move(action), events, std::move(lifetime), guarded});
+void Control::addTarget(const void* target, Action action, unsigned events, std::weak_ptr<void> guard) {
+    std::erase_if(targets_, [](const Target& t) { return !t.target; });
+    targets_.push_back(Target{{target, std::move(guard)}, std::move(action), events});
 }
 
 void Control::removeTarget(const void* target, unsigned events) {
     for (auto& t : targets_)
-        if (target == nullptr || t.target == target) t.events &= ~events;
-    std::erase_if(targets_, [](const Target& t) { return t.events == 0; });
+        if (target == nullptr || t.target.get() == target) t.events &= ~events;
+    std::erase_if(targets_, [](const Target& t) { return t.events == 0 || !t.target; });
 }
 
 void Control::sendActionsForControlEvents(unsigned events) {
@@ -18,8 +18,7 @@ void Control::sendActionsForControlEvents(unsigned events) {
     auto targets = targets_;
     for (auto& t : targets) {
         if (alive.expired()) return;
-        if ((t.events & events) == 0) continue;
-        if (t.guarded && t.lifetime.expired()) continue;
+        if ((t.events & events) == 0 || !t.target) continue;
         if (t.action) t.action(*this);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/WeakLink.h"
 #include "platform/uikit/View.h"
 
 #include <functional>
@@ -37,9 +38,10 @@ public:
     using Action = std::function<void(Control&)>;
     using View::View;
 
-    // `target` identifies the registration for removal; an action with a lifetime guard is
-    // dropped once the guard's owner is gone.
-    void addTarget(const void* target, Action action, unsigned events, std::weak_ptr<void> lifetime = {});
+    // `target`, the object the action works on (not null), identifies the registration for
+    // removal. The action runs only while `guard` lives (see WeakLink): once the target is gone
+    // it is skipped.
+    void addTarget(const void* target, Action action, unsigned events, std::weak_ptr<void> guard);
     void removeTarget(const void* target, unsigned events = ControlEventAllEvents);
     void sendActionsForControlEvents(unsigned events);
 
@@ -62,11 +64,9 @@ protected:
 
 private:
     struct Target {
-        const void* target;
+        foundation::WeakLink<const void> target;
         Action action;
         unsigned events;
-        std::weak_ptr<void> lifetime;
-        bool guarded;
     };
     std::vector<Target> targets_;
     bool highlighted_ = false;

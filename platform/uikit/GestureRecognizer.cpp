@@ -5,11 +5,13 @@
 
 namespace uikit {
 
-GestureRecognizer::GestureRecognizer(Action action) { addTarget(std::move(action)); }
+GestureRecognizer::GestureRecognizer(Action action, std::weak_ptr<void> guard) {
+    addTarget(std::move(action), std::move(guard));
+}
 
-void GestureRecognizer::addTarget(Action action, std::weak_ptr<void> lifetime) {
-    bool guarded = lifetime.owner_before(std::weak_ptr<void>{}) || std::weak_ptr<void>{}.owner_before(lifetime);
-    targets_.push_back(Target{std::move(action), std::move(lifetime), guarded});
+void GestureRecognizer::addTarget(Action action, std::weak_ptr<void> guard) {
+    std::erase_if(targets_, [](const Target& t) { return t.guard.expired(); });
+    targets_.push_back(Target{std::move(action), std::move(guard)});
 }
 
 void GestureRecognizer::setState(State state) {
@@ -22,7 +24,7 @@ void GestureRecognizer::setState(State state) {
     auto targets = targets_;
     for (auto& target : targets) {
         if (alive.expired()) return;  // an action destroyed this recogniser
-        if (target.guarded && target.lifetime.expired()) continue;
+        if (target.guard.expired()) continue;
         if (target.action) target.action(*this);
     }
 }

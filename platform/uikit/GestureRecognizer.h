@@ -24,13 +24,13 @@ public:
     using Action = std::function<void(GestureRecognizer&)>;
 
     GestureRecognizer() = default;
-    explicit GestureRecognizer(Action action);
+    GestureRecognizer(Action action, std::weak_ptr<void> guard);
     virtual ~GestureRecognizer() = default;
     GestureRecognizer(const GestureRecognizer&) = delete;
     GestureRecognizer& operator=(const GestureRecognizer&) = delete;
 
-    // An action with a lifetime guard is dropped once the guard's owner is gone.
-    void addTarget(Action action, std::weak_ptr<void> lifetime = {});
+    // The action runs only while `guard`, the lifetime of what it works on, lives (see WeakLink).
+    void addTarget(Action action, std::weak_ptr<void> guard);
     State state() const { return state_; }
     void setState(State state);
     View* view() const { return view_; }
@@ -58,8 +58,7 @@ protected:
 private:
     struct Target {
         Action action;
-        std::weak_ptr<void> lifetime;
-        bool guarded;
+        std::weak_ptr<void> guard;
     };
     std::vector<Target> targets_;
     State state_ = possible;

@@ -7,10 +7,15 @@ Pasteboard& Pasteboard::general() {
     return pasteboard;
 }
 
+std::optional<std::string> Pasteboard::string() const { return storage_ ? storage_->read() : string_; }
+
 void Pasteboard::setString(const std::string& text) {
-    string_ = text;
+    if (storage_) storage_->write(text);
+    else string_ = text;
     writes_.push_back(text);
 }
+
+void Pasteboard::setStorage(std::unique_ptr<PasteboardStorage> storage) { storage_ = std::move(storage); }
 
 void Pasteboard::clear() {
     string_.reset();

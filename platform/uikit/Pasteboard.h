@@ -1,22 +1,32 @@
 #pragma once
 
+#include "platform/uikit/PasteboardStorage.h"
+
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace uikit {
 
-// The general pasteboard: one string. Every write is recorded for the host.
+// The general pasteboard: one string, kept by the storage the host installed (the desktop
+// clipboard, a file shared by processes) or, without one, in the process. Every write is
+// recorded for the host.
 class Pasteboard {
 public:
     static Pasteboard& general();
 
-    std::optional<std::string> string() const { return string_; }
+    std::optional<std::string> string() const;
     void setString(const std::string& text);
     const std::vector<std::string>& writes() const { return writes_; }
+    // Installs the host's storage; null keeps the text in the process again.
+    void setStorage(std::unique_ptr<PasteboardStorage> storage);
+    // Forgets the text kept in the process and the record of writes (an installed storage
+    // keeps its text).
     void clear();
 
 private:
+    std::unique_ptr<PasteboardStorage> storage_;
     std::optional<std::string> string_;
     std::vector<std::string> writes_;
 };

@@ -11,14 +11,22 @@ PickerView::PickerView() { setClipsToBounds(true); }
 
 PickerView::PickerView(const Rect& frame) : PickerView() { setFrame(frame); }
 
+void PickerView::setDataSource(PickerViewDataSource* dataSource, std::weak_ptr<void> guard) {
+    dataSource_ = {dataSource, std::move(guard)};
+}
+
+void PickerView::setDelegate(PickerViewDelegate* delegate, std::weak_ptr<void> guard) {
+    delegate_ = {delegate, std::move(guard)};
+}
+
 void PickerView::ensureColumns() {
     if (loaded_) return;
     loaded_ = true;
-    int n = dataSource != nullptr ? std::max(0, dataSource->numberOfComponentsInPickerView(*this)) : 0;
+    int n = dataSource() != nullptr ? std::max(0, dataSource()->numberOfComponentsInPickerView(*this)) : 0;
     std::vector<Column> columns(static_cast<std::size_t>(n));
     for (int c = 0; c < n; ++c) {
         auto& column = columns[static_cast<std::size_t>(c)];
-        column.rows = std::max(0, dataSource->numberOfRowsInComponent(*this, c));
+        column.rows = dataSource() != nullptr ? std::max(0, dataSource()->numberOfRowsInComponent(*this, c)) : 0;
         if (static_cast<std::size_t>(c) < columns_.size()) column.selected = columns_[static_cast<std::size_t>(c)].selected;
         column.selected = column.rows == 0 ? 0 : std::clamp(column.selected, 0, column.rows - 1);
     }
@@ -40,7 +48,8 @@ int PickerView::numberOfRowsInComponent(int component) {
 }
 
 double PickerView::rowHeightForComponent(int component) {
-    return delegate != nullptr ? delegate->rowHeightForComponent(*this, component) : 32;
+    PickerViewDelegate* d = delegate();
+    return d != nullptr ? d->rowHeightForComponent(*this, component) : 32;
 }
 
 Size PickerView::rowSizeForComponent(int component) {
@@ -69,9 +78,10 @@ void PickerView::reloadAllComponents() {
 }
 
 void PickerView::reloadComponent(int component) {
-    if (component < 0 || component >= static_cast<int>(columns_.size()) || dataSource == nullptr) return;
+    PickerViewDataSource* source = dataSource();
+    if (component < 0 || component >= static_cast<int>(columns_.size()) || source == nullptr) return;
     auto& column = columns_[static_cast<std::size_t>(component)];
-    column.rows = std::max(0, dataSource->numberOfRowsInComponent(*this, component));
+    column.rows = std::max(0, source->numberOfRowsInComponent(*this, component));
     column.selected = column.rows == 0 ? 0 : std::clamp(column.selected, 0, column.rows - 1);
     for (auto& [row, view] : column.rowViews) auto gone = view->removeFromSuperview();
     column.rowViews.clear();
@@ -104,7 +114,7 @@ void PickerView::layoutSubviews() {
             for (auto& [r, v] : old)
                 if (r == row) reusing = v;
             std::unique_ptr<View> made;
-            if (delegate != nullptr) made = delegate->viewForRow(*this, row, c, reusing);
+            if (PickerViewDelegate* d = delegate()) made = d->viewForRow(*this, row, c, reusing);
             View* shown = nullptr;
             if (made) {
                 if (made.get() == reusing) made.release();  // the delegate handed back the shown view
@@ -116,8 +126,8 @@ void PickerView::layoutSubviews() {
                 label->textAlignment = TextAlignment::center;
                 shown = add(std::move(label));
             }
-            if (auto* label = dynamic_cast<Label*>(shown); label != nullptr && delegate != nullptr) {
-                if (auto title = delegate->titleForRow(*this, row, c)) {
+            if (auto* label = dynamic_cast<Label*>(shown); label != nullptr && delegate() != nullptr) {
+                if (auto title = delegate()->titleForRow(*this, row, c)) {
                     label->setText(*title);
                     if (textColor) label->setTextColor(*textColor);
                     label->setFont(Font::systemFont(std::min(21.0, height * 0.7)));
@@ -126,6 +136,7 @@ void PickerView::layoutSubviews() {
             double y = b.origin.y + b.size.height / 2 + (row - column.selected - 0.5) * height;
             shown->setFrame(Rect(b.origin.x + c * width, y, width, height));
             shown->setAlpha(row == column.selected ? 1.0 : 0.5);
+            shown->layer().mask = fadeMask(shown->frame(), height);
             column.rowViews.emplace_back(row, shown);
         }
         for (auto& entry : old) {
@@ -135,6 +146,35 @@ void PickerView::layoutSubviews() {
             if (!kept) auto gone = view->removeFromSuperview();
         }
     }
+}
+
+std::shared_ptr<Layer> PickerView::fadeMask(const Rect& row, double rowHeight) const {
+    // Opaque over the selected row, fading to nothing at the picker's top and bottom edges.
+    const Rect b = bounds();
+    const double selectionTop = b.midY() - rowHeight / 2;
+    const double selectionBottom = b.midY() + rowHeight / 2;
+    // The share of the way from the picker's edge to the selection, eased so that rows fade
+    // softly at the edges.
+    auto opacityAt = [&](double y) {
+        double share = 1;
+        if (y < selectionTop) share = (y - b.minY()) / std::max(selectionTop - b.minY(), 1e-9);
+        else if (y > selectionBottom) share = (b.maxY() - y) / std::max(b.maxY() - selectionBottom, 1e-9);
+        share = std::clamp(share, 0.0, 1.0);
+        return share * share;
+    };
+    if (row.minY() >= selectionTop && row.maxY() <= selectionBottom) return nullptr;
+    // Bands of one opacity each, about a point high.
+    const int bands = std::clamp(static_cast<int>(std::ceil(row.height())), 1, fadeBands);
+    const double band = row.height() / bands;
+    auto mask = Layer::make();
+    mask->setFrame(Rect(0, 0, row.width(), row.height()));
+    for (int i = 0; i < bands; ++i) {
+        auto strip = Layer::make();
+        strip->setFrame(Rect(0, i * band, row.width(), band));
+        strip->backgroundColor = Color{1, 1, 1, opacityAt(row.minY() + (i + 0.5) * band)};
+        mask->addSublayer(std::move(strip));
+    }
+    return mask;
 }
 
 int PickerView::componentAt(Point p) {
@@ -150,7 +190,7 @@ void PickerView::userSelect(int row, int component) {
     column.selected = row;
     setNeedsLayout();
     layoutIfNeeded();
-    if (delegate != nullptr) delegate->didSelectRow(*this, row, component);
+    if (PickerViewDelegate* d = delegate()) d->didSelectRow(*this, row, component);
 }
 
 void PickerView::touchesBegan(const TouchSet& touches, const Event*) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/WeakLink.h"
 #include "platform/uikit/PickerViewDataSource.h"
 #include "platform/uikit/PickerViewDelegate.h"
 #include "platform/uikit/View.h"
@@ -11,16 +12,19 @@ namespace uikit {
 class Label;
 
 // Columns (components) of rows; each column shows its selected row in the middle and its
-// neighbours above and below. Dragging a column moves its selection by whole rows; a tap on a
-// row above or below selects it. User selections are reported to the delegate. The data source
-// and delegate are not owned.
+// neighbours above and below, fading out towards the top and bottom edges. Dragging a column
+// moves its selection by whole rows; a tap on a row above or below selects it. User selections
+// are reported to the delegate.
 class PickerView : public View {
 public:
     PickerView();
     explicit PickerView(const Rect& frame);
 
-    PickerViewDataSource* dataSource = nullptr;
-    PickerViewDelegate* delegate = nullptr;
+    // Neither is owned: each reads as none once its guard has expired (see WeakLink).
+    PickerViewDataSource* dataSource() const { return dataSource_.get(); }
+    void setDataSource(PickerViewDataSource* dataSource, std::weak_ptr<void> guard);
+    PickerViewDelegate* delegate() const { return delegate_.get(); }
+    void setDelegate(PickerViewDelegate* delegate, std::weak_ptr<void> guard);
 
     int numberOfComponents();
     int numberOfRowsInComponent(int component);
@@ -49,10 +53,16 @@ private:
         int rows = 0;
         std::vector<std::pair<int, View*>> rowViews;
     };
+    // The most bands of one opacity each that fade a row.
+    static constexpr int fadeBands = 48;
     void ensureColumns();
+    // The mask that fades a row lying (partly) beside the selection; null for one within it.
+    std::shared_ptr<Layer> fadeMask(const Rect& row, double rowHeight) const;
     int componentAt(Point p);
     void userSelect(int row, int component);
 
+    foundation::WeakLink<PickerViewDataSource> dataSource_;
+    foundation::WeakLink<PickerViewDelegate> delegate_;
     std::vector<Column> columns_;
     bool loaded_ = false;
     int dragComponent_ = -1;

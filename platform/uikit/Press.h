@@ -6,6 +6,13 @@
 
 namespace uikit {
 
+// Bits of Key::modifierFlags: the modifier keys held with the key.
+enum KeyModifierFlags : unsigned {
+    KeyModifierShift = 1u << 17,
+    KeyModifierControl = 1u << 18,
+    KeyModifierAlternate = 1u << 19,
+};
+
 // A key of a hardware keyboard: the characters it produces and its usage code (41 is Escape).
 struct Key {
     std::string characters;

@@ -20,4 +20,14 @@ TraitCollection TraitCollection::forWindow(double width, double height, UserInte
     return t;
 }
 
+TraitCollection TraitCollection::forDesktopWindow(double width, double height, double scale, UserInterfaceStyle style) {
+    TraitCollection t;
+    t.userInterfaceStyle = style;
+    t.userInterfaceIdiom = UserInterfaceIdiom::phone;
+    t.displayScale = scale;
+    t.horizontalSizeClass = width < 700 ? UserInterfaceSizeClass::compact : UserInterfaceSizeClass::regular;
+    t.verticalSizeClass = width > height ? UserInterfaceSizeClass::compact : UserInterfaceSizeClass::regular;
+    return t;
+}
+
 }  // namespace uikit

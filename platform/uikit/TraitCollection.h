@@ -18,6 +18,10 @@ struct TraitCollection {
 
     static TraitCollection forWindow(double width, double height, UserInterfaceIdiom idiom, double scale,
                                      UserInterfaceStyle style = UserInterfaceStyle::unspecified);
+    // A desktop window showing the phone's layouts: compact in width below 700 points, compact
+    // in height when it is wider than tall, whatever the device.
+    static TraitCollection forDesktopWindow(double width, double height, double scale,
+                                            UserInterfaceStyle style = UserInterfaceStyle::unspecified);
     friend bool operator==(const TraitCollection&, const TraitCollection&) = default;
 };
 

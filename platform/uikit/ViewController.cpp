@@ -174,6 +174,11 @@ std::vector<std::string> ViewController::outletNames() const {
     return names;
 }
 
+View* ViewController::outletNamed(const std::string& name) const {
+    auto it = outletReaders_.find(name);
+    return it == outletReaders_.end() ? nullptr : it->second();
+}
+
 bool ViewController::bindOutlet(const std::string& name, View* view) {
     auto it = outlets_.find(name);
     if (it == outlets_.end()) return false;

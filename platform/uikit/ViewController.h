@@ -101,11 +101,15 @@ public:
             slot = typed;
             return true;
         };
+        outletReaders_[name] = [&slot]() -> View* { return slot; };
     }
     std::vector<std::string> outletNames() const;
     bool hasOutlet(const std::string& name) const { return outlets_.count(name) != 0; }
     // False when there is no such outlet or the view has the wrong class.
     bool bindOutlet(const std::string& name, View* view);
+    // The view bound to a view outlet, for tools that address views by outlet name; null for
+    // an unknown or empty outlet.
+    View* outletNamed(const std::string& name) const;
 
     std::string storyboardIdentifier;
     // The storyboard this controller was made from (null for one made in code).
@@ -132,6 +136,7 @@ private:
     ViewController* presenting_ = nullptr;
     std::unique_ptr<PopoverPresentationController> popover_;
     std::map<std::string, std::function<bool(View*)>> outlets_;
+    std::map<std::string, std::function<View*()>> outletReaders_;
     std::shared_ptr<const Storyboard> storyboard_;
 };
 

@@ -71,7 +71,15 @@ ViewController* Window::topViewController() const {
 }
 
 TraitCollection Window::windowTraitCollection() const {
-    return TraitCollection::forWindow(bounds().size.width, bounds().size.height, idiom_, scale_, style_);
+    Size size = bounds().size;
+    if (desktopSizeClasses_) return TraitCollection::forDesktopWindow(size.width, size.height, scale_, style_);
+    return TraitCollection::forWindow(size.width, size.height, idiom_, scale_, style_);
+}
+
+void Window::setDesktopSizeClasses(bool desktop) {
+    if (desktop == desktopSizeClasses_) return;
+    desktopSizeClasses_ = desktop;
+    updateTraitCollection();
 }
 
 void Window::layoutSubviews() {

@@ -29,6 +29,9 @@ public:
     ViewController* topViewController() const;
 
     TraitCollection windowTraitCollection() const;
+    // A window on a desktop takes its size classes from its own size alone
+    // (TraitCollection::forDesktopWindow) instead of the device's rule.
+    void setDesktopSizeClasses(bool desktop);
     // The appearance (starts as the main screen's); a change tells the whole tree.
     UserInterfaceStyle userInterfaceStyle() const { return style_; }
     void setUserInterfaceStyle(UserInterfaceStyle style);
@@ -73,6 +76,7 @@ private:
     UserInterfaceIdiom idiom_;
     double scale_;
     UserInterfaceStyle style_;
+    bool desktopSizeClasses_ = false;
     EdgeInsets safeAreaInsets_;
     bool statusBarHidden_ = false;
     int statusBarStyle_ = 0;

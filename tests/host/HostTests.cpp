@@ -35,6 +35,7 @@ struct Screen : ViewController {
     PickerView* picker = nullptr;
     Rows rows;
     foundation::NotificationCenter::Token active, background, foreground;
+    foundation::Lifetime links;  // last: ends before the members its links lead to
 
     void viewDidLoad() override {
         auto* root = view();
@@ -42,16 +43,16 @@ struct Screen : ViewController {
         button = root->add(std::make_unique<Button>(Rect(20, 100, 100, 60)));
         button->setTitle("7", ControlStateNormal);
         button->setTitleColor(Color::white(), ControlStateNormal);
-        button->addTarget(this, [this](Control&) { log.push_back("down"); }, ControlEventTouchDown, lifetime_.weak());
+        button->addTarget(this, [this](Control&) { log.push_back("down"); }, ControlEventTouchDown, links.weak());
         button->addTarget(this, [this](Control&) {
             log.push_back("up inside");
             AudioServices::playSystemSound(1104);
-        }, ControlEventTouchUpInside, lifetime_.weak());
-        button->addTarget(this, [this](Control&) { log.push_back("up outside"); }, ControlEventTouchUpOutside);
+        }, ControlEventTouchUpInside, links.weak());
+        button->addTarget(this, [this](Control&) { log.push_back("up outside"); }, ControlEventTouchUpOutside, links.weak());
         toggle = root->add(std::make_unique<Switch>(Rect(200, 100, 51, 31)));
         toggle->addTarget(this, [this](Control& c) {
             log.push_back(static_cast<Switch&>(c).isOn() ? "on" : "off");
-        }, ControlEventValueChanged);
+        }, ControlEventValueChanged, links.weak());
         scroll = root->add(std::make_unique<ScrollView>(Rect(0, 200, 200, 60)));
         line = scroll->add(std::make_unique<Label>(Rect(0, 0, 300, 60)));
         line->setText("1 234 567 890 123");
@@ -59,11 +60,11 @@ struct Screen : ViewController {
         line->addGestureRecognizer(std::make_unique<TapGestureRecognizer>([this](GestureRecognizer&) {
             Pasteboard::general().setString(line->text());
             AudioServices::playAlertSound(AudioServices::vibrate);
-        }));
+        }, links.weak()));
         scroll->setContentSize(Size{300, 60});
         picker = root->add(std::make_unique<PickerView>(Rect(0, 300, 200, 160)));
-        picker->dataSource = &rows;
-        picker->delegate = &rows;
+        picker->setDataSource(&rows, links.weak());
+        picker->setDelegate(&rows, links.weak());
         auto& center = foundation::NotificationCenter::defaultCenter();
         active = center.addObserver(Application::didBecomeActiveNotification, nullptr, [this](const auto&) { log.push_back("active"); });
         background = center.addObserver(Application::didEnterBackgroundNotification, nullptr, [this](const auto&) { log.push_back("background"); });
@@ -77,9 +78,11 @@ struct Screen : ViewController {
     }
 };
 
-class HostTest : public ::testing::Test {
+// Each test has its own group directory, where the host keeps the pasteboard.
+class HostTest : public testsupport::SuiteTest {
 protected:
     void SetUp() override {
+        SuiteTest::SetUp();
         host = std::make_unique<host::HeadlessHost>(host::DeviceProfile::phone());
         auto s = std::make_unique<Screen>();
         screen = s.get();
@@ -232,9 +235,10 @@ TEST_F(HostTest, PickerRowViewsFromTheDelegateAndRowHeight) {
         }
         double rowHeightForComponent(PickerView&, int) override { return 40; }
     } swatches;
+    foundation::Lifetime swatchesLifetime;
     PickerView* picker = screen->view()->add(std::make_unique<PickerView>(Rect(0, 500, 200, 120)));
-    picker->dataSource = &swatches;
-    picker->delegate = &swatches;
+    picker->setDataSource(&swatches, swatchesLifetime.weak());
+    picker->setDelegate(&swatches, swatchesLifetime.weak());
     host->runUntilIdle();
     // 120 points of 40-point rows: the selected row and two neighbours on each side at most.
     ASSERT_NE(picker->viewForRow(0, 1), nullptr);
@@ -250,7 +254,5 @@ TEST_F(HostTest, PickerRowViewsFromTheDelegateAndRowHeight) {
     host->runUntilIdle();
     EXPECT_EQ(picker->viewForRow(5, 1)->frame(), Rect(100, 40, 100, 40));
     EXPECT_EQ(picker->viewForRow(0, 1), nullptr);
-    picker->dataSource = nullptr;
-    picker->delegate = nullptr;
     auto gone = picker->removeFromSuperview();
 }

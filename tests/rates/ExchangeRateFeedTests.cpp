@@ -16,9 +16,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
+#include <poll.h>
+#include <random>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -249,6 +251,87 @@ TEST(ExchangeRateFeedUrl, IsTheBankFeedUnlessReplaced) {
     unsetenv(ExchangeRateFeed::feedUrlVariable);
 }
 
+namespace {
+
+// The child process of the kill test. It stores two documents in turn until it is killed and
+// reports on a pipe: "s" when it starts storing, "." after each finished store.
+class StoringChild {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    StoringChild() = default;
+    StoringChild(const StoringChild&) = delete;
+    StoringChild& operator=(const StoringChild&) = delete;
+    ~StoringChild() {
+        if (running_) kill();
+        if (output_ >= 0) close(output_);
+    }
+
+    // Starts the child and waits until it says it is storing.
+    bool start(const std::string& firstPath, const std::string& secondPath) {
+        const std::string self = RATES_STORE_CHILD;
+        char* const arguments[] = {const_cast<char*>(self.c_str()), const_cast<char*>(firstPath.c_str()),
+                                   const_cast<char*>(secondPath.c_str()), nullptr};
+        int reports[2];
+        if (pipe(reports) != 0) return false;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, reports[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, reports[0]);
+        const int spawned = posix_spawn(&pid_, self.c_str(), &actions, nullptr, arguments, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(reports[1]);
+        output_ = reports[0];
+        running_ = spawned == 0;
+        return running_ && readEvent() == 's';
+    }
+
+    // Waits for the next finished store; gives the time since the previous report.
+    std::optional<Clock::duration> awaitStore() {
+        const Clock::time_point previous = lastEvent_;
+        if (readEvent() != '.') return std::nullopt;
+        ++stores_;
+        return lastEvent_ - previous;
+    }
+
+    // Waits for the next finished store or until `limit` has passed, whichever comes first.
+    void awaitStoreFor(Clock::duration limit) {
+        const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(limit).count();
+        const timespec timeout{static_cast<time_t>(nanoseconds / 1000000000), static_cast<long>(nanoseconds % 1000000000)};
+        pollfd readable{output_, POLLIN, 0};
+        if (ppoll(&readable, 1, &timeout, nullptr) == 1) awaitStore();
+    }
+
+    // Kills the child and gives the number of stores it reported in all (-1 if it did not
+    // die of the kill).
+    int kill() {
+        running_ = false;
+        if (::kill(pid_, SIGKILL) != 0) return -1;
+        int status = 0;
+        if (waitpid(pid_, &status, 0) != pid_ || !WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) return -1;
+        while (awaitStore()) {
+        }
+        return stores_;
+    }
+
+private:
+    // The next report, or 0 at the end of the child's output.
+    char readEvent() {
+        char event = 0;
+        if (read(output_, &event, 1) != 1) return 0;
+        lastEvent_ = Clock::now();
+        return event;
+    }
+
+    pid_t pid_ = 0;
+    int output_ = -1;
+    bool running_ = false;
+    int stores_ = 0;
+    Clock::time_point lastEvent_;
+};
+
+}  // namespace
+
 TEST_F(FeedTest, AStoreKilledHalfwayLeavesTheEarlierRatesOrAllTheNewOnes) {
     // The two documents the child process stores in turn, and the stores each leaves.
     const std::string first = ratestest::realDocument();
@@ -265,31 +348,32 @@ TEST_F(FeedTest, AStoreKilledHalfwayLeavesTheEarlierRatesOrAllTheNewOnes) {
     std::ofstream(firstPath, std::ios::binary) << first;
     std::ofstream(secondPath, std::ios::binary) << second;
 
-    int seenFirst = 0, seenSecond = 0;
-    for (int round = 0; round < 12; ++round) {
-        const std::string self = RATES_STORE_CHILD;
-        char* const arguments[] = {const_cast<char*>(self.c_str()), const_cast<char*>(firstPath.c_str()),
-                                   const_cast<char*>(secondPath.c_str()), nullptr};
-        // The child says when it starts storing; the kill follows a few milliseconds later.
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, ready[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, ready[0]);
-        pid_t child = 0;
-        const int spawned = posix_spawn(&child, self.c_str(), &actions, nullptr, arguments, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(ready[1]);
-        ASSERT_EQ(spawned, 0);
-        char signal = 0;
-        EXPECT_EQ(read(ready[0], &signal, 1), 1);
-        close(ready[0]);
-        std::this_thread::sleep_for(std::chrono::microseconds(2500 * round + 300));
-        ASSERT_EQ(kill(child, SIGKILL), 0);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    std::minstd_rand random(18);
+    std::uniform_real_distribution<double> fraction(0.0, 1.0);
+    StoringChild::Clock::duration storesTook{};  // the time of the stores waited for, to scale the kill points
+    int storesWaited = 0;
+    int finished = 0, interrupted = 0;
+    for (int round = 0; round < 6 || ((finished == 0 || interrupted == 0) && round < 60); ++round) {
+        // The round's first store changes the store, so a finished store and the one it
+        // followed always differ.
+        const Store before = store();
+        const bool firstIsThere = before == afterFirst;
+        const Store* const leaves[2] = {firstIsThere ? &afterSecond : &afterFirst, firstIsThere ? &afterFirst : &afterSecond};
+        const auto afterStores = [&](int stores) -> const Store& { return stores == 0 ? before : *leaves[(stores - 1) % 2]; };
+
+        // The kill falls before the first finished store, between the first two, or between the
+        // second and the third: after a random part of one store's time, or at the next report.
+        StoringChild child;
+        ASSERT_TRUE(child.start(firstIsThere ? secondPath : firstPath, firstIsThere ? firstPath : secondPath));
+        for (int waited = 0; waited < (round + 1) % 3; ++waited) {
+            const auto took = child.awaitStore();
+            ASSERT_TRUE(took) << "round " << round;
+            storesTook += *took;
+            ++storesWaited;
+        }
+        child.awaitStoreFor(std::chrono::duration_cast<StoringChild::Clock::duration>(storesTook * fraction(random) / storesWaited));
+        const int reported = child.kill();
+        ASSERT_GE(reported, 0) << "round " << round;
 
         const Store now = store();
         const bool whole = now == empty || now == afterFirst || now == afterSecond;
@@ -298,10 +382,14 @@ TEST_F(FeedTest, AStoreKilledHalfwayLeavesTheEarlierRatesOrAllTheNewOnes) {
                                                         ? afterSecond
                                                         : afterFirst,
                                                     now);
-        seenFirst += now == afterFirst;
-        seenSecond += now == afterSecond;
+        // Each reported store is there; the store in flight is there whole or not at all.
+        const bool inFlightLost = now == afterStores(reported);
+        EXPECT_TRUE(inFlightLost || now == afterStores(reported + 1)) << "round " << round << ", " << reported << " stores";
+        interrupted += inFlightLost;
+        finished += reported > 0 || !inFlightLost;
     }
-    EXPECT_GT(seenFirst + seenSecond, 0);  // the child got some stores done
+    EXPECT_GT(finished, 0);
+    EXPECT_GT(interrupted, 0);
 }
 
 TEST_F(FeedTest, DerivedRatesThatAreNotUsableAreRemovedNotWritten) {

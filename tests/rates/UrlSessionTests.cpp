@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -31,25 +32,34 @@ UrlSession::Configuration quick() {
     return configuration;
 }
 
+// Guards the outcomes that completions fill in, and announces each completion.
+struct Completions {
+    std::mutex mutex;
+    std::condition_variable arrived;
+};
+
 // Starts a request and keeps what its completion receives.
-void start(UrlSession& session, const std::string& url, Outcome& outcome, std::mutex& mutex) {
-    session.dataTask(url, [&outcome, &mutex](std::optional<std::vector<std::uint8_t>> data, const UrlResponse& response,
-                                             std::optional<UrlError> error) {
-        std::lock_guard lock(mutex);
-        ++outcome.calls;
-        outcome.data = std::move(data);
-        outcome.response = response;
-        outcome.error = std::move(error);
-        outcome.thread = std::this_thread::get_id();
+void start(UrlSession& session, const std::string& url, Outcome& outcome, Completions& completions) {
+    session.dataTask(url, [&outcome, &completions](std::optional<std::vector<std::uint8_t>> data,
+                                                   const UrlResponse& response, std::optional<UrlError> error) {
+        {
+            std::lock_guard lock(completions.mutex);
+            ++outcome.calls;
+            outcome.data = std::move(data);
+            outcome.response = response;
+            outcome.error = std::move(error);
+            outcome.thread = std::this_thread::get_id();
+        }
+        completions.arrived.notify_all();
     });
 }
 
 Outcome fetch(UrlSession& session, const std::string& url) {
     Outcome outcome;
-    std::mutex mutex;
-    start(session, url, outcome, mutex);
+    Completions completions;
+    start(session, url, outcome, completions);
     session.waitUntilIdle();
-    std::lock_guard lock(mutex);
+    std::lock_guard lock(completions.mutex);
     return outcome;
 }
 
@@ -158,22 +168,17 @@ TEST(UrlSession, RequestsRunSideBySideAndAShutDownCancelsWhatIsLeftOnce) {
     ratestest::LocalHttpServer server;
     server.setReply({200, "text/xml", "<a/>"});
     Outcome slow, quickOne;
-    std::mutex mutex;
+    Completions completions;
     {
         UrlSession::Configuration patient = quick();
         patient.timeout = 60s;
         UrlSession session(patient);
-        start(session, silentServer.url(), slow, mutex);
-        start(session, server.url(), quickOne, mutex);
-        // The second request ends while the first still waits.
-        for (int i = 0; i < 500; ++i) {
-            {
-                std::lock_guard lock(mutex);
-                if (quickOne.calls) break;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        std::lock_guard lock(mutex);
+        start(session, silentServer.url(), slow, completions);
+        start(session, server.url(), quickOne, completions);
+        // The second request ends while the first still waits (the wait's limit is far below the
+        // requests' timeout).
+        std::unique_lock lock(completions.mutex);
+        ASSERT_TRUE(completions.arrived.wait_for(lock, 30s, [&] { return quickOne.calls > 0; }));
         EXPECT_EQ(quickOne.calls, 1);
         EXPECT_EQ(slow.calls, 0);
     }

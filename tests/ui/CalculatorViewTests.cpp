@@ -47,7 +47,7 @@ protected:
             key->setTitle(titles[i], uikit::ControlStateNormal);
             keys.push_back(pad->add(std::move(key)));
         }
-        pad->setDelegate(&recorder);
+        pad->setDelegate(&recorder, links.weak());
         window->layoutIfNeeded();
     }
 
@@ -59,6 +59,7 @@ protected:
     CalculatorView* pad = nullptr;
     std::vector<CalculatorButton*> keys;
     Recorder recorder;
+    foundation::Lifetime links;
 };
 
 TEST_F(CalculatorViewTest, TapShrinksTheKeyAndReportsItOnLift) {
@@ -181,7 +182,7 @@ TEST_F(CalculatorViewTest, GapsAndTheOutsideReportNothing) {
 
 TEST_F(CalculatorViewTest, GlobeAndEraseKeysKeepTheirOwnTouches) {
     int erased = 0;
-    keys[14]->addTarget(this, [&](uikit::Control&) { ++erased; }, uikit::ControlEventTouchUpInside);
+    keys[14]->addTarget(this, [&](uikit::Control&) { ++erased; }, uikit::ControlEventTouchUpInside, links.weak());
     EXPECT_EQ(pad->hitTest({40, 40}, nullptr), pad);
     EXPECT_EQ(pad->hitTest({200, 280}, nullptr), keys[14]);
     EXPECT_EQ(pad->hitTest({40, 280}, nullptr), keys[12]);
@@ -287,7 +288,7 @@ TEST_F(CalculatorViewTest, AGoneDelegateOrKeypadGetsNothing) {
     window->touchUp(at(0));
 
     // A keypad removed while a key is held takes its pending long press with it.
-    pad->setDelegate(&recorder);
+    pad->setDelegate(&recorder, links.weak());
     window->touchDown(at(1));
     pad->removeFromSuperview();
     pad = nullptr;

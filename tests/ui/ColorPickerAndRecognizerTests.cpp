@@ -184,7 +184,7 @@ protected:
         uikit::AudioServices::clearRequests();
         target = window->add(std::make_unique<uikit::View>(Rect(10, 10, 100, 80)));
         auto made = std::make_unique<CalculatorRecognizer>([this](GestureRecognizer& r) { states.push_back(r.state()); },
-                                                           0.5, true);
+                                                           links.weak(), 0.5, true);
         recognizer = made.get();
         target->addGestureRecognizer(std::move(made));
     }
@@ -196,6 +196,7 @@ protected:
     uikit::View* target = nullptr;
     CalculatorRecognizer* recognizer = nullptr;
     std::vector<GestureRecognizer::State> states;
+    foundation::Lifetime links;
 };
 
 TEST_F(DeepPressTest, PulseOnceAtTheThresholdEndWhenTheForceDrops) {

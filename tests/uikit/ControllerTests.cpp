@@ -70,7 +70,7 @@ protected:
         popover->sourceRect = Rect(60, 0, 1, 1);
         popover->setSourceView(screen->anchor);
         popover->permittedArrowDirections = arrows;
-        popover->delegate = screen;
+        popover->setDelegate(screen, screen->alive());
         popover->backgroundColor = Color::rgb(48, 48, 48);
         screen->presentViewController(std::move(content), true);
     }

@@ -32,6 +32,7 @@ protected:
     }
     std::unique_ptr<Window> window;
     TouchLog* target = nullptr;
+    foundation::Lifetime links;
 };
 
 }  // namespace
@@ -39,7 +40,7 @@ protected:
 TEST_F(GestureTest, TapRecognisesOnLiftAndFailsOnMovement) {
     std::vector<int> states;
     auto* tap = target->addGestureRecognizer(
-        std::make_unique<TapGestureRecognizer>([&](GestureRecognizer& r) { states.push_back(r.state()); }));
+        std::make_unique<TapGestureRecognizer>([&](GestureRecognizer& r) { states.push_back(r.state()); }, links.weak()));
     window->touchDown({50, 50});
     EXPECT_EQ(tap->state(), GestureRecognizer::possible);
     window->touchUp({52, 51});
@@ -69,7 +70,8 @@ TEST_F(GestureTest, TapRecognisesOnLiftAndFailsOnMovement) {
 
 TEST_F(GestureTest, LongPressBeginsAfterItsDurationThenChangesAndEnds) {
     std::vector<int> states;
-    auto recognizer = std::make_unique<LongPressGestureRecognizer>([&](GestureRecognizer& r) { states.push_back(r.state()); });
+    auto recognizer = std::make_unique<LongPressGestureRecognizer>([&](GestureRecognizer& r) { states.push_back(r.state()); },
+                                                                  links.weak());
     recognizer->minimumPressDuration = 0.75;
     auto* press = target->addGestureRecognizer(std::move(recognizer));
     window->touchDown({50, 50});
@@ -104,7 +106,7 @@ TEST_F(GestureTest, ZeroDurationAndUnlimitedMovementReportEveryTouchAtOnce) {
     recognizer->minimumPressDuration = 0;
     recognizer->allowableMovement = std::numeric_limits<double>::max();
     auto* press = target->addGestureRecognizer(std::move(recognizer));
-    press->addTarget([&](GestureRecognizer& r) { seen.emplace_back(r.state(), r.locationInView(target)); });
+    press->addTarget([&](GestureRecognizer& r) { seen.emplace_back(r.state(), r.locationInView(target)); }, links.weak());
     window->touchDown({10, 20});
     window->touchMove({400, 20});
     window->touchUp({400, 20});
@@ -136,7 +138,7 @@ TEST_F(GestureTest, SeveralRecognisersOnOneViewAndSubclassesSeeTouchesFirst) {
     force->order = &order;
     auto* forceRaw = static_cast<ForceRecognizer*>(view->addGestureRecognizer(std::move(force)));
     int taps = 0;
-    view->addGestureRecognizer(std::make_unique<TapGestureRecognizer>([&](GestureRecognizer&) { ++taps; }));
+    view->addGestureRecognizer(std::make_unique<TapGestureRecognizer>([&](GestureRecognizer&) { ++taps; }, links.weak()));
     window->touchDown({260, 260}, 3.0, 6.0);
     EXPECT_EQ(order, (std::vector<std::string>{"recogniser", "view"}));
     EXPECT_DOUBLE_EQ(forceRaw->ratio, 0.5);
@@ -160,7 +162,7 @@ TEST_F(GestureTest, AHandlerThatEndsTheTouchOrDestroysItsViewIsSafe) {
     };
     auto* ender = window->rootViewController()->view()->add(std::make_unique<Ender>(window.get(), Rect(250, 0, 50, 50)));
     std::vector<int> states;
-    ender->addGestureRecognizer(std::make_unique<TapGestureRecognizer>([&](GestureRecognizer& r) { states.push_back(r.state()); }));
+    ender->addGestureRecognizer(std::make_unique<TapGestureRecognizer>([&](GestureRecognizer& r) { states.push_back(r.state()); }, links.weak()));
     window->touchDown({260, 10});
     EXPECT_FALSE(window->touchActive());
     window->touchUp({260, 10});  // nothing is down any more
@@ -172,7 +174,7 @@ TEST_F(GestureTest, AHandlerThatEndsTheTouchOrDestroysItsViewIsSafe) {
     doomed->addGestureRecognizer(std::make_unique<TapGestureRecognizer>([&](GestureRecognizer& r) {
         ++fired;
         auto gone = r.view()->removeFromSuperview();
-    }));
+    }, links.weak()));
     window->touchDown({260, 110});
     window->touchUp({260, 110});
     EXPECT_EQ(fired, 1);

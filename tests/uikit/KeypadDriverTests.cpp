@@ -101,12 +101,13 @@ protected:
             key->setTitle(titles[i], ControlStateNormal);
             keys.push_back(key);
         }
-        keys[2]->addTarget(this, [this](Control&) { erased++; }, ControlEventTouchUpInside);
+        keys[2]->addTarget(this, [this](Control&) { erased++; }, ControlEventTouchUpInside, links.weak());
     }
     std::unique_ptr<Window> window;
     Pad* pad = nullptr;
     std::vector<Button*> keys;
     int erased = 0;
+    foundation::Lifetime links;
 };
 
 }  // namespace

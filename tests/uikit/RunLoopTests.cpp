@@ -157,6 +157,42 @@ TEST_F(RunLoopTest, RealTimeRunsDueWork) {
     EXPECT_GE(RunLoop::main().now(), 0.05);
 }
 
+// What a host needs to sleep between events: when work is next due, running what is due without
+// waiting, and a wake-up when another thread posts.
+TEST_F(RunLoopTest, TellsItsNextDueTimeRunsDueWorkAndWakesAWaitingHost) {
+    auto& loop = RunLoop::main();
+    EXPECT_FALSE(loop.nextDueTime().has_value());
+    std::vector<std::string> log;
+    {
+        Target gone{{}, &log};
+        gone.perform(0.1, "gone");
+    }
+    EXPECT_FALSE(loop.nextDueTime().has_value());  // work for a gone target never wakes anyone
+    Target target{{}, &log};
+    target.perform(0.75, "late");
+    auto timer = foundation::Timer::scheduledTimer(0.25, false, [&](foundation::Timer&) { log.push_back("timer"); });
+    EXPECT_EQ(loop.nextDueTime(), 0.25);
+    EXPECT_EQ(loop.runUntilIdle(), 0u);
+    loop.advance(0.25);
+    EXPECT_EQ(loop.nextDueTime(), 0.75);
+    target.perform(0, "now");
+    target.perform(0, "now too");
+    EXPECT_EQ(loop.runUntilIdle(), 2u);
+    EXPECT_EQ(log, (std::vector<std::string>{"timer", "now", "now too"}));
+
+    std::atomic<int> wakeUps{0};
+    loop.setWakeUpHandler([&] { ++wakeUps; });
+    std::thread worker([&] { loop.post([&] { log.push_back("posted"); }); });
+    EXPECT_TRUE(loop.waitForPosted(std::nullopt));
+    worker.join();
+    EXPECT_EQ(wakeUps, 1);
+    EXPECT_EQ(loop.nextDueTime(), loop.now());
+    EXPECT_EQ(loop.runUntilIdle(), 1u);
+    EXPECT_EQ(log.back(), "posted");
+    EXPECT_FALSE(loop.waitForPosted(0.0));
+    loop.setWakeUpHandler({});
+}
+
 TEST(NotificationCenterTest, BlockObserversTokensAndRemoval) {
     auto& center = foundation::NotificationCenter::defaultCenter();
     int sender = 0;

@@ -68,6 +68,8 @@ TEST_F(SceneTest, LoadsViewTreeBindsOutletsAndFollowsResizes) {
     EXPECT_EQ(keys->seven->titleForState(ControlStateNormal), "7");
     EXPECT_EQ(keys->seven->tag, 7);
     EXPECT_EQ(keys->display->text(), "12 345");
+    EXPECT_EQ(keys->outletNamed("seven"), keys->seven);
+    EXPECT_EQ(keys->outletNamed("eight"), nullptr);
     EXPECT_EQ(keys->display->textColor(), Color::white());
     EXPECT_EQ(keys->loads, 0);  // the view loads when first asked for
 

@@ -20,6 +20,7 @@ protected:
         RunLoop::main().useVirtualTime();
         View::setAnimationsEnabled(true);
     }
+    foundation::Lifetime links;
 };
 
 struct Logger : View {
@@ -98,7 +99,8 @@ TEST_F(ToolkitEdgeTest, ARecognisedLongPressCancelsTheViewsTouchesAndIsReset) {
     auto* v = window.add(std::make_unique<Logger>(&log, Rect(0, 0, 100, 100)));
     std::vector<int> states;
     auto* lp = static_cast<LongPressGestureRecognizer*>(v->addGestureRecognizer(
-        std::make_unique<LongPressGestureRecognizer>([&](GestureRecognizer& g) { states.push_back(g.state()); })));
+        std::make_unique<LongPressGestureRecognizer>([&](GestureRecognizer& g) { states.push_back(g.state()); },
+                                                     links.weak())));
     lp->minimumPressDuration = 0.5;
     window.touchDown({50, 50});
     RunLoop::main().advance(0.6);

@@ -1,12 +1,13 @@
 // Helper process of the kill test: stores two feed documents in turn, for ever, into the
-// group directory of OSTRELO_GROUP_DIR, until it is killed. Says "storing" once it starts.
+// group directory of OSTRELO_GROUP_DIR, until it is killed. It reports on its output: "s" once
+// it starts storing, then "." after each finished store.
 #include "engine/ExchangeRateFeed.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -19,6 +20,11 @@ std::vector<std::uint8_t> readFile(const char* path) {
     return {s.begin(), s.end()};
 }
 
+// Unbuffered, so that a report is in the pipe before the next store begins.
+void report(char event) {
+    if (write(STDOUT_FILENO, &event, 1) != 1) _exit(4);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -28,6 +34,9 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::uint8_t> documents[2] = {readFile(argv[1]), readFile(argv[2])};
     if (documents[0].empty() || documents[1].empty()) return 3;
-    std::cout << "storing" << std::endl;
-    for (unsigned round = 0;; ++round) ostrelo::ExchangeRateFeed::storeRates(documents[round % 2], {}, std::nullopt);
+    report('s');
+    for (unsigned round = 0;; ++round) {
+        ostrelo::ExchangeRateFeed::storeRates(documents[round % 2], {}, std::nullopt);
+        report('.');
+    }
 }

@@ -1,0 +1,202 @@
+#include "platform/host/ApplicationDriver.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserActivity.h"
+#include "platform/render/CairoGraphicsContext.h"
+#include "platform/render/PangoTextMeasurer.h"
+#include "platform/render/Renderer.h"
+#include "platform/uikit/Application.h"
+#include "platform/uikit/Device.h"
+#include "platform/uikit/Screen.h"
+
+#include <cairo.h>
+
+#include <filesystem>
+
+namespace host {
+
+namespace {
+
+bool anyAnimation(const uikit::Layer& layer) {
+    if (layer.hasAnimations()) return true;
+    for (const auto& sub : layer.sublayers())
+        if (anyAnimation(*sub)) return true;
+    return false;
+}
+
+std::optional<foundation::UserActivity> readActivity(const std::string& file) {
+    if (file.empty()) return foundation::UserActivity::readCurrent();
+    return foundation::UserActivity::read(file);
+}
+
+void post(const char* name) { foundation::NotificationCenter::defaultCenter().post(name); }
+
+uikit::Application& application() { return uikit::Application::shared(); }
+
+}  // namespace
+
+ApplicationDriver::ApplicationDriver(const Display& display) {
+    foundation::NotificationCenter::setMainThread();
+    render::PangoTextMeasurer::install();
+    uikit::View::setAnimationsEnabled(true);
+    application().applicationState = uikit::ApplicationState::active;
+    uikit::Screen::mainScreen().setScale(display.scale);
+    uikit::Screen::mainScreen().setUserInterfaceStyle(uikit::UserInterfaceStyle::light);
+    uikit::Screen::mainScreen().setBounds(display.size);
+    uikit::Device::currentDevice().setUserInterfaceIdiom(display.idiom);
+    window_ = std::make_unique<uikit::Window>(uikit::Rect({0, 0}, display.size), display.idiom, display.scale);
+    window_->setDesktopSizeClasses(display.desktop);
+    window_->setSafeAreaInsets(display.safeArea);
+}
+
+ApplicationDriver::~ApplicationDriver() {
+    if (delegate_) delegate_->window = nullptr;
+    window_.reset();
+    delegate_.reset();
+}
+
+void ApplicationDriver::launch(const AppDescription& app, const LaunchRequest& request) {
+    application().applicationState = uikit::ApplicationState::inactive;
+    if (app.makeDelegate) delegate_ = app.makeDelegate();
+    auto root = app.makeRootViewController ? app.makeRootViewController() : nullptr;
+    if (!root) root = std::make_unique<uikit::ViewController>();
+    uikit::ApplicationDelegate::LaunchOptions options;
+    if (request.kind == LaunchRequest::Kind::shortcut) options.shortcutItem = uikit::ApplicationShortcutItem{request.value};
+    if (request.kind == LaunchRequest::Kind::url) options.url = request.value;
+    bool deliverShortcut = true;
+    if (delegate_) {
+        delegate_->window = window_.get();
+        deliverShortcut = delegate_->didFinishLaunchingWithOptions(application(), options);
+    }
+    setRootViewController(std::move(root));
+    becomeActive();
+    if (request.kind == LaunchRequest::Kind::activity ||
+        (request.kind == LaunchRequest::Kind::shortcut && deliverShortcut))
+        handle(request);
+}
+
+void ApplicationDriver::handle(const LaunchRequest& request) {
+    changed_ = true;
+    if (!delegate_) return;
+    if (request.kind == LaunchRequest::Kind::shortcut) {
+        delegate_->performActionForShortcutItem(application(), {request.value}, [type = request.value](bool succeeded) {
+            if (!succeeded) foundation::Log::info("quick action not handled: " + type);
+        });
+    } else if (request.kind == LaunchRequest::Kind::activity) {
+        auto activity = readActivity(request.value);
+        if (!activity) {
+            foundation::Log::warning("no activity to continue" + (request.value.empty() ? "" : " in " + request.value));
+            return;
+        }
+        delegate_->continueUserActivity(application(), *activity);
+    }
+}
+
+void ApplicationDriver::setRootViewController(std::unique_ptr<uikit::ViewController> controller) {
+    window_->setRootViewController(std::move(controller));
+    changed_ = true;
+}
+
+void ApplicationDriver::touchDown(uikit::Point point, double force, double maximumPossibleForce) {
+    window_->touchDown(point, force, maximumPossibleForce);
+    changed_ = true;
+}
+
+void ApplicationDriver::touchMove(uikit::Point point, double force) {
+    window_->touchMove(point, force);
+    changed_ = true;
+}
+
+void ApplicationDriver::touchUp(uikit::Point point) {
+    window_->touchUp(point);
+    changed_ = true;
+}
+
+void ApplicationDriver::touchCancel() {
+    window_->touchCancel();
+    changed_ = true;
+}
+
+void ApplicationDriver::pressKey(const uikit::Key& key) {
+    window_->pressKey(key);
+    changed_ = true;
+}
+
+void ApplicationDriver::resize(uikit::Size size) {
+    window_->resize(size);
+    changed_ = true;
+}
+
+void ApplicationDriver::setScreenSize(uikit::Size size) { uikit::Screen::mainScreen().setBounds(size); }
+
+void ApplicationDriver::setSafeAreaInsets(const uikit::EdgeInsets& insets) {
+    window_->setSafeAreaInsets(insets);
+    changed_ = true;
+}
+
+void ApplicationDriver::setUserInterfaceStyle(uikit::UserInterfaceStyle style) {
+    uikit::Screen::mainScreen().setUserInterfaceStyle(style);
+    window_->setUserInterfaceStyle(style);
+    changed_ = true;
+}
+
+void ApplicationDriver::becomeActive() {
+    application().applicationState = uikit::ApplicationState::active;
+    if (delegate_) delegate_->applicationDidBecomeActive(application());
+    post(uikit::Application::didBecomeActiveNotification);
+    changed_ = true;
+}
+
+void ApplicationDriver::resignActive() {
+    if (delegate_) delegate_->applicationWillResignActive(application());
+    post(uikit::Application::willResignActiveNotification);
+    application().applicationState = uikit::ApplicationState::inactive;
+    changed_ = true;
+}
+
+void ApplicationDriver::enterBackground() {
+    if (application().applicationState == uikit::ApplicationState::active) resignActive();
+    application().applicationState = uikit::ApplicationState::background;
+    if (delegate_) delegate_->applicationDidEnterBackground(application());
+    post(uikit::Application::didEnterBackgroundNotification);
+    changed_ = true;
+}
+
+void ApplicationDriver::enterForeground() {
+    application().applicationState = uikit::ApplicationState::inactive;
+    if (delegate_) delegate_->applicationWillEnterForeground(application());
+    post(uikit::Application::willEnterForegroundNotification);
+    changed_ = true;
+}
+
+void ApplicationDriver::terminate() {
+    if (delegate_) delegate_->applicationWillTerminate(application());
+}
+
+std::size_t ApplicationDriver::runDueWork() {
+    std::size_t ran = foundation::RunLoop::main().runUntilIdle();
+    window_->layoutIfNeeded();
+    if (ran > 0) changed_ = true;
+    return ran;
+}
+
+bool ApplicationDriver::animating() const { return anyAnimation(window_->layer()); }
+
+void ApplicationDriver::drawFrame(cairo_t* cr, double scale) {
+    window_->layoutIfNeeded();
+    cairo_save(cr);
+    render::CairoGraphicsContext::setSource(cr, uikit::Color::black());
+    cairo_paint(cr);
+    cairo_scale(cr, scale, scale);
+    render::Renderer::drawRoot(cr, window_->layer());
+    cairo_restore(cr);
+    changed_ = false;
+}
+
+render::Image ApplicationDriver::snapshot(double scale) {
+    return render::Renderer::render(*window_, scale, uikit::Color::black());
+}
+
+}  // namespace host

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/host/AppDescription.h"
+#include "platform/host/LaunchRequest.h"
+#include "platform/render/Image.h"
+#include "platform/uikit/ApplicationDelegate.h"
+#include "platform/uikit/EdgeInsets.h"
+#include "platform/uikit/Press.h"
+#include "platform/uikit/TraitCollection.h"
+#include "platform/uikit/Window.h"
+
+#include <cstddef>
+#include <memory>
+
+typedef struct _cairo cairo_t;
+
+namespace host {
+
+// What every host shares: one executable's window with its start-up, input, size changes,
+// lifecycle, due work and frames. A host only says where input comes from and where frames
+// go (the headless host: calls and images; the window host: SDL). Main thread only.
+class ApplicationDriver {
+public:
+    // The screen the window fills.
+    struct Display {
+        uikit::Size size;
+        double scale = 2;
+        uikit::UserInterfaceIdiom idiom = uikit::UserInterfaceIdiom::phone;
+        uikit::EdgeInsets safeArea;
+        // Size classes from the window's size alone (a desktop window), not the device's rule.
+        bool desktop = false;
+    };
+
+    // Sets up the main screen, the device and the text measurer and makes the window (light
+    // appearance, application active, no root screen yet).
+    explicit ApplicationDriver(const Display& display);
+    ~ApplicationDriver();
+    ApplicationDriver(const ApplicationDriver&) = delete;
+    ApplicationDriver& operator=(const ApplicationDriver&) = delete;
+
+    uikit::Window& window() { return *window_; }
+    uikit::ApplicationDelegate* delegate() const { return delegate_.get(); }
+
+    // Start-up of an executable: the delegate and the initial screen are made, the delegate
+    // learns its window and finishes launching (with the request's quick action or URL), the
+    // screen's view loads and appears, and the application becomes active. Then the request's
+    // quick action (unless the delegate took it at launch) or activity is delivered.
+    void launch(const AppDescription& app, const LaunchRequest& request = {});
+    // A request handed over by a later start: a quick action or an activity goes to the
+    // delegate; coming forward (activate, URL) is the host's part.
+    void handle(const LaunchRequest& request);
+    void setRootViewController(std::unique_ptr<uikit::ViewController> controller);
+
+    // Input, in window points.
+    void touchDown(uikit::Point point, double force = 0, double maximumPossibleForce = 0);
+    void touchMove(uikit::Point point, double force = 0);
+    void touchUp(uikit::Point point);
+    void touchCancel();
+    bool touchActive() const { return window_->touchActive(); }
+    void pressKey(const uikit::Key& key);
+
+    // Size and appearance. A resize runs the size-change path of the screens; the screen's
+    // bounds and safe area change with a rotation or a desktop window's resize.
+    void resize(uikit::Size size);
+    void setScreenSize(uikit::Size size);
+    void setSafeAreaInsets(const uikit::EdgeInsets& insets);
+    void setUserInterfaceStyle(uikit::UserInterfaceStyle style);
+
+    // Lifecycle: each tells the delegate first, then posts its notification.
+    void becomeActive();
+    // Also called for a window that loses the focus.
+    void resignActive();
+    // Resigns first when active.
+    void enterBackground();
+    void enterForeground();
+    // The window is closing.
+    void terminate();
+
+    // Runs the work that is due and lays the window out; returns how much work ran.
+    std::size_t runDueWork();
+    // Whether the window must be drawn: something happened since the last frame (input, due
+    // work, a size or appearance change, setNeedsFrame) or an animation runs.
+    bool needsFrame() const { return changed_ || animating(); }
+    bool animating() const;
+    void setNeedsFrame() { changed_ = true; }
+    // Draws the window into `cr` at `scale` pixels per point over black.
+    void drawFrame(cairo_t* cr, double scale);
+    render::Image snapshot(double scale);
+
+private:
+    std::unique_ptr<uikit::ApplicationDelegate> delegate_;
+    std::unique_ptr<uikit::Window> window_;
+    bool changed_ = true;
+};
+
+}  // namespace host

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/uikit/PasteboardStorage.h"
+
+#include <filesystem>
+
+namespace host {
+
+// The headless host's pasteboard: the file "pasteboard" in the group directory, so that the
+// processes of a test share it. A write replaces the file whole.
+class GroupPasteboardStorage : public uikit::PasteboardStorage {
+public:
+    // No directory: the group directory as it is at each access.
+    explicit GroupPasteboardStorage(std::filesystem::path directory = {});
+    std::optional<std::string> read() override;
+    void write(const std::string& text) override;
+
+private:
+    std::filesystem::path file() const;
+    std::filesystem::path directory_;
+};
+
+}  // namespace host

@@ -1,0 +1,321 @@
+#include "platform/host/WindowHost.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/host/SdlKeyboard.h"
+#include "platform/host/SdlPasteboardStorage.h"
+#include "platform/host/SingleInstance.h"
+#include "platform/uikit/Application.h"
+#include "platform/uikit/AudioServices.h"
+#include "platform/uikit/Pasteboard.h"
+#include "platform/uikit/Screen.h"
+
+#include <SDL2/SDL.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+namespace host {
+
+namespace {
+
+// Frames while an animation runs.
+constexpr double animationFrameInterval = 1.0 / 60;
+
+std::string programName(const AppDescription& app, char** argv) {
+    if (!app.name.empty()) return app.name;
+    return argv != nullptr && argv[0] != nullptr ? std::filesystem::path(argv[0]).filename().string() : "ostrelo";
+}
+
+std::optional<LaunchRequest> requestOf(const std::vector<std::string>& arguments, const AppDescription& app) {
+    if (!app.acceptsLaunchRequests) return arguments.empty() ? std::optional(LaunchRequest{}) : std::nullopt;
+    auto request = LaunchRequest::fromArguments(arguments, app.bundleIdentifier);
+    if (request && request->encode().size() > SingleInstance::maximumRequestLength) return std::nullopt;
+    return request;
+}
+
+uikit::ApplicationState state() { return uikit::Application::shared().applicationState; }
+
+}  // namespace
+
+int WindowHost::run(int argc, char** argv, const AppDescription& description) {
+    AppDescription app = description;
+    app.name = programName(description, argv);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    auto request = requestOf(arguments, app);
+    if (!request) {
+        std::fprintf(stderr, "%s\n",
+                     (app.acceptsLaunchRequests ? LaunchRequest::usage(app.name) : "usage: " + app.name).c_str());
+        return 2;
+    }
+    std::unique_ptr<SingleInstance> instance;
+    if (app.singleInstance) {
+        auto claim = SingleInstance::claim(foundation::UserDefaults::groupDirectory(), app.name, request->encode());
+        if (claim.role == SingleInstance::Role::handedOver) return 0;
+        if (claim.role == SingleInstance::Role::failed) {
+            std::fprintf(stderr, "%s: %s\n", app.name.c_str(), claim.error.c_str());
+            return 1;
+        }
+        if (claim.role == SingleInstance::Role::alone)
+            foundation::Log::warning("later starts cannot reach this one: " + claim.error);
+        instance = std::move(claim.instance);
+    }
+    std::string error;
+    auto host = open(app, error);
+    if (!host) {
+        std::fprintf(stderr, "%s: cannot open a window: %s\n", app.name.c_str(), error.c_str());
+        return 1;
+    }
+    host->launch(*request);
+    if (instance) instance->serve([window = host.get()](const std::string& text) { window->handle(text); });
+    int status = host->exec();
+    instance.reset();
+    host.reset();
+    return status;
+}
+
+std::unique_ptr<WindowHost> WindowHost::open(const AppDescription& app, std::string& error) {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+    SDL_SetHint(SDL_HINT_APP_NAME, app.title.c_str());
+    // The window surface is drawn by Cairo: no GPU renderer behind it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        error = SDL_GetError();
+        return nullptr;
+    }
+    SDL_Window* window = SDL_CreateWindow(app.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          static_cast<int>(app.size.width), static_cast<int>(app.size.height),
+                                          SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (window == nullptr) {
+        error = SDL_GetError();
+        SDL_Quit();
+        return nullptr;
+    }
+    return std::unique_ptr<WindowHost>(new WindowHost(window, app));
+}
+
+WindowHost::WindowHost(SDL_Window* window, const AppDescription& app) : window_(window), app_(app) {
+    int w = 0, h = 0, pixelsWide = 0, pixelsHigh = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    SDL_GetWindowSizeInPixels(window_, &pixelsWide, &pixelsHigh);
+    size_ = {static_cast<double>(std::max(w, 1)), static_cast<double>(std::max(h, 1))};
+    double scale = pixelsWide > 0 ? pixelsWide / size_.width : 1;
+    auto& loop = foundation::RunLoop::main();
+    loop.useRealTime();
+    driver_ = std::make_unique<ApplicationDriver>(ApplicationDriver::Display{size_, scale, uikit::UserInterfaceIdiom::phone, {}, true});
+
+    std::string videoDriver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
+    if (SdlPasteboardStorage::hasClipboard(videoDriver)) {
+        uikit::Pasteboard::general().setStorage(std::make_unique<SdlPasteboardStorage>());
+    } else {
+        uikit::Pasteboard::general().setStorage(nullptr);
+        foundation::Log::info("pasteboard: the video driver \"" + videoDriver + "\" has no clipboard; copied text stays in this process");
+    }
+    sounds_ = std::make_unique<SdlSoundPlayer>();
+    uikit::AudioServices::setPlayer([sounds = sounds_.get()](const uikit::AudioServices::Request& r) { sounds->play(r); });
+
+    // X11 and Wayland can block on their connection; a wake-up event ends that wait when work is
+    // posted from another thread.
+    sdlWaits_ = videoDriver == "x11" || videoDriver == "wayland";
+    if (sdlWaits_) {
+        wakeEvent_ = SDL_RegisterEvents(1);
+        loop.setWakeUpHandler([type = wakeEvent_] {
+            SDL_Event event{};
+            event.type = type;
+            SDL_PushEvent(&event);
+        });
+    }
+    SDL_StartTextInput();
+}
+
+WindowHost::~WindowHost() {
+    auto& loop = foundation::RunLoop::main();
+    loop.setWakeUpHandler({});
+    uikit::AudioServices::setPlayer({});
+    uikit::Pasteboard::general().setStorage(nullptr);
+    driver_.reset();
+    sounds_.reset();
+    loop.useRealTime();
+    SDL_DestroyWindow(window_);
+    SDL_Quit();
+}
+
+void WindowHost::launch(const LaunchRequest& request) {
+    driver_->launch(app_, request);
+    driver_->runDueWork();
+}
+
+int WindowHost::exec() {
+    running_ = true;
+    SDL_Event event;
+    while (running_) {
+        while (running_ && SDL_PollEvent(&event)) handleEvent(event);
+        if (!running_) break;
+        driver_->runDueWork();
+        if (running_ && driver_->needsFrame() && visible()) drawFrame();
+        if (running_) wait();
+    }
+    driver_->terminate();
+    return 0;
+}
+
+void WindowHost::wait() {
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+    auto& loop = foundation::RunLoop::main();
+    std::optional<double> timeout;
+    if (auto due = loop.nextDueTime()) timeout = std::max(*due - loop.now(), 0.0);
+    if (driver_->animating() && visible()) timeout = std::min(timeout.value_or(animationFrameInterval), animationFrameInterval);
+    if (timeout && *timeout <= 0) return;
+    ++wakeUps_;
+    if (!sdlWaits_) {
+        loop.waitForPosted(timeout);
+        return;
+    }
+    int milliseconds = timeout ? static_cast<int>(std::ceil(*timeout * 1000)) : -1;
+    SDL_WaitEventTimeout(nullptr, milliseconds);
+}
+
+bool WindowHost::visible() const {
+    return (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
+}
+
+void WindowHost::handleEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT:
+        running_ = false;
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.windowID == SDL_GetWindowID(window_)) handleWindowEvent(event);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (event.button.button == SDL_BUTTON_LEFT) driver_->touchDown({double(event.button.x), double(event.button.y)});
+        break;
+    case SDL_MOUSEMOTION:
+        if (!driver_->touchActive() || (event.motion.state & SDL_BUTTON_LMASK) == 0) break;
+        if (event.motion.x < 0 || event.motion.y < 0 || event.motion.x >= size_.width || event.motion.y >= size_.height)
+            driver_->touchCancel();
+        else
+            driver_->touchMove({double(event.motion.x), double(event.motion.y)});
+        break;
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button == SDL_BUTTON_LEFT && driver_->touchActive())
+            driver_->touchUp({double(event.button.x), double(event.button.y)});
+        break;
+    case SDL_KEYDOWN:
+        handleKeyDown(event);
+        break;
+    default:
+        break;
+    }
+}
+
+void WindowHost::handleWindowEvent(const SDL_Event& event) {
+    switch (event.window.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        running_ = false;
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        applyWindowSize();
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        driver_->setNeedsFrame();
+        break;
+    case SDL_WINDOWEVENT_LEAVE:
+        if (driver_->touchActive()) driver_->touchCancel();
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        if (state() == uikit::ApplicationState::background) driver_->enterForeground();
+        if (state() != uikit::ApplicationState::active) driver_->becomeActive();
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        if (driver_->touchActive()) driver_->touchCancel();
+        if (state() == uikit::ApplicationState::active) driver_->resignActive();
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        if (driver_->touchActive()) driver_->touchCancel();
+        if (state() != uikit::ApplicationState::background) driver_->enterBackground();
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        if (state() == uikit::ApplicationState::background) driver_->enterForeground();
+        driver_->setNeedsFrame();
+        break;
+    default:
+        break;
+    }
+}
+
+// A key-down's text input follows it in the queue; it is taken along so that one key-down is
+// one press.
+void WindowHost::handleKeyDown(const SDL_Event& event) {
+    std::string text;
+    SDL_Event next;
+    if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && next.type == SDL_TEXTINPUT) {
+        SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
+        text = next.text.text;
+    }
+    auto result = SdlKeyboard::translate(event.key, text);
+    if (result.action == SdlKeyboard::Action::rotate) rotate();
+    else if (result.action == SdlKeyboard::Action::press) driver_->pressKey(result.key);
+}
+
+void WindowHost::applyWindowSize() {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    if (w <= 0 || h <= 0) return;
+    uikit::Size size{double(w), double(h)};
+    if (size == size_) return;
+    size_ = size;
+    driver_->setScreenSize(size);
+    driver_->resize(size);
+}
+
+void WindowHost::rotate() {
+    SDL_SetWindowSize(window_, static_cast<int>(size_.height), static_cast<int>(size_.width));
+    applyWindowSize();
+}
+
+void WindowHost::handle(const std::string& text) {
+    auto request = LaunchRequest::decode(text);
+    if (!request) {
+        foundation::Log::info("ignored a request from another start");
+        return;
+    }
+    if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0) SDL_RestoreWindow(window_);
+    SDL_RaiseWindow(window_);
+    driver_->handle(*request);
+}
+
+void WindowHost::drawFrame() {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (surface == nullptr || surface->w <= 0 || surface->h <= 0) return;
+    double scale = surface->w / size_.width;
+    uikit::Screen::mainScreen().setScale(scale);
+    bool direct = surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888;
+    if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+    cairo_surface_t* target =
+        direct ? cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface->pixels), CAIRO_FORMAT_RGB24,
+                                                     surface->w, surface->h, surface->pitch)
+               : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, surface->w, surface->h);
+    cairo_t* cr = cairo_create(target);
+    driver_->drawFrame(cr, scale);
+    cairo_destroy(cr);
+    cairo_surface_flush(target);
+    if (!direct)
+        SDL_ConvertPixels(surface->w, surface->h, SDL_PIXELFORMAT_ARGB8888, cairo_image_surface_get_data(target),
+                          cairo_image_surface_get_stride(target), surface->format->format, surface->pixels, surface->pitch);
+    cairo_surface_destroy(target);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    SDL_UpdateWindowSurface(window_);
+    if (++frames_ == 1) foundation::Log::info("first frame");
+}
+
+}  // namespace host

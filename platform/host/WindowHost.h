@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/host/AppDescription.h"
+#include "platform/host/ApplicationDriver.h"
+#include "platform/host/LaunchRequest.h"
+#include "platform/host/SdlSoundPlayer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace host {
+
+// One executable in a desktop window through SDL: the window's title and size come from the
+// description, drawing is the Cairo renderer into the window surface at the display scale
+// (drawable pixels per point) when something changed, the main run loop runs on real time, and
+// an idle window sleeps until the next event or due work. Mouse input becomes one touch, keys
+// become key presses (SdlKeyboard), Ctrl+R turns the window between portrait and landscape,
+// window events drive the lifecycle, the pasteboard is the desktop clipboard and key clicks
+// play. Everything else is the ApplicationDriver's, as in the headless host.
+class WindowHost {
+public:
+    // What an executable's main() calls. The arguments give the launch request (usage and 2
+    // when they are wrong). With single instance, a running instance gets the request (0 once
+    // it acknowledged, 1 with one error line when it did not); a start that cannot set up its
+    // socket runs without it (logged). Otherwise the window opens (one error line and 1
+    // without a display), the application launches and runs until the window is closed (0).
+    static int run(int argc, char** argv, const AppDescription& app);
+
+    // The steps of run, for tests and benchmarks. Null, with the reason, without a display.
+    static std::unique_ptr<WindowHost> open(const AppDescription& app, std::string& error);
+    ~WindowHost();
+    WindowHost(const WindowHost&) = delete;
+    WindowHost& operator=(const WindowHost&) = delete;
+
+    ApplicationDriver& driver() { return *driver_; }
+    SDL_Window* sdlWindow() const { return window_; }
+    void launch(const LaunchRequest& request = {});
+    // Handles events, due work and frames until the window is closed or quit() is called;
+    // returns the exit status (0).
+    int exec();
+    // Ends exec at its next turn (main thread).
+    void quit() { running_ = false; }
+    // A request handed over by a later start: the window comes forward and the driver acts on
+    // it. Text that is no request is ignored.
+    void handle(const std::string& request);
+    // Draws and shows a frame now.
+    void drawFrame();
+
+    // How often exec woke from waiting, and how many frames it drew.
+    std::size_t wakeUps() const { return wakeUps_; }
+    std::size_t frames() const { return frames_; }
+
+private:
+    WindowHost(SDL_Window* window, const AppDescription& app);
+    void handleEvent(const SDL_Event& event);
+    void handleWindowEvent(const SDL_Event& event);
+    void handleKeyDown(const SDL_Event& event);
+    void applyWindowSize();
+    void rotate();
+    void wait();
+    bool visible() const;
+
+    SDL_Window* window_;
+    AppDescription app_;
+    uikit::Size size_;
+    std::unique_ptr<ApplicationDriver> driver_;
+    std::unique_ptr<SdlSoundPlayer> sounds_;
+    // Whether SDL can block on the window system's events (else no outside events come, and
+    // the run loop's own wait serves).
+    bool sdlWaits_ = false;
+    std::uint32_t wakeEvent_ = 0;
+    bool running_ = false;
+    std::size_t wakeUps_ = 0;
+    std::size_t frames_ = 0;
+};
+
+}  // namespace host
