@@ -124,7 +124,6 @@ std::string typedText(const CalculatorLine& line) {
     return foundation::NumberFormatter().latinDigits(text);
 }
 
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
