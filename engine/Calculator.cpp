@@ -2,6 +2,7 @@
 
 #include "engine/LineFormatter.h"
 #include "engine/SharedSettings.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/NumberFormatter.h"
 
 #include <array>
@@ -54,6 +55,31 @@ void Calculator::reloadFromSettings() {
 
     updatePrimaryString();
     updateMemoryString();
+}
+
+// ---------------------------------------------------------------------------------------
+// Keeping in step with the store
+
+Calculator::KeyOperation::KeyOperation(Calculator& calculator) : calculator_(calculator) {
+    if (calculator_.keyOperationDepth_ == 0) calculator_.settleWithStore();
+    ++calculator_.keyOperationDepth_;
+}
+
+Calculator::KeyOperation::~KeyOperation() {
+    if (--calculator_.keyOperationDepth_ == 0) calculator_.settleWithStore();
+}
+
+bool Calculator::outOfStepWithStore() const {
+    return ostrelo.outOfStep || memoryOstrelo.outOfStep || dateModeOutOfStep_;
+}
+
+void Calculator::settleWithStore() {
+    if (!outOfStepWithStore()) return;
+    foundation::Log::warning("calculator: a key's write did not reach the store; the calculation is taken as stored");
+    dateModeOutOfStep_ = false;
+    ++keyOperationDepth_;  // the reload is no key operation of its own
+    reloadFromSettings();
+    --keyOperationDepth_;
 }
 
 // ---------------------------------------------------------------------------------------

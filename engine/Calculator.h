@@ -83,6 +83,7 @@ public:
 
     // The convert key (CalculatorCurrencyConversion.cpp): the whole calculation times the
     // stored rate of the pair, evaluated with money formatting and `to` as the unit.
+    // Nothing while date mode is on.
     void enterCurrencyConversion(const std::string& from, const std::string& to);
 
     // ---- Date calculator, memory keys, text export and import ------------------------
@@ -94,12 +95,13 @@ public:
     // The date key "𝑑": the answer into the display texts, then date mode ends.
     void calculateDate();
 
-    // Memory register keys "M+", "M−", "MR", "MC" (nothing while date mode is on).
+    // Memory register keys "M+", "M−", "MR", "MC".
     void pressMemoryPlus();
     void pressMemoryMinus();
     void pressMemoryRecall();
     void pressMemoryClear();
-    // The dispatcher on the caption; any other text does nothing.
+    // The dispatcher on the caption; any other text, and every key while date mode is on,
+    // does nothing.
     void pressMemoryKey(const std::string& key);
     void pushMemoryOperator(const std::string& op);
     void pushMemoryOpenParenthesis();
@@ -107,7 +109,8 @@ public:
     void pushMemoryNumber(std::int64_t digits, std::int64_t fraction, double number);
     void recallMemory();
 
-    // Text export for the pasteboard and import of one pasted or handed-over number.
+    // Text export for the pasteboard and import of one pasted or handed-over number (no
+    // import while date mode is on).
     std::string resultText() const;
     std::string expressionText() const;
     void importCalculationText(const std::string& text, bool plainFormat);
@@ -148,6 +151,25 @@ public:
     std::vector<std::string> currency = currencyCodes();
 
 private:
+    // Every key operation runs inside one. A write that does not reach the store (it stayed
+    // locked beyond its busy timeout) leaves the lines in memory ahead of the stored ones:
+    // when the outermost operation ends, or the next one starts, the calculation is then taken
+    // from the store again, so the display never shows what the store does not have.
+    class KeyOperation {
+    public:
+        explicit KeyOperation(Calculator& calculator);
+        ~KeyOperation();
+        KeyOperation(const KeyOperation&) = delete;
+        KeyOperation& operator=(const KeyOperation&) = delete;
+
+    private:
+        Calculator& calculator_;
+    };
+    bool outOfStepWithStore() const;
+    void settleWithStore();
+    int keyOperationDepth_ = 0;
+    bool dateModeOutOfStep_ = false;
+
     // The locale's decimal separator, read afresh from a new number formatter; none when it has none.
     static std::optional<std::string> localeDecimalSeparator();
     // Appends the current line to the stack (all seven fields).
@@ -183,6 +205,8 @@ private:
     void rebuildDateTexts();
     // Leaves date mode and stores that; `keepDateString` as the clear keys do.
     void endDateMode(bool keepDateString);
+    // Stores "dateCalculator" and "dateDigits" together (unchanged values are not written again).
+    void storeDateMode(bool mode, std::int64_t digits);
 
     // ---- Date calculator helpers (CalculatorDateMode.cpp, CalculatorMemoryKeys.cpp) -----
     // The first line read as a date: day and month as typed and as numbers, the year

@@ -20,6 +20,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/foundation/Locale.h"
+#include "platform/foundation/NumberFormatter.h"
 #include "platform/foundation/TimeZone.h"
 
 #include <charconv>
@@ -115,10 +116,12 @@ bool isDayOfMonth(std::int64_t day, std::int64_t month) {
     return true;
 }
 
-void storeDateKeys(bool mode, std::int64_t digits) {
-    auto suite = SharedSettings::open();
-    suite->set("dateCalculator", mode);
-    suite->set("dateDigits", digits);
+// A line as typed, in the user's locale but with Latin digits: the date texts are English
+// ones, so their digits are of one script whatever the locale writes ("7.12.2026 + 5 days").
+std::string typedText(const CalculatorLine& line) {
+    const std::string text = LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction,
+                                                       0, line.number, false, true, false);
+    return foundation::NumberFormatter().latinDigits(text);
 }
 
 }  // namespace
@@ -153,8 +156,7 @@ Calculator::DateReading Calculator::readDateLine() const {
 std::string Calculator::dateLineText(std::size_t index) const {
     if (index >= ostrelo.items.size()) return "";
     const CalculatorLine& line = ostrelo.items[index];
-    return LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction, 0, line.number,
-                                     false, true, false);
+    return typedText(line);
 }
 
 void Calculator::completeYearOfFirstLine() {
@@ -224,14 +226,14 @@ void Calculator::rebuildDateTexts() {
 // Starting and finishing a date calculation
 
 std::string Calculator::evaluateDateEntry() {
+    const KeyOperation operation(*this);
     const auto separator = localeDecimalSeparator();
     // In date mode the first line already is a date: the key is an ordinary (refused) separator.
     if (!dateCalculator && ostrelo.lineCount() == 1 && ostreloLine.type == "N") {
         const CalculatorLine& line = ostreloLine;
         if (line.fraction >= 1) {
             if (line.fraction <= 2 && line.digits <= line.fraction + 2) {
-                const std::string shown = LineFormatter::formatLine(line.item, line.type, line.digits, line.separator,
-                                                                    line.fraction, 0, line.number, false, true, false);
+                const std::string shown = typedText(line);
                 std::size_t p = 0;
                 if (separator) {
                     const auto first = Characters::split(*separator);
@@ -247,7 +249,7 @@ std::string Calculator::evaluateDateEntry() {
                     dateDigits = line.digits;
                     dateCalculator = true;
                     dateError = true;
-                    storeDateKeys(true, dateDigits);
+                    storeDateMode(true, dateDigits);
                     updatePrimaryString();
                     return dateString;
                 }
@@ -269,7 +271,7 @@ std::string Calculator::evaluateDateEntry() {
                 dateDigits = static_cast<std::int64_t>(Characters::count(dateFormatter("dM").stringFromDate(now)));
                 dateCalculator = true;
                 dateString = dateFormatter("d.M.").stringFromDate(now);
-                storeDateKeys(true, dateDigits);
+                storeDateMode(true, dateDigits);
                 rebuildDateTexts();
                 updatePrimaryString();
             }
@@ -284,6 +286,7 @@ std::string Calculator::evaluateDateEntry() {
 }
 
 void Calculator::calculateDate() {
+    const KeyOperation operation(*this);
     const std::size_t lines = ostrelo.items.size();
     if (lines >= 1 && lines <= 3) {
         if (lines == 1) {
@@ -430,6 +433,18 @@ void Calculator::reloadDateTexts() {
     }
 }
 
+void Calculator::storeDateMode(bool mode, std::int64_t digits) {
+    using foundation::PropertyListValue;
+    auto suite = SharedSettings::open();
+    const PropertyListValue storedMode(mode);
+    const PropertyListValue storedDigits(digits);
+    if (suite->object("dateCalculator") == storedMode && suite->object("dateDigits") == storedDigits) return;
+    const bool stored = suite->performTransaction([&](foundation::UserDefaults::Transaction& t) {
+        return t.set("dateCalculator", storedMode) && t.set("dateDigits", storedDigits);
+    });
+    if (!stored) dateModeOutOfStep_ = true;
+}
+
 void Calculator::endDateMode(bool keepDateString) {
     dateError = false;
     dateResultString.clear();
@@ -437,7 +452,7 @@ void Calculator::endDateMode(bool keepDateString) {
     if (!keepDateString) dateString.clear();
     dateCalculator = false;
     dateDigits = 0;
-    storeDateKeys(false, 0);
+    storeDateMode(false, 0);
 }
 
 }  // namespace ostrelo

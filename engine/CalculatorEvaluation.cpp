@@ -26,6 +26,7 @@ std::string Calculator::removeRedundantParentheses(const std::string& text) cons
 }
 
 void Calculator::evaluateEquals(bool money, const std::string& unit) {
+    const KeyOperation operation(*this);
     if (ostrelo.items.empty()) return;
 
     EvaluationResult result = evaluateExpression(ostrelo.stackText());
@@ -107,7 +108,10 @@ void Calculator::evaluateEquals(bool money, const std::string& unit) {
             formatter.setUsesGroupingSeparator(true);
             formatter.setMinimumFractionDigits(2);
             formatter.setMaximumFractionDigits(2);
-            primaryString = formatter.stringFromNumber(rounded) + " " + unit;
+            // The sign is the true minus, as in every other text; an amount that rounds to
+            // zero has none.
+            const std::string amount = formatter.stringFromNumber(std::fabs(rounded));
+            primaryString = (rounded < 0 ? "\u2212" + amount : amount) + " " + unit;
         }
     }
 

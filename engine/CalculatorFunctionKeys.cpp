@@ -128,6 +128,7 @@ void Calculator::toggleDegRad() {
 }
 
 void Calculator::enterFunctionKey(const std::string& key) {
+    const KeyOperation operation(*this);
     if (dateCalculator) return;
     if (key == "𝑖") {
         enterLoanKey();
@@ -219,7 +220,11 @@ void Calculator::applyFunctionKey(const std::string& key) {
     } else if (key == "#" || key == "rand") {
         if (numberOrResult) {
             applyRandomRule();
-        } else if (type == ")" || operandStart || type == "^" || type == "F") {
+        } else if (type == ")") {
+            // A value follows a group only behind an operator, as after "@" or a function key.
+            pushOperatorLine("×");
+            randomFraction();
+        } else if (operandStart || type == "^" || type == "F") {
             randomFraction();
         }
     } else if (key == "∕") {
@@ -344,6 +349,7 @@ void Calculator::enterLoanKey() {
 // Parentheses
 
 void Calculator::enterParenthesis(const std::string& key) {
+    const KeyOperation operation(*this);
     if (dateCalculator) return;
     const std::string type = ostreloLine.type;
     const bool operand = type == "N" || type == "R" || type == ")" || type == "!" || type == "%";

@@ -9,27 +9,19 @@
 
 namespace ostrelo {
 
-void Calculator::pressMemoryPlus() {
-    if (dateCalculator) return;
-    pressMemoryKey("M+");
-}
+void Calculator::pressMemoryPlus() { pressMemoryKey("M+"); }
 
-void Calculator::pressMemoryMinus() {
-    if (dateCalculator) return;
-    pressMemoryKey("M−");
-}
+void Calculator::pressMemoryMinus() { pressMemoryKey("M−"); }
 
-void Calculator::pressMemoryRecall() {
-    if (dateCalculator) return;
-    pressMemoryKey("MR");
-}
+void Calculator::pressMemoryRecall() { pressMemoryKey("MR"); }
 
-void Calculator::pressMemoryClear() {
-    if (dateCalculator) return;
-    pressMemoryKey("MC");
-}
+void Calculator::pressMemoryClear() { pressMemoryKey("MC"); }
 
 void Calculator::pressMemoryKey(const std::string& key) {
+    const KeyOperation operation(*this);
+    // The date entry's lines are no calculation: on every path (the screen's keys and the
+    // hardware keyboard's) the memory keys do nothing while a date is entered.
+    if (dateCalculator) return;
     if (key == "M+" || key == "M−") {
         applyMemoryPlusMinus(key);
     } else if (key == "MC") {

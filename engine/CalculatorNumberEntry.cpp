@@ -13,6 +13,7 @@ bool isDigitKey(const std::string& key) { return key.size() == 1 && key[0] >= '0
 }  // namespace
 
 void Calculator::enterDigit(const std::string& key) {
+    const KeyOperation operation(*this);
     if (dateCalculator) {
         enterDigitInDateMode(key);
         return;
@@ -59,9 +60,11 @@ void Calculator::appendDigit(const std::string& key) {
 
     ostrelo.popLine();
     CalculatorLine& line = ostreloLine;
+    // The sign as typed: a zero that "C" left of a negative number (−0.000) stays negative.
+    const bool negative = std::signbit(line.number);
     if (line.separator) {
         double scale = std::pow(10.0, static_cast<double>(line.fraction + 1));
-        line.number = line.number >= 0 ? line.number + d / scale : line.number - d / scale;
+        line.number = negative ? line.number - d / scale : line.number + d / scale;
         line.digits += 1;
         line.fraction += 1;
     } else if (line.number > 0) {
@@ -71,12 +74,13 @@ void Calculator::appendDigit(const std::string& key) {
         line.number = line.number * 10 - d;
         line.digits += 1;
     } else if (d != 0) {
-        line.number = d;  // the first non-zero digit replaces the shown "0"
+        line.number = negative ? -d : d;  // the first non-zero digit replaces the shown "0"
     }
     pushCurrentLine();
 }
 
 void Calculator::enterDecimalSeparator() {
+    const KeyOperation operation(*this);
     auto separator = localeDecimalSeparator();
     if (!separator) {
         updatePrimaryString();
@@ -86,6 +90,7 @@ void Calculator::enterDecimalSeparator() {
 }
 
 void Calculator::toggleSign() {
+    const KeyOperation operation(*this);
     if (dateCalculator) return;
     if (ostreloLine.type != "N" && ostreloLine.type != "R") return;
     if (ostreloLine.number == 0.0) return;

@@ -46,26 +46,22 @@ CalculatorStack::CalculatorStack() {
 
 void CalculatorStack::pushLine(const std::string& item, const std::string& type, std::int64_t digits,
                                bool separator, std::int64_t fraction, std::int64_t parentheses, double number) {
-    auto suite = SharedSettings::open();
     CalculatorLine line{item, type, number, digits, separator, fraction, parentheses};
     items.push_back(line);
     const std::int64_t n = ++userDefaultsCount;
-    suite->performTransaction([&](UserDefaults::Transaction& t) {
+    StackLineRecord::commit(outOfStep, [&](UserDefaults&, UserDefaults::Transaction& t) {
         return t.set(countKey, n) && t.set(lineKey(n), StackLineRecord::encode(line));
     });
-    suite->synchronize();
 }
 
 std::optional<CalculatorLine> CalculatorStack::popLine() {
     if (items.empty()) return std::nullopt;
     if (userDefaultsCount >= 1) {
-        auto suite = SharedSettings::open();
         const std::int64_t n = userDefaultsCount;
         userDefaultsCount = n - 1;
-        suite->performTransaction([&](UserDefaults::Transaction& t) {
+        StackLineRecord::commit(outOfStep, [&](UserDefaults&, UserDefaults::Transaction& t) {
             return t.removeObject(lineKey(n)) && t.set(countKey, n - 1);
         });
-        suite->synchronize();
     }
     CalculatorLine last = std::move(items.back());
     items.pop_back();
@@ -73,19 +69,18 @@ std::optional<CalculatorLine> CalculatorStack::popLine() {
 }
 
 void CalculatorStack::clearStack() {
-    auto suite = SharedSettings::open();
-    suite->performTransaction([&](UserDefaults::Transaction& t) {
+    StackLineRecord::commit(outOfStep, [](UserDefaults& suite, UserDefaults::Transaction& t) {
         const std::int64_t stored = StackLineRecord::storedCount(t.object(countKey));
-        return StackLineRecord::removeLines(*suite, t, "", stored) && t.set(countKey, std::int64_t{0});
+        return StackLineRecord::removeLines(suite, t, "", stored) && t.set(countKey, std::int64_t{0});
     });
     userDefaultsCount = 0;
-    suite->synchronize();
     items.clear();
 }
 
 void CalculatorStack::reloadStack() {
     items.clear();
     userDefaultsCount = 0;
+    outOfStep = false;
     auto suite = SharedSettings::open();
     const std::int64_t count = StackLineRecord::storedCount(suite->object(countKey));
     items = StackLineRecord::loadLines(*suite, "", count);
@@ -96,15 +91,13 @@ std::optional<CalculatorLine> CalculatorStack::removeFirstLine() {
     if (items.empty()) return std::nullopt;
     const std::int64_t n = userDefaultsCount;
     if (n >= 1) {
-        auto suite = SharedSettings::open();
-        suite->performTransaction([&](UserDefaults::Transaction& t) {
+        StackLineRecord::commit(outOfStep, [&](UserDefaults&, UserDefaults::Transaction& t) {
             // Upward from the lowest key, so no line is overwritten before it is copied.
             for (std::int64_t i = 2; i <= n; ++i)
                 if (!moveStoredLine(t, i, i - 1)) return false;
             return t.removeObject(lineKey(n)) && t.set(countKey, n - 1);
         });
         userDefaultsCount = n - 1;
-        suite->synchronize();
     }
     CalculatorLine first = std::move(items.front());
     items.erase(items.begin());
@@ -114,18 +107,16 @@ std::optional<CalculatorLine> CalculatorStack::removeFirstLine() {
 void CalculatorStack::insertFirstLine(const std::string& item, const std::string& type, std::int64_t digits,
                                       bool separator, std::int64_t fraction, std::int64_t parentheses,
                                       double number) {
-    auto suite = SharedSettings::open();
     CalculatorLine line{item, type, number, digits, separator, fraction, parentheses};
     items.insert(items.begin(), line);
     const std::int64_t n = userDefaultsCount;
-    suite->performTransaction([&](UserDefaults::Transaction& t) {
+    StackLineRecord::commit(outOfStep, [&](UserDefaults&, UserDefaults::Transaction& t) {
         // Downward from the highest key, so no line is overwritten before it is copied.
         for (std::int64_t i = n; i >= 1; --i)
             if (!moveStoredLine(t, i, i + 1)) return false;
         return t.set(lineKey(1), StackLineRecord::encode(line)) && t.set(countKey, n + 1);
     });
     userDefaultsCount = n + 1;
-    suite->synchronize();
 }
 
 std::string CalculatorStack::stackText() const {

@@ -11,13 +11,16 @@ namespace ostrelo {
 
 // The calculation being entered, written through to the suite line by line:
 // "count" and the line keys "1", "2", ... A pending "reset" is honoured on creation.
-// Each operation opens the suite afresh and commits its writes together. Loading stops
+// Each operation opens the suite afresh and commits its writes together (see outOfStep). Loading stops
 // at the first stored line that is missing or malformed: the lines before it are loaded
 // and userDefaultsCount is their number; loading never rewrites the stored count.
 class CalculatorStack {
 public:
     std::vector<CalculatorLine> items;
     std::int64_t userDefaultsCount = 0;
+    // Set when a write did not reach the store: `items` may then differ from the stored
+    // lines, and no further write is tried until the stack is loaded again.
+    bool outOfStep = false;
 
     // Loads the stack from the suite after honouring a pending reset.
     CalculatorStack();

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
 namespace ostrelo {
 
@@ -19,6 +20,18 @@ constexpr std::string_view kMinus = "\u2212";  // "−", as the export writes ne
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+// The characters people type for a locale's grouping separator: any space where it is a
+// space, either apostrophe where it is an apostrophe, else the separator itself.
+std::vector<std::string> groupingSeparators(const std::string& separator) {
+    static const std::vector<std::string> spaces{" ", "\u00A0", "\u202F"};
+    static const std::vector<std::string> apostrophes{"'", "\u2019"};
+    for (const auto* family : {&spaces, &apostrophes}) {
+        for (const std::string& member : *family)
+            if (member == separator) return *family;
+    }
+    return {separator};
+}
 
 void replaceAll(std::string& text, const std::string& from, const std::string& to) {
     if (from.empty()) return;
@@ -113,13 +126,22 @@ std::string Calculator::resultText() const {
 std::string Calculator::expressionText() const { return calculationText(); }
 
 void Calculator::importCalculationText(const std::string& text, bool plainFormat) {
+    const KeyOperation operation(*this);
+    // A number pasted into a date entry would end it half-way: the entry is left alone.
+    if (dateCalculator) return;
     std::string readable = lowerCased(text);
+    // The direction marks some locales write around a sign (ar_EG, fa_IR) are no characters
+    // of the number.
+    for (const char* mark : {"\u200E", "\u200F", "\u061C"}) replaceAll(readable, mark, "");
+    foundation::NumberFormatter locale;
     if (!plainFormat) {
-        foundation::NumberFormatter locale;
-        replaceAll(readable, locale.groupingSeparator(), "");
+        for (const std::string& grouping : groupingSeparators(locale.groupingSeparator()))
+            replaceAll(readable, grouping, "");
         const std::string separator = locale.decimalSeparator();
         if (separator != ".") replaceAll(readable, separator, ".");
     }
+    // The locale's own digits read as the Latin ones.
+    readable = locale.latinDigits(readable);
     const double x = leadingNumber(readable).value_or(0.0);
 
     // The digits of the line, counted as the display writes the number.

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <unordered_map>
 #include <utility>
 
 namespace ostrelo {
@@ -64,11 +65,13 @@ void ExchangeRateFeed::storeRates(std::optional<std::vector<std::uint8_t>> data,
     storeRecords(parser.rates);
 }
 
-bool ExchangeRateFeed::storeRecords(const std::vector<Rates>& rates) {
-    if (rates.empty()) return false;
+bool ExchangeRateFeed::storeRecords(const std::vector<Rates>& records) {
+    const auto feed = recordsToStore(records);
+    if (!feed || feed->records.empty()) return false;
+    const std::vector<Rates>& rates = feed->records;
     const auto suite = SharedSettings::open();
-    const bool stored = suite->performTransaction([&rates](foundation::UserDefaults::Transaction& transaction) {
-        if (!transaction.set("EUR_date", rates.front().date)) return false;
+    const bool stored = suite->performTransaction([&](foundation::UserDefaults::Transaction& transaction) {
+        if (!transaction.set("EUR_date", feed->date)) return false;
         if (!transaction.set("EUREUR", 1.0)) return false;
         for (const Rates& x : rates) {
             if (!transaction.set(x.currency + "_date", x.date)) return false;
@@ -84,6 +87,37 @@ bool ExchangeRateFeed::storeRecords(const std::vector<Rates>& rates) {
     suite->synchronize();
     if (!stored) foundation::Log::warning("exchange rates: the rates could not be stored; the earlier ones stay");
     return stored;
+}
+
+std::optional<ExchangeRateFeed::Feed> ExchangeRateFeed::recordsToStore(const std::vector<Rates>& rates) {
+    Feed feed;
+    std::unordered_map<std::string, std::size_t> positions;
+    bool euro = false;
+    for (const Rates& record : rates) {
+        if (!MyParser::isFeedDate(record.date)) {
+            foundation::Log::warning("exchange rates: the feed's date is not a yyyy-MM-dd date; nothing stored");
+            return std::nullopt;
+        }
+        if (record.currency == "EUR") {
+            euro = true;
+            continue;
+        }
+        if (feed.records.empty()) feed.date = record.date;
+        const auto found = positions.find(record.currency);
+        if (found != positions.end()) {
+            feed.records[found->second] = record;  // its keys would end with this record's values
+            continue;
+        }
+        if (feed.records.size() == maximumCodes) {
+            foundation::Log::warning("exchange rates: the feed has more than " + std::to_string(maximumCodes) +
+                                     " currencies; nothing stored");
+            return std::nullopt;
+        }
+        positions.emplace(record.currency, feed.records.size());
+        feed.records.push_back(record);
+    }
+    if (euro) foundation::Log::warning("exchange rates: a record of EUR itself is no rate against the euro; skipped");
+    return feed;
 }
 
 double ExchangeRateFeed::roundedRate(double value) {

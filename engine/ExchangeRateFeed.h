@@ -4,6 +4,7 @@
 #include "platform/foundation/UrlError.h"
 #include "platform/foundation/UrlResponse.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -30,9 +31,23 @@ public:
     static void storeRates(std::optional<std::vector<std::uint8_t>> data, const foundation::UrlResponse& response,
                            std::optional<foundation::UrlError> error);
 
-    // Writes every key of the records in one transaction; false (nothing written) on failure
-    // or when there are no records.
+    // Writes every key of the records in one transaction; false (nothing written) on failure,
+    // when there are no records, or when the feed is beyond the limits of recordsToStore.
     static bool storeRecords(const std::vector<Rates>& rates);
+
+    // The store's work grows with the square of the currencies and holds the store's write
+    // lock meanwhile, so a feed of more distinct codes than this is refused whole.
+    static constexpr std::size_t maximumCodes = 64;
+
+    // The records a feed stores: each code once (a later record of a code takes the place
+    // of the earlier, as its keys would have), no record of "EUR" itself (logged), and the
+    // date of the first record for "EUR_date". None (logged) when a record's date is not a
+    // "yyyy-MM-dd" date or there are more than maximumCodes codes.
+    struct Feed {
+        std::string date;
+        std::vector<Rates> records;
+    };
+    static std::optional<Feed> recordsToStore(const std::vector<Rates>& rates);
 
     // A derived rate as stored: four decimal places (halves away from zero), or four
     // significant digits when its magnitude is below 0.001.

@@ -31,10 +31,16 @@ EvaluationResult ExpressionEvaluation::evaluate(const std::string& text, bool au
 
 void ExpressionEvaluation::evaluateExpressionFormat(const std::string& format, double& value, std::string& status) {
     const foundation::Expression expression(format);
+    bool nonFinite = false;
     const double v = expression.evaluate(
-        [](const std::string& name, double argument) { return NamedFunctions::call(name, argument); });
+        [](const std::string& name, double argument) { return NamedFunctions::call(name, argument); }, &nonFinite);
     value = v;
-    if (std::isinf(v) || std::isnan(v)) status = "ERROR";
+    // A division by zero or a domain error anywhere makes the whole calculation an error,
+    // even when later steps bring the value back to a finite one (1÷(1÷0) is not 0).
+    if (nonFinite) {
+        status = "ERROR";
+        return;
+    }
     const int places = decimalPlaces(v);
     if (places == 0) return;
     // The places were found where v is integral within 1e-7, which v can reach from just

@@ -284,13 +284,14 @@ void replaceFunctionToken(Characters& text, std::u32string_view token, std::u32s
     text.swap(out);
 }
 
+// A factorial binds tighter than a power, so "^" ends its operand too (2^3! is 2^6).
 bool isFactorialStop(char32_t c) {
-    return c == timesSign || c == divisionSign || c == minusSign || c == U'+' || c == U'(';
+    return c == timesSign || c == divisionSign || c == minusSign || c == U'+' || c == U'(' || c == U'^';
 }
 
 // Stage 4: every "!" becomes FUNCTION(operand,'factorial'), one pass over the text as it
 // reads per "!". The operand is a final parenthesised group (with the call or the log in
-// front of it), or else what follows the last operator or "(" met on the way back, where
+// front of it), or else what follows the last operator, "^" or "(" met on the way back, where
 // a ")" takes the whole group it closes (so a group followed by a postfix symbol, and a
 // name in front of the group, belong to the operand) and a "+" that is an exponent's sign
 // stays with its number. The parentheses are balanced by now, so every operand is too,

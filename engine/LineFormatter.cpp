@@ -46,9 +46,9 @@ std::int64_t exponentOf(std::string_view text) {
     return negative ? -value : value;
 }
 
-// The formatted number: |number| behind "−" or inside "(−" ")" when it is negative.
-std::string withSign(const std::string& magnitudeText, double number, bool parenthesizeNegative) {
-    if (!(number < 0)) return magnitudeText;
+// The formatted magnitude behind "−", or inside "(−" ")", when it is negative.
+std::string withSign(const std::string& magnitudeText, bool negative, bool parenthesizeNegative) {
+    if (!negative) return magnitudeText;
     if (parenthesizeNegative) return "(" + std::string(kMinus) + magnitudeText + ")";
     return std::string(kMinus) + magnitudeText;
 }
@@ -60,9 +60,13 @@ std::string cleanNegativeZero(std::string text) {
     return text;
 }
 
-std::string signRule(const NumberFormatter& formatter, double number, bool parenthesizeNegative) {
-    if (number < 0) return cleanNegativeZero(withSign(formatter.stringFromNumber(std::fabs(number)), number, parenthesizeNegative));
-    return cleanNegativeZero(formatter.stringFromNumber(number));
+// The sign is always written here, never by the formatter, so no text carries the
+// locale's own minus (an ASCII hyphen in most locales). A zero is negative only where
+// `keepZeroSign` says so: a number being typed keeps the sign typed for it.
+std::string signRule(const NumberFormatter& formatter, double number, bool parenthesizeNegative,
+                     bool keepZeroSign = false) {
+    const bool negative = number < 0 || (keepZeroSign && std::signbit(number));
+    return cleanNegativeZero(withSign(formatter.stringFromNumber(std::fabs(number)), negative, parenthesizeNegative));
 }
 
 // The number still being typed, shown as typed.
@@ -81,25 +85,26 @@ std::string typingText(NumberFormatter& formatter, std::int64_t digits, bool sep
             // typed digits could round up: 9.6 would read as 1E1) and show every typed
             // digit of the mantissa.
             setFractionDigits(formatter, kAllSignificantDigits);
-            const std::int64_t exponent = exponentOf(formatter.stringFromNumber(number));
+            const std::int64_t exponent = exponentOf(formatter.latinDigits(formatter.stringFromNumber(number)));
             setFractionDigits(formatter, std::max<std::int64_t>(digitSetting(fraction) + exponent + 1, 1));
         } else {
             formatter.setMinimumFractionDigits(0);
             formatter.setMaximumFractionDigits(9);
         }
     }
-    if (!separator || fraction > 0) return signRule(formatter, number, parenthesizeNegative);
+    // Typed fraction digits show the sign of a zero too (0.0001, "±", "C" shows −0.000).
+    if (!separator || fraction > 0) return signRule(formatter, number, parenthesizeNegative, fraction > 0);
 
     // The separator has just been typed.
     if (!scientific) {
         const std::string text = formatter.stringFromNumber(magnitude) + formatter.decimalSeparator();
-        return cleanNegativeZero(withSign(text, number, parenthesizeNegative));
+        return cleanNegativeZero(withSign(text, number < 0, parenthesizeNegative));
     }
     if (digits != 1) return signRule(formatter, number, parenthesizeNegative);
     formatter.setNumberStyle(NumberFormatter::Style::decimal);
     setFractionDigits(formatter, 0);
     const std::string text = formatter.stringFromNumber(magnitude) + formatter.decimalSeparator() + "E0";
-    return cleanNegativeZero(withSign(text, number, true));
+    return cleanNegativeZero(withSign(text, number < 0, true));
 }
 
 // Results, and numbers followed by other lines.
@@ -129,12 +134,14 @@ std::string generalText(NumberFormatter& formatter, bool separator, double numbe
                 const auto length = static_cast<std::int64_t>(characterCount(formatter.stringFromNumber(magnitude - integerPart)));
                 setFractionDigits(formatter, length < 3 ? 0 : std::min(length - 2, 9 - k));
                 if (separator && formatter.maximumFractionDigits() > 0) {
-                    std::string text = formatter.stringFromNumber(magnitude);
-                    while (!text.empty() && text.back() == '0' && formatter.maximumFractionDigits() > 0) {
-                        text.pop_back();
-                        formatter.setMinimumFractionDigits(formatter.minimumFractionDigits() - 1);
-                        formatter.setMaximumFractionDigits(formatter.maximumFractionDigits() - 1);
-                    }
+                    // Trailing zeros in the locale's own digits too ("٫٧٠٠" in ar_EG).
+                    const std::string text = formatter.latinDigits(formatter.stringFromNumber(magnitude));
+                    int zeros = 0;
+                    while (zeros < formatter.maximumFractionDigits() &&
+                           text.size() > static_cast<std::size_t>(zeros) && text[text.size() - 1 - zeros] == '0')
+                        ++zeros;
+                    formatter.setMinimumFractionDigits(formatter.minimumFractionDigits() - zeros);
+                    formatter.setMaximumFractionDigits(formatter.maximumFractionDigits() - zeros);
                 }
             }
         }
@@ -165,10 +172,12 @@ std::string LineFormatter::formatLine(const std::string& item, const std::string
     formatter.setMinimumFractionDigits(0);
     formatter.setMaximumFractionDigits(8);
 
-    if (type == "N" && linesAfter == 0) {
-        return typingText(formatter, digits, separator, fraction, number, scientific, parenthesizeNegative);
-    }
-    return generalText(formatter, separator, number, scientific, parenthesizeNegative);
+    const std::string text =
+        type == "N" && linesAfter == 0
+            ? typingText(formatter, digits, separator, fraction, number, scientific, parenthesizeNegative)
+            : generalText(formatter, separator, number, scientific, parenthesizeNegative);
+    // Machine-readable texts are read in any locale: Latin digits whatever the locale writes.
+    return plainFormat ? formatter.latinDigits(text) : text;
 }
 
 std::string LineFormatter::memoryLineText(const std::string& item, const std::string& type, std::int64_t digits,

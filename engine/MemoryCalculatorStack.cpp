@@ -25,6 +25,7 @@ std::pair<std::vector<CalculatorLine>, std::int64_t> MemoryCalculatorStack::load
 void MemoryCalculatorStack::loadMemoryHonouringReset() {
     items.clear();
     userDefaultsCount = 0;
+    outOfStep = false;
     auto suite = SharedSettings::open();
     auto reset = suite->object("reset");
     if (reset && reset->boolValue() == true) {
@@ -41,24 +42,20 @@ void MemoryCalculatorStack::loadMemoryHonouringReset() {
 void MemoryCalculatorStack::pushMemoryLine(const std::string& item, const std::string& type, std::int64_t digits,
                                            bool separator, std::int64_t fraction, std::int64_t parentheses,
                                            double number) {
-    auto suite = SharedSettings::open();
     CalculatorLine line{item, type, number, digits, separator, fraction, parentheses};
     items.push_back(line);
     const std::int64_t n = ++userDefaultsCount;
-    suite->performTransaction([&](UserDefaults::Transaction& t) {
+    StackLineRecord::commit(outOfStep, [&](UserDefaults&, UserDefaults::Transaction& t) {
         return t.set(memoryKey, n) && t.set(memoryLinePrefix + std::to_string(n), StackLineRecord::encode(line));
     });
-    suite->synchronize();
 }
 
 void MemoryCalculatorStack::clearMemory() {
-    auto suite = SharedSettings::open();
-    suite->performTransaction([&](UserDefaults::Transaction& t) {
+    StackLineRecord::commit(outOfStep, [](UserDefaults& suite, UserDefaults::Transaction& t) {
         const std::int64_t stored = StackLineRecord::storedCount(t.object(memoryKey));
-        return StackLineRecord::removeLines(*suite, t, memoryLinePrefix, stored) && t.set(memoryKey, std::int64_t{0});
+        return StackLineRecord::removeLines(suite, t, memoryLinePrefix, stored) && t.set(memoryKey, std::int64_t{0});
     });
     userDefaultsCount = 0;
-    suite->synchronize();
     items.clear();
 }
 

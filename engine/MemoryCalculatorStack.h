@@ -15,6 +15,8 @@ class MemoryCalculatorStack {
 public:
     std::vector<CalculatorLine> items;
     std::int64_t userDefaultsCount = 0;
+    // Set when a write did not reach the store, as for the calculation stack.
+    bool outOfStep = false;
 
     // The memory register as stored (does not look at "reset").
     static std::pair<std::vector<CalculatorLine>, std::int64_t> loadMemoryItems();

@@ -1,6 +1,7 @@
 #include "engine/MyParser.h"
 
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <utility>
 
@@ -37,7 +38,7 @@ void MyParser::didStartElement(const std::string& elementName, const foundation:
         else if (name == "rate") rate = decimalNumber(value);
     }
     if (!time.empty()) {
-        date = time;
+        date = isFeedDate(time) ? time : std::string();
         return;
     }
     if (code.empty()) return;
@@ -68,6 +69,25 @@ std::optional<double> MyParser::decimalNumber(const std::string& text) {
     const auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
     if (error != std::errc() || end != last) return std::nullopt;  // out of range included
     return text[0] == '-' ? -value : value;
+}
+
+bool MyParser::isFeedDate(const std::string& text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+    auto number = [&text](std::size_t from, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = from; i < from + length; ++i) {
+            if (text[i] < '0' || text[i] > '9') return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const int year = number(0, 4);
+    const int month = number(5, 2);
+    const int day = number(8, 2);
+    if (year < 0 || month < 0 || day < 0) return false;
+    return std::chrono::year_month_day(std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                                       std::chrono::day(static_cast<unsigned>(day)))
+        .ok();
 }
 
 bool MyParser::isCurrencyCode(const std::string& code) {

@@ -1,5 +1,7 @@
 #include "engine/StackLineRecord.h"
 
+#include "engine/SharedSettings.h"
+
 namespace ostrelo {
 
 using foundation::PropertyListValue;
@@ -68,6 +70,14 @@ bool StackLineRecord::removeLines(foundation::UserDefaults& suite, foundation::U
         if (index <= static_cast<unsigned long long>(count)) ok = transaction.removeObject(key) && ok;
     }
     return ok;
+}
+
+void StackLineRecord::commit(bool& outOfStep, const Writes& writes) {
+    if (outOfStep) return;
+    auto suite = SharedSettings::open();
+    if (!suite->performTransaction([&](foundation::UserDefaults::Transaction& t) { return writes(*suite, t); }))
+        outOfStep = true;
+    suite->synchronize();
 }
 
 }  // namespace ostrelo

@@ -5,6 +5,7 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,14 @@ public:
     // of walking every number up to it.
     static bool removeLines(foundation::UserDefaults& suite, foundation::UserDefaults::Transaction& transaction,
                             const std::string& keyPrefix, std::int64_t count);
+
+    // Commits one stack operation's writes together, in a suite opened afresh. A commit that
+    // fails (the store stayed locked beyond its busy timeout, or is unusable) sets
+    // `outOfStep`: the stack's lines then run ahead of the stored ones, and no further commit
+    // is tried (each would wait out the timeout again) until the owner has loaded the stack
+    // from the store again.
+    using Writes = std::function<bool(foundation::UserDefaults&, foundation::UserDefaults::Transaction&)>;
+    static void commit(bool& outOfStep, const Writes& writes);
 };
 
 }  // namespace ostrelo

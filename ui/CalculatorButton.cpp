@@ -39,8 +39,13 @@ void CalculatorButton::setType(int rawValue) {
 std::string CalculatorButton::normalTitle() const { return titleForState(uikit::ControlStateNormal).value_or(""); }
 
 bool CalculatorButton::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    return ColorProperty::setInteger("type", key, value, error, [this](int raw) { setType(raw); },
-                                     [&] { return uikit::Button::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {
+        "nonDigit",          "digit",           "operant",           "memory",           "memoryRecall",
+        "clear",             "equal",           "setup",             "setupToday",       "memoryToday",
+        "memoryRecallToday", "nonDigitTopLeft", "nonDigitTopRight",  "nonDigitBottomLeft", "nonDigitBottomRight",
+        "equalBottomRight",  "choose"};
+    return ColorProperty::setCase("type", "myButtonType", cases, key, value, error, [this](int raw) { setType(raw); },
+                                  [&] { return uikit::Button::setProperty(key, value, error); });
 }
 
 uikit::Rect CalculatorButton::untransformedFrame() const {

@@ -3,6 +3,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/uikit/TextMeasurer.h"
 #include "ui/AttributedText.h"
+#include "ui/CalculatorScrollView.h"
 #include "ui/CalculatorView.h"
 #include "ui/ColorProperty.h"
 #include "ui/ExponentLevels.h"
@@ -32,8 +33,10 @@ bool CalculatorCalcLabel::setProperty(const std::string& key, const std::string&
         setText(value);
         return true;
     }
-    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
-                                     [&] { return uikit::Label::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {"empty", "standard", "memory", "emptydark"};
+    return ColorProperty::setCase("color", "myLableBackgroundColor", cases, key, value, error,
+                                  [this](int raw) { setColor(raw); },
+                                  [&] { return uikit::Label::setProperty(key, value, error); });
 }
 
 void CalculatorCalcLabel::setText(const std::string& text) {
@@ -43,6 +46,7 @@ void CalculatorCalcLabel::setText(const std::string& text) {
     buildDisplayText();
     setNeedsLayout();
     layoutIfNeeded();
+    if (auto* strip = dynamic_cast<CalculatorScrollView*>(superview())) strip->displayLineDidChange();
 }
 
 CalculatorCalcLabel::FittedTo CalculatorCalcLabel::currentFit() const { return {bounds().height(), containerWidth()}; }

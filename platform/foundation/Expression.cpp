@@ -294,11 +294,13 @@ Expression::~Expression() = default;
 Expression::Expression(Expression&&) noexcept = default;
 Expression& Expression::operator=(Expression&&) noexcept = default;
 
-double Expression::evaluate(const FunctionTable& functions) const {
+double Expression::evaluate(const FunctionTable& functions, bool* nonFiniteOnTheWay) const {
     if (!root_) throw ExpressionException("unreadable expression (no expression)");
     std::vector<double> stack;
     stack.reserve(root_->maxStack);
+    bool nonFinite = false;
     for (const Step& step : root_->steps) {
+        if (!stack.empty() && !std::isfinite(stack.back())) nonFinite = true;
         switch (step.kind) {
         case Kind::number:
             stack.push_back(step.number);
@@ -342,6 +344,7 @@ double Expression::evaluate(const FunctionTable& functions) const {
             break;
         }
     }
+    if (nonFiniteOnTheWay) *nonFiniteOnTheWay = nonFinite || !std::isfinite(stack.back());
     return stack.back();
 }
 

@@ -38,7 +38,10 @@ public:
     Expression& operator=(Expression&&) noexcept;
 
     // Evaluates; raises ExpressionException for a function name the table does not know.
-    double evaluate(const FunctionTable& functions) const;
+    // When `nonFiniteOnTheWay` is given, it tells whether any value on the way (a literal, a
+    // function's answer or the result of an operation) was infinite or not a number, also
+    // when a later operation brought the value back (1.0/(1.0/0.0) is 0).
+    double evaluate(const FunctionTable& functions, bool* nonFiniteOnTheWay = nullptr) const;
 
 private:
     class Node;

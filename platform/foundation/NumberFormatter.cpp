@@ -214,6 +214,20 @@ std::string NumberFormatter::groupingSeparator() const {
                       ->getConstSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol));
 }
 
+std::string NumberFormatter::latinDigits(const std::string& text) const {
+    const auto symbols = symbolsFor(impl_->settings.localeIdentifier);
+    std::string result = text;
+    for (int digit = 0; digit <= 9; ++digit) {
+        const std::string own = toUtf8(symbols->getConstDigitSymbol(digit));
+        const std::string latin(1, static_cast<char>('0' + digit));
+        if (own.empty() || own == latin) continue;
+        for (std::size_t at = result.find(own); at != std::string::npos; at = result.find(own, at + 1)) {
+            result.replace(at, own.size(), latin);
+        }
+    }
+    return result;
+}
+
 std::string NumberFormatter::stringFromNumber(double value) const {
     if (!impl_->formatter) impl_->formatter = formatterFor(impl_->settings);
     UErrorCode status = U_ZERO_ERROR;

@@ -49,6 +49,10 @@ public:
     void setDecimalSeparator(const std::string& separator);
     std::string groupingSeparator() const;
 
+    // The text with this formatter's locale digits ("٠"..."٩" in ar_EG, "۰"..."۹" in fa_IR)
+    // written as Latin "0"..."9"; every other character stays as it is.
+    std::string latinDigits(const std::string& text) const;
+
     std::string stringFromNumber(double value) const;
     // Strict parse of the whole text in this formatter's locale, style and decimal separator
     // (grouping separators only where the locale puts them, no blanks, in decimal style no

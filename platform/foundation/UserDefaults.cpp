@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -538,18 +539,8 @@ private:
             return Opened::failed;
         }
         // No table yet: a new store.
-        char* mode = nullptr;
-        rc = sqlite3_exec(
-            database_, "PRAGMA journal_mode=WAL",
-            [](void* target, int, char** values, char**) {
-                if (values[0]) *static_cast<std::string*>(target) = values[0];
-                return 0;
-            },
-            &journalMode_, &mode);
-        sqlite3_free(mode);
+        rc = switchToWal();
         if (isDamage(rc)) return Opened::damaged;
-        if (journalMode_ != "wal")
-            Log::warning("settings: " + file_.string() + " could not be switched to WAL mode (" + journalMode_ + ")");
         rc = sqlite3_exec(database_,
                           "CREATE TABLE IF NOT EXISTS suite(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) "
                           "WITHOUT ROWID",
@@ -562,6 +553,37 @@ private:
         Log::error("settings: cannot set up " + file_.string() + ": " + sqlite3_errmsg(database_));
         closeConnection();
         return Opened::failed;
+    }
+
+    // Puts a new store in WAL mode. The switch needs the file to itself, so processes
+    // opening the new store at the same moment make each other's switch fail busy, without
+    // SQLite's busy handler being asked: the switch is retried until the busy timeout ends.
+    // A switch that fails in the end is logged with SQLite's reason.
+    int switchToWal() {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(busyTimeoutMilliseconds);
+        int rc = SQLITE_OK;
+        for (int attempt = 0;; ++attempt) {
+            journalMode_.clear();
+            rc = sqlite3_exec(
+                database_, "PRAGMA journal_mode=WAL",
+                [](void* target, int, char** values, char**) {
+                    if (values[0]) *static_cast<std::string*>(target) = values[0];
+                    return 0;
+                },
+                &journalMode_, nullptr);
+            const int primary = rc & 0xff;
+            const bool busy = primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+            if ((rc == SQLITE_OK && journalMode_ == "wal") || !busy || std::chrono::steady_clock::now() >= deadline)
+                break;
+            sqlite3_sleep(std::min(1 + attempt, 20));
+        }
+        if (journalMode_ != "wal") {
+            const std::string reason = rc != SQLITE_OK ? std::string(sqlite3_errmsg(database_))
+                                                       : "the store stays in mode \"" + journalMode_ + "\"";
+            Log::warning("settings: " + file_.string() + " could not be switched to WAL mode: " + reason);
+        }
+        return rc;
     }
 
     // True when the store file at the path now reads as a whole database.

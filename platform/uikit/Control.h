@@ -44,6 +44,8 @@ public:
     void addTarget(const void* target, Action action, unsigned events, std::weak_ptr<void> guard);
     void removeTarget(const void* target, unsigned events = ControlEventAllEvents);
     void sendActionsForControlEvents(unsigned events);
+    // The events a scene connects an action to unless it names others: a tap.
+    virtual unsigned primaryActionEvents() const { return ControlEventTouchUpInside; }
 
     bool isHighlighted() const { return highlighted_; }
     virtual void setHighlighted(bool highlighted);

@@ -162,11 +162,13 @@ TEST_F(RandomKeyTest, RandomFractionsAndWholeNumbers) {
     EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{CalculatorLine{"", "N", halfFraction, 9, true, 8, 0}}));
     EXPECT_EQ(calculator.primaryString, "0.50000000");
 
-    // "@" after ")" inserts "×"; "#" after ")" does not.
-    press(calculator, {"AC", "(", "1", ")", "@"});
-    EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 1", ") )", "O ×", halfShape}));
-    press(calculator, {"AC", "(", "1", ")", "#"});
-    EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 1", ") )", halfShape}));
+    // After ")" every random key inserts "×" first, so the calculation still evaluates.
+    for (const char* key : {"@", "#", "rand"}) {
+        press(calculator, {"AC", "(", "2", ")", key});
+        EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 2", ") )", "O ×", halfShape})) << key;
+        press(calculator, "=");
+        EXPECT_EQ(calculator.secondaryString, "(2)×0.5=1") << key;
+    }
 
     // After a number below one, a new fraction; after 6 or 6.9 a whole number 0...5.
     press(calculator, {"AC", "0", ".", "2", "5", "#"});

@@ -185,5 +185,50 @@ TEST_F(NumberEntryTest, GermanSeparatorAndGrouping) {
     EXPECT_EQ(calculator.secondaryString, "1.235,5");
 }
 
+// A zero left by "C" keeps the sign that was typed: the display, the next digit and the
+// result all agree, and no text writes the sign as an ASCII hyphen.
+TEST_F(NumberEntryTest, ClearKeepsTheTypedSignOfAZero) {
+    struct Case {
+        std::string locale;
+        bool scientific;
+        std::string afterClear;
+        std::string afterFive;
+        std::string result;
+    };
+    const Case cases[] = {
+        {"en_US", false, "(−0.000)", "(−0.0005)", "−0.0005"},
+        {"en_US", true, "(−0.000E0)", "(−5E-4)", "−5E-4"},
+        {"de_DE", false, "(−0,000)", "(−0,0005)", "−0,0005"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale + (c.scientific ? " scientific" : ""));
+        setLocale(c.locale);
+        Calculator calculator;
+        calculator.scientificNotation = c.scientific;
+        press(calculator, "AC");
+        const std::string separator = *calculator.decimalSeparator;
+        type(calculator, "0");
+        press(calculator, separator);
+        type(calculator, "0001");
+        press(calculator, {"±", "C"});
+        EXPECT_EQ(calculator.primaryString, c.afterClear);
+        type(calculator, "5");
+        EXPECT_EQ(calculator.primaryString, c.afterFive);
+        EXPECT_EQ(calculator.ostreloLine.number, -0.0005);
+        press(calculator, "=");
+        EXPECT_EQ(calculator.primaryString, c.result);
+        EXPECT_EQ(storedShape(), (std::vector<std::string>{"R -0.00050000000000000001"}));
+    }
+
+    // Money texts too: a negative amount, and one that rounds to zero.
+    setLocale("en_US");
+    for (const auto& [amount, text] : {std::pair{-0.125, std::string("−0.13 EUR")}, std::pair{-0.001, std::string("0.00 EUR")}}) {
+        storeLines({CalculatorLine{"", "R", amount, 4, true, 3, 0}});
+        Calculator calculator;
+        calculator.enterCurrencyConversion("USD", "EUR");
+        EXPECT_EQ(calculator.primaryString, text);
+    }
+}
+
 }  // namespace
 }  // namespace calculatortest

@@ -137,6 +137,33 @@ TEST_F(EqualsTest, ErrorsLeaveAZeroResultLine) {
     EXPECT_EQ(calculator.secondaryString, "5+=ERROR");
 }
 
+// A non-finite value anywhere in the calculation is an error, even when the operations
+// after it bring the value back to a finite one; values that are merely large are not.
+TEST_F(EqualsTest, ANonFiniteValueOnTheWayIsAnError) {
+    struct Case {
+        std::vector<std::string> keys;
+        bool error;
+    };
+    const std::vector<Case> cases = {
+        {{"1", "÷", "(", "1", "÷", "0", ")"}, true},
+        {{"1", "÷", "0"}, true},
+        {{"2", "÷", "(", "1", "÷", "0", ")", "+", "5"}, true},
+        {{"1", "÷", "(", "9", "9", "!", "^", "3", ")"}, true},
+        {{"1", "÷", "log", "0"}, true},
+        {{"9", "9", "!"}, false},
+        {{"9", "9", "9", "9", "9", "9", "9", "9", "9", "^", "3", "4", "÷", "1", "0"}, false},
+    };
+    for (const Case& c : cases) {
+        Calculator calculator;
+        press(calculator, "AC");
+        for (const std::string& key : c.keys) press(calculator, key);
+        const std::string shown = *calculator.primaryString;
+        EXPECT_EQ(calculator.buttonEqualColor, c.error ? ButtonState::error : ButtonState::success) << shown;
+        press(calculator, "=");
+        EXPECT_EQ(calculator.primaryString == "ERROR", c.error) << shown << " = " << *calculator.primaryString;
+    }
+}
+
 TEST_F(EqualsTest, OpenParenthesesAreClosedOnlyWhenAutomatic) {
     Calculator calculator;
     press(calculator, {"(", "2", "+", "3"});

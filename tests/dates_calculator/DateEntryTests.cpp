@@ -1,5 +1,7 @@
 #include "tests/dates_calculator/DateCalculatorTestSupport.h"
 
+#include <functional>
+
 namespace datecalculatortest {
 namespace {
 
@@ -415,6 +417,46 @@ TEST_F(DateEntryTest, ClearKeyStepsBackThroughTheDateEntry) {
     EXPECT_EQ(calculator.primaryString, "24.12");
     EXPECT_FALSE(storedDateMode());
     EXPECT_EQ(storedDateDigits(), 0);
+}
+
+// While a date is entered, the paths that bypass the screen's keys (a paste, a currency
+// conversion, the memory keys of the hardware keyboard) leave the date entry alone, so the
+// calculator and one reloaded from the store agree on it.
+TEST_F(DateEntryTest, SidePathsLeaveTheDateEntryAlone) {
+    using SidePath = std::function<void(Calculator&)>;
+    const std::vector<std::pair<std::string, SidePath>> paths = {
+        {"paste", [](Calculator& c) { c.importCalculationText("42", false); }},
+        {"handoff", [](Calculator& c) { c.importCalculationText("7", true); }},
+        {"convert", [](Calculator& c) { c.enterCurrencyConversion("EUR", "USD"); }},
+        {"MR", [](Calculator& c) { c.pressMemoryKey("MR"); }},
+        {"M+", [](Calculator& c) { c.pressMemoryKey("M+"); }},
+        {"M−", [](Calculator& c) { c.pressMemoryKey("M−"); }},
+        {"MC", [](Calculator& c) { c.pressMemoryKey("MC"); }},
+    };
+    const std::vector<std::vector<std::string>> stages = {{}, {"+"}, {"+", "5"}};
+    for (const auto& [name, path] : paths) {
+        for (const auto& stage : stages) {
+            SCOPED_TRACE(name + " after " + std::to_string(stage.size()) + " keys");
+            Calculator calculator;
+            press(calculator, {"AC", "MC", "5", "M+", "AC"});
+            keys(calculator, "24.12.2026");
+            for (const std::string& key : stage) press(calculator, key);
+            const auto lines = storedShape();
+            const std::string shown = *calculator.primaryString;
+            const std::string result = *calculator.secondaryString;
+
+            path(calculator);
+            EXPECT_TRUE(calculator.dateCalculator);
+            EXPECT_EQ(storedShape(), lines);
+            EXPECT_EQ(calculator.memoryOstrelo.items.size(), 1u);
+            EXPECT_EQ(*calculator.primaryString, shown);
+            EXPECT_EQ(*calculator.secondaryString, result);
+            Calculator reloaded;
+            reloaded.reloadFromSettings();
+            EXPECT_TRUE(reloaded.dateCalculator);
+            EXPECT_EQ(*reloaded.primaryString, shown);
+        }
+    }
 }
 
 }  // namespace

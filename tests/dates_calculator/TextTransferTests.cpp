@@ -1,5 +1,8 @@
 #include "tests/dates_calculator/DateCalculatorTestSupport.h"
 
+#include "engine/LineFormatter.h"
+#include "platform/foundation/NumberFormatter.h"
+
 namespace datecalculatortest {
 namespace {
 
@@ -165,6 +168,91 @@ TEST_F(TextTransferTest, ExportedNumbersPasteBackAsThemselves) {
         press(calculator, {"AC", "2", "×"});
         calculator.importCalculationText(typed, false);
         EXPECT_DOUBLE_EQ(storedLines().back().number, -3.5) << locale << " " << typed;
+    }
+}
+
+// Locales that write numbers with digits of their own script: every result of the
+// formatting and conversion tables pastes back as itself, Handoff's plain texts are Latin,
+// and dates typed as keys work as in English, with Latin digits throughout the date texts.
+TEST_F(TextTransferTest, LocalesWithTheirOwnDigits) {
+    const std::vector<double> results{
+        1234.5,      1234567890.7, 42,         0,          1.0 / 3.0,  0.1 + 0.2,   2.0 / 3.0,   123456.789012,
+        12.5,        0.00000001,   0.999999999, 123456789.4, 999999999.6, 1e15,       12345678.25, -123456.789012,
+        123456.7001, 1000000.001,  1000.05,     -2,          -0.5,       -1234567890.7, 108.5,     10,
+        2084000,     5.425,        1141.5,      87.6,        41.59,      48.63,      9.765,       -98765.4321,
+        0.00012345,  -5e15,        3.14159265};
+    for (const char* locale : {"ar_EG", "fa_IR", "mr_IN", "bn_BD"}) {
+        SCOPED_TRACE(locale);
+        setLocale(locale);
+        for (bool scientific : {false, true}) {
+            for (double value : results) {
+                // The result line as "=" leaves it.
+                storeLines({numberLine(value, 1)});
+                Calculator calculator;
+                calculator.scientificNotation = scientific;
+                press(calculator, "=");
+                const std::string text = calculator.resultText();
+                press(calculator, "AC");
+                calculator.importCalculationText(text, false);
+                EXPECT_EQ(calculator.resultText(), text) << value << (scientific ? " scientific" : "");
+                if (!scientific) {
+                    EXPECT_NEAR(storedLines().front().number, value, std::max(1.0, std::fabs(value)) * 1e-8) << text;
+                }
+            }
+        }
+        EXPECT_EQ(ostrelo::LineFormatter::formatLine("", "R", 5, true, 1, 1, -1234.5, false, false, true),
+                  "−1234.5");
+        // A number being typed in scientific notation shows every typed digit.
+        Calculator typing;
+        typing.scientificNotation = true;
+        press(typing, {"AC", "1", "2", *typing.decimalSeparator, "5"});
+        foundation::NumberFormatter threeDigits;
+        threeDigits.setNumberStyle(foundation::NumberFormatter::Style::scientific);
+        threeDigits.setMinimumFractionDigits(3);
+        threeDigits.setMaximumFractionDigits(3);
+        EXPECT_EQ(*typing.primaryString, threeDigits.stringFromNumber(12.5));
+        Calculator handedOver;
+        press(handedOver, {"AC", "1", "+"});
+        handedOver.importCalculationText("1234.5", true);
+        EXPECT_EQ(storedLines().back().number, 1234.5);
+
+        // A day and month typed as keys become a date; the date texts have one script.
+        Calculator dates;
+        press(dates, "AC");
+        const std::string separator = *dates.decimalSeparator;
+        press(dates, {"2", "4", separator, "1", "2", separator, "2", "0", "2", "6", "+", "5"});
+        EXPECT_TRUE(dates.dateCalculator);
+        EXPECT_EQ(*dates.primaryString, "24.12.2026 + 5 days");
+        EXPECT_EQ(*dates.secondaryString, "29.12.2026");
+        press(dates, {"C", "3", "6", "5", "𝑑"});
+        EXPECT_EQ(*dates.primaryString, "24.12.2027");
+        EXPECT_EQ(*dates.secondaryString, "24.12.2026 + 365 days = 24.12.2027");
+        press(dates, {"AC", "0", separator, separator, "+", "5"});
+        EXPECT_EQ(*dates.primaryString, "7.12.2026 + 5 days");
+        EXPECT_EQ(*dates.secondaryString, "12.12.2026");
+    }
+}
+
+// Where the locale groups with a space or an apostrophe, every space or apostrophe that
+// people type for it counts as the grouping separator.
+TEST_F(TextTransferTest, PastedGroupingWithSpacesAndApostrophes) {
+    struct Case {
+        const char* locale;
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {"fr_FR", "1 234,5", 1234.5},       {"fr_FR", "1\u00A0234,5", 1234.5}, {"fr_FR", "1\u202F234,5", 1234.5},
+        {"fr_FR", "12 345 678", 12345678},  {"fr_CH", "1 234,5", 1234.5},       {"de_CH", "1'234.5", 1234.5},
+        {"de_CH", "1\u2019234.5", 1234.5}, {"de_CH", "1'234'567", 1234567},    {"de_DE", "1.234,5", 1234.5},
+        {"de_DE", "1 234,5", 1},            {"en_US", "1,234.5", 1234.5},       {"en_US", "1'234.5", 1},
+    };
+    for (const Case& c : cases) {
+        setLocale(c.locale);
+        Calculator calculator;
+        press(calculator, {"AC", "1", "+"});
+        calculator.importCalculationText(c.text, false);
+        EXPECT_EQ(storedLines().back().number, c.value) << c.locale << " " << c.text;
     }
 }
 

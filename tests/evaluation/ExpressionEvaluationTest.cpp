@@ -104,6 +104,23 @@ TEST_F(ExpressionEvaluationTest, FactorialAfterALeadingParenthesisAndAfterLog) {
     EXPECT_RESULT(ExpressionEvaluation::evaluate("(5.0!", true, false), 120.0, "OK");
 }
 
+// A factorial takes its operand before a power is raised: 2^3! is 2^6.
+TEST_F(ExpressionEvaluationTest, FactorialBindsTighterThanAPower) {
+    const std::pair<const char*, double> cases[] = {
+        {"2.0^3.0!", 64.0},
+        {"2.0^(3.0)!", 64.0},
+        {"(2.0)^3.0!", 64.0},
+        {"2.0^3.0!+1.0", 65.0},
+        {"2.0^3.0^2.0!", 512.0},
+        {"1.0+2.0^3.0!\u00D72.0", 129.0},
+        {"3.0!^2.0", 36.0},
+    };
+    for (const auto& [text, value] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_RESULT(degrees(text), value, "OK");
+    }
+}
+
 TEST_F(ExpressionEvaluationTest, PostfixSymbolsAfterAGroupTakeTheGroup) {
     EXPECT_RESULT(degrees("(2.0+3.0)\u00B2+10.0%"), 27.5, "OK");
     EXPECT_RESULT(degrees("(2.0+3.0)\u00B2\u221210.0%"), 22.5, "OK");
@@ -111,7 +128,6 @@ TEST_F(ExpressionEvaluationTest, PostfixSymbolsAfterAGroupTakeTheGroup) {
     EXPECT_RESULT(degrees("30.0\u2212(2.0+3.0)\u00B2+10.0%"), 7.5, "OK");
     EXPECT_RESULT(degrees("(2.0+3.0)\u00B2!"), degrees("25.0!").value, "OK");
     EXPECT_RESULT(degrees("5.0\u00B2!"), degrees("25.0!").value, "OK");
-    EXPECT_RESULT(degrees("(2.0)^3.0!"), 40320.0, "OK");
     EXPECT_RESULT(degrees("2.0\u00D7(1.0+2.0)\u00B2!"), 725760.0, "OK");
     EXPECT_RESULT(degrees("log(100.0)\u00B2!"), 24.0, "OK");
     EXPECT_RESULT(degrees("(1.0+2.0)!\u00B2!"), degrees("36.0!").value, "OK");

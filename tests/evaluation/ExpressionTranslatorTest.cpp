@@ -117,7 +117,7 @@ TEST(ExpressionFormat, OperandScansTakeWholeGroups) {
     EXPECT_EQ(degrees("2.0\u00D7sin(30.0)\u00B2%"), "2.0*(FUNCTION(30.0,'sine')**2/100.0)");
     EXPECT_EQ(degrees("(2.0+3.0)\u00B2!"), "FUNCTION((2.0+3.0)**2,'factorial')");
     EXPECT_EQ(degrees("5.0\u00B2!"), "FUNCTION(5.0**2,'factorial')");
-    EXPECT_EQ(degrees("(2.0)^3.0!"), "FUNCTION((2.0)**3.0,'factorial')");
+    EXPECT_EQ(degrees("(2.0)^3.0!"), "(2.0)**FUNCTION(3.0,'factorial')");  // "^" ends the operand
     EXPECT_EQ(degrees("2.0\u00D7(1.0+(2.0))\u00B2!+1.0"), "2.0*FUNCTION((1.0+(2.0))**2,'factorial')+1.0");
     EXPECT_EQ(degrees("((2.0+3.0)\u00B2!)"), "(FUNCTION((2.0+3.0)**2,'factorial'))");
     EXPECT_EQ(degrees("\u2212(3.0)\u00B2!"), "FUNCTION(-(3.0)**2,'factorial')");
@@ -125,10 +125,10 @@ TEST(ExpressionFormat, OperandScansTakeWholeGroups) {
     EXPECT_EQ(degrees("\u33D1(10.0\u22123.0)\u00B2!!"),
               "FUNCTION(FUNCTION(FUNCTION(10.0-3.0,'ln')**2,'factorial'),'factorial')");
     EXPECT_EQ(degrees("2.0\u00D7sin(1.0+2.0)^2.0!!"),
-              "2.0*FUNCTION(FUNCTION(FUNCTION(1.0+2.0,'sine')**2.0,'factorial'),'factorial')");
-    EXPECT_EQ(degrees("2.0^2.0!^2.0!"), "FUNCTION(FUNCTION(2.0**2.0,'factorial')**2.0,'factorial')");
+              "2.0*FUNCTION(1.0+2.0,'sine')**FUNCTION(FUNCTION(2.0,'factorial'),'factorial')");
+    EXPECT_EQ(degrees("2.0^2.0!^2.0!"), "2.0**FUNCTION(2.0,'factorial')**FUNCTION(2.0,'factorial')");
     EXPECT_EQ(degrees("(2.0)^3.0!+log(100.0)!+(4.0)!"),
-              "FUNCTION((2.0)**3.0,'factorial')+FUNCTION(log(100.0),'factorial')+FUNCTION((4.0),'factorial')");
+              "(2.0)**FUNCTION(3.0,'factorial')+FUNCTION(log(100.0),'factorial')+FUNCTION((4.0),'factorial')");
     EXPECT_EQ(degrees("(2.0)\u00B2!\u00B2!"), "FUNCTION(FUNCTION((2.0)**2,'factorial')**2,'factorial')");
 }
 

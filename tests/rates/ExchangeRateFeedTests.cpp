@@ -1,3 +1,5 @@
+#include "engine/Calculator.h"
+#include "engine/CalculatorStack.h"
 #include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/Clock.h"
@@ -8,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -406,18 +409,80 @@ TEST_F(FeedTest, DerivedRatesThatAreNotUsableAreRemovedNotWritten) {
 }
 
 TEST_F(FeedTest, RecordsAreWrittenInDocumentOrderSoLaterKeysWin) {
-    // "EUR" itself and a repeated code are records like any other; the keys they share with
-    // others end with the value written last.
+    // A repeated code is a record like any other; the keys it shares with others end with
+    // the value written last. A record of "EUR" itself is no rate against the euro: skipped.
     const Store before = seed();
     const ratestest::CurrencyRates rates = {{"USD", 1.1}, {"EUR", 2.0}, {"JPY", 160.0}, {"USD", 1.2}};
     const Store after = download(xml(ratestest::feedDocument("2026-07-08", rates)));
-    EXPECT_EQ(ratestest::difference(ratestest::merged(before, ratestest::expectedKeys("2026-07-08", rates)), after), "");
+    const ratestest::CurrencyRates withoutEuro = {{"USD", 1.1}, {"JPY", 160.0}, {"USD", 1.2}};
+    EXPECT_EQ(ratestest::difference(ratestest::merged(before, ratestest::expectedKeys("2026-07-08", withoutEuro)), after),
+              "");
     EXPECT_EQ(after.at("EUREUR"), PropertyListValue(1.0));
     EXPECT_EQ(after.at("EURUSD"), PropertyListValue(1.2));
-    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(1.6667));   // 2.0 / 1.2, the last USD record's cross rate
-    EXPECT_EQ(after.at("JPYEUR"), PropertyListValue(0.0125));   // 2.0 / 160
-    EXPECT_EQ(after.at("EURJPY"), PropertyListValue(160.0));    // JPY's own record comes after EUR's 160 / 2.0
+    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(0.8333));   // 1 / 1.2, the last USD record's
+    EXPECT_EQ(after.at("JPYEUR"), PropertyListValue(0.0063));   // 1 / 160
+    EXPECT_EQ(after.at("EURJPY"), PropertyListValue(160.0));
     EXPECT_EQ(after.at("USDJPY"), PropertyListValue(133.3333));
+    EXPECT_EQ(after.at("EUR_date"), PropertyListValue("2026-07-08"));
+}
+
+// The store's work grows with the square of the codes and with the length of the date, and
+// holds the store's write lock meanwhile: a feed beyond the limits is refused whole.
+TEST_F(FeedTest, FeedsBeyondTheLimitsStoreNothing) {
+    const Store before = seed();
+    const std::vector<std::string> refused = {
+        ratestest::feedDocument("2026-07-08", ratestest::manyRates(65)),
+        ratestest::feedDocument("2026-07-08", ratestest::manyRates(3000)),
+        ratestest::feedDocument(std::string(100000, '2'), ratestest::manyRates(2)),
+        ratestest::feedDocument("2026-7-8", {{"USD", 1.1}}),
+        ratestest::feedDocument("2026-13-08", {{"USD", 1.1}}),
+        ratestest::feedDocument("2026-02-30", {{"USD", 1.1}}),
+        ratestest::feedDocument("08.07.2026", {{"USD", 1.1}}),
+        "<r><Cube><Cube currency='USD' rate='1.1'/></Cube></r>",  // no date at all
+    };
+    for (const std::string& document : refused) {
+        testing::internal::CaptureStderr();
+        const Store after = download(xml(document));
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(after == before) << ratestest::difference(before, after).substr(0, 300) << document.substr(0, 300);
+        EXPECT_NE(log.find("exchange rates"), std::string::npos) << document.substr(0, 300);
+    }
+
+    // 64 codes are stored.
+    const auto sixtyFour = ratestest::manyRates(64);
+    const Store after = download(xml(ratestest::feedDocument("2026-07-08", sixtyFour)));
+    EXPECT_EQ(ratestest::difference(ratestest::merged(before, ratestest::expectedKeys("2026-07-08", sixtyFour)), after),
+              "");
+}
+
+// Keys pressed while the real document is stored, again and again on another thread, wait
+// for the store's write lock and keep every write. (Back-to-back stores leave the lock free
+// for moments only, so the keys wait long; the stores end after a while.)
+TEST_F(FeedTest, KeysPressedWhileTheRealFeedIsStoredKeepTheirWrites) {
+    const auto document = ratestest::bytes(ratestest::realDocument());
+    std::atomic<bool> done{false};
+    std::atomic<int> stores{0};
+    std::thread feed([&] {
+        while (!done && stores < 200) {
+            ExchangeRateFeed::storeRates(document, {}, std::nullopt);
+            ++stores;
+        }
+    });
+    while (stores == 0) std::this_thread::yield();  // the feed's transactions are under way
+
+    ostrelo::Calculator calculator;
+    for (int i = 0; i < 15; ++i) {
+        calculator.enterDigit(std::to_string(i % 9 + 1));
+        calculator.inputOperator(i % 2 == 0 ? "+" : "×");
+        ASSERT_EQ(calculator.ostrelo.items, ostrelo::CalculatorStack().items) << "key " << i;
+    }
+    calculator.clearEntry();
+    EXPECT_EQ(calculator.ostrelo.items, ostrelo::CalculatorStack().items);
+    EXPECT_EQ(calculator.ostrelo.items.size(), 29u);
+    done = true;
+    feed.join();
+    EXPECT_GT(stores, 1);
+    EXPECT_EQ(store().at("EURUSD"), PropertyListValue(1.1415));
 }
 
 TEST_F(FeedTest, AFiniteDerivedRateTooLargeToScaleIsWrittenWhole) {

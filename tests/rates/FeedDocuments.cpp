@@ -70,6 +70,16 @@ CurrencyRates realRates() {
             {"PHP", 70.227},   {"SGD", 1.4765},  {"THB", 38.040},  {"ZAR", 18.5318}};
 }
 
+CurrencyRates manyRates(std::size_t count) {
+    CurrencyRates rates;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string code{static_cast<char>('A' + i / 676 % 26), static_cast<char>('A' + i / 26 % 26),
+                               static_cast<char>('A' + i % 26)};
+        rates.emplace_back(code, 1.0 + static_cast<double>(i) / 1000.0);
+    }
+    return rates;
+}
+
 Store expectedKeys(const std::string& date, const CurrencyRates& rates) {
     Store keys;
     keys.emplace("EUR_date", date);

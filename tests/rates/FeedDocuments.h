@@ -24,6 +24,8 @@ std::string feedDocument(const std::string& date, const CurrencyRates& rates);
 Store expectedKeys(const std::string& date, const CurrencyRates& rates);
 // The records of the real document.
 CurrencyRates realRates();
+// `count` records with the distinct codes "AAA", "AAB", ... (none of them "EUR" below 3,000).
+CurrencyRates manyRates(std::size_t count);
 
 // `before` with `written` laid over it.
 Store merged(Store before, const Store& written);

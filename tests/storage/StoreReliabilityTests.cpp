@@ -1,3 +1,4 @@
+#include "engine/Calculator.h"
 #include "engine/CalculatorStack.h"
 #include "engine/StackLineRecord.h"
 #include "platform/foundation/UserDefaults.h"
@@ -183,6 +184,75 @@ TEST_F(StoreReliabilityTest, TwoProcessesPushingAtOnceLeaveALoadableStack) {
         const double number = line.number;
         EXPECT_TRUE((number >= 1000.0 && number < 1200.0) || (number >= 2000.0 && number < 2200.0)) << number;
     }
+}
+
+TEST_F(StoreReliabilityTest, ProcessesOpeningANewStoreTogetherAllPutItInWalMode) {
+    for (int round = 0; round < 10; ++round) {
+        const auto directory = freshGroup("new" + std::to_string(round));
+        int gate[2];
+        ASSERT_EQ(pipe(gate), 0);
+        testing::internal::CaptureStderr();  // the children's log too
+        std::vector<pid_t> children;
+        for (int k = 0; k < 4; ++k)
+            children.push_back(spawn(gate[0], [k] { return UserDefaults().set("k" + std::to_string(k), k); }));
+        close(gate[0]);
+        EXPECT_EQ(write(gate[1], "gogo", 4), 4);
+        close(gate[1]);
+        for (pid_t child : children) EXPECT_EQ(exitCode(child), 0);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(log, "") << "round " << round;
+
+        sqlite3* database = nullptr;
+        ASSERT_EQ(sqlite3_open((directory / "group.sqlite").c_str(), &database), SQLITE_OK);
+        std::string mode;
+        sqlite3_exec(
+            database, "PRAGMA journal_mode",
+            [](void* target, int, char** values, char**) {
+                *static_cast<std::string*>(target) = values[0] ? values[0] : "";
+                return 0;
+            },
+            &mode, nullptr);
+        sqlite3_close(database);
+        EXPECT_EQ(mode, "wal");
+        EXPECT_EQ(UserDefaults().dictionaryRepresentation().size(), 4u);
+    }
+}
+
+// A key whose write meets a store locked beyond the busy timeout leaves the calculation as
+// the store has it: what the calculator shows never disagrees with the store.
+TEST_F(StoreReliabilityTest, AKeyWhoseWriteFailsLeavesTheCalculationAsStored) {
+    const auto directory = freshGroup("locked");
+    ostrelo::Calculator calculator;
+    calculator.reloadFromSettings();  // as a screen does when it becomes active
+    calculator.enterDigit("1");
+    calculator.enterDigit("2");
+    const auto stored = [] { return CalculatorStack().items; };
+    const auto storedMemory = [] { return UserDefaults().integerForKey("memory"); };
+    ASSERT_EQ(stored().size(), 1u);
+
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open((directory / "group.sqlite").c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    testing::internal::CaptureStderr();
+    calculator.pressMemoryKey("M+");
+    EXPECT_EQ(calculator.memoryOstrelo.items.size(), static_cast<std::size_t>(storedMemory()));
+    EXPECT_EQ(calculator.memoryPrimaryString, "");
+    calculator.inputOperator("+");
+    EXPECT_EQ(calculator.ostrelo.items, stored());
+    EXPECT_EQ(calculator.ostreloLine, stored().back());
+    EXPECT_EQ(calculator.primaryString, "12");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("database is locked"), std::string::npos) << log;
+    sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+
+    // Once the store is free again, keys write as ever.
+    calculator.inputOperator("+");
+    calculator.enterDigit("3");
+    calculator.pressMemoryKey("M+");
+    EXPECT_EQ(calculator.primaryString, "12+3");
+    EXPECT_EQ(calculator.ostrelo.items, stored());
+    EXPECT_EQ(storedMemory(), 5);
 }
 
 TEST_F(StoreReliabilityTest, AFileThatIsNotADatabaseIsMovedAsideAndAFreshStoreStarts) {
