@@ -6,6 +6,7 @@
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/NumberFormatter.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Pasteboard.h"
 #include "ui/CalculatorButton.h"
@@ -52,6 +53,9 @@ KeyHandler::KeyHandler(CalculatorScreen& screen)
     : screen_(screen), links_(screen.links()), calculator_(*links_.calculator), guard_(links_.guard) {}
 
 void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string& given) {
+    // One commit for all the writes of the key: a process killed in the middle of it keeps the
+    // calculation as it was before the key.
+    foundation::UserDefaults::Batch batch;
     if (links_.enableClickSound != nullptr && *links_.enableClickSound)
         uikit::AudioServices::playSystemSound(clickSound);
     std::string text = key != nullptr ? key->normalTitle() : given;
