@@ -1,38 +1,23 @@
-#include "app/ViewController.h"
-#include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
-#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/uikit/Application.h"
-#include "tests/app/CalculatorSceneFixture.h"
-#include "tests/support/TestEnvironment.h"
+#include "tests/app/AppTest.h"
 #include "ui/CalculatorCalcLabel.h"
 
 #include <future>
 
 namespace {
 
-class ScreenLifetimeTest : public testsupport::SuiteTest {
-protected:
-    void SetUp() override {
-        testsupport::SuiteTest::SetUp();
-        ostrelo::ExchangeRateFeed::setNetworkTest([] { return false; });
-    }
-    void TearDown() override {
-        foundation::DispatchQueue::global().waitUntilIdle();
-        ostrelo::ExchangeRateFeed::setNetworkTest({});
-        testsupport::SuiteTest::TearDown();
-    }
-};
+class ScreenLifetimeTest : public apptest::AppTest {};
 
 // Every activation re-reads the settings; the display lines' tap recognisers are attached
 // once, so one tap copies once and clicks once however often the app became active.
 TEST_F(ScreenLifetimeTest, OneTapOnTheDisplayCopiesOnceAfterManyActivations) {
     ostrelo::SharedSettings::open()->set("preference_sound_phone", true);
     host::HeadlessHost host;
-    auto screen = apptest::makeCalculatorScreen();
+    auto screen = mainScreen();
     ASSERT_NE(screen, nullptr);
     auto* controller = screen.get();
     host.setRootViewController(std::move(screen));
@@ -58,7 +43,7 @@ TEST_F(ScreenLifetimeTest, NothingReachesTheScreenOnceItIsGone) {
     const auto background = center.observerCount(uikit::Application::didEnterBackgroundNotification);
     {
         host::HeadlessHost host;
-        auto screen = apptest::makeCalculatorScreen();
+        auto screen = mainScreen();
         ASSERT_NE(screen, nullptr);
         screen->view();
         EXPECT_EQ(center.observerCount(uikit::Application::didBecomeActiveNotification), active + 1);
