@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -88,8 +89,23 @@ std::unique_ptr<WindowHost> WindowHost::open(const AppDescription& app, std::str
     SDL_SetHint(SDL_HINT_APP_NAME, app.title.c_str());
     // The window surface is drawn by Cairo: no GPU renderer behind it.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Without a display SDL falls back to a driver that draws nowhere; only a start that asks
+    // for one by name (tests, benchmarks) gets it. With nothing that could name a display the
+    // window system's libraries are not even asked (they would print their own complaints).
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    auto set = [](const char* name) { return std::getenv(name) != nullptr && *std::getenv(name) != '\0'; };
+    if (asked == nullptr && !set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("XDG_RUNTIME_DIR")) {
+        error = "no display";
+        return nullptr;
+    }
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = SDL_GetError();
+        return nullptr;
+    }
+    const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
+    if ((driver == "offscreen" || driver == "dummy") && (asked == nullptr || driver != asked)) {
+        error = "no display";
+        SDL_Quit();
         return nullptr;
     }
     SDL_Window* window = SDL_CreateWindow(app.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,

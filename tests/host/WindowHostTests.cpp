@@ -140,26 +140,30 @@ TEST_F(WindowHostTest, TheRunnerReportsWrongArgumentsAndAMissingDisplay) {
     auto description = app();
     description.acceptsLaunchRequests = true;
     // A driver asked for by name, or none: SDL then falls back to drawing offscreen, which is
-    // no display either.
+    // no display either (with or without a runtime directory where a display could be found).
     struct Row {
         const char* driver;
+        bool runtimeDirectory;
         std::vector<std::string> arguments;
         int status;
         std::string message;
     } rows[] = {
-        {"x11", {"--bogus"}, 2, "usage: ostrelo-test [--shortcut NAME | --continue-activity [FILE] | URL]\n"},
-        {"x11", {"--shortcut", "copyResult"}, 1, "ostrelo-test: cannot open a window: "},
-        {nullptr, {"--shortcut", "copyResult"}, 1, "ostrelo-test: cannot open a window: "},
+        {"x11", false, {"--bogus"}, 2, "usage: ostrelo-test [--shortcut NAME | --continue-activity [FILE] | URL]\n"},
+        {"x11", false, {"--shortcut", "copyResult"}, 1, "ostrelo-test: cannot open a window: "},
+        {nullptr, false, {"--shortcut", "copyResult"}, 1, "ostrelo-test: cannot open a window: "},
+        {nullptr, true, {}, 1, "ostrelo-test: cannot open a window: "},
     };
     for (const auto& row : rows) {
         if (row.driver != nullptr) setenv("SDL_VIDEODRIVER", row.driver, 1);
         else unsetenv("SDL_VIDEODRIVER");
+        if (row.runtimeDirectory) setenv("XDG_RUNTIME_DIR", groupDirectory().c_str(), 1);
+        else unsetenv("XDG_RUNTIME_DIR");
         std::vector<char*> argv{const_cast<char*>("ostrelo-test")};
         for (const auto& argument : row.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
         testing::internal::CaptureStderr();
         int status = host::WindowHost::run(static_cast<int>(argv.size()), argv.data(), description);
         std::string printed = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(status, row.status) << row.arguments[0];
+        EXPECT_EQ(status, row.status) << printed;
         EXPECT_EQ(printed.rfind(row.message, 0), 0u) << printed;
         EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
     }
