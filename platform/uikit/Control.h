@@ -44,6 +44,9 @@ public:
     void addTarget(const void* target, Action action, unsigned events, std::weak_ptr<void> guard);
     void removeTarget(const void* target, unsigned events = ControlEventAllEvents);
     void sendActionsForControlEvents(unsigned events);
+    // The events whose actions are being sent, while they are (else 0): an action registered for
+    // several events tells them apart by it.
+    unsigned sendingEvents() const { return sendingEvents_; }
 
     bool isHighlighted() const { return highlighted_; }
     virtual void setHighlighted(bool highlighted);
@@ -69,6 +72,7 @@ private:
         unsigned events;
     };
     std::vector<Target> targets_;
+    unsigned sendingEvents_ = 0;
     bool highlighted_ = false;
     bool enabled_ = true;
     bool selected_ = false;
