@@ -13,8 +13,9 @@
 
 namespace {
 
-// A key painted the way the calculator's keys are: background, title colour and thin font,
-// two 0.5-point border layers rebuilt at every layout, one rounded corner on the pad's corners.
+// A key painted the way the calculator's keys are: background, title colour and thin font, a title
+// that shrinks to fit, two 0.5-point border layers rebuilt at every layout, one rounded corner on
+// the pad's corners.
 class Key : public uikit::Button {
 public:
     unsigned corner = 0;
@@ -34,6 +35,8 @@ public:
         layer().addSublayer(left);
         double w = bounds().size.width, h = bounds().size.height;
         titleLabel()->setFont(uikit::Font::named("HelveticaNeue-Thin", (h / 3) * std::min(w / h, 1.0)));
+        titleLabel()->adjustsFontSizeToFitWidth = true;
+        titleLabel()->minimumScaleFactor = 0.5;
         if (corner != 0) roundCorners(corner, 12);
     }
 };
@@ -43,7 +46,7 @@ void BM_KeypadLayoutAndDraw(benchmark::State& state) {
     render::PangoTextMeasurer::install();
     const char* captions[] = {"MC", "M+", "M−", "MR", "C", "(", ")", "÷", "𝜋", "𝑒", "√", "×", "7", "8", "9", "−",
                               "4", "5", "6", "+", "1", "2", "3", "=", "0", ",", "±", "⌫", "x²", "xʸ", "㏑", "ƒ(x)",
-                              "sin", "cos", "tan", "%", "deg", "⁻¹", "€", "🌐"};
+                              "sin", "cosh⁻¹", "tan", "%", "deg", "⁻¹", "€", "🌐"};
     uikit::View pad(uikit::Rect(0, 0, 390, 520));
     pad.setBackgroundColor(uikit::Color::black());
     std::vector<Key*> keys;

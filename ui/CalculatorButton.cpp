@@ -26,9 +26,9 @@ void addLine(uikit::Layer& layer, const std::string& name, const uikit::Color& c
 
 }  // namespace
 
-CalculatorButton::CalculatorButton() = default;
+CalculatorButton::CalculatorButton() { fitTitle(); }
 
-CalculatorButton::CalculatorButton(const uikit::Rect& frame) : uikit::Button(frame) {}
+CalculatorButton::CalculatorButton(const uikit::Rect& frame) : uikit::Button(frame) { fitTitle(); }
 
 int CalculatorButton::type() const { return static_cast<int>(myButtonType); }
 
@@ -39,8 +39,13 @@ void CalculatorButton::setType(int rawValue) {
 std::string CalculatorButton::normalTitle() const { return titleForState(uikit::ControlStateNormal).value_or(""); }
 
 bool CalculatorButton::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    return ColorProperty::setInteger("type", key, value, error, [this](int raw) { setType(raw); },
-                                     [&] { return uikit::Button::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {
+        "nonDigit",          "digit",           "operant",           "memory",           "memoryRecall",
+        "clear",             "equal",           "setup",             "setupToday",       "memoryToday",
+        "memoryRecallToday", "nonDigitTopLeft", "nonDigitTopRight",  "nonDigitBottomLeft", "nonDigitBottomRight",
+        "equalBottomRight",  "choose"};
+    return ColorProperty::setCase("type", "myButtonType", cases, key, value, error, [this](int raw) { setType(raw); },
+                                  [&] { return uikit::Button::setProperty(key, value, error); });
 }
 
 uikit::Rect CalculatorButton::untransformedFrame() const {
@@ -80,6 +85,18 @@ void CalculatorButton::layoutSubviews() {
     case MyButtonType::equalBottomRight: roundCorners(uikit::RectCornerBottomRight, cornerRadius); break;
     default: break;
     }
+}
+
+void CalculatorButton::fitTitle() {
+    // A title too long for the key is drawn smaller, and is cut only below half its size.
+    titleLabel()->adjustsFontSizeToFitWidth = true;
+    titleLabel()->minimumScaleFactor = titleMinimumScale;
+}
+
+uikit::Rect CalculatorButton::titleRectForContentRect(const uikit::Rect& contentRect) const {
+    const double margin = titleMargin * std::min(contentRect.width(), contentRect.height());
+    return {contentRect.minX() + margin, contentRect.minY(), std::max(0.0, contentRect.width() - 2 * margin),
+            contentRect.height()};
 }
 
 bool CalculatorButton::compactPortrait() const {

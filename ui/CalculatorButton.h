@@ -12,7 +12,7 @@ namespace ostrelo {
 // A key of a keypad. Its kind and the state of the calculation it shows choose its colours; at
 // every layout it paints itself from the theme: colours, thin border lines on its top and left
 // edges, a title font scaled to its size and, in the corners of a pad, one rounded corner. Its
-// touches are tracked by its CalculatorView.
+// touches are tracked by its CalculatorView. A title too wide for the key shrinks to fit.
 class CalculatorButton : public uikit::Button {
 public:
     enum class MyButtonType : int {
@@ -40,6 +40,10 @@ public:
 
     static constexpr double cornerRadius = 12;
     static constexpr double borderWidth = 0.5;
+    // A title too wide for its key shrinks down to this share of its size before it is cut; it
+    // keeps this share of the key's smaller side clear on the left and the right.
+    static constexpr double titleMinimumScale = 0.5;
+    static constexpr double titleMargin = 0.06;
 
     CalculatorButton();
     explicit CalculatorButton(const uikit::Rect& frame);
@@ -56,6 +60,8 @@ public:
     std::string normalTitle() const;
 
     void layoutSubviews() override;
+    // The title keeps a margin to the key's left and right sides.
+    uikit::Rect titleRectForContentRect(const uikit::Rect& contentRect) const override;
     virtual void applyButtonColors();
     bool setProperty(const std::string& key, const std::string& value, std::string& error) override;
 
@@ -67,6 +73,7 @@ protected:
     virtual void storeNormalTitleColor(const uikit::Color& color);
 
 private:
+    void fitTitle();
     bool compactPortrait() const;
     uikit::Color borderLineColor() const;
 };

@@ -3,6 +3,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/uikit/TextMeasurer.h"
 #include "ui/AttributedText.h"
+#include "ui/CalculatorScrollView.h"
 #include "ui/CalculatorView.h"
 #include "ui/ColorProperty.h"
 #include "ui/ExponentLevels.h"
@@ -32,21 +33,33 @@ bool CalculatorCalcLabel::setProperty(const std::string& key, const std::string&
         setText(value);
         return true;
     }
-    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
-                                     [&] { return uikit::Label::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {"empty", "standard", "memory", "emptydark"};
+    return ColorProperty::setCase("color", "myLableBackgroundColor", cases, key, value, error,
+                                  [this](int raw) { setColor(raw); },
+                                  [&] { return uikit::Label::setProperty(key, value, error); });
 }
 
 void CalculatorCalcLabel::setText(const std::string& text) {
     displayedText_ = text;
     uikit::Label::setText(text);
     uikit::Label::setText("");
-    setAttributedText(makeAttributedDisplayText(text));
+    buildDisplayText();
     setNeedsLayout();
     layoutIfNeeded();
+    if (auto* strip = dynamic_cast<CalculatorScrollView*>(superview())) strip->displayLineDidChange();
+}
+
+CalculatorCalcLabel::FittedTo CalculatorCalcLabel::currentFit() const { return {bounds().height(), containerWidth()}; }
+
+void CalculatorCalcLabel::buildDisplayText() {
+    fittedTo_ = currentFit();
+    setAttributedText(makeAttributedDisplayText(displayedText_));
 }
 
 void CalculatorCalcLabel::layoutSubviews() {
     uikit::Label::layoutSubviews();
+    // A new height or container width (a rotation, a resized window) fits the text anew.
+    if (!displayedText_.empty() && !(fittedTo_ == currentFit())) buildDisplayText();
     switch (myLableBackgroundColor) {
     case LableBackgroundColor::empty:
     case LableBackgroundColor::emptydark: setBackgroundColor(uikit::Color::clear()); break;

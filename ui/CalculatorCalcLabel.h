@@ -10,7 +10,8 @@ namespace ostrelo {
 
 // A display line. Every text given to it is shown as attributed text: exponents raised, the
 // trailing nested group's outer parentheses highlighted when "preference_color" is on, and the
-// largest font size (up to 288) at which the text fits the label and its keypad.
+// largest font size (up to 288) at which the text fits the label and its keypad, fitted anew
+// when the label's height or its keypad's width changes.
 class CalculatorCalcLabel : public uikit::Label {
 public:
     enum class LableBackgroundColor : int { empty = 0, standard = 1, memory = 2, emptydark = 3 };
@@ -46,7 +47,17 @@ public:
     double containerWidth() const;
 
 private:
+    // What the display text was fitted to: the label's height and its container's width.
+    struct FittedTo {
+        double height = -1;
+        double containerWidth = -1;
+        friend bool operator==(const FittedTo&, const FittedTo&) = default;
+    };
+    FittedTo currentFit() const;
+    void buildDisplayText();
+
     std::string displayedText_;
+    FittedTo fittedTo_;
 };
 
 }  // namespace ostrelo

@@ -20,8 +20,10 @@ void CalculatorLabel::setColor(int rawValue) {
 }
 
 bool CalculatorLabel::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
-                                     [&] { return uikit::Label::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {"empty", "standard", "memory"};
+    return ColorProperty::setCase("color", "myLableBackgroundColor", cases, key, value, error,
+                                  [this](int raw) { setColor(raw); },
+                                  [&] { return uikit::Label::setProperty(key, value, error); });
 }
 
 void CalculatorLabel::layoutSubviews() {

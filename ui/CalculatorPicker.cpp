@@ -35,8 +35,10 @@ void CalculatorPicker::setColor(int rawValue) {
 }
 
 bool CalculatorPicker::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
-                                     [&] { return uikit::PickerView::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {"empty", "standard"};
+    return ColorProperty::setCase("color", "myPickerBackgroundColor", cases, key, value, error,
+                                  [this](int raw) { setColor(raw); },
+                                  [&] { return uikit::PickerView::setProperty(key, value, error); });
 }
 
 uikit::Rect CalculatorPicker::untransformedFrame() const {

@@ -1,7 +1,12 @@
 #include "ui/CalculatorScrollView.h"
 
+#include "ui/CalculatorCalcLabel.h"
 #include "ui/ColorProperty.h"
 #include "ui/Theme.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace ostrelo {
 
@@ -21,12 +26,45 @@ void CalculatorScrollView::setColor(int rawValue) {
 }
 
 bool CalculatorScrollView::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
-                                     [&] { return uikit::ScrollView::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {"empty", "standard", "memory"};
+    return ColorProperty::setCase("color", "myScrollBackgroundColor", cases, key, value, error,
+                                  [this](int raw) { setColor(raw); },
+                                  [&] { return uikit::ScrollView::setProperty(key, value, error); });
+}
+
+void CalculatorScrollView::displayLineDidChange() { setNeedsLayout(); }
+
+void CalculatorScrollView::sizeContentToDisplayLines() {
+    const double visible = bounds().width();
+    // Each line's place in the strip as given (a relative frame is a share of the visible width).
+    std::vector<std::pair<CalculatorCalcLabel*, uikit::Rect>> lines;
+    double overflow = 0;
+    for (const auto& sub : subviews()) {
+        auto* line = dynamic_cast<CalculatorCalcLabel*>(sub.get());
+        if (line == nullptr) continue;
+        line->layoutIfNeeded();  // a line given a new height fits its text anew before it is measured
+        const auto& share = line->relativeFrame;
+        const uikit::Rect given = share ? uikit::Rect(share->origin.x * visible, line->frame().origin.y,
+                                                      share->size.width * visible, line->frame().height())
+                                        : line->frame();
+        // A text fitting the strip fills at most 0.95 of it; a longer one keeps that margin.
+        overflow = std::max(overflow, line->measuredTextSize().width / 0.95 - given.width());
+        lines.emplace_back(line, given);
+    }
+    if (lines.empty()) return;
+    // Every line reaches as far past its place as the longest needs, so that all of them end
+    // where the content ends.
+    for (auto& [line, frame] : lines) {
+        frame.size.width += overflow;
+        if (!(frame == line->frame())) line->setFrame(frame);
+    }
+    const uikit::Size content{visible + overflow, bounds().height()};
+    if (!(content == contentSize())) setContentSize(content);
 }
 
 void CalculatorScrollView::layoutSubviews() {
     uikit::ScrollView::layoutSubviews();
+    sizeContentToDisplayLines();
     const double viewWidth = bounds().width();
     const double contentWidth = contentSize().width;
     if (viewWidth != myViewWidth || contentWidth != myContentWidth) {

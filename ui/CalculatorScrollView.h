@@ -7,9 +7,11 @@
 
 namespace ostrelo {
 
-// The horizontally scrolling strip that holds a display line: whenever its width or its
-// content's width changes it scrolls the end of the content to its right edge; otherwise it
-// leaves the offset to the user.
+// The horizontally scrolling strip that holds the display lines. Its content is as wide as the
+// strip or as the longest display line (CalculatorCalcLabel) inside needs, and every line then
+// reaches to the content's end, so that right-aligned texts end together. Whenever its width
+// or its content's width changes it scrolls the end of the content to its right edge;
+// otherwise it leaves the offset to the user.
 class CalculatorScrollView : public uikit::ScrollView {
 public:
     enum class ScrollBackgroundColor : int { empty = 0, standard = 1, memory = 2 };
@@ -27,7 +29,12 @@ public:
     void setColor(int rawValue);
 
     void layoutSubviews() override;
+    // The text of a display line inside changed: the content follows at the next layout.
+    void displayLineDidChange();
     bool setProperty(const std::string& key, const std::string& value, std::string& error) override;
+
+private:
+    void sizeContentToDisplayLines();
 };
 
 }  // namespace ostrelo

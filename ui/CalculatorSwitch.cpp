@@ -21,8 +21,10 @@ void CalculatorSwitch::setColor(int rawValue) {
 }
 
 bool CalculatorSwitch::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    return ColorProperty::setInteger("color", key, value, error, [this](int raw) { setColor(raw); },
-                                     [&] { return uikit::Switch::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {"empty", "standard", "memory"};
+    return ColorProperty::setCase("color", "mySwitchBackgroundColor", cases, key, value, error,
+                                  [this](int raw) { setColor(raw); },
+                                  [&] { return uikit::Switch::setProperty(key, value, error); });
 }
 
 void CalculatorSwitch::layoutSubviews() {

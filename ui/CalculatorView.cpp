@@ -38,8 +38,9 @@ void CalculatorView::setType(int rawValue) {
 }
 
 bool CalculatorView::setProperty(const std::string& key, const std::string& value, std::string& error) {
-    return ColorProperty::setInteger("type", key, value, error, [this](int raw) { setType(raw); },
-                                     [&] { return uikit::View::setProperty(key, value, error); });
+    static const std::vector<std::string> cases = {"black", "none", "memory", "keyboard", "function", "bottom"};
+    return ColorProperty::setCase("type", "myViewType", cases, key, value, error, [this](int raw) { setType(raw); },
+                                  [&] { return uikit::View::setProperty(key, value, error); });
 }
 
 void CalculatorView::layoutSubviews() {

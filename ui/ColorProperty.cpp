@@ -15,4 +15,21 @@ bool ColorProperty::parseInteger(const std::string& key, const std::string& valu
     return true;
 }
 
+bool ColorProperty::parseCase(const std::string& key, const std::string& value, const std::vector<std::string>& cases,
+                              int& result, std::string& error) {
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        if (cases[i] == value) {
+            result = static_cast<int>(i);
+            return true;
+        }
+    }
+    if (value.empty() || (value[0] != '-' && (value[0] < '0' || value[0] > '9'))) {
+        std::string names;
+        for (const auto& c : cases) names += (names.empty() ? "" : ", ") + c;
+        error = "property \"" + key + "\" has no case \"" + value + "\" (cases: " + names + ")";
+        return false;
+    }
+    return parseInteger(key, value, result, error);
+}
+
 }  // namespace ostrelo

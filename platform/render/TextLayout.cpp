@@ -1,5 +1,7 @@
 #include "platform/render/TextLayout.h"
 
+#include "platform/render/FaceChooser.h"
+
 #include <pango/pangocairo.h>
 
 #include <algorithm>
@@ -39,6 +41,12 @@ PangoContext* drawingContext() {
 }
 
 guint16 channel(double v) { return static_cast<guint16>(std::clamp(v, 0.0, 1.0) * 65535.0 + 0.5); }
+
+void insert(PangoAttrList* list, PangoAttribute* attribute, guint start, guint end) {
+    attribute->start_index = start;
+    attribute->end_index = end;
+    pango_attr_list_insert(list, attribute);
+}
 }  // namespace
 
 TextLayout::TextLayout(const uikit::AttributedString& text, cairo_t* cr) {
@@ -48,25 +56,25 @@ TextLayout::TextLayout(const uikit::AttributedString& text, cairo_t* cr) {
     } else {
         layout_ = pango_layout_new(measuringContext());
     }
-    std::string all = text.string();
-    pango_layout_set_text(layout_, all.c_str(), static_cast<int>(all.size()));
+    // Each run is drawn in pieces of one face each (see FaceChooser); the layout's text is theirs.
+    std::string all;
     PangoAttrList* list = pango_attr_list_new();
-    guint start = 0;
     for (const auto& run : text.runs()) {
-        guint end = start + static_cast<guint>(run.text.size());
-        auto add = [&](PangoAttribute* a) {
-            a->start_index = start;
-            a->end_index = end;
-            pango_attr_list_insert(list, a);
-        };
-        uikit::Font font = run.attributes.font.value_or(uikit::Font::systemFont(17));
-        PangoFontDescription* description = pango_font_description_new();
-        std::string families = font.family + "," + uikit::Font::fallbackFamilies();
-        pango_font_description_set_family(description, families.c_str());
-        pango_font_description_set_weight(description, static_cast<PangoWeight>(font.weight));
-        pango_font_description_set_absolute_size(description, std::max(font.pointSize, 0.1) * PANGO_SCALE);
-        add(pango_attr_font_desc_new(description));
-        pango_font_description_free(description);
+        const uikit::Font font = run.attributes.font.value_or(uikit::Font::systemFont(17));
+        const auto runStart = static_cast<guint>(all.size());
+        for (const auto& piece : FaceChooser::split(run.text, font)) {
+            const auto start = static_cast<guint>(all.size());
+            all += piece.text;
+            PangoFontDescription* description = pango_font_description_new();
+            pango_font_description_set_family(description, piece.families.c_str());
+            pango_font_description_set_weight(description, static_cast<PangoWeight>(piece.weight));
+            if (piece.italic) pango_font_description_set_style(description, PANGO_STYLE_ITALIC);
+            pango_font_description_set_absolute_size(description, std::max(font.pointSize, 0.1) * PANGO_SCALE);
+            insert(list, pango_attr_font_desc_new(description), start, static_cast<guint>(all.size()));
+            pango_font_description_free(description);
+        }
+        const auto runEnd = static_cast<guint>(all.size());
+        auto add = [&](PangoAttribute* a) { insert(list, a, runStart, runEnd); };
         uikit::Color color = run.attributes.foregroundColor.value_or(uikit::Color::black());
         add(pango_attr_foreground_new(channel(color.red), channel(color.green), channel(color.blue)));
         add(pango_attr_foreground_alpha_new(channel(color.alpha)));
@@ -74,8 +82,8 @@ TextLayout::TextLayout(const uikit::AttributedString& text, cairo_t* cr) {
             add(pango_attr_rise_new(static_cast<int>(run.attributes.baselineOffset * PANGO_SCALE)));
         if (run.attributes.underlineStyle && *run.attributes.underlineStyle != 0)
             add(pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-        start = end;
     }
+    pango_layout_set_text(layout_, all.c_str(), static_cast<int>(all.size()));
     pango_layout_set_attributes(layout_, list);
     pango_attr_list_unref(list);
 }

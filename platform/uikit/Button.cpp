@@ -63,7 +63,7 @@ void Button::updateTitle() {
 
 void Button::layoutSubviews() {
     Control::layoutSubviews();
-    titleLabel_->setFrame(bounds());
+    titleLabel_->setFrame(titleRectForContentRect(bounds()));
     updateTitle();
 }
 

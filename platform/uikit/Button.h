@@ -11,7 +11,7 @@ namespace uikit {
 
 // A control with a title and title colour per control state; the normal state's values stand
 // in for states without their own. The title is drawn by the button's title label, which fills
-// the button and is centred.
+// the title rectangle (by default the whole button) and is centred.
 class Button : public Control {
 public:
     Button();
@@ -27,6 +27,8 @@ public:
     void setHighlighted(bool highlighted) override;
     void setEnabled(bool enabled) override;
     void setSelected(bool selected) override;
+    // Where the title label lies in the button's content rectangle (its bounds); all of it here.
+    virtual Rect titleRectForContentRect(const Rect& contentRect) const { return contentRect; }
     void layoutSubviews() override;
     bool setProperty(const std::string& key, const std::string& value, std::string& error) override;
 

@@ -47,6 +47,8 @@ public:
     // The events whose actions are being sent, while they are (else 0): an action registered for
     // several events tells them apart by it.
     unsigned sendingEvents() const { return sendingEvents_; }
+    // The events a scene connects an action to unless it names others: a tap.
+    virtual unsigned primaryActionEvents() const { return ControlEventTouchUpInside; }
 
     bool isHighlighted() const { return highlighted_; }
     virtual void setHighlighted(bool highlighted);

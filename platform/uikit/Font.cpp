@@ -1,31 +1,48 @@
 #include "platform/uikit/Font.h"
 
+#include <algorithm>
 #include <map>
 
 namespace uikit {
 
 namespace {
-struct Face {
-    const char* family;
-    int weight;
-};
-
-const std::map<std::string, Face>& faces() {
-    static const std::map<std::string, Face> table = {
-        {"HelveticaNeue-Thin", {"DejaVu Sans", 200}},
-        {"HelveticaNeue-UltraLight", {"DejaVu Sans", 200}},
-        {"HelveticaNeue-Light", {"DejaVu Sans", 200}},
-        {"HelveticaNeue", {"Noto Sans", 400}},
-        {"HelveticaNeue-Medium", {"Noto Sans", 400}},
-        {"HelveticaNeue-Bold", {"Noto Sans", 700}},
-        {"Helvetica", {"Noto Sans", 400}},
-        {"Helvetica-Bold", {"Noto Sans", 700}},
-        {".SFUI-Regular", {"Noto Sans", 400}},
+// The display cut of the sans family for the light faces, drawn large on keys and displays; the
+// text cut for the others.
+const std::map<std::string, Font::Face>& faces() {
+    static const std::map<std::string, Font::Face> table = {
+        {"HelveticaNeue-UltraLight", {"Inter Display", 100}},
+        {"HelveticaNeue-Thin", {"Inter Display", 200}},
+        {"HelveticaNeue-Light", {"Inter Display", 300}},
+        {"HelveticaNeue", {"Inter", 400}},
+        {"HelveticaNeue-Medium", {"Inter", 500}},
+        {"HelveticaNeue-Bold", {"Inter", 700}},
+        {"Helvetica", {"Inter", 400}},
+        {"Helvetica-Bold", {"Inter", 700}},
+        {".SFUI-Regular", {"Inter", 400}},
         {"DejaVu Sans", {"DejaVu Sans", 400}},
         {"Noto Sans", {"Noto Sans", 400}},
     };
     return table;
 }
+
+struct Fallback {
+    const char* family;
+    // Added to the font's weight: the symbol cuts of the CJK family draw heavier strokes than
+    // the sans families at the same nominal weight.
+    int weightShift;
+};
+
+constexpr Fallback fallbacks[] = {
+    {"Inter", 0},
+    {"Noto Sans", 0},
+    {"Noto Sans CJK JP", -100},
+    {"Noto Sans Symbols", 0},
+    {"DejaVu Sans", 0},
+    {"Noto Sans Math", 0},
+    {"Noto Sans Symbols2", 0},
+    {"Symbola", 0},
+    {"Droid Sans Fallback", 0},
+};
 }  // namespace
 
 std::optional<Font> Font::named(const std::string& name, double size) {
@@ -34,10 +51,15 @@ std::optional<Font> Font::named(const std::string& name, double size) {
     return Font{name, it->second.family, it->second.weight, size};
 }
 
-Font Font::systemFont(double size) { return Font{".SFUI-Regular", "Noto Sans", 400, size}; }
+Font Font::systemFont(double size) { return Font{".SFUI-Regular", "Inter", 400, size}; }
 
-const char* Font::fallbackFamilies() {
-    return "Noto Sans,DejaVu Sans,Noto Sans Math,Noto Sans Symbols,Noto Sans Symbols2,Symbola,Droid Sans Fallback";
+std::vector<Font::Face> Font::fallbackFaces() const {
+    std::vector<Face> list;
+    for (const auto& f : fallbacks) {
+        if (family == f.family) continue;
+        list.push_back({f.family, std::clamp(weight + f.weightShift, 100, 900)});
+    }
+    return list;
 }
 
 }  // namespace uikit

@@ -2,6 +2,7 @@
 
 #include "platform/uikit/TextMeasurer.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace uikit {
@@ -17,42 +18,71 @@ void Label::rebuildPlainText() {
     attributedText_ = AttributedString(text_, attributes);
 }
 
+void Label::textDidChange() {
+    fitted_.reset();
+    setNeedsDisplay();
+}
+
 void Label::setText(const std::string& text) {
     text_ = text;
     attributed_ = false;
     rebuildPlainText();
-    setNeedsDisplay();
+    textDidChange();
 }
 
 void Label::setAttributedText(const AttributedString& text) {
     attributedText_ = text;
     text_ = text.string();
     attributed_ = true;
-    setNeedsDisplay();
+    textDidChange();
 }
 
 void Label::setFont(std::optional<Font> font) {
+    if (font == font_) return;  // keys set their font at every layout
     font_ = std::move(font);
     if (!attributed_) rebuildPlainText();
-    setNeedsDisplay();
+    textDidChange();
 }
 
 void Label::setTextColor(const Color& color) {
     textColor_ = color;
     if (!attributed_) rebuildPlainText();
-    setNeedsDisplay();
+    textDidChange();
 }
 
 Size Label::measuredTextSize() const { return TextMeasurer::shared().measure(attributedText_); }
 
 Size Label::sizeThatFits(Size) const { return measuredTextSize(); }
 
+AttributedString Label::textFittedToWidth(double width) const {
+    if (!adjustsFontSizeToFitWidth || numberOfLines != 1 || attributedText_.empty()) return attributedText_;
+    if (fitted_ && fitted_->width == width && fitted_->minimumScaleFactor == minimumScaleFactor) return fitted_->text;
+    const double measured = measuredTextSize().width;
+    AttributedString text = attributedText_;
+    if (measured > width && measured > 0) {
+        // A hair below the exact ratio, so that rounding never leaves the text a fraction too wide.
+        const double factor = std::max(std::max(width, 0.0) / measured * 0.995, minimumScaleFactor);
+        text = AttributedString();
+        for (const auto& run : attributedText_.runs()) {
+            TextAttributes attributes = run.attributes;
+            Font font = attributes.font.value_or(Font::systemFont(17));  // as the text is drawn
+            font.pointSize *= factor;
+            attributes.font = font;
+            attributes.baselineOffset *= factor;
+            text.append(run.text, attributes);
+        }
+    }
+    fitted_ = Fitted{width, minimumScaleFactor, text};
+    return text;
+}
+
 void Label::drawRect(const Rect&) { drawTextInRect(bounds()); }
 
 void Label::drawTextInRect(const Rect& rect) {
     GraphicsContext* context = GraphicsContext::current();
     if (context == nullptr || attributedText_.empty()) return;
-    context->drawText(attributedText_, rect, textAlignment, static_cast<LineBreakMode>(lineBreakMode), numberOfLines);
+    context->drawText(textFittedToWidth(rect.width()), rect, textAlignment, static_cast<LineBreakMode>(lineBreakMode),
+                      numberOfLines);
 }
 
 bool Label::setProperty(const std::string& key, const std::string& value, std::string& error) {

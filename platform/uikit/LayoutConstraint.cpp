@@ -41,16 +41,25 @@ LayoutAttribute canonical(LayoutAttribute attribute) {
     return attribute;
 }
 
+using Rule = std::optional<std::pair<double, float>>;  // value and priority
+
 // One axis: start edge, end edge, length and centre (any may be missing) to origin and length.
-void resolveAxis(const std::optional<double>& start, const std::optional<double>& end,
-                 const std::optional<double>& length, const std::optional<double>& center, double& origin,
-                 double& size) {
-    if (length) size = *length;
-    else if (start && end) size = *end - *start;
+// Two of them fix the axis; of more, the lowest priorities give way (on a tie the centre, then
+// the end edge, then the length).
+void resolveAxis(Rule start, Rule end, Rule length, Rule center, double& origin, double& size) {
+    Rule* rules[] = {&center, &end, &length, &start};
+    while (std::count_if(std::begin(rules), std::end(rules), [](Rule* r) { return r->has_value(); }) > 2) {
+        Rule* weakest = nullptr;
+        for (Rule* r : rules)
+            if (r->has_value() && (weakest == nullptr || (*r)->second < (*weakest)->second)) weakest = r;
+        weakest->reset();
+    }
+    if (length) size = length->first;
+    else if (start && end) size = end->first - start->first;
     size = std::max(size, 0.0);
-    if (start) origin = *start;
-    else if (end) origin = *end - size;
-    else if (center) origin = *center - size / 2;
+    if (start) origin = start->first;
+    else if (end) origin = end->first - size;
+    else if (center) origin = center->first - size / 2;
 }
 }  // namespace
 
@@ -166,10 +175,10 @@ std::optional<Rect> LayoutConstraint::solveFrame(const View& view) {
         if (it == chosen.end() || c->priority > it->second.second) chosen[attribute] = {value, c->priority};
     }
     if (chosen.empty()) return std::nullopt;
-    auto get = [&](LayoutAttribute a) -> std::optional<double> {
+    auto get = [&](LayoutAttribute a) -> Rule {
         auto it = chosen.find(a);
         if (it == chosen.end()) return std::nullopt;
-        return it->second.first;
+        return it->second;
     };
     Rect frame = current.standardized();
     resolveAxis(get(LayoutAttribute::left), get(LayoutAttribute::right), get(LayoutAttribute::width),

@@ -18,7 +18,8 @@ constexpr float LayoutPriorityRequired = 1000;
 // The layout honours the rules screens use: edges, centres, widths and heights of a view whose
 // translatesAutoresizingMaskIntoConstraints is off, equal relations only, against its superview,
 // the superview's safe area, a sibling or itself (sizes). Where two rules set one attribute the
-// higher priority wins. Other relations are kept but not enforced.
+// higher priority wins; where more than two attributes fix one axis (both edges and a height),
+// the lowest priority gives way. Other relations are kept but not enforced.
 class LayoutConstraint : public std::enable_shared_from_this<LayoutConstraint> {
 public:
     static std::shared_ptr<LayoutConstraint> constraintWithItem(View* item, LayoutAttribute attribute,
@@ -32,6 +33,8 @@ public:
 
     View* firstItem() const;
     View* secondItem() const;
+    // Whether the rule relates two items (the second may be gone since).
+    bool hasSecondItem() const { return second_.view != nullptr; }
     LayoutRelation relation() const { return relation_; }
     double multiplier() const { return multiplier_; }
 

@@ -136,6 +136,7 @@ void PickerView::layoutSubviews() {
             double y = b.origin.y + b.size.height / 2 + (row - column.selected - 0.5) * height;
             shown->setFrame(Rect(b.origin.x + c * width, y, width, height));
             shown->setAlpha(row == column.selected ? 1.0 : 0.5);
+            shown->layer().mask = fadeMask(shown->frame(), height);
             column.rowViews.emplace_back(row, shown);
         }
         for (auto& entry : old) {
@@ -145,6 +146,35 @@ void PickerView::layoutSubviews() {
             if (!kept) auto gone = view->removeFromSuperview();
         }
     }
+}
+
+std::shared_ptr<Layer> PickerView::fadeMask(const Rect& row, double rowHeight) const {
+    // Opaque over the selected row, fading to nothing at the picker's top and bottom edges.
+    const Rect b = bounds();
+    const double selectionTop = b.midY() - rowHeight / 2;
+    const double selectionBottom = b.midY() + rowHeight / 2;
+    // The share of the way from the picker's edge to the selection, eased so that rows fade
+    // softly at the edges.
+    auto opacityAt = [&](double y) {
+        double share = 1;
+        if (y < selectionTop) share = (y - b.minY()) / std::max(selectionTop - b.minY(), 1e-9);
+        else if (y > selectionBottom) share = (b.maxY() - y) / std::max(b.maxY() - selectionBottom, 1e-9);
+        share = std::clamp(share, 0.0, 1.0);
+        return share * share;
+    };
+    if (row.minY() >= selectionTop && row.maxY() <= selectionBottom) return nullptr;
+    // Bands of one opacity each, about a point high.
+    const int bands = std::clamp(static_cast<int>(std::ceil(row.height())), 1, fadeBands);
+    const double band = row.height() / bands;
+    auto mask = Layer::make();
+    mask->setFrame(Rect(0, 0, row.width(), row.height()));
+    for (int i = 0; i < bands; ++i) {
+        auto strip = Layer::make();
+        strip->setFrame(Rect(0, i * band, row.width(), band));
+        strip->backgroundColor = Color{1, 1, 1, opacityAt(row.minY() + (i + 0.5) * band)};
+        mask->addSublayer(std::move(strip));
+    }
+    return mask;
 }
 
 int PickerView::componentAt(Point p) {

@@ -12,8 +12,9 @@ namespace uikit {
 class Label;
 
 // Columns (components) of rows; each column shows its selected row in the middle and its
-// neighbours above and below. Dragging a column moves its selection by whole rows; a tap on a
-// row above or below selects it. User selections are reported to the delegate.
+// neighbours above and below, fading out towards the top and bottom edges. Dragging a column
+// moves its selection by whole rows; a tap on a row above or below selects it. User selections
+// are reported to the delegate.
 class PickerView : public View {
 public:
     PickerView();
@@ -52,7 +53,11 @@ private:
         int rows = 0;
         std::vector<std::pair<int, View*>> rowViews;
     };
+    // The most bands of one opacity each that fade a row.
+    static constexpr int fadeBands = 48;
     void ensureColumns();
+    // The mask that fades a row lying (partly) beside the selection; null for one within it.
+    std::shared_ptr<Layer> fadeMask(const Rect& row, double rowHeight) const;
     int componentAt(Point p);
     void userSelect(int row, int component);
 

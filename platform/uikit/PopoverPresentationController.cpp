@@ -1,5 +1,6 @@
 #include "platform/uikit/PopoverPresentationController.h"
 
+#include "platform/uikit/GraphicsContext.h"
 #include "platform/uikit/ViewController.h"
 #include "platform/uikit/Window.h"
 
@@ -10,8 +11,15 @@ namespace uikit {
 namespace {
 constexpr double arrowLength = 13;
 constexpr double margin = 10;
+constexpr double cornerRadius = 13;
+// The shadow: rings of black, each a step wider, that add up to a soft edge below the popover.
+constexpr int shadowRings = 16;
+constexpr double shadowSpread = 16;
+constexpr double shadowDrop = 4;
+constexpr double shadowRingAlpha = 0.035;
 
-// Covers the window: touches outside the popover end here and dismiss it.
+// Covers the window: draws the popover's shadow and arrow below it; touches outside the
+// popover end here and dismiss it.
 class PopoverDismissalView : public View {
 public:
     explicit PopoverDismissalView(PopoverPresentationController& owner) : owner_(owner) {}
@@ -23,11 +31,32 @@ public:
         tapped_ = false;
         owner_.outsideTap();
     }
+    void drawRect(const Rect&) override {
+        GraphicsContext* context = GraphicsContext::current();
+        if (context == nullptr || owner_.adaptedToFullScreen()) return;
+        const Rect body = owner_.popoverFrame().offsetBy(0, shadowDrop);
+        context->setFillColor(Color{0, 0, 0, shadowRingAlpha});
+        for (int ring = 1; ring <= shadowRings; ++ring) {
+            const double spread = shadowSpread * ring / shadowRings;
+            context->fillPath(BezierPath::roundedRect(body.insetBy(-spread, -spread), cornerRadius + spread));
+        }
+        context->setFillColor(owner_.backgroundColor.value_or(Color::white()));
+        context->fillPath(owner_.popoverOutline());
+    }
 
 private:
     PopoverPresentationController& owner_;
     bool tapped_ = false;
 };
+
+void appendElement(BezierPath& path, const BezierPath::Element& e) {
+    switch (e.kind) {
+        case BezierPath::Kind::move: path.moveTo(e.points[0]); break;
+        case BezierPath::Kind::line: path.lineTo(e.points[0]); break;
+        case BezierPath::Kind::curve: path.curveTo(e.points[0], e.points[1], e.points[2]); break;
+        case BezierPath::Kind::close: path.close(); break;
+    }
+}
 }  // namespace
 
 PopoverPresentationController::~PopoverPresentationController() { removeFromWindow(); }
@@ -53,7 +82,7 @@ void PopoverPresentationController::presentIn(Window& window) {
     container->setFrame(window.bounds());
     auto frameView = std::make_unique<View>();
     frameView->setClipsToBounds(true);
-    frameView->layer().cornerRadius = fullScreen_ ? 0 : 13;
+    frameView->layer().cornerRadius = fullScreen_ ? 0 : cornerRadius;
     frameView_ = container->add(std::move(frameView));
     container_ = window.add(std::move(container));
     containerAlive_ = container_->alive();
@@ -121,6 +150,7 @@ void PopoverPresentationController::layoutInWindow(Window& window) {
                 }
         if (chosen == nullptr) chosen = &candidates[0];
         arrowDirection_ = chosen->direction;
+        anchor_ = anchor;
         Rect f = chosen->frame;
         f.origin.x = clampX(f.origin.x);
         f.origin.y = clampY(f.origin.y);
@@ -128,6 +158,43 @@ void PopoverPresentationController::layoutInWindow(Window& window) {
     }
     frameView_->setFrame(frame_);
     frameView_->setBackgroundColor(backgroundColor.value_or(Color::white()));
+    container_->setNeedsDisplay();
+}
+
+BezierPath PopoverPresentationController::popoverOutline() const {
+    if (fullScreen_ || container_ == nullptr || containerAlive_.expired()) return {};
+    const BezierPath body = BezierPath::roundedRect(frame_, cornerRadius);
+    const Rect& f = frame_;
+    const bool vertical = arrowDirection_ == PopoverArrowDirectionUp || arrowDirection_ == PopoverArrowDirectionDown;
+    // The arrow's middle faces the source, as far as the straight part of its side reaches.
+    const double from = (vertical ? f.minX() : f.minY()) + cornerRadius + arrowLength;
+    const double to = (vertical ? f.maxX() : f.maxY()) - cornerRadius - arrowLength;
+    const double wanted = vertical ? anchor_.midX() : anchor_.midY();
+    const double c = from <= to ? std::clamp(wanted, from, to) : (from + to) / 2;
+    const double h = arrowLength;
+    // The rounded rectangle runs clockwise from the top left: its top, right, bottom and left
+    // sides each start after the element numbered here.
+    std::size_t after = 0;
+    Point base;      // where the arrow leaves the side
+    Point outwards;  // a unit step away from the popover
+    Point along;     // a unit step along the side, clockwise
+    switch (arrowDirection_) {
+        case PopoverArrowDirectionUp: after = 0, base = {c, f.minY()}, outwards = {0, -1}, along = {1, 0}; break;
+        case PopoverArrowDirectionRight: after = 2, base = {f.maxX(), c}, outwards = {1, 0}, along = {0, 1}; break;
+        case PopoverArrowDirectionDown: after = 4, base = {c, f.maxY()}, outwards = {0, 1}, along = {-1, 0}; break;
+        case PopoverArrowDirectionLeft: after = 6, base = {f.minX(), c}, outwards = {-1, 0}, along = {0, -1}; break;
+        default: return body;
+    }
+    const Point arrow[3] = {{base.x - along.x * h, base.y - along.y * h},
+                            {base.x + outwards.x * h, base.y + outwards.y * h},
+                            {base.x + along.x * h, base.y + along.y * h}};
+    BezierPath outline;
+    for (std::size_t i = 0; i < body.elements().size(); ++i) {
+        appendElement(outline, body.elements()[i]);
+        if (i == after)
+            for (const Point& p : arrow) outline.lineTo(p);
+    }
+    return outline;
 }
 
 void PopoverPresentationController::willReposition() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/WeakLink.h"
+#include "platform/uikit/BezierPath.h"
 #include "platform/uikit/Color.h"
 #include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/Rect.h"
@@ -23,9 +24,10 @@ enum PopoverArrowDirection : unsigned {
     PopoverArrowDirectionUnknown = ~0u,
 };
 
-// Shows a controller as a popover anchored to a rectangle of a source view. Above everything
-// else in the window lies a transparent layer that takes every touch outside the popover: such
-// a tap dismisses the popover (when the delegate agrees) and tells the delegate; it never
+// Shows a controller as a popover anchored to a rectangle of a source view, with an arrow
+// pointing at it and a soft shadow around it. Above everything else in the window lies a
+// transparent layer that draws the shadow and arrow and takes every touch outside the popover:
+// such a tap dismisses the popover (when the delegate agrees) and tells the delegate; it never
 // reaches the screen below. In a compact-width window the delegate is asked whether to adapt;
 // without a delegate, or with any answer but -1 (none), the controller is shown full screen.
 class PopoverPresentationController {
@@ -48,6 +50,9 @@ public:
     unsigned arrowDirection() const { return arrowDirection_; }
     // The popover's frame in window coordinates.
     Rect popoverFrame() const { return frame_; }
+    // Its outline in window coordinates: the rounded frame with the arrow whose tip points at
+    // the source (empty when not shown as a popover).
+    BezierPath popoverOutline() const;
     bool adaptedToFullScreen() const { return fullScreen_; }
     ViewController& presentedViewController() const { return presented_; }
 
@@ -68,6 +73,7 @@ private:
     View* frameView_ = nullptr;  // the popover's own backdrop, inside the container
     unsigned arrowDirection_ = PopoverArrowDirectionUnknown;
     Rect frame_;
+    Rect anchor_;  // the source rectangle in window coordinates
     bool fullScreen_ = false;
 };
 

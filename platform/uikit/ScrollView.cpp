@@ -52,6 +52,8 @@ ScrollView::ScrollView() {
 
 ScrollView::ScrollView(const Rect& frame) : ScrollView() { setFrame(frame); }
 
+void ScrollView::layoutSubviews() { layoutSubviewsIn(Rect({0, 0}, bounds().size)); }
+
 void ScrollView::setContentOffset(Point offset, bool animated) {
     Rect b = bounds();
     b.origin = offset;

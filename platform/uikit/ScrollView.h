@@ -19,6 +19,10 @@ public:
     bool isDragging() const { return dragging_; }
     bool scrollEnabled = true;
 
+    // Relative frames of the subviews are fractions of the visible size, measured from the
+    // content's origin, so they scroll with the content.
+    void layoutSubviews() override;
+
     // Called by the drag recogniser.
     void dragBy(double dx, double dy);
     void setDragging(bool dragging) { dragging_ = dragging; }

@@ -14,6 +14,7 @@ public:
     void setOn(bool on, bool animated = false);
     std::optional<Color> onTintColor;
 
+    unsigned primaryActionEvents() const override { return ControlEventValueChanged; }
     void touchesEnded(const TouchSet& touches, const Event* event) override;
     void drawRect(const Rect& rect) override;
     Size sizeThatFits(Size) const override { return {51, 31}; }

@@ -3,6 +3,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/uikit/Device.h"
 #include "platform/uikit/LayoutConstraint.h"
+#include "platform/uikit/SceneLayout.h"
 #include "platform/uikit/Screen.h"
 #include "platform/uikit/ShapeLayer.h"
 #include "platform/uikit/ViewController.h"
@@ -58,6 +59,7 @@ View::View(const Rect& frame) : View() { setFrame(frame); }
 
 View::~View() {
     foundation::RunLoop::main().cancelPerformRequests(this);
+    sceneLayout_.reset();
     constraints_.clear();
     recognizers_.clear();
     subviews_.clear();
@@ -117,6 +119,8 @@ void View::updateTraitCollection() {
     if (!reportedTraits_ || !(*reportedTraits_ == now)) {
         std::optional<TraitCollection> previous = reportedTraits_;
         reportedTraits_ = now;
+        // The scene's views for these size classes are in place before anyone hears of them.
+        if (sceneLayout_) sceneLayout_->apply(now);
         const TraitCollection* before = previous ? &*previous : nullptr;
         if (viewController_ != nullptr) viewController_->traitCollectionDidChange(before);
         if (alive.expired()) return;
@@ -324,8 +328,9 @@ void View::layoutIfNeeded() {
     if (laidOut && viewController_ != nullptr) viewController_->viewDidLayoutSubviews();
 }
 
-void View::layoutSubviews() {
-    Rect b = bounds();
+void View::layoutSubviews() { layoutSubviewsIn(bounds()); }
+
+void View::layoutSubviewsIn(const Rect& b) {
     for (auto& sub : subviews_) {
         if (!sub->relativeFrame) continue;
         const Rect& r = *sub->relativeFrame;
@@ -342,11 +347,10 @@ void View::drawRect(const Rect&) {}
 
 TraitCollection View::traitCollection() const {
     if (Window* w = window()) return w->windowTraitCollection();
-    TraitCollection t;
-    t.userInterfaceIdiom = Device::currentDevice().userInterfaceIdiom();
-    t.displayScale = Screen::mainScreen().scale();
-    t.userInterfaceStyle = Screen::mainScreen().userInterfaceStyle();
-    return t;
+    const Screen& screen = Screen::mainScreen();
+    return TraitCollection::forWindow(screen.bounds().width(), screen.bounds().height(),
+                                      Device::currentDevice().userInterfaceIdiom(), screen.scale(),
+                                      screen.userInterfaceStyle());
 }
 
 bool View::pointInside(Point point, const Event*) const { return bounds().contains(point); }
@@ -365,6 +369,21 @@ View* View::hitTest(Point point, const Event* event) {
 Responder* View::nextResponder() const {
     if (viewController_ != nullptr) return viewController_;
     return superview_;
+}
+
+bool View::becomeFirstResponder() {
+    Window* w = window();
+    return w != nullptr && canBecomeFirstResponder() && w->makeFirstResponder(*this);
+}
+
+bool View::resignFirstResponder() {
+    if (Window* w = window()) w->forgetFirstResponder(*this);
+    return true;
+}
+
+bool View::isFirstResponder() const {
+    Window* w = window();
+    return w != nullptr && w->firstResponder() == this;
 }
 
 GestureRecognizer* View::addGestureRecognizer(std::unique_ptr<GestureRecognizer> recognizer) {
@@ -410,6 +429,8 @@ void View::performWithoutAnimation(const std::function<void()>& actions) {
     if (actions) actions();
     animationsEnabledFlag() = was;
 }
+
+void View::setSceneLayout(std::unique_ptr<SceneLayout> layout) { sceneLayout_ = std::move(layout); }
 
 bool View::setProperty(const std::string& key, const std::string& value, std::string& error) {
     bool flag = false;

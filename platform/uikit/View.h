@@ -21,6 +21,7 @@
 namespace uikit {
 
 class LayoutConstraint;
+class SceneLayout;
 class ViewController;
 class Window;
 
@@ -116,7 +117,8 @@ public:
     void setNeedsDisplay() { needsDisplay_ = true; }
     void didDisplay() { needsDisplay_ = false; }
     virtual Size sizeThatFits(Size size) const { (void)size; return bounds().size; }
-    // The window's traits; outside a window, those of the main screen and the current device.
+    // The window's traits; outside a window, those of a window filling the main screen (so a
+    // controller loading its view sees the size classes it will be shown in).
     virtual TraitCollection traitCollection() const;
     // Called when the traits of the view changed (previous is null the first time the view is
     // in a window), before the view's next layout.
@@ -151,6 +153,13 @@ public:
     virtual bool pointInside(Point point, const Event* event) const;
     Responder* nextResponder() const override;
 
+    // Key input: a view that can become first responder (a text field) takes its window's key
+    // presses before the controllers do (Window::firstResponder). Asked to resign, a view may
+    // refuse (false). Base: becomes it when it can and is in a window; resigns at once.
+    virtual bool becomeFirstResponder();
+    virtual bool resignFirstResponder();
+    bool isFirstResponder() const;
+
     // Gesture recognisers (owned)
     GestureRecognizer* addGestureRecognizer(std::unique_ptr<GestureRecognizer> recognizer);
     std::vector<GestureRecognizer*> gestureRecognizers() const;
@@ -169,12 +178,19 @@ public:
 
     // Scene properties: sets `key` from text; false with a message for unknown keys or bad values.
     virtual bool setProperty(const std::string& key, const std::string& value, std::string& error);
+    // The size-class dependent parts of the scene whose root this view is (owned); applied
+    // whenever the view's traits change.
+    void setSceneLayout(std::unique_ptr<SceneLayout> layout);
+    SceneLayout* sceneLayout() const { return sceneLayout_.get(); }
 
     std::weak_ptr<void> alive() const { return lifetime_.weak(); }
     const foundation::Lifetime& lifetime() const { return lifetime_; }
 
 protected:
     virtual void boundsSizeDidChange() { setNeedsLayout(); }
+    // The base layout within `area` (in bounds coordinates): relative frames are fractions of
+    // it, then the constraints.
+    void layoutSubviewsIn(const Rect& area);
 
 private:
     friend class LayoutConstraint;
@@ -198,6 +214,7 @@ private:
     mutable std::unique_ptr<LayoutGuide> safeAreaGuide_;
     // The traits last reported to traitCollectionDidChange.
     std::optional<TraitCollection> reportedTraits_;
+    std::unique_ptr<SceneLayout> sceneLayout_;
 };
 
 }  // namespace uikit

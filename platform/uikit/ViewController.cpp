@@ -174,10 +174,71 @@ std::vector<std::string> ViewController::outletNames() const {
     return names;
 }
 
-bool ViewController::bindOutlet(const std::string& name, View* view) {
+void ViewController::declareOutlet(const std::string& name, std::shared_ptr<LayoutConstraint>& slot) {
+    outlets_[name] = Outlet{[&slot](const OutletValue& value) {
+                                auto* constraint = std::get_if<std::shared_ptr<LayoutConstraint>>(&value);
+                                if (constraint == nullptr) return false;
+                                slot = *constraint;
+                                return true;
+                            },
+                            [] { return static_cast<View*>(nullptr); }, [&slot] { slot.reset(); }};
+}
+
+void ViewController::declareOutlet(const std::string& name, std::weak_ptr<LayoutConstraint>& slot) {
+    outlets_[name] = Outlet{[&slot](const OutletValue& value) {
+                                auto* constraint = std::get_if<std::shared_ptr<LayoutConstraint>>(&value);
+                                if (constraint == nullptr) return false;
+                                slot = *constraint;
+                                return true;
+                            },
+                            [] { return static_cast<View*>(nullptr); }, [&slot] { slot.reset(); }};
+}
+
+bool ViewController::isOutletCollection(const std::string& name) const {
+    auto it = outlets_.find(name);
+    return it != outlets_.end() && it->second.collection;
+}
+
+bool ViewController::bind(const std::string& name, const OutletValue& value) {
     auto it = outlets_.find(name);
     if (it == outlets_.end()) return false;
-    return it->second(view);
+    return it->second.bind(value);
+}
+
+bool ViewController::bindOutlet(const std::string& name, View* view) {
+    if (view == nullptr && isOutletCollection(name)) return false;
+    return bind(name, view);
+}
+
+bool ViewController::bindOutlet(const std::string& name, GestureRecognizer* recognizer) {
+    return bind(name, recognizer);
+}
+
+bool ViewController::bindOutlet(const std::string& name, const std::shared_ptr<LayoutConstraint>& constraint) {
+    return constraint != nullptr && bind(name, constraint);
+}
+
+void ViewController::clearOutlet(const std::string& name) {
+    if (auto it = outlets_.find(name); it != outlets_.end()) it->second.clear();
+}
+
+View* ViewController::outletNamed(const std::string& name) const {
+    auto it = outlets_.find(name);
+    return it == outlets_.end() ? nullptr : it->second.view();
+}
+
+bool ViewController::connectAction(const std::string& name, Control& sender, unsigned events) {
+    auto it = actions_.find(name);
+    if (it == actions_.end() || !it->second.controlAccepts || !it->second.controlAccepts(sender)) return false;
+    sender.addTarget(this, it->second.controlAction, events, lifetime_.weak());
+    return true;
+}
+
+bool ViewController::connectAction(const std::string& name, GestureRecognizer& sender) {
+    auto it = actions_.find(name);
+    if (it == actions_.end() || !it->second.recognizerAccepts || !it->second.recognizerAccepts(sender)) return false;
+    sender.addTarget(it->second.recognizerAction, lifetime_.weak());
+    return true;
 }
 
 }  // namespace uikit

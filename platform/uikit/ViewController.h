@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/foundation/Lifetime.h"
+#include "platform/uikit/Control.h"
+#include "platform/uikit/GestureRecognizer.h"
 #include "platform/uikit/Responder.h"
 #include "platform/uikit/Size.h"
 #include "platform/uikit/TraitCollection.h"
@@ -11,10 +13,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 namespace uikit {
 
+class LayoutConstraint;
 class PopoverPresentationController;
 class Storyboard;
 class Window;
@@ -92,20 +97,89 @@ public:
 
     Responder* nextResponder() const override;
 
-    // Outlets: named slots that a scene fills with views of the right class.
+    // Outlets: named slots that a scene fills. A view outlet takes a view of its class, a
+    // recogniser outlet a gesture recogniser of its class, a constraint outlet a layout
+    // constraint (held strongly or weakly as declared) and a collection every view of its class
+    // that the scene adds to it, in the scene's order.
     template <class T>
     void declareOutlet(const std::string& name, T*& slot) {
-        outlets_[name] = [&slot](View* view) {
-            T* typed = dynamic_cast<T*>(view);
-            if (view != nullptr && typed == nullptr) return false;
-            slot = typed;
-            return true;
-        };
+        if constexpr (std::is_base_of_v<GestureRecognizer, T>) {
+            outlets_[name] = Outlet{[&slot](const OutletValue& value) {
+                                        auto* recognizer = std::get_if<GestureRecognizer*>(&value);
+                                        if (recognizer == nullptr) return false;
+                                        T* typed = dynamic_cast<T*>(*recognizer);
+                                        if (*recognizer != nullptr && typed == nullptr) return false;
+                                        slot = typed;
+                                        return true;
+                                    },
+                                    [] { return static_cast<View*>(nullptr); }, [&slot] { slot = nullptr; }};
+        } else {
+            static_assert(std::is_base_of_v<View, T>, "an outlet holds a view, a recogniser or a constraint");
+            outlets_[name] = Outlet{[&slot](const OutletValue& value) {
+                                        auto* view = std::get_if<View*>(&value);
+                                        if (view == nullptr) return false;
+                                        T* typed = dynamic_cast<T*>(*view);
+                                        if (*view != nullptr && typed == nullptr) return false;
+                                        slot = typed;
+                                        return true;
+                                    },
+                                    [&slot] { return static_cast<View*>(slot); }, [&slot] { slot = nullptr; }};
+        }
+    }
+    void declareOutlet(const std::string& name, std::shared_ptr<LayoutConstraint>& slot);
+    void declareOutlet(const std::string& name, std::weak_ptr<LayoutConstraint>& slot);
+    template <class T>
+    void declareOutletCollection(const std::string& name, std::vector<T*>& slot) {
+        static_assert(std::is_base_of_v<View, T>, "an outlet collection holds views");
+        outlets_[name] = Outlet{[&slot](const OutletValue& value) {
+                                    auto* view = std::get_if<View*>(&value);
+                                    T* typed = view != nullptr ? dynamic_cast<T*>(*view) : nullptr;
+                                    if (typed == nullptr) return false;
+                                    slot.push_back(typed);
+                                    return true;
+                                },
+                                [] { return static_cast<View*>(nullptr); }, [&slot] { slot.clear(); }, true};
     }
     std::vector<std::string> outletNames() const;
     bool hasOutlet(const std::string& name) const { return outlets_.count(name) != 0; }
-    // False when there is no such outlet or the view has the wrong class.
+    bool isOutletCollection(const std::string& name) const;
+    // False when there is no such outlet or it cannot hold what is given (a null view empties a
+    // view outlet); a collection adds the view.
     bool bindOutlet(const std::string& name, View* view);
+    bool bindOutlet(const std::string& name, GestureRecognizer* recognizer);
+    bool bindOutlet(const std::string& name, const std::shared_ptr<LayoutConstraint>& constraint);
+    // Empties the outlet (a collection loses every view).
+    void clearOutlet(const std::string& name);
+    // The view bound to a view outlet, for tools that address views by outlet name; null for
+    // an unknown or empty outlet and for outlets of other kinds.
+    View* outletNamed(const std::string& name) const;
+
+    // Actions: named operations a scene connects to its controls and recognisers. Each is
+    // declared for the class of sender it accepts.
+    template <class Sender>
+    void declareAction(const std::string& name, std::function<void(Sender&)> action) {
+        ActionSlot slot;
+        if constexpr (std::is_base_of_v<GestureRecognizer, Sender>) {
+            slot.recognizerAccepts = [](GestureRecognizer& sender) {
+                return dynamic_cast<Sender*>(&sender) != nullptr;
+            };
+            slot.recognizerAction = [action](GestureRecognizer& sender) {
+                if (auto* typed = dynamic_cast<Sender*>(&sender)) action(*typed);
+            };
+        } else {
+            static_assert(std::is_base_of_v<Control, Sender>, "an action is sent by a control or a recogniser");
+            slot.controlAccepts = [](Control& sender) { return dynamic_cast<Sender*>(&sender) != nullptr; };
+            slot.controlAction = [action](Control& sender) {
+                if (auto* typed = dynamic_cast<Sender*>(&sender)) action(*typed);
+            };
+        }
+        actions_[name] = std::move(slot);
+    }
+    bool hasAction(const std::string& name) const { return actions_.count(name) != 0; }
+    // Makes `sender` send the action for `events` while this controller lives. False when there
+    // is no such action or it does not take this sender.
+    bool connectAction(const std::string& name, Control& sender, unsigned events);
+    bool connectAction(const std::string& name, GestureRecognizer& sender);
 
     std::string storyboardIdentifier;
     // The storyboard this controller was made from (null for one made in code).
@@ -131,7 +205,23 @@ private:
     std::unique_ptr<ViewController> presented_;
     ViewController* presenting_ = nullptr;
     std::unique_ptr<PopoverPresentationController> popover_;
-    std::map<std::string, std::function<bool(View*)>> outlets_;
+    using OutletValue = std::variant<View*, GestureRecognizer*, std::shared_ptr<LayoutConstraint>>;
+    struct Outlet {
+        std::function<bool(const OutletValue&)> bind;
+        std::function<View*()> view;
+        std::function<void()> clear;
+        bool collection = false;
+    };
+    struct ActionSlot {
+        std::function<bool(Control&)> controlAccepts;
+        std::function<void(Control&)> controlAction;
+        std::function<bool(GestureRecognizer&)> recognizerAccepts;
+        std::function<void(GestureRecognizer&)> recognizerAction;
+    };
+    bool bind(const std::string& name, const OutletValue& value);
+
+    std::map<std::string, Outlet> outlets_;
+    std::map<std::string, ActionSlot> actions_;
     std::shared_ptr<const Storyboard> storyboard_;
 };
 

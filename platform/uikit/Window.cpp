@@ -108,6 +108,8 @@ void Window::resize(Size size) {
 void Window::touchDown(Point point, double force, double maximumPossibleForce) {
     if (active_) touchCancel();
     layoutIfNeeded();
+    endEditingOutside(point);
+    layoutIfNeeded();
     active_ = std::make_shared<ActiveTouch>();
     auto& a = *active_;
     a.touch.setWindow(this);
@@ -210,21 +212,59 @@ void Window::gestureRecognizerDidRecognize(GestureRecognizer* recognizer) {
 }
 
 void Window::pressKey(const Key& key) {
-    ViewController* target = topViewController();
-    if (target == nullptr) return;
+    View* first = firstResponder();
+    Responder* responder = first;
+    std::weak_ptr<void> alive = first != nullptr ? first->alive() : std::weak_ptr<void>{};
+    if (first == nullptr) {
+        ViewController* target = topViewController();
+        if (target == nullptr) return;
+        responder = target;
+        // The frontmost controller that accepts it, else the root.
+        for (ViewController* c = target; c != nullptr; c = c->presentingViewController())
+            if (c->canBecomeFirstResponder()) {
+                responder = c;
+                break;
+            }
+        alive = target->alive();
+    }
     Press press{key};
     PressSet set{&press};
     Event event{foundation::RunLoop::main().now()};
-    Responder* responder = target;
-    // The first responder is the frontmost controller that accepts it, else the root.
-    for (ViewController* c = target; c != nullptr; c = c->presentingViewController())
-        if (c->canBecomeFirstResponder()) {
-            responder = c;
-            break;
-        }
-    auto alive = target->alive();
     responder->pressesBegan(set, &event);
     if (!alive.expired()) responder->pressesEnded(set, &event);
+}
+
+View* Window::firstResponder() const {
+    View* view = firstResponder_.get();
+    return view != nullptr && view != this && view->window() == this ? view : nullptr;
+}
+
+bool Window::makeFirstResponder(View& view) {
+    if (view.window() != this || &view == this) return false;
+    View* current = firstResponder();
+    if (current == &view) return true;
+    auto alive = view.alive();
+    if (current != nullptr && !current->resignFirstResponder()) return false;
+    // Resigning told a delegate, which may have changed the tree.
+    if (alive.expired() || view.window() != this) return false;
+    firstResponder_ = foundation::WeakLink<View>(&view, view.alive());
+    return true;
+}
+
+void Window::forgetFirstResponder(const View& view) {
+    if (firstResponder_.get() == &view) firstResponder_ = {};
+}
+
+bool Window::endEditing() {
+    View* current = firstResponder();
+    return current == nullptr || current->resignFirstResponder();
+}
+
+void Window::endEditingOutside(Point point) {
+    View* current = firstResponder();
+    if (current == nullptr) return;
+    View* hit = hitTest(point, nullptr);
+    if (hit == nullptr || !hit->isDescendantOf(current)) current->resignFirstResponder();
 }
 
 void Window::updateStatusBarAppearance() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/WeakLink.h"
 #include "platform/uikit/EdgeInsets.h"
 #include "platform/uikit/Press.h"
 #include "platform/uikit/Touch.h"
@@ -53,8 +54,21 @@ public:
     bool touchActive() const { return active_ != nullptr; }
     void gestureRecognizerDidRecognize(GestureRecognizer* recognizer);
 
-    // A key press (began and ended) for the frontmost controller.
+    // A key press (began and ended) for the first responder view, else the frontmost controller
+    // that accepts it, else the root controller.
     void pressKey(const Key& key);
+
+    // The view of this window that takes key presses first (a text field being edited), or
+    // null. The link does not own: a view that is gone or has left the window is none.
+    View* firstResponder() const;
+    // For View::becomeFirstResponder: the current first responder is asked to resign first;
+    // false when it refuses or `view` is not in this window.
+    bool makeFirstResponder(View& view);
+    // For View::resignFirstResponder.
+    void forgetFirstResponder(const View& view);
+    // The first responder view resigns (its editing ends); false when it refuses. A touch that
+    // goes down outside the first responder ends editing too.
+    bool endEditing();
 
     // Status bar as last asked of the root controller.
     bool statusBarHidden() const { return statusBarHidden_; }
@@ -70,6 +84,7 @@ public:
 private:
     struct ActiveTouch;
     void deliver(TouchPhase phase);
+    void endEditingOutside(Point point);
     void endTouch();
 
     std::unique_ptr<ViewController> root_;
@@ -83,6 +98,7 @@ private:
     // Shared so that a delivery in progress keeps its touch when a handler ends the sequence.
     std::shared_ptr<ActiveTouch> active_;
     double nextTimestamp_ = 0;
+    foundation::WeakLink<View> firstResponder_;
 };
 
 }  // namespace uikit

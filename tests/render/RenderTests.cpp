@@ -179,8 +179,8 @@ TEST_F(RenderTest, EveryCaptionHasRealGlyphs) {
             EXPECT_GT(layout.size().width, 0) << caption;
         }
     }
-    // The check itself works: a private-use character has no glyph.
-    render::TextLayout missing(AttributedString("\xEE\x80\x80", fontOnly("HelveticaNeue", 30)), nullptr);
+    // The check itself works: a character of the last private-use plane has no glyph.
+    render::TextLayout missing(AttributedString("\xF4\x8F\xBF\xBD", fontOnly("HelveticaNeue", 30)), nullptr);
     EXPECT_GT(missing.unknownGlyphsCount(), 0);
 }
 
@@ -291,5 +291,49 @@ TEST_F(RenderTest, TheThinFaceIsARealThinFace) {
     double regular = ink("DejaVu Sans");
     EXPECT_GT(thin, 0);
     EXPECT_LT(thin, regular * 0.75) << "thin " << thin << ", regular " << regular;
+    TextMeasurer::setShared(nullptr);
+}
+
+namespace {
+// The mean width of a caption's strokes, whatever its shape: twice its ink over the length of its
+// outline, drawn white on black at 40 points and scale 2 (in pixels). Colourful pixels are counted.
+double strokeWidth(const char* caption, const char* fontName, int* colourful = nullptr) {
+    View root(Rect(0, 0, 240, 100));
+    root.setBackgroundColor(Color::black());
+    auto* label = root.add(std::make_unique<Label>(Rect(0, 0, 240, 100)));
+    label->setFont(Font::named(fontName, 40));
+    label->setTextColor(Color::white());
+    label->setText(caption);
+    const auto image = render::Renderer::render(root, 2);
+    double ink = 0, outline = 0;
+    for (int y = 1; y < image.height(); ++y)
+        for (int x = 1; x < image.width(); ++x) {
+            const Color c = image.pixel(x, y);
+            ink += c.green;
+            outline += std::fabs(c.green - image.pixel(x - 1, y).green) + std::fabs(c.green - image.pixel(x, y - 1).green);
+            if (colourful && std::fabs(c.red - c.green) + std::fabs(c.green - c.blue) > 0.5) ++*colourful;
+        }
+    return 2 * ink / outline;
+}
+}  // namespace
+
+TEST_F(RenderTest, MarkersAndSymbolsKeepTheThinStrokesOfTheDigits) {
+    render::PangoTextMeasurer::install();
+    const char* thin = "HelveticaNeue-Thin";
+    const double digit = strokeWidth("8", thin);
+    EXPECT_GT(strokeWidth("8", "DejaVu Sans"), 1.8 * digit);  // the measure tells a regular weight
+    for (const char* caption : {"𝜋", "𝑒", "𝜑", "𝑖", "𝑑", "𝑚", "㏑", "㏒", "√", "x⁻¹", "x²", "xⁿ", "xʸ", "ƒ(x)", "⌫",
+                                "±", "−", "×", "÷", "1∕x", "(⋯)", "⚙", "⇨", "⏎", "⮐"}) {
+        // Arrows with solid heads measure somewhat wider than their strokes.
+        const double most = std::string(caption) == "⏎" || std::string(caption) == "⮐" ? 1.6 : 1.3;
+        const double ratio = strokeWidth(caption, thin) / digit;
+        EXPECT_GT(ratio, 0.7) << caption;
+        EXPECT_LT(ratio, most) << caption << ": strokes " << ratio << " times as wide as the digit's";
+    }
+    for (const char* emoji : {"🌐", "✅"}) {  // keep their colour face
+        int colourful = 0;
+        strokeWidth(emoji, thin, &colourful);
+        EXPECT_GT(colourful, 500) << emoji;
+    }
     TextMeasurer::setShared(nullptr);
 }

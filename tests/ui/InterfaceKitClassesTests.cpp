@@ -63,4 +63,15 @@ TEST_F(InterfaceKitClassesTest, ScenesPlaceTheKitsViewsWithTheirSettings) {
     EXPECT_EQ(pad->display->myLableBackgroundColor, CalculatorCalcLabel::LableBackgroundColor::emptydark);
     EXPECT_EQ(pad->picker->myPickerBackgroundColor, CalculatorPicker::PickerBackgroundColor::empty);
     EXPECT_EQ(pad->colors->elements(), 10);
+
+    // By case name under the full property name (as the app's scene files do), or not at all.
+    std::string misnamed = padScene;
+    misnamed.replace(misnamed.find("type=15"), 7, "myButtonType=equals");
+    board = uikit::Storyboard::parse(misnamed, "Pad", error);
+    ASSERT_TRUE(board.has_value()) << error;
+    EXPECT_FALSE(board->instantiateInitialViewController(error));
+    EXPECT_EQ(error, "storyboard Pad, scene Pad, line 8: CalculatorButton: property \"myButtonType\" has no case "
+                     "\"equals\" (cases: nonDigit, digit, operant, memory, memoryRecall, clear, equal, setup, "
+                     "setupToday, memoryToday, memoryRecallToday, nonDigitTopLeft, nonDigitTopRight, "
+                     "nonDigitBottomLeft, nonDigitBottomRight, equalBottomRight, choose)");
 }

@@ -1,4 +1,5 @@
 #include "tests/ui/UiTest.h"
+#include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorPicker.h"
 #include "ui/CalculatorScrollView.h"
 #include "ui/CalculatorSwitch.h"
@@ -88,6 +89,56 @@ TEST_F(ThemedControlsTest, ScrollViewKeepsTheEndOfItsContentInView) {
     scroll->setFrame({0, 0, 100, 50});
     scroll->layoutIfNeeded();
     EXPECT_EQ(scroll->contentOffset(), (uikit::Point{50, 0}));
+}
+
+TEST_F(ThemedControlsTest, DisplayLinesSizeTheStripSoTheEndOfTheTextShows) {
+    auto* display = window->add(std::make_unique<uikit::View>(Rect(0, 100, 200, 100)));
+    auto* strip = display->add(std::make_unique<CalculatorScrollView>(Rect(0, 0, 200, 100)));
+    auto* primary = strip->add(std::make_unique<CalculatorCalcLabel>());
+    auto* secondary = strip->add(std::make_unique<CalculatorCalcLabel>());
+    primary->relativeFrame = Rect(0, 0, 1, 0.6);
+    secondary->relativeFrame = Rect(0, 0.6, 1, 0.4);
+    host->runUntilIdle();
+    primary->setText("12");
+    secondary->setText("12");
+    host->runUntilIdle();
+    EXPECT_EQ(strip->contentSize(), (uikit::Size{200, 100}));
+    EXPECT_EQ(strip->contentOffset(), (uikit::Point{0, 0}));
+    EXPECT_EQ(primary->frame(), Rect(0, 0, 200, 60));
+
+    // Too long for the strip even at the smallest size: the content grows and scrolls to its end,
+    // where both lines end (the short one too).
+    primary->setText("1234567890×9876543210×1234567890×9876543210");
+    host->runUntilIdle();
+    const double content = strip->contentSize().width;
+    EXPECT_GT(content, 400);
+    EXPECT_GE(primary->frame().width(), primary->measuredTextSize().width);
+    EXPECT_EQ(primary->frame().maxX(), content);
+    EXPECT_EQ(secondary->frame(), Rect(0, 60, content, 40));
+    EXPECT_EQ(strip->contentOffset(), (uikit::Point{content - 200, 0}));
+
+    // A taller strip fits the text larger; the content follows within the same layout pass.
+    display->setFrame(Rect(0, 100, 200, 150));
+    strip->setFrame(Rect(0, 0, 200, 150));
+    host->runUntilIdle();
+    EXPECT_GT(strip->contentSize().width, content);
+    EXPECT_GE(primary->frame().width(), primary->measuredTextSize().width);
+    EXPECT_EQ(strip->contentOffset().x, strip->contentSize().width - 200);
+    display->setFrame(Rect(0, 100, 200, 100));
+    strip->setFrame(Rect(0, 0, 200, 100));
+    host->runUntilIdle();
+    EXPECT_EQ(strip->contentSize().width, content);
+
+    // The user scrolls back; the same text again leaves the offset, a short one brings it home.
+    strip->dragBy(-100, 0);
+    primary->setText(primary->text());
+    host->runUntilIdle();
+    EXPECT_EQ(strip->contentOffset(), (uikit::Point{content - 300, 0}));
+    primary->setText("3");
+    host->runUntilIdle();
+    EXPECT_EQ(strip->contentSize(), (uikit::Size{200, 100}));
+    EXPECT_EQ(strip->contentOffset(), (uikit::Point{0, 0}));
+    EXPECT_EQ(secondary->frame(), Rect(0, 60, 200, 40));
 }
 
 TEST_F(ThemedControlsTest, PickerBorderLines) {

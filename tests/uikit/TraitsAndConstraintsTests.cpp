@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace uikit;
 using foundation::RunLoop;
 
@@ -191,3 +193,20 @@ TEST_F(TraitsAndConstraintsTest, UnscheduledTimerKeepsToleranceAndStartsWhenAdde
 }
 
 }  // namespace
+
+TEST_F(TraitsAndConstraintsTest, AViewLoadingOutsideAWindowSeesTheSizeClassesOfTheScreen) {
+    struct Loader : ViewController {
+        TraitCollection seen;
+        void viewDidLoad() override { seen = traitCollection(); }
+    };
+    using C = UserInterfaceSizeClass;
+    for (auto [size, width, height] : {std::tuple{Size{393, 852}, C::compact, C::regular},
+                                       std::tuple{Size{852, 393}, C::regular, C::compact}}) {
+        Screen::mainScreen().setBounds(size);
+        Loader loader;
+        loader.view();  // as a window loads its root controller's view, before taking it in
+        EXPECT_EQ(loader.seen.horizontalSizeClass, width);
+        EXPECT_EQ(loader.seen.verticalSizeClass, height);
+    }
+    Screen::mainScreen().setBounds({393, 852});
+}

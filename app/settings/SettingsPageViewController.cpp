@@ -1,0 +1,97 @@
+#include "app/settings/SettingsPageViewController.h"
+
+#include "engine/SharedSettings.h"
+#include "platform/uikit/LayoutConstraint.h"
+#include "ui/Theme.h"
+
+namespace ostrelo {
+
+namespace {
+
+constexpr double margin = 20;
+constexpr double rowHeight = 34;
+constexpr double fieldWidth = 110;
+constexpr double switchWidth = 51;
+constexpr double switchHeight = 31;
+
+uikit::Font themeFont(double size) {
+    return uikit::Font::named(themeFontName(), size).value_or(uikit::Font::systemFont(size));
+}
+
+void write(const std::string& key, const foundation::PropertyListValue& value) {
+    auto suite = SharedSettings::open();
+    suite->set(key, value);
+    suite->synchronize();
+}
+
+}  // namespace
+
+void SettingsPageViewController::viewDidLoad() {
+    auto suite = SharedSettings::open();
+    const bool dark = suite->boolForKey("preference_theme_phone");
+    applyTheme(dark ? themeNames[0] : themeNames[1]);
+    view()->setBackgroundColor(standardBackgroundColor());
+
+    auto* ownCurrencyLabel = addCaption("Own currency", 17);
+    ownCurrencyField_ = view()->add(std::make_unique<uikit::TextField>());
+    ownCurrencyField_->setText(suite->stringForKey(ownCurrencyKey).value_or(""));
+    ownCurrencyField_->setPlaceholder("e.g. XAU");
+    ownCurrencyField_->setFont(themeFont(17));
+    ownCurrencyField_->setTextColor(labelTextColor());
+    ownCurrencyField_->setBackgroundColor(dark ? digitBackgroundColor() : uikit::Color::white());
+    ownCurrencyField_->layer().cornerRadius = 6;
+    ownCurrencyField_->layer().borderWidth = 1;
+    ownCurrencyField_->layer().borderColor = dark ? digitBackgroundColor() : functionBackgroundColor();
+    ownCurrencyField_->setDelegate(this, screenLifetime_.weak());
+
+    auto* colorLabel = addCaption("Coloured display", 17);
+    colorSwitch_ = view()->add(std::make_unique<uikit::Switch>());
+    colorSwitch_->setOn(suite->boolForKey(colorKey));
+    colorSwitch_->onTintColor = equalBackgroundColor();
+    colorSwitch_->addTarget(this, [this](uikit::Control&) { colorSwitchChanged(); }, uikit::ControlEventValueChanged,
+                            screenLifetime_.weak());
+
+    auto* note = addCaption("Ostrelo picks the changes up when its window next gets the focus.", 13);
+    note->numberOfLines = 2;
+    note->lineBreakMode = uikit::LineBreakByWordWrapping;
+    layOut(*ownCurrencyLabel, *colorLabel, *note);
+}
+
+uikit::Label* SettingsPageViewController::addCaption(const std::string& text, double size) {
+    auto* label = view()->add(std::make_unique<uikit::Label>());
+    label->setText(text);
+    label->setFont(themeFont(size));
+    label->setTextColor(labelTextColor());
+    return label;
+}
+
+// Two rows, caption on the left and control on the right, then the note across the page. Every
+// view is placed against the page alone.
+void SettingsPageViewController::layOut(uikit::Label& ownCurrencyLabel, uikit::Label& colorLabel, uikit::Label& note) {
+    uikit::View& page = *view();
+    auto place = [&page](uikit::View& v, double top, double left, double right, std::optional<double> width,
+                         double height) {
+        v.translatesAutoresizingMaskIntoConstraints = false;
+        uikit::LayoutConstraint::activateConstraints({
+            v.topAnchor().constraintEqualToAnchor(page.topAnchor(), top),
+            v.rightAnchor().constraintEqualToAnchor(page.rightAnchor(), -right),
+            width ? v.widthAnchor().constraintEqualToConstant(*width)
+                  : v.leftAnchor().constraintEqualToAnchor(page.leftAnchor(), left),
+            v.heightAnchor().constraintEqualToConstant(height),
+        });
+    };
+    const double secondRow = margin + rowHeight + margin;
+    place(*ownCurrencyField_, margin, 0, margin, fieldWidth, rowHeight);
+    place(ownCurrencyLabel, margin, margin, margin + fieldWidth + margin / 2, std::nullopt, rowHeight);
+    place(*colorSwitch_, secondRow + (rowHeight - switchHeight) / 2, 0, margin, switchWidth, switchHeight);
+    place(colorLabel, secondRow, margin, margin + switchWidth + margin / 2, std::nullopt, rowHeight);
+    place(note, secondRow + rowHeight + margin, margin, margin, std::nullopt, 2 * rowHeight);
+}
+
+void SettingsPageViewController::textFieldDidEndEditing(uikit::TextField& textField) {
+    write(ownCurrencyKey, textField.text());
+}
+
+void SettingsPageViewController::colorSwitchChanged() { write(colorKey, colorSwitch_->isOn()); }
+
+}  // namespace ostrelo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/foundation/Lifetime.h"
+#include "platform/uikit/Label.h"
+#include "platform/uikit/Switch.h"
+#include "platform/uikit/TextField.h"
+#include "platform/uikit/ViewController.h"
+
+namespace ostrelo {
+
+// The app's page of the system settings: the user's own currency, typed as text and written to
+// the app-group suite when its editing ends, and the coloured display, written as soon as it is
+// switched. The page neither checks nor changes what is typed: the app reads both keys, and
+// judges the code, when it next becomes active. It follows the app's saved theme.
+class SettingsPageViewController : public uikit::ViewController, public uikit::TextFieldDelegate {
+public:
+    static constexpr const char* ownCurrencyKey = "preference_own_currency";
+    static constexpr const char* colorKey = "preference_color";
+
+    void viewDidLoad() override;
+    void textFieldDidEndEditing(uikit::TextField& textField) override;
+
+    uikit::TextField* ownCurrencyField() const { return ownCurrencyField_; }
+    uikit::Switch* colorSwitch() const { return colorSwitch_; }
+
+private:
+    uikit::Label* addCaption(const std::string& text, double size);
+    void layOut(uikit::Label& ownCurrencyLabel, uikit::Label& colorLabel, uikit::Label& note);
+    void colorSwitchChanged();
+
+    uikit::TextField* ownCurrencyField_ = nullptr;
+    uikit::Switch* colorSwitch_ = nullptr;
+    // Last: links into this page expire before anything else of it goes.
+    foundation::Lifetime screenLifetime_;
+};
+
+}  // namespace ostrelo

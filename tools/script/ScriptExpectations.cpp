@@ -1,0 +1,206 @@
+// The kinds of `expect` every screen has. Each compares what a user or another program sees
+// with the script's text and reports "expected … got …" when they differ; the script goes on.
+#include "tools/script/ScriptCommands.h"
+
+#include "platform/foundation/UserDefaults.h"
+#include "platform/host/HeadlessHost.h"
+#include "platform/uikit/AudioServices.h"
+#include "platform/uikit/Label.h"
+#include "platform/uikit/Pasteboard.h"
+#include "platform/uikit/StoreReviewController.h"
+#include "tools/script/ScriptSession.h"
+#include "tools/script/ScriptText.h"
+#include "ui/CalculatorButton.h"
+
+#include <cmath>
+
+namespace script {
+
+namespace {
+
+using Session = ScriptSession;
+constexpr auto many = ScriptCommand::manyWords;
+constexpr double alphaTolerance = 0.005;
+
+// Reports a difference; always lets the script go on.
+bool compare(Session& s, const ScriptLine& line, const std::string& what, const std::string& expected,
+             const std::string& got) {
+    if (expected != got) s.fail(line, "expected " + what + expected + " got " + got);
+    return true;
+}
+
+std::string stateName(std::optional<ostrelo::ButtonState> state) {
+    if (!state) return "none";
+    switch (*state) {
+        case ostrelo::ButtonState::success: return "success";
+        case ostrelo::ButtonState::error: return "error";
+        case ostrelo::ButtonState::memoryNotEmpty: return "memoryNotEmpty";
+        case ostrelo::ButtonState::memoryEmpty: return "memoryEmpty";
+    }
+    return "none";
+}
+
+// expect primary|secondary|memory "TEXT"
+ScriptCommand displayLine(const std::string& role) {
+    return {role, Phase::running, 1, 1, "expect " + role + " \"TEXT\"", [role](Session& s, const ScriptLine& line) {
+                auto name = s.screen().lines.find(role);
+                if (name == s.screen().lines.end()) return s.stop(line, "the screen has no " + role + " line");
+                auto* label = dynamic_cast<uikit::Label*>(s.finder().outlet(name->second));
+                if (label == nullptr) {
+                    s.fail(line, "expected " + role + " " + inQuotes(line.words[0].text) + " got no " + role + " line");
+                    return true;
+                }
+                return compare(s, line, role + " ", inQuotes(line.words[0].text), inQuotes(label->text()));
+            }};
+}
+
+// The key a line names, or a reported failure.
+uikit::Button* keyOf(Session& s, const ScriptLine& line) {
+    std::string error;
+    uikit::Button* key = s.finder().key(line.words[0].text, error);
+    if (key == nullptr) s.fail(line, error);
+    return key;
+}
+
+bool title(Session& s, const ScriptLine& line) {
+    const std::string& name = line.words[0].text;
+    uikit::View* view = name.size() > 1 && name.front() == '@' ? s.finder().outlet(name.substr(1)) : nullptr;
+    if (auto* label = dynamic_cast<uikit::Label*>(view))
+        return compare(s, line, "title of " + name + " ", inQuotes(line.words[1].text), inQuotes(label->text()));
+    uikit::Button* key = keyOf(s, line);
+    if (key == nullptr) return true;
+    std::string shown = key->titleForState(uikit::ControlStateNormal).value_or("");
+    return compare(s, line, "title of " + name + " ", inQuotes(line.words[1].text), inQuotes(shown));
+}
+
+bool alpha(Session& s, const ScriptLine& line) {
+    auto expected = parseNumber(line.words[1].text);
+    if (!expected) return s.stop(line, "usage: expect alpha KEY NUMBER");
+    uikit::Button* key = keyOf(s, line);
+    if (key != nullptr && std::abs(key->alpha() - *expected) > alphaTolerance)
+        s.fail(line, "expected alpha of " + line.words[0].text + " " + line.words[1].text + " got " + numberText(key->alpha()));
+    return true;
+}
+
+// expect hidden|shown KEY: a caption counts as shown when any key reading it is shown.
+ScriptCommand visibility(bool expectShown) {
+    std::string name = expectShown ? "shown" : "hidden";
+    return {name, Phase::running, 1, 1, "expect " + name + " KEY", [expectShown](Session& s, const ScriptLine& line) {
+                const std::string& key = line.words[0].text;
+                std::vector<uikit::View*> views;
+                if (key.size() > 1 && key.front() == '@') {
+                    if (auto* view = s.finder().outlet(key.substr(1))) views.push_back(view);
+                } else {
+                    for (auto* button : s.finder().keysReading(key)) views.push_back(button);
+                }
+                if (views.empty()) {
+                    s.fail(line, key.front() == '@' ? "no outlet " + key + " on screen" : "no key reads " + inQuotes(key));
+                    return true;
+                }
+                bool anyShown = false;
+                for (auto* view : views) anyShown = anyShown || s.finder().shown(*view);
+                if (anyShown != expectShown)
+                    s.fail(line, "expected " + inQuotes(key) + (expectShown ? " shown got hidden" : " hidden got shown"));
+                return true;
+            }};
+}
+
+bool state(Session& s, const ScriptLine& line) {
+    uikit::Button* key = keyOf(s, line);
+    if (key == nullptr) return true;
+    auto* calculatorKey = dynamic_cast<ostrelo::CalculatorButton*>(key);
+    std::string shown = calculatorKey != nullptr ? stateName(calculatorKey->myButtonState) : "none";
+    return compare(s, line, "state of " + line.words[0].text + " ", line.words[1].text, shown);
+}
+
+// expect pasteboard "TEXT" | absent
+bool pasteboard(Session& s, const ScriptLine& line) {
+    const ScriptWord& word = line.words[0];
+    auto text = uikit::Pasteboard::general().string();
+    std::string expected = word.quoted ? inQuotes(word.text) : word.text;
+    return compare(s, line, "pasteboard ", expected, text ? inQuotes(*text) : "absent");
+}
+
+// expect store KEY VALUE | absent
+bool store(Session& s, const ScriptLine& line) {
+    const ScriptWord& word = line.words[1];
+    std::string expected = "absent";
+    if (word.quoted || word.text != "absent") {
+        std::string error;
+        auto value = parseStoreValue(word, error);
+        if (!value) return s.stop(line, error);
+        expected = storeValueText(*value);
+    }
+    auto stored = foundation::UserDefaults().object(line.words[0].text);
+    return compare(s, line, "store " + line.words[0].text + " ", expected, stored ? storeValueText(*stored) : "absent");
+}
+
+// expect sounds ID... (since the last check)
+bool sounds(Session& s, const ScriptLine& line) {
+    const auto& requests = s.host().sounds();
+    std::string got;
+    for (std::size_t i = s.seen.sounds; i < requests.size(); ++i)
+        if (requests[i].soundID != uikit::AudioServices::vibrate) got += (got.empty() ? "" : " ") + std::to_string(requests[i].soundID);
+    s.seen.sounds = requests.size();
+    std::string expected;
+    for (const auto& word : line.words) expected += (expected.empty() ? "" : " ") + word.text;
+    return compare(s, line, "sounds ", "[" + expected + "]", "[" + got + "]");
+}
+
+// expect vibrations N (since the last check)
+bool vibrations(Session& s, const ScriptLine& line) {
+    const auto& requests = s.host().sounds();
+    int count = 0;
+    for (std::size_t i = s.seen.vibrations; i < requests.size(); ++i)
+        count += requests[i].soundID == uikit::AudioServices::vibrate ? 1 : 0;
+    s.seen.vibrations = requests.size();
+    return compare(s, line, "vibrations ", line.words[0].text, std::to_string(count));
+}
+
+// expect urls "URL"... (opened since the last check)
+bool urls(Session& s, const ScriptLine& line) {
+    const auto& opened = s.host().openedURLs();
+    std::string got, expected;
+    for (std::size_t i = s.seen.urls; i < opened.size(); ++i) got += (got.empty() ? "" : " ") + inQuotes(opened[i]);
+    s.seen.urls = opened.size();
+    for (const auto& word : line.words) expected += (expected.empty() ? "" : " ") + inQuotes(word.text);
+    return compare(s, line, "urls ", "[" + expected + "]", "[" + got + "]");
+}
+
+bool reviews(Session& s, const ScriptLine& line) {
+    return compare(s, line, "reviews ", line.words[0].text, std::to_string(uikit::StoreReviewController::requestCount()));
+}
+
+// expect process primary|secondary "TEXT": what the last `process` step's calculator showed.
+bool process(Session& s, const ScriptLine& line) {
+    const std::string& role = line.words[0].text;
+    if (role != "primary" && role != "secondary") return s.stop(line, "usage: expect process primary|secondary \"TEXT\"");
+    if (!s.lastProcess) return s.stop(line, "no process step ran before");
+    const std::string& shown = role == "primary" ? s.lastProcess->primary : s.lastProcess->secondary;
+    return compare(s, line, "process " + role + " ", inQuotes(line.words[1].text), inQuotes(shown));
+}
+
+}  // namespace
+
+const ScriptCommands& commonExpectations() {
+    static const ScriptCommands expectations = {
+        displayLine("primary"),
+        displayLine("secondary"),
+        displayLine("memory"),
+        {"title", Phase::running, 2, 2, "expect title KEY \"TEXT\"", title},
+        {"alpha", Phase::running, 2, 2, "expect alpha KEY NUMBER", alpha},
+        visibility(false),
+        visibility(true),
+        {"state", Phase::running, 2, 2, "expect state KEY success|error|memoryNotEmpty|memoryEmpty|none", state},
+        {"pasteboard", Phase::running, 1, 1, "expect pasteboard \"TEXT\"|absent", pasteboard},
+        {"store", Phase::running, 2, 2, "expect store KEY VALUE|absent", store},
+        {"sounds", Phase::running, 0, many, "expect sounds [ID...]", sounds},
+        {"vibrations", Phase::running, 1, 1, "expect vibrations N", vibrations},
+        {"urls", Phase::running, 0, many, "expect urls [\"URL\"...]", urls},
+        {"reviews", Phase::running, 1, 1, "expect reviews N", reviews},
+        {"process", Phase::running, 2, 2, "expect process primary|secondary \"TEXT\"", process},
+    };
+    return expectations;
+}
+
+}  // namespace script
