@@ -1,12 +1,18 @@
 #pragma once
 
 #include "platform/uikit/ApplicationDelegate.h"
+#include "platform/uikit/Point.h"
 #include "platform/uikit/Size.h"
+#include "platform/uikit/TraitCollection.h"
 #include "platform/uikit/ViewController.h"
 
 #include <functional>
 #include <memory>
 #include <string>
+
+namespace uikit {
+class Window;
+}
 
 namespace host {
 
@@ -18,6 +24,20 @@ struct AppDescription {
     // The window's title and its size in points at start.
     std::string title = "Ostrelo";
     uikit::Size size{375, 667};
+    // The device idiom the screens see.
+    uikit::UserInterfaceIdiom idiom = uikit::UserInterfaceIdiom::phone;
+    // How the desktop window looks and where it opens.
+    struct WindowStyle {
+        enum class Placement { centered, topRight };
+        bool decorated = true;
+        bool resizable = true;
+        bool alwaysOnTop = false;
+        Placement placement = Placement::centered;
+    };
+    WindowStyle windowStyle;
+    // Whether pressing at a point (in window points) drags the window: the title bar of an
+    // undecorated window. None: nothing drags it.
+    std::function<bool(uikit::Window& window, uikit::Point point)> dragsWindow;
     // The initial screen (made once per launch). Without one the window shows an empty screen.
     std::function<std::unique_ptr<uikit::ViewController>()> makeRootViewController;
     // The application delegate; optional.

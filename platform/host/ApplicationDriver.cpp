@@ -4,6 +4,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserActivity.h"
+#include "platform/host/HostController.h"
 #include "platform/render/CairoGraphicsContext.h"
 #include "platform/render/PangoTextMeasurer.h"
 #include "platform/render/Renderer.h"
@@ -95,8 +96,26 @@ void ApplicationDriver::handle(const LaunchRequest& request) {
 }
 
 void ApplicationDriver::setRootViewController(std::unique_ptr<uikit::ViewController> controller) {
+    if (auto* hostScreen = dynamic_cast<HostController*>(controller.get()))
+        hostScreen->setDriver(this, lifetime_.weak());
     window_->setRootViewController(std::move(controller));
     changed_ = true;
+}
+
+template <class Call>
+void ApplicationDriver::tellHostScreen(Call call) {
+    if (auto* hostScreen = dynamic_cast<HostController*>(window_->rootViewController())) call(*hostScreen);
+}
+
+void ApplicationDriver::requestWindowSize(uikit::Size size) {
+    if (size.width <= 0 || size.height <= 0 || size == window_->bounds().size) return;
+    if (handlers_.resize) handlers_.resize(size);
+    else resize(size);
+}
+
+void ApplicationDriver::requestClose() {
+    closeRequested_ = true;
+    if (handlers_.close) handlers_.close();
 }
 
 void ApplicationDriver::touchDown(uikit::Point point, double force, double maximumPossibleForce) {
@@ -145,12 +164,14 @@ void ApplicationDriver::setUserInterfaceStyle(uikit::UserInterfaceStyle style) {
 void ApplicationDriver::becomeActive() {
     application().applicationState = uikit::ApplicationState::active;
     if (delegate_) delegate_->applicationDidBecomeActive(application());
+    tellHostScreen([](HostController& screen) { screen.hostDidBecomeActive(); });
     post(uikit::Application::didBecomeActiveNotification);
     changed_ = true;
 }
 
 void ApplicationDriver::resignActive() {
     if (delegate_) delegate_->applicationWillResignActive(application());
+    tellHostScreen([](HostController& screen) { screen.hostWillResignActive(); });
     post(uikit::Application::willResignActiveNotification);
     application().applicationState = uikit::ApplicationState::inactive;
     changed_ = true;
@@ -160,6 +181,7 @@ void ApplicationDriver::enterBackground() {
     if (application().applicationState == uikit::ApplicationState::active) resignActive();
     application().applicationState = uikit::ApplicationState::background;
     if (delegate_) delegate_->applicationDidEnterBackground(application());
+    tellHostScreen([](HostController& screen) { screen.hostDidEnterBackground(); });
     post(uikit::Application::didEnterBackgroundNotification);
     changed_ = true;
 }
@@ -167,6 +189,7 @@ void ApplicationDriver::enterBackground() {
 void ApplicationDriver::enterForeground() {
     application().applicationState = uikit::ApplicationState::inactive;
     if (delegate_) delegate_->applicationWillEnterForeground(application());
+    tellHostScreen([](HostController& screen) { screen.hostWillEnterForeground(); });
     post(uikit::Application::willEnterForegroundNotification);
     changed_ = true;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/host/AppDescription.h"
 #include "platform/host/LaunchRequest.h"
+#include "platform/foundation/Lifetime.h"
 #include "platform/render/Image.h"
 #include "platform/uikit/ApplicationDelegate.h"
 #include "platform/uikit/EdgeInsets.h"
@@ -10,6 +11,7 @@
 #include "platform/uikit/Window.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 
 typedef struct _cairo cairo_t;
@@ -18,7 +20,9 @@ namespace host {
 
 // What every host shares: one executable's window with its start-up, input, size changes,
 // lifecycle, due work and frames. A host only says where input comes from and where frames
-// go (the headless host: calls and images; the window host: SDL). Main thread only.
+// go (the headless host: calls and images; the window host: SDL). A root screen that is a
+// HostController hears of the lifecycle after the delegate and may ask for another window size
+// or to close. Main thread only.
 class ApplicationDriver {
 public:
     // The screen the window fills.
@@ -66,7 +70,19 @@ public:
     void setSafeAreaInsets(const uikit::EdgeInsets& insets);
     void setUserInterfaceStyle(uikit::UserInterfaceStyle style);
 
-    // Lifecycle: each tells the delegate first, then posts its notification.
+    // What the window does when its root screen asks for another size or to close, set by the
+    // host. Without a handler the window takes the size itself and a close is only noted.
+    struct WindowHandlers {
+        std::function<void(uikit::Size)> resize;
+        std::function<void()> close;
+    };
+    void setWindowHandlers(WindowHandlers handlers) { handlers_ = std::move(handlers); }
+    void requestWindowSize(uikit::Size size);
+    void requestClose();
+    bool closeRequested() const { return closeRequested_; }
+
+    // Lifecycle: each tells the delegate first, then a host screen at the root, then posts its
+    // notification.
     void becomeActive();
     // Also called for a window that loses the focus.
     void resignActive();
@@ -88,9 +104,15 @@ public:
     render::Image snapshot(double scale);
 
 private:
+    template <class Call>
+    void tellHostScreen(Call call);
+
     std::unique_ptr<uikit::ApplicationDelegate> delegate_;
     std::unique_ptr<uikit::Window> window_;
+    WindowHandlers handlers_;
+    bool closeRequested_ = false;
     bool changed_ = true;
+    foundation::Lifetime lifetime_;
 };
 
 }  // namespace host

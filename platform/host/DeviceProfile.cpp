@@ -15,15 +15,15 @@ uikit::EdgeInsets DeviceProfile::safeAreaInsets(Orientation orientation) const {
 // upright; 59 at both sides and 21 at the bottom lying), the small phone its status bar upright
 // only, the pad its status bar and home indicator in both orientations.
 DeviceProfile DeviceProfile::phone() {
-    return {"iPhone 15 Pro", {393, 852}, 3, uikit::UserInterfaceIdiom::phone, {59, 0, 34, 0}, {0, 59, 21, 59}};
+    return {"iPhone 15 Pro", {393, 852}, 3, uikit::UserInterfaceIdiom::phone, {59, 0, 34, 0}, {0, 59, 21, 59}, "iPhone16,1"};
 }
 
 DeviceProfile DeviceProfile::smallPhone() {
-    return {"iPhone SE (3rd generation)", {375, 667}, 2, uikit::UserInterfaceIdiom::phone, {20, 0, 0, 0}, {}};
+    return {"iPhone SE (3rd generation)", {375, 667}, 2, uikit::UserInterfaceIdiom::phone, {20, 0, 0, 0}, {}, "iPhone14,6"};
 }
 
 DeviceProfile DeviceProfile::pad() {
-    return {"iPad Air (5th generation)", {820, 1180}, 2, uikit::UserInterfaceIdiom::pad, {24, 0, 20, 0}, {24, 0, 20, 0}};
+    return {"iPad Air (5th generation)", {820, 1180}, 2, uikit::UserInterfaceIdiom::pad, {24, 0, 20, 0}, {24, 0, 20, 0}, "iPad13,16"};
 }
 
 const std::vector<DeviceProfile>& DeviceProfile::all() {

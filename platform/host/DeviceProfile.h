@@ -12,8 +12,9 @@ namespace host {
 
 enum class Orientation { portrait, landscape };
 
-// A device the headless host imitates: its screen in points (portrait), pixels per point, idiom
-// and the safe-area insets of its screen in each orientation.
+// A device the headless host imitates: its screen in points (portrait), pixels per point, idiom,
+// the safe-area insets of its screen in each orientation and its hardware identifier (the model a
+// simulator reports).
 struct DeviceProfile {
     std::string name;
     uikit::Size portraitSize;
@@ -21,6 +22,7 @@ struct DeviceProfile {
     uikit::UserInterfaceIdiom idiom = uikit::UserInterfaceIdiom::phone;
     uikit::EdgeInsets portraitSafeArea;
     uikit::EdgeInsets landscapeSafeArea;
+    std::string hardwareIdentifier;
 
     uikit::Size size(Orientation orientation) const;
     uikit::EdgeInsets safeAreaInsets(Orientation orientation) const;

@@ -194,6 +194,35 @@ SingleInstance::Claim SingleInstance::claim(const std::filesystem::path& directo
     return {Role::running, std::move(instance), {}};
 }
 
+bool SingleInstance::deliver(const std::filesystem::path& directory, const std::string& name,
+                             const std::string& request, std::string& error, double timeout) {
+    auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout));
+    if (request.size() > maximumRequestLength || request.find('\n') != std::string::npos) {
+        error = "the request is not one line of at most " + std::to_string(maximumRequestLength) + " bytes";
+        return false;
+    }
+    FileDescriptor folder(::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) {
+        error = systemError("cannot open " + directory.string());
+        return false;
+    }
+    std::string socketName = name + ".socket";
+    auto address = addressOf(directory, folder.get(), socketName);
+    FileDescriptor client(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!address || !client) {
+        error = address ? systemError("cannot make a socket") : "the socket path is too long";
+        return false;
+    }
+    if (::connect(client.get(), address->get(), address->length) != 0) {
+        error = errno == ECONNREFUSED || errno == ENOENT ? "no running " + name
+                                                         : systemError("cannot reach the running " + name);
+        return false;
+    }
+    auto result = handOver(std::move(client), request, deadline);
+    error = result.error;
+    return result.role == Role::handedOver;
+}
+
 void SingleInstance::serve(std::function<void(const std::string&)> handler) {
     if (handler_) {
         handler_->handle = std::move(handler);

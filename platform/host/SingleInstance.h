@@ -42,6 +42,11 @@ public:
     static Claim claim(const std::filesystem::path& directory, const std::string& name, const std::string& request,
                        double timeout = 2.0);
 
+    // Hands `request` to the running instance of `name` in `directory`, if one runs, without ever
+    // becoming the instance. True once it acknowledged; false with the reason otherwise.
+    static bool deliver(const std::filesystem::path& directory, const std::string& name, const std::string& request,
+                        std::string& error, double timeout = 2.0);
+
     // Starts taking requests: each reaches `handler` on the main run loop. Requests sent
     // before wait until then.
     void serve(std::function<void(const std::string& request)> handler);

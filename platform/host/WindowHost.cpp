@@ -42,6 +42,21 @@ std::optional<LaunchRequest> requestOf(const std::vector<std::string>& arguments
 
 uikit::ApplicationState state() { return uikit::Application::shared().applicationState; }
 
+// Where the window opens: centred, or at the top right of the first display's usable area.
+SDL_Point placement(const AppDescription& app, int width) {
+    constexpr int margin = 16;
+    SDL_Rect usable{};
+    if (app.windowStyle.placement == AppDescription::WindowStyle::Placement::topRight &&
+        SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0)
+        return {std::max(usable.x, usable.x + usable.w - width - margin), usable.y + margin};
+    return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED};
+}
+
+SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
+    auto* host = static_cast<WindowHost*>(data);
+    return host->dragsWindowAt({double(area->x), double(area->y)}) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+}
+
 }  // namespace
 
 int WindowHost::run(int argc, char** argv, const AppDescription& description) {
@@ -108,9 +123,13 @@ std::unique_ptr<WindowHost> WindowHost::open(const AppDescription& app, std::str
         SDL_Quit();
         return nullptr;
     }
-    SDL_Window* window = SDL_CreateWindow(app.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          static_cast<int>(app.size.width), static_cast<int>(app.size.height),
-                                          SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    int width = static_cast<int>(app.size.width), height = static_cast<int>(app.size.height);
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
+    if (app.windowStyle.resizable) flags |= SDL_WINDOW_RESIZABLE;
+    if (!app.windowStyle.decorated) flags |= SDL_WINDOW_BORDERLESS;
+    if (app.windowStyle.alwaysOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    SDL_Point origin = placement(app, width);
+    SDL_Window* window = SDL_CreateWindow(app.title.c_str(), origin.x, origin.y, width, height, flags);
     if (window == nullptr) {
         error = SDL_GetError();
         SDL_Quit();
@@ -127,7 +146,10 @@ WindowHost::WindowHost(SDL_Window* window, const AppDescription& app) : window_(
     double scale = pixelsWide > 0 ? pixelsWide / size_.width : 1;
     auto& loop = foundation::RunLoop::main();
     loop.useRealTime();
-    driver_ = std::make_unique<ApplicationDriver>(ApplicationDriver::Display{size_, scale, uikit::UserInterfaceIdiom::phone, {}, true});
+    driver_ = std::make_unique<ApplicationDriver>(ApplicationDriver::Display{size_, scale, app_.idiom, {}, true});
+    driver_->setWindowHandlers({[this](uikit::Size size) { resizeWindow(size); }, [this] { quit(); }});
+    if (app_.dragsWindow && SDL_SetWindowHitTest(window_, hitTest, this) != 0)
+        foundation::Log::info(std::string("window: cannot be dragged by its own title bar: ") + SDL_GetError());
 
     std::string videoDriver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
     if (SdlPasteboardStorage::hasClipboard(videoDriver)) {
@@ -292,6 +314,15 @@ void WindowHost::applyWindowSize() {
     size_ = size;
     driver_->setScreenSize(size);
     driver_->resize(size);
+}
+
+void WindowHost::resizeWindow(uikit::Size size) {
+    SDL_SetWindowSize(window_, static_cast<int>(std::lround(size.width)), static_cast<int>(std::lround(size.height)));
+    applyWindowSize();
+}
+
+bool WindowHost::dragsWindowAt(uikit::Point point) {
+    return app_.dragsWindow && app_.dragsWindow(driver_->window(), point);
 }
 
 void WindowHost::rotate() {

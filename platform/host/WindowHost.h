@@ -15,8 +15,8 @@ union SDL_Event;
 
 namespace host {
 
-// One executable in a desktop window through SDL: the window's title and size come from the
-// description, drawing is the Cairo renderer into the window surface at the display scale
+// One executable in a desktop window through SDL: the window's title, size, idiom, style and
+// placement come from the description (its root screen may ask for another size or to close), drawing is the Cairo renderer into the window surface at the display scale
 // (drawable pixels per point) when something changed, the main run loop runs on real time, and
 // an idle window sleeps until the next event or due work. Mouse input becomes one touch, keys
 // become key presses (SdlKeyboard), Ctrl+R turns the window between portrait and landscape,
@@ -51,6 +51,9 @@ public:
     // Draws and shows a frame now.
     void drawFrame();
 
+    // Whether a press at `point` (window points) drags the window (AppDescription::dragsWindow).
+    bool dragsWindowAt(uikit::Point point);
+
     // How often exec woke from waiting, and how many frames it drew.
     std::size_t wakeUps() const { return wakeUps_; }
     std::size_t frames() const { return frames_; }
@@ -61,6 +64,7 @@ private:
     void handleWindowEvent(const SDL_Event& event);
     void handleKeyDown(const SDL_Event& event);
     void applyWindowSize();
+    void resizeWindow(uikit::Size size);
     void rotate();
     void wait();
     bool visible() const;

@@ -16,11 +16,14 @@ void Control::removeTarget(const void* target, unsigned events) {
 void Control::sendActionsForControlEvents(unsigned events) {
     auto alive = this->alive();
     auto targets = targets_;
+    unsigned outer = sendingEvents_;
+    sendingEvents_ = events;
     for (auto& t : targets) {
         if (alive.expired()) return;
         if ((t.events & events) == 0 || !t.target) continue;
         if (t.action) t.action(*this);
     }
+    if (!alive.expired()) sendingEvents_ = outer;
 }
 
 void Control::setHighlighted(bool highlighted) {

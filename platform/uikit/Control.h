@@ -44,6 +44,9 @@ public:
     void addTarget(const void* target, Action action, unsigned events, std::weak_ptr<void> guard);
     void removeTarget(const void* target, unsigned events = ControlEventAllEvents);
     void sendActionsForControlEvents(unsigned events);
+    // The events whose actions are being sent, while they are (else 0): an action registered for
+    // several events tells them apart by it.
+    unsigned sendingEvents() const { return sendingEvents_; }
     // The events a scene connects an action to unless it names others: a tap.
     virtual unsigned primaryActionEvents() const { return ControlEventTouchUpInside; }
 
@@ -71,6 +74,7 @@ private:
         unsigned events;
     };
     std::vector<Target> targets_;
+    unsigned sendingEvents_ = 0;
     bool highlighted_ = false;
     bool enabled_ = true;
     bool selected_ = false;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace host {
+
+// The file the texts inserted into a conversation are appended to, one UTF-8 line each. A line
+// feed in a text is written as "\n", a carriage return as "\r" and a backslash as "\\", so each
+// text stays one line and reads back exactly. A line is written whole at once; a write that
+// fails is logged and leaves the file as it was.
+class TranscriptFile {
+public:
+    explicit TranscriptFile(std::filesystem::path path) : path_(std::move(path)) {}
+
+    const std::filesystem::path& path() const { return path_; }
+    // False (logged) when the line could not be written.
+    bool append(const std::string& text) const;
+    // The line of a text, with its line end.
+    static std::string line(const std::string& text);
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace host
