@@ -62,7 +62,7 @@ private:
 
 TEST_F(AppReliabilityTest, TheRealAppStartsOffscreenAndCountsItsLaunch) {
     auto app = start();
-    ASSERT_TRUE(app->waitForLine("first frame")) << app->errorText();
+    ASSERT_TRUE(app->waitForLine("first frame")) << app->text();
     EXPECT_EQ(launchCount(), 1);
     app->kill(SIGTERM);
     EXPECT_TRUE(app->waitForExit());
@@ -70,11 +70,11 @@ TEST_F(AppReliabilityTest, TheRealAppStartsOffscreenAndCountsItsLaunch) {
 
 TEST_F(AppReliabilityTest, ASecondStartHandsOverAndEndsWhileTheFirstRunsOn) {
     auto first = start();
-    ASSERT_TRUE(first->waitForLine("first frame")) << first->errorText();
+    ASSERT_TRUE(first->waitForLine("first frame")) << first->text();
     for (const auto& arguments : std::vector<std::vector<std::string>>{{}, {"--shortcut", "copyResult"}, {"ostrelo://"}}) {
         auto second = start(arguments);
-        EXPECT_EQ(second->waitForExit(), 0) << second->errorText();
-        EXPECT_EQ(second->errorText().find("first frame"), std::string::npos);
+        EXPECT_EQ(second->waitForExit(), 0) << second->text();
+        EXPECT_EQ(second->text().find("first frame"), std::string::npos);
     }
     EXPECT_TRUE(first->running());
     // The store is whole and counts one launch: the later starts never launched.
@@ -97,7 +97,7 @@ TEST_F(AppReliabilityTest, TwoStartsAtOnceLeaveOneRunning) {
         survivor = a.get();
     }
     EXPECT_EQ(ended, 0);
-    ASSERT_TRUE(survivor->waitForLine("first frame")) << survivor->errorText();
+    ASSERT_TRUE(survivor->waitForLine("first frame")) << survivor->text();
     EXPECT_TRUE(survivor->running());
     EXPECT_EQ(launchCount(), 1);
 }
@@ -114,7 +114,7 @@ TEST_F(AppReliabilityTest, AnAppKilledWhileTypingLeavesAWholeCalculation) {
         useFreshStore("round" + std::to_string(round));
         AppProcess child(TYPING_CHILD, {}, environment());
         const int keys = std::uniform_int_distribution<int>(1, 120)(random);
-        ASSERT_TRUE(child.waitForLine("typed " + std::to_string(keys), true)) << child.errorText();
+        ASSERT_TRUE(child.waitForLine("typed " + std::to_string(keys))) << child.text();
         // Somewhere in the keys that follow.
         usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random));
         child.kill(SIGKILL);
@@ -163,9 +163,8 @@ TEST_F(AppReliabilityTest, AGarbageStoreIsKeptAsideAndTheScreenStartsAtZero) {
         std::filesystem::remove(groupDirectory() / file);
     std::ofstream(groupDirectory() / "group.sqlite", std::ios::binary) << garbage;
     auto app = start();
-    EXPECT_TRUE(app->waitForLine("first frame")) << app->errorText();
-    EXPECT_EQ(damagedCopies().size(), 2u) << app->errorText();
-    app->kill(SIGTERM);
+    EXPECT_TRUE(app->waitForLine("first frame")) << app->text();
+    EXPECT_EQ(damagedCopies().size(), 2u);
 }
 
 TEST_F(AppReliabilityTest, AStaleSocketAndNoAudioDeviceDoNotStopTheStart) {
@@ -180,10 +179,10 @@ TEST_F(AppReliabilityTest, AStaleSocketAndNoAudioDeviceDoNotStopTheStart) {
     close(stale);
 
     auto app = start({}, "no-such-audio-driver");
-    ASSERT_TRUE(app->waitForLine("first frame")) << app->errorText();
+    ASSERT_TRUE(app->waitForLine("first frame")) << app->text();
     EXPECT_TRUE(app->running());
     auto second = start();
-    EXPECT_EQ(second->waitForExit(), 0) << second->errorText();
+    EXPECT_EQ(second->waitForExit(), 0) << second->text();
     app->kill(SIGTERM);
 }
 
