@@ -7,6 +7,7 @@ namespace ostrelo {
 
 class Calculator;
 class CalculatorButton;
+struct CalculatorLine;
 class CalculatorScreen;
 struct ScreenLinks;
 
@@ -46,7 +47,7 @@ private:
     Ending convert(bool reverse);
     Ending loanStart();
     Ending loanStep();
-    void enterLoanFormula(const struct CalculatorLine& rate);
+    void enterLoanFormula(const CalculatorLine& rate);
     void endLoan();
     bool loanStepDue(int step) const;
     void finish(Ending ending);
