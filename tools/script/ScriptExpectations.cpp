@@ -13,6 +13,8 @@
 #include "ui/CalculatorButton.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace script {
 
@@ -21,6 +23,7 @@ namespace {
 using Session = ScriptSession;
 constexpr auto many = ScriptCommand::manyWords;
 constexpr double alphaTolerance = 0.005;
+constexpr int pixelTolerance = 2;
 
 // Reports a difference; always lets the script go on.
 bool compare(Session& s, const ScriptLine& line, const std::string& what, const std::string& expected,
@@ -103,6 +106,30 @@ ScriptCommand visibility(bool expectShown) {
                     s.fail(line, "expected " + inQuotes(key) + (expectShown ? " shown got hidden" : " hidden got shown"));
                 return true;
             }};
+}
+
+// expect pixel KEY R,G,B: the colour drawn just inside the key's top-left corner (4 points in),
+// where its background shows, each channel within 2 of the text's.
+bool pixel(Session& s, const ScriptLine& line) {
+    int red = 0, green = 0, blue = 0;
+    char end = 0;
+    if (std::sscanf(line.words[1].text.c_str(), "%d,%d,%d%c", &red, &green, &blue, &end) != 3)
+        return s.stop(line, "usage: expect pixel KEY R,G,B");
+    uikit::Button* key = keyOf(s, line);
+    if (key == nullptr) return true;
+    const render::Image image = s.host().snapshot();
+    const double scale = s.host().profile().scale;
+    const uikit::Point at = key->convertPointToWindow({4, 4});
+    const uikit::Color drawn = image.pixel(static_cast<int>(at.x * scale), static_cast<int>(at.y * scale));
+    const int got[] = {static_cast<int>(std::lround(drawn.red * 255)), static_cast<int>(std::lround(drawn.green * 255)),
+                       static_cast<int>(std::lround(drawn.blue * 255))};
+    const int expected[] = {red, green, blue};
+    bool near = true;
+    for (int i = 0; i < 3; ++i) near = near && std::abs(got[i] - expected[i]) <= pixelTolerance;
+    if (!near)
+        s.fail(line, "expected pixel of " + line.words[0].text + " " + line.words[1].text + " got " +
+                         std::to_string(got[0]) + "," + std::to_string(got[1]) + "," + std::to_string(got[2]));
+    return true;
 }
 
 bool state(Session& s, const ScriptLine& line) {
@@ -191,6 +218,7 @@ const ScriptCommands& commonExpectations() {
         {"alpha", Phase::running, 2, 2, "expect alpha KEY NUMBER", alpha},
         visibility(false),
         visibility(true),
+        {"pixel", Phase::running, 2, 2, "expect pixel KEY R,G,B", pixel},
         {"state", Phase::running, 2, 2, "expect state KEY success|error|memoryNotEmpty|memoryEmpty|none", state},
         {"pasteboard", Phase::running, 1, 1, "expect pasteboard \"TEXT\"|absent", pasteboard},
         {"store", Phase::running, 2, 2, "expect store KEY VALUE|absent", store},
