@@ -71,7 +71,8 @@ TEST_F(KeyboardControllerTest, EachNibLoadsWithEveryControlTheKeyboardUses) {
         ASSERT_NE(keyboard.nextKeyboardButton, nullptr) << model;
         EXPECT_EQ(keyboard.nextKeyboardButton->hidden(), x);
         EXPECT_NE(keyboard.links().keypad, nullptr) << model;
-        EXPECT_EQ(keyboard.inputView()->frame().height(), 258) << model;
+        ASSERT_NE(keyboard.heightConstraint, nullptr) << model;
+        EXPECT_EQ(keyboard.heightConstraint->constant(), 258) << model;
     }
 }
 
