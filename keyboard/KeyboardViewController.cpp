@@ -54,7 +54,10 @@ KeyboardViewController::KeyboardViewController(std::string modelName)
     links_.guard = screenLifetime_.weak();
 }
 
-KeyboardViewController::~KeyboardViewController() = default;
+// No deletion outlives the keyboard (the timer's guard would stop it too).
+KeyboardViewController::~KeyboardViewController() {
+    if (deleteButtonTimer) deleteButtonTimer->invalidate();
+}
 
 std::string KeyboardViewController::defaultModelName() { return DeviceModel::modelName(); }
 
@@ -230,7 +233,11 @@ void KeyboardViewController::keyboardViewDidAppear(bool animated) {
     uikit::InputViewController::viewDidAppear(animated);
 }
 
-void KeyboardViewController::viewWillDisappear(bool animated) { uikit::InputViewController::viewWillDisappear(animated); }
+// A keyboard going away mid-press deletes no more.
+void KeyboardViewController::viewWillDisappear(bool animated) {
+    stopDeleteRepeat();
+    uikit::InputViewController::viewWillDisappear(animated);
+}
 
 void KeyboardViewController::viewDidLayoutSubviews() { keyboardLayoutSubviews(); }
 
@@ -276,11 +283,16 @@ void KeyboardViewController::handleLongPressForDeleteButtonWithGestureRecognizer
     case uikit::GestureRecognizer::began:
         if (deleteButtonTimer) return;
         deleteButtonTimer = foundation::Timer::timerWithTimeInterval(
-            deleteRepeatInterval, true, [this](foundation::Timer&) { handleDeleteButtonTimerTick(); });
+            deleteRepeatInterval, true, [this](foundation::Timer&) { handleDeleteButtonTimerTick(); },
+            screenLifetime_.weak());
         deleteButtonTimer->setTolerance(deleteRepeatTolerance);
         deleteButtonTimer->addToRunLoop();
         return;
-    case uikit::GestureRecognizer::ended: stopDeleteRepeat(); return;
+    // Every end of the press stops it: a press the system cancels or that fails would otherwise
+    // go on deleting the host's text.
+    case uikit::GestureRecognizer::ended:
+    case uikit::GestureRecognizer::cancelled:
+    case uikit::GestureRecognizer::failed: stopDeleteRepeat(); return;
     default: return;
     }
 }
