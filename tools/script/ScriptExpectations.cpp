@@ -8,11 +8,16 @@
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/StoreReviewController.h"
+#include "platform/render/Image.h"
 #include "tools/script/ScriptSession.h"
 #include "tools/script/ScriptText.h"
 #include "ui/CalculatorButton.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 
 namespace script {
 
@@ -180,6 +185,70 @@ bool process(Session& s, const ScriptLine& line) {
     return compare(s, line, "process " + role + " ", inQuotes(line.words[1].text), inQuotes(shown));
 }
 
+// A channel of a drawn colour, 0 to 255.
+int channel(double value) { return static_cast<int>(std::lround(std::clamp(value, 0.0, 1.0) * 255)); }
+
+std::string rgbText(const uikit::Color& colour) {
+    return std::to_string(channel(colour.red)) + " " + std::to_string(channel(colour.green)) + " " +
+           std::to_string(channel(colour.blue));
+}
+
+// expect pixel X Y R G B: the window as drawn, at a point (in points, at the device's scale).
+bool pixel(Session& s, const ScriptLine& line) {
+    std::array<double, 5> numbers{};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        auto number = parseNumber(line.words[i].text);
+        if (!number || *number < 0 || (i >= 2 && *number > 255)) return s.stop(line, "usage: expect pixel X Y R G B");
+        numbers[i] = *number;
+    }
+    const double scale = s.host().profile().scale;
+    const uikit::Color got = s.host().snapshot().pixel(static_cast<int>(numbers[0] * scale), static_cast<int>(numbers[1] * scale));
+    const double expected[3] = {numbers[2], numbers[3], numbers[4]};
+    const int shown[3] = {channel(got.red), channel(got.green), channel(got.blue)};
+    for (int i = 0; i < 3; ++i)
+        if (std::abs(shown[i] - expected[i]) > 1) {
+            s.fail(line, "expected pixel " + line.words[0].text + " " + line.words[1].text + " " + numberText(expected[0]) +
+                             " " + numberText(expected[1]) + " " + numberText(expected[2]) + " got " + rgbText(got));
+            break;
+        }
+    return true;
+}
+
+// expect legible primary|secondary: the line's text stands out from the line's background (its
+// most common colour) by at least half the range in some channel, somewhere.
+bool legible(Session& s, const ScriptLine& line) {
+    const std::string& role = line.words[0].text;
+    auto name = s.screen().lines.find(role);
+    uikit::View* view = name == s.screen().lines.end() ? nullptr : s.finder().outlet(name->second);
+    if (view == nullptr || !s.finder().shown(*view)) return s.stop(line, "the " + role + " line is not shown");
+    const double scale = s.host().profile().scale;
+    const uikit::Rect area = s.finder().visibleRect(*view);
+    const render::Image image = s.host().snapshot();
+    std::vector<uikit::Color> pixels;
+    std::unordered_map<std::uint32_t, int> counts;
+    for (int y = static_cast<int>(area.minY() * scale); y < static_cast<int>(area.maxY() * scale); ++y)
+        for (int x = static_cast<int>(area.minX() * scale); x < static_cast<int>(area.maxX() * scale); ++x) {
+            const uikit::Color c = image.pixel(x, y);
+            pixels.push_back(c);
+            ++counts[static_cast<std::uint32_t>(channel(c.red) << 16 | channel(c.green) << 8 | channel(c.blue))];
+        }
+    if (counts.empty()) return s.stop(line, "the " + role + " line has no visible area");
+    const std::uint32_t background =
+        std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second < b.second; })->first;
+    const int back[3] = {static_cast<int>(background >> 16), static_cast<int>(background >> 8 & 0xff),
+                         static_cast<int>(background & 0xff)};
+    const bool standsOut = std::any_of(pixels.begin(), pixels.end(), [&](const uikit::Color& c) {
+        return std::abs(channel(c.red) - back[0]) >= 128 || std::abs(channel(c.green) - back[1]) >= 128 ||
+               std::abs(channel(c.blue) - back[2]) >= 128;
+    });
+    if (!standsOut) {
+        auto* label = dynamic_cast<uikit::Label*>(view);
+        s.fail(line, "expected " + role + " legible got " + inQuotes(label ? label->text() : "") + " drawn invisibly on " +
+                         std::to_string(back[0]) + " " + std::to_string(back[1]) + " " + std::to_string(back[2]));
+    }
+    return true;
+}
+
 }  // namespace
 
 const ScriptCommands& commonExpectations() {
@@ -199,6 +268,8 @@ const ScriptCommands& commonExpectations() {
         {"urls", Phase::running, 0, many, "expect urls [\"URL\"...]", urls},
         {"reviews", Phase::running, 1, 1, "expect reviews N", reviews},
         {"process", Phase::running, 2, 2, "expect process primary|secondary \"TEXT\"", process},
+        {"pixel", Phase::running, 5, 5, "expect pixel X Y R G B", pixel},
+        {"legible", Phase::running, 1, 1, "expect legible primary|secondary", legible},
     };
     return expectations;
 }
