@@ -3,8 +3,8 @@
 #include "app/AppIdentity.h"
 #include "app/AppStartup.h"
 #include "engine/ExchangeRateFeed.h"
-#include "engine/SharedSettings.h"
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/UrlSession.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/LaunchRequest.h"
 #include "platform/uikit/Storyboard.h"
@@ -16,16 +16,8 @@ namespace script {
 
 namespace {
 
-// Nothing listens there: a rate check that is due fails at once instead of downloading.
-constexpr const char* unreachableFeed = "http://127.0.0.1:9/";
-
-void keepRatesOffline() {
-    ::setenv(ostrelo::ExchangeRateFeed::feedUrlVariable, unreachableFeed, 1);
-    auto suite = ostrelo::SharedSettings::open();
-    if (suite->object("EUR_date")) return;
-    suite->set("EUR_date", ostrelo::ExchangeRateFeed::todayText());
-    suite->synchronize();
-}
+// A closed port on this machine: a rate check that is due fails at once, and nothing is stored.
+constexpr const char* unreachableFeed = "http://127.0.0.1:0/";
 
 bool start(host::HeadlessHost& host, const std::vector<std::string>& arguments, ScreenDefinition::KeepAlive&,
            std::string& error) {
@@ -35,10 +27,12 @@ bool start(host::HeadlessHost& host, const std::vector<std::string>& arguments, 
         return false;
     }
     if (!uikit::Storyboard::named("Main", error)) return false;
-    keepRatesOffline();
+    ::setenv(ostrelo::ExchangeRateFeed::feedUrlVariable, unreachableFeed, 1);
     host.launch(ostrelo::AppStartup::description(), *request);
-    // The rate check the screen started, and the picker restore it queues on the main queue.
+    // The rate check the screen started (and its download, when one was due), then the picker
+    // restore it queues on the main queue.
     foundation::DispatchQueue::global().waitUntilIdle();
+    foundation::UrlSession::shared().waitUntilIdle();
     host.runUntilIdle();
     return true;
 }
