@@ -4,11 +4,11 @@
 
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/render/Image.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/StoreReviewController.h"
-#include "platform/render/Image.h"
 #include "tools/script/ScriptSession.h"
 #include "tools/script/ScriptText.h"
 #include "ui/CalculatorButton.h"
@@ -16,8 +16,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
-#include <unordered_map>
+#include <functional>
+#include <map>
 
 namespace script {
 
@@ -185,12 +185,16 @@ bool process(Session& s, const ScriptLine& line) {
     return compare(s, line, "process " + role + " ", inQuotes(line.words[1].text), inQuotes(shown));
 }
 
-// A channel of a drawn colour, 0 to 255.
-int channel(double value) { return static_cast<int>(std::lround(std::clamp(value, 0.0, 1.0) * 255)); }
+// A drawn colour, each channel 0 to 255.
+using Rgb = std::array<int, 3>;
 
-std::string rgbText(const uikit::Color& colour) {
-    return std::to_string(channel(colour.red)) + " " + std::to_string(channel(colour.green)) + " " +
-           std::to_string(channel(colour.blue));
+Rgb rgbOf(const uikit::Color& colour) {
+    auto channel = [](double value) { return static_cast<int>(std::lround(std::clamp(value, 0.0, 1.0) * 255)); };
+    return {channel(colour.red), channel(colour.green), channel(colour.blue)};
+}
+
+std::string rgbText(const Rgb& rgb) {
+    return std::to_string(rgb[0]) + " " + std::to_string(rgb[1]) + " " + std::to_string(rgb[2]);
 }
 
 // expect pixel X Y R G B: the window as drawn, at a point (in points, at the device's scale).
@@ -202,13 +206,12 @@ bool pixel(Session& s, const ScriptLine& line) {
         numbers[i] = *number;
     }
     const double scale = s.host().profile().scale;
-    const uikit::Color got = s.host().snapshot().pixel(static_cast<int>(numbers[0] * scale), static_cast<int>(numbers[1] * scale));
-    const double expected[3] = {numbers[2], numbers[3], numbers[4]};
-    const int shown[3] = {channel(got.red), channel(got.green), channel(got.blue)};
+    const Rgb got = rgbOf(s.host().snapshot().pixel(static_cast<int>(numbers[0] * scale), static_cast<int>(numbers[1] * scale)));
     for (int i = 0; i < 3; ++i)
-        if (std::abs(shown[i] - expected[i]) > 1) {
-            s.fail(line, "expected pixel " + line.words[0].text + " " + line.words[1].text + " " + numberText(expected[0]) +
-                             " " + numberText(expected[1]) + " " + numberText(expected[2]) + " got " + rgbText(got));
+        if (std::abs(got[i] - numbers[2 + i]) > 1) {
+            std::string expected;
+            for (const auto& word : line.words) expected += " " + word.text;
+            s.fail(line, "expected pixel" + expected + " got " + rgbText(got));
             break;
         }
     return true;
@@ -224,27 +227,25 @@ bool legible(Session& s, const ScriptLine& line) {
     const double scale = s.host().profile().scale;
     const uikit::Rect area = s.finder().visibleRect(*view);
     const render::Image image = s.host().snapshot();
-    std::vector<uikit::Color> pixels;
-    std::unordered_map<std::uint32_t, int> counts;
-    for (int y = static_cast<int>(area.minY() * scale); y < static_cast<int>(area.maxY() * scale); ++y)
-        for (int x = static_cast<int>(area.minX() * scale); x < static_cast<int>(area.maxX() * scale); ++x) {
-            const uikit::Color c = image.pixel(x, y);
-            pixels.push_back(c);
-            ++counts[static_cast<std::uint32_t>(channel(c.red) << 16 | channel(c.green) << 8 | channel(c.blue))];
-        }
+    auto eachPixel = [&](const std::function<bool(const Rgb&)>& visit) {
+        for (int y = static_cast<int>(area.minY() * scale); y < static_cast<int>(area.maxY() * scale); ++y)
+            for (int x = static_cast<int>(area.minX() * scale); x < static_cast<int>(area.maxX() * scale); ++x) {
+                if (!visit(rgbOf(image.pixel(x, y)))) return;
+            }
+    };
+    std::map<Rgb, int> counts;
+    eachPixel([&](const Rgb& rgb) { return ++counts[rgb] > 0; });
     if (counts.empty()) return s.stop(line, "the " + role + " line has no visible area");
-    const std::uint32_t background =
+    const Rgb back =
         std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second < b.second; })->first;
-    const int back[3] = {static_cast<int>(background >> 16), static_cast<int>(background >> 8 & 0xff),
-                         static_cast<int>(background & 0xff)};
-    const bool standsOut = std::any_of(pixels.begin(), pixels.end(), [&](const uikit::Color& c) {
-        return std::abs(channel(c.red) - back[0]) >= 128 || std::abs(channel(c.green) - back[1]) >= 128 ||
-               std::abs(channel(c.blue) - back[2]) >= 128;
+    bool standsOut = false;
+    eachPixel([&](const Rgb& rgb) {
+        for (int i = 0; i < 3; ++i) standsOut = standsOut || std::abs(rgb[i] - back[i]) >= 128;
+        return !standsOut;
     });
     if (!standsOut) {
         auto* label = dynamic_cast<uikit::Label*>(view);
-        s.fail(line, "expected " + role + " legible got " + inQuotes(label ? label->text() : "") + " drawn invisibly on " +
-                         std::to_string(back[0]) + " " + std::to_string(back[1]) + " " + std::to_string(back[2]));
+        s.fail(line, "expected " + role + " legible got " + inQuotes(label ? label->text() : "") + " drawn invisibly on " + rgbText(back));
     }
     return true;
 }
