@@ -4,6 +4,7 @@
 
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/render/Image.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
@@ -12,9 +13,11 @@
 #include "tools/script/ScriptText.h"
 #include "ui/CalculatorButton.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <functional>
+#include <map>
 
 namespace script {
 
@@ -23,7 +26,6 @@ namespace {
 using Session = ScriptSession;
 constexpr auto many = ScriptCommand::manyWords;
 constexpr double alphaTolerance = 0.005;
-constexpr int pixelTolerance = 2;
 
 // Reports a difference; always lets the script go on.
 bool compare(Session& s, const ScriptLine& line, const std::string& what, const std::string& expected,
@@ -108,30 +110,6 @@ ScriptCommand visibility(bool expectShown) {
             }};
 }
 
-// expect pixel KEY R,G,B: the colour drawn just inside the key's top-left corner (4 points in),
-// where its background shows, each channel within 2 of the text's.
-bool pixel(Session& s, const ScriptLine& line) {
-    int red = 0, green = 0, blue = 0;
-    char end = 0;
-    if (std::sscanf(line.words[1].text.c_str(), "%d,%d,%d%c", &red, &green, &blue, &end) != 3)
-        return s.stop(line, "usage: expect pixel KEY R,G,B");
-    uikit::Button* key = keyOf(s, line);
-    if (key == nullptr) return true;
-    const render::Image image = s.host().snapshot();
-    const double scale = s.host().profile().scale;
-    const uikit::Point at = key->convertPointToWindow({4, 4});
-    const uikit::Color drawn = image.pixel(static_cast<int>(at.x * scale), static_cast<int>(at.y * scale));
-    const int got[] = {static_cast<int>(std::lround(drawn.red * 255)), static_cast<int>(std::lround(drawn.green * 255)),
-                       static_cast<int>(std::lround(drawn.blue * 255))};
-    const int expected[] = {red, green, blue};
-    bool near = true;
-    for (int i = 0; i < 3; ++i) near = near && std::abs(got[i] - expected[i]) <= pixelTolerance;
-    if (!near)
-        s.fail(line, "expected pixel of " + line.words[0].text + " " + line.words[1].text + " got " +
-                         std::to_string(got[0]) + "," + std::to_string(got[1]) + "," + std::to_string(got[2]));
-    return true;
-}
-
 bool state(Session& s, const ScriptLine& line) {
     uikit::Button* key = keyOf(s, line);
     if (key == nullptr) return true;
@@ -207,6 +185,71 @@ bool process(Session& s, const ScriptLine& line) {
     return compare(s, line, "process " + role + " ", inQuotes(line.words[1].text), inQuotes(shown));
 }
 
+// A drawn colour, each channel 0 to 255.
+using Rgb = std::array<int, 3>;
+
+Rgb rgbOf(const uikit::Color& colour) {
+    auto channel = [](double value) { return static_cast<int>(std::lround(std::clamp(value, 0.0, 1.0) * 255)); };
+    return {channel(colour.red), channel(colour.green), channel(colour.blue)};
+}
+
+std::string rgbText(const Rgb& rgb) {
+    return std::to_string(rgb[0]) + " " + std::to_string(rgb[1]) + " " + std::to_string(rgb[2]);
+}
+
+// expect pixel X Y R G B: the window as drawn, at a point (in points, at the device's scale).
+bool pixel(Session& s, const ScriptLine& line) {
+    std::array<double, 5> numbers{};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        auto number = parseNumber(line.words[i].text);
+        if (!number || *number < 0 || (i >= 2 && *number > 255)) return s.stop(line, "usage: expect pixel X Y R G B");
+        numbers[i] = *number;
+    }
+    const double scale = s.host().profile().scale;
+    const Rgb got = rgbOf(s.host().snapshot().pixel(static_cast<int>(numbers[0] * scale), static_cast<int>(numbers[1] * scale)));
+    for (int i = 0; i < 3; ++i)
+        if (std::abs(got[i] - numbers[2 + i]) > 1) {
+            std::string expected;
+            for (const auto& word : line.words) expected += " " + word.text;
+            s.fail(line, "expected pixel" + expected + " got " + rgbText(got));
+            break;
+        }
+    return true;
+}
+
+// expect legible primary|secondary: the line's text stands out from the line's background (its
+// most common colour) by at least half the range in some channel, somewhere.
+bool legible(Session& s, const ScriptLine& line) {
+    const std::string& role = line.words[0].text;
+    auto name = s.screen().lines.find(role);
+    uikit::View* view = name == s.screen().lines.end() ? nullptr : s.finder().outlet(name->second);
+    if (view == nullptr || !s.finder().shown(*view)) return s.stop(line, "the " + role + " line is not shown");
+    const double scale = s.host().profile().scale;
+    const uikit::Rect area = s.finder().visibleRect(*view);
+    const render::Image image = s.host().snapshot();
+    auto eachPixel = [&](const std::function<bool(const Rgb&)>& visit) {
+        for (int y = static_cast<int>(area.minY() * scale); y < static_cast<int>(area.maxY() * scale); ++y)
+            for (int x = static_cast<int>(area.minX() * scale); x < static_cast<int>(area.maxX() * scale); ++x) {
+                if (!visit(rgbOf(image.pixel(x, y)))) return;
+            }
+    };
+    std::map<Rgb, int> counts;
+    eachPixel([&](const Rgb& rgb) { return ++counts[rgb] > 0; });
+    if (counts.empty()) return s.stop(line, "the " + role + " line has no visible area");
+    const Rgb back =
+        std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second < b.second; })->first;
+    bool standsOut = false;
+    eachPixel([&](const Rgb& rgb) {
+        for (int i = 0; i < 3; ++i) standsOut = standsOut || std::abs(rgb[i] - back[i]) >= 128;
+        return !standsOut;
+    });
+    if (!standsOut) {
+        auto* label = dynamic_cast<uikit::Label*>(view);
+        s.fail(line, "expected " + role + " legible got " + inQuotes(label ? label->text() : "") + " drawn invisibly on " + rgbText(back));
+    }
+    return true;
+}
+
 }  // namespace
 
 const ScriptCommands& commonExpectations() {
@@ -218,7 +261,6 @@ const ScriptCommands& commonExpectations() {
         {"alpha", Phase::running, 2, 2, "expect alpha KEY NUMBER", alpha},
         visibility(false),
         visibility(true),
-        {"pixel", Phase::running, 2, 2, "expect pixel KEY R,G,B", pixel},
         {"state", Phase::running, 2, 2, "expect state KEY success|error|memoryNotEmpty|memoryEmpty|none", state},
         {"pasteboard", Phase::running, 1, 1, "expect pasteboard \"TEXT\"|absent", pasteboard},
         {"store", Phase::running, 2, 2, "expect store KEY VALUE|absent", store},
@@ -227,6 +269,8 @@ const ScriptCommands& commonExpectations() {
         {"urls", Phase::running, 0, many, "expect urls [\"URL\"...]", urls},
         {"reviews", Phase::running, 1, 1, "expect reviews N", reviews},
         {"process", Phase::running, 2, 2, "expect process primary|secondary \"TEXT\"", process},
+        {"pixel", Phase::running, 5, 5, "expect pixel X Y R G B", pixel},
+        {"legible", Phase::running, 1, 1, "expect legible primary|secondary", legible},
     };
     return expectations;
 }

@@ -1,4 +1,4 @@
-#include "tools/script/screens/KeyboardScreen.h"
+#include "tools/script/main/KeyboardScreen.h"
 
 #include "keyboard/KeyboardViewController.h"
 #include "platform/host/HeadlessHost.h"
@@ -84,7 +84,7 @@ bool expectSwitches(Session& s, const ScriptLine& line) {
 
 }  // namespace
 
-ScreenDefinition keyboardScreen() {
+ScreenDefinition KeyboardScreen::definition() {
     ScreenDefinition screen;
     screen.name = "keyboard";
     screen.start = start;
