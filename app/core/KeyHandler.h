@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/core/LongPressRow.h"
+
 #include <memory>
 #include <string>
 
@@ -28,14 +30,19 @@ public:
     void handle(CalculatorButton* key, bool longPress, const std::string& given);
     // The end of every key but the date key: while a loan step waits the "=" key shows its
     // prompt title ("𝑖" for the rate, "𝑚" for the months); any other shape of the calculation
-    // ends the loan. Then the display is refreshed. Nothing happens in date mode.
+    // ends the loan. Then a screen with a second line refreshes its display. Nothing happens
+    // in date mode.
     void tail();
 
 private:
     enum class Ending { refresh, tail, none };
 
     std::string remap(CalculatorButton& key, const std::string& text);
-    Ending dispatch(const std::string& text);
+    bool holds(LongPressRow::Condition condition, const CalculatorButton& key);
+    bool isCurrencyCode(const std::string& text) const;
+    Ending dispatch(CalculatorButton* key, const std::string& text);
+    Ending currencyKey(const CalculatorButton& key);
+    Ending send(bool wholeCalculation);
     Ending engineKey(const std::string& text);
     Ending clearKey(bool all);
     Ending separatorKey();
