@@ -45,13 +45,13 @@ std::int64_t rowOf(const std::vector<std::string>& list, const std::string& code
     return std::find(list.begin(), list.end(), code) - list.begin();
 }
 
-std::optional<std::int64_t> storedRow(const foundation::UserDefaults& suite, const std::string& key, std::size_t rows) {
-    const auto stored = suite.object(key);
-    if (!stored || !stored->isInteger()) return std::nullopt;
-    const std::int64_t row = *stored->integerValue();
-    if (row < 0 || row >= static_cast<std::int64_t>(rows)) return std::nullopt;
-    return row;
-}
+// The two sides: their keys and the codes they start from.
+struct Side {
+    std::int64_t Calculator::*row;
+    const char* key;
+    const char* code;
+};
+constexpr Side sides[] = {{&Calculator::from, "from", "USD"}, {&Calculator::to, "to", "EUR"}};
 
 }  // namespace
 
@@ -63,7 +63,8 @@ void SettingsLoader::loadSettings() {
     readAngleMode(*suite);
     readCurrencyRows(*suite);
     const OwnCurrency::Moved moved = OwnCurrency{*links.calculator}.update(*suite);
-    showCurrencyRows({moved.from, moved.to});
+    const RowChanges outside = keepRowsInList(*suite);
+    showCurrencyRows({moved.from || outside.from, moved.to || outside.to});
     applyTheme(*suite);
     relayout();
     publishVersion(*suite);
@@ -111,20 +112,36 @@ void SettingsLoader::readAngleMode(foundation::UserDefaults& suite) {
     suite.synchronize();
 }
 
+// A row stored as an integer is taken as it is: it may be the own currency's, which joins the
+// list only afterwards.
 void SettingsLoader::readCurrencyRows(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
-    const std::pair<std::int64_t*, std::pair<const char*, const char*>> sides[] = {
-        {&c.from, {"from", "USD"}}, {&c.to, {"to", "EUR"}}};
-    for (const auto& [side, keyAndDefault] : sides) {
-        const auto& [key, code] = keyAndDefault;
-        if (auto row = storedRow(suite, key, c.currency.size())) {
-            *side = *row;
+    for (const Side& side : sides) {
+        const auto stored = suite.object(side.key);
+        if (stored && stored->isInteger()) {
+            c.*side.row = *stored->integerValue();
             continue;
         }
-        *side = rowOf(c.currency, code);
-        suite.set(key, *side);
+        c.*side.row = rowOf(c.currency, side.code);
+        suite.set(side.key, c.*side.row);
         suite.synchronize();
     }
+}
+
+// Once the list is final, a row outside it (a damaged store) counts as absent.
+SettingsLoader::RowChanges SettingsLoader::keepRowsInList(foundation::UserDefaults& suite) {
+    Calculator& c = *screen_.links().calculator;
+    bool changed[2] = {false, false};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const Side& side = sides[i];
+        const std::int64_t row = c.*side.row;
+        if (row >= 0 && row < static_cast<std::int64_t>(c.currency.size())) continue;
+        c.*side.row = rowOf(c.currency, side.code);
+        suite.set(side.key, c.*side.row);
+        suite.synchronize();
+        changed[i] = true;
+    }
+    return {changed[0], changed[1]};
 }
 
 // Pickers are reloaded (the list may have changed) and select the calculator's rows; currency

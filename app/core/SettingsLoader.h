@@ -45,6 +45,7 @@ private:
     void registerDefaults(foundation::UserDefaults& suite);
     void readAngleMode(foundation::UserDefaults& suite);
     void readCurrencyRows(foundation::UserDefaults& suite);
+    RowChanges keepRowsInList(foundation::UserDefaults& suite);
     void showCurrencyRows(RowChanges changes);
     void applyTheme(const foundation::UserDefaults& suite);
     void publishVersion(foundation::UserDefaults& suite);
