@@ -29,9 +29,18 @@ bool removePairs(Transaction& transaction, const std::string& code, const std::v
     return true;
 }
 
-// A stored rate is a number; a text is no rate.
-std::optional<double> storedRate(const std::optional<foundation::PropertyListValue>& stored) {
-    return stored ? stored->numberAsDouble() : std::nullopt;
+// A rate derived from the display value is written only when it is a usable rate; otherwise
+// the key is removed, as the rate download does.
+bool storeDerivedRate(Transaction& transaction, const std::string& key, double rate) {
+    if (std::isfinite(rate) && rate > 0.0) return transaction.set(key, rate);
+    return transaction.removeObject(key);
+}
+
+// A stored rate that is not a finite number above 0 (a text, say) counts as missing.
+std::optional<double> usableRate(const std::optional<foundation::PropertyListValue>& stored) {
+    const std::optional<double> rate = stored ? stored->numberAsDouble() : std::nullopt;
+    if (!rate || !std::isfinite(*rate) || *rate <= 0.0) return std::nullopt;
+    return rate;
 }
 
 }  // namespace
@@ -88,8 +97,12 @@ OwnCurrency::Moved OwnCurrency::clear(foundation::UserDefaults& suite, const std
 
 bool OwnCurrency::canStoreRates() const {
     const Calculator& c = calculator_;
+    const double x = c.ostreloLine.number;
     const auto rows = static_cast<std::int64_t>(c.currency.size());
-    return c.from == row && rows > row && c.to >= 0 && c.to < rows;
+    if (!std::isfinite(x) || x <= 0.0 || c.dateCalculator) return false;
+    if (c.from != row || rows <= row || c.to < 0 || c.to >= rows) return false;
+    // The own currency against itself would overwrite its rate of 1 and rescale its pairs.
+    return c.currency[static_cast<std::size_t>(c.to)] != c.currency[static_cast<std::size_t>(row)];
 }
 
 bool OwnCurrency::storeRates() const {
@@ -100,12 +113,14 @@ bool OwnCurrency::storeRates() const {
     const std::string& to = c.currency[static_cast<std::size_t>(c.to)];
     const auto suite = SharedSettings::open();
     return suite->performTransaction([&](Transaction& transaction) {
-        if (!transaction.set(own + to, x) || !transaction.set(own + own, 1.0) || !transaction.set(to + own, 1.0 / x))
+        if (!transaction.set(own + to, x) || !transaction.set(own + own, 1.0) ||
+            !storeDerivedRate(transaction, to + own, 1.0 / x))
             return false;
         for (const std::string& other : c.currency) {
             if (other == to || other == own) continue;
-            if (const auto rate = storedRate(transaction.object(to + other))) {
-                if (!transaction.set(own + other, x * *rate) || !transaction.set(other + own, 1.0 / (x * *rate)))
+            if (const auto rate = usableRate(transaction.object(to + other))) {
+                if (!storeDerivedRate(transaction, own + other, x * *rate) ||
+                    !storeDerivedRate(transaction, other + own, 1.0 / (x * *rate)))
                     return false;
             } else if (!transaction.set(own + other, 1.0)) {
                 return false;

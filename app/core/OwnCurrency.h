@@ -44,13 +44,15 @@ public:
     // transaction.
     Moved update(foundation::UserDefaults& suite);
 
-    // Whether the own currency's rates can be stored: the from-currency is the own currency and
-    // the to-currency a row of the list.
+    // Whether the display value can be stored as the own currency's rate: the from-currency is
+    // the own currency, the to-currency another one, date mode is off and the current line's
+    // number is a finite number above 0.
     bool canStoreRates() const;
     // With x the display value, F the own currency and T the to-currency: F+T = x, F+F = 1,
-    // T+F = 1/x, and for every other listed code K with a stored T+K rate r F+K = x·r and
-    // K+F = 1/(x·r), else F+K = 1. All in one transaction; nothing is written (false) when the
-    // rates cannot be stored.
+    // T+F = 1/x, and for every other listed code K with a usable T+K rate r (a finite number
+    // above 0) F+K = x·r and K+F = 1/(x·r), else F+K = 1. A derived rate that is not a finite
+    // number above 0 is removed instead of written. All in one transaction; nothing is written
+    // (false) when the rates cannot be stored.
     bool storeRates() const;
 
 private:
