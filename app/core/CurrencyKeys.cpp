@@ -35,9 +35,9 @@ void CurrencyKeys::updateCurrencyTitlesAndSave() {
     suite->synchronize();
 }
 
+// From a row at or past the end (or before the start) the first code follows.
 std::int64_t CurrencyKeys::nextRow(std::int64_t row, std::size_t rows) {
-    const std::int64_t next = row + 1;
-    return next == static_cast<std::int64_t>(rows) ? 0 : next;
+    return row < 0 || row + 1 >= static_cast<std::int64_t>(rows) ? 0 : row + 1;
 }
 
 void CurrencyKeys::step(const CalculatorButton& key) {

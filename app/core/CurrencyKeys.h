@@ -28,7 +28,8 @@ public:
     // A press of a currency key: the from-key (tag 1) steps the from-row, any other the
     // to-row, to the next code of the list.
     void step(const CalculatorButton& key);
-    // The row after `row` in a list of `rows` codes, back to the first after the last.
+    // The row after `row` in a list of `rows` codes, back to the first after the last and from
+    // any row outside the list.
     static std::int64_t nextRow(std::int64_t row, std::size_t rows);
 
     // Runs `routine` at the next turn of the main queue, unless the screen is gone by then.
