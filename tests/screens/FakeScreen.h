@@ -95,7 +95,10 @@ public:
         ostrelo::KeyTitle::set(links_.functionKey, currency ? "⏎" : "ƒ(x)");
         if (currency) ostrelo::KeyTitle::set(links_.equalKey, compactPortrait ? "⇨" : "=");
     }
-    void openPanel(ostrelo::ScreenPanel panel) override { hooks.push_back("panel " + std::to_string(static_cast<int>(panel))); }
+    // The pads that send have no secondary screens.
+    void openPanel(ostrelo::ScreenPanel panel) override {
+        if (links_.sendKey == nullptr) hooks.push_back("panel " + std::to_string(static_cast<int>(panel)));
+    }
     void deliver(const std::string& text) override { hooks.push_back("deliver " + text); }
 
     // A short press of a key with this caption (the role key when the screen has one).
