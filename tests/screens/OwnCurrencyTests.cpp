@@ -90,3 +90,86 @@ TEST_F(OwnCurrencyTest, TheHeldFromKeyStoresOnlyUsableRates) {
 }
 
 }  // namespace
+
+namespace {
+
+// The request is read in characters, whatever their bytes: trimmed, upper-cased the same in
+// every locale, cut to three characters; shorter texts and other kinds ask for none.
+TEST_F(OwnCurrencyTest, TheRequestIsReadInCharacters) {
+    setLocale("tr_TR");
+    const std::string longText(10000, 'x');
+    std::string accented;
+    for (int i = 0; i < 10000; ++i) accented += "é";
+    const struct {
+        PropertyListValue stored;
+        std::optional<std::string> code;
+    } rows[] = {
+        {" xaux \n", "XAU"},
+        {"eurx", "EUR"},
+        {PropertyListValue(longText), "XXX"},
+        {PropertyListValue(accented), "ÉÉÉ"},
+        {"ixy", "IXY"},                          // no dotted capital I in Turkish
+        {"ßab", "SSA"},                          // one letter, two capitals
+        {"e\u0301fg", "E\u0301FG"},              // a letter and its accent are one character
+        {"\x01\x02\x03x", "\x01\x02\x03"},       // control characters count as characters
+        {"123", "123"},
+        {"€€€", "€€€"},
+        {PropertyListValue(std::string("\xff\xfe" "ab")), std::string("\xff\xfe" "A")},
+        {"\u00A0ab\u2028", std::nullopt},        // white space of any script is trimmed
+        {"", std::nullopt},
+        {PropertyListValue(42), std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.code.value_or("none"));
+        EXPECT_EQ(ostrelo::OwnCurrency::requestedCode(row.stored), row.code);
+    }
+}
+
+// The app's loader keeps the own currency in the list and the suite: a new code joins as row
+// 31, another replaces it and removes every pair rate of the old one (even in a process whose
+// list never held it), a listed code clears it and a side on its row falls back to 30, and
+// loading again changes nothing.
+TEST_F(OwnCurrencyTest, TheOwnCurrencyJoinsChangesAndLeavesTheList) {
+    auto load = [](const char* request) {
+        ostrelo::SharedSettings::open()->set("preference_own_currency", request);
+        auto screen = std::make_unique<FakeScreen>(Screen::main);
+        ostrelo::SettingsLoader{*screen}.loadSettings();
+        return screen;
+    };
+    auto first = load("");
+    auto suite = ostrelo::SharedSettings::open();
+    EXPECT_EQ(suite->object("radiant"), PropertyListValue(false));
+    EXPECT_EQ(suite->object("from"), PropertyListValue(29));
+    EXPECT_EQ(suite->object("to"), PropertyListValue(8));
+
+    ostrelo::SharedSettings::open()->set("preference_own_currency", " xaux ");
+    ostrelo::SettingsLoader{*first}.loadSettings();
+    ASSERT_EQ(first->calculator.currency.size(), 32u);
+    EXPECT_EQ(first->calculator.currency[31], "XAU");
+    suite->set("from", 31);
+    suite->set("EURUSD", 1.1);
+    first->calculator.from = 31;
+    first->type({"1", "8", "0", "0"});
+    ASSERT_TRUE(ostrelo::OwnCurrency{first->calculator}.storeRates());
+    EXPECT_EQ(ownPairs().size(), 34u);  // XAU against all 31 and itself; EUR and USD back to XAU
+
+    auto other = load("xag");
+    EXPECT_EQ(other->calculator.currency.back(), "XAG");
+    EXPECT_EQ(other->calculator.from, 31);
+    EXPECT_TRUE(ownPairs().empty());
+    EXPECT_EQ(suite->object("own_currency"), PropertyListValue("XAG"));
+
+    auto cleared = load("usd");
+    EXPECT_EQ(cleared->calculator.currency.size(), 31u);
+    EXPECT_EQ(cleared->calculator.from, 30);
+    EXPECT_EQ(suite->object("from"), PropertyListValue(30));
+    EXPECT_EQ(suite->object("own_currency"), PropertyListValue(""));
+
+    const auto stored = suite->dictionaryRepresentation();
+    ostrelo::SettingsLoader{*cleared}.loadSettings();
+    EXPECT_EQ(suite->dictionaryRepresentation(), stored);
+    EXPECT_EQ(cleared->calculator.currency.size(), 31u);
+    EXPECT_EQ(cleared->calculator.from, 30);
+}
+
+}  // namespace
