@@ -56,6 +56,7 @@ std::unique_ptr<uikit::View> CurrencyPickers::viewForRow(const uikit::PickerView
 
 void CurrencyPickers::didSelectRow(uikit::PickerView& picker) {
     const ScreenLinks& links = screen_.links();
+    if (links.fromPicker == nullptr || links.toPicker == nullptr) return;
     Calculator& c = *links.calculator;
     c.from = links.fromPicker->selectedRowInComponent(0);
     c.to = links.toPicker->selectedRowInComponent(0);
