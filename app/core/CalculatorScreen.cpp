@@ -40,6 +40,8 @@ void CalculatorScreen::pulseFeedback(const uikit::View& view, const uikit::Rect&
 
 void CalculatorScreen::relayoutViews() {
     const ScreenLinks& l = links();
+    // The themed backdrop behind the status bar and the home indicator.
+    if (l.controller != nullptr && l.controller->isViewLoaded()) l.controller->view()->setNeedsLayout();
     if (l.keypad != nullptr)
         for (const auto& key : l.keypad->subviews()) key->setNeedsLayout();
     if (l.secondaryLine != nullptr) l.secondaryLine->setNeedsLayout();
