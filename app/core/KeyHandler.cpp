@@ -265,6 +265,7 @@ KeyHandler::Ending KeyHandler::loanStart() {
 KeyHandler::Ending KeyHandler::loanStep() {
     Calculator& c = calculator_;
     if (c.dateCalculator) return Ending::tail;
+    // Every step, one out of sequence too, refreshes before the tail.
     if (c.creditCurrentStep + 1 != c.creditNextStep) {
         endLoan();
         return Ending::refresh;

@@ -14,10 +14,13 @@ class CalculatorScreen;
 struct ScreenLinks;
 
 // The one road from a key of a calculator screen to its calculator: the click, the key's text
-// (its title, or the text given for a key without a button), the long-press remap of the
-// screen's profile, one action per text, and the ending: the display refresh and the tail that
-// titles the "=" key for the loan prompts. A loan (annuity) is typed as amount, "%%", rate,
-// "𝑖", months, "𝑚"; the handler feeds the whole payment formula into the calculator.
+// (its title, "🌐" for a key without one, or the text given for a key without a button), the
+// long-press remap of the screen's profile, the screen's own keys (CalculatorScreen::ownKey),
+// one action per text, and the ending: the display refresh and the tail that titles the "=" key
+// for the loan prompts. A loan (annuity) is typed as amount, "%%", rate, "𝑖", months, "𝑚"; the
+// handler feeds the whole payment formula into the calculator. What a screen lacks it skips:
+// keypad layouts without a function key, currency steps without currency keys, sending
+// ("✅", "✅✅") without a send key.
 //
 // Made per call; holds references to the screen only, and stops once the screen is gone.
 class KeyHandler {
