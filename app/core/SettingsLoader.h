@@ -21,7 +21,8 @@ struct ScreenProfile;
 // the two currency rows, keeps the own currency in the currency list, shows the rows on the
 // pickers or the currency keys, applies the theme, lays the screen out again and publishes the
 // version text. Values that are missing or of another type take their defaults (degrees; USD
-// to EUR), which are written back.
+// to EUR), which are written back; so does a currency row outside the list once the own
+// currency has joined or left it.
 class SettingsLoader {
 public:
     explicit SettingsLoader(CalculatorScreen& screen) : screen_(screen) {}
