@@ -1,9 +1,11 @@
 #include "keyboard/KeyboardViewController.h"
 
+#include "app/core/CurrencyKeys.h"
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
 #include "app/core/ScreenProfiles.h"
 #include "app/core/SettingsLoader.h"
+#include "keyboard/KeyboardBundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Timer.h"
 #include "platform/uikit/Application.h"
@@ -18,7 +20,6 @@
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorView.h"
 #include "ui/DeviceModel.h"
-#include "ui/InterfaceKitClasses.h"
 #include "ui/PulseLayer.h"
 
 #include <algorithm>
@@ -44,13 +45,15 @@ constexpr std::array<const char*, 24> homeIndicatorPhones = {
 
 KeyboardViewController::KeyboardViewController(std::string modelName)
     : pulse(PulseLayer::make()), modelName_(std::move(modelName)) {
+    // Started by a host that knows nothing of the keyboard: what its bundle says comes first.
+    KeyboardBundle::load();
     declareOutlets();
     declareAction<CalculatorButton>("buttonBackspacePressed", [this](CalculatorButton&) { buttonBackspacePressed(); });
     links_.calculator = &calculator;
     links_.enableClickSound = &enableClickSound;
     links_.pulse = pulse.get();
     links_.controller = this;
-    links_.profile = &ScreenProfiles::main();
+    links_.profile = &ScreenProfiles::keyboard();
     links_.guard = screenLifetime_.weak();
 }
 
@@ -144,6 +147,10 @@ bool KeyboardViewController::bindLinks() {
     links_.decimalSeparatorKey = buttonDecimalSeparator;
     links_.degRadKey = buttonDegRad;
     links_.primaryLine = primaryCalculatorLine;
+    links_.sendKey = buttonSend;
+    links_.equalStateMirrors = {buttonSend};
+    links_.fromKey = convertFrom;
+    links_.toKey = convertTo;
     return true;
 }
 
@@ -154,8 +161,6 @@ void KeyboardViewController::viewDidLoad() { keyboardSetupView(); }
 void KeyboardViewController::keyboardSetupView() {
     uikit::InputViewController::viewDidLoad();
     nibName_ = nibNameForModel(modelName_);
-    // The kit's classes the nib names (the keyboard is started by a host that knows none).
-    registerInterfaceKitClasses();
     std::string error;
     auto nib = uikit::Nib::named(nibName_, error);
     std::unique_ptr<uikit::View> keypad = nib ? nib->instantiateWithOwner(*this, error) : nullptr;
@@ -190,6 +195,7 @@ void KeyboardViewController::setupKeyboardViews() {
     if (links_.keypad == nullptr) return;
     loadKeyboardSettings();
     view()->accessibilityIgnoresInvertColors = true;
+    CurrencyKeys{*this}.setConvertTitles();
     primaryCalculatorLine->setNeedsLayout();
     for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
     primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
@@ -229,7 +235,10 @@ void KeyboardViewController::updateKeyboardHeight() {
 void KeyboardViewController::viewDidAppear(bool animated) { keyboardViewDidAppear(animated); }
 
 void KeyboardViewController::keyboardViewDidAppear(bool animated) {
-    if (links_.keypad != nullptr) refreshKeyTitles();
+    if (links_.keypad != nullptr) {
+        CurrencyKeys{*this}.setConvertTitles();
+        refreshKeyTitles();
+    }
     uikit::InputViewController::viewDidAppear(animated);
 }
 
@@ -246,6 +255,7 @@ void KeyboardViewController::keyboardLayoutSubviews() {
     updateKeyboardHeight();
     if (links_.keypad == nullptr) return;
     buttonSend->layer().zPosition = 1.0;
+    CurrencyKeys{*this}.setConvertTitles();
 }
 
 // The keypad takes its new size without animation; the height follows at the next layout.
@@ -267,9 +277,27 @@ void KeyboardViewController::handleKeyboardKeyPress(CalculatorButton* button, bo
     KeyHandler{*this}.handle(button, longPress, key);
 }
 
+// The display line, the clear and separator titles, the states of "=" and of the send key beside
+// it, the angle key (blank while no angle matters) and "𝑑" in date mode.
 void KeyboardViewController::refreshKeyTitles() { DisplayRefresh{*this}.updateCalculatorLines(); }
 
 void KeyboardViewController::refreshDisplay() { refreshKeyTitles(); }
+
+// The keys that act on the host: the next keyboard (also any key without a title), a blank, a
+// deletion and a line feed.
+bool KeyboardViewController::ownKey(CalculatorButton*, std::string& text) {
+    if (text == "🌐") advanceToNextInputMode();
+    else if (text == "SP") textDocumentProxy().insertText(" ");
+    else if (text == "⌫") textDocumentProxy().deleteBackward();
+    else if (text == "⮐") textDocumentProxy().insertText("\n");
+    else return false;
+    return true;
+}
+
+// What the send key types: exactly the text, and nothing when there is none.
+void KeyboardViewController::deliver(const std::string& text) {
+    if (!text.empty()) textDocumentProxy().insertText(text);
+}
 
 // ---- Delete key ---------------------------------------------------------------------------
 

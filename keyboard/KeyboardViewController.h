@@ -140,6 +140,8 @@ public:
     // CalculatorScreen
     const ScreenLinks& links() const override { return links_; }
     void refreshDisplay() override;
+    bool ownKey(CalculatorButton* key, std::string& text) override;
+    void deliver(const std::string& text) override;
 
 private:
     void declareOutlets();
