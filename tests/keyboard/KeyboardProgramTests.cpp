@@ -55,4 +55,25 @@ TEST_F(KeyboardProgramTest, TheRealKeyboardStartsOffscreenOnEachDeviceAndRefuses
     EXPECT_NE(unknown.text().find("usage: ostrelo-keyboard [--device NAME] [--landscape]"), std::string::npos);
 }
 
+// The app runs while the keyboard, in a process of its own, types a calculation and steps its
+// from-currency: the app's next activation shows both.
+TEST_F(KeyboardProgramTest, WhatTheKeyboardTypesIsTheAppsAtItsNextActivation) {
+    host::HeadlessHost app(host::DeviceProfile::smallPhone());
+    app.launch(ostrelo::AppStartup::description());
+    app.runUntilIdle();
+    auto* screen = dynamic_cast<ostrelo::ViewController*>(app.rootViewController());
+    ASSERT_NE(screen, nullptr);
+    app.resignActive();
+
+    AppProcess keyboard(TYPING_CHILD, {"7", "×", "6", "USD"}, {{"OSTRELO_GROUP_DIR", groupDirectory().string()}});
+    ASSERT_EQ(keyboard.waitForExit(), 0) << keyboard.text();
+    EXPECT_NE(keyboard.text().find("field \n"), std::string::npos) << keyboard.text();
+
+    app.becomeActive();
+    app.runUntilIdle();
+    EXPECT_EQ(screen->primaryCalculatorLine->text(), "7×6");
+    EXPECT_EQ(screen->secondaryCalculatorLine->text(), "42");
+    EXPECT_EQ(screen->calculator.from, 30);
+}
+
 }  // namespace
