@@ -1,5 +1,6 @@
 #include "keyboard/KeyboardViewController.h"
 #include "platform/foundation/Timer.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/uikit/LongPressGestureRecognizer.h"
 #include "platform/uikit/Storyboard.h"
@@ -13,13 +14,15 @@ using uikit::GestureRecognizer;
 
 namespace {
 
-// A host document that counts what the keyboard deletes from it.
+// A host document that records what the keyboard does to it.
 class CountingHost : public uikit::InputViewHost, public uikit::TextDocumentProxy {
 public:
     int deletions = 0;
+    int switches = 0;
+    std::string inserted;
     uikit::TextDocumentProxy& textDocumentProxy() override { return *this; }
-    void advanceToNextInputMode() override {}
-    void insertText(const std::string&) override {}
+    void advanceToNextInputMode() override { ++switches; }
+    void insertText(const std::string& text) override { inserted += text; }
     void deleteBackward() override { ++deletions; }
     std::string documentContextBeforeInput() const override { return {}; }
     std::weak_ptr<void> alive() const { return lifetime_.weak(); }
@@ -117,6 +120,22 @@ TEST_F(KeyboardControllerTest, NoDeletionOutlivesTheKeyboard) {
     host.setRootViewController(std::make_unique<uikit::ViewController>());
     host.advance(1);
     EXPECT_EQ(document.deletions, 6);
+}
+
+// Texts of the app's keypad modes and secondary screens reach the keyboard without a key of
+// its own: they change nothing, in the host, the display or the store.
+TEST_F(KeyboardControllerTest, TheAppsKeypadAndScreenKeysChangeNothing) {
+    CountingHost document;
+    KeyboardViewController& keyboard = show("iPhone SE (3rd generation)", document);
+    for (const char* key : {"1", "2"}) keyboard.handleKeyboardKeyPress(nullptr, false, key);
+    for (const char* key : {"€", "MS", "ƒ(x)", "⏎", "rand"}) {
+        keyboard.handleKeyboardKeyPress(nullptr, false, key);
+        EXPECT_EQ(keyboard.calculator.primaryString, "12") << key;
+        EXPECT_EQ(document.inserted + std::to_string(document.switches), "0") << key;
+        EXPECT_FALSE(foundation::UserDefaults().object("show_currency")) << key;
+    }
+    host.runUntilIdle();
+    EXPECT_EQ(host.window().rootViewController()->presentedViewController(), nullptr);
 }
 
 }  // namespace
