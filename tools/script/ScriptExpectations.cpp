@@ -167,6 +167,27 @@ bool urls(Session& s, const ScriptLine& line) {
     return compare(s, line, "urls ", "[" + expected + "]", "[" + got + "]");
 }
 
+// expect pixel KEY R G B: the colour of a key's face in a snapshot, inside its lower left corner
+// (clear of its title and its border lines), in 0…255 per channel.
+bool pixel(Session& s, const ScriptLine& line) {
+    int expected[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        auto number = parseNumber(line.words[static_cast<std::size_t>(i) + 1].text);
+        if (!number || *number < 0 || *number > 255) return s.stop(line, "usage: expect pixel KEY R G B (0 to 255)");
+        expected[i] = static_cast<int>(*number);
+    }
+    uikit::Button* key = keyOf(s, line);
+    if (key == nullptr) return true;
+    const uikit::Rect face = s.finder().visibleRect(*key);
+    const double scale = s.host().profile().scale;
+    const uikit::Color color = s.host().snapshot().pixel(static_cast<int>((face.minX() + face.width() * 0.15) * scale),
+                                                         static_cast<int>((face.minY() + face.height() * 0.85) * scale));
+    const auto channel = [](double value) { return std::to_string(static_cast<int>(std::lround(value * 255))); };
+    return compare(s, line, "pixel of " + line.words[0].text + " ",
+                   std::to_string(expected[0]) + " " + std::to_string(expected[1]) + " " + std::to_string(expected[2]),
+                   channel(color.red) + " " + channel(color.green) + " " + channel(color.blue));
+}
+
 bool reviews(Session& s, const ScriptLine& line) {
     return compare(s, line, "reviews ", line.words[0].text, std::to_string(uikit::StoreReviewController::requestCount()));
 }
@@ -198,6 +219,7 @@ const ScriptCommands& commonExpectations() {
         {"vibrations", Phase::running, 1, 1, "expect vibrations N", vibrations},
         {"urls", Phase::running, 0, many, "expect urls [\"URL\"...]", urls},
         {"reviews", Phase::running, 1, 1, "expect reviews N", reviews},
+        {"pixel", Phase::running, 4, 4, "expect pixel KEY R G B", pixel},
         {"process", Phase::running, 2, 2, "expect process primary|secondary \"TEXT\"", process},
     };
     return expectations;

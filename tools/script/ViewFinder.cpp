@@ -79,16 +79,20 @@ uikit::Button* ViewFinder::key(const std::string& name, std::string& error) cons
 bool ViewFinder::shown(const uikit::View& view) const {
     for (const uikit::View* v = &view; v != nullptr; v = v->superview()) {
         if (v->hidden() || v->alpha() <= 0) return false;
-        if (v == &window_) return true;
+        if (v == &window_) return !visibleRect(view).isEmpty() || view.bounds().isEmpty();
     }
     return false;
 }
 
-uikit::Point ViewFinder::touchPoint(const uikit::View& view) const {
+uikit::Rect ViewFinder::visibleRect(const uikit::View& view) const {
     uikit::Rect visible = view.convertRect(view.bounds(), nullptr);
     for (const uikit::View* v = view.superview(); v != nullptr && v != &window_; v = v->superview())
         if (v->clipsToBounds()) visible = visible.intersection(v->convertRect(v->bounds(), nullptr));
-    visible = visible.intersection(window_.bounds());
+    return visible.intersection(window_.bounds());
+}
+
+uikit::Point ViewFinder::touchPoint(const uikit::View& view) const {
+    const uikit::Rect visible = visibleRect(view);
     return {visible.midX(), visible.midY()};
 }
 

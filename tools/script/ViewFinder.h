@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/uikit/Point.h"
+#include "platform/uikit/Rect.h"
 
 #include <map>
 #include <string>
@@ -30,9 +31,14 @@ public:
     // it. Null with `error` set when there is none, it is not shown, or more than one reads it.
     uikit::Button* key(const std::string& name, std::string& error) const;
 
-    // Neither it nor any of its superviews is hidden or fully transparent, and it is in the window.
+    // Neither it nor any of its superviews is hidden or fully transparent, it is in the window,
+    // and its clipping superviews and the window leave some of it visible (a view without
+    // size counts as shown where it sits).
     bool shown(const uikit::View& view) const;
-    // The centre of the part of the view that its clipping superviews and the window leave visible.
+    // The part of the view that its clipping superviews and the window leave visible, in window
+    // points.
+    uikit::Rect visibleRect(const uikit::View& view) const;
+    // The centre of the visible part of the view.
     uikit::Point touchPoint(const uikit::View& view) const;
 
     // What a person sees: the named display lines, every other shown label, every shown key
