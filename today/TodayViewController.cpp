@@ -353,6 +353,7 @@ uikit::Rect TodayViewController::overlayAnchor() {
 
 void TodayViewController::showFunctionsOverlay() {
     if (links_.keypad == nullptr) return;
+    closeOpenOverlay();
     setDimmedKeys(dimmedAlpha);
     WidgetOverlay overlay = WidgetOverlay::functions(overlayAnchor(), view()->bounds().size);
     const std::weak_ptr<void> guard = screenLifetime_.weak();
@@ -366,12 +367,20 @@ void TodayViewController::showFunctionsOverlay() {
 
 void TodayViewController::showMemoryOverlay() {
     if (links_.keypad == nullptr) return;
+    closeOpenOverlay();
     WidgetOverlay overlay = WidgetOverlay::memory(overlayAnchor(), view()->bounds().size, calculator.memoryPrimaryString);
     overlay.background->addTarget(
         this, [this](uikit::Control& sender) { buttonMemoryBackgroundAction(static_cast<uikit::Button&>(sender)); },
         uikit::ControlEventTouchUpInside, screenLifetime_.weak());
     addOverlay(std::move(overlay));
     showMemoryPopup = true;
+}
+
+// Both overlays keep their views in the same three properties: one opened over another would
+// leave the first on screen, its background swallowing every tap on the pad for good.
+void TodayViewController::closeOpenOverlay() {
+    if (showMemoryPopup) closeMemoryOverlay();
+    if (showFunctionsPopup) closeWidgetOverlay();
 }
 
 void TodayViewController::addOverlay(WidgetOverlay overlay) {

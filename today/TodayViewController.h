@@ -120,7 +120,7 @@ public:
     void primaryLabelTap();
     void secondaryLabelTap();
 
-    // Overlays.
+    // Overlays. Opening either first closes an open one, so at most one is shown.
     void showFunctionsOverlay();
     void showMemoryOverlay();
     void closeWidgetOverlay();
@@ -145,6 +145,7 @@ private:
     void setDimmedKeys(double alpha);
     // Takes the open overlay's views out of the root view into `closedOverlay_`.
     void removeOverlayViews();
+    void closeOpenOverlay();
     void addOverlay(WidgetOverlay overlay);
     // The memory-clear key's frame in the root view, the place of both overlays.
     uikit::Rect overlayAnchor();
