@@ -4,6 +4,7 @@
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/PanelHost.h"
 #include "platform/uikit/Button.h"
+#include "platform/uikit/Label.h"
 #include "platform/uikit/LayoutConstraint.h"
 #include "platform/uikit/Window.h"
 #include "today/TodayStartup.h"
@@ -134,11 +135,19 @@ int viewsOverThePad(TodayViewController& widget) {
     return count;
 }
 
-// expect overlay none|functions|memory
+// The text the open memory overlay shows.
+std::string memoryText(TodayViewController& widget) {
+    if (widget.functionView == nullptr || widget.functionView->subviews().empty()) return "";
+    auto* label = dynamic_cast<uikit::Label*>(widget.functionView->subviews().front().get());
+    return label != nullptr ? label->text() : "";
+}
+
+// expect overlay none|functions|memory ["TEXT"]
 bool overlay(Session& s, const ScriptLine& line) {
     const std::string& expected = line.words[0].text;
-    if (expected != "none" && expected != "functions" && expected != "memory")
-        return s.stop(line, "usage: expect overlay none|functions|memory");
+    if ((expected != "none" && expected != "functions" && expected != "memory") ||
+        (line.words.size() == 2 && expected != "memory"))
+        return s.stop(line, "usage: expect overlay none|functions|memory [\"TEXT\"]");
     TodayViewController* widget = widgetOf(s);
     if (widget == nullptr) return s.stop(line, "there is no widget");
     std::string open = widget->showFunctionsPopup ? "functions" : "";
@@ -149,6 +158,8 @@ bool overlay(Session& s, const ScriptLine& line) {
     if (open != expected || views != expectedViews)
         s.fail(line, "expected overlay " + expected + " (" + std::to_string(expectedViews) + " views over the pad) got " +
                          open + " (" + std::to_string(views) + ")");
+    else if (line.words.size() == 2 && memoryText(*widget) != line.words[1].text)
+        s.fail(line, "expected memory overlay " + inQuotes(line.words[1].text) + " got " + inQuotes(memoryText(*widget)));
     return true;
 }
 
@@ -174,7 +185,7 @@ ScreenDefinition widgetScreen(const std::string& name, bool expanded) {
         {"size", Phase::running, 2, 2, "expect size W H", size},
         {"updates", Phase::running, 1, many, "expect updates N [RESULT...]", updates},
         {"labelHeight", Phase::running, 1, 1, "expect labelHeight NUMBER", labelHeight},
-        {"overlay", Phase::running, 1, 1, "expect overlay none|functions|memory", overlay},
+        {"overlay", Phase::running, 1, 2, "expect overlay none|functions|memory [\"TEXT\"]", overlay},
     };
     return screen;
 }

@@ -15,8 +15,9 @@ namespace script {
 //   expect size W H                the widget's size in the panel
 //   expect updates N [RESULT...]   update requests made, and the results their completions gave
 //   expect labelHeight NUMBER      the height of the display area
-//   expect overlay none|functions|memory
-//                                  which overlay is open, with exactly its three views over the pad
+//   expect overlay none|functions|memory ["TEXT"]
+//                                  which overlay is open, with exactly its three views over the
+//                                  pad (and the memory overlay's text)
 class WidgetScreens {
 public:
     static std::vector<ScreenDefinition> definitions();
