@@ -36,9 +36,8 @@ public:
     // size counts as shown where it sits).
     bool shown(const uikit::View& view) const;
     // The part of the view that its clipping superviews and the window leave visible, in window
-    // points.
+    // points, and its centre.
     uikit::Rect visibleRect(const uikit::View& view) const;
-    // The centre of the visible part of the view.
     uikit::Point touchPoint(const uikit::View& view) const;
 
     // What a person sees: the named display lines, every other shown label, every shown key

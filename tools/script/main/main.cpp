@@ -1,7 +1,8 @@
 // ostrelo-script [--snapshots DIR] FILE...: runs screen scripts on the headless host.
 #include "tools/script/ProcessStep.h"
 #include "tools/script/ScriptRunner.h"
-#include "tools/script/widget/WidgetScreens.h"
+#include "tools/script/main/AppScreen.h"
+#include "tools/script/main/WidgetScreens.h"
 
 #include <filesystem>
 #include <iostream>
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     if (files.empty()) return usage();
 
     script::ScriptRunner runner(settings);
+    runner.addScreen(script::AppScreen::definition());
     for (auto& screen : script::WidgetScreens::definitions()) runner.addScreen(std::move(screen));
     return runner.run(files, std::cout) ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-#include "tools/script/widget/WidgetScreens.h"
+#include "tools/script/main/WidgetScreens.h"
 
 #include "engine/ExchangeRateFeed.h"
 #include "platform/host/HeadlessHost.h"
