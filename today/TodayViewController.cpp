@@ -1,5 +1,6 @@
 #include "today/TodayViewController.h"
 
+#include "app/core/CurrencyKeys.h"
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
 #include "app/core/KeyTitle.h"
@@ -54,7 +55,7 @@ TodayViewController::TodayViewController() : pulse(PulseLayer::make()) {
     links_.enableClickSound = &enableClickSound;
     links_.pulse = pulse.get();
     links_.controller = this;
-    links_.profile = &ScreenProfiles::main();
+    links_.profile = &ScreenProfiles::widget();
     links_.guard = screenLifetime_.weak();
 }
 
@@ -119,6 +120,8 @@ bool TodayViewController::bindLinks() {
     links_.primaryLine = primaryCalculatorLine;
     links_.secondaryLine = secondaryCalculatorLine;
     links_.convertLabel = labelConvert;
+    links_.fromKey = convertFrom;
+    links_.toKey = convertTo;
     return true;
 }
 
@@ -279,7 +282,21 @@ void TodayViewController::handleWidgetKeyPress(CalculatorButton* button, bool lo
     KeyHandler{*this}.handle(button, longPress, key);
 }
 
-void TodayViewController::updateExtensionCalculatorLines() { DisplayRefresh{*this}.updateCalculatorLines(); }
+// Before the shared rows: the function overlay's interest key starts a loan, and any key closes
+// an open function overlay (its own keys too, while their touch is still being delivered).
+bool TodayViewController::ownKey(CalculatorButton* key, std::string& text) {
+    if (text == "𝑖" && key != nullptr && key->myButtonType == CalculatorButton::MyButtonType::nonDigitTopRight)
+        text = "%%";
+    if (showFunctionsPopup) closeWidgetOverlay();
+    return false;
+}
+
+bool TodayViewController::allows(LongPressRow::Condition condition) {
+    if (condition == LongPressRow::Condition::functionOverlayClosed) return !showFunctionsPopup;
+    return CalculatorScreen::allows(condition);
+}
+
+void TodayViewController::updateExtensionCalculatorLines() { DisplayRefresh{*this}.updateExtensionCalculatorLines(); }
 
 void TodayViewController::refreshDisplay() { updateExtensionCalculatorLines(); }
 
@@ -308,14 +325,7 @@ void TodayViewController::switchToCurrencyKeypad() {
     storeShowCurrency(true);
 }
 
-void TodayViewController::setWidgetConvertTitles() {
-    if (links_.keypad == nullptr) return;
-    const auto rows = static_cast<std::int64_t>(calculator.currency.size());
-    if (calculator.from >= 0 && calculator.from < rows)
-        KeyTitle::set(convertFrom, calculator.currency[static_cast<std::size_t>(calculator.from)]);
-    if (calculator.to >= 0 && calculator.to < rows)
-        KeyTitle::set(convertTo, calculator.currency[static_cast<std::size_t>(calculator.to)]);
-}
+void TodayViewController::setWidgetConvertTitles() { CurrencyKeys{*this}.setConvertTitles(); }
 
 void TodayViewController::setWidgetConvertTitlesAsync() {
     foundation::DispatchQueue::main().asyncAfter(0, [this] { setWidgetConvertTitles(); }, screenLifetime_.weak());

@@ -132,6 +132,8 @@ public:
     const ScreenLinks& links() const override { return links_; }
     void refreshDisplay() override;
     void longPressFeedback(CalculatorButton& key) override;
+    bool allows(LongPressRow::Condition condition) override;
+    bool ownKey(CalculatorButton* key, std::string& text) override;
     void showKeypad(bool currency) override;
     void openPanel(ScreenPanel panel) override;
 
