@@ -1,5 +1,4 @@
 #include "platform/uikit/Button.h"
-#include "platform/uikit/Label.h"
 #include "today/WidgetOverlay.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorView.h"
@@ -47,21 +46,6 @@ TEST(WidgetOverlayTest, TheFunctionPanelIsPlacedByTheMemoryClearKey) {
         EXPECT_EQ(interest.normalTitle(), "𝑖");
         EXPECT_EQ(interest.myButtonType, ostrelo::CalculatorButton::MyButtonType::nonDigitTopRight);
     }
-}
-
-// The memory panel is one key high and two wide, its lower edge 10 points above the key; the
-// pointer's centre sits on that edge over the middle of the third column.
-TEST(WidgetOverlayTest, TheMemoryPanelShowsTheMemoryAboveTheKeysRow) {
-    const Rect key{80, 110, 80, 64};
-    const WidgetOverlay overlay = WidgetOverlay::memory(key, {320, 430}, std::string("1,234"));
-    expectRect(overlay.panel->frame(), {120, 36, 160, 64});
-    EXPECT_NEAR(overlay.pointer->center().x, 200, 1e-9);
-    EXPECT_NEAR(overlay.pointer->center().y, 100, 1e-9);
-    expectRect(overlay.background->frame(), {80, 110, 320, 320});
-    ASSERT_EQ(overlay.panel->subviews().size(), 1u);
-    EXPECT_EQ(dynamic_cast<const uikit::Label&>(*overlay.panel->subviews().front()).text(), "1,234");
-    EXPECT_EQ(dynamic_cast<const uikit::Label&>(
-                  *WidgetOverlay::memory(key, {320, 430}, std::nullopt).panel->subviews().front()).text(), "");
 }
 
 }  // namespace
