@@ -140,7 +140,7 @@ void TodayViewController::viewDidLoad() {
 void TodayViewController::didReceiveMemoryWarning() { uikit::ViewController::didReceiveMemoryWarning(); }
 
 void TodayViewController::setupWidgetViews() {
-    // The display grows by what the host's compact height exceeds the height it was made for.
+    // The display takes up what the host's compact height differs from the one it was made for.
     if (uikit::ExtensionContext* context = extensionContext()) {
         const double compactHeight = context->widgetMaximumSizeForDisplayMode(uikit::WidgetDisplayModeCompact).height;
         if (compactHeight != designedCompactHeight)
@@ -176,8 +176,8 @@ void TodayViewController::attachDisplayTaps() {
     secondaryCalculatorLine->setUserInteractionEnabled(true);
 }
 
-// The display lines follow the system's appearance, not the widget's theme: clear on a light
-// desktop, clear for a dark one.
+// The display lines' background style follows the system's appearance (the dark or the light
+// clear one), not the widget's theme.
 void TodayViewController::applyAppearanceToLines() {
     if (links_.keypad == nullptr) return;
     const bool dark = traitCollection().userInterfaceStyle == uikit::UserInterfaceStyle::dark;
