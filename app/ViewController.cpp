@@ -396,9 +396,11 @@ void ViewController::popoverPresentationControllerWillRepositionPopoverToRect(
     }
 }
 
-// The Settings screen's reset: the new calculator clears the stored calculation and memory.
+// The Settings screen's reset: the new calculator clears the stored calculation and memory, and
+// then takes the settings (angle mode, currency rows, own currency, notation) as at start.
 void ViewController::replaceCalculator() {
     calculator = Calculator();
+    loadSettings();
     updateCalculatorLines();
 }
 
