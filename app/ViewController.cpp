@@ -397,10 +397,12 @@ void ViewController::popoverPresentationControllerWillRepositionPopoverToRect(
 }
 
 // The Settings screen's reset: the new calculator clears the stored calculation and memory, and
-// then takes the settings (angle mode, currency rows, own currency, notation) as at start.
+// then takes the settings (angle mode, currency rows, own currency, notation) as at start; a
+// loan or date title of the "=" key goes with the old calculation.
 void ViewController::replaceCalculator() {
     calculator = Calculator();
     loadSettings();
+    DisplayRefresh{*this}.updateDateTitle();
     updateCalculatorLines();
 }
 
