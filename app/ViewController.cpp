@@ -308,6 +308,8 @@ struct ViewController::PopoverPlacement {
 };
 
 std::unique_ptr<uikit::ViewController> ViewController::makePopover(const PopoverPlacement& placement) {
+    // One at a time: a second would not be shown, and must not dim the keys.
+    if (presentedViewController() != nullptr) return nullptr;
     std::string error;
     auto storyboard = uikit::Storyboard::named("Main", error);
     auto popover = storyboard ? storyboard->instantiateViewController(placement.identifier, error) : nullptr;

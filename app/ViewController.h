@@ -163,7 +163,8 @@ private:
     void copyPrimaryText();
     void setControlsAlpha(double alpha);
     // Makes the scene `identifier` of the storyboard Main a popover of `size` anchored at `anchor`
-    // (in the source key's coordinates); null, logged, when the scene cannot be made.
+    // (in the source key's coordinates); null while another is up, and (logged) when the scene
+    // cannot be made.
     struct PopoverPlacement;
     std::unique_ptr<uikit::ViewController> makePopover(const PopoverPlacement& placement);
 
