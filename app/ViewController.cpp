@@ -348,8 +348,8 @@ void ViewController::showFunctionsPopover() {
     auto* functions = dynamic_cast<ViewControllerFunctions*>(popover.get());
     if (functions == nullptr) return;
     setControlsAlpha(dimmedAlpha);
-    presentViewController(std::move(popover), true);
     functions->setDelegate(this, screenLifetime_.weak());
+    presentViewController(std::move(popover), true);
 }
 
 void ViewController::showSettingsPopover() {
