@@ -1,10 +1,7 @@
 // ostrelo-script [--snapshots DIR] FILE...: runs screen scripts on the headless host.
-#include "app/AppStartup.h"
-#include "engine/ExchangeRateFeed.h"
-#include "platform/foundation/DispatchQueue.h"
-#include "platform/host/HeadlessHost.h"
 #include "tools/script/ProcessStep.h"
 #include "tools/script/ScriptRunner.h"
+#include "tools/script/main/AppScreen.h"
 
 #include <filesystem>
 #include <iostream>
@@ -16,22 +13,6 @@ namespace {
 int usage() {
     std::cerr << "usage: ostrelo-script [--snapshots DIR] FILE...\n";
     return 2;
-}
-
-// The app's calculator screen as ostrelo starts it, without the rate download.
-script::ScreenDefinition appScreen() {
-    script::ScreenDefinition screen;
-    screen.name = "app";
-    screen.start = [](host::HeadlessHost& host, const std::vector<std::string>&, script::ScreenDefinition::KeepAlive&,
-                      std::string&) {
-        ostrelo::ExchangeRateFeed::setNetworkTest([] { return false; });
-        host.launch(ostrelo::AppStartup::description());
-        foundation::DispatchQueue::global().waitUntilIdle();
-        host.runUntilIdle();
-        return true;
-    };
-    screen.lines = {{"primary", "primaryCalculatorLine"}, {"secondary", "secondaryCalculatorLine"}};
-    return screen;
 }
 
 }  // namespace
@@ -58,6 +39,6 @@ int main(int argc, char** argv) {
     if (files.empty()) return usage();
 
     script::ScriptRunner runner(settings);
-    runner.addScreen(appScreen());
+    runner.addScreen(script::AppScreen::definition());
     return runner.run(files, std::cout) ? 0 : 1;
 }
