@@ -131,7 +131,7 @@ uikit::Point ViewFinder::outside(const uikit::PopoverPresentationController& pop
 bool ViewFinder::shown(const uikit::View& view) const {
     for (const uikit::View* v = &view; v != nullptr; v = v->superview()) {
         if (v->hidden() || v->alpha() <= 0) return false;
-        if (v == &window_) return true;
+        if (v == &window_) return !visibleRect(view).isEmpty() || view.bounds().isEmpty();
     }
     return false;
 }

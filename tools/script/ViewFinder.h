@@ -42,7 +42,9 @@ public:
     // A point of the window well away from the popover (the window corner farthest from it).
     uikit::Point outside(const uikit::PopoverPresentationController& popover) const;
 
-    // Neither it nor any of its superviews is hidden or fully transparent, and it is in the window.
+    // Neither it nor any of its superviews is hidden or fully transparent, it is in the window,
+    // and its clipping superviews and the window leave some of it visible (a view without
+    // size counts as shown where it sits).
     bool shown(const uikit::View& view) const;
     // The part of the view that its clipping superviews and the window leave visible, in window
     // points, and its centre.
