@@ -3,6 +3,9 @@
 #include "app/AppDelegate.h"
 #include "app/AppIdentity.h"
 #include "app/ViewController.h"
+#include "app/ViewControllerFunctions.h"
+#include "app/ViewControllerMemory.h"
+#include "app/ViewControllerSettings.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/uikit/ClassRegistry.h"
@@ -13,7 +16,11 @@ namespace ostrelo {
 
 void AppStartup::registerClasses() {
     registerInterfaceKitClasses();
-    uikit::ClassRegistry::shared().registerController<ViewController>("ViewController");
+    auto& registry = uikit::ClassRegistry::shared();
+    registry.registerController<ViewController>("ViewController");
+    registry.registerController<ViewControllerMemory>("ViewControllerMemory");
+    registry.registerController<ViewControllerFunctions>("ViewControllerFunctions");
+    registry.registerController<ViewControllerSettings>("ViewControllerSettings");
 }
 
 std::unique_ptr<ViewController> AppStartup::makeMainScreen(std::string& error) {
@@ -50,6 +57,7 @@ host::AppDescription AppStartup::description() {
     app.bundleIdentifier = AppIdentity::bundleIdentifier;
     app.acceptsLaunchRequests = true;
     app.singleInstance = true;
+    app.settingsProgram = "ostrelo-settings";
     return app;
 }
 

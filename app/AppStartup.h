@@ -17,7 +17,7 @@ class AppStartup {
 public:
     // "ostrelo" in a 375 × 667 window titled "Ostrelo": the calculator screen, the delegate,
     // quick actions named after the bundle identifier, "ostrelo://" URLs, one running instance
-    // per user. Also makes the app's classes known to scenes and fills the bundle's info.
+    // per user, ostrelo-settings as its page of the system settings. Also makes the app's classes known to scenes and fills the bundle's info.
     static host::AppDescription description();
     // The calculator screen, the initial scene of the storyboard Main; null, with the reason,
     // when the scene cannot be loaded.

@@ -1,6 +1,9 @@
 #include "app/ViewController.h"
 
 #include "app/AppIdentity.h"
+#include "app/ViewControllerFunctions.h"
+#include "app/ViewControllerMemory.h"
+#include "app/ViewControllerSettings.h"
 #include "app/core/CurrencyPickers.h"
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
@@ -17,6 +20,8 @@
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
+#include "platform/uikit/PopoverPresentationController.h"
+#include "platform/uikit/Storyboard.h"
 #include "platform/uikit/TapGestureRecognizer.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
@@ -34,7 +39,9 @@ namespace ostrelo {
 
 namespace {
 constexpr unsigned clickSound = 1104;
-}
+// The alpha of the controls under the Functions and Settings popovers.
+constexpr double dimmedAlpha = 0.6;
+}  // namespace
 
 ViewController::ViewController() : pulse(PulseLayer::make()) {
     applySavedTheme();
@@ -292,11 +299,115 @@ void ViewController::openPanel(ScreenPanel panel) {
     }
 }
 
-void ViewController::showMemoryPopover() { foundation::Log::info("the Memory screen is not part of this build"); }
+struct ViewController::PopoverPlacement {
+    const char* identifier;
+    uikit::Size size;
+    CalculatorButton* source;
+    uikit::Rect anchor;
+    uikit::Color background;
+    unsigned arrow;
+};
 
-void ViewController::showFunctionsPopover() { foundation::Log::info("the Functions screen is not part of this build"); }
+std::unique_ptr<uikit::ViewController> ViewController::makePopover(const PopoverPlacement& placement) {
+    // One at a time: a second would not be shown, and must not dim the keys.
+    if (presentedViewController() != nullptr) return nullptr;
+    std::string error;
+    auto storyboard = uikit::Storyboard::named("Main", error);
+    auto popover = storyboard ? storyboard->instantiateViewController(placement.identifier, error) : nullptr;
+    if (!popover) {
+        foundation::Log::error(error);
+        return nullptr;
+    }
+    popover->modalPresentationStyle = uikit::ModalPresentationPopover;
+    popover->preferredContentSize = placement.size;
+    uikit::PopoverPresentationController& presentation = *popover->popoverPresentationController();
+    presentation.sourceRect = placement.anchor;
+    presentation.setDelegate(this, screenLifetime_.weak());
+    presentation.backgroundColor = placement.background;
+    presentation.permittedArrowDirections = placement.arrow;
+    presentation.setSourceView(placement.source);
+    return popover;
+}
 
-void ViewController::showSettingsPopover() { foundation::Log::info("the Settings screen is not part of this build"); }
+// Sizes are taken from the keys' bounds: a key held down is drawn shrunk, and its frame with it.
+void ViewController::showMemoryPopover() {
+    const uikit::Size key = buttonZero->bounds().size, source = buttonMemoryRecall->bounds().size;
+    auto popover = makePopover({"Memory", {2 * key.width, 0.5 * key.height}, buttonMemoryRecall,
+                                uikit::Rect(0.5 * source.width, 0, 1, 1), digitBackgroundColor(),
+                                uikit::PopoverArrowDirectionDown});
+    auto* memory = dynamic_cast<ViewControllerMemory*>(popover.get());
+    if (memory == nullptr) return;
+    memory->labelMemoryString = calculator.memoryPrimaryString;
+    presentViewController(std::move(popover), true);
+}
+
+void ViewController::showFunctionsPopover() {
+    const uikit::Size key = buttonZero->bounds().size, source = buttonFunctions->bounds().size;
+    auto popover = makePopover({"Functions", {3 * key.width, 4 * key.height}, buttonFunctions,
+                                uikit::Rect(source.width, 0.5 * source.height, 1, 1), functionBackgroundColor(),
+                                uikit::PopoverArrowDirectionLeft});
+    auto* functions = dynamic_cast<ViewControllerFunctions*>(popover.get());
+    if (functions == nullptr) return;
+    setControlsAlpha(dimmedAlpha);
+    functions->setDelegate(this, screenLifetime_.weak());
+    presentViewController(std::move(popover), true);
+}
+
+void ViewController::showSettingsPopover() {
+    const uikit::Size key = buttonZero->bounds().size, source = buttonDegRad->bounds().size;
+    const double rows = compactWidthRegularHeight() ? 3 : 5;
+    auto popover = makePopover({"Settings", {3.5 * key.width, rows * key.height}, buttonDegRad,
+                                uikit::Rect(0.5 * source.width, source.height, 1, 1), functionBackgroundColor(),
+                                uikit::PopoverArrowDirectionUp});
+    auto* settings = dynamic_cast<ViewControllerSettings*>(popover.get());
+    if (settings == nullptr) return;
+    setControlsAlpha(dimmedAlpha);
+    settings->setDelegate(this, screenLifetime_.weak());
+    presentViewController(std::move(popover), true);
+}
+
+void ViewController::restoreControlsAlpha() { setControlsAlpha(1.0); }
+
+// Both pickers and every key of the keypad but the `setup` ones.
+void ViewController::setControlsAlpha(double alpha) {
+    if (links_.keypad == nullptr) return;
+    convertFromPicker->setAlpha(alpha);
+    convertToPicker->setAlpha(alpha);
+    for (const auto& view : ostreloView->subviews()) {
+        auto* key = dynamic_cast<CalculatorButton*>(view.get());
+        if (key != nullptr && key->myButtonType != CalculatorButton::MyButtonType::setup) key->setAlpha(alpha);
+    }
+}
+
+int ViewController::adaptivePresentationStyleForPresentationController(uikit::PopoverPresentationController&,
+                                                                       const uikit::TraitCollection&) {
+    return uikit::ModalPresentationNone;
+}
+
+void ViewController::popoverPresentationControllerDidDismissPopover(uikit::PopoverPresentationController&) {
+    restoreControlsAlpha();
+}
+
+void ViewController::popoverPresentationControllerWillRepositionPopoverToRect(
+    uikit::PopoverPresentationController& popover, uikit::Rect& rect, uikit::View*&) {
+    if (popover.arrowDirection() == uikit::PopoverArrowDirectionLeft) {
+        const uikit::Size key = buttonFunctions->bounds().size;
+        rect = uikit::Rect(key.width, key.height / 2, 1, 1);
+    } else if (popover.arrowDirection() == uikit::PopoverArrowDirectionUp) {
+        const uikit::Size key = buttonDegRad->bounds().size;
+        rect = uikit::Rect(key.width / 2, key.height, 1, 1);
+    }
+}
+
+// The Settings screen's reset: the new calculator clears the stored calculation and memory, and
+// then takes the settings (angle mode, currency rows, own currency, notation) as at start; a
+// loan or date title of the "=" key goes with the old calculation.
+void ViewController::replaceCalculator() {
+    calculator = Calculator();
+    loadSettings();
+    DisplayRefresh{*this}.updateDateTitle();
+    updateCalculatorLines();
+}
 
 // ---- Currency pickers ---------------------------------------------------------------------
 

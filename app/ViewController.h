@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ViewControllerDelegate.h"
 #include "app/core/CalculatorScreen.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
@@ -7,6 +8,7 @@
 #include "platform/uikit/Color.h"
 #include "platform/uikit/PickerViewDataSource.h"
 #include "platform/uikit/PickerViewDelegate.h"
+#include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/ViewController.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
@@ -27,11 +29,14 @@ class PulseLayer;
 // The app's calculator screen, the initial scene of the storyboard "Main". It owns the screen's
 // calculator, hands key presses to the shared key handler, keeps the display current, chooses
 // the keypad layout, lets the two currency pickers choose the conversion, copies the display
-// on a tap and re-reads the settings at every activation of the app.
+// on a tap and re-reads the settings at every activation of the app. It presents the Memory,
+// Functions and Settings screens as popovers over its keypad.
 class ViewController : public uikit::ViewController,
                        public CalculatorViewTouchDelegate,
                        public uikit::PickerViewDataSource,
                        public uikit::PickerViewDelegate,
+                       public uikit::PopoverPresentationControllerDelegate,
+                       public ViewControllerDelegate,
                        public CalculatorScreen {
 public:
     ViewController();
@@ -96,7 +101,7 @@ public:
 
     // The key handler and the display.
     void handleKeyPress(CalculatorButton* button, bool longPress, const std::string& key) override;
-    void updateCalculatorLines();
+    void updateCalculatorLines() override;
     void updateKeypadMode();
     void showStandardKeypad();
     void showCurrencyKeypad();
@@ -105,10 +110,25 @@ public:
     void primaryLabelTap();
     void secondaryLabelTap();
 
-    // Popovers.
+    // Popovers. The Functions and Settings screens dim the pickers and every key but the
+    // `setup` ones to 0.6 while they are up.
     void showMemoryPopover();
     void showFunctionsPopover();
     void showSettingsPopover();
+    void restoreControlsAlpha() override;
+    // uikit::PopoverPresentationControllerDelegate: popovers stay popovers in every size class;
+    // a tap outside one restores the dimmed controls; the anchors follow the keys.
+    int adaptivePresentationStyleForPresentationController(uikit::PopoverPresentationController& popover,
+                                                           const uikit::TraitCollection& traits) override;
+    void popoverPresentationControllerDidDismissPopover(uikit::PopoverPresentationController& popover) override;
+    void popoverPresentationControllerWillRepositionPopoverToRect(uikit::PopoverPresentationController& popover,
+                                                                  uikit::Rect& rect, uikit::View*& view) override;
+
+    // ViewControllerDelegate (what the popovers ask of this screen).
+    Calculator& screenCalculator() override { return calculator; }
+    void relayoutViews() override { CalculatorScreen::relayoutViews(); }
+    void setClickSound(bool enabled) override { enableClickSound = enabled; }
+    void replaceCalculator() override;
 
     // Currency pickers.
     void setupPickers();
@@ -141,6 +161,12 @@ private:
     void showParenthesisKeys();
     void attachDisplayTaps();
     void copyPrimaryText();
+    void setControlsAlpha(double alpha);
+    // Makes the scene `identifier` of the storyboard Main a popover of `size` anchored at `anchor`
+    // (in the source key's coordinates); null while another is up, and (logged) when the scene
+    // cannot be made.
+    struct PopoverPlacement;
+    std::unique_ptr<uikit::ViewController> makePopover(const PopoverPlacement& placement);
 
     ScreenLinks links_;
     bool displayTapsAttached_ = false;

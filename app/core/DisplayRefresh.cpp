@@ -63,8 +63,14 @@ void DisplayRefresh::updateParenthesisTitles() {
 
 void DisplayRefresh::updateDateTitle() {
     if (links_.equalKey == nullptr) return;
-    if (links_.calculator->dateCalculator) KeyTitle::set(links_.equalKey, "𝑑");
-    else if (links_.equalKey->normalTitle() == "𝑑") KeyTitle::set(links_.equalKey, layoutEqualTitle());
+    const Calculator& c = *links_.calculator;
+    if (c.dateCalculator) {
+        KeyTitle::set(links_.equalKey, "𝑑");
+        return;
+    }
+    const std::string shown = links_.equalKey->normalTitle();
+    const bool loanTitle = shown == "𝑖" || shown == "𝑚";
+    if (shown == "𝑑" || (loanTitle && c.creditNextStep == 0)) KeyTitle::set(links_.equalKey, layoutEqualTitle());
 }
 
 std::string DisplayRefresh::layoutEqualTitle() const {

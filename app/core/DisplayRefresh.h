@@ -19,8 +19,10 @@ public:
     void updateCalculatorLines();
     // The extensions' name for the same refresh.
     void updateExtensionCalculatorLines();
-    // The "=" key shows "𝑑" while date mode lasts; once date mode has ended (here or in
-    // another process) a "𝑑" gives way to the keypad layout's title. Loan titles stay.
+    // The "=" key's mode titles follow the calculator: "𝑑" while date mode lasts; a "𝑑" once
+    // date mode has ended (here or in another process), and an "𝑖" or "𝑚" once no loan step
+    // waits (a new calculator), give way to the keypad layout's title. For activation, restore
+    // and reset alike.
     void updateDateTitle();
     // "⇨" on the currency keypad of a compact-width, regular-height window, else "=".
     std::string layoutEqualTitle() const;

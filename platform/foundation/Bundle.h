@@ -2,8 +2,10 @@
 
 #include "platform/foundation/PropertyListValue.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace foundation {
 
@@ -17,6 +19,15 @@ public:
     // The value under `key`, when there is one.
     std::optional<PropertyListValue> objectForInfoDictionaryKey(const std::string& key) const;
     void setInfoDictionary(PropertyListValue::Dictionary info) { info_ = std::move(info); }
+
+    // The directory of the running executable, through /proc/self/exe; empty when it cannot be
+    // read.
+    static std::filesystem::path executableDirectory();
+    // Where the program's resources of one kind ("storyboards", "icons") are looked for, in
+    // order: $OSTRELO_RESOURCES/<kind> alone when that is set; else <executable directory>/<kind>
+    // (the build tree), then <executable directory>/../share/ostrelo/<kind> (`cmake --install`).
+    // The working directory plays no part.
+    static std::vector<std::filesystem::path> resourceDirectories(const std::string& kind);
 
 private:
     Bundle() = default;

@@ -49,6 +49,10 @@ struct AppDescription {
     bool acceptsLaunchRequests = false;
     // One running instance per user: a later start hands its request to it and ends.
     bool singleInstance = false;
+    // The program beside this one that shows the app's page of the system settings, started by
+    // the window host when the app opens uikit::Application::openSettingsURLString. Empty: the
+    // URL is only recorded.
+    std::string settingsProgram;
 };
 
 }  // namespace host

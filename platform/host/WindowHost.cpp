@@ -5,7 +5,9 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/SdlKeyboard.h"
 #include "platform/host/SdlPasteboardStorage.h"
+#include "platform/host/SiblingProgram.h"
 #include "platform/host/SingleInstance.h"
+#include "platform/host/WindowIcon.h"
 #include "platform/uikit/Application.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Pasteboard.h"
@@ -161,6 +163,13 @@ WindowHost::WindowHost(SDL_Window* window, const AppDescription& app) : window_(
     sounds_ = std::make_unique<SdlSoundPlayer>();
     uikit::AudioServices::setPlayer([sounds = sounds_.get()](const uikit::AudioServices::Request& r) { sounds->play(r); });
 
+    uikit::Application& application = uikit::Application::shared();
+    application.urlHandler = [this](const std::string& url) { openURL(url); };
+    application.iconHandler = [window](const std::optional<std::string>& name) {
+        if (name) WindowIcon::show(window, *name);
+    };
+    if (auto kept = application.alternateIconName()) WindowIcon::show(window_, *kept);
+
     // X11 and Wayland can block on their connection; a wake-up event ends that wait when work is
     // posted from another thread.
     sdlWaits_ = videoDriver == "x11" || videoDriver == "wayland";
@@ -179,12 +188,20 @@ WindowHost::~WindowHost() {
     auto& loop = foundation::RunLoop::main();
     loop.setWakeUpHandler({});
     uikit::AudioServices::setPlayer({});
+    uikit::Application::shared().urlHandler = nullptr;
+    uikit::Application::shared().iconHandler = nullptr;
     uikit::Pasteboard::general().setStorage(nullptr);
     driver_.reset();
     sounds_.reset();
     loop.useRealTime();
     SDL_DestroyWindow(window_);
     SDL_Quit();
+}
+
+void WindowHost::openURL(const std::string& url) {
+    if (url != uikit::Application::openSettingsURLString || app_.settingsProgram.empty()) return;
+    std::string error;
+    if (!SiblingProgram::start(app_.settingsProgram, error)) foundation::Log::warning("cannot show the settings: " + error);
 }
 
 void WindowHost::launch(const LaunchRequest& request) {

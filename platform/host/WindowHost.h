@@ -21,7 +21,9 @@ namespace host {
 // an idle window sleeps until the next event or due work. Mouse input becomes one touch, keys
 // become key presses (SdlKeyboard), Ctrl+R turns the window between portrait and landscape,
 // window events drive the lifecycle, the pasteboard is the desktop clipboard and key clicks
-// play. Everything else is the ApplicationDriver's, as in the headless host.
+// play. The application's alternate icon is the window's icon (the one kept from an earlier
+// start from the beginning), and opening the settings URL starts the app's settings program.
+// Everything else is the ApplicationDriver's, as in the headless host.
 class WindowHost {
 public:
     // What an executable's main() calls. The arguments give the launch request (usage and 2
@@ -66,6 +68,7 @@ private:
     void applyWindowSize();
     void resizeWindow(uikit::Size size);
     void rotate();
+    void openURL(const std::string& url);
     void wait();
     bool visible() const;
 

@@ -13,6 +13,20 @@ Image::Image(int width, int height) : width_(std::max(width, 1)), height_(std::m
     surface_ = std::shared_ptr<cairo_surface_t>(s, cairo_surface_destroy);
 }
 
+Image Image::readPNG(const std::filesystem::path& path) {
+    cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+    Image image;
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        foundation::Log::error("cannot read " + path.string() + ": " + cairo_status_to_string(cairo_surface_status(s)));
+        cairo_surface_destroy(s);
+        return image;
+    }
+    image.surface_ = std::shared_ptr<cairo_surface_t>(s, cairo_surface_destroy);
+    image.width_ = cairo_image_surface_get_width(s);
+    image.height_ = cairo_image_surface_get_height(s);
+    return image;
+}
+
 uikit::Color Image::pixel(int x, int y) const {
     if (!surface_ || x < 0 || y < 0 || x >= width_ || y >= height_) return uikit::Color::clear();
     cairo_surface_flush(surface_.get());

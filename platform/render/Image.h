@@ -14,6 +14,8 @@ class Image {
 public:
     Image() = default;
     Image(int width, int height);
+    // A PNG file as an image; an invalid image (and a log line) when it cannot be read.
+    static Image readPNG(const std::filesystem::path& path);
     int width() const { return width_; }
     int height() const { return height_; }
     bool valid() const { return surface_ != nullptr; }

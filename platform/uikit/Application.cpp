@@ -1,10 +1,16 @@
 #include "platform/uikit/Application.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
 
 #include <cctype>
 
 namespace uikit {
+
+namespace {
+// Where the chosen icon's name is kept, in the group directory's store.
+constexpr const char* alternateIconKey = "UIApplicationAlternateIconName";
+}  // namespace
 
 Application& Application::shared() {
     static Application application;
@@ -14,6 +20,7 @@ Application& Application::shared() {
 bool Application::openURL(const std::string& url) {
     if (url.empty()) return false;
     openedURLs_.push_back(url);
+    if (urlHandler) urlHandler(url);
     return true;
 }
 
@@ -32,17 +39,23 @@ void Application::setAlternateIconName(std::optional<std::string> name,
     std::optional<std::string> error;
     if (supportsAlternateIcons) {
         iconRequests_.push_back(name);
-        alternateIconName_ = std::move(name);
+        foundation::UserDefaults store;
+        if (name) store.set(alternateIconKey, *name);
+        else store.removeObject(alternateIconKey);
+        if (iconHandler) iconHandler(name);
     } else {
         error = "alternate icons are not supported";
     }
     if (completion) foundation::RunLoop::main().schedule(0, [completion, error] { completion(error); });
 }
 
+std::optional<std::string> Application::alternateIconName() const {
+    return foundation::UserDefaults().stringForKey(alternateIconKey);
+}
+
 void Application::clearRecords() {
     openedURLs_.clear();
     iconRequests_.clear();
-    alternateIconName_.reset();
     supportsAlternateIcons = true;
 }
 

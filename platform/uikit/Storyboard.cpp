@@ -1,5 +1,6 @@
 #include "platform/uikit/Storyboard.h"
 
+#include "platform/foundation/Bundle.h"
 #include "platform/uikit/ClassRegistry.h"
 #include "platform/uikit/SceneBuilder.h"
 #include "platform/uikit/SceneParser.h"
@@ -18,24 +19,13 @@ std::optional<std::filesystem::path>& chosenDirectory() {
     static std::optional<std::filesystem::path> directory;
     return directory;
 }
-
-// The directory of the running executable; empty when it cannot be read.
-std::filesystem::path executableDirectory() {
-    std::error_code error;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : exe.parent_path();
-}
 }  // namespace
 
 void Storyboard::setDirectory(std::optional<std::filesystem::path> directory) { chosenDirectory() = std::move(directory); }
 
 std::vector<std::filesystem::path> Storyboard::searchDirectories() {
     if (chosenDirectory()) return {*chosenDirectory()};
-    if (const char* env = std::getenv("OSTRELO_RESOURCES"); env != nullptr && *env != '\0')
-        return {std::filesystem::path(env) / "storyboards"};
-    auto exe = executableDirectory();
-    if (exe.empty()) return {};
-    return {exe / "storyboards", (exe.parent_path() / "share" / "ostrelo" / "storyboards").lexically_normal()};
+    return foundation::Bundle::resourceDirectories("storyboards");
 }
 
 std::filesystem::path Storyboard::directory() {

@@ -23,6 +23,8 @@ Window::Window(const Rect& frame, UserInterfaceIdiom idiom, double scale)
     : View(frame), idiom_(idiom), scale_(scale), style_(Screen::mainScreen().userInterfaceStyle()) {}
 
 namespace {
+constexpr int escapeKeyCode = 41;
+
 void markForLayout(View& view) {
     view.setNeedsLayout();
     for (auto& sub : view.subviews()) markForLayout(*sub);
@@ -212,6 +214,14 @@ void Window::gestureRecognizerDidRecognize(GestureRecognizer* recognizer) {
 }
 
 void Window::pressKey(const Key& key) {
+    if (key.keyCode == escapeKeyCode) {
+        ViewController* top = topViewController();
+        PopoverPresentationController* popover = top != nullptr ? top->popoverPresentationController() : nullptr;
+        if (popover != nullptr && !popover->adaptedToFullScreen()) {
+            popover->outsideTap();
+            return;
+        }
+    }
     View* first = firstResponder();
     Responder* responder = first;
     std::weak_ptr<void> alive = first != nullptr ? first->alive() : std::weak_ptr<void>{};

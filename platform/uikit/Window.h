@@ -55,7 +55,8 @@ public:
     void gestureRecognizerDidRecognize(GestureRecognizer* recognizer);
 
     // A key press (began and ended) for the first responder view, else the frontmost controller
-    // that accepts it, else the root controller.
+    // that accepts it, else the root controller. While a popover is up, Escape (key code 41)
+    // dismisses it as a tap outside it would, and reaches no view or controller.
     void pressKey(const Key& key);
 
     // The view of this window that takes key presses first (a text field being edited), or

@@ -14,7 +14,7 @@ class DisplayRefreshTest : public testsupport::SuiteTest {};
 // Date mode ended in another process (its "AC" and a new calculation) while this screen showed
 // "𝑑": the refresh after reloading gives the key back its keypad's title, so the next press
 // evaluates the other process's calculation instead of running the date key over it. A loan
-// title is not the date's and stays.
+// title stays while its loan waits, and goes with it.
 TEST_F(DisplayRefreshTest, TheDateTitleLeavesWhenDateModeEndedElsewhere) {
     struct Row {
         const char* name;
@@ -58,6 +58,10 @@ TEST_F(DisplayRefreshTest, TheDateTitleLeavesWhenDateModeEndedElsewhere) {
     loan.hold("%");
     ostrelo::DisplayRefresh{loan}.updateDateTitle();
     EXPECT_EQ(loan.equalTitle(), "𝑖");
+    // A new calculator (the Settings screen's reset) is in no loan: the prompt title goes.
+    loan.calculator = ostrelo::Calculator();
+    ostrelo::DisplayRefresh{loan}.updateDateTitle();
+    EXPECT_EQ(loan.equalTitle(), "=");
 }
 
 // The degree/radian key shows "⚙" on the app's screen and blank elsewhere; percent titles follow

@@ -23,6 +23,8 @@ struct Screen : ViewController, PopoverPresentationControllerDelegate {
     void viewWillAppear(bool) override { log.push_back("willAppear"); }
     void viewDidAppear(bool) override { log.push_back("didAppear"); }
     void touchesBegan(const TouchSet&, const Event*) override { log.push_back("screen:touch"); }
+    bool canBecomeFirstResponder() const override { return true; }
+    void pressesBegan(const PressSet&, const Event*) override { log.push_back("screen:press"); }
     bool prefersStatusBarHidden() override { return hidden; }
     int preferredStatusBarStyle() override { return StatusBarStyleLightContent; }
     void viewWillTransitionToSize(Size size, TransitionCoordinator& coordinator) override {
@@ -136,6 +138,18 @@ TEST_F(ControllerTest, PopoverIsAnchoredAndAnOutsideTapDismissesItWithoutReachin
     window->touchDown({300, 450});
     window->touchUp({300, 450});
     EXPECT_EQ(screen->log, std::vector<std::string>{"screen:touch"});
+
+    // Escape does what a tap outside does; without a popover it is the screen's key.
+    Key escape;
+    escape.keyCode = 41;
+    present(PopoverArrowDirectionDown);
+    screen->log.clear();
+    window->pressKey(escape);
+    EXPECT_EQ(screen->presentedViewController(), nullptr);
+    EXPECT_EQ(screen->log, (std::vector<std::string>{"dismissed 2", "content gone"}));
+    screen->log.clear();
+    window->pressKey(escape);
+    EXPECT_EQ(screen->log, std::vector<std::string>{"screen:press"});
 }
 
 TEST_F(ControllerTest, PopoverAdaptsOnlyWhenTheDelegateLetsItAndRepositionsOnResize) {

@@ -6,6 +6,7 @@
 #include "platform/uikit/Storyboard.h"
 #include "platform/uikit/StoreReviewController.h"
 #include "platform/uikit/ViewController.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,10 @@ using foundation::RunLoop;
 
 namespace {
 
-TEST(PlatformServicesTest, UrlsIconsAndReviewsAreAnsweredAndRecorded) {
+class PlatformServicesStoreTest : public testsupport::SuiteTest {};
+
+// The chosen icon is kept in the group directory: a later start (records cleared) finds it.
+TEST_F(PlatformServicesStoreTest, UrlsIconsAndReviewsAreAnsweredAndRecorded) {
     RunLoop::main().useVirtualTime();
     Application& app = Application::shared();
     app.clearRecords();
@@ -42,6 +46,7 @@ TEST(PlatformServicesTest, UrlsIconsAndReviewsAreAnsweredAndRecorded) {
     EXPECT_EQ(app.alternateIconName(), "AppIconLight");
     EXPECT_EQ(app.alternateIconRequests().size(), 2u);
     app.clearRecords();
+    EXPECT_EQ(app.alternateIconName(), "AppIconLight");
 
     StoreReviewController::clearRequests();
     StoreReviewController::requestReview();

@@ -6,10 +6,13 @@
 #include "platform/host/HeadlessHost.h"
 #include "platform/uikit/Button.h"
 #include "platform/uikit/Pasteboard.h"
+#include "platform/uikit/PopoverPresentationController.h"
+#include "platform/uikit/Switch.h"
 #include "tools/script/ProcessStep.h"
 #include "tools/script/ScriptSession.h"
 #include "tools/script/ScriptText.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -102,10 +105,19 @@ bool tapDisplay(Session& s, const ScriptLine& line, const std::string& role) {
     return true;
 }
 
-// tap CAPTION... | tap display ROLE
+// A tap on the window away from the popover that is up.
+bool tapOutside(Session& s, const ScriptLine& line) {
+    uikit::ViewController* popover = s.finder().popover();
+    if (popover == nullptr) return s.stop(line, "no popover is up");
+    s.host().tap(s.finder().outside(*popover->popoverPresentationController()));
+    return true;
+}
+
+// tap CAPTION... | tap display ROLE | tap outside
 bool tap(Session& s, const ScriptLine& line) {
     if (line.words.size() == 2 && !line.words[0].quoted && line.words[0].text == "display")
         return tapDisplay(s, line, line.words[1].text);
+    if (line.words.size() == 1 && !line.words[0].quoted && line.words[0].text == "outside") return tapOutside(s, line);
     for (const auto& word : line.words) {
         std::string error;
         uikit::Button* key = s.finder().key(word.text, error);
@@ -153,6 +165,40 @@ bool cancel(Session& s, const ScriptLine& line) {
     if (!s.pressed) return s.stop(line, "no finger is down (press CAPTION first)");
     s.host().touchCancel();
     s.pressed.reset();
+    return true;
+}
+
+// toggle LABEL: a tap on the switch beside a label (or @outlet).
+bool toggle(Session& s, const ScriptLine& line) {
+    std::string error;
+    uikit::Switch* control = s.finder().switchNamed(line.words[0].text, error);
+    if (control == nullptr) return s.stop(line, error);
+    s.host().tap(s.finder().touchPoint(*control));
+    return true;
+}
+
+// key NAME...: hardware key presses; Escape, Return and Backspace by name, any other word (or a
+// quoted one) as the characters it types.
+bool key(Session& s, const ScriptLine& line) {
+    struct Named {
+        const char* name;
+        const char* characters;
+        int code;
+    };
+    static constexpr Named named[] = {{"Escape", "", 41}, {"Return", "\r", 40}, {"Backspace", "\b", 42}};
+    for (const auto& word : line.words) {
+        const auto* found = std::find_if(std::begin(named), std::end(named),
+                                         [&](const Named& n) { return !word.quoted && word.text == n.name; });
+        if (found != std::end(named)) s.host().pressKey(found->characters, found->code);
+        else s.host().pressKey(word.text);
+    }
+    return true;
+}
+
+bool alternateIcons(Session& s, const ScriptLine& line) {
+    const std::string& state = line.words[0].text;
+    if (state != "on" && state != "off") return s.stop(line, "usage: alternate-icons on|off");
+    s.setUp.alternateIcons = state == "on";
     return true;
 }
 
@@ -210,12 +256,15 @@ const ScriptCommands& commonCommands() {
         {"theme", Phase::any, 1, 1, "theme dark|light", theme},
         {"store", Phase::any, 2, 2, "store KEY VALUE", store},
         {"pasteboard", Phase::any, 1, 1, "pasteboard \"TEXT\"", pasteboard},
+        {"alternate-icons", Phase::setUp, 1, 1, "alternate-icons on|off", alternateIcons},
         {"start", Phase::setUp, 0, 0, "start", [](Session& s, const ScriptLine& line) { return s.start(line); }},
-        {"tap", Phase::running, 1, many, "tap CAPTION... | tap display primary|secondary", tap},
+        {"tap", Phase::running, 1, many, "tap CAPTION... | tap display primary|secondary | tap outside", tap},
         {"hold", Phase::running, 1, 2, "hold CAPTION [SECONDS]", hold},
         {"press", Phase::running, 1, 1, "press CAPTION", press},
         {"release", Phase::running, 0, 0, "release", release},
         {"cancel", Phase::running, 0, 0, "cancel", cancel},
+        {"toggle", Phase::running, 1, 1, "toggle LABEL", toggle},
+        {"key", Phase::running, 1, many, "key NAME...", key},
         {"rotate", Phase::running, 0, 0, "rotate",
          [](Session& s, const ScriptLine&) {
              const bool portrait = s.host().orientation() == host::Orientation::portrait;

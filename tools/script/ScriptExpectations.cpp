@@ -6,9 +6,12 @@
 #include "platform/host/HeadlessHost.h"
 #include "platform/render/Image.h"
 #include "platform/uikit/AudioServices.h"
+#include "platform/uikit/Application.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
+#include "platform/uikit/PopoverPresentationController.h"
 #include "platform/uikit/StoreReviewController.h"
+#include "platform/uikit/Switch.h"
 #include "tools/script/ScriptSession.h"
 #include "tools/script/ScriptText.h"
 #include "ui/CalculatorButton.h"
@@ -26,6 +29,7 @@ namespace {
 using Session = ScriptSession;
 constexpr auto many = ScriptCommand::manyWords;
 constexpr double alphaTolerance = 0.005;
+constexpr double sizeTolerance = 0.5;  // points
 
 // Reports a difference; always lets the script go on.
 bool compare(Session& s, const ScriptLine& line, const std::string& what, const std::string& expected,
@@ -81,9 +85,12 @@ bool title(Session& s, const ScriptLine& line) {
 bool alpha(Session& s, const ScriptLine& line) {
     auto expected = parseNumber(line.words[1].text);
     if (!expected) return s.stop(line, "usage: expect alpha KEY NUMBER");
-    uikit::Button* key = keyOf(s, line);
-    if (key != nullptr && std::abs(key->alpha() - *expected) > alphaTolerance)
-        s.fail(line, "expected alpha of " + line.words[0].text + " " + line.words[1].text + " got " + numberText(key->alpha()));
+    // A key, or any view by @outlet (a picker, say).
+    const std::string& name = line.words[0].text;
+    uikit::View* view = name.size() > 1 && name.front() == '@' ? s.finder().outlet(name.substr(1)) : nullptr;
+    if (view == nullptr) view = keyOf(s, line);
+    if (view != nullptr && std::abs(view->alpha() - *expected) > alphaTolerance)
+        s.fail(line, "expected alpha of " + name + " " + line.words[1].text + " got " + numberText(view->alpha()));
     return true;
 }
 
@@ -170,6 +177,63 @@ bool urls(Session& s, const ScriptLine& line) {
     s.seen.urls = opened.size();
     for (const auto& word : line.words) expected += (expected.empty() ? "" : " ") + inQuotes(word.text);
     return compare(s, line, "urls ", "[" + expected + "]", "[" + got + "]");
+}
+
+// expect popover NAME|none [ARROW [W H KEY]]: the scene shown as a popover, where its arrow
+// points, and its size in widths and heights of a key.
+bool popover(Session& s, const ScriptLine& line) {
+    static const std::map<unsigned, std::string> arrows = {{uikit::PopoverArrowDirectionUp, "up"},
+                                                           {uikit::PopoverArrowDirectionDown, "down"},
+                                                           {uikit::PopoverArrowDirectionLeft, "left"},
+                                                           {uikit::PopoverArrowDirectionRight, "right"}};
+    if (line.words.size() == 3 || line.words.size() == 4)
+        return s.stop(line, "usage: expect popover NAME|none [up|down|left|right [W H KEY]]");
+    uikit::ViewController* shown = s.finder().popover();
+    const std::string name = shown == nullptr ? "none" : shown->storyboardIdentifier;
+    if (name != line.words[0].text || shown == nullptr) return compare(s, line, "popover ", line.words[0].text, name);
+    const uikit::PopoverPresentationController& presentation = *shown->popoverPresentationController();
+    if (line.words.size() >= 2) {
+        auto arrow = arrows.find(presentation.arrowDirection());
+        compare(s, line, "arrow ", line.words[1].text, arrow == arrows.end() ? "unknown" : arrow->second);
+    }
+    if (line.words.size() == 5) {
+        auto widths = parseNumber(line.words[2].text), heights = parseNumber(line.words[3].text);
+        if (!widths || !heights) return s.stop(line, "usage: expect popover NAME|none [up|down|left|right [W H KEY]]");
+        std::string error;
+        uikit::Button* key = s.finder().key(line.words[4].text, error);
+        if (key == nullptr) return s.stop(line, error);
+        const uikit::Size unit = key->bounds().size, size = presentation.popoverFrame().size;
+        const double w = size.width / unit.width, h = size.height / unit.height;
+        if (std::abs(size.width - *widths * unit.width) > sizeTolerance ||
+            std::abs(size.height - *heights * unit.height) > sizeTolerance)
+            s.fail(line, "expected size " + line.words[2].text + " × " + line.words[3].text + " of " + line.words[4].text +
+                             " got " + numberText(w) + " × " + numberText(h));
+    }
+    return true;
+}
+
+// expect switch LABEL on|off
+bool switchState(Session& s, const ScriptLine& line) {
+    const std::string& expected = line.words[1].text;
+    if (expected != "on" && expected != "off") return s.stop(line, "usage: expect switch LABEL on|off");
+    std::string error;
+    uikit::Switch* control = s.finder().switchNamed(line.words[0].text, error);
+    if (control == nullptr) {
+        s.fail(line, error);
+        return true;
+    }
+    return compare(s, line, "switch " + inQuotes(line.words[0].text) + " ", expected, control->isOn() ? "on" : "off");
+}
+
+// expect icons "NAME"...: the alternate icons asked for since the last check.
+bool icons(Session& s, const ScriptLine& line) {
+    const auto& requests = uikit::Application::shared().alternateIconRequests();
+    std::string got, expected;
+    for (std::size_t i = s.seen.icons; i < requests.size(); ++i)
+        got += (got.empty() ? "" : " ") + (requests[i] ? inQuotes(*requests[i]) : std::string("primary"));
+    s.seen.icons = requests.size();
+    for (const auto& word : line.words) expected += (expected.empty() ? "" : " ") + inQuotes(word.text);
+    return compare(s, line, "icons ", "[" + expected + "]", "[" + got + "]");
 }
 
 bool reviews(Session& s, const ScriptLine& line) {
@@ -268,6 +332,9 @@ const ScriptCommands& commonExpectations() {
         {"vibrations", Phase::running, 1, 1, "expect vibrations N", vibrations},
         {"urls", Phase::running, 0, many, "expect urls [\"URL\"...]", urls},
         {"reviews", Phase::running, 1, 1, "expect reviews N", reviews},
+        {"popover", Phase::running, 1, 5, "expect popover NAME|none [up|down|left|right [W H KEY]]", popover},
+        {"switch", Phase::running, 2, 2, "expect switch LABEL on|off", switchState},
+        {"icons", Phase::running, 0, many, "expect icons [\"NAME\"...]", icons},
         {"process", Phase::running, 2, 2, "expect process primary|secondary \"TEXT\"", process},
         {"pixel", Phase::running, 5, 5, "expect pixel X Y R G B", pixel},
         {"legible", Phase::running, 1, 1, "expect legible primary|secondary", legible},

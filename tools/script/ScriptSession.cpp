@@ -3,6 +3,7 @@
 #include "platform/foundation/Locale.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/uikit/Application.h"
 #include "platform/uikit/Pasteboard.h"
 #include "tools/script/PickerCommands.h"
 #include "tools/script/ScriptCommands.h"
@@ -146,6 +147,7 @@ void ScriptSession::emit(const std::string& text) { output_(text); }
 bool ScriptSession::start(const ScriptLine& line) {
     host_ = std::make_unique<host::HeadlessHost>(setUp.device, setUp.orientation);
     host_->setUserInterfaceStyle(setUp.style);
+    uikit::Application::shared().supportsAlternateIcons = setUp.alternateIcons;
     if (setUp.pasteboard) uikit::Pasteboard::general().setString(*setUp.pasteboard);
     pinClock();
     std::string error;

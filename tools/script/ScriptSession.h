@@ -42,14 +42,16 @@ public:
         uikit::UserInterfaceStyle style = uikit::UserInterfaceStyle::light;
         std::string locale;
         std::optional<std::string> pasteboard;
+        bool alternateIcons = true;  // whether the platform lets the app change its icon
         std::vector<std::string> arguments;  // the executable's command line
     };
 
-    // What was already checked by `expect sounds|vibrations|urls`.
+    // What was already checked by `expect sounds|vibrations|urls|icons`.
     struct Seen {
         std::size_t sounds = 0;
         std::size_t vibrations = 0;
         std::size_t urls = 0;
+        std::size_t icons = 0;
     };
 
     static constexpr const char* defaultLocale = "en_US";

@@ -2,10 +2,14 @@
 
 #include "platform/uikit/Button.h"
 #include "platform/uikit/Label.h"
+#include "platform/uikit/PopoverPresentationController.h"
+#include "platform/uikit/Switch.h"
 #include "platform/uikit/ViewController.h"
 #include "platform/uikit/Window.h"
 #include "tools/script/ScriptText.h"
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace script {
@@ -76,6 +80,54 @@ uikit::Button* ViewFinder::key(const std::string& name, std::string& error) cons
     return nullptr;
 }
 
+uikit::Switch* ViewFinder::switchNamed(const std::string& name, std::string& error) const {
+    if (name.size() > 1 && name.front() == '@') {
+        auto* control = dynamic_cast<uikit::Switch*>(outlet(name.substr(1)));
+        if (control == nullptr || !shown(*control)) error = "no shown switch " + name;
+        return control != nullptr && shown(*control) ? control : nullptr;
+    }
+    std::vector<uikit::Label*> labels;
+    eachView(window_, [&](uikit::View& view) {
+        auto* label = dynamic_cast<uikit::Label*>(&view);
+        if (label != nullptr && label->text() == name && shown(*label)) labels.push_back(label);
+    });
+    if (labels.size() != 1) {
+        error = labels.empty() ? "no label reads " + inQuotes(name)
+                               : std::to_string(labels.size()) + " labels read " + inQuotes(name);
+        return nullptr;
+    }
+    const uikit::Label& label = *labels.front();
+    const uikit::Rect row = label.frame();
+    for (const auto& sibling : label.superview()->subviews()) {
+        auto* control = dynamic_cast<uikit::Switch*>(sibling.get());
+        const double middle = sibling->frame().midY();
+        if (control != nullptr && shown(*control) && middle >= row.minY() && middle <= row.maxY()) return control;
+    }
+    error = "no switch beside the label " + inQuotes(name);
+    return nullptr;
+}
+
+uikit::ViewController* ViewFinder::popover() const {
+    uikit::ViewController* top = window_.topViewController();
+    if (top == nullptr || top == window_.rootViewController()) return nullptr;
+    auto* presentation = top->popoverPresentationController();
+    return presentation != nullptr && !presentation->adaptedToFullScreen() ? top : nullptr;
+}
+
+uikit::Point ViewFinder::outside(const uikit::PopoverPresentationController& popover) const {
+    constexpr double inset = 4;
+    const uikit::Rect bounds = window_.bounds(), frame = popover.popoverFrame();
+    const uikit::Point corners[] = {{bounds.minX() + inset, bounds.minY() + inset},
+                                    {bounds.maxX() - inset, bounds.minY() + inset},
+                                    {bounds.minX() + inset, bounds.maxY() - inset},
+                                    {bounds.maxX() - inset, bounds.maxY() - inset}};
+    auto distance = [&](const uikit::Point& p) {
+        return std::hypot(p.x - frame.midX(), p.y - frame.midY());
+    };
+    return *std::max_element(std::begin(corners), std::end(corners),
+                             [&](const auto& a, const auto& b) { return distance(a) < distance(b); });
+}
+
 bool ViewFinder::shown(const uikit::View& view) const {
     for (const uikit::View* v = &view; v != nullptr; v = v->superview()) {
         if (v->hidden() || v->alpha() <= 0) return false;
@@ -110,6 +162,10 @@ std::vector<std::string> ViewFinder::describe(const std::map<std::string, std::s
         if (!shown(view)) return;
         if (auto* key = dynamic_cast<uikit::Button*>(&view)) {
             out.push_back("key " + inQuotes(normalTitle(*key)) + nameOf(view));
+            return;
+        }
+        if (auto* control = dynamic_cast<uikit::Switch*>(&view)) {
+            out.push_back(std::string("switch ") + (control->isOn() ? "on" : "off") + nameOf(view));
             return;
         }
         auto* label = dynamic_cast<uikit::Label*>(&view);

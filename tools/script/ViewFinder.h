@@ -9,6 +9,8 @@
 
 namespace uikit {
 class Button;
+class PopoverPresentationController;
+class Switch;
 class View;
 class ViewController;
 class Window;
@@ -30,6 +32,15 @@ public:
     // The shown key a script names: "@name" by outlet, else the one shown key whose title reads
     // it. Null with `error` set when there is none, it is not shown, or more than one reads it.
     uikit::Button* key(const std::string& name, std::string& error) const;
+
+    // The shown switch a script names: "@name" by outlet, else the one beside the one shown label
+    // reading `name` (level with it, in the same superview). Null with `error` set otherwise.
+    uikit::Switch* switchNamed(const std::string& name, std::string& error) const;
+
+    // The controller presented last over the root, shown as a popover; null when there is none.
+    uikit::ViewController* popover() const;
+    // A point of the window well away from the popover (the window corner farthest from it).
+    uikit::Point outside(const uikit::PopoverPresentationController& popover) const;
 
     // Neither it nor any of its superviews is hidden or fully transparent, it is in the window,
     // and its clipping superviews and the window leave some of it visible (a view without
