@@ -65,6 +65,7 @@ ScreenDefinition AppScreen::definition() {
     screen.name = "app";
     screen.start = start;
     screen.lines = {{"primary", "primaryCalculatorLine"}, {"secondary", "secondaryCalculatorLine"}};
+    screen.activity = ScreenDefinition::Activity{"org.ostrelo.ostrelo.handoff", "ostrelo", "calculator"};
     screen.commands = {
         {"shortcut", Phase::any, 1, 1, "shortcut NAME", shortcut},
     };
