@@ -1,6 +1,7 @@
 #include "app/ViewController.h"
 
 #include "app/AppIdentity.h"
+#include "app/HardwareKeyMap.h"
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
 #include "app/core/KeyTitle.h"
@@ -351,6 +352,11 @@ void ViewController::didSelectRow(uikit::PickerView&, int, int) {
 
 void ViewController::pressesBegan(const uikit::PressSet& presses, const uikit::Event* event) {
     uikit::ViewController::pressesBegan(presses, event);
+    const std::weak_ptr<void> guard = screenLifetime_.weak();
+    for (const uikit::Press* press : presses) {
+        if (guard.expired() || links_.keypad == nullptr) return;
+        if (press != nullptr && press->key) HardwareKeyMap{*this}.press(*press->key);
+    }
 }
 
 void ViewController::startHandoffActivity() {

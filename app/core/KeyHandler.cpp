@@ -60,6 +60,11 @@ void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string
         uikit::AudioServices::playSystemSound(clickSound);
     std::string text = key != nullptr ? key->normalTitle() : given;
     if (key != nullptr && longPress) text = remap(*key, text);
+    act(text);
+}
+
+void KeyHandler::act(const std::string& text) {
+    foundation::UserDefaults::Batch batch;
     finish(dispatch(text));
 }
 
