@@ -196,4 +196,14 @@ std::string Characters::dropLast(std::string_view text, std::size_t n) {
     return std::string(text.substr(0, ends[ends.size() - n - 1]));
 }
 
+bool Characters::isValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t ignored = 0;
+        const std::size_t length = decodeUtf8(text, i, ignored);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace foundation

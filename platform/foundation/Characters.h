@@ -20,6 +20,8 @@ public:
     static std::string suffix(std::string_view text, std::size_t n);
     static std::string dropFirst(std::string_view text, std::size_t n);
     static std::string dropLast(std::string_view text, std::size_t n);
+    // Whether the text is well-formed UTF-8 (no stray or cut sequence, overlong form or surrogate).
+    static bool isValidUtf8(std::string_view text);
 };
 
 }  // namespace foundation
