@@ -2,6 +2,7 @@
 #include "tools/script/ProcessStep.h"
 #include "tools/script/ScriptRunner.h"
 #include "tools/script/main/AppScreen.h"
+#include "tools/script/main/WidgetScreens.h"
 
 #include <filesystem>
 #include <iostream>
@@ -40,5 +41,6 @@ int main(int argc, char** argv) {
 
     script::ScriptRunner runner(settings);
     runner.addScreen(script::AppScreen::definition());
+    for (auto& screen : script::WidgetScreens::definitions()) runner.addScreen(std::move(screen));
     return runner.run(files, std::cout) ? 0 : 1;
 }
