@@ -4,6 +4,8 @@
 #include "app/ViewControllerFunctions.h"
 #include "app/ViewControllerMemory.h"
 #include "app/ViewControllerSettings.h"
+#include "app/HandoffCalculation.h"
+#include "app/HardwareKeyMap.h"
 #include "app/core/CurrencyPickers.h"
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
@@ -33,7 +35,6 @@
 #include "ui/Theme.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace ostrelo {
 
@@ -437,21 +438,38 @@ void ViewController::didSelectRow(uikit::PickerView& picker, int, int) { Currenc
 
 void ViewController::pressesBegan(const uikit::PressSet& presses, const uikit::Event* event) {
     uikit::ViewController::pressesBegan(presses, event);
+    const std::weak_ptr<void> guard = screenLifetime_.weak();
+    for (const uikit::Press* press : presses) {
+        if (guard.expired() || links_.keypad == nullptr) return;
+        if (press != nullptr && press->key) HardwareKeyMap{*this}.press(*press->key);
+    }
 }
 
+// The activity is written to the group directory at once, and again whenever it changes.
 void ViewController::startHandoffActivity() {
-    std::string type = AppIdentity::bundleIdentifier;
-    std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::tolower(c); });
-    auto activity = std::make_shared<foundation::UserActivity>(type + ".handoff");
-    activity->setTitle("ostrelo");
+    auto activity = std::make_shared<foundation::UserActivity>(HandoffCalculation::activityType());
+    activity->setTitle(HandoffCalculation::title);
+    activity->setUserInfo({{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator)}});
     userActivity = std::move(activity);
+    userActivity->becomeCurrent();
 }
 
 void ViewController::updateUserActivityState(foundation::UserActivity& activity) {
+    activity.addUserInfoEntriesFromDictionary({{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator)}});
     uikit::ViewController::updateUserActivityState(activity);
 }
 
-void ViewController::restoreUserActivityState(const foundation::UserActivity& activity) { (void)activity; }
+// An activity of another type, or one without a calculation text that can be taken, changes
+// nothing. The continued calculation ends with the key handler's tail, so that a loan prompt
+// of the calculation it replaced does not outlive it.
+void ViewController::restoreUserActivityState(const foundation::UserActivity& activity) {
+    const std::optional<std::string> text = HandoffCalculation::acceptedText(activity);
+    if (!text) return;
+    HandoffCalculation::restore(calculator, *text);
+    updateCalculatorLines();
+    KeyHandler{*this}.tail();
+    foundation::Log::info("continued the calculation of an activity");
+}
 
 void ViewController::performActivityType(const std::string& type) {
     const std::string prefix = std::string(AppIdentity::bundleIdentifier) + ".";

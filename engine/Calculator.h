@@ -60,6 +60,11 @@ public:
     void clearAll();
     void popLastLine();
 
+    // The names a function line holds ("sin", "cos⁻¹", "㏑", "log", ...), and the value of a
+    // constant ("𝜋", "𝑒", "𝜑"; none for any other text).
+    static bool isFunctionName(const std::string& key);
+    static std::optional<double> constantValue(const std::string& symbol);
+
     // Functions, constants, random numbers, parentheses and the loan key.
     void enterToken(std::int64_t digits, std::int64_t fraction, const std::string& type, const std::string& item,
                     double number);

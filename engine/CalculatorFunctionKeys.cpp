@@ -34,17 +34,23 @@ const Constant* findConstant(const std::string& key) {
     return nullptr;
 }
 
-bool isFunctionName(const std::string& key) {
+// The whole numbers that the random integer key can draw below: 1 ... 2^32 - 1.
+constexpr double randomBoundLimit = 4294967296.0;  // 2^32
+
+}  // namespace
+
+bool Calculator::isFunctionName(const std::string& key) {
     for (std::string_view name : functionNames) {
         if (key == name) return true;
     }
     return false;
 }
 
-// The whole numbers that the random integer key can draw below: 1 ... 2^32 - 1.
-constexpr double randomBoundLimit = 4294967296.0;  // 2^32
-
-}  // namespace
+std::optional<double> Calculator::constantValue(const std::string& symbol) {
+    const Constant* constant = findConstant(symbol);
+    if (constant == nullptr) return std::nullopt;
+    return constant->value;
+}
 
 // ---------------------------------------------------------------------------------------
 // Line builders

@@ -67,6 +67,15 @@ void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string
         if (text.empty()) text = "🌐";
     }
     if (key != nullptr && longPress) text = remap(*key, text);
+    run(key, text);
+}
+
+void KeyHandler::act(const std::string& text) {
+    foundation::UserDefaults::Batch batch;
+    run(nullptr, text);
+}
+
+void KeyHandler::run(CalculatorButton* key, std::string text) {
     if (screen_.ownKey(key, text)) return finish(Ending::tail);
     finish(dispatch(key, text));
 }

@@ -31,6 +31,9 @@ public:
     explicit KeyHandler(CalculatorScreen& screen);
 
     void handle(CalculatorButton* key, bool longPress, const std::string& given);
+    // A key's text acted on as `handle` does after the click and the long-press remap: its
+    // action and its ending (a hardware key runs its on-screen twin this way).
+    void act(const std::string& text);
     // The end of every key but the date key: while a loan step waits the "=" key shows its
     // prompt title ("𝑖" for the rate, "𝑚" for the months); any other shape of the calculation
     // ends the loan. Then a screen with a second line refreshes its display. Nothing happens
@@ -40,6 +43,8 @@ public:
 private:
     enum class Ending { refresh, tail, none };
 
+    // The key's own step on its screen, or its action; then its ending.
+    void run(CalculatorButton* key, std::string text);
     std::string remap(CalculatorButton& key, const std::string& text);
     bool holds(LongPressRow::Condition condition, const CalculatorButton& key);
     bool isCurrencyCode(const std::string& text) const;

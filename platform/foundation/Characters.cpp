@@ -246,4 +246,14 @@ std::string Characters::trimmingWhitespaceAndNewlines(std::string_view text) {
     return start < end ? std::string(text.substr(start, end - start)) : std::string();
 }
 
+bool Characters::isValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t ignored = 0;
+        const std::size_t length = decodeUtf8(text, i, ignored);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace foundation

@@ -26,6 +26,8 @@ public:
     static std::string uppercased(std::string_view text);
     // Without the white space and line breaks (Unicode's White_Space) at either end.
     static std::string trimmingWhitespaceAndNewlines(std::string_view text);
+    // Whether the text is well-formed UTF-8 (no stray or cut sequence, overlong form or surrogate).
+    static bool isValidUtf8(std::string_view text);
 };
 
 }  // namespace foundation

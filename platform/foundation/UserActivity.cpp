@@ -1,9 +1,15 @@
 #include "platform/foundation/UserActivity.h"
 
+#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 
+#include <condition_variable>
 #include <fstream>
+#include <memory>
+#include <mutex>
+#include <utility>
+#include <sstream>
 #include <vector>
 #include <unistd.h>
 
@@ -39,52 +45,16 @@ std::optional<std::string> unescape(const std::string& text) {
 }
 
 constexpr const char* header = "ostrelo-activity 1";
-}  // namespace
 
-UserActivity::UserActivity(std::string activityType, std::filesystem::path directory)
-    : type_(std::move(activityType)), directory_(std::move(directory)) {}
-
-std::filesystem::path UserActivity::file() const {
-    return (directory_.empty() ? UserDefaults::groupDirectory() : directory_) / "activity";
-}
-
-void UserActivity::setTitle(std::string title) {
-    title_ = std::move(title);
-    if (current_) write();
-}
-
-void UserActivity::setUserInfo(UserInfo userInfo) {
-    userInfo_ = std::move(userInfo);
-    if (current_) write();
-}
-
-void UserActivity::addUserInfoEntriesFromDictionary(const UserInfo& entries) {
-    for (const auto& [key, value] : entries) userInfo_[key] = value;
-    if (current_) write();
-}
-
-bool UserActivity::becomeCurrent() {
-    current_ = true;
-    return write();
-}
-
-void UserActivity::invalidate() {
-    if (!current_) return;
-    current_ = false;
-    std::error_code ignored;
-    std::filesystem::remove(file(), ignored);
-}
-
-bool UserActivity::write() const {
-    std::filesystem::path target = file();
+// Writes `content` whole: into a file of its own beside `target`, then moved into place.
+bool storeFile(const std::filesystem::path& target, const std::string& content) {
     std::error_code error;
     std::filesystem::create_directories(target.parent_path(), error);
     std::filesystem::path temporary = target;
     temporary += ".tmp" + std::to_string(::getpid());
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << header << '\n' << escape(type_) << '\n' << escape(title_) << '\n';
-        for (const auto& [key, value] : userInfo_) out << escape(key) << '\n' << escape(value) << '\n';
+        out << content;
         out.flush();
         if (!out) {
             Log::error("UserActivity: cannot write " + temporary.string());
@@ -101,6 +71,113 @@ bool UserActivity::write() const {
     return true;
 }
 
+// The changes of current activities, written on the global queue one at a time so that the
+// thread that makes them (the main thread, at every key) never waits for the disk. A change
+// made while earlier ones wait replaces them: only the latest content of a file is written.
+class PendingWrites {
+public:
+    static const std::shared_ptr<PendingWrites>& shared() {
+        static const auto writes = std::make_shared<PendingWrites>();
+        return writes;
+    }
+
+    void submit(const std::filesystem::path& file, std::string content) {
+        bool start = false;
+        {
+            std::lock_guard lock(mutex_);
+            pending_[file] = std::move(content);
+            start = !std::exchange(writing_, true);
+        }
+        // The work holds the writes alive until it is done, at the process's end too.
+        if (start) DispatchQueue::global().async([writes = shared()] { writes->drain(); });
+    }
+
+    void waitUntilWritten() {
+        std::unique_lock lock(mutex_);
+        written_.wait(lock, [this] { return !writing_; });
+    }
+
+private:
+    void drain() {
+        for (;;) {
+            std::map<std::filesystem::path, std::string>::node_type next;
+            {
+                std::lock_guard lock(mutex_);
+                if (pending_.empty()) {
+                    writing_ = false;
+                    written_.notify_all();
+                    return;
+                }
+                next = pending_.extract(pending_.begin());
+            }
+            storeFile(next.key(), next.mapped());
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable written_;
+    std::map<std::filesystem::path, std::string> pending_;
+    bool writing_ = false;
+};
+
+}  // namespace
+
+UserActivity::UserActivity(std::string activityType, std::filesystem::path directory)
+    : type_(std::move(activityType)), directory_(std::move(directory)) {}
+
+std::filesystem::path UserActivity::file() const {
+    return (directory_.empty() ? UserDefaults::groupDirectory() : directory_) / fileName;
+}
+
+void UserActivity::setTitle(std::string title) {
+    if (title == title_) return;
+    title_ = std::move(title);
+    changed();
+}
+
+void UserActivity::setUserInfo(UserInfo userInfo) {
+    if (userInfo == userInfo_) return;
+    userInfo_ = std::move(userInfo);
+    changed();
+}
+
+void UserActivity::addUserInfoEntriesFromDictionary(const UserInfo& entries) {
+    bool changed = false;
+    for (const auto& [key, value] : entries) {
+        auto found = userInfo_.find(key);
+        if (found != userInfo_.end() && found->second == value) continue;
+        userInfo_[key] = value;
+        changed = true;
+    }
+    if (changed) this->changed();
+}
+
+bool UserActivity::becomeCurrent() {
+    current_ = true;
+    PendingWrites::shared()->waitUntilWritten();
+    return storeFile(file(), content());
+}
+
+void UserActivity::invalidate() {
+    if (!current_) return;
+    current_ = false;
+    PendingWrites::shared()->waitUntilWritten();
+    std::error_code ignored;
+    std::filesystem::remove(file(), ignored);
+}
+
+void UserActivity::changed() const {
+    if (current_) PendingWrites::shared()->submit(file(), content());
+}
+
+std::string UserActivity::content() const {
+    std::string out = std::string(header) + '\n' + escape(type_) + '\n' + escape(title_) + '\n';
+    for (const auto& [key, value] : userInfo_) out += escape(key) + '\n' + escape(value) + '\n';
+    return out;
+}
+
+void UserActivity::waitUntilWritten() { PendingWrites::shared()->waitUntilWritten(); }
+
 std::optional<UserActivity> UserActivity::readCurrent(std::filesystem::path directory) {
     UserActivity probe("", directory);
     return read(probe.file(), std::move(directory));
@@ -109,13 +186,26 @@ std::optional<UserActivity> UserActivity::readCurrent(std::filesystem::path dire
 std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file) { return read(file, {}); }
 
 std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file, std::filesystem::path directory) {
-    // An activity is a few lines: anything else (a device, a huge file) is not one.
-    constexpr std::uintmax_t largest = 1 << 20;
+    waitUntilWritten();
+    // An activity is a few lines: anything else (a device, a huge file) is not one, and is
+    // refused before a byte of it is read.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error) || std::filesystem::file_size(file, error) > largest || error)
+    if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error) return std::nullopt;
+    if (size > largestFile) {
+        Log::warning("UserActivity: " + file.string() + " holds " + std::to_string(size) + " bytes, more than " +
+                     std::to_string(largestFile) + ": refused");
         return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
+    }
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream) return std::nullopt;
+    // Never more than the limit, should the file grow while it is read.
+    std::string content(static_cast<std::size_t>(largestFile) + 1, '\0');
+    stream.read(content.data(), static_cast<std::streamsize>(content.size()));
+    content.resize(static_cast<std::size_t>(stream.gcount()));
+    if (content.size() > largestFile) return std::nullopt;
+    std::istringstream in(content);
     std::string line;
     std::vector<std::string> fields;
     if (!std::getline(in, line) || line != header) return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -8,9 +9,12 @@
 namespace foundation {
 
 // An activity the program publishes so that it can be continued elsewhere: a type, a title and
-// text entries of user info. The current activity is kept as the file "activity" in the group
-// directory (written whole, then moved into place), where a later start of the program picks
-// it up to continue it. While an activity is current, every change to it is written at once.
+// text entries of user info. The current activity is kept as the file "UserActivity" in the
+// group directory (written whole, then moved into place), where a later start of the program
+// picks it up to continue it. While an activity is current every change to it is written, on
+// the global queue so that the thread making it never waits for the disk, the latest change
+// first; a change that leaves it as it was writes nothing. Reads in this process wait for the
+// writes asked for before them.
 class UserActivity {
 public:
     using UserInfo = std::map<std::string, std::string>;
@@ -25,7 +29,8 @@ public:
     // Adds the entries, replacing those with the same keys.
     void addUserInfoEntriesFromDictionary(const UserInfo& entries);
 
-    // Makes this the current activity and writes it; false (logged) when it cannot be written.
+    // Makes this the current activity and writes it at once; false (logged) when it cannot be
+    // written.
     bool becomeCurrent();
     bool isCurrent() const { return current_; }
     // No longer current; the stored activity is removed.
@@ -34,12 +39,22 @@ public:
     // The activity last made current in `directory` (default: the group directory), if any and
     // readable.
     static std::optional<UserActivity> readCurrent(std::filesystem::path directory = {});
-    // An activity stored in `file` (as the current one is stored), if readable.
+    // An activity stored in `file` (as the current one is stored), if readable. A file that is
+    // not a regular one, or holds more than `largestFile` bytes, is refused unread (logged).
     static std::optional<UserActivity> read(const std::filesystem::path& file);
+
+    // Waits until every change asked for in this process is written.
+    static void waitUntilWritten();
+
+    static constexpr std::uintmax_t largestFile = 1 << 20;
+    static constexpr const char* fileName = "UserActivity";
 
 private:
     static std::optional<UserActivity> read(const std::filesystem::path& file, std::filesystem::path directory);
-    bool write() const;
+    // Writes the activity while it is current.
+    void changed() const;
+    // The activity as its file holds it.
+    std::string content() const;
     std::filesystem::path file() const;
 
     std::string type_;

@@ -27,9 +27,12 @@ bool anyAnimation(const uikit::Layer& layer) {
     return false;
 }
 
-std::optional<foundation::UserActivity> readActivity(const std::string& file) {
-    if (file.empty()) return foundation::UserActivity::readCurrent();
-    return foundation::UserActivity::read(file);
+// The activity of an activity request: its file's, or the group directory's current one.
+std::optional<foundation::UserActivity> readActivity(const LaunchRequest& request) {
+    const std::string& file = request.value;
+    auto activity = file.empty() ? foundation::UserActivity::readCurrent() : foundation::UserActivity::read(file);
+    if (!activity) foundation::Log::warning("no activity to continue" + (file.empty() ? "" : " in " + file));
+    return activity;
 }
 
 void post(const char* name) { foundation::NotificationCenter::defaultCenter().post(name); }
@@ -59,6 +62,10 @@ ApplicationDriver::~ApplicationDriver() {
 }
 
 void ApplicationDriver::launch(const AppDescription& app, const LaunchRequest& request) {
+    // The activity to continue is read before any screen exists: the group directory's one is
+    // the file a screen replaces with its own activity as soon as it loads.
+    std::optional<foundation::UserActivity> activity;
+    if (request.kind == LaunchRequest::Kind::activity) activity = readActivity(request);
     application().applicationState = uikit::ApplicationState::inactive;
     if (app.makeDelegate) delegate_ = app.makeDelegate();
     auto root = app.makeRootViewController ? app.makeRootViewController() : nullptr;
@@ -73,9 +80,8 @@ void ApplicationDriver::launch(const AppDescription& app, const LaunchRequest& r
     }
     setRootViewController(std::move(root));
     becomeActive();
-    if (request.kind == LaunchRequest::Kind::activity ||
-        (request.kind == LaunchRequest::Kind::shortcut && deliverShortcut))
-        handle(request);
+    if (activity && delegate_) delegate_->continueUserActivity(application(), *activity);
+    if (request.kind == LaunchRequest::Kind::shortcut && deliverShortcut) handle(request);
 }
 
 void ApplicationDriver::handle(const LaunchRequest& request) {
@@ -89,12 +95,7 @@ void ApplicationDriver::handle(const LaunchRequest& request) {
                 if (!succeeded) foundation::Log::info("quick action not handled: " + type);
             });
     } else if (request.kind == LaunchRequest::Kind::activity) {
-        auto activity = readActivity(request.value);
-        if (!activity) {
-            foundation::Log::warning("no activity to continue" + (request.value.empty() ? "" : " in " + request.value));
-            return;
-        }
-        delegate_->continueUserActivity(application(), *activity);
+        if (auto activity = readActivity(request)) delegate_->continueUserActivity(application(), *activity);
     }
 }
 

@@ -49,7 +49,8 @@ public:
     // Start-up of an executable: the delegate and the initial screen are made, the delegate
     // learns its window and finishes launching (with the request's quick action or URL), the
     // screen's view loads and appears, and the application becomes active. Then the request's
-    // quick action (unless the delegate took it at launch) or activity is delivered.
+    // quick action (unless the delegate took it at launch) or activity is delivered; the
+    // activity was read before the screen was made.
     void launch(const AppDescription& app, const LaunchRequest& request = {});
     // A request handed over by a later start: a quick action or an activity goes to the
     // delegate; coming forward (activate, URL) is the host's part.

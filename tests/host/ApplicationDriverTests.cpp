@@ -48,6 +48,9 @@ struct Screen : ViewController {
     explicit Screen(Log* log) : log(log) { log->push_back("screen made"); }
     void viewDidLoad() override {
         log->push_back("view loaded");
+        // Publishes its own activity where the group directory's is kept.
+        userActivity = std::make_shared<foundation::UserActivity>("screen.handoff");
+        userActivity->becomeCurrent();
         for (const char* name : {Application::didBecomeActiveNotification, Application::willResignActiveNotification,
                                  Application::didEnterBackgroundNotification, Application::willEnterForegroundNotification})
             tokens.push_back(foundation::NotificationCenter::defaultCenter().addObserver(
@@ -92,9 +95,12 @@ TEST_F(ApplicationDriverTest, StartUpRunsInOrderAndTheDelegateHearsBeforeObserve
         {{LaunchRequest::Kind::url, "ostrelo://x"}, false, {}},
         {{LaunchRequest::Kind::shortcut, "app.paste"}, true, {}},
         {{LaunchRequest::Kind::shortcut, "app.paste"}, false, {"shortcut app.paste"}},
+        // The activity the group directory held before the start, not the one the screen published.
+        {{LaunchRequest::Kind::activity, ""}, false, {"continue earlier.handoff"}},
     };
     for (const auto& row : rows) {
         log.clear();
+        ASSERT_TRUE(foundation::UserActivity("earlier.handoff").becomeCurrent());
         host::HeadlessHost host;
         host.launch(app(row.delegateTakesShortcut), row.request);
         Log expected{"screen made", "finish launching " + row.request.value, "view loaded", "appeared",
@@ -124,7 +130,7 @@ TEST_F(ApplicationDriverTest, LifecycleAndRequestsFromLaterStarts) {
     foundation::UserActivity activity("app.handoff", groupDirectory() / "elsewhere");
     ASSERT_TRUE(activity.becomeCurrent());
     host.handle({LaunchRequest::Kind::shortcut, "app.copy"});
-    host.handle({LaunchRequest::Kind::activity, (groupDirectory() / "elsewhere" / "activity").string()});
+    host.handle({LaunchRequest::Kind::activity, (groupDirectory() / "elsewhere" / foundation::UserActivity::fileName).string()});
     host.handle({LaunchRequest::Kind::activity, (groupDirectory() / "missing").string()});
     host.handle({LaunchRequest::Kind::url, "ostrelo://"});
     EXPECT_EQ(log, (Log{"shortcut app.copy", "continue app.handoff"}));

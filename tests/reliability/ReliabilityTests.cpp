@@ -1,9 +1,11 @@
 #include "app/AppStartup.h"
+#include "app/HandoffCalculation.h"
 #include "app/ViewController.h"
 #include "engine/CalculatorStack.h"
 #include "engine/ExchangeRateFeed.h"
 #include "engine/StackLineRecord.h"
 #include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/UserActivity.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/uikit/Storyboard.h"
@@ -16,6 +18,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -183,6 +186,48 @@ TEST_F(AppReliabilityTest, AStaleSocketAndNoAudioDeviceDoNotStopTheStart) {
     EXPECT_TRUE(app->running());
     auto second = start();
     EXPECT_EQ(second->waitForExit(), 0) << second->text();
+    app->kill(SIGTERM);
+}
+
+// `ostrelo --continue-activity [FILE]`: a first start continues the activity an earlier run left
+// in the group directory (read before its screen publishes its own); a later start hands its
+// file to the running app and ends; a file too large to be an activity changes nothing.
+TEST_F(AppReliabilityTest, AnActivityStartsTheAppOrIsHandedToTheRunningOne) {
+    const auto store = [](const std::filesystem::path& directory, const std::string& text) {
+        foundation::UserActivity activity(ostrelo::HandoffCalculation::activityType(), directory);
+        activity.setTitle("ostrelo");
+        activity.setUserInfo({{"calculator", text}});
+        ASSERT_TRUE(activity.becomeCurrent());
+    };
+    // The app writes its activity off its main thread: what it publishes once it shows `text`.
+    const auto published = [this](const std::string& text) {
+        std::string shown = "none";
+        for (auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(int(AppProcess::ceiling));
+             shown != text && std::chrono::steady_clock::now() < deadline; usleep(1000)) {
+            auto activity = foundation::UserActivity::readCurrent(groupDirectory());
+            shown = activity ? activity->userInfo().at("calculator") : "none";
+        }
+        return shown;
+    };
+    store(groupDirectory(), "2#N;+#O;3#N;");
+    auto app = start({"--continue-activity"});
+    ASSERT_TRUE(app->waitForLine("continued")) << app->text();
+    EXPECT_EQ(published("2#R;+#O;3#N;"), "2#R;+#O;3#N;");
+
+    store(groupDirectory() / "elsewhere", "7#N;×#O;(−6)#N;");
+    auto second = start({"--continue-activity", (groupDirectory() / "elsewhere" / "UserActivity").string()});
+    EXPECT_EQ(second->waitForExit(), 0) << second->text();
+    ASSERT_TRUE(app->waitForLine("continued")) << app->text();
+    EXPECT_EQ(published("7#R;×#O;(−6)#N;"), "7#R;×#O;(−6)#N;");
+
+    const auto large = groupDirectory() / "large";
+    std::filesystem::copy_file(groupDirectory() / "elsewhere" / "UserActivity", large);
+    std::filesystem::resize_file(large, 50'000'000);
+    auto third = start({"--continue-activity", large.string()});
+    EXPECT_EQ(third->waitForExit(), 0) << third->text();
+    ASSERT_TRUE(app->waitForLine("no activity to continue")) << app->text();
+    EXPECT_EQ(published("7#R;×#O;(−6)#N;"), "7#R;×#O;(−6)#N;");
+    EXPECT_TRUE(app->running());
     app->kill(SIGTERM);
 }
 

@@ -57,6 +57,8 @@ TEST(ScriptLineTest, SplitsWordsQuotesEscapesAndComments) {
         {"tap M+# no blank needed", {{"tap", false}, {"M+", false}}, ""},
         {"expect primary \"open", {}, "unclosed quote"},
         {"expect primary \"a\\tb\"", {}, "unknown escape \\t"},
+        {"continue \"\\x00\\xFf1\"", {{"continue", false}, {std::string("\0\xff" "1", 3), true}}, ""},
+        {"continue \"\\x0\"", {}, "\\x takes two hexadecimal digits"},
         {"tap a\"b\"", {}, "a quote inside a word"},
         {"tap \"a\"b", {}, "a quoted text must be followed by a blank"},
         {"\"tap\" 1", {}, "a line starts with a command word, not a quoted text"},

@@ -100,10 +100,15 @@ TEST(PlatformServicesTest, CurrentActivityIsStoredWholeAndFollowsChanges) {
     EXPECT_EQ(read->userInfo(), (foundation::UserActivity::UserInfo{{"", ""}, {"calculator", "(−1\\2)#N;\nline"}}));
     EXPECT_FALSE(read->isCurrent());
     // A damaged file is no activity.
-    std::ofstream(dir / "activity") << "ostrelo-activity 1\nx\\q\ny\n";
+    const auto file = dir / foundation::UserActivity::fileName;
+    std::ofstream(file) << "ostrelo-activity 1\nx\\q\ny\n";
+    EXPECT_FALSE(foundation::UserActivity::readCurrent(dir).has_value());
+    // Nor is a well-formed one larger than an activity can be, refused unread.
+    activity.setUserInfo({{"calculator", std::string(foundation::UserActivity::largestFile, '1')}});
+    ASSERT_TRUE(activity.becomeCurrent());
     EXPECT_FALSE(foundation::UserActivity::readCurrent(dir).has_value());
     activity.invalidate();
-    EXPECT_FALSE(std::filesystem::exists(dir / "activity"));
+    EXPECT_FALSE(std::filesystem::exists(file));
     std::filesystem::remove_all(dir);
 }
 

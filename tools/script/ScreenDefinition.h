@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,14 @@ struct ScreenDefinition {
     // The outlet names of the display lines by role ("primary", "secondary", "memory"), for
     // `expect primary`, `tap display primary` and `print`.
     std::map<std::string, std::string> lines;
+    // The activity the screen publishes, for `continue` and `expect activity`: its type, its
+    // title and the user-info entry that holds its text. None: the screen publishes none.
+    struct Activity {
+        std::string type;
+        std::string title;
+        std::string key;
+    };
+    std::optional<Activity> activity;
     ScriptCommands commands;
     ScriptCommands expectations;
 };

@@ -2,8 +2,10 @@
 #include "tools/script/ScriptCommands.h"
 
 #include "platform/foundation/Locale.h"
+#include "platform/foundation/UserActivity.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/host/SdlKeyboard.h"
 #include "platform/uikit/Button.h"
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/PopoverPresentationController.h"
@@ -11,9 +13,11 @@
 #include "tools/script/ProcessStep.h"
 #include "tools/script/ScriptSession.h"
 #include "tools/script/ScriptText.h"
+#include "tools/script/UsKeyboard.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 namespace script {
@@ -23,6 +27,8 @@ namespace {
 using Session = ScriptSession;
 constexpr auto many = ScriptCommand::manyWords;
 constexpr double defaultHoldSeconds = 1.0;
+// What `continue … times N` may make.
+constexpr std::size_t largestActivityText = 256 << 20;
 
 std::string profileNames() {
     std::string names = "phone, pad";
@@ -177,21 +183,74 @@ bool toggle(Session& s, const ScriptLine& line) {
     return true;
 }
 
-// key NAME...: hardware key presses; Escape, Return and Backspace by name, any other word (or a
-// quoted one) as the characters it types.
+void rotate(Session& s) {
+    const bool portrait = s.host().orientation() == host::Orientation::portrait;
+    s.host().rotate(portrait ? host::Orientation::landscape : host::Orientation::portrait);
+}
+
+// A key-down as the window host takes it: a press, a rotation (Ctrl+R) or nothing.
+void strike(Session& s, const UsKeyboard::Stroke& stroke) {
+    const auto result = host::SdlKeyboard::translate(stroke.event, stroke.text);
+    if (result.action == host::SdlKeyboard::Action::rotate) rotate(s);
+    else if (result.action == host::SdlKeyboard::Action::press) s.host().pressKey(result.key);
+}
+
+// key NAME...: a quoted word is one press carrying its characters.
 bool key(Session& s, const ScriptLine& line) {
-    struct Named {
-        const char* name;
-        const char* characters;
-        int code;
-    };
-    static constexpr Named named[] = {{"Escape", "", 41}, {"Return", "\r", 40}, {"Backspace", "\b", 42}};
     for (const auto& word : line.words) {
-        const auto* found = std::find_if(std::begin(named), std::end(named),
-                                         [&](const Named& n) { return !word.quoted && word.text == n.name; });
-        if (found != std::end(named)) s.host().pressKey(found->characters, found->code);
-        else s.host().pressKey(word.text);
+        if (word.quoted) {
+            s.host().pressKey(word.text);
+            continue;
+        }
+        auto stroke = UsKeyboard::named(word.text);
+        if (!stroke) return s.stop(line, "no key " + inQuotes(word.text) + " on a US keyboard");
+        strike(s, *stroke);
     }
+    return true;
+}
+
+// type "TEXT"
+bool type(Session& s, const ScriptLine& line) {
+    for (char c : line.words[0].text) {
+        auto stroke = UsKeyboard::typing(c);
+        if (!stroke) return s.stop(line, "a US keyboard does not type " + inQuotes(std::string(1, c)));
+        strike(s, *stroke);
+    }
+    return true;
+}
+
+// continue [TYPE] ["TEXT" [times N]]: hands an activity to the running screen as a later start
+// does; without words, the activity the group directory holds.
+bool continueActivity(Session& s, const ScriptLine& line) {
+    constexpr const char* usage = "usage: continue [TYPE] [\"TEXT\" [times N]]";
+    const auto& words = line.words;
+    std::size_t i = 0;
+    std::optional<std::string> type, text;
+    if (i < words.size() && !words[i].quoted) type = words[i++].text;
+    if (i < words.size() && words[i].quoted) text = words[i++].text;
+    if (i < words.size()) {
+        auto times = i + 2 == words.size() && words[i].text == "times" ? parseNumber(words[i + 1].text) : std::nullopt;
+        if (!text || !times || *times < 1 || *times != std::floor(*times)) return s.stop(line, usage);
+        const auto count = static_cast<std::size_t>(*times);
+        if (*times * static_cast<double>(text->size()) > static_cast<double>(largestActivityText))
+            return s.stop(line, "an activity text of at most " + std::to_string(largestActivityText) + " bytes");
+        std::string repeated;
+        repeated.reserve(text->size() * count);
+        for (std::size_t n = 0; n < count; ++n) repeated += *text;
+        text = std::move(repeated);
+    }
+    if (words.empty()) {
+        s.host().handle({host::LaunchRequest::Kind::activity, ""});
+        return true;
+    }
+    const auto& own = s.screen().activity;
+    if (!own) return s.stop(line, "the screen takes no activities");
+    const auto folder = foundation::UserDefaults::groupDirectory() / "continued";
+    foundation::UserActivity activity(type.value_or(own->type), folder);
+    activity.setTitle(own->title);
+    if (text) activity.setUserInfo({{own->key, *text}});
+    if (!activity.becomeCurrent()) return s.stop(line, "cannot write the activity in " + folder.string());
+    s.host().handle({host::LaunchRequest::Kind::activity, (folder / foundation::UserActivity::fileName).string()});
     return true;
 }
 
@@ -264,13 +323,14 @@ const ScriptCommands& commonCommands() {
         {"release", Phase::running, 0, 0, "release", release},
         {"cancel", Phase::running, 0, 0, "cancel", cancel},
         {"toggle", Phase::running, 1, 1, "toggle LABEL", toggle},
-        {"key", Phase::running, 1, many, "key NAME...", key},
         {"rotate", Phase::running, 0, 0, "rotate",
          [](Session& s, const ScriptLine&) {
-             const bool portrait = s.host().orientation() == host::Orientation::portrait;
-             s.host().rotate(portrait ? host::Orientation::landscape : host::Orientation::portrait);
+             rotate(s);
              return true;
          }},
+        {"key", Phase::running, 1, many, "key NAME...", key},
+        {"type", Phase::running, 1, 1, "type \"TEXT\"", type},
+        {"continue", Phase::running, 0, 4, "continue [TYPE] [\"TEXT\" [times N]]", continueActivity},
         hostStep("activate", &host::HeadlessHost::becomeActive),
         hostStep("background", &host::HeadlessHost::enterBackground),
         hostStep("foreground", &host::HeadlessHost::enterForeground),

@@ -2,6 +2,7 @@
 // with the script's text and reports "expected … got …" when they differ; the script goes on.
 #include "tools/script/ScriptCommands.h"
 
+#include "platform/foundation/UserActivity.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/render/Image.h"
@@ -314,6 +315,22 @@ bool legible(Session& s, const ScriptLine& line) {
     return true;
 }
 
+// expect activity "TEXT": the text of the activity the screen has published (of its type and
+// title) in the group directory.
+bool activity(Session& s, const ScriptLine& line) {
+    const auto& own = s.screen().activity;
+    if (!own) return s.stop(line, "the screen publishes no activity");
+    const auto published = foundation::UserActivity::readCurrent();
+    std::string got = "none";
+    if (published && (published->activityType() != own->type || published->title() != own->title)) {
+        got = "type " + inQuotes(published->activityType()) + " titled " + inQuotes(published->title());
+    } else if (published) {
+        const auto entry = published->userInfo().find(own->key);
+        got = entry != published->userInfo().end() ? inQuotes(entry->second) : "no " + own->key;
+    }
+    return compare(s, line, "activity ", inQuotes(line.words[0].text), got);
+}
+
 }  // namespace
 
 const ScriptCommands& commonExpectations() {
@@ -338,6 +355,7 @@ const ScriptCommands& commonExpectations() {
         {"process", Phase::running, 2, 2, "expect process primary|secondary \"TEXT\"", process},
         {"pixel", Phase::running, 5, 5, "expect pixel X Y R G B", pixel},
         {"legible", Phase::running, 1, 1, "expect legible primary|secondary", legible},
+        {"activity", Phase::running, 1, 1, "expect activity \"TEXT\"", activity},
     };
     return expectations;
 }

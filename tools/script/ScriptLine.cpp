@@ -6,6 +6,23 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
+int hexadecimal(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The byte of "\xHH" whose "x" is at text[i]; leaves i at its last digit.
+bool readByte(const std::string& text, std::size_t& i, std::string& out) {
+    if (i + 2 >= text.size()) return false;
+    const int high = hexadecimal(text[i + 1]), low = hexadecimal(text[i + 2]);
+    if (high < 0 || low < 0) return false;
+    out += static_cast<char>(high * 16 + low);
+    i += 2;
+    return true;
+}
+
 // Reads the quoted text that starts at text[i] (the opening quote); leaves i after the closing quote.
 bool readQuoted(const std::string& text, std::size_t& i, std::string& out, std::string& error) {
     for (++i; i < text.size(); ++i) {
@@ -27,6 +44,12 @@ bool readQuoted(const std::string& text, std::size_t& i, std::string& out, std::
             case '"': out += '"'; break;
             case '\\': out += '\\'; break;
             case 'n': out += '\n'; break;
+            case 'x':
+                if (!readByte(text, i, out)) {
+                    error = "\\x takes two hexadecimal digits";
+                    return false;
+                }
+                break;
             default: error = std::string("unknown escape \\") + text[i]; return false;
         }
     }

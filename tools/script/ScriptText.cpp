@@ -10,9 +10,16 @@ namespace script {
 std::string inQuotes(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') out += '\\';
-        if (c == '\n') out += "\\n";
-        else out += c;
+        if (c == '\n') {
+            out += "\\n";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            constexpr char digits[] = "0123456789abcdef";
+            out += {'\\', 'x', digits[byte >> 4], digits[byte & 0xf]};
+        } else {
+            out += c;
+        }
     }
     return out + "\"";
 }

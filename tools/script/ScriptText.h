@@ -8,7 +8,8 @@
 
 namespace script {
 
-// A text as a script writes it: in double quotes, with `"`, `\` and line breaks escaped.
+// A text as a script writes it: in double quotes, with `"`, `\` and line breaks escaped, and
+// other control characters as `\xHH`.
 std::string inQuotes(const std::string& text);
 // A number in its shortest form ("0.6", "12").
 std::string numberText(double value);

@@ -2,6 +2,7 @@
 
 #include "app/AppIdentity.h"
 #include "app/AppStartup.h"
+#include "app/HandoffCalculation.h"
 #include "engine/ExchangeRateFeed.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/UrlSession.h"
@@ -65,6 +66,9 @@ ScreenDefinition AppScreen::definition() {
     screen.name = "app";
     screen.start = start;
     screen.lines = {{"primary", "primaryCalculatorLine"}, {"secondary", "secondaryCalculatorLine"}};
+    screen.activity = ScreenDefinition::Activity{ostrelo::HandoffCalculation::activityType(),
+                                                 ostrelo::HandoffCalculation::title,
+                                                 ostrelo::HandoffCalculation::userInfoKey};
     screen.commands = {
         {"shortcut", Phase::any, 1, 1, "shortcut NAME", shortcut},
     };
