@@ -1,6 +1,7 @@
 // ostrelo-script [--snapshots DIR] FILE...: runs screen scripts on the headless host.
 #include "tools/script/ProcessStep.h"
 #include "tools/script/ScriptRunner.h"
+#include "tools/script/messages/MessagesScreens.h"
 
 #include <filesystem>
 #include <iostream>
@@ -38,5 +39,7 @@ int main(int argc, char** argv) {
     if (files.empty()) return usage();
 
     script::ScriptRunner runner(settings);
+    runner.addScreen(script::messagesCompactScreen());
+    runner.addScreen(script::messagesExpandedScreen());
     return runner.run(files, std::cout) ? 0 : 1;
 }
