@@ -95,6 +95,9 @@ bool MessagesCollapsedViewController::bindLinks() {
 
 void MessagesCollapsedViewController::viewDidLoad() {
     uikit::ViewController::viewDidLoad();
+    uikit::View* pad = view();
+    uikit::LayoutConstraint::activateConstraints(
+        {pad->topAnchor().constraintEqualToAnchor(pad->safeAreaLayoutGuide().topAnchor())});
     if (!bindLinks()) return;
     ostreloView->setDelegate(this, screenLifetime_.weak());
     setupCollapsedViews();
