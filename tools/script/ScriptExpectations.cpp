@@ -73,12 +73,15 @@ bool title(Session& s, const ScriptLine& line) {
     return compare(s, line, "title of " + name + " ", inQuotes(line.words[1].text), inQuotes(shown));
 }
 
+// expect alpha KEY NUMBER: a key's alpha, or any view's by outlet (`@convertFromPicker`).
 bool alpha(Session& s, const ScriptLine& line) {
     auto expected = parseNumber(line.words[1].text);
     if (!expected) return s.stop(line, "usage: expect alpha KEY NUMBER");
-    uikit::Button* key = keyOf(s, line);
-    if (key != nullptr && std::abs(key->alpha() - *expected) > alphaTolerance)
-        s.fail(line, "expected alpha of " + line.words[0].text + " " + line.words[1].text + " got " + numberText(key->alpha()));
+    const std::string& name = line.words[0].text;
+    uikit::View* view = name.size() > 1 && name.front() == '@' ? s.finder().outlet(name.substr(1)) : nullptr;
+    if (view == nullptr) view = keyOf(s, line);
+    if (view != nullptr && std::abs(view->alpha() - *expected) > alphaTolerance)
+        s.fail(line, "expected alpha of " + name + " " + line.words[1].text + " got " + numberText(view->alpha()));
     return true;
 }
 

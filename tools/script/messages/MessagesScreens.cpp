@@ -1,10 +1,14 @@
 #include "tools/script/messages/MessagesScreens.h"
 
+#include "OstreloMessage/MessagesCollapsedViewController.h"
+#include "OstreloMessage/MessagesExpandedViewController.h"
 #include "OstreloMessage/MessagesExtension.h"
 #include "engine/ExchangeRateFeed.h"
 #include "platform/host/ConversationHost.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/host/HostTextField.h"
 #include "platform/host/TranscriptFile.h"
+#include "platform/host/WrappingTextView.h"
 #include "platform/uikit/Button.h"
 #include "tools/script/ScriptSession.h"
 #include "tools/script/ScriptText.h"
@@ -62,14 +66,32 @@ bool refocus(Session& s, const ScriptLine&) {
     return true;
 }
 
+// press "TEXT": the text handed to the shown calculator's key handler as a key without a button
+// hands it (as its Functions popover does), for keys the compact pad has no button for.
+bool press(Session& s, const ScriptLine& line) {
+    auto* window = conversationWindow(s);
+    uikit::ViewController* root = window != nullptr ? window->extension() : nullptr;
+    if (root == nullptr || root->childViewControllers().empty()) return s.stop(line, "no calculator is shown");
+    uikit::ViewController* shown = root->childViewControllers().front().get();
+    const std::string& text = line.words[0].text;
+    if (auto* compact = dynamic_cast<ostrelo::MessagesCollapsedViewController*>(shown))
+        compact->handleKeyPressCollapsed(nullptr, false, text);
+    else if (auto* expanded = dynamic_cast<ostrelo::MessagesExpandedViewController*>(shown))
+        expanded->handleKeyPressExpanded(nullptr, false, text);
+    else
+        return s.stop(line, "the shown controller is no calculator");
+    s.host().runUntilIdle();
+    return true;
+}
+
 std::string listed(const std::vector<std::string>& texts) {
     std::string all;
     for (const auto& text : texts) all += (all.empty() ? "" : " ") + inQuotes(text);
     return "[" + all + "]";
 }
 
-// expect transcript "TEXT"...: every text inserted since start, in the window's record and, one
-// line each, in the transcript file.
+// expect transcript "TEXT"...: every text inserted since start, in the window's record, on screen
+// (the transcript, the last one in the input field) and, one line each, in the transcript file.
 bool transcript(Session& s, const ScriptLine& line) {
     auto* window = conversationWindow(s);
     if (window == nullptr) return s.stop(line, "no conversation window");
@@ -81,6 +103,13 @@ bool transcript(Session& s, const ScriptLine& line) {
     }
     if (window->transcript() != expected)
         s.fail(line, "expected transcript " + listed(expected) + " got " + listed(window->transcript()));
+    std::string shown;
+    for (const auto& text : expected) shown += (shown.empty() ? "" : "\n") + text;
+    if (window->transcriptView().text() != shown)
+        s.fail(line, "expected the transcript to show " + inQuotes(shown) + " got " + inQuotes(window->transcriptView().text()));
+    const std::string last = expected.empty() ? "" : expected.back();
+    if (window->inputField().text() != last)
+        s.fail(line, "expected the input field " + inQuotes(last) + " got " + inQuotes(window->inputField().text()));
     std::ifstream file(host::ConversationHost::transcriptPath(), std::ios::binary);
     std::stringstream content;
     content << file.rdbuf();
@@ -106,6 +135,7 @@ ScreenDefinition messagesScreen(const std::string& name, bool expanded) {
         {"style", Phase::running, 1, 1, "style compact|expanded", style},
         {"conversation", Phase::running, 1, 1, "conversation none", conversation},
         {"refocus", Phase::running, 0, 0, "refocus", refocus},
+        {"press", Phase::running, 1, 1, "press \"TEXT\"", press},
     };
     screen.expectations = {
         {"transcript", Phase::running, 0, many, "expect transcript [\"TEXT\"...]", transcript},
