@@ -49,7 +49,9 @@ void CalculatorCalcLabel::setText(const std::string& text) {
     if (auto* strip = dynamic_cast<CalculatorScrollView*>(superview())) strip->displayLineDidChange();
 }
 
-CalculatorCalcLabel::FittedTo CalculatorCalcLabel::currentFit() const { return {bounds().height(), containerWidth()}; }
+CalculatorCalcLabel::FittedTo CalculatorCalcLabel::currentFit() const {
+    return {bounds().height(), containerWidth(), labelTextColor(), equalBackgroundColor()};
+}
 
 void CalculatorCalcLabel::buildDisplayText() {
     fittedTo_ = currentFit();
@@ -58,7 +60,8 @@ void CalculatorCalcLabel::buildDisplayText() {
 
 void CalculatorCalcLabel::layoutSubviews() {
     uikit::Label::layoutSubviews();
-    // A new height or container width (a rotation, a resized window) fits the text anew.
+    // A new height or container width (a rotation, a resized window) fits the text anew; a new
+    // theme colours it anew.
     if (!displayedText_.empty() && !(fittedTo_ == currentFit())) buildDisplayText();
     switch (myLableBackgroundColor) {
     case LableBackgroundColor::empty:

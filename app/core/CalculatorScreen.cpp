@@ -33,6 +33,8 @@ void CalculatorScreen::keyPressFeedback(CalculatorButton& key) {
 
 void CalculatorScreen::relayoutViews() {
     const ScreenLinks& l = links();
+    // The themed backdrop behind the status bar and the home indicator.
+    if (l.controller != nullptr && l.controller->isViewLoaded()) l.controller->view()->setNeedsLayout();
     if (l.keypad != nullptr)
         for (const auto& key : l.keypad->subviews()) key->setNeedsLayout();
     if (l.primaryLine != nullptr && l.secondaryLine != nullptr) {

@@ -30,7 +30,8 @@ public:
 
     // The pulse ring round the key, on the root view's layer, and a vibration.
     void keyPressFeedback(CalculatorButton& key);
-    // Asks every key, both display lines and the status bar to lay out again.
+    // Asks the backdrop, every key, both display lines and the status bar to lay out again (so
+    // that a new theme shows everywhere).
     void relayoutViews();
 };
 

@@ -82,9 +82,12 @@ void ApplicationDriver::handle(const LaunchRequest& request) {
     changed_ = true;
     if (!delegate_) return;
     if (request.kind == LaunchRequest::Kind::shortcut) {
-        delegate_->performActionForShortcutItem(application(), {request.value}, [type = request.value](bool succeeded) {
-            if (!succeeded) foundation::Log::info("quick action not handled: " + type);
-        });
+        delegate_->performActionForShortcutItem(
+            application(), {request.value},
+            [this, guard = lifetime_.weak(), type = request.value](bool succeeded) {
+                if (!guard.expired()) quickActionAnswers_.push_back(succeeded);
+                if (!succeeded) foundation::Log::info("quick action not handled: " + type);
+            });
     } else if (request.kind == LaunchRequest::Kind::activity) {
         auto activity = readActivity(request.value);
         if (!activity) {

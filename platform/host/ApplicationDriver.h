@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <vector>
 
 typedef struct _cairo cairo_t;
 
@@ -53,6 +54,8 @@ public:
     // A request handed over by a later start: a quick action or an activity goes to the
     // delegate; coming forward (activate, URL) is the host's part.
     void handle(const LaunchRequest& request);
+    // What the delegate answered to each quick action handed to it, in order (true: handled).
+    const std::vector<bool>& quickActionAnswers() const { return quickActionAnswers_; }
     void setRootViewController(std::unique_ptr<uikit::ViewController> controller);
 
     // Input, in window points.
@@ -110,6 +113,7 @@ private:
     std::unique_ptr<uikit::ApplicationDelegate> delegate_;
     std::unique_ptr<uikit::Window> window_;
     WindowHandlers handlers_;
+    std::vector<bool> quickActionAnswers_;
     bool closeRequested_ = false;
     bool changed_ = true;
     foundation::Lifetime lifetime_;

@@ -89,6 +89,8 @@ public:
     int vibrations() const;
     const std::vector<std::string>& pasteboardWrites() const;
     const std::vector<std::string>& openedURLs() const;
+    // The delegate's answers to the quick actions handed over (handle), in order.
+    const std::vector<bool>& quickActionAnswers() const { return driver_->quickActionAnswers(); }
     void clearRecords();
 
 private:

@@ -128,6 +128,7 @@ TEST_F(ApplicationDriverTest, LifecycleAndRequestsFromLaterStarts) {
     host.handle({LaunchRequest::Kind::activity, (groupDirectory() / "missing").string()});
     host.handle({LaunchRequest::Kind::url, "ostrelo://"});
     EXPECT_EQ(log, (Log{"shortcut app.copy", "continue app.handoff"}));
+    EXPECT_EQ(host.quickActionAnswers(), std::vector<bool>{true});
 }
 
 TEST_F(ApplicationDriverTest, DesktopWindowsTakeSizeClassesFromTheirSizeAndEveryResizeRunsTheSizeChange) {

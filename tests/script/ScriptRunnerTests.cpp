@@ -84,6 +84,10 @@ locale en_US
 store preference_sound_phone true
 start
 expect primary "0"
+expect legible primary
+expect legible secondary
+expect pixel 1 1 0 0 0
+expect pixel 1 1 255 255 255
 tap 2 + 3 =
 expect primary "5"
 expect secondary "2+3=5"
@@ -107,10 +111,12 @@ expect primary "never reached"
     std::string report = run({file}, passed);
     EXPECT_FALSE(passed);
     EXPECT_EQ(report,
-              "keys.script:15: expected primary \"6\" got \"5\"\n"
-              "keys.script:20: expected \"(\" shown got hidden\n"
-              "keys.script:22: expected store missing 12 got absent\n"
-              "keys.script:23: 2 keys read \"MC\" (name one by @outlet)\n"
+              "keys.script:8: expected secondary legible got \"\" drawn invisibly on 0 0 0\n"
+              "keys.script:10: expected pixel 1 1 255 255 255 got 0 0 0\n"
+              "keys.script:19: expected primary \"6\" got \"5\"\n"
+              "keys.script:24: expected \"(\" shown got hidden\n"
+              "keys.script:26: expected store missing 12 got absent\n"
+              "keys.script:27: 2 keys read \"MC\" (name one by @outlet)\n"
               "0 passed, 1 failed\n");
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/render/Image.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
@@ -12,7 +13,11 @@
 #include "tools/script/ScriptText.h"
 #include "ui/CalculatorButton.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
+#include <map>
 
 namespace script {
 
@@ -183,6 +188,71 @@ bool process(Session& s, const ScriptLine& line) {
     return compare(s, line, "process " + role + " ", inQuotes(line.words[1].text), inQuotes(shown));
 }
 
+// A drawn colour, each channel 0 to 255.
+using Rgb = std::array<int, 3>;
+
+Rgb rgbOf(const uikit::Color& colour) {
+    auto channel = [](double value) { return static_cast<int>(std::lround(std::clamp(value, 0.0, 1.0) * 255)); };
+    return {channel(colour.red), channel(colour.green), channel(colour.blue)};
+}
+
+std::string rgbText(const Rgb& rgb) {
+    return std::to_string(rgb[0]) + " " + std::to_string(rgb[1]) + " " + std::to_string(rgb[2]);
+}
+
+// expect pixel X Y R G B: the window as drawn, at a point (in points, at the device's scale).
+bool pixel(Session& s, const ScriptLine& line) {
+    std::array<double, 5> numbers{};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        auto number = parseNumber(line.words[i].text);
+        if (!number || *number < 0 || (i >= 2 && *number > 255)) return s.stop(line, "usage: expect pixel X Y R G B");
+        numbers[i] = *number;
+    }
+    const double scale = s.host().profile().scale;
+    const Rgb got = rgbOf(s.host().snapshot().pixel(static_cast<int>(numbers[0] * scale), static_cast<int>(numbers[1] * scale)));
+    for (int i = 0; i < 3; ++i)
+        if (std::abs(got[i] - numbers[2 + i]) > 1) {
+            std::string expected;
+            for (const auto& word : line.words) expected += " " + word.text;
+            s.fail(line, "expected pixel" + expected + " got " + rgbText(got));
+            break;
+        }
+    return true;
+}
+
+// expect legible primary|secondary: the line's text stands out from the line's background (its
+// most common colour) by at least half the range in some channel, somewhere.
+bool legible(Session& s, const ScriptLine& line) {
+    const std::string& role = line.words[0].text;
+    auto name = s.screen().lines.find(role);
+    uikit::View* view = name == s.screen().lines.end() ? nullptr : s.finder().outlet(name->second);
+    if (view == nullptr || !s.finder().shown(*view)) return s.stop(line, "the " + role + " line is not shown");
+    const double scale = s.host().profile().scale;
+    const uikit::Rect area = s.finder().visibleRect(*view);
+    const render::Image image = s.host().snapshot();
+    auto eachPixel = [&](const std::function<bool(const Rgb&)>& visit) {
+        for (int y = static_cast<int>(area.minY() * scale); y < static_cast<int>(area.maxY() * scale); ++y)
+            for (int x = static_cast<int>(area.minX() * scale); x < static_cast<int>(area.maxX() * scale); ++x) {
+                if (!visit(rgbOf(image.pixel(x, y)))) return;
+            }
+    };
+    std::map<Rgb, int> counts;
+    eachPixel([&](const Rgb& rgb) { return ++counts[rgb] > 0; });
+    if (counts.empty()) return s.stop(line, "the " + role + " line has no visible area");
+    const Rgb back =
+        std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second < b.second; })->first;
+    bool standsOut = false;
+    eachPixel([&](const Rgb& rgb) {
+        for (int i = 0; i < 3; ++i) standsOut = standsOut || std::abs(rgb[i] - back[i]) >= 128;
+        return !standsOut;
+    });
+    if (!standsOut) {
+        auto* label = dynamic_cast<uikit::Label*>(view);
+        s.fail(line, "expected " + role + " legible got " + inQuotes(label ? label->text() : "") + " drawn invisibly on " + rgbText(back));
+    }
+    return true;
+}
+
 }  // namespace
 
 const ScriptCommands& commonExpectations() {
@@ -202,6 +272,8 @@ const ScriptCommands& commonExpectations() {
         {"urls", Phase::running, 0, many, "expect urls [\"URL\"...]", urls},
         {"reviews", Phase::running, 1, 1, "expect reviews N", reviews},
         {"process", Phase::running, 2, 2, "expect process primary|secondary \"TEXT\"", process},
+        {"pixel", Phase::running, 5, 5, "expect pixel X Y R G B", pixel},
+        {"legible", Phase::running, 1, 1, "expect legible primary|secondary", legible},
     };
     return expectations;
 }

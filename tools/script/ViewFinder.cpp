@@ -84,11 +84,15 @@ bool ViewFinder::shown(const uikit::View& view) const {
     return false;
 }
 
-uikit::Point ViewFinder::touchPoint(const uikit::View& view) const {
+uikit::Rect ViewFinder::visibleRect(const uikit::View& view) const {
     uikit::Rect visible = view.convertRect(view.bounds(), nullptr);
     for (const uikit::View* v = view.superview(); v != nullptr && v != &window_; v = v->superview())
         if (v->clipsToBounds()) visible = visible.intersection(v->convertRect(v->bounds(), nullptr));
-    visible = visible.intersection(window_.bounds());
+    return visible.intersection(window_.bounds());
+}
+
+uikit::Point ViewFinder::touchPoint(const uikit::View& view) const {
+    const uikit::Rect visible = visibleRect(view);
     return {visible.midX(), visible.midY()};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/uikit/Point.h"
+#include "platform/uikit/Rect.h"
 
 #include <map>
 #include <string>
@@ -32,7 +33,9 @@ public:
 
     // Neither it nor any of its superviews is hidden or fully transparent, and it is in the window.
     bool shown(const uikit::View& view) const;
-    // The centre of the part of the view that its clipping superviews and the window leave visible.
+    // The part of the view that its clipping superviews and the window leave visible, in window
+    // points, and its centre.
+    uikit::Rect visibleRect(const uikit::View& view) const;
     uikit::Point touchPoint(const uikit::View& view) const;
 
     // What a person sees: the named display lines, every other shown label, every shown key

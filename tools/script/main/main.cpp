@@ -1,7 +1,8 @@
 // ostrelo-script [--snapshots DIR] FILE...: runs screen scripts on the headless host.
 #include "tools/script/ProcessStep.h"
 #include "tools/script/ScriptRunner.h"
-#include "tools/script/messages/MessagesScreens.h"
+#include "tools/script/main/AppScreen.h"
+#include "tools/script/main/MessagesScreens.h"
 
 #include <filesystem>
 #include <iostream>
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     if (files.empty()) return usage();
 
     script::ScriptRunner runner(settings);
+    runner.addScreen(script::AppScreen::definition());
     runner.addScreen(script::messagesCompactScreen());
     runner.addScreen(script::messagesExpandedScreen());
     return runner.run(files, std::cout) ? 0 : 1;

@@ -1,9 +1,10 @@
-#include "tools/script/messages/MessagesScreens.h"
+#include "tools/script/main/MessagesScreens.h"
 
 #include "OstreloMessage/MessagesCollapsedViewController.h"
 #include "OstreloMessage/MessagesExpandedViewController.h"
 #include "OstreloMessage/MessagesExtension.h"
 #include "engine/ExchangeRateFeed.h"
+#include "platform/foundation/DispatchQueue.h"
 #include "platform/host/ConversationHost.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/HostTextField.h"
@@ -36,6 +37,10 @@ bool launch(host::HeadlessHost& host, bool expanded, std::string& error) {
         return false;
     }
     if (expanded) host.tap(host::HeadlessHost::centerOf(window->toggleButton()));
+    // The (offline) rate check the calculator started, and what it queues on the main queue.
+    host.runUntilIdle();
+    foundation::DispatchQueue::global().waitUntilIdle();
+    host.runUntilIdle();
     return true;
 }
 
