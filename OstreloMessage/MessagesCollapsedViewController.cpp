@@ -1,6 +1,7 @@
 #include "OstreloMessage/MessagesCollapsedViewController.h"
 
 #include "OstreloMessage/MessagesCollapsedViewControllerDelegate.h"
+#include "app/core/CurrencyKeys.h"
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
 #include "app/core/KeyTitle.h"
@@ -36,7 +37,7 @@ MessagesCollapsedViewController::MessagesCollapsedViewController() : pulse(Pulse
     links_.enableClickSound = &enableClickSound;
     links_.pulse = pulse.get();
     links_.controller = this;
-    links_.profile = &ScreenProfiles::main();
+    links_.profile = &ScreenProfiles::messagesCollapsed();
     links_.guard = screenLifetime_.weak();
 }
 
@@ -88,6 +89,10 @@ bool MessagesCollapsedViewController::bindLinks() {
     links_.parenthesisOpenKey = buttonOpen;
     links_.parenthesisCloseKey = buttonClose;
     links_.primaryLine = primaryCalculatorLine;
+    links_.sendKey = buttonSend;
+    links_.equalStateMirrors = {buttonSend, buttonConvert};
+    links_.fromKey = convertFrom;
+    links_.toKey = convertTo;
     return true;
 }
 
@@ -136,7 +141,7 @@ void MessagesCollapsedViewController::setupCollapsedViews() {
     for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
     attachDisplayTap();
     primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
-    foundation::DispatchQueue::main().asyncAfter(0, [this] { setConvertTitles(); }, screenLifetime_.weak());
+    CurrencyKeys::queue(*this, &CurrencyKeys::setConvertTitles);
     if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
 }
 
@@ -196,21 +201,19 @@ void MessagesCollapsedViewController::updateCollapsedCalculatorLines() {
     if (links_.keypad != nullptr) DisplayRefresh{*this}.updateCalculatorLines();
 }
 
-void MessagesCollapsedViewController::setConvertFromTitle() {
-    if (links_.keypad != nullptr) KeyTitle::set(convertFrom, calculator.currency.at(static_cast<std::size_t>(calculator.from)));
+void MessagesCollapsedViewController::setConvertFromTitle() { CurrencyKeys{*this}.setConvertFromTitle(); }
+
+void MessagesCollapsedViewController::setConvertToTitle() { CurrencyKeys{*this}.setConvertToTitle(); }
+
+void MessagesCollapsedViewController::setConvertTitles() { CurrencyKeys{*this}.setConvertTitles(); }
+
+void MessagesCollapsedViewController::refreshLayoutAndStatusBar() { CurrencyKeys{*this}.refreshLayoutAndStatusBar(); }
+
+void MessagesCollapsedViewController::updateCurrencyTitlesAndSave() { CurrencyKeys{*this}.updateCurrencyTitlesAndSave(); }
+
+void MessagesCollapsedViewController::deliver(const std::string& text) {
+    if (savedConversation) savedConversation->insertText(text);
+    if (auto* root = delegate.get()) root->dismiss();
 }
-
-void MessagesCollapsedViewController::setConvertToTitle() {
-    if (links_.keypad != nullptr) KeyTitle::set(convertTo, calculator.currency.at(static_cast<std::size_t>(calculator.to)));
-}
-
-void MessagesCollapsedViewController::setConvertTitles() {
-    setConvertFromTitle();
-    setConvertToTitle();
-}
-
-void MessagesCollapsedViewController::refreshLayoutAndStatusBar() { relayoutViews(); }
-
-void MessagesCollapsedViewController::updateCurrencyTitlesAndSave() { setConvertTitles(); }
 
 }  // namespace ostrelo

@@ -99,6 +99,9 @@ public:
     // CalculatorScreen
     const ScreenLinks& links() const override { return links_; }
     void refreshDisplay() override { updateCollapsedCalculatorLines(); }
+    // The send key's text: into the conversation (when there is one), then the root closes the
+    // interface (when it is set).
+    void deliver(const std::string& text) override;
 
 private:
     void declareOutlets();

@@ -2,6 +2,7 @@
 
 #include "OstreloMessage/MessageExpandedViewControllerFunctions.h"
 #include "OstreloMessage/MessageExpandedViewControllerMemory.h"
+#include "app/core/CurrencyPickers.h"
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
 #include "app/core/KeyTitle.h"
@@ -53,13 +54,13 @@ std::unique_ptr<T> popoverScene(const std::string& identifier) {
 
 }  // namespace
 
-MessagesExpandedViewController::MessagesExpandedViewController() : pulse(PulseLayer::make()), pickers_(*this) {
+MessagesExpandedViewController::MessagesExpandedViewController() : pulse(PulseLayer::make()) {
     declareOutlets();
     links_.calculator = &calculator;
     links_.enableClickSound = &enableClickSound;
     links_.pulse = pulse.get();
     links_.controller = this;
-    links_.profile = &ScreenProfiles::main();
+    links_.profile = &ScreenProfiles::messagesExpanded();
     links_.guard = screenLifetime_.weak();
 }
 
@@ -159,7 +160,7 @@ void MessagesExpandedViewController::viewDidLoad() {
     notification = foundation::NotificationCenter::defaultCenter().addObserver(
         uikit::Application::didBecomeActiveNotification, nullptr,
         [this](const foundation::Notification&) { setupExpandedViews(); });
-    pickers_.attachOwnRateLongPress();
+    CurrencyPickers{*this}.attachLongPress();
 }
 
 void MessagesExpandedViewController::viewDidAppear(bool animated) {
@@ -366,18 +367,41 @@ void MessagesExpandedViewController::popoverPresentationControllerWillReposition
 
 // ---- Pickers ------------------------------------------------------------------------------
 
-void MessagesExpandedViewController::setupPickers() { pickers_.setUp(); }
+void MessagesExpandedViewController::setupPickers() { CurrencyPickers{*this}.setupPickers(*this, *this); }
 
 void MessagesExpandedViewController::restorePickerSelection() {
-    if (links_.keypad != nullptr) pickers_.restoreSelection();
+    if (links_.keypad != nullptr) CurrencyPickers{*this}.restorePickerSelection();
 }
 
 void MessagesExpandedViewController::restorePickerSelectionAsync() {
-    foundation::DispatchQueue::main().asyncAfter(0, [this] { restorePickerSelection(); }, screenLifetime_.weak());
+    CurrencyPickers{*this}.restorePickerSelectionAsync();
+}
+
+int MessagesExpandedViewController::numberOfComponentsInPickerView(uikit::PickerView&) { return 1; }
+
+int MessagesExpandedViewController::numberOfRowsInComponent(uikit::PickerView&, int) {
+    return CurrencyPickers{*this}.numberOfRows();
+}
+
+double MessagesExpandedViewController::rowHeightForComponent(uikit::PickerView& picker, int) {
+    return CurrencyPickers{*this}.rowHeight(picker);
+}
+
+std::unique_ptr<uikit::View> MessagesExpandedViewController::viewForRow(uikit::PickerView& picker, int row, int,
+                                                                        uikit::View*) {
+    return CurrencyPickers{*this}.viewForRow(picker, row);
+}
+
+void MessagesExpandedViewController::didSelectRow(uikit::PickerView& picker, int, int) {
+    CurrencyPickers{*this}.didSelectRow(picker);
 }
 
 void MessagesExpandedViewController::handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer) {
-    pickers_.handleLongPressForConvertFrom(recognizer);
+    CurrencyPickers{*this}.handleLongPress(recognizer);
+}
+
+void MessagesExpandedViewController::longPress(const uikit::GestureRecognizer& recognizer) {
+    CurrencyPickers{*this}.longPress(recognizer);
 }
 
 // ---- The shared routines ------------------------------------------------------------------
@@ -390,7 +414,7 @@ void MessagesExpandedViewController::handleKeyPressExpanded(CalculatorButton* bu
 void MessagesExpandedViewController::loadExpandedSettings() { SettingsLoader{*this}.loadSettings(); }
 
 void MessagesExpandedViewController::updateExtensionCalculatorLines() {
-    if (links_.keypad != nullptr) DisplayRefresh{*this}.updateCalculatorLines();
+    if (links_.keypad != nullptr) DisplayRefresh{*this}.updateExtensionCalculatorLines();
 }
 
 }  // namespace ostrelo

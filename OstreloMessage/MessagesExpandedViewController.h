@@ -2,11 +2,12 @@
 
 #include "OstreloMessage/MessagesExpandedViewControllerDelegate.h"
 #include "app/core/CalculatorScreen.h"
-#include "app/core/CurrencyPickers.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/uikit/Conversation.h"
+#include "platform/uikit/PickerViewDataSource.h"
+#include "platform/uikit/PickerViewDelegate.h"
 #include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/ViewController.h"
 #include "ui/CalculatorViewTouchDelegate.h"
@@ -34,6 +35,8 @@ class PulseLayer;
 class MessagesExpandedViewController : public uikit::ViewController,
                                        public CalculatorViewTouchDelegate,
                                        public MessagesExpandedViewControllerDelegate,
+                                       public uikit::PickerViewDataSource,
+                                       public uikit::PickerViewDelegate,
                                        public uikit::PopoverPresentationControllerDelegate,
                                        public CalculatorScreen {
 public:
@@ -129,7 +132,16 @@ public:
     void showCurrencyKeypad();
     void primaryLabelTap();
     void secondaryLabelTap();
+
+    // Currency pickers.
+    int numberOfComponentsInPickerView(uikit::PickerView& picker) override;
+    int numberOfRowsInComponent(uikit::PickerView& picker, int component) override;
+    double rowHeightForComponent(uikit::PickerView& picker, int component) override;
+    std::unique_ptr<uikit::View> viewForRow(uikit::PickerView& picker, int row, int component,
+                                            uikit::View* reusing) override;
+    void didSelectRow(uikit::PickerView& picker, int row, int component) override;
     void handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer);
+    void longPress(const uikit::GestureRecognizer& recognizer);
 
     // Popovers.
     void presentMemoryPopover();
@@ -160,7 +172,6 @@ private:
                         unsigned arrow, const uikit::Color& background);
 
     ScreenLinks links_;
-    CurrencyPickers pickers_;
     bool displayTapsAttached_ = false;
     // Declared last: expires first, before any member a pending call could reach.
     foundation::Lifetime screenLifetime_;

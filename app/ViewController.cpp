@@ -1,6 +1,7 @@
 #include "app/ViewController.h"
 
 #include "app/AppIdentity.h"
+#include "app/core/CurrencyPickers.h"
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
 #include "app/core/KeyTitle.h"
@@ -14,7 +15,6 @@
 #include "platform/foundation/UserActivity.h"
 #include "platform/uikit/Application.h"
 #include "platform/uikit/AudioServices.h"
-#include "platform/uikit/Font.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/TapGestureRecognizer.h"
@@ -132,6 +132,7 @@ void ViewController::viewDidLoad() {
                                       [this](const foundation::Notification&) { setupViews(); });
     notificationBackground = center.addObserver(uikit::Application::didEnterBackgroundNotification, nullptr,
                                                 [this](const foundation::Notification&) { showParenthesisKeys(); });
+    CurrencyPickers{*this}.attachLongPress();
     std::weak_ptr<void> guard = screenLifetime_.weak();
     foundation::DispatchQueue::global().async([this, guard] {
         ExchangeRateFeed::updateRatesIfNeeded();
@@ -299,53 +300,27 @@ void ViewController::showSettingsPopover() { foundation::Log::info("the Settings
 
 // ---- Currency pickers ---------------------------------------------------------------------
 
-void ViewController::setupPickers() {
-    for (CalculatorPicker* picker : {convertFromPicker, convertToPicker}) {
-        picker->setDelegate(this, screenLifetime_.weak());
-        picker->setDataSource(this, screenLifetime_.weak());
-    }
-}
+void ViewController::setupPickers() { CurrencyPickers{*this}.setupPickers(*this, *this); }
 
 void ViewController::restorePickerSelection() {
-    if (links_.keypad == nullptr) return;
-    convertFromPicker->selectRow(static_cast<int>(calculator.from), 0, false);
-    convertToPicker->selectRow(static_cast<int>(calculator.to), 0, false);
-    SharedSettings::open()->synchronize();
+    if (links_.keypad != nullptr) CurrencyPickers{*this}.restorePickerSelection();
 }
 
-void ViewController::restorePickerSelectionAsync() {
-    foundation::DispatchQueue::main().asyncAfter(0, [this] { restorePickerSelection(); }, screenLifetime_.weak());
-}
+void ViewController::restorePickerSelectionAsync() { CurrencyPickers{*this}.restorePickerSelectionAsync(); }
 
 int ViewController::numberOfComponentsInPickerView(uikit::PickerView&) { return 1; }
 
-int ViewController::numberOfRowsInComponent(uikit::PickerView&, int) {
-    return static_cast<int>(calculator.currency.size());
-}
+int ViewController::numberOfRowsInComponent(uikit::PickerView&, int) { return CurrencyPickers{*this}.numberOfRows(); }
 
-double ViewController::rowHeightForComponent(uikit::PickerView& picker, int) { return picker.frame().height() / 2; }
+double ViewController::rowHeightForComponent(uikit::PickerView& picker, int) {
+    return CurrencyPickers{*this}.rowHeight(picker);
+}
 
 std::unique_ptr<uikit::View> ViewController::viewForRow(uikit::PickerView& picker, int row, int, uikit::View*) {
-    auto label = std::make_unique<uikit::Label>();
-    const double w = picker.frame().width(), h = picker.frame().height();
-    if (h > 0) {
-        if (auto font = uikit::Font::named(themeFontName(), (h / 3) * std::min(w / h, 1.0))) label->setFont(*font);
-    }
-    label->setTextColor(functionTitleColor());
-    if (row >= 0 && row < static_cast<int>(calculator.currency.size()))
-        label->setText(calculator.currency[static_cast<std::size_t>(row)]);
-    label->textAlignment = uikit::TextAlignment::center;
-    return label;
+    return CurrencyPickers{*this}.viewForRow(picker, row);
 }
 
-void ViewController::didSelectRow(uikit::PickerView&, int, int) {
-    calculator.from = convertFromPicker->selectedRowInComponent(0);
-    calculator.to = convertToPicker->selectedRowInComponent(0);
-    auto suite = SharedSettings::open();
-    suite->set("from", calculator.from);
-    suite->set("to", calculator.to);
-    suite->synchronize();
-}
+void ViewController::didSelectRow(uikit::PickerView& picker, int, int) { CurrencyPickers{*this}.didSelectRow(picker); }
 
 // ---- Hardware keys, Handoff and quick actions ---------------------------------------------
 

@@ -19,14 +19,21 @@ bool CalculatorScreen::allows(LongPressRow::Condition condition) {
     return true;
 }
 
-void CalculatorScreen::keyPressFeedback(CalculatorButton& key) {
+bool CalculatorScreen::ownKey(CalculatorButton* key, std::string& text) {
+    (void)key;
+    (void)text;
+    return false;
+}
+
+void CalculatorScreen::keyPressFeedback(CalculatorButton& key) { pulseFeedback(key, key.untransformedFrame()); }
+
+void CalculatorScreen::pulseFeedback(const uikit::View& view, const uikit::Rect& frame) {
     const ScreenLinks& l = links();
     uikit::View* root = l.controller != nullptr ? l.controller->view() : nullptr;
     if (l.pulse != nullptr && root != nullptr) {
-        // The ring goes round the key where it sits, in the root view's coordinates.
-        const uikit::Rect frame = key.untransformedFrame();
+        // The ring goes round the view where it sits, in the root view's coordinates.
         root->layer().addSublayer(l.pulse->shared_from_this());
-        l.pulse->startPulse(key.superview() != nullptr ? key.superview()->convertRect(frame, root) : frame);
+        l.pulse->startPulse(view.superview() != nullptr ? view.superview()->convertRect(frame, root) : frame);
     }
     uikit::AudioServices::playAlertSound(uikit::AudioServices::vibrate);
 }
@@ -37,10 +44,8 @@ void CalculatorScreen::relayoutViews() {
     if (l.controller != nullptr && l.controller->isViewLoaded()) l.controller->view()->setNeedsLayout();
     if (l.keypad != nullptr)
         for (const auto& key : l.keypad->subviews()) key->setNeedsLayout();
-    if (l.primaryLine != nullptr && l.secondaryLine != nullptr) {
-        l.secondaryLine->setNeedsLayout();
-        l.primaryLine->setNeedsLayout();
-    }
+    if (l.secondaryLine != nullptr) l.secondaryLine->setNeedsLayout();
+    if (l.primaryLine != nullptr) l.primaryLine->setNeedsLayout();
     if (l.controller != nullptr) l.controller->setNeedsStatusBarAppearanceUpdate();
 }
 

@@ -4,6 +4,13 @@
 #include "app/core/ScreenLinks.h"
 #include "app/core/ScreenPanel.h"
 
+#include <string>
+
+namespace uikit {
+class View;
+struct Rect;
+}  // namespace uikit
+
 namespace ostrelo {
 
 class CalculatorButton;
@@ -23,14 +30,23 @@ public:
     virtual void longPressFeedback(CalculatorButton& key);
     // Whether a long-press row's condition holds now: always, unless the screen says otherwise.
     virtual bool allows(LongPressRow::Condition condition);
+    // A key the screen handles before the shared rows, or rewrites for them (`text` may be
+    // changed). True when the screen has handled it: only the tail follows.
+    virtual bool ownKey(CalculatorButton* key, std::string& text);
     // Switches between the standard and the currency keypad.
     virtual void showKeypad(bool currency) { (void)currency; }
     // Opens one of the secondary screens.
     virtual void openPanel(ScreenPanel panel) { (void)panel; }
+    // Sends a text out of the screen (the send key): into a conversation, a text field. It
+    // may end the screen.
+    virtual void deliver(const std::string& text) { (void)text; }
 
     // The pulse ring round the key, on the root view's layer, and a vibration.
     void keyPressFeedback(CalculatorButton& key);
-    // Asks the backdrop, every key, both display lines and the status bar to lay out again (so
+    // The pulse ring round a view whose frame at rest is `frame` (in its superview's
+    // coordinates), and a vibration.
+    void pulseFeedback(const uikit::View& view, const uikit::Rect& frame);
+    // Asks the backdrop, every key, the display lines and the status bar to lay out again (so
     // that a new theme shows everywhere).
     void relayoutViews();
 };

@@ -1,12 +1,14 @@
 #include "app/core/CurrencyPickers.h"
 
 #include "app/core/CalculatorScreen.h"
+#include "app/core/OwnCurrency.h"
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
+#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/uikit/Font.h"
-#include "platform/uikit/LongPressGestureRecognizer.h"
 #include "platform/uikit/Label.h"
+#include "platform/uikit/LongPressGestureRecognizer.h"
 #include "ui/CalculatorPicker.h"
 #include "ui/Theme.h"
 
@@ -14,110 +16,116 @@
 
 namespace ostrelo {
 
-namespace {
-
-constexpr double pressInset = 10;
-constexpr double pressSeconds = 0.2;
-
-void selectIfNeeded(CalculatorPicker* picker, std::int64_t row) {
-    if (picker != nullptr && picker->selectedRowInComponent(0) != row) picker->selectRow(static_cast<int>(row), 0, false);
-}
-
-}  // namespace
-
-void CurrencyPickers::setUp() {
+void CurrencyPickers::setupPickers(uikit::PickerViewDataSource& dataSource, uikit::PickerViewDelegate& delegate) {
     const ScreenLinks& links = screen_.links();
     for (CalculatorPicker* picker : {links.fromPicker, links.toPicker}) {
         if (picker == nullptr) continue;
-        picker->setDelegate(this, links.guard);
-        picker->setDataSource(this, links.guard);
+        picker->setDelegate(&delegate, links.guard);
+        picker->setDataSource(&dataSource, links.guard);
     }
 }
 
-void CurrencyPickers::restoreSelection() {
-    const ScreenLinks& links = screen_.links();
-    selectIfNeeded(links.fromPicker, links.calculator->from);
-    selectIfNeeded(links.toPicker, links.calculator->to);
+void CurrencyPickers::attachLongPress() {
+    CalculatorPicker* picker = screen_.links().fromPicker;
+    if (picker == nullptr) return;
+    auto recognizer = std::make_unique<uikit::LongPressGestureRecognizer>();
+    CalculatorScreen& screen = screen_;
+    recognizer->addTarget([&screen](uikit::GestureRecognizer& r) { CurrencyPickers{screen}.handleLongPress(r); },
+                          screen.links().guard);
+    picker->addGestureRecognizer(std::move(recognizer));
 }
 
-void CurrencyPickers::shrinkAndSpringBack(uikit::View& view) {
-    const double w = view.bounds().width(), h = view.bounds().height();
-    if (w <= pressInset || h <= pressInset) return;
-    std::weak_ptr<void> alive = view.alive();
-    uikit::View* shrunk = &view;
-    uikit::View::animate(
-        pressSeconds, [shrunk, w, h] { shrunk->setTransform(uikit::AffineTransform::scale((w - pressInset) / w, (h - pressInset) / h)); },
-        [shrunk, alive](bool) {
-            if (alive.expired()) return;
-            uikit::View::animate(pressSeconds, [shrunk] { shrunk->setTransform(uikit::AffineTransform::identity()); });
-        });
-}
-
-int CurrencyPickers::numberOfComponentsInPickerView(uikit::PickerView&) { return 1; }
-
-int CurrencyPickers::numberOfRowsInComponent(uikit::PickerView&, int) {
+int CurrencyPickers::numberOfRows() const {
     return static_cast<int>(screen_.links().calculator->currency.size());
 }
 
-double CurrencyPickers::rowHeightForComponent(uikit::PickerView& picker, int) { return picker.frame().height() / 2; }
+double CurrencyPickers::rowHeight(const uikit::PickerView& picker) const { return picker.frame().height() / 2; }
 
-std::unique_ptr<uikit::View> CurrencyPickers::viewForRow(uikit::PickerView& picker, int row, int, uikit::View*) {
-    const auto& currency = screen_.links().calculator->currency;
+std::unique_ptr<uikit::View> CurrencyPickers::viewForRow(const uikit::PickerView& picker, int row) const {
     auto label = std::make_unique<uikit::Label>();
     const double w = picker.frame().width(), h = picker.frame().height();
     if (h > 0) {
         if (auto font = uikit::Font::named(themeFontName(), (h / 3) * std::min(w / h, 1.0))) label->setFont(*font);
     }
     label->setTextColor(functionTitleColor());
-    if (row >= 0 && row < static_cast<int>(currency.size())) label->setText(currency[static_cast<std::size_t>(row)]);
+    const auto& codes = screen_.links().calculator->currency;
+    if (row >= 0 && row < static_cast<int>(codes.size())) label->setText(codes[static_cast<std::size_t>(row)]);
     label->textAlignment = uikit::TextAlignment::center;
     return label;
 }
 
-void CurrencyPickers::didSelectRow(uikit::PickerView& picker, int, int) {
+void CurrencyPickers::didSelectRow(uikit::PickerView& picker) {
     const ScreenLinks& links = screen_.links();
+    if (links.fromPicker == nullptr || links.toPicker == nullptr) return;
     Calculator& c = *links.calculator;
-    if (links.fromPicker != nullptr) c.from = links.fromPicker->selectedRowInComponent(0);
-    if (links.toPicker != nullptr) c.to = links.toPicker->selectedRowInComponent(0);
+    c.from = links.fromPicker->selectedRowInComponent(0);
+    c.to = links.toPicker->selectedRowInComponent(0);
     auto suite = SharedSettings::open();
     suite->set("from", c.from);
     suite->set("to", c.to);
     suite->synchronize();
-    shrinkAndSpringBack(picker);
+    shrink(picker);
 }
 
-void CurrencyPickers::attachOwnRateLongPress() {
-    const ScreenLinks& links = screen_.links();
-    if (links.fromPicker == nullptr) return;
-    auto recognizer = std::make_unique<uikit::LongPressGestureRecognizer>();
-    recognizer->addTarget([this](uikit::GestureRecognizer& r) { handleLongPressForConvertFrom(r); }, links.guard);
-    links.fromPicker->addGestureRecognizer(std::move(recognizer));
-}
-
-void CurrencyPickers::handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer) {
-    auto& loop = foundation::RunLoop::main();
-    if (recognizer.state() == uikit::GestureRecognizer::began) {
-        // The recogniser belongs to the picker, which the screen's guard outlives no longer than
-        // the screen; the pending call is dropped with either.
-        std::weak_ptr<void> pickerAlive = screen_.links().fromPicker->alive();
-        uikit::GestureRecognizer* pressed = &recognizer;
-        loop.perform(this, screen_.links().guard, ownRateDelay, [this, pressed, pickerAlive] {
-            if (!pickerAlive.expired()) longPress(*pressed);
+// Smaller by 10 points each way in 0.2 s, then back in 0.2 s.
+void CurrencyPickers::shrink(uikit::View& picker) {
+    const uikit::Rect frame = picker.bounds();
+    const double w = frame.width(), h = frame.height();
+    if (w <= 0 || h <= 0) return;
+    uikit::View* view = &picker;
+    const std::weak_ptr<void> alive = picker.alive();
+    uikit::View::animate(
+        0.2, [view, w, h] { view->setTransform(uikit::AffineTransform::scale((w - 10) / w, (h - 10) / h)); },
+        [view, alive](bool) {
+            if (alive.expired()) return;
+            uikit::View::animate(0.2, [view] { view->setTransform(uikit::AffineTransform::identity()); });
         });
+}
+
+void CurrencyPickers::restorePickerSelection() {
+    const ScreenLinks& links = screen_.links();
+    if (links.fromPicker == nullptr || links.toPicker == nullptr) return;
+    links.fromPicker->selectRow(static_cast<int>(links.calculator->from), 0, false);
+    links.toPicker->selectRow(static_cast<int>(links.calculator->to), 0, false);
+    SharedSettings::open()->synchronize();
+}
+
+void CurrencyPickers::restorePickerSelectionAsync() {
+    CalculatorScreen& screen = screen_;
+    foundation::DispatchQueue::main().asyncAfter(
+        0, [&screen] { CurrencyPickers{screen}.restorePickerSelection(); }, screen.links().guard);
+}
+
+void CurrencyPickers::handleLongPress(uikit::GestureRecognizer& recognizer) {
+    // The pending rate belongs to the screen: it is dropped with the screen or the recogniser.
+    const void* target = &screen_;
+    if (recognizer.state() == uikit::GestureRecognizer::began) {
+        CalculatorScreen& screen = screen_;
+        const uikit::GestureRecognizer* held = &recognizer;
+        const std::weak_ptr<void> recognizerAlive = recognizer.alive();
+        foundation::RunLoop::main().perform(target, screen.links().guard, longPressDelay,
+                                            [&screen, held, recognizerAlive] {
+                                                if (!recognizerAlive.expired()) CurrencyPickers{screen}.longPress(*held);
+                                            });
     } else if (recognizer.state() == uikit::GestureRecognizer::cancelled) {
-        loop.cancelPerformRequests(this);
+        foundation::RunLoop::main().cancelPerformRequests(target);
     }
 }
 
-void CurrencyPickers::longPress(uikit::GestureRecognizer& recognizer) {
+void CurrencyPickers::longPress(const uikit::GestureRecognizer& recognizer) {
     const ScreenLinks& links = screen_.links();
     CalculatorPicker* picker = links.fromPicker;
     if (picker == nullptr) return;
+    // The band of the selected row: the picker's middle, one row high.
     const double rowHeight = picker->rowSizeForComponent(0).height;
-    const uikit::Rect band = picker->bounds().insetBy(0, (picker->frame().height() - rowHeight) / 2);
+    const uikit::Rect band = picker->bounds().insetBy(0, (picker->bounds().height() - rowHeight) / 2);
     if (!band.contains(recognizer.locationInView(picker))) return;
-    if (picker->selectedRowInComponent(0) != ownCurrencyRow) return;
-    shrinkAndSpringBack(*picker);
+    if (picker->selectedRowInComponent(0) != OwnCurrency::row) return;
+    const OwnCurrency own{*links.calculator};
+    if (!own.canStoreRates()) return;
+    shrink(*picker);
+    screen_.pulseFeedback(*picker, picker->untransformedFrame());
+    own.storeRates();
 }
 
 }  // namespace ostrelo

@@ -1,63 +1,57 @@
 #pragma once
 
-#include "platform/uikit/PickerViewDataSource.h"
-#include "platform/uikit/PickerViewDelegate.h"
-
 #include <memory>
-#include <optional>
-#include <string>
 
 namespace uikit {
 class GestureRecognizer;
 class PickerView;
+class PickerViewDataSource;
+class PickerViewDelegate;
 class View;
 }  // namespace uikit
 
 namespace ostrelo {
 
-class CalculatorPicker;
 class CalculatorScreen;
 
-// The two currency pickers of a calculator screen, which is their data source and delegate
-// through this object: one column each of the calculator's currency list, rows half a picker
-// high shown as centred labels in the theme's font, and a choice kept at once in the calculator
-// and the suite ("from", "to") while the picker that moved shrinks and springs back. Held for
-// 0.75 s past the start of a long press on its selected row, the from-picker showing the own
-// currency takes the number on the display as the own currency's rate in the to-currency.
-class CurrencyPickers : public uikit::PickerViewDataSource, public uikit::PickerViewDelegate {
+// The two currency pickers of a screen: one column of the currency list's codes each. A choice
+// in either stores both rows at once (calculator and suite) and the picker that moved shrinks
+// and springs back. Holding the from-picker on the own currency stores the display value as
+// the own currency's rate against the to-currency (OwnCurrency), with a pulse; a value that
+// cannot be stored does nothing. Made per call; holds a reference to the screen only.
+class CurrencyPickers {
 public:
+    // How long after the hold began the rate is stored; lifting the finger does not stop it,
+    // a cancelled hold does.
+    static constexpr double longPressDelay = 0.75;
+
     explicit CurrencyPickers(CalculatorScreen& screen) : screen_(screen) {}
 
-    // Makes this object both pickers' data source and delegate while the screen lives.
-    void setUp();
-    // Each picker shows the calculator's row for its side; a picker that already does is left
-    // alone (so that it asks for no new layout).
-    void restoreSelection();
+    // Both pickers answer to the screen (data source and delegate), while it lives.
+    void setupPickers(uikit::PickerViewDataSource& dataSource, uikit::PickerViewDelegate& delegate);
+    // The hold on the from-picker, once per screen.
+    void attachLongPress();
 
-    // Adds the long press to the from-picker.
-    void attachOwnRateLongPress();
-    // The long press's action: its start arms the own rate for 0.75 s later, its cancellation
-    // disarms it.
-    void handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer);
-    // The armed own rate: only for a press on the selected row of a from-picker showing the own
-    // currency.
-    void longPress(uikit::GestureRecognizer& recognizer);
+    // The data source's and delegate's answers.
+    int numberOfRows() const;
+    double rowHeight(const uikit::PickerView& picker) const;
+    std::unique_ptr<uikit::View> viewForRow(const uikit::PickerView& picker, int row) const;
+    void didSelectRow(uikit::PickerView& picker);
 
-    // The shrink of a picker (or any control) by 10 points each way over 0.2 s, and back.
-    static void shrinkAndSpringBack(uikit::View& view);
+    // Both pickers select the calculator's rows.
+    void restorePickerSelection();
+    // The same at the next turn of the main queue, unless the screen is gone by then.
+    void restorePickerSelectionAsync();
 
-    int numberOfComponentsInPickerView(uikit::PickerView& picker) override;
-    int numberOfRowsInComponent(uikit::PickerView& picker, int component) override;
-    double rowHeightForComponent(uikit::PickerView& picker, int component) override;
-    std::unique_ptr<uikit::View> viewForRow(uikit::PickerView& picker, int row, int component,
-                                            uikit::View* reusing) override;
-    void didSelectRow(uikit::PickerView& picker, int row, int component) override;
-
-    static constexpr double ownRateDelay = 0.75;
-    // The own currency's row: after the 31 built-in codes.
-    static constexpr int ownCurrencyRow = 31;
+    // The recogniser's action: a hold that began stores the rate after `longPressDelay`; a
+    // cancelled one drops what is pending.
+    void handleLongPress(uikit::GestureRecognizer& recognizer);
+    // The delayed part: only over the selected row, only on the own currency.
+    void longPress(const uikit::GestureRecognizer& recognizer);
 
 private:
+    static void shrink(uikit::View& picker);
+
     CalculatorScreen& screen_;
 };
 

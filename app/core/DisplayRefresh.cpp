@@ -2,6 +2,7 @@
 
 #include "app/core/CalculatorScreen.h"
 #include "app/core/KeyTitle.h"
+#include "app/core/ScreenProfile.h"
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/Locale.h"
@@ -31,21 +32,31 @@ void DisplayRefresh::updateCalculatorLines() {
         links_.memoryRecallKey->myButtonState = c.buttonMemoryRecallColor;
         links_.memoryRecallKey->applyButtonColors();
     }
-    if (links_.equalKey != nullptr) {
-        links_.equalKey->myButtonState = c.buttonEqualColor;
-        links_.equalKey->applyButtonColors();
-    }
+    showEqualState(links_.equalKey);
+    for (CalculatorButton* key : links_.equalStateMirrors) showEqualState(key);
     KeyTitle::set(links_.decimalSeparatorKey, c.decimalSeparator.value_or(""));
     updateParenthesisTitles();
-    KeyTitle::set(links_.degRadKey, c.radiantText.value_or(""));
+    const std::string angle = c.radiantText.value_or("");
+    KeyTitle::set(links_.degRadKey, links_.profile->blankGearTitle && angle == "⚙" ? "" : angle);
     updateDateTitle();
 }
 
+void DisplayRefresh::updateExtensionCalculatorLines() { updateCalculatorLines(); }
+
+void DisplayRefresh::showEqualState(CalculatorButton* key) {
+    if (key == nullptr) return;
+    key->myButtonState = links_.calculator->buttonEqualColor;
+    key->applyButtonColors();
+}
+
+// Percent keys show on the standard keypad only: where the screen has a function key, while it
+// is shown and reads "ƒ(x)".
 void DisplayRefresh::updateParenthesisTitles() {
     if (links_.parenthesisOpenKey == nullptr || links_.parenthesisCloseKey == nullptr) return;
-    const bool percent = links_.functionKey != nullptr && !links_.functionKey->hidden() &&
-                         links_.functionKey->normalTitle() == "ƒ(x)" &&
-                         SharedSettings::open()->boolForKey("preference_percent");
+    const CalculatorButton* functionKey = links_.functionKey;
+    const bool standardKeypad =
+        functionKey == nullptr || (!functionKey->hidden() && functionKey->normalTitle() == "ƒ(x)");
+    const bool percent = standardKeypad && SharedSettings::open()->boolForKey("preference_percent");
     KeyTitle::set(links_.parenthesisOpenKey, percent ? "%" : "(");
     KeyTitle::set(links_.parenthesisCloseKey, percent ? "(⋯)" : ")");
 }

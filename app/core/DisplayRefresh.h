@@ -4,17 +4,21 @@
 
 namespace ostrelo {
 
+class CalculatorButton;
 class CalculatorScreen;
 struct ScreenLinks;
 
-// Copies what the calculator has prepared onto a screen's controls: both display lines (a
-// loan prompt in place of the live result while a loan step waits), the clear, separator,
-// parenthesis and degree/radian titles, the key states, and the date title of the "=" key.
+// Copies what the calculator has prepared onto a screen's controls: the display lines (a loan
+// prompt in place of the live result on the second line while a loan step waits), the clear,
+// separator, parenthesis and degree/radian titles, the key states (the "=" key's also on its
+// mirrors), and the date title of the "=" key. What a screen lacks is skipped.
 class DisplayRefresh {
 public:
     explicit DisplayRefresh(CalculatorScreen& screen);
 
     void updateCalculatorLines();
+    // The extensions' name for the same refresh.
+    void updateExtensionCalculatorLines();
     // The "=" key shows "𝑑" while date mode lasts; once date mode has ended (here or in
     // another process) a "𝑑" gives way to the keypad layout's title. Loan titles stay.
     void updateDateTitle();
@@ -27,6 +31,7 @@ public:
 
 private:
     void updateParenthesisTitles();
+    void showEqualState(CalculatorButton* key);
 
     CalculatorScreen& screen_;
     const ScreenLinks& links_;

@@ -1,7 +1,9 @@
 #include "app/core/KeyHandler.h"
 
 #include "app/core/CalculatorScreen.h"
+#include "app/core/CurrencyKeys.h"
 #include "app/core/KeyTitle.h"
+#include "app/core/OwnCurrency.h"
 #include "app/core/ScreenProfile.h"
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
@@ -58,23 +60,46 @@ void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string
     foundation::UserDefaults::Batch batch;
     if (links_.enableClickSound != nullptr && *links_.enableClickSound)
         uikit::AudioServices::playSystemSound(clickSound);
-    std::string text = key != nullptr ? key->normalTitle() : given;
+    std::string text = given;
+    if (key != nullptr) {
+        // A key without a title is the next-keyboard key.
+        text = key->normalTitle();
+        if (text.empty()) text = "🌐";
+    }
     if (key != nullptr && longPress) text = remap(*key, text);
-    finish(dispatch(text));
+    if (screen_.ownKey(key, text)) return finish(Ending::tail);
+    finish(dispatch(key, text));
+}
+
+bool KeyHandler::isCurrencyCode(const std::string& text) const {
+    const auto& codes = calculator_.currency;
+    return std::find(codes.begin(), codes.end(), text) != codes.end();
 }
 
 std::string KeyHandler::remap(CalculatorButton& key, const std::string& text) {
     for (const LongPressRow& row : links_.profile->longPress) {
-        if (row.held != text) continue;
-        if (!screen_.allows(row.condition)) return text;
+        if (row.held.empty() ? !isCurrencyCode(text) : row.held != text) continue;
+        if (!holds(row.condition, key)) return text;
         screen_.longPressFeedback(key);
         return row.becomes;
     }
     return text;
 }
 
-KeyHandler::Ending KeyHandler::dispatch(const std::string& text) {
+bool KeyHandler::holds(LongPressRow::Condition condition, const CalculatorButton& key) {
+    if (condition != LongPressRow::Condition::ownCurrencyFromKey) return screen_.allows(condition);
+    return key.tag == 1 && calculator_.from == OwnCurrency::row &&
+           static_cast<std::int64_t>(calculator_.currency.size()) > OwnCurrency::row;
+}
+
+KeyHandler::Ending KeyHandler::dispatch(CalculatorButton* key, const std::string& text) {
     Calculator& c = calculator_;
+    if (text == "ex") {
+        if (!c.dateCalculator) OwnCurrency{c}.storeRates();
+        return Ending::tail;
+    }
+    if (links_.sendKey != nullptr && (text == "✅" || text == "✅✅")) return send(text == "✅✅");
+    if (key != nullptr && links_.fromKey != nullptr && isCurrencyCode(text)) return currencyKey(*key);
     if (text == "€" || text == "⏎") return switchKeypad(text == "€");
     if (text == "C" || text == "AC") return clearKey(text == "AC");
     if (text == "MS" || text == "ƒ(x)") {
@@ -191,6 +216,30 @@ KeyHandler::Ending KeyHandler::convert(bool reverse) {
     return Ending::tail;
 }
 
+KeyHandler::Ending KeyHandler::currencyKey(const CalculatorButton& key) {
+    if (calculator_.dateCalculator) return Ending::tail;
+    CurrencyKeys{screen_}.step(key);
+    CurrencyKeys::queue(screen_, &CurrencyKeys::updateCurrencyTitlesAndSave);
+    return Ending::tail;
+}
+
+// "✅" sends the result, "✅✅" the whole calculation; the result is copied either way. In date
+// mode the date's answer is sent and date mode ends.
+KeyHandler::Ending KeyHandler::send(bool wholeCalculation) {
+    Calculator& c = calculator_;
+    const bool dateMode = c.dateCalculator;
+    if (dateMode) c.calculateDate();
+    else c.evaluateEquals(false, "");
+    copyPrimary(false);
+    if (const auto& text = wholeCalculation ? c.secondaryString : c.primaryString) screen_.deliver(*text);
+    if (guard_.expired()) return Ending::none;
+    if (!dateMode) return Ending::refresh;
+    screen_.refreshDisplay();
+    setEqualTitle("=");
+    c.clearAll();
+    return links_.profile->dateSendEndsWithTail ? Ending::tail : Ending::none;
+}
+
 // ---- Loans --------------------------------------------------------------------------------
 
 KeyHandler::Ending KeyHandler::loanStart() {
@@ -216,9 +265,10 @@ KeyHandler::Ending KeyHandler::loanStart() {
 KeyHandler::Ending KeyHandler::loanStep() {
     Calculator& c = calculator_;
     if (c.dateCalculator) return Ending::tail;
+    // Every step, one out of sequence too, refreshes before the tail.
     if (c.creditCurrentStep + 1 != c.creditNextStep) {
         endLoan();
-        return Ending::tail;
+        return Ending::refresh;
     }
     c.creditCurrentStep += 1;
     const CalculatorLine line = c.ostreloLine;
@@ -305,7 +355,8 @@ void KeyHandler::tail() {
     } else {
         setEqualTitle("=");
     }
-    screen_.refreshDisplay();
+    // A screen with a second line shows the prompt there: it follows the "=" key's new title.
+    if (links_.secondaryLine != nullptr) screen_.refreshDisplay();
 }
 
 // -------------------------------------------------------------------------------------------

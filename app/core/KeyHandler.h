@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/core/LongPressRow.h"
+
 #include <memory>
 #include <string>
 
@@ -12,10 +14,13 @@ class CalculatorScreen;
 struct ScreenLinks;
 
 // The one road from a key of a calculator screen to its calculator: the click, the key's text
-// (its title, or the text given for a key without a button), the long-press remap of the
-// screen's profile, one action per text, and the ending: the display refresh and the tail that
-// titles the "=" key for the loan prompts. A loan (annuity) is typed as amount, "%%", rate,
-// "𝑖", months, "𝑚"; the handler feeds the whole payment formula into the calculator.
+// (its title, "🌐" for a key without one, or the text given for a key without a button), the
+// long-press remap of the screen's profile, the screen's own keys (CalculatorScreen::ownKey),
+// one action per text, and the ending: the display refresh and the tail that titles the "=" key
+// for the loan prompts. A loan (annuity) is typed as amount, "%%", rate, "𝑖", months, "𝑚"; the
+// handler feeds the whole payment formula into the calculator. What a screen lacks it skips:
+// keypad layouts without a function key, currency steps without currency keys, sending
+// ("✅", "✅✅") without a send key.
 //
 // Made per call; holds references to the screen only, and stops once the screen is gone.
 class KeyHandler {
@@ -28,14 +33,19 @@ public:
     void handle(CalculatorButton* key, bool longPress, const std::string& given);
     // The end of every key but the date key: while a loan step waits the "=" key shows its
     // prompt title ("𝑖" for the rate, "𝑚" for the months); any other shape of the calculation
-    // ends the loan. Then the display is refreshed. Nothing happens in date mode.
+    // ends the loan. Then a screen with a second line refreshes its display. Nothing happens
+    // in date mode.
     void tail();
 
 private:
     enum class Ending { refresh, tail, none };
 
     std::string remap(CalculatorButton& key, const std::string& text);
-    Ending dispatch(const std::string& text);
+    bool holds(LongPressRow::Condition condition, const CalculatorButton& key);
+    bool isCurrencyCode(const std::string& text) const;
+    Ending dispatch(CalculatorButton* key, const std::string& text);
+    Ending currencyKey(const CalculatorButton& key);
+    Ending send(bool wholeCalculation);
     Ending engineKey(const std::string& text);
     Ending clearKey(bool all);
     Ending separatorKey();

@@ -7,7 +7,9 @@
 
 namespace ostrelo {
 
-// What sets one calculator screen's key handling apart from another's, as values.
+// What sets one calculator screen apart from another where no control tells, as values. The
+// shared routines read these and the screen's links (ScreenLinks); they never ask which screen
+// they serve.
 struct ScreenProfile {
     // Searched in order; the first row whose key matches decides.
     std::vector<LongPressRow> longPress;
@@ -15,6 +17,13 @@ struct ScreenProfile {
     std::vector<std::string> constantKeys;
     // Whether a loan may start from an amount of 0.
     bool loanStartAcceptsZero = true;
+    // Whether a send in date mode ends with the tail (else the key handler returns at once).
+    bool dateSendEndsWithTail = false;
+    // The preference keys the settings loader registers, in order (their defaults are the
+    // loader's).
+    std::vector<std::string> registeredDefaults;
+    // Whether the degree/radian key shows a blank title where the calculator offers "⚙".
+    bool blankGearTitle = false;
 };
 
 }  // namespace ostrelo

@@ -2,34 +2,113 @@
 
 #include "app/core/KeyHandler.h"
 
+#include <initializer_list>
+
 namespace ostrelo {
 
+namespace {
+
+using Condition = LongPressRow::Condition;
+using Rows = std::vector<LongPressRow>;
+
+Rows join(std::initializer_list<Rows> parts) {
+    Rows rows;
+    for (const Rows& part : parts) rows.insert(rows.end(), part.begin(), part.end());
+    return rows;
+}
+
+// The rows every table but the widget's shares, from the function key to the clear keys; the
+// first two rows depend on the window's size only on the app's main screen.
+Rows keypadRows(Condition sizeCondition) {
+    return {{"ƒ(x)", "€"},
+            {"MR", "MS"},
+            {"M+", "M−", sizeCondition},
+            {"⇨", KeyHandler::reverseConversionKey, sizeCondition},
+            {"AC", "AC"},
+            {"C", "AC"}};
+}
+
+Rows functionRows(const char* piBecomes) {
+    return {{"x²", "xⁿ"},          {"𝜋", piBecomes},        {"𝑒", "#"},
+            {"sin", "sinh"},       {"cos", "cosh"},         {"tan", "tanh"},
+            {"sin⁻¹", "sinh⁻¹"}, {"cos⁻¹", "cosh⁻¹"}, {"tan⁻¹", "tanh⁻¹"}};
+}
+
+const Rows parenthesisRows{{"(", "{"}, {")", "}"}};
+const Rows closingPercentRow{{"(⋯)", ")"}};
+const Rows sendRow{{"✅", "✅✅"}};
+const Rows loanRow{{"%", "%%"}};
+
+const std::vector<std::string> extensionRegistrations{
+    "preference_copyright_phone", "preference_theme_phone",        "preference_color",
+    "preference_statusbar_phone", "preference_notation_phone",     "preference_autocomplete_phone",
+    "preference_sound_phone",     "preference_currency_phone",     "preference_percent"};
+
+std::vector<std::string> without(std::vector<std::string> keys, const std::string& key) {
+    std::erase(keys, key);
+    return keys;
+}
+
+}  // namespace
+
 const ScreenProfile& ScreenProfiles::main() {
-    using Condition = LongPressRow::Condition;
     static const ScreenProfile profile{
-        .longPress = {{"(⋯)", ")"},
-                      {"ƒ(x)", "€"},
-                      {"MR", "MS"},
-                      {"M+", "M−", Condition::compactWidthRegularHeight},
-                      {"⇨", KeyHandler::reverseConversionKey, Condition::compactWidthRegularHeight},
-                      {"AC", "AC"},
-                      {"C", "AC"},
-                      {"rad", "⚙"},
-                      {"deg", "⚙"},
-                      {"x²", "xⁿ"},
-                      {"𝜋", "𝜑"},
-                      {"𝑒", "#"},
-                      {"sin", "sinh"},
-                      {"cos", "cosh"},
-                      {"tan", "tanh"},
-                      {"sin⁻¹", "sinh⁻¹"},
-                      {"cos⁻¹", "cosh⁻¹"},
-                      {"tan⁻¹", "tanh⁻¹"},
-                      {"(", "{"},
-                      {")", "}"},
-                      {"%", "%%"}},
+        .longPress = join({closingPercentRow, keypadRows(Condition::compactWidthRegularHeight),
+                           {{"rad", "⚙"}, {"deg", "⚙"}}, functionRows("𝜑"), parenthesisRows, loanRow}),
         .constantKeys = {"𝜋", "𝑒", "%", "𝜑", "#", "rand"},
         .loanStartAcceptsZero = true,
+        .registeredDefaults = {"preference_copyright_phone", "preference_own_currency", "preference_theme_phone",
+                               "preference_statusbar_phone", "preference_notation_phone",
+                               "preference_autocomplete_phone", "preference_sound_phone",
+                               "preference_currency_phone", "preference_color", "preference_percent"},
+    };
+    return profile;
+}
+
+const ScreenProfile& ScreenProfiles::messagesExpanded() {
+    static const ScreenProfile profile{
+        .longPress = join({closingPercentRow, keypadRows(Condition::none), functionRows("𝜑"), parenthesisRows, loanRow}),
+        .constantKeys = {"𝜋", "𝑒", "%", "𝜑", "#", "rand"},
+        .loanStartAcceptsZero = true,
+        .registeredDefaults = extensionRegistrations,
+        .blankGearTitle = true,
+    };
+    return profile;
+}
+
+const ScreenProfile& ScreenProfiles::messagesCollapsed() {
+    static const ScreenProfile profile{
+        .longPress = join({{LongPressRow::ownCurrencyRates}, closingPercentRow, keypadRows(Condition::none),
+                           functionRows("@"), parenthesisRows, sendRow, loanRow}),
+        .constantKeys = {"𝜋", "𝑒", "%", "@", "#"},
+        .loanStartAcceptsZero = true,
+        .dateSendEndsWithTail = false,
+        .registeredDefaults = without(extensionRegistrations, "preference_currency_phone"),
+    };
+    return profile;
+}
+
+const ScreenProfile& ScreenProfiles::widget() {
+    static const ScreenProfile profile{
+        .longPress = join({{LongPressRow::ownCurrencyRates}, closingPercentRow, keypadRows(Condition::none),
+                           {{"x²", "xⁿ", Condition::functionOverlayClosed}}, parenthesisRows}),
+        .constantKeys = {"𝜋", "𝑒", "%", "𝜑", "#", "rand"},
+        .loanStartAcceptsZero = false,
+        .registeredDefaults = extensionRegistrations,
+        .blankGearTitle = true,
+    };
+    return profile;
+}
+
+const ScreenProfile& ScreenProfiles::keyboard() {
+    static const ScreenProfile profile{
+        .longPress = join({{LongPressRow::ownCurrencyRates}, keypadRows(Condition::none), functionRows("𝜑"),
+                           parenthesisRows, sendRow, loanRow}),
+        .constantKeys = {"𝜋", "𝑒", "%", "𝜑", "#"},
+        .loanStartAcceptsZero = true,
+        .dateSendEndsWithTail = true,
+        .registeredDefaults = without(without(extensionRegistrations, "preference_currency_phone"), "preference_percent"),
+        .blankGearTitle = true,
     };
     return profile;
 }

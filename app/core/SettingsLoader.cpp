@@ -1,9 +1,15 @@
 #include "app/core/SettingsLoader.h"
 
 #include "app/core/CalculatorScreen.h"
+#include "app/core/CurrencyKeys.h"
 #include "app/core/KeypadModes.h"
+#include "app/core/OwnCurrency.h"
+#include "app/core/ScreenProfile.h"
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
+#include "platform/uikit/ViewController.h"
 #include "ui/CalculatorPicker.h"
 #include "ui/Theme.h"
 
@@ -13,33 +19,85 @@ namespace ostrelo {
 
 namespace {
 
-bool boolOr(const foundation::UserDefaults& suite, const std::string& key, bool fallback) {
-    return suite.object(key).has_value() ? suite.boolForKey(key) : fallback;
+using foundation::PropertyListValue;
+
+constexpr const char* informationText =
+    "Ostrelo, a pocket calculator. Exchange rates: the euro reference rates of the European Central Bank.";
+
+// Every preference a loader registers, with its default.
+const PropertyListValue::Dictionary& preferenceDefaults() {
+    static const PropertyListValue::Dictionary defaults{
+        {"preference_copyright_phone", informationText},
+        {"preference_own_currency", ""},
+        {"preference_theme_phone", false},
+        {"preference_statusbar_phone", false},
+        {"preference_notation_phone", false},
+        {"preference_autocomplete_phone", true},
+        {"preference_sound_phone", false},
+        {"preference_currency_phone", false},
+        {"preference_color", false},
+        {"preference_percent", false},
+    };
+    return defaults;
 }
 
 std::int64_t rowOf(const std::vector<std::string>& list, const std::string& code) {
     return std::find(list.begin(), list.end(), code) - list.begin();
 }
 
+// The two sides: their keys and the codes they start from.
+struct Side {
+    std::int64_t Calculator::*row;
+    const char* key;
+    const char* code;
+};
+constexpr Side sides[] = {{&Calculator::from, "from", "USD"}, {&Calculator::to, "to", "EUR"}};
+
 }  // namespace
 
 void SettingsLoader::loadSettings() {
+    const ScreenLinks& links = screen_.links();
     auto suite = SharedSettings::open();
-    readPreferences(*suite);
-    KeypadModes{screen_}.updateKeypadMode();
+    registerDefaults(*suite);
+    if (links.functionKey != nullptr) KeypadModes{screen_}.updateKeypadMode();
     readAngleMode(*suite);
     readCurrencyRows(*suite);
-    const ScreenLinks& links = screen_.links();
-    for (CalculatorPicker* picker : {links.fromPicker, links.toPicker})
-        if (picker != nullptr) picker->reloadAllComponents();
+    const OwnCurrency::Moved moved = OwnCurrency{*links.calculator}.update(*suite);
+    const RowChanges outside = keepRowsInList(*suite);
+    showCurrencyRows({moved.from || outside.from, moved.to || outside.to});
     applyTheme(*suite);
+    relayout();
+    publishVersion(*suite);
+    if (links.controller != nullptr) links.controller->setNeedsStatusBarAppearanceUpdate();
 }
 
-void SettingsLoader::readPreferences(const foundation::UserDefaults& suite) {
+void SettingsLoader::relayout() { screen_.relayoutViews(); }
+
+PropertyListValue::Dictionary SettingsLoader::registeredDefaults(const ScreenProfile& profile) {
+    PropertyListValue::Dictionary registered;
+    for (const std::string& key : profile.registeredDefaults) {
+        const auto entry = preferenceDefaults().find(key);
+        if (entry == preferenceDefaults().end()) foundation::Log::error("settings: no default for " + key);
+        else registered.insert(*entry);
+    }
+    return registered;
+}
+
+// One registration per key, each holding every key so far; three are read back at once.
+void SettingsLoader::registerDefaults(foundation::UserDefaults& suite) {
     const ScreenLinks& links = screen_.links();
-    links.calculator->scientificNotation = boolOr(suite, "preference_notation_phone", false);
-    links.calculator->autoParenthesis = boolOr(suite, "preference_autocomplete_phone", true);
-    if (links.enableClickSound != nullptr) *links.enableClickSound = boolOr(suite, "preference_sound_phone", false);
+    PropertyListValue::Dictionary registered;
+    for (const std::string& key : links.profile->registeredDefaults) {
+        const auto entry = preferenceDefaults().find(key);
+        if (entry == preferenceDefaults().end()) continue;
+        registered.insert(*entry);
+        suite.registerDefaults(registered);
+        suite.synchronize();
+        if (key == "preference_notation_phone") links.calculator->scientificNotation = suite.boolForKey(key);
+        else if (key == "preference_autocomplete_phone") links.calculator->autoParenthesis = suite.boolForKey(key);
+        else if (key == "preference_sound_phone" && links.enableClickSound != nullptr)
+            *links.enableClickSound = suite.boolForKey(key);
+    }
 }
 
 void SettingsLoader::readAngleMode(foundation::UserDefaults& suite) {
@@ -54,34 +112,77 @@ void SettingsLoader::readAngleMode(foundation::UserDefaults& suite) {
     suite.synchronize();
 }
 
-std::optional<std::int64_t> SettingsLoader::storedRow(const foundation::UserDefaults& suite, const std::string& key,
-                                                      std::size_t rows) {
-    const auto stored = suite.object(key);
-    if (!stored || !stored->isInteger()) return std::nullopt;
-    const std::int64_t row = *stored->integerValue();
-    if (row < 0 || row >= static_cast<std::int64_t>(rows)) return std::nullopt;
-    return row;
-}
-
+// A row stored as an integer is taken as it is: it may be the own currency's, which joins the
+// list only afterwards.
 void SettingsLoader::readCurrencyRows(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
-    const std::pair<std::int64_t*, std::pair<const char*, const char*>> sides[] = {
-        {&c.from, {"from", "USD"}}, {&c.to, {"to", "EUR"}}};
-    for (const auto& [side, keyAndDefault] : sides) {
-        const auto& [key, code] = keyAndDefault;
-        if (auto row = storedRow(suite, key, c.currency.size())) {
-            *side = *row;
+    for (const Side& side : sides) {
+        const auto stored = suite.object(side.key);
+        if (stored && stored->isInteger()) {
+            c.*side.row = *stored->integerValue();
             continue;
         }
-        *side = rowOf(c.currency, code);
-        suite.set(key, *side);
+        c.*side.row = rowOf(c.currency, side.code);
+        suite.set(side.key, c.*side.row);
         suite.synchronize();
     }
 }
 
+// Once the list is final, a row outside it (a damaged store) counts as absent.
+SettingsLoader::RowChanges SettingsLoader::keepRowsInList(foundation::UserDefaults& suite) {
+    Calculator& c = *screen_.links().calculator;
+    bool changed[2] = {false, false};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const Side& side = sides[i];
+        const std::int64_t row = c.*side.row;
+        if (row >= 0 && row < static_cast<std::int64_t>(c.currency.size())) continue;
+        c.*side.row = rowOf(c.currency, side.code);
+        suite.set(side.key, c.*side.row);
+        suite.synchronize();
+        changed[i] = true;
+    }
+    return {changed[0], changed[1]};
+}
+
+// Pickers are reloaded (the list may have changed) and select the calculator's rows; currency
+// keys take the code of a side that changed at the next turn of the main queue.
+void SettingsLoader::showCurrencyRows(RowChanges changes) {
+    const ScreenLinks& links = screen_.links();
+    const Calculator& c = *links.calculator;
+    const std::pair<CalculatorPicker*, std::int64_t> pickers[] = {{links.fromPicker, c.from}, {links.toPicker, c.to}};
+    for (const auto& [picker, row] : pickers) {
+        if (picker == nullptr) continue;
+        picker->reloadAllComponents();
+        picker->selectRow(static_cast<int>(row), 0, false);
+    }
+    if (changes.from && links.fromKey != nullptr) CurrencyKeys::queue(screen_, &CurrencyKeys::setConvertFromTitle);
+    if (changes.to && links.toKey != nullptr) CurrencyKeys::queue(screen_, &CurrencyKeys::setConvertToTitle);
+}
+
 void SettingsLoader::applyTheme(const foundation::UserDefaults& suite) {
     ::ostrelo::applyTheme(suite.boolForKey("preference_theme_phone") ? "Dark" : "Light");
-    screen_.relayoutViews();
+}
+
+std::optional<std::string> SettingsLoader::versionText() {
+    const auto& bundle = foundation::Bundle::mainBundle();
+    const auto shortVersion = bundle.objectForInfoDictionaryKey("CFBundleShortVersionString");
+    const auto build = bundle.objectForInfoDictionaryKey("CFBundleVersion");
+    if (!shortVersion || !shortVersion->stringValue() || !build || !build->stringValue()) return std::nullopt;
+    return *shortVersion->stringValue() + " (" + *build->stringValue() + ")";
+}
+
+void SettingsLoader::publishVersion(foundation::UserDefaults& suite) {
+    const auto text = versionText();
+    if (!text) {
+        foundation::Log::error("settings: the bundle has no version texts");
+        return;
+    }
+    suite.set("preference_version_phone", *text);
+    suite.synchronize();
+    auto watch = SharedSettings::open();
+    watch->set("preference_version_watch", *text);
+    watch->synchronize();
+    suite.synchronize();
 }
 
 }  // namespace ostrelo

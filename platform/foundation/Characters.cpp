@@ -2,8 +2,11 @@
 
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
 #include <unicode/utext.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace foundation {
@@ -138,6 +141,15 @@ std::vector<std::size_t> clusterEnds(std::string_view text) {
     return ends;
 }
 
+// The upper case of a well-formed run.
+std::string uppercasedRun(std::string_view run) {
+    std::string out;
+    icu::UnicodeString::fromUTF8(icu::StringPiece(run.data(), static_cast<int32_t>(run.size())))
+        .toUpper(icu::Locale::getRoot())
+        .toUTF8String(out);
+    return out;
+}
+
 }  // namespace
 
 std::vector<std::string> Characters::split(std::string_view text) {
@@ -194,6 +206,44 @@ std::string Characters::dropLast(std::string_view text, std::size_t n) {
     const std::vector<std::size_t> ends = clusterEnds(text);
     if (n >= ends.size()) return {};
     return std::string(text.substr(0, ends[ends.size() - n - 1]));
+}
+
+std::string Characters::uppercased(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t runStart = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char32_t c = 0;
+        const std::size_t length = decodeUtf8(text, i, c);
+        if (length > 0) {
+            i += length;
+            continue;
+        }
+        out += uppercasedRun(text.substr(runStart, i - runStart));
+        out += text[i];  // a bad byte is kept as it is
+        runStart = ++i;
+    }
+    out += uppercasedRun(text.substr(runStart));
+    return out;
+}
+
+std::string Characters::trimmingWhitespaceAndNewlines(std::string_view text) {
+    // Code points are read forwards; the end of the last one that is not white space is kept.
+    std::size_t start = text.size();
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        std::size_t length = decodeUtf8(text, i, c);
+        const bool space = length > 0 && u_isUWhiteSpace(static_cast<UChar32>(c));
+        if (length == 0) length = 1;  // a bad byte is not white space
+        if (!space) {
+            start = std::min(start, i);
+            end = i + length;
+        }
+        i += length;
+    }
+    return start < end ? std::string(text.substr(start, end - start)) : std::string();
 }
 
 }  // namespace foundation

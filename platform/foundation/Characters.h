@@ -20,6 +20,12 @@ public:
     static std::string suffix(std::string_view text, std::size_t n);
     static std::string dropFirst(std::string_view text, std::size_t n);
     static std::string dropLast(std::string_view text, std::size_t n);
+
+    // Upper case by the root locale's full mapping, the same in every locale ("ß" becomes
+    // "SS", "i" becomes "I" also in Turkish). Bad bytes stay as they are.
+    static std::string uppercased(std::string_view text);
+    // Without the white space and line breaks (Unicode's White_Space) at either end.
+    static std::string trimmingWhitespaceAndNewlines(std::string_view text);
 };
 
 }  // namespace foundation

@@ -5,6 +5,7 @@
 #include "platform/uikit/Application.h"
 #include "tests/app/AppTest.h"
 #include "ui/CalculatorCalcLabel.h"
+#include "ui/CalculatorPicker.h"
 
 #include <future>
 
@@ -56,6 +57,33 @@ TEST_F(ScreenLifetimeTest, NothingReachesTheScreenOnceItIsGone) {
     center.post(uikit::Application::didEnterBackgroundNotification);
     foundation::DispatchQueue::global().waitUntilIdle();
     foundation::RunLoop::main().runUntilIdle();
+}
+
+// The rate a hold on the from-picker stores 0.75 s after the hold began: once the screen has gone
+// in between, nothing is stored and nothing reaches it.
+TEST_F(ScreenLifetimeTest, AHeldPickerStoresNothingOnceTheScreenIsGone) {
+    auto suite = ostrelo::SharedSettings::open();
+    suite->set("preference_own_currency", "XAU");
+    suite->set("preference_currency_phone", true);
+    suite->set("show_currency", true);
+    suite->set("from", 31);
+    for (bool screenGoes : {false, true}) {
+        SCOPED_TRACE(screenGoes ? "the screen goes" : "the screen stays");
+        suite->removeObject("XAUEUR");
+        host::HeadlessHost host;
+        auto screen = mainScreen();
+        ASSERT_NE(screen, nullptr);
+        auto* controller = screen.get();
+        host.setRootViewController(std::move(screen));
+        controller->calculator.enterDigit("5");
+        const auto point = host::HeadlessHost::centerOf(*controller->convertFromPicker);
+        host.touchDown(point);
+        host.advance(0.6);
+        host.touchUp(point);
+        if (screenGoes) host.setRootViewController(std::make_unique<uikit::ViewController>());
+        host.advance(1.0);
+        EXPECT_EQ(suite->object("XAUEUR").has_value(), !screenGoes);
+    }
 }
 
 }  // namespace

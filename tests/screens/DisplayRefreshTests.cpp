@@ -3,6 +3,8 @@
 #include "tests/screens/FakeScreen.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <tuple>
+
 using screentest::FakeScreen;
 
 namespace {
@@ -56,6 +58,29 @@ TEST_F(DisplayRefreshTest, TheDateTitleLeavesWhenDateModeEndedElsewhere) {
     loan.hold("%");
     ostrelo::DisplayRefresh{loan}.updateDateTitle();
     EXPECT_EQ(loan.equalTitle(), "𝑖");
+}
+
+// The degree/radian key shows "⚙" on the app's screen and blank elsewhere; percent titles follow
+// the preference alone where there is no function key; the send and convert keys show the "=" key's
+// state.
+TEST_F(DisplayRefreshTest, EachScreenShowsWhatItsControlsCanShow) {
+    ostrelo::SharedSettings::open()->set("preference_percent", true);
+    using screentest::Screen;
+    const std::tuple<Screen, const char*, std::size_t> rows[] = {
+        {Screen::main, "⚙", 0}, {Screen::messagesExpanded, "", 0}, {Screen::messagesCollapsed, nullptr, 2},
+        {Screen::widget, "", 0}, {Screen::keyboard, "", 1}};
+    for (const auto& [kind, degRad, mirrors] : rows) {
+        SCOPED_TRACE(nameOf(kind));
+        FakeScreen screen(kind);
+        screen.type({"2", "÷", "0"});
+        const auto& links = screen.links();
+        EXPECT_STREQ(links.degRadKey != nullptr ? links.degRadKey->normalTitle().c_str() : nullptr, degRad);
+        if (links.parenthesisOpenKey != nullptr) {
+            EXPECT_EQ(links.parenthesisOpenKey->normalTitle(), "%");
+        }
+        ASSERT_EQ(links.equalStateMirrors.size(), mirrors);
+        for (const auto* mirror : links.equalStateMirrors) EXPECT_EQ(mirror->myButtonState, ostrelo::ButtonState::error);
+    }
 }
 
 }  // namespace

@@ -17,34 +17,77 @@
 
 namespace screentest {
 
-// A calculator screen without a window: real keys, lines and calculator, its role keys in a
-// keypad, and every hook call recorded. The keypad layouts retitle the keys as a screen does;
-// `compactPortrait` answers the size-class condition.
+// The five calculator screens, by the controls they have.
+enum class Screen { main, messagesExpanded, messagesCollapsed, widget, keyboard };
+
+inline const char* nameOf(Screen screen) {
+    static const char* const names[] = {"main", "messages expanded", "messages collapsed", "widget", "keyboard"};
+    return names[static_cast<int>(screen)];
+}
+
+// A calculator screen without a window: real keys, lines and calculator, the role keys of the
+// screen it plays in a keypad, and every hook call recorded. The keypad layouts retitle the
+// keys as a screen does; `compactPortrait` answers the size-class condition, `overlayOpen` the
+// function overlay's.
 class FakeScreen : public ostrelo::CalculatorScreen {
 public:
-    explicit FakeScreen(const ostrelo::ScreenProfile& profile = ostrelo::ScreenProfiles::main()) {
+    explicit FakeScreen(Screen screen = Screen::main) : screen_(screen) {
         links_.calculator = &calculator;
         links_.enableClickSound = &click;
         links_.pulse = pulse.get();
         links_.controller = &controller;
         links_.keypad = &keypad;
-        links_.equalKey = addKey("=");
-        links_.functionKey = addKey("ƒ(x)");
-        links_.clearKey = addKey("AC");
-        links_.memoryRecallKey = addKey("MR");
-        links_.decimalSeparatorKey = addKey(".");
-        links_.parenthesisOpenKey = addKey("(");
-        links_.parenthesisCloseKey = addKey(")");
-        links_.degRadKey = addKey("deg");
-        links_.primaryLine = &primary;
-        links_.secondaryLine = &secondary;
-        links_.profile = &profile;
+        links_.profile = &profileOf(screen);
         links_.guard = lifetime_.weak();
+        links_.primaryLine = &primary;
+        links_.equalKey = addKey("=");
+        links_.clearKey = addKey("AC");
+        links_.decimalSeparatorKey = addKey(".");
+        const bool collapsed = screen == Screen::messagesCollapsed;
+        const bool sends = collapsed || screen == Screen::keyboard;
+        if (!sends) {
+            links_.secondaryLine = &secondary;
+            links_.functionKey = addKey("ƒ(x)");
+        }
+        if (!collapsed) {
+            links_.memoryRecallKey = addKey("MR");
+            links_.degRadKey = addKey("deg");
+        }
+        if (screen != Screen::keyboard) {
+            links_.parenthesisOpenKey = addKey("(");
+            links_.parenthesisCloseKey = addKey(")");
+        }
+        if (sends) {
+            links_.sendKey = addKey("✅");
+            links_.equalStateMirrors.push_back(links_.sendKey);
+            if (collapsed) links_.equalStateMirrors.push_back(addKey("⇨"));
+        }
+        if (sends || screen == Screen::widget) {
+            links_.fromKey = addKey("USD");
+            links_.fromKey->tag = 1;
+            links_.toKey = addKey("EUR");
+            links_.toKey->tag = 2;
+        }
+    }
+
+    static const ostrelo::ScreenProfile& profileOf(Screen screen) {
+        using ostrelo::ScreenProfiles;
+        switch (screen) {
+            case Screen::main: return ScreenProfiles::main();
+            case Screen::messagesExpanded: return ScreenProfiles::messagesExpanded();
+            case Screen::messagesCollapsed: return ScreenProfiles::messagesCollapsed();
+            case Screen::widget: return ScreenProfiles::widget();
+            case Screen::keyboard: return ScreenProfiles::keyboard();
+        }
+        return ScreenProfiles::main();
     }
 
     const ostrelo::ScreenLinks& links() const override { return links_; }
     bool allows(ostrelo::LongPressRow::Condition condition) override {
-        return condition == ostrelo::LongPressRow::Condition::none || compactPortrait;
+        using Condition = ostrelo::LongPressRow::Condition;
+        if (condition == Condition::compactWidthRegularHeight) return compactPortrait;
+        if (condition == Condition::functionOverlayClosed) return !overlayOpen;
+        return true;
     }
     void longPressFeedback(ostrelo::CalculatorButton& key) override { hooks.push_back("pulse " + key.normalTitle()); }
     void showKeypad(bool currency) override {
@@ -52,19 +95,30 @@ public:
         ostrelo::KeyTitle::set(links_.functionKey, currency ? "⏎" : "ƒ(x)");
         if (currency) ostrelo::KeyTitle::set(links_.equalKey, compactPortrait ? "⇨" : "=");
     }
-    void openPanel(ostrelo::ScreenPanel panel) override { hooks.push_back("panel " + std::to_string(static_cast<int>(panel))); }
+    // The pads that send have no secondary screens.
+    void openPanel(ostrelo::ScreenPanel panel) override {
+        if (links_.sendKey == nullptr) hooks.push_back("panel " + std::to_string(static_cast<int>(panel)));
+    }
+    void deliver(const std::string& text) override { hooks.push_back("deliver " + text); }
 
     // A short press of a key with this caption (the role key when the screen has one).
     void press(const std::string& caption) { ostrelo::KeyHandler{*this}.handle(key(caption), false, ""); }
     void hold(const std::string& caption) { ostrelo::KeyHandler{*this}.handle(key(caption), true, ""); }
+    // Keys in turn; "%%" holds "%", "✅✅" holds "✅".
     void type(const std::vector<std::string>& captions) {
-        for (const auto& caption : captions) press(caption);
+        for (const auto& caption : captions) {
+            if (caption == "%%") hold("%");
+            else if (caption == "✅✅") hold("✅");
+            else press(caption);
+        }
     }
     std::string equalTitle() const { return links_.equalKey->normalTitle(); }
+    Screen screen() const { return screen_; }
 
     ostrelo::Calculator calculator;
     bool click = false;
     bool compactPortrait = true;
+    bool overlayOpen = false;
     std::shared_ptr<ostrelo::PulseLayer> pulse = ostrelo::PulseLayer::make();
     uikit::ViewController controller;
     ostrelo::CalculatorView keypad;
@@ -89,6 +143,7 @@ private:
         return loose_.back().get();
     }
 
+    Screen screen_;
     ostrelo::ScreenLinks links_;
     std::vector<std::unique_ptr<ostrelo::CalculatorButton>> loose_;
     foundation::Lifetime lifetime_;

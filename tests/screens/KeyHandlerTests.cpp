@@ -1,12 +1,15 @@
 #include "engine/SharedSettings.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Pasteboard.h"
 #include "tests/screens/FakeScreen.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <array>
 #include <functional>
 
 using screentest::FakeScreen;
+using screentest::Screen;
 
 namespace {
 
@@ -63,8 +66,56 @@ TEST_F(KeyHandlerTest, ALongPressActsAsTheKeyItsRowNames) {
     }
 }
 
-// Loans: amount, "%%" (held "%"), rate, "𝑖", months, "𝑚". While a step waits, the "=" key
-// carries it and the secondary line its prompt; the payment shows with two decimals, is copied
+// The same keys on the five screens (main, messages expanded, messages collapsed, widget,
+// keyboard): each does what its profile's rows and its controls make of them. A cell reads
+// "hooks called | primary line" (a primary ending in "*" is a random number); "hold X" holds a
+// key; the widget's function overlay is open. Without a second line a screen refreshes only
+// after keys that change the calculation.
+TEST_F(KeyHandlerTest, TheScreensDifferWhereTheirProfilesAndControlsDo) {
+    struct Row {
+        std::vector<std::string> keys;
+        std::array<const char*, 5> expected;
+    };
+    const Row rows[] = {
+        {{"hold 𝜋"}, {"pulse 𝜋 | 𝜑", "pulse 𝜋 | 𝜑", "pulse 𝜋 | 0.*", " | 𝜋", "pulse 𝜋 | 𝜑"}},
+        {{"2", "hold (⋯)"}, {"pulse (⋯) | 2", "pulse (⋯) | 2", "pulse (⋯) | 2", "pulse (⋯) | 2", " | 2×("}},
+        {{"2", "hold x²"}, {"pulse x² | 2^", "pulse x² | 2^", "pulse x² | 2^", " | 2^2", "pulse x² | 2^"}},
+        {{"1", "0", "0", "0", "hold %"},
+         {"pulse % | 1,000×(", "pulse % | 1,000×(", "pulse % | 1,000×(", " | 1,000%", "pulse % | 1,000×("}},
+        {{"%%"}, {" | 0×(", " | 0×(", " | 0×(", " | 0%", " | 0×("}},
+        {{"hold ƒ(x)"},
+         {"pulse ƒ(x),currency keypad | 0", "pulse ƒ(x),currency keypad | 0", "pulse ƒ(x) | ",
+          "pulse ƒ(x),currency keypad | 0", "pulse ƒ(x) | "}},
+        {{"hold deg"}, {"pulse deg,panel 2 | 0", " | 0", " | 0", " | 0", " | 0"}},
+        {{"MS", "⚙"}, {"panel 0,panel 2 | 0", "panel 0,panel 2 | 0", " | ", "panel 0,panel 2 | 0", " | "}},
+        {{"2", "+", "3", "✅"}, {" | 2+3", " | 2+3", "deliver 5 | 5", " | 2+3", "deliver 5 | 5"}},
+        {{"2", "+", "3", "hold ✅"},
+         {" | 2+3", " | 2+3", "pulse ✅,deliver 2+3=5 | 5", " | 2+3", "pulse ✅,deliver 2+3=5 | 5"}},
+    };
+    const Screen screens[] = {Screen::main, Screen::messagesExpanded, Screen::messagesCollapsed, Screen::widget,
+                              Screen::keyboard};
+    for (const Row& row : rows) {
+        for (std::size_t i = 0; i < 5; ++i) {
+            SCOPED_TRACE(std::string(nameOf(screens[i])) + ": " + row.keys.back());
+            ostrelo::SharedSettings::open()->set("reset", true);
+            FakeScreen screen(screens[i]);
+            screen.overlayOpen = true;
+            for (const auto& key : row.keys) key.starts_with("hold ") ? screen.hold(key.substr(5)) : screen.press(key);
+            std::string hooks;
+            for (const auto& hook : screen.hooks) hooks += (hooks.empty() ? "" : ",") + hook;
+            const std::string shown = hooks + " | " + screen.primary.text();
+            const std::string expected = row.expected[i];
+            if (expected.ends_with("*")) {
+                EXPECT_TRUE(shown.starts_with(expected.substr(0, expected.size() - 1))) << shown;
+            } else {
+                EXPECT_EQ(shown, expected);
+            }
+        }
+    }
+}
+
+// Loans, on every screen: amount, "%%" (held "%"), rate, "𝑖", months, "𝑚". While a step waits,
+// the "=" key carries it and a secondary line its prompt; the payment shows with two decimals, is copied
 // and ends the loan. Bad months give the error text, a rate of 0 a plain "=", a key that breaks
 // the formula's shape ends the loan (the "=" key takes back its keypad's title), and "%%" after
 // more than one line is a plain percent.
@@ -93,26 +144,76 @@ TEST_F(KeyHandlerTest, LoansPromptForTheirStepsAndEndByTheirInputs) {
         {"the German prompts", "de_DE", false, {"1", "0", "0", "%%", "5", "𝑖"}, nullptr, "𝑚",
          "Anzahl der Monate eingeben"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        setLocale(row.locale);
-        ostrelo::SharedSettings::open()->set("reset", true);
-        uikit::Pasteboard::general().clear();
-        FakeScreen screen;
-        if (row.currencyKeypad) screen.showKeypad(true);
-        for (const auto& key : row.keys) key == "%%" ? screen.hold("%") : screen.press(key);
-        EXPECT_EQ(screen.equalTitle(), row.title);
-        if (row.primary != nullptr) {
-            EXPECT_EQ(screen.primary.text(), row.primary);
+    for (Screen kind : {Screen::main, Screen::messagesExpanded, Screen::messagesCollapsed, Screen::widget,
+                        Screen::keyboard}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(nameOf(kind)) + ": " + row.name);
+            setLocale(row.locale);
+            ostrelo::SharedSettings::open()->set("reset", true);
+            uikit::Pasteboard::general().clear();
+            FakeScreen screen(kind);
+            if (row.currencyKeypad && screen.links().functionKey == nullptr) continue;
+            if (row.currencyKeypad) screen.showKeypad(true);
+            for (const auto& key : row.keys) {
+                // The widget starts a loan from its function overlay's key, which sends "%%".
+                if (key == "%%" && kind != Screen::widget) screen.hold("%");
+                else screen.press(key);
+            }
+            EXPECT_EQ(screen.equalTitle(), row.title);
+            if (row.primary != nullptr) {
+                EXPECT_EQ(screen.primary.text(), row.primary);
+            }
+            if (row.secondary != nullptr && screen.links().secondaryLine != nullptr) {
+                EXPECT_EQ(screen.secondary.text(), row.secondary);
+            }
+            // A loan that ended was evaluated and copied; one that waits keeps its counters.
+            const bool ended = std::string(row.title) != "𝑖" && std::string(row.title) != "𝑚";
+            EXPECT_EQ(screen.calculator.creditNextStep == 0, ended);
+            if (ended && row.keys.back() == "𝑚") {
+                EXPECT_EQ(uikit::Pasteboard::general().string(), row.primary);
+            }
         }
-        if (row.secondary != nullptr) {
-            EXPECT_EQ(screen.secondary.text(), row.secondary);
-        }
-        // A loan that ended was evaluated and copied; one that waits keeps its counters.
-        const bool ended = std::string(row.title) != "𝑖" && std::string(row.title) != "𝑚";
-        EXPECT_EQ(screen.calculator.creditNextStep == 0, ended);
-        if (ended && row.keys.back() == "𝑚") {
-            EXPECT_EQ(uikit::Pasteboard::general().string(), row.primary);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A currency key steps its side to the next code of the list (here with the own currency XAU as
+// row 31) and back to the first after the last, from any row at or past the end; the titles and
+// the suite follow at the next turn. Held, a currency key acts as a tap unless it is the
+// from-key on the own currency.
+TEST_F(KeyHandlerTest, CurrencyKeysStepThroughTheListAndWrap) {
+    const struct {
+        const char* name;
+        std::int64_t from, to;
+        bool hold;
+        bool fromKey;
+        std::int64_t expectedFrom, expectedTo;
+    } rows[] = {
+        {"the next code", 8, 29, false, false, 8, 30},
+        {"the own currency, the last", 31, 8, false, true, 0, 8},
+        {"past the end", 40, 8, false, true, 0, 8},
+        {"held below the own currency", 29, 8, true, true, 30, 8},
+        {"held to-key", 29, 31, true, false, 29, 0},
+    };
+    for (Screen kind : {Screen::messagesCollapsed, Screen::widget, Screen::keyboard}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(nameOf(kind)) + ": " + row.name);
+            FakeScreen screen(kind);
+            screen.calculator.currency.push_back("XAU");
+            screen.calculator.from = row.from;
+            screen.calculator.to = row.to;
+            ostrelo::KeyHandler{screen}.handle(row.fromKey ? screen.links().fromKey : screen.links().toKey, row.hold, "");
+            foundation::RunLoop::main().runUntilIdle();
+            EXPECT_TRUE(screen.hooks.empty());
+            const auto& codes = screen.calculator.currency;
+            EXPECT_EQ(screen.links().fromKey->normalTitle(), codes[static_cast<std::size_t>(row.expectedFrom)]);
+            EXPECT_EQ(screen.links().toKey->normalTitle(), codes[static_cast<std::size_t>(row.expectedTo)]);
+            auto suite = ostrelo::SharedSettings::open();
+            EXPECT_EQ(suite->integerForKey("from"), row.expectedFrom);
+            EXPECT_EQ(suite->integerForKey("to"), row.expectedTo);
         }
     }
 }

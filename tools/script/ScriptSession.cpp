@@ -4,6 +4,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/uikit/Pasteboard.h"
+#include "tools/script/PickerCommands.h"
 #include "tools/script/ScriptCommands.h"
 
 #include <chrono>
@@ -13,11 +14,12 @@ namespace script {
 
 namespace {
 
-// A screen's own command (or expectation) first, then the common one.
+// A screen's own command (or expectation) first, then the common one, then the pickers'.
 const ScriptCommand* commandFor(const ScreenDefinition* screen, bool expectation, const std::string& name) {
     if (screen != nullptr)
         if (const auto* own = findCommand(expectation ? screen->expectations : screen->commands, name)) return own;
-    return findCommand(expectation ? commonExpectations() : commonCommands(), name);
+    if (const auto* common = findCommand(expectation ? commonExpectations() : commonCommands(), name)) return common;
+    return findCommand(expectation ? pickerExpectations() : pickerCommands(), name);
 }
 
 const ScreenDefinition* screenNamed(const std::vector<ScreenDefinition>& screens, const std::string& name) {

@@ -1,0 +1,54 @@
+#include "app/core/CurrencyKeys.h"
+
+#include "app/core/CalculatorScreen.h"
+#include "app/core/KeyTitle.h"
+#include "engine/Calculator.h"
+#include "engine/SharedSettings.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "ui/CalculatorButton.h"
+
+namespace ostrelo {
+
+void CurrencyKeys::setTitle(CalculatorButton* key, std::int64_t row) {
+    const std::vector<std::string>& codes = screen_.links().calculator->currency;
+    if (row >= 0 && row < static_cast<std::int64_t>(codes.size()))
+        KeyTitle::set(key, codes[static_cast<std::size_t>(row)]);
+}
+
+void CurrencyKeys::setConvertFromTitle() { setTitle(screen_.links().fromKey, screen_.links().calculator->from); }
+
+void CurrencyKeys::setConvertToTitle() { setTitle(screen_.links().toKey, screen_.links().calculator->to); }
+
+void CurrencyKeys::setConvertTitles() {
+    setConvertFromTitle();
+    setConvertToTitle();
+}
+
+void CurrencyKeys::refreshLayoutAndStatusBar() { screen_.relayoutViews(); }
+
+void CurrencyKeys::updateCurrencyTitlesAndSave() {
+    setConvertTitles();
+    const Calculator& c = *screen_.links().calculator;
+    auto suite = SharedSettings::open();
+    suite->set("from", c.from);
+    suite->set("to", c.to);
+    suite->synchronize();
+}
+
+// From a row at or past the end (or before the start) the first code follows.
+std::int64_t CurrencyKeys::nextRow(std::int64_t row, std::size_t rows) {
+    return row < 0 || row + 1 >= static_cast<std::int64_t>(rows) ? 0 : row + 1;
+}
+
+void CurrencyKeys::step(const CalculatorButton& key) {
+    Calculator& c = *screen_.links().calculator;
+    std::int64_t& side = key.tag == 1 ? c.from : c.to;
+    side = nextRow(side, c.currency.size());
+}
+
+void CurrencyKeys::queue(CalculatorScreen& screen, void (CurrencyKeys::*routine)()) {
+    foundation::DispatchQueue::main().asyncAfter(
+        0, [&screen, routine] { (CurrencyKeys{screen}.*routine)(); }, screen.links().guard);
+}
+
+}  // namespace ostrelo
