@@ -1,5 +1,6 @@
 #include "OstreloMessage/MessagesCollapsedViewController.h"
 #include "OstreloMessage/MessagesExpandedViewController.h"
+#include "platform/uikit/ClassRegistry.h"
 #include "platform/uikit/LayoutGuide.h"
 #include "tests/messages/MessagesTest.h"
 
@@ -57,6 +58,30 @@ TEST_F(MessagesRootTest, EveryActivationAndStyleShowsAFreshChildAcrossTheSafeAre
     EXPECT_EQ(compact->savedConversation, nullptr);
     EXPECT_EQ(compact->delegate.get(), &root());
     expectLaidOutInSafeArea(*compact);
+}
+
+// The expanded calculator restores its pickers' rows after each of its layouts; that must not
+// ask for another layout of the calculator, or it would lay out at every turn of the run loop.
+TEST_F(MessagesRootTest, TheExpandedCalculatorSettlesAfterItsLayout) {
+    struct Counting : MessagesExpandedViewController {
+        int layouts = 0;
+        void viewDidLayoutSubviews() override {
+            ++layouts;
+            MessagesExpandedViewController::viewDidLayoutSubviews();
+        }
+    };
+    ASSERT_NE(launch(), nullptr);
+    uikit::ClassRegistry::shared().registerController<Counting>(ostrelo::MessagesViewController::expandedScene);
+    toggle();
+    auto* expanded = dynamic_cast<Counting*>(child<MessagesExpandedViewController>());
+    ostrelo::MessagesExtension::registerClasses();
+    ASSERT_NE(expanded, nullptr);
+    foundation::DispatchQueue::global().waitUntilIdle();
+    host->runUntilIdle();
+    const int settled = expanded->layouts;
+    EXPECT_GT(settled, 0);
+    for (int turn = 0; turn < 3; ++turn) host->advance(1);
+    EXPECT_EQ(expanded->layouts, settled);
 }
 
 }  // namespace
