@@ -80,7 +80,7 @@ TEST_F(MessagesRootTest, TheExpandedCalculatorSettlesAfterItsLayout) {
     host->runUntilIdle();
     const int settled = expanded->layouts;
     EXPECT_GT(settled, 0);
-    for (int turn = 0; turn < 3; ++turn) host->advance(1);
+    for (int turn = 0; turn < 3; ++turn) host->runUntilIdle();
     EXPECT_EQ(expanded->layouts, settled);
 }
 
