@@ -42,8 +42,11 @@ void CalculatorScreen::relayoutViews() {
     const ScreenLinks& l = links();
     // The themed backdrop behind the status bar and the home indicator.
     if (l.controller != nullptr && l.controller->isViewLoaded()) l.controller->view()->setNeedsLayout();
-    if (l.keypad != nullptr)
+    if (l.keypad != nullptr) {
+        // The keypad's own background is the theme's too.
+        l.keypad->setNeedsLayout();
         for (const auto& key : l.keypad->subviews()) key->setNeedsLayout();
+    }
     if (l.secondaryLine != nullptr) l.secondaryLine->setNeedsLayout();
     if (l.primaryLine != nullptr) l.primaryLine->setNeedsLayout();
     if (l.controller != nullptr) l.controller->setNeedsStatusBarAppearanceUpdate();

@@ -46,8 +46,8 @@ public:
     // The pulse ring round a view whose frame at rest is `frame` (in its superview's
     // coordinates), and a vibration.
     void pulseFeedback(const uikit::View& view, const uikit::Rect& frame);
-    // Asks the backdrop, every key, the display lines and the status bar to lay out again (so
-    // that a new theme shows everywhere).
+    // Asks the backdrop, the keypad and every key, the display lines and the status bar to lay
+    // out again (so that a new theme shows everywhere).
     void relayoutViews();
 };
 

@@ -1,4 +1,4 @@
-#include "tests/reliability/AppProcess.h"
+#include "tests/support/AppProcess.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <signal.h>
@@ -7,7 +7,7 @@
 #include <regex>
 #include <sstream>
 
-using reliability::AppProcess;
+using testsupport::AppProcess;
 
 namespace {
 

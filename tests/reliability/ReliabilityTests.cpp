@@ -7,7 +7,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/uikit/Storyboard.h"
-#include "tests/reliability/AppProcess.h"
+#include "tests/support/AppProcess.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/CalculatorCalcLabel.h"
 
@@ -20,7 +20,7 @@
 #include <fstream>
 #include <random>
 
-using reliability::AppProcess;
+using testsupport::AppProcess;
 
 namespace {
 

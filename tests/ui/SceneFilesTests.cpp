@@ -431,7 +431,7 @@ TEST_F(SceneFilesTest, KeyboardNibsFillTheKeyboardsHeight) {
         EXPECT_EQ(keyboard->keys["nextKeyboardButton"]->normalTitle(), withGlobe ? "🌐" : "");
         EXPECT_EQ(keyboard->keys["nextKeyboardButton"]->hidden(), !withGlobe);
         keyboard->primaryCalculatorLine->setText("2+3");
-        std::string file = withGlobe ? "keyboard" : "keyboard-x";
+        std::string file = withGlobe ? "nib-keyboard" : "nib-keyboard-x";
         snapshotBothThemes(file, keyboard->keys["buttonFive"]);
     }
     host->rotate(host::Orientation::landscape);

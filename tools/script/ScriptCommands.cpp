@@ -131,6 +131,31 @@ bool hold(Session& s, const ScriptLine& line) {
     return true;
 }
 
+// press CAPTION: a finger down on the key, kept there (while virtual time moves on) until
+// `release` lifts it or `cancel` cancels the touch.
+bool press(Session& s, const ScriptLine& line) {
+    std::string error;
+    uikit::Button* key = s.finder().key(line.words[0].text, error);
+    if (key == nullptr) return s.stop(line, error);
+    s.pressed = s.finder().touchPoint(*key);
+    s.host().touchDown(*s.pressed);
+    return true;
+}
+
+bool release(Session& s, const ScriptLine& line) {
+    if (!s.pressed) return s.stop(line, "no finger is down (press CAPTION first)");
+    s.host().touchUp(*s.pressed);
+    s.pressed.reset();
+    return true;
+}
+
+bool cancel(Session& s, const ScriptLine& line) {
+    if (!s.pressed) return s.stop(line, "no finger is down (press CAPTION first)");
+    s.host().touchCancel();
+    s.pressed.reset();
+    return true;
+}
+
 bool advance(Session& s, const ScriptLine& line) {
     auto seconds = parseNumber(line.words[0].text);
     if (!seconds || *seconds < 0) return s.stop(line, "usage: advance SECONDS");
@@ -188,6 +213,9 @@ const ScriptCommands& commonCommands() {
         {"start", Phase::setUp, 0, 0, "start", [](Session& s, const ScriptLine& line) { return s.start(line); }},
         {"tap", Phase::running, 1, many, "tap CAPTION... | tap display primary|secondary", tap},
         {"hold", Phase::running, 1, 2, "hold CAPTION [SECONDS]", hold},
+        {"press", Phase::running, 1, 1, "press CAPTION", press},
+        {"release", Phase::running, 0, 0, "release", release},
+        {"cancel", Phase::running, 0, 0, "cancel", cancel},
         {"rotate", Phase::running, 0, 0, "rotate",
          [](Session& s, const ScriptLine&) {
              const bool portrait = s.host().orientation() == host::Orientation::portrait;

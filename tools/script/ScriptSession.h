@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Clock.h"
 #include "platform/host/DeviceProfile.h"
+#include "platform/uikit/Point.h"
 #include "platform/uikit/TraitCollection.h"
 #include "tools/script/EngineKeys.h"
 #include "tools/script/ScreenDefinition.h"
@@ -81,6 +82,8 @@ public:
     SetUp setUp;
     Seen seen;
     std::optional<DisplayTexts> lastProcess;
+    // Where the finger of `press` is down, until `release` or `cancel`.
+    std::optional<uikit::Point> pressed;
 
     // Launches the screen in a new headless host.
     bool start(const ScriptLine& line);

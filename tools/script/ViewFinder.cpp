@@ -79,7 +79,7 @@ uikit::Button* ViewFinder::key(const std::string& name, std::string& error) cons
 bool ViewFinder::shown(const uikit::View& view) const {
     for (const uikit::View* v = &view; v != nullptr; v = v->superview()) {
         if (v->hidden() || v->alpha() <= 0) return false;
-        if (v == &window_) return true;
+        if (v == &window_) return !visibleRect(view).isEmpty() || view.bounds().isEmpty();
     }
     return false;
 }

@@ -31,7 +31,9 @@ public:
     // it. Null with `error` set when there is none, it is not shown, or more than one reads it.
     uikit::Button* key(const std::string& name, std::string& error) const;
 
-    // Neither it nor any of its superviews is hidden or fully transparent, and it is in the window.
+    // Neither it nor any of its superviews is hidden or fully transparent, it is in the window,
+    // and its clipping superviews and the window leave some of it visible (a view without
+    // size counts as shown where it sits).
     bool shown(const uikit::View& view) const;
     // The part of the view that its clipping superviews and the window leave visible, in window
     // points, and its centre.

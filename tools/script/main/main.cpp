@@ -2,7 +2,9 @@
 #include "tools/script/ProcessStep.h"
 #include "tools/script/ScriptRunner.h"
 #include "tools/script/main/AppScreen.h"
+#include "tools/script/main/KeyboardScreen.h"
 #include "tools/script/main/MessagesScreens.h"
+#include "tools/script/main/WidgetScreens.h"
 
 #include <filesystem>
 #include <iostream>
@@ -43,5 +45,7 @@ int main(int argc, char** argv) {
     runner.addScreen(script::AppScreen::definition());
     runner.addScreen(script::messagesCompactScreen());
     runner.addScreen(script::messagesExpandedScreen());
+    runner.addScreen(script::KeyboardScreen::definition());
+    for (auto& screen : script::WidgetScreens::definitions()) runner.addScreen(std::move(screen));
     return runner.run(files, std::cout) ? 0 : 1;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace reliability {
+namespace testsupport {
 
 // A program run as a child process with its own environment entries; what it writes to its
 // standard output and error is read line by line. Each wait returns as soon as what it waits
@@ -43,4 +43,4 @@ private:
     std::optional<int> status_;
 };
 
-}  // namespace reliability
+}  // namespace testsupport

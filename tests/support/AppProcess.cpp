@@ -1,4 +1,4 @@
-#include "tests/reliability/AppProcess.h"
+#include "tests/support/AppProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -8,7 +8,7 @@
 
 #include <chrono>
 
-namespace reliability {
+namespace testsupport {
 
 AppProcess::AppProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                        const std::map<std::string, std::string>& environment) {
@@ -88,4 +88,4 @@ void AppProcess::kill(int signal) {
     if (running()) ::kill(pid_, signal);
 }
 
-}  // namespace reliability
+}  // namespace testsupport

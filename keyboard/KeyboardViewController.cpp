@@ -1,0 +1,339 @@
+#include "keyboard/KeyboardViewController.h"
+
+#include "app/core/CurrencyKeys.h"
+#include "app/core/DisplayRefresh.h"
+#include "app/core/KeyHandler.h"
+#include "app/core/ScreenProfiles.h"
+#include "app/core/SettingsLoader.h"
+#include "keyboard/KeyboardBundle.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Timer.h"
+#include "platform/uikit/Application.h"
+#include "platform/uikit/AudioServices.h"
+#include "platform/uikit/Device.h"
+#include "platform/uikit/GestureRecognizer.h"
+#include "platform/uikit/LayoutConstraint.h"
+#include "platform/uikit/LongPressGestureRecognizer.h"
+#include "platform/uikit/Nib.h"
+#include "platform/uikit/Screen.h"
+#include "ui/CalculatorButton.h"
+#include "ui/CalculatorCalcLabel.h"
+#include "ui/CalculatorView.h"
+#include "ui/DeviceModel.h"
+#include "ui/PulseLayer.h"
+
+#include <algorithm>
+#include <array>
+
+namespace ostrelo {
+
+namespace {
+
+constexpr unsigned clickSound = 1104;
+constexpr double deleteRepeatInterval = 0.1;
+constexpr double deleteRepeatTolerance = 0.01;
+constexpr float heightPriority = 990;
+
+// The phones without a home button, whose keyboard leaves the switch to the system's globe.
+constexpr std::array<const char*, 24> homeIndicatorPhones = {
+    "iPhone X",      "iPhone 6s Plus", "iPhone XS",         "iPhone XS Max", "iPhone XR",      "iPhone 11",
+    "iPhone 11 Pro", "iPhone 11 Pro Max", "iPhone 12 mini", "iPhone 12",     "iPhone 12 Pro",  "iPhone 12 Pro Max",
+    "iPhone 13 mini", "iPhone 13",     "iPhone 13 Pro",     "iPhone 13 Pro Max", "iPhone 14",  "iPhone 14 Plus",
+    "iPhone 14 Pro", "iPhone 14 Pro Max", "iPhone 15",      "iPhone 15 Plus", "iPhone 15 Pro", "iPhone 15 Pro Max"};
+
+}  // namespace
+
+KeyboardViewController::KeyboardViewController(std::string modelName)
+    : pulse(PulseLayer::make()), modelName_(std::move(modelName)) {
+    // Started by a host that knows nothing of the keyboard: what its bundle says comes first.
+    KeyboardBundle::load();
+    declareOutlets();
+    declareAction<CalculatorButton>("buttonBackspacePressed", [this](CalculatorButton&) { buttonBackspacePressed(); });
+    links_.calculator = &calculator;
+    links_.enableClickSound = &enableClickSound;
+    links_.pulse = pulse.get();
+    links_.controller = this;
+    links_.profile = &ScreenProfiles::keyboard();
+    links_.guard = screenLifetime_.weak();
+}
+
+// No deletion outlives the keyboard (the timer's guard would stop it too).
+KeyboardViewController::~KeyboardViewController() {
+    if (deleteButtonTimer) deleteButtonTimer->invalidate();
+}
+
+std::string KeyboardViewController::defaultModelName() { return DeviceModel::modelName(); }
+
+std::string KeyboardViewController::nibNameForModel(const std::string& modelName) {
+    const std::string simulator = "Simulator ";
+    const std::string phone = modelName.starts_with(simulator) ? modelName.substr(simulator.size()) : modelName;
+    const bool homeIndicator = std::any_of(homeIndicatorPhones.begin(), homeIndicatorPhones.end(),
+                                           [&](const char* name) { return phone == name; });
+    return homeIndicator ? "Keyboard X" : "Keyboard";
+}
+
+double KeyboardViewController::keyboardHeight(uikit::UserInterfaceIdiom idiom, uikit::Size screen) {
+    const bool landscape = screen.height < screen.width;
+    if (idiom == uikit::UserInterfaceIdiom::pad) return landscape ? 398 : 313;
+    return landscape ? 194 : 258;
+}
+
+void KeyboardViewController::declareOutlets() {
+    declareOutlet("buttonDegRad", buttonDegRad);
+    declareOutlet("buttonPlusMinus", buttonPlusMinus);
+    declareOutlet("buttonDecimalSeparator", buttonDecimalSeparator);
+    declareOutlet("buttonZero", buttonZero);
+    declareOutlet("buttonOne", buttonOne);
+    declareOutlet("buttonTwo", buttonTwo);
+    declareOutlet("buttonThree", buttonThree);
+    declareOutlet("buttonFour", buttonFour);
+    declareOutlet("buttonFive", buttonFive);
+    declareOutlet("buttonSix", buttonSix);
+    declareOutlet("buttonSeven", buttonSeven);
+    declareOutlet("buttonEight", buttonEight);
+    declareOutlet("buttonNine", buttonNine);
+    declareOutlet("buttonOpen", buttonOpen);
+    declareOutlet("buttonClose", buttonClose);
+    declareOutlet("convertFrom", convertFrom);
+    declareOutlet("convertTo", convertTo);
+    declareOutlet("buttonConvert", buttonConvert);
+    declareOutlet("buttonConvertTo", buttonConvertTo);
+    declareOutlet("buttonClear", buttonClear);
+    declareOutlet("buttonMultiply", buttonMultiply);
+    declareOutlet("buttonDevide", buttonDevide);
+    declareOutlet("buttonSubtract", buttonSubtract);
+    declareOutlet("buttonAdd", buttonAdd);
+    declareOutlet("buttonEqual", buttonEqual);
+    declareOutlet("buttonSend", buttonSend);
+    declareOutlet("nextKeyboardButton", nextKeyboardButton);
+    declareOutlet("buttonSpace", buttonSpace);
+    declareOutlet("buttonBackSpace", buttonBackSpace);
+    declareOutlet("buttonReturn", buttonReturn);
+    declareOutlet("buttonMemoryClear", buttonMemoryClear);
+    declareOutlet("buttonMemoryAdd", buttonMemoryAdd);
+    declareOutlet("buttonMemoryRecall", buttonMemoryRecall);
+    declareOutlet("buttonSine", buttonSine);
+    declareOutlet("buttonArcsine", buttonArcsine);
+    declareOutlet("buttonCosine", buttonCosine);
+    declareOutlet("buttonArccosine", buttonArccosine);
+    declareOutlet("buttonTangent", buttonTangent);
+    declareOutlet("buttonArctangent", buttonArctangent);
+    declareOutlet("buttonLn", buttonLn);
+    declareOutlet("buttonEuler", buttonEuler);
+    declareOutlet("buttonMemorySubtract", buttonMemorySubtract);
+    declareOutlet("buttonSquare", buttonSquare);
+    declareOutlet("buttonSquareroot", buttonSquareroot);
+    declareOutlet("buttonInverse", buttonInverse);
+    declareOutlet("buttonPi", buttonPi);
+    declareOutlet("buttonFactorial", buttonFactorial);
+    declareOutlet("buttonPercentage", buttonPercentage);
+    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
+    declareOutlet("ostreloView", ostreloView);
+}
+
+// The roles the shared routines work on; the rest of the keys are found by their titles.
+bool KeyboardViewController::bindLinks() {
+    const uikit::View* touched[] = {ostreloView,   primaryCalculatorLine, convertFrom,        convertTo,
+                                    buttonSend,    buttonBackSpace,       buttonEqual,        buttonClear,
+                                    buttonDegRad,  buttonMemoryRecall,    buttonDecimalSeparator, nextKeyboardButton};
+    if (std::any_of(std::begin(touched), std::end(touched), [](const uikit::View* v) { return v == nullptr; })) {
+        foundation::Log::error("the keyboard was loaded without its nib's controls");
+        return false;
+    }
+    links_.keypad = ostreloView;
+    links_.equalKey = buttonEqual;
+    links_.clearKey = buttonClear;
+    links_.memoryRecallKey = buttonMemoryRecall;
+    links_.decimalSeparatorKey = buttonDecimalSeparator;
+    links_.degRadKey = buttonDegRad;
+    links_.primaryLine = primaryCalculatorLine;
+    links_.sendKey = buttonSend;
+    links_.equalStateMirrors = {buttonSend};
+    links_.fromKey = convertFrom;
+    links_.toKey = convertTo;
+    return true;
+}
+
+// ---- Start-up and lifecycle ---------------------------------------------------------------
+
+void KeyboardViewController::viewDidLoad() { keyboardSetupView(); }
+
+void KeyboardViewController::keyboardSetupView() {
+    uikit::InputViewController::viewDidLoad();
+    nibName_ = nibNameForModel(modelName_);
+    std::string error;
+    auto nib = uikit::Nib::named(nibName_, error);
+    std::unique_ptr<uikit::View> keypad = nib ? nib->instantiateWithOwner(*this, error) : nullptr;
+    if (!keypad) {
+        foundation::Log::error("the keyboard's nib \"" + nibName_ + "\" did not load: " + error);
+        return;
+    }
+    uikit::View* input = inputView();
+    if (input == nullptr) return;
+    uikit::View* top = input->addSubview(std::move(keypad));
+    if (!bindLinks()) return;
+    uikit::LayoutConstraint::activateConstraints({
+        ostreloView->leftAnchor().constraintEqualToAnchor(input->leftAnchor()),
+        ostreloView->topAnchor().constraintEqualToAnchor(input->topAnchor()),
+        ostreloView->rightAnchor().constraintEqualToAnchor(input->rightAnchor()),
+        ostreloView->bottomAnchor().constraintEqualToAnchor(input->bottomAnchor()),
+    });
+    top->translatesAutoresizingMaskIntoConstraints = false;
+    if (nibName_ == "Keyboard") {
+        nextKeyboardButton->addTarget(
+            this, [this](uikit::Control& key) { handleInputModeListFromView(&key, nullptr); },
+            uikit::ControlEventAllTouchEvents, screenLifetime_.weak());
+    }
+    ostreloView->setDelegate(this, screenLifetime_.weak());
+    setupKeyboardViews();
+    notification = foundation::NotificationCenter::defaultCenter().addObserver(
+        uikit::Application::didBecomeActiveNotification, nullptr,
+        [this](const foundation::Notification&) { setupKeyboardViews(); });
+}
+
+void KeyboardViewController::setupKeyboardViews() {
+    if (links_.keypad == nullptr) return;
+    loadKeyboardSettings();
+    view()->accessibilityIgnoresInvertColors = true;
+    CurrencyKeys{*this}.setConvertTitles();
+    primaryCalculatorLine->setNeedsLayout();
+    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
+    auto recognizer = std::make_unique<uikit::LongPressGestureRecognizer>();
+    recognizer->addTarget(
+        [this](uikit::GestureRecognizer& sender) { handleLongPressForDeleteButtonWithGestureRecognizer(sender); },
+        screenLifetime_.weak());
+    buttonBackSpace->addGestureRecognizer(std::move(recognizer));
+    DisplayRefresh{*this}.updateDateTitle();
+}
+
+void KeyboardViewController::loadKeyboardSettings() { SettingsLoader{*this}.loadSettings(); }
+
+void KeyboardViewController::updateViewConstraints() {
+    uikit::InputViewController::updateViewConstraints();
+    const uikit::Rect frame = view()->frame();
+    if (frame.width() != 0 && frame.height() != 0) updateKeyboardHeight();
+}
+
+void KeyboardViewController::updateKeyboardHeight() {
+    const double height =
+        keyboardHeight(uikit::Device::currentDevice().userInterfaceIdiom(), uikit::Screen::mainScreen().bounds().size);
+    if (heightConstraint) {
+        // An unchanged height asks for no layout.
+        if (heightConstraint->constant() != height) heightConstraint->setConstant(height);
+        return;
+    }
+    uikit::View* input = inputView();
+    if (input == nullptr) return;
+    heightConstraint = uikit::LayoutConstraint::constraintWithItem(input, uikit::LayoutAttribute::height,
+                                                                   uikit::LayoutRelation::equal, nullptr,
+                                                                   uikit::LayoutAttribute::notAnAttribute, 1.0, height);
+    heightConstraint->priority = heightPriority;
+    input->addConstraint(heightConstraint);
+}
+
+void KeyboardViewController::viewDidAppear(bool animated) { keyboardViewDidAppear(animated); }
+
+void KeyboardViewController::keyboardViewDidAppear(bool animated) {
+    if (links_.keypad != nullptr) {
+        CurrencyKeys{*this}.setConvertTitles();
+        refreshKeyTitles();
+    }
+    uikit::InputViewController::viewDidAppear(animated);
+}
+
+// A keyboard going away mid-press deletes no more.
+void KeyboardViewController::viewWillDisappear(bool animated) {
+    stopDeleteRepeat();
+    uikit::InputViewController::viewWillDisappear(animated);
+}
+
+void KeyboardViewController::viewDidLayoutSubviews() { keyboardLayoutSubviews(); }
+
+void KeyboardViewController::keyboardLayoutSubviews() {
+    uikit::InputViewController::viewDidLayoutSubviews();
+    updateKeyboardHeight();
+    if (links_.keypad == nullptr) return;
+    buttonSend->layer().zPosition = 1.0;
+    CurrencyKeys{*this}.setConvertTitles();
+}
+
+// The keypad takes its new size without animation; the height follows at the next layout.
+void KeyboardViewController::viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) {
+    coordinator.animateAlongsideTransition({}, [](uikit::TransitionCoordinator&) {
+        uikit::View::setAnimationsEnabled(true);
+    });
+    uikit::View::setAnimationsEnabled(false);
+    uikit::InputViewController::viewWillTransitionToSize(size, coordinator);
+}
+
+// ---- Keys ---------------------------------------------------------------------------------
+
+void KeyboardViewController::handleKeyPress(CalculatorButton* button, bool longPress, const std::string& key) {
+    handleKeyboardKeyPress(button, longPress, key);
+}
+
+void KeyboardViewController::handleKeyboardKeyPress(CalculatorButton* button, bool longPress, const std::string& key) {
+    KeyHandler{*this}.handle(button, longPress, key);
+}
+
+// The display line, the clear and separator titles, the states of "=" and of the send key beside
+// it, the angle key (blank while no angle matters) and "𝑑" in date mode.
+void KeyboardViewController::refreshKeyTitles() { DisplayRefresh{*this}.updateCalculatorLines(); }
+
+void KeyboardViewController::refreshDisplay() { refreshKeyTitles(); }
+
+// The keys that act on the host: the next keyboard (also any key without a title), a blank, a
+// deletion and a line feed.
+bool KeyboardViewController::ownKey(CalculatorButton*, std::string& text) {
+    if (text == "🌐") advanceToNextInputMode();
+    else if (text == "SP") textDocumentProxy().insertText(" ");
+    else if (text == "⌫") textDocumentProxy().deleteBackward();
+    else if (text == "⮐") textDocumentProxy().insertText("\n");
+    else return false;
+    return true;
+}
+
+// What the send key types: exactly the text, and nothing when there is none.
+void KeyboardViewController::deliver(const std::string& text) {
+    if (!text.empty()) textDocumentProxy().insertText(text);
+}
+
+// ---- Delete key ---------------------------------------------------------------------------
+
+void KeyboardViewController::buttonBackspacePressed() {
+    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
+    textDocumentProxy().deleteBackward();
+}
+
+void KeyboardViewController::handleLongPressForDeleteButtonWithGestureRecognizer(uikit::GestureRecognizer& recognizer) {
+    switch (recognizer.state()) {
+    case uikit::GestureRecognizer::began:
+        if (deleteButtonTimer) return;
+        deleteButtonTimer = foundation::Timer::timerWithTimeInterval(
+            deleteRepeatInterval, true, [this](foundation::Timer&) { handleDeleteButtonTimerTick(); },
+            screenLifetime_.weak());
+        deleteButtonTimer->setTolerance(deleteRepeatTolerance);
+        deleteButtonTimer->addToRunLoop();
+        return;
+    // Every end of the press stops it: a press the system cancels or that fails would otherwise
+    // go on deleting the host's text.
+    case uikit::GestureRecognizer::ended:
+    case uikit::GestureRecognizer::cancelled:
+    case uikit::GestureRecognizer::failed: stopDeleteRepeat(); return;
+    default: return;
+    }
+}
+
+void KeyboardViewController::stopDeleteRepeat() {
+    if (buttonBackSpace != nullptr) buttonBackSpace->setAlpha(1.0);
+    if (deleteButtonTimer) deleteButtonTimer->invalidate();
+    deleteButtonTimer.reset();
+}
+
+void KeyboardViewController::handleDeleteButtonTimerTick() {
+    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
+    textDocumentProxy().deleteBackward();
+}
+
+}  // namespace ostrelo

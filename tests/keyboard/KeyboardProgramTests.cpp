@@ -1,0 +1,79 @@
+// The keyboard as a program of its own: ostrelo-keyboard in SDL's offscreen driver, and the
+// store it shares with the app.
+#include "app/AppStartup.h"
+#include "app/ViewController.h"
+#include "engine/ExchangeRateFeed.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/host/HeadlessHost.h"
+#include "platform/uikit/Storyboard.h"
+#include "tests/support/AppProcess.h"
+#include "tests/support/TestEnvironment.h"
+#include "ui/CalculatorCalcLabel.h"
+
+#include <signal.h>
+
+#include <gtest/gtest.h>
+
+using testsupport::AppProcess;
+
+namespace {
+
+class KeyboardProgramTest : public testsupport::SuiteTest {
+protected:
+    void SetUp() override {
+        SuiteTest::SetUp();
+        ostrelo::ExchangeRateFeed::setNetworkTest([] { return false; });
+        uikit::Storyboard::setDirectory(std::filesystem::path(OSTRELO_APP_SCENES));
+    }
+    void TearDown() override {
+        foundation::DispatchQueue::global().waitUntilIdle();
+        uikit::Storyboard::setDirectory(std::nullopt);
+        ostrelo::ExchangeRateFeed::setNetworkTest({});
+        SuiteTest::TearDown();
+    }
+    std::map<std::string, std::string> environment() const {
+        return {{"OSTRELO_GROUP_DIR", groupDirectory().string()},
+                {"SDL_VIDEODRIVER", "offscreen"},
+                {"SDL_AUDIODRIVER", "dummy"},
+                {"LANG", "en_US.UTF-8"}};
+    }
+};
+
+TEST_F(KeyboardProgramTest, TheRealKeyboardStartsOffscreenOnEachDeviceAndRefusesAnUnknownOne) {
+    for (const auto& device : {"iPhone 15 Pro", "iPhone SE (3rd generation)", "iPad Air (5th generation)"}) {
+        AppProcess keyboard(OSTRELO_KEYBOARD, {"--device", device, "--landscape"}, environment());
+        ASSERT_TRUE(keyboard.waitForLine("first frame")) << keyboard.text();
+        // The nib loaded and the settings were read: the currency rows are written back.
+        EXPECT_EQ(keyboard.text().find("error"), std::string::npos) << keyboard.text();
+        EXPECT_EQ(foundation::UserDefaults().integerForKey("from"), 29) << device;
+        keyboard.kill(SIGTERM);
+        EXPECT_TRUE(keyboard.waitForExit()) << device;
+    }
+    AppProcess unknown(OSTRELO_KEYBOARD, {"--device", "Nokia 3310"}, environment());
+    EXPECT_EQ(unknown.waitForExit(), 2);
+    EXPECT_NE(unknown.text().find("usage: ostrelo-keyboard [--device NAME] [--landscape]"), std::string::npos);
+}
+
+// The app runs while the keyboard, in a process of its own, types a calculation and steps its
+// from-currency: the app's next activation shows both.
+TEST_F(KeyboardProgramTest, WhatTheKeyboardTypesIsTheAppsAtItsNextActivation) {
+    host::HeadlessHost app(host::DeviceProfile::smallPhone());
+    app.launch(ostrelo::AppStartup::description());
+    app.runUntilIdle();
+    auto* screen = dynamic_cast<ostrelo::ViewController*>(app.rootViewController());
+    ASSERT_NE(screen, nullptr);
+    app.resignActive();
+
+    AppProcess keyboard(TYPING_CHILD, {"7", "×", "6", "USD"}, {{"OSTRELO_GROUP_DIR", groupDirectory().string()}});
+    ASSERT_EQ(keyboard.waitForExit(), 0) << keyboard.text();
+    EXPECT_NE(keyboard.text().find("field \n"), std::string::npos) << keyboard.text();
+
+    app.becomeActive();
+    app.runUntilIdle();
+    EXPECT_EQ(screen->primaryCalculatorLine->text(), "7×6");
+    EXPECT_EQ(screen->secondaryCalculatorLine->text(), "42");
+    EXPECT_EQ(screen->calculator.from, 30);
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+#include "app/AppStartup.h"
+#include "app/ViewController.h"
+#include "engine/ExchangeRateFeed.h"
+#include "engine/SharedSettings.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/host/HeadlessHost.h"
+#include "platform/host/PanelHost.h"
+#include "platform/uikit/Storyboard.h"
+#include "tests/support/TestEnvironment.h"
+#include "today/TodayStartup.h"
+#include "today/TodayViewController.h"
+#include "ui/CalculatorButton.h"
+#include "ui/CalculatorPicker.h"
+
+namespace {
+
+class SharedStoreTest : public testsupport::SuiteTest {
+protected:
+    void SetUp() override {
+        testsupport::SuiteTest::SetUp();
+        ostrelo::ExchangeRateFeed::setNetworkTest([] { return false; });
+    }
+    void TearDown() override {
+        foundation::DispatchQueue::global().waitUntilIdle();
+        uikit::Storyboard::setDirectory(std::nullopt);
+        ostrelo::ExchangeRateFeed::setNetworkTest({});
+        testsupport::SuiteTest::TearDown();
+    }
+};
+
+// The widget and the app keep one currency choice: the keys stepped in the widget (USD on to
+// AUD past the list's end, EUR to GBP) are the rows of the app's pickers when it next starts.
+TEST_F(SharedStoreTest, CurrencyKeysSteppedInTheWidgetAreTheAppsPickerRows) {
+    auto suite = ostrelo::SharedSettings::open();
+    suite->set("preference_currency_phone", true);
+    suite->set("show_currency", true);
+    {
+        uikit::Storyboard::setDirectory(std::filesystem::path(TODAY_SCENES));
+        host::HeadlessHost host;
+        auto* panel = host::PanelHost::launch(host, ostrelo::TodayStartup::factory());
+        auto* widget = panel != nullptr ? dynamic_cast<ostrelo::TodayViewController*>(panel->widget()) : nullptr;
+        ASSERT_NE(widget, nullptr);
+        for (ostrelo::CalculatorButton* key : {widget->convertFrom, widget->convertFrom, widget->convertTo})
+            host.tap(host::HeadlessHost::centerOf(*key));
+        EXPECT_EQ(widget->convertFrom->normalTitle(), "AUD");
+        EXPECT_EQ(widget->convertTo->normalTitle(), "GBP");
+        foundation::DispatchQueue::global().waitUntilIdle();
+    }
+    uikit::Storyboard::setDirectory(std::filesystem::path(APP_SCENES));
+    host::HeadlessHost host;
+    host.launch(ostrelo::AppStartup::description());
+    foundation::DispatchQueue::global().waitUntilIdle();
+    host.runUntilIdle();
+    auto* screen = dynamic_cast<ostrelo::ViewController*>(host.rootViewController());
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->convertFromPicker->selectedRowInComponent(0), 0);
+    EXPECT_EQ(screen->convertToPicker->selectedRowInComponent(0), 9);
+}
+
+}  // namespace

@@ -1,0 +1,427 @@
+#include "today/TodayViewController.h"
+
+#include "app/core/CurrencyKeys.h"
+#include "app/core/DisplayRefresh.h"
+#include "app/core/KeyHandler.h"
+#include "app/core/KeyTitle.h"
+#include "app/core/KeypadModes.h"
+#include "app/core/ScreenProfiles.h"
+#include "app/core/SettingsLoader.h"
+#include "engine/ExchangeRateFeed.h"
+#include "engine/SharedSettings.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/Log.h"
+#include "platform/uikit/AudioServices.h"
+#include "platform/uikit/Button.h"
+#include "platform/uikit/LayoutConstraint.h"
+#include "platform/uikit/TapGestureRecognizer.h"
+#include "today/WidgetOverlay.h"
+#include "ui/CalculatorButton.h"
+#include "ui/CalculatorCalcLabel.h"
+#include "ui/CalculatorLabel.h"
+#include "ui/CalculatorView.h"
+#include "ui/PulseLayer.h"
+#include "ui/Theme.h"
+
+#include <algorithm>
+
+namespace ostrelo {
+
+namespace {
+
+constexpr unsigned clickSound = 1104;
+constexpr const char* appURL = "ostrelo://";
+// The compact height the scene's display height is made for, and that height.
+constexpr double designedCompactHeight = 110;
+constexpr double designedLabelHeight = 78;
+// What the expanded widget adds to its width for its height.
+constexpr double expandedExtraHeight = 110;
+constexpr double dimmedAlpha = 0.6;
+
+void storeShowCurrency(bool shown) {
+    auto suite = SharedSettings::open();
+    suite->synchronize();
+    suite->set("show_currency", shown);
+    suite->synchronize();
+}
+
+}  // namespace
+
+TodayViewController::TodayViewController() : pulse(PulseLayer::make()) {
+    applySavedTheme();
+    loadTheme = true;
+    declareOutlets();
+    links_.calculator = &calculator;
+    links_.enableClickSound = &enableClickSound;
+    links_.pulse = pulse.get();
+    links_.controller = this;
+    links_.profile = &ScreenProfiles::widget();
+    links_.guard = screenLifetime_.weak();
+}
+
+TodayViewController::~TodayViewController() = default;
+
+void TodayViewController::declareOutlets() {
+    declareOutlet("labelHeight", labelHeight);
+    declareOutlet("buttonsMemoryClear", buttonsMemoryClear);
+    declareOutlet("buttonsMemoryAdd", buttonsMemoryAdd);
+    declareOutlet("buttonMemoryRecall", buttonMemoryRecall);
+    declareOutlet("buttonDecimalSeparator", buttonDecimalSeparator);
+    declareOutlet("buttonPlusMinus", buttonPlusMinus);
+    declareOutlet("buttonDegRad", buttonDegRad);
+    declareOutlet("buttonClear", buttonClear);
+    declareOutlet("buttonEqual", buttonEqual);
+    declareOutlet("buttonZero", buttonZero);
+    declareOutlet("buttonOne", buttonOne);
+    declareOutlet("buttonTwo", buttonTwo);
+    declareOutlet("buttonThree", buttonThree);
+    declareOutlet("buttonFour", buttonFour);
+    declareOutlet("buttonFive", buttonFive);
+    declareOutlet("buttonSix", buttonSix);
+    declareOutlet("buttonSeven", buttonSeven);
+    declareOutlet("buttonEight", buttonEight);
+    declareOutlet("buttonNine", buttonNine);
+    declareOutlet("buttonFunctions", buttonFunctions);
+    declareOutlet("buttonParenthesisOpen", buttonParenthesisOpen);
+    declareOutlet("buttonParenthesisClose", buttonParenthesisClose);
+    declareOutlet("buttonsMultiply", buttonsMultiply);
+    declareOutlet("buttonsDivide", buttonsDivide);
+    declareOutlet("buttonsSubtract", buttonsSubtract);
+    declareOutlet("buttonsAdd", buttonsAdd);
+    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
+    declareOutlet("secondaryCalculatorLine", secondaryCalculatorLine);
+    declareOutlet("labelConvert", labelConvert);
+    declareOutlet("convertFrom", convertFrom);
+    declareOutlet("convertTo", convertTo);
+    declareOutlet("ostreloView", ostreloView);
+}
+
+bool TodayViewController::bindLinks() {
+    const uikit::View* outlets[] = {
+        buttonsMemoryClear, buttonsMemoryAdd, buttonMemoryRecall, buttonDecimalSeparator, buttonPlusMinus,
+        buttonDegRad, buttonClear, buttonEqual, buttonZero, buttonOne, buttonTwo, buttonThree, buttonFour,
+        buttonFive, buttonSix, buttonSeven, buttonEight, buttonNine, buttonFunctions, buttonParenthesisOpen,
+        buttonParenthesisClose, buttonsMultiply, buttonsDivide, buttonsSubtract, buttonsAdd, primaryCalculatorLine,
+        secondaryCalculatorLine, labelConvert, convertFrom, convertTo, ostreloView};
+    if (labelHeight.expired() ||
+        std::any_of(std::begin(outlets), std::end(outlets), [](const uikit::View* v) { return v == nullptr; })) {
+        foundation::Log::error("the widget was loaded without its scene's controls");
+        return false;
+    }
+    links_.keypad = ostreloView;
+    links_.equalKey = buttonEqual;
+    links_.functionKey = buttonFunctions;
+    links_.clearKey = buttonClear;
+    links_.memoryRecallKey = buttonMemoryRecall;
+    links_.decimalSeparatorKey = buttonDecimalSeparator;
+    links_.parenthesisOpenKey = buttonParenthesisOpen;
+    links_.parenthesisCloseKey = buttonParenthesisClose;
+    links_.degRadKey = buttonDegRad;
+    links_.primaryLine = primaryCalculatorLine;
+    links_.secondaryLine = secondaryCalculatorLine;
+    links_.convertLabel = labelConvert;
+    links_.fromKey = convertFrom;
+    links_.toKey = convertTo;
+    return true;
+}
+
+// ---- Life cycle ---------------------------------------------------------------------------
+
+void TodayViewController::viewDidLoad() {
+    uikit::ViewController::viewDidLoad();
+    if (!bindLinks()) return;
+    ostreloView->setDelegate(this, screenLifetime_.weak());
+    if (uikit::ExtensionContext* context = extensionContext())
+        context->setWidgetLargestAvailableDisplayMode(uikit::WidgetDisplayModeExpanded);
+    setupWidgetViews();
+    setWidgetConvertTitlesAsync();
+}
+
+void TodayViewController::didReceiveMemoryWarning() { uikit::ViewController::didReceiveMemoryWarning(); }
+
+void TodayViewController::setupWidgetViews() {
+    // The display takes up what the host's compact height differs from the one it was made for.
+    if (uikit::ExtensionContext* context = extensionContext()) {
+        const double compactHeight = context->widgetMaximumSizeForDisplayMode(uikit::WidgetDisplayModeCompact).height;
+        if (compactHeight != designedCompactHeight)
+            if (auto constraint = labelHeight.lock())
+                constraint->setConstant(compactHeight - designedCompactHeight + designedLabelHeight);
+    }
+    loadWidgetSettings();
+    view()->accessibilityIgnoresInvertColors = true;
+    primaryCalculatorLine->setNeedsLayout();
+    secondaryCalculatorLine->setNeedsLayout();
+    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    attachDisplayTaps();
+    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
+    updateExtensionCalculatorLines();
+    view()->layoutIfNeeded();
+    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
+}
+
+void TodayViewController::loadWidgetSettings() {
+    SettingsLoader{*this}.loadSettings();
+    applyAppearanceToLines();
+}
+
+void TodayViewController::attachDisplayTaps() {
+    const std::weak_ptr<void> guard = screenLifetime_.weak();
+    auto primaryTap = std::make_unique<uikit::TapGestureRecognizer>();
+    primaryTap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, guard);
+    primaryCalculatorLine->addGestureRecognizer(std::move(primaryTap));
+    primaryCalculatorLine->setUserInteractionEnabled(true);
+    auto secondaryTap = std::make_unique<uikit::TapGestureRecognizer>();
+    secondaryTap->addTarget([this](uikit::GestureRecognizer&) { secondaryLabelTap(); }, guard);
+    secondaryCalculatorLine->addGestureRecognizer(std::move(secondaryTap));
+    secondaryCalculatorLine->setUserInteractionEnabled(true);
+}
+
+// The display lines' background style follows the system's appearance (the dark or the light
+// clear one), not the widget's theme.
+void TodayViewController::applyAppearanceToLines() {
+    if (links_.keypad == nullptr) return;
+    const bool dark = traitCollection().userInterfaceStyle == uikit::UserInterfaceStyle::dark;
+    const auto background =
+        dark ? CalculatorCalcLabel::LableBackgroundColor::emptydark : CalculatorCalcLabel::LableBackgroundColor::empty;
+    for (CalculatorCalcLabel* line : {primaryCalculatorLine, secondaryCalculatorLine}) {
+        line->myLableBackgroundColor = background;
+        line->setNeedsLayout();
+    }
+}
+
+void TodayViewController::traitCollectionDidChange(const uikit::TraitCollection* previous) {
+    uikit::ViewController::traitCollectionDidChange(previous);
+    if (previous != nullptr && previous->userInterfaceStyle == traitCollection().userInterfaceStyle) return;
+    applyAppearanceToLines();
+}
+
+// ---- The widget protocol ------------------------------------------------------------------
+
+void TodayViewController::widgetPerformUpdateWithCompletionHandler(UpdateCompletion completion) {
+    refreshWidgetInBackground(completion);
+}
+
+void TodayViewController::refreshWidgetInBackground(const UpdateCompletion& completion) {
+    if (links_.keypad != nullptr) {
+        calculator.reloadFromSettings();
+        updateExtensionCalculatorLines();
+        const std::weak_ptr<void> guard = screenLifetime_.weak();
+        foundation::DispatchQueue::global().async([this, guard] {
+            ExchangeRateFeed::updateRatesIfNeeded();
+            foundation::DispatchQueue::main().async([this, guard] {
+                if (!guard.expired()) setWidgetConvertTitlesAsync();
+            });
+        });
+        setWidgetConvertTitlesAsync();
+    }
+    if (completion) completion(uikit::WidgetUpdateResultNewData);
+}
+
+void TodayViewController::widgetActiveDisplayModeDidChange(int mode, uikit::Size maximumSize) {
+    updateWidgetDisplayMode(mode, maximumSize);
+}
+
+void TodayViewController::updateWidgetDisplayMode(int mode, uikit::Size maximumSize) {
+    if (links_.keypad == nullptr) return;
+    if (mode == uikit::WidgetDisplayModeExpanded) {
+        // The height follows the width: the pad stays as wide as it is high.
+        preferredContentSize = {maximumSize.width, maximumSize.width + expandedExtraHeight};
+        if (!convertFrom->hidden()) labelConvert->setHidden(false);
+    } else if (mode == uikit::WidgetDisplayModeCompact) {
+        if (showMemoryPopup) closeMemoryOverlay();
+        if (showFunctionsPopup) closeWidgetOverlay();
+        if (!convertFrom->hidden()) labelConvert->setHidden(true);
+        preferredContentSize = maximumSize;
+    }
+}
+
+void TodayViewController::viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) {
+    coordinator.animateAlongsideTransition({}, [](uikit::TransitionCoordinator&) { uikit::View::setAnimationsEnabled(true); });
+    uikit::View::setAnimationsEnabled(false);
+    uikit::ViewController::viewWillTransitionToSize(size, coordinator);
+}
+
+// An open overlay follows the geometry: it is built again at every layout of the root view.
+// Building adds views, which asks the root view for another layout; that one runs here at once
+// without a further rebuild, so the pass ends with one overlay and nothing left to lay out.
+void TodayViewController::viewDidLayoutSubviews() {
+    if (rebuildingOverlay_ || (!showMemoryPopup && !showFunctionsPopup)) return;
+    rebuildingOverlay_ = true;
+    if (showMemoryPopup) {
+        removeOverlayViews();
+        showMemoryPopup = false;
+        showMemoryOverlay();
+    }
+    if (showFunctionsPopup) {
+        removeOverlayViews();
+        showFunctionsPopup = false;
+        showFunctionsOverlay();
+    }
+    view()->layoutIfNeeded();
+    rebuildingOverlay_ = false;
+}
+
+// ---- Display taps -------------------------------------------------------------------------
+
+void TodayViewController::primaryLabelTap() { openAppURL(); }
+
+void TodayViewController::secondaryLabelTap() { openAppURL(); }
+
+void TodayViewController::openAppURL() {
+    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
+    if (uikit::ExtensionContext* context = extensionContext()) context->openURL(appURL, {});
+}
+
+// ---- Keys and display ---------------------------------------------------------------------
+
+void TodayViewController::handleKeyPress(CalculatorButton* button, bool longPress, const std::string& key) {
+    handleWidgetKeyPress(button, longPress, key);
+}
+
+void TodayViewController::handleWidgetKeyPress(CalculatorButton* button, bool longPress, const std::string& key) {
+    KeyHandler{*this}.handle(button, longPress, key);
+}
+
+// Before the shared rows: the function overlay's interest key starts a loan, and any key closes
+// an open function overlay (its own keys too, while their touch is still being delivered).
+bool TodayViewController::ownKey(CalculatorButton* key, std::string& text) {
+    if (text == "𝑖" && key != nullptr && key->myButtonType == CalculatorButton::MyButtonType::nonDigitTopRight)
+        text = "%%";
+    if (showFunctionsPopup) closeWidgetOverlay();
+    return false;
+}
+
+bool TodayViewController::allows(LongPressRow::Condition condition) {
+    if (condition == LongPressRow::Condition::functionOverlayClosed) return !showFunctionsPopup;
+    return CalculatorScreen::allows(condition);
+}
+
+void TodayViewController::updateExtensionCalculatorLines() { DisplayRefresh{*this}.updateExtensionCalculatorLines(); }
+
+void TodayViewController::refreshDisplay() { updateExtensionCalculatorLines(); }
+
+void TodayViewController::updateKeypadMode() { KeypadModes{*this}.updateKeypadMode(); }
+
+void TodayViewController::showKeypad(bool currency) {
+    if (currency) switchToCurrencyKeypad();
+    else switchToStandardKeypad();
+}
+
+void TodayViewController::switchToStandardKeypad() {
+    KeyTitle::set(buttonFunctions, "ƒ(x)");
+    KeyTitle::set(buttonEqual, "=");
+    for (uikit::View* view : std::initializer_list<uikit::View*>{convertTo, convertFrom, labelConvert}) view->setHidden(true);
+    buttonParenthesisOpen->setHidden(false);
+    buttonParenthesisClose->setHidden(false);
+    storeShowCurrency(false);
+}
+
+void TodayViewController::switchToCurrencyKeypad() {
+    for (uikit::View* view : std::initializer_list<uikit::View*>{convertTo, convertFrom, labelConvert}) view->setHidden(false);
+    buttonParenthesisOpen->setHidden(true);
+    buttonParenthesisClose->setHidden(true);
+    KeyTitle::set(buttonFunctions, "⏎");
+    KeyTitle::set(buttonEqual, "⇨");
+    storeShowCurrency(true);
+}
+
+void TodayViewController::setWidgetConvertTitles() { CurrencyKeys{*this}.setConvertTitles(); }
+
+void TodayViewController::setWidgetConvertTitlesAsync() {
+    foundation::DispatchQueue::main().asyncAfter(0, [this] { setWidgetConvertTitles(); }, screenLifetime_.weak());
+}
+
+void TodayViewController::setDimmedKeys(double alpha) {
+    for (const auto& subview : ostreloView->subviews()) {
+        auto* key = dynamic_cast<CalculatorButton*>(subview.get());
+        if (key != nullptr && key->myButtonType != CalculatorButton::MyButtonType::setup) key->setAlpha(alpha);
+    }
+}
+
+void TodayViewController::restoreWidgetKeyAlpha() { setDimmedKeys(1.0); }
+
+// No ring while the function overlay is open: it would show beside the overlay's keys.
+void TodayViewController::widgetKeyPressFeedback(CalculatorButton& key) {
+    if (showFunctionsPopup) uikit::AudioServices::playAlertSound(uikit::AudioServices::vibrate);
+    else keyPressFeedback(key);
+}
+
+void TodayViewController::longPressFeedback(CalculatorButton& key) { widgetKeyPressFeedback(key); }
+
+// ---- Overlays -----------------------------------------------------------------------------
+
+void TodayViewController::openPanel(ScreenPanel panel) {
+    if (panel == ScreenPanel::memory) showMemoryOverlay();
+    else if (panel == ScreenPanel::functions) showFunctionsOverlay();
+}
+
+uikit::Rect TodayViewController::overlayAnchor() {
+    const uikit::Rect frame = buttonsMemoryClear->untransformedFrame();
+    const uikit::View* pad = buttonsMemoryClear->superview();
+    return pad != nullptr ? pad->convertRect(frame, view()) : frame;
+}
+
+void TodayViewController::showFunctionsOverlay() {
+    if (links_.keypad == nullptr) return;
+    closeOpenOverlay();
+    setDimmedKeys(dimmedAlpha);
+    WidgetOverlay overlay = WidgetOverlay::functions(overlayAnchor(), view()->bounds().size);
+    const std::weak_ptr<void> guard = screenLifetime_.weak();
+    overlay.background->addTarget(
+        this, [this](uikit::Control& sender) { buttonBackgroundAction(static_cast<uikit::Button&>(sender)); },
+        uikit::ControlEventTouchUpInside, guard);
+    overlay.panel->setDelegate(this, guard);
+    addOverlay(std::move(overlay));
+    showFunctionsPopup = true;
+}
+
+void TodayViewController::showMemoryOverlay() {
+    if (links_.keypad == nullptr) return;
+    closeOpenOverlay();
+    WidgetOverlay overlay = WidgetOverlay::memory(overlayAnchor(), view()->bounds().size, calculator.memoryPrimaryString);
+    overlay.background->addTarget(
+        this, [this](uikit::Control& sender) { buttonMemoryBackgroundAction(static_cast<uikit::Button&>(sender)); },
+        uikit::ControlEventTouchUpInside, screenLifetime_.weak());
+    addOverlay(std::move(overlay));
+    showMemoryPopup = true;
+}
+
+// Both overlays keep their views in the same three properties: one opened over another would
+// leave the first on screen, its background swallowing every tap on the pad for good.
+void TodayViewController::closeOpenOverlay() {
+    if (showMemoryPopup) closeMemoryOverlay();
+    if (showFunctionsPopup) closeWidgetOverlay();
+}
+
+void TodayViewController::addOverlay(WidgetOverlay overlay) {
+    functionBackgroundButton = view()->add(std::move(overlay.background));
+    triangleView = view()->add(std::move(overlay.pointer));
+    functionView = view()->add(std::move(overlay.panel));
+}
+
+void TodayViewController::removeOverlayViews() {
+    std::vector<std::unique_ptr<uikit::View>> removed;
+    for (uikit::View* overlayView : {static_cast<uikit::View*>(functionBackgroundButton), triangleView,
+                                     static_cast<uikit::View*>(functionView)})
+        if (overlayView != nullptr)
+            if (auto taken = overlayView->removeFromSuperview()) removed.push_back(std::move(taken));
+    // The views closed before these are let go; these stay until the next overlay is closed.
+    if (!removed.empty()) closedOverlay_ = std::move(removed);
+}
+
+void TodayViewController::closeWidgetOverlay() {
+    removeOverlayViews();
+    showFunctionsPopup = false;
+    restoreWidgetKeyAlpha();
+}
+
+void TodayViewController::closeMemoryOverlay() {
+    removeOverlayViews();
+    showMemoryPopup = false;
+}
+
+void TodayViewController::buttonBackgroundAction(uikit::Button&) { closeWidgetOverlay(); }
+
+void TodayViewController::buttonMemoryBackgroundAction(uikit::Button&) { closeMemoryOverlay(); }
+
+}  // namespace ostrelo

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "app/core/CalculatorScreen.h"
+#include "engine/Calculator.h"
+#include "platform/foundation/Lifetime.h"
+#include "platform/uikit/ViewController.h"
+#include "platform/uikit/WidgetProviding.h"
+#include "ui/CalculatorViewTouchDelegate.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace uikit {
+class Button;
+class LayoutConstraint;
+}  // namespace uikit
+
+namespace ostrelo {
+
+class CalculatorButton;
+class CalculatorCalcLabel;
+class CalculatorLabel;
+class CalculatorView;
+class PulseLayer;
+struct WidgetOverlay;
+
+// The widget: a small calculator in a panel, compact (the display and a strip of keys) or
+// expanded (the whole pad). It owns its calculator, hands every key to the shared key handler,
+// reloads the calculation from the shared store at each update request of its host, opens the
+// app through "ostrelo://" when a display line is tapped, and lays the scientific keys and the
+// memory value over its pad in overlays of its own.
+class TodayViewController : public uikit::ViewController,
+                            public uikit::WidgetProviding,
+                            public CalculatorViewTouchDelegate,
+                            public CalculatorScreen {
+public:
+    TodayViewController();
+    ~TodayViewController() override;
+
+    // Outlets, filled by the scene.
+    std::weak_ptr<uikit::LayoutConstraint> labelHeight;
+    CalculatorButton* buttonsMemoryClear = nullptr;
+    CalculatorButton* buttonsMemoryAdd = nullptr;
+    CalculatorButton* buttonMemoryRecall = nullptr;
+    CalculatorButton* buttonDecimalSeparator = nullptr;
+    CalculatorButton* buttonPlusMinus = nullptr;
+    CalculatorButton* buttonDegRad = nullptr;
+    CalculatorButton* buttonClear = nullptr;
+    CalculatorButton* buttonEqual = nullptr;
+    CalculatorButton* buttonZero = nullptr;
+    CalculatorButton* buttonOne = nullptr;
+    CalculatorButton* buttonTwo = nullptr;
+    CalculatorButton* buttonThree = nullptr;
+    CalculatorButton* buttonFour = nullptr;
+    CalculatorButton* buttonFive = nullptr;
+    CalculatorButton* buttonSix = nullptr;
+    CalculatorButton* buttonSeven = nullptr;
+    CalculatorButton* buttonEight = nullptr;
+    CalculatorButton* buttonNine = nullptr;
+    CalculatorButton* buttonFunctions = nullptr;
+    CalculatorButton* buttonParenthesisOpen = nullptr;
+    CalculatorButton* buttonParenthesisClose = nullptr;
+    CalculatorButton* buttonsMultiply = nullptr;
+    CalculatorButton* buttonsDivide = nullptr;
+    CalculatorButton* buttonsSubtract = nullptr;
+    CalculatorButton* buttonsAdd = nullptr;
+    CalculatorCalcLabel* primaryCalculatorLine = nullptr;
+    CalculatorCalcLabel* secondaryCalculatorLine = nullptr;
+    CalculatorLabel* labelConvert = nullptr;
+    CalculatorButton* convertFrom = nullptr;
+    CalculatorButton* convertTo = nullptr;
+    CalculatorView* ostreloView = nullptr;
+
+    const std::shared_ptr<PulseLayer> pulse;
+    bool loadTheme = false;
+    Calculator calculator;
+    bool enableClickSound = false;
+
+    // The three views of the open overlay, held by the root view; once it is closed, the views
+    // stay here (owned) until the next opening replaces them, since a key of the function
+    // overlay closes it while its own touch is still being delivered.
+    uikit::Button* functionBackgroundButton = nullptr;
+    CalculatorView* functionView = nullptr;
+    uikit::View* triangleView = nullptr;
+    bool showMemoryPopup = false;
+    bool showFunctionsPopup = false;
+
+    // uikit::ViewController
+    void viewDidLoad() override;
+    void didReceiveMemoryWarning() override;
+    void viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) override;
+    void viewDidLayoutSubviews() override;
+    void traitCollectionDidChange(const uikit::TraitCollection* previous) override;
+
+    // uikit::WidgetProviding
+    void widgetPerformUpdateWithCompletionHandler(UpdateCompletion completion) override;
+    void widgetActiveDisplayModeDidChange(int mode, uikit::Size maximumSize) override;
+    // The update: the calculation from the store, the display, then the rates in the
+    // background; the completion hears of new data at once.
+    void refreshWidgetInBackground(const UpdateCompletion& completion);
+    void updateWidgetDisplayMode(int mode, uikit::Size maximumSize);
+
+    // Set-up, once per controller.
+    void setupWidgetViews();
+    void loadWidgetSettings();
+
+    // Keys and display.
+    void handleKeyPress(CalculatorButton* button, bool longPress, const std::string& key) override;
+    void handleWidgetKeyPress(CalculatorButton* button, bool longPress, const std::string& key);
+    void updateExtensionCalculatorLines();
+    void updateKeypadMode();
+    void switchToStandardKeypad();
+    void switchToCurrencyKeypad();
+    void setWidgetConvertTitles();
+    void setWidgetConvertTitlesAsync();
+    void restoreWidgetKeyAlpha();
+    void widgetKeyPressFeedback(CalculatorButton& key);
+    // Both display lines open the app.
+    void primaryLabelTap();
+    void secondaryLabelTap();
+
+    // Overlays. Opening either first closes an open one, so at most one is shown.
+    void showFunctionsOverlay();
+    void showMemoryOverlay();
+    void closeWidgetOverlay();
+    void closeMemoryOverlay();
+    void buttonBackgroundAction(uikit::Button& sender);
+    void buttonMemoryBackgroundAction(uikit::Button& sender);
+
+    // CalculatorScreen
+    const ScreenLinks& links() const override { return links_; }
+    void refreshDisplay() override;
+    void longPressFeedback(CalculatorButton& key) override;
+    bool allows(LongPressRow::Condition condition) override;
+    bool ownKey(CalculatorButton* key, std::string& text) override;
+    void showKeypad(bool currency) override;
+    void openPanel(ScreenPanel panel) override;
+
+private:
+    void declareOutlets();
+    // False (logged) when the scene left a control unbound; the widget then stays inert.
+    bool bindLinks();
+    void attachDisplayTaps();
+    void applyAppearanceToLines();
+    void openAppURL();
+    void setDimmedKeys(double alpha);
+    // Takes the open overlay's views out of the root view into `closedOverlay_`.
+    void removeOverlayViews();
+    void closeOpenOverlay();
+    void addOverlay(WidgetOverlay overlay);
+    // The memory-clear key's frame in the root view, the place of both overlays.
+    uikit::Rect overlayAnchor();
+
+    ScreenLinks links_;
+    std::vector<std::unique_ptr<uikit::View>> closedOverlay_;
+    bool rebuildingOverlay_ = false;
+    // Declared last: expires first, before any member a pending call could reach.
+    foundation::Lifetime screenLifetime_;
+};
+
+}  // namespace ostrelo
