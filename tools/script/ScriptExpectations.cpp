@@ -83,6 +83,7 @@ bool title(Session& s, const ScriptLine& line) {
     return compare(s, line, "title of " + name + " ", inQuotes(line.words[1].text), inQuotes(shown));
 }
 
+// expect alpha KEY NUMBER: a key's alpha, or any view's by outlet (`@convertFromPicker`).
 bool alpha(Session& s, const ScriptLine& line) {
     auto expected = parseNumber(line.words[1].text);
     if (!expected) return s.stop(line, "usage: expect alpha KEY NUMBER");

@@ -3,6 +3,7 @@
 #include "tools/script/ScriptRunner.h"
 #include "tools/script/main/AppScreen.h"
 #include "tools/script/main/KeyboardScreen.h"
+#include "tools/script/main/MessagesScreens.h"
 #include "tools/script/main/WidgetScreens.h"
 
 #include <filesystem>
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
 
     script::ScriptRunner runner(settings);
     runner.addScreen(script::AppScreen::definition());
+    runner.addScreen(script::messagesCompactScreen());
+    runner.addScreen(script::messagesExpandedScreen());
     runner.addScreen(script::KeyboardScreen::definition());
     for (auto& screen : script::WidgetScreens::definitions()) runner.addScreen(std::move(screen));
     return runner.run(files, std::cout) ? 0 : 1;

@@ -1,0 +1,219 @@
+#include "OstreloMessage/MessagesCollapsedViewController.h"
+
+#include "OstreloMessage/MessagesCollapsedViewControllerDelegate.h"
+#include "app/core/CurrencyKeys.h"
+#include "app/core/DisplayRefresh.h"
+#include "app/core/KeyHandler.h"
+#include "app/core/KeyTitle.h"
+#include "app/core/ScreenProfiles.h"
+#include "app/core/SettingsLoader.h"
+#include "engine/ExchangeRateFeed.h"
+#include "engine/SharedSettings.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/Log.h"
+#include "platform/uikit/Application.h"
+#include "platform/uikit/AudioServices.h"
+#include "platform/uikit/Label.h"
+#include "platform/uikit/LayoutConstraint.h"
+#include "platform/uikit/LayoutGuide.h"
+#include "platform/uikit/Pasteboard.h"
+#include "platform/uikit/TapGestureRecognizer.h"
+#include "ui/CalculatorButton.h"
+#include "ui/CalculatorCalcLabel.h"
+#include "ui/CalculatorView.h"
+#include "ui/PulseLayer.h"
+
+#include <algorithm>
+
+namespace ostrelo {
+
+namespace {
+constexpr unsigned clickSound = 1104;
+}
+
+MessagesCollapsedViewController::MessagesCollapsedViewController() : pulse(PulseLayer::make()) {
+    declareOutlets();
+    links_.calculator = &calculator;
+    links_.enableClickSound = &enableClickSound;
+    links_.pulse = pulse.get();
+    links_.controller = this;
+    links_.profile = &ScreenProfiles::messagesCollapsed();
+    links_.guard = screenLifetime_.weak();
+}
+
+MessagesCollapsedViewController::~MessagesCollapsedViewController() = default;
+
+void MessagesCollapsedViewController::declareOutlets() {
+    declareOutlet("buttonPlusMinus", buttonPlusMinus);
+    declareOutlet("buttonDecimal", buttonDecimal);
+    declareOutlet("buttonZero", buttonZero);
+    declareOutlet("buttonOne", buttonOne);
+    declareOutlet("buttonTwo", buttonTwo);
+    declareOutlet("buttonThree", buttonThree);
+    declareOutlet("buttonFour", buttonFour);
+    declareOutlet("buttonFive", buttonFive);
+    declareOutlet("buttonSix", buttonSix);
+    declareOutlet("buttonSeven", buttonSeven);
+    declareOutlet("buttonEight", buttonEight);
+    declareOutlet("buttonNine", buttonNine);
+    declareOutlet("buttonOpen", buttonOpen);
+    declareOutlet("buttonClose", buttonClose);
+    declareOutlet("buttonClear", buttonClear);
+    declareOutlet("buttonMultiply", buttonMultiply);
+    declareOutlet("buttonDevide", buttonDevide);
+    declareOutlet("buttonSubtract", buttonSubtract);
+    declareOutlet("buttonAdd", buttonAdd);
+    declareOutlet("buttonEqual", buttonEqual);
+    declareOutlet("buttonSend", buttonSend);
+    declareOutlet("buttonConvert", buttonConvert);
+    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
+    declareOutlet("convertFrom", convertFrom);
+    declareOutlet("convertTo", convertTo);
+    declareOutlet("ostreloView", ostreloView);
+}
+
+bool MessagesCollapsedViewController::bindLinks() {
+    const uikit::View* outlets[] = {
+        buttonPlusMinus, buttonDecimal, buttonZero, buttonOne, buttonTwo, buttonThree, buttonFour,
+        buttonFive, buttonSix, buttonSeven, buttonEight, buttonNine, buttonOpen, buttonClose,
+        buttonClear, buttonMultiply, buttonDevide, buttonSubtract, buttonAdd, buttonEqual,
+        buttonSend, buttonConvert, primaryCalculatorLine, convertFrom, convertTo, ostreloView};
+    if (std::any_of(std::begin(outlets), std::end(outlets), [](const uikit::View* v) { return v == nullptr; })) {
+        foundation::Log::error("the compact calculator was loaded without its scene's controls");
+        return false;
+    }
+    links_.keypad = ostreloView;
+    links_.equalKey = buttonEqual;
+    links_.clearKey = buttonClear;
+    links_.decimalSeparatorKey = buttonDecimal;
+    links_.parenthesisOpenKey = buttonOpen;
+    links_.parenthesisCloseKey = buttonClose;
+    links_.primaryLine = primaryCalculatorLine;
+    links_.sendKey = buttonSend;
+    links_.equalStateMirrors = {buttonSend, buttonConvert};
+    links_.fromKey = convertFrom;
+    links_.toKey = convertTo;
+    return true;
+}
+
+// ---- Loading and appearance ---------------------------------------------------------------
+
+void MessagesCollapsedViewController::viewDidLoad() {
+    uikit::ViewController::viewDidLoad();
+    uikit::View* pad = view();
+    uikit::LayoutConstraint::activateConstraints(
+        {pad->topAnchor().constraintEqualToAnchor(pad->safeAreaLayoutGuide().topAnchor())});
+    if (!bindLinks()) return;
+    ostreloView->setDelegate(this, screenLifetime_.weak());
+    setupCollapsedViews();
+    notification = foundation::NotificationCenter::defaultCenter().addObserver(
+        uikit::Application::didBecomeActiveNotification, nullptr,
+        [this](const foundation::Notification&) { setupCollapsedViews(); });
+}
+
+void MessagesCollapsedViewController::viewDidAppear(bool animated) {
+    uikit::ViewController::viewDidAppear(animated);
+    if (links_.keypad == nullptr) return;
+    foundation::DispatchQueue::main().asyncAfter(0, [this] { setConvertTitlesAndUpdateRates(); },
+                                                 screenLifetime_.weak());
+    updateCollapsedCalculatorLines();
+}
+
+void MessagesCollapsedViewController::viewDidLayoutSubviews() {
+    if (links_.keypad == nullptr) return;
+    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+    setConvertTitles();
+}
+
+void MessagesCollapsedViewController::didMoveToParentViewController(uikit::ViewController* parent) {
+    if (links_.keypad != nullptr) {
+        primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+        setConvertTitles();
+    }
+    uikit::ViewController::didMoveToParentViewController(parent);
+}
+
+void MessagesCollapsedViewController::setupCollapsedViews() {
+    if (links_.keypad == nullptr) return;
+    loadCollapsedSettings();
+    view()->accessibilityIgnoresInvertColors = true;
+    primaryCalculatorLine->setNeedsLayout();
+    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    attachDisplayTap();
+    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
+    CurrencyKeys::queue(*this, &CurrencyKeys::setConvertTitles);
+    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
+}
+
+// Once per screen: a recogniser added at every activation would copy (and click) once per
+// activation.
+void MessagesCollapsedViewController::attachDisplayTap() {
+    if (displayTapAttached_) return;
+    displayTapAttached_ = true;
+    auto tap = std::make_unique<uikit::TapGestureRecognizer>();
+    tap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, screenLifetime_.weak());
+    primaryCalculatorLine->addGestureRecognizer(std::move(tap));
+    primaryCalculatorLine->setUserInteractionEnabled(true);
+}
+
+void MessagesCollapsedViewController::primaryLabelTap() {
+    uikit::Pasteboard::general().setString(calculator.primaryString.value_or(""));
+    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
+}
+
+void MessagesCollapsedViewController::secondaryLabelTap() { primaryLabelTap(); }
+
+void MessagesCollapsedViewController::setConvertTitlesAndUpdateRates() {
+    setConvertTitles();
+    foundation::DispatchQueue::global().async([] { ExchangeRateFeed::updateRatesIfNeeded(); });
+}
+
+// ---- Size changes -------------------------------------------------------------------------
+
+void MessagesCollapsedViewController::viewWillTransitionToSize(uikit::Size size,
+                                                              uikit::TransitionCoordinator& coordinator) {
+    const std::weak_ptr<void> guard = screenLifetime_.weak();
+    coordinator.animateAlongsideTransition({}, [this, guard](uikit::TransitionCoordinator&) {
+        if (!guard.expired()) relayoutAfterSizeChange();
+        uikit::View::setAnimationsEnabled(true);
+    });
+    uikit::View::setAnimationsEnabled(false);
+    uikit::ViewController::viewWillTransitionToSize(size, coordinator);
+}
+
+void MessagesCollapsedViewController::relayoutAfterSizeChange() {
+    if (links_.keypad == nullptr) return;
+    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+    primaryCalculatorLine->setNeedsLayout();
+}
+
+// ---- The shared routines ------------------------------------------------------------------
+
+void MessagesCollapsedViewController::handleKeyPressCollapsed(CalculatorButton* button, bool longPress,
+                                                              const std::string& key) {
+    KeyHandler{*this}.handle(button, longPress, key);
+}
+
+void MessagesCollapsedViewController::loadCollapsedSettings() { SettingsLoader{*this}.loadSettings(); }
+
+void MessagesCollapsedViewController::updateCollapsedCalculatorLines() {
+    if (links_.keypad != nullptr) DisplayRefresh{*this}.updateCalculatorLines();
+}
+
+void MessagesCollapsedViewController::setConvertFromTitle() { CurrencyKeys{*this}.setConvertFromTitle(); }
+
+void MessagesCollapsedViewController::setConvertToTitle() { CurrencyKeys{*this}.setConvertToTitle(); }
+
+void MessagesCollapsedViewController::setConvertTitles() { CurrencyKeys{*this}.setConvertTitles(); }
+
+void MessagesCollapsedViewController::refreshLayoutAndStatusBar() { CurrencyKeys{*this}.refreshLayoutAndStatusBar(); }
+
+void MessagesCollapsedViewController::updateCurrencyTitlesAndSave() { CurrencyKeys{*this}.updateCurrencyTitlesAndSave(); }
+
+void MessagesCollapsedViewController::deliver(const std::string& text) {
+    if (savedConversation) savedConversation->insertText(text);
+    if (auto* root = delegate.get()) root->dismiss();
+}
+
+}  // namespace ostrelo

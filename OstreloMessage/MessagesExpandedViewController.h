@@ -1,0 +1,180 @@
+#pragma once
+
+#include "OstreloMessage/MessagesExpandedViewControllerDelegate.h"
+#include "app/core/CalculatorScreen.h"
+#include "engine/Calculator.h"
+#include "platform/foundation/Lifetime.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/uikit/Conversation.h"
+#include "platform/uikit/PickerViewDataSource.h"
+#include "platform/uikit/PickerViewDelegate.h"
+#include "platform/uikit/PopoverPresentationControllerDelegate.h"
+#include "platform/uikit/ViewController.h"
+#include "ui/CalculatorViewTouchDelegate.h"
+
+#include <memory>
+#include <string>
+
+namespace uikit {
+class GestureRecognizer;
+}
+
+namespace ostrelo {
+
+class CalculatorButton;
+class CalculatorCalcLabel;
+class CalculatorLabel;
+class CalculatorPicker;
+class CalculatorView;
+class PulseLayer;
+
+// The messaging extension's full calculator, shown in every style but the compact one: the
+// app's keypad, two display lines, the currency pickers and keypad, and the Functions and
+// Memory popovers. It sends nothing into the conversation: results go to the display and the
+// pasteboard. It re-reads the settings at load, at every appearance and at every activation.
+class MessagesExpandedViewController : public uikit::ViewController,
+                                       public CalculatorViewTouchDelegate,
+                                       public MessagesExpandedViewControllerDelegate,
+                                       public uikit::PickerViewDataSource,
+                                       public uikit::PickerViewDelegate,
+                                       public uikit::PopoverPresentationControllerDelegate,
+                                       public CalculatorScreen {
+public:
+    MessagesExpandedViewController();
+    ~MessagesExpandedViewController() override;
+
+    // Outlets, filled by the scene.
+    CalculatorButton* buttonRadiant = nullptr;
+    CalculatorButton* buttonPlusMinus = nullptr;
+    CalculatorButton* buttonDecimal = nullptr;
+    CalculatorButton* buttonZero = nullptr;
+    CalculatorButton* buttonOne = nullptr;
+    CalculatorButton* buttonTwo = nullptr;
+    CalculatorButton* buttonThree = nullptr;
+    CalculatorButton* buttonFour = nullptr;
+    CalculatorButton* buttonFive = nullptr;
+    CalculatorButton* buttonSix = nullptr;
+    CalculatorButton* buttonSeven = nullptr;
+    CalculatorButton* buttonEight = nullptr;
+    CalculatorButton* buttonNine = nullptr;
+    CalculatorButton* buttonFunctions = nullptr;
+    CalculatorButton* buttonOpen = nullptr;
+    CalculatorButton* buttonClose = nullptr;
+    CalculatorButton* buttonMemoryClear = nullptr;
+    CalculatorButton* buttonMemoryAdd = nullptr;
+    CalculatorButton* buttonMemoryRecall = nullptr;
+    CalculatorButton* buttonClear = nullptr;
+    CalculatorButton* buttonMultiply = nullptr;
+    CalculatorButton* buttonDevide = nullptr;
+    CalculatorButton* buttonSubtract = nullptr;
+    CalculatorButton* buttonAdd = nullptr;
+    CalculatorButton* buttonEqual = nullptr;
+    // The scientific keys of the wide layout; their presses arrive by title.
+    CalculatorButton* buttonSine = nullptr;
+    CalculatorButton* buttonArcsine = nullptr;
+    CalculatorButton* buttonCosine = nullptr;
+    CalculatorButton* buttonArccosine = nullptr;
+    CalculatorButton* buttonTangent = nullptr;
+    CalculatorButton* buttonArctangent = nullptr;
+    CalculatorButton* buttonLn = nullptr;
+    CalculatorButton* buttonEuler = nullptr;
+    CalculatorButton* buttonMemorySubtract = nullptr;
+    CalculatorButton* buttonSquare = nullptr;
+    CalculatorButton* buttonSquareroot = nullptr;
+    CalculatorButton* buttonInverse = nullptr;
+    CalculatorButton* buttonPi = nullptr;
+    CalculatorButton* buttonFactorial = nullptr;
+    CalculatorButton* buttonPercentage = nullptr;
+    CalculatorButton* buttonConvertFrom = nullptr;
+    CalculatorButton* buttonConvertTo = nullptr;
+    CalculatorCalcLabel* primaryCalculatorLine = nullptr;
+    CalculatorCalcLabel* secondaryCalculatorLine = nullptr;
+    CalculatorLabel* labelConvert = nullptr;
+    CalculatorPicker* convertFromPicker = nullptr;
+    CalculatorPicker* convertToPicker = nullptr;
+
+    Calculator calculator;
+    // Kept as the root hands it over; this screen sends nothing.
+    std::shared_ptr<uikit::Conversation> savedConversation;
+    // The observation of the app's activation; it ends with the screen.
+    foundation::NotificationCenter::Token notification;
+    int fromCounter = 0;
+    int toCounter = 0;
+    CalculatorView* ostreloView = nullptr;
+    std::shared_ptr<PulseLayer> pulse;
+    bool enableClickSound = false;
+
+    // uikit::ViewController
+    void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
+    void viewDidLayoutSubviews() override;
+    void viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) override;
+    void didMoveToParentViewController(uikit::ViewController* parent) override;
+
+    // CalculatorViewTouchDelegate, MessagesExpandedViewControllerDelegate
+    void handleKeyPress(CalculatorButton* button, bool longPress, const std::string& key) override {
+        handleKeyPressExpanded(button, longPress, key);
+    }
+    void handleKeyPressExpanded(CalculatorButton* button, bool longPress, const std::string& key) override;
+    // Every key of the keypad but the setup keys at full opacity again.
+    void restoreControlsAlpha() override;
+
+    void setupExpandedViews();
+    void loadExpandedSettings();
+    void relayoutExpandedForSize();
+    void setupPickers();
+    void restorePickerSelection();
+    void restorePickerSelectionAsync();
+    void updateRatesInBackground();
+    void updateExtensionCalculatorLines();
+    void updateKeypadMode();
+    void showStandardKeypad();
+    void showCurrencyKeypad();
+    void primaryLabelTap();
+    void secondaryLabelTap();
+
+    // Currency pickers.
+    int numberOfComponentsInPickerView(uikit::PickerView& picker) override;
+    int numberOfRowsInComponent(uikit::PickerView& picker, int component) override;
+    double rowHeightForComponent(uikit::PickerView& picker, int component) override;
+    std::unique_ptr<uikit::View> viewForRow(uikit::PickerView& picker, int row, int component,
+                                            uikit::View* reusing) override;
+    void didSelectRow(uikit::PickerView& picker, int row, int component) override;
+    void handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer);
+    void longPress(const uikit::GestureRecognizer& recognizer);
+
+    // Popovers.
+    void presentMemoryPopover();
+    void presentFunctionsPopover();
+    int adaptivePresentationStyleForPresentationController(uikit::PopoverPresentationController&,
+                                                           const uikit::TraitCollection&) override;
+    void popoverPresentationControllerDidDismissPopover(uikit::PopoverPresentationController&) override;
+    void popoverPresentationControllerWillRepositionPopoverToRect(uikit::PopoverPresentationController& popover,
+                                                                  uikit::Rect& rect, uikit::View*& view) override;
+
+    // CalculatorScreen
+    const ScreenLinks& links() const override { return links_; }
+    void refreshDisplay() override { updateExtensionCalculatorLines(); }
+    void showKeypad(bool currency) override;
+    void openPanel(ScreenPanel panel) override;
+
+private:
+    void declareOutlets();
+    // False (logged) when the scene left a control unbound; the screen then stays inert.
+    bool bindLinks();
+    void attachDisplayTaps();
+    void copyPrimaryText();
+    bool compactWidthRegularHeight();
+    void setKeysAlpha(double alpha);
+    // The popover steps both popovers share: the popover style, its size in key sizes, its anchor
+    // and arrow, this screen as its delegate, and its background.
+    void preparePopover(uikit::ViewController& popover, uikit::Size keys, uikit::View& source, uikit::Point anchor,
+                        unsigned arrow, const uikit::Color& background);
+
+    ScreenLinks links_;
+    bool displayTapsAttached_ = false;
+    // Declared last: expires first, before any member a pending call could reach.
+    foundation::Lifetime screenLifetime_;
+};
+
+}  // namespace ostrelo

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace ostrelo {
+
+class CalculatorButton;
+
+// The expanded calculator as its Functions popover sees it: a key handler to hand a key's text
+// to, and keys to give their full opacity back when the popover goes.
+class MessagesExpandedViewControllerDelegate {
+public:
+    virtual ~MessagesExpandedViewControllerDelegate() = default;
+    virtual void handleKeyPressExpanded(CalculatorButton* button, bool longPress, const std::string& key) = 0;
+    virtual void restoreControlsAlpha() = 0;
+};
+
+}  // namespace ostrelo
