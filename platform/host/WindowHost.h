@@ -22,9 +22,10 @@ namespace host {
 // an idle window sleeps until the next event or due work. Mouse input becomes one touch, keys
 // become key presses (SdlKeyboard), Ctrl+R turns the window between portrait and landscape,
 // window events drive the lifecycle, the desktop's light or dark preference is the window's
-// appearance (read at start and whenever the window gets the focus, and followed as it
-// changes), the pasteboard is the desktop clipboard and key clicks play. The application's alternate icon is the window's icon (the one kept from an earlier
-// start from the beginning), and opening the settings URL starts the app's settings program.
+// appearance (DesktopAppearance: read at start and whenever the window gets the focus, and
+// followed as it changes), the pasteboard is the desktop clipboard and key clicks play. The
+// application's alternate icon is the window's icon (the one kept from an earlier start from
+// the beginning), and opening the settings URL starts the app's settings program.
 // Everything else is the ApplicationDriver's, as in the headless host.
 class WindowHost {
 public:
