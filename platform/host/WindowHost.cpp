@@ -160,6 +160,10 @@ WindowHost::WindowHost(SDL_Window* window, const AppDescription& app) : window_(
         uikit::Pasteboard::general().setStorage(nullptr);
         foundation::Log::info("pasteboard: the video driver \"" + videoDriver + "\" has no clipboard; copied text stays in this process");
     }
+    appearance_ = std::make_unique<DesktopAppearance>(
+        DesktopAppearance::sessionBusAddress(), [this](uikit::UserInterfaceStyle style) {
+            if (style != driver_->window().userInterfaceStyle()) driver_->setUserInterfaceStyle(style);
+        });
     sounds_ = std::make_unique<SdlSoundPlayer>();
     uikit::AudioServices::setPlayer([sounds = sounds_.get()](const uikit::AudioServices::Request& r) { sounds->play(r); });
 
@@ -191,6 +195,7 @@ WindowHost::~WindowHost() {
     uikit::Application::shared().urlHandler = nullptr;
     uikit::Application::shared().iconHandler = nullptr;
     uikit::Pasteboard::general().setStorage(nullptr);
+    appearance_.reset();
     driver_.reset();
     sounds_.reset();
     loop.useRealTime();
@@ -288,6 +293,7 @@ void WindowHost::handleWindowEvent(const SDL_Event& event) {
         if (driver_->touchActive()) driver_->touchCancel();
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+        appearance_->refresh();
         if (state() == uikit::ApplicationState::background) driver_->enterForeground();
         if (state() != uikit::ApplicationState::active) driver_->becomeActive();
         break;

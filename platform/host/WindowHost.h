@@ -2,6 +2,7 @@
 
 #include "platform/host/AppDescription.h"
 #include "platform/host/ApplicationDriver.h"
+#include "platform/host/DesktopAppearance.h"
 #include "platform/host/LaunchRequest.h"
 #include "platform/host/SdlSoundPlayer.h"
 
@@ -20,9 +21,11 @@ namespace host {
 // (drawable pixels per point) when something changed, the main run loop runs on real time, and
 // an idle window sleeps until the next event or due work. Mouse input becomes one touch, keys
 // become key presses (SdlKeyboard), Ctrl+R turns the window between portrait and landscape,
-// window events drive the lifecycle, the pasteboard is the desktop clipboard and key clicks
-// play. The application's alternate icon is the window's icon (the one kept from an earlier
-// start from the beginning), and opening the settings URL starts the app's settings program.
+// window events drive the lifecycle, the desktop's light or dark preference is the window's
+// appearance (DesktopAppearance: read at start and whenever the window gets the focus, and
+// followed as it changes), the pasteboard is the desktop clipboard and key clicks play. The
+// application's alternate icon is the window's icon (the one kept from an earlier start from
+// the beginning), and opening the settings URL starts the app's settings program.
 // Everything else is the ApplicationDriver's, as in the headless host.
 class WindowHost {
 public:
@@ -77,6 +80,7 @@ private:
     uikit::Size size_;
     std::unique_ptr<ApplicationDriver> driver_;
     std::unique_ptr<SdlSoundPlayer> sounds_;
+    std::unique_ptr<DesktopAppearance> appearance_;
     // Whether SDL can block on the window system's events (else no outside events come, and
     // the run loop's own wait serves).
     bool sdlWaits_ = false;
