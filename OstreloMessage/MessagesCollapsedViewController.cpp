@@ -23,8 +23,6 @@
 #include "ui/CalculatorView.h"
 #include "ui/PulseLayer.h"
 
-#include <algorithm>
-
 namespace ostrelo {
 
 namespace {
@@ -33,62 +31,30 @@ constexpr unsigned clickSound = 1104;
 
 MessagesCollapsedViewController::MessagesCollapsedViewController() : pulse(PulseLayer::make()) {
     declareOutlets();
-    links_.calculator = &calculator;
-    links_.enableClickSound = &enableClickSound;
-    links_.pulse = pulse.get();
-    links_.controller = this;
-    links_.profile = &ScreenProfiles::messagesCollapsed();
-    links_.guard = screenLifetime_.weak();
+    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this,
+                                    ScreenProfiles::messagesCollapsed(), screenLifetime_.weak());
 }
 
 MessagesCollapsedViewController::~MessagesCollapsedViewController() = default;
 
 void MessagesCollapsedViewController::declareOutlets() {
-    declareOutlet("buttonPlusMinus", buttonPlusMinus);
+    declareKeypadOutlets(*this);
     declareOutlet("buttonDecimal", buttonDecimal);
-    declareOutlet("buttonZero", buttonZero);
-    declareOutlet("buttonOne", buttonOne);
-    declareOutlet("buttonTwo", buttonTwo);
-    declareOutlet("buttonThree", buttonThree);
-    declareOutlet("buttonFour", buttonFour);
-    declareOutlet("buttonFive", buttonFive);
-    declareOutlet("buttonSix", buttonSix);
-    declareOutlet("buttonSeven", buttonSeven);
-    declareOutlet("buttonEight", buttonEight);
-    declareOutlet("buttonNine", buttonNine);
-    declareOutlet("buttonOpen", buttonOpen);
-    declareOutlet("buttonClose", buttonClose);
-    declareOutlet("buttonClear", buttonClear);
-    declareOutlet("buttonMultiply", buttonMultiply);
-    declareOutlet("buttonDevide", buttonDevide);
-    declareOutlet("buttonSubtract", buttonSubtract);
-    declareOutlet("buttonAdd", buttonAdd);
-    declareOutlet("buttonEqual", buttonEqual);
     declareOutlet("buttonSend", buttonSend);
     declareOutlet("buttonConvert", buttonConvert);
-    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
     declareOutlet("convertFrom", convertFrom);
     declareOutlet("convertTo", convertTo);
-    declareOutlet("ostreloView", ostreloView);
 }
 
 bool MessagesCollapsedViewController::bindLinks() {
-    const uikit::View* outlets[] = {
-        buttonPlusMinus, buttonDecimal, buttonZero, buttonOne, buttonTwo, buttonThree, buttonFour,
-        buttonFive, buttonSix, buttonSeven, buttonEight, buttonNine, buttonOpen, buttonClose,
-        buttonClear, buttonMultiply, buttonDevide, buttonSubtract, buttonAdd, buttonEqual,
-        buttonSend, buttonConvert, primaryCalculatorLine, convertFrom, convertTo, ostreloView};
-    if (std::any_of(std::begin(outlets), std::end(outlets), [](const uikit::View* v) { return v == nullptr; })) {
+    if (!keypadOutletsBound() || !allBound({buttonDecimal, buttonSend, buttonConvert, convertFrom, convertTo})) {
         foundation::Log::error("the compact calculator was loaded without its scene's controls");
         return false;
     }
-    links_.keypad = ostreloView;
-    links_.equalKey = buttonEqual;
-    links_.clearKey = buttonClear;
+    bindKeypadLinks(links_);
     links_.decimalSeparatorKey = buttonDecimal;
     links_.parenthesisOpenKey = buttonOpen;
     links_.parenthesisCloseKey = buttonClose;
-    links_.primaryLine = primaryCalculatorLine;
     links_.sendKey = buttonSend;
     links_.equalStateMirrors = {buttonSend, buttonConvert};
     links_.fromKey = convertFrom;

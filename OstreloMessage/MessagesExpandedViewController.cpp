@@ -27,8 +27,6 @@
 #include "ui/PulseLayer.h"
 #include "ui/Theme.h"
 
-#include <algorithm>
-
 namespace ostrelo {
 
 namespace {
@@ -56,91 +54,38 @@ std::unique_ptr<T> popoverScene(const std::string& identifier) {
 
 MessagesExpandedViewController::MessagesExpandedViewController() : pulse(PulseLayer::make()) {
     declareOutlets();
-    links_.calculator = &calculator;
-    links_.enableClickSound = &enableClickSound;
-    links_.pulse = pulse.get();
-    links_.controller = this;
-    links_.profile = &ScreenProfiles::messagesExpanded();
-    links_.guard = screenLifetime_.weak();
+    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::messagesExpanded(),
+                                    screenLifetime_.weak());
 }
 
 MessagesExpandedViewController::~MessagesExpandedViewController() = default;
 
 void MessagesExpandedViewController::declareOutlets() {
+    declareKeypadOutlets(*this);
     declareOutlet("buttonRadiant", buttonRadiant);
-    declareOutlet("buttonPlusMinus", buttonPlusMinus);
     declareOutlet("buttonDecimal", buttonDecimal);
-    declareOutlet("buttonZero", buttonZero);
-    declareOutlet("buttonOne", buttonOne);
-    declareOutlet("buttonTwo", buttonTwo);
-    declareOutlet("buttonThree", buttonThree);
-    declareOutlet("buttonFour", buttonFour);
-    declareOutlet("buttonFive", buttonFive);
-    declareOutlet("buttonSix", buttonSix);
-    declareOutlet("buttonSeven", buttonSeven);
-    declareOutlet("buttonEight", buttonEight);
-    declareOutlet("buttonNine", buttonNine);
     declareOutlet("buttonFunctions", buttonFunctions);
-    declareOutlet("buttonOpen", buttonOpen);
-    declareOutlet("buttonClose", buttonClose);
-    declareOutlet("buttonMemoryClear", buttonMemoryClear);
-    declareOutlet("buttonMemoryAdd", buttonMemoryAdd);
-    declareOutlet("buttonMemoryRecall", buttonMemoryRecall);
-    declareOutlet("buttonClear", buttonClear);
-    declareOutlet("buttonMultiply", buttonMultiply);
-    declareOutlet("buttonDevide", buttonDevide);
-    declareOutlet("buttonSubtract", buttonSubtract);
-    declareOutlet("buttonAdd", buttonAdd);
-    declareOutlet("buttonEqual", buttonEqual);
-    declareOutlet("buttonSine", buttonSine);
-    declareOutlet("buttonArcsine", buttonArcsine);
-    declareOutlet("buttonCosine", buttonCosine);
-    declareOutlet("buttonArccosine", buttonArccosine);
-    declareOutlet("buttonTangent", buttonTangent);
-    declareOutlet("buttonArctangent", buttonArctangent);
-    declareOutlet("buttonLn", buttonLn);
-    declareOutlet("buttonEuler", buttonEuler);
-    declareOutlet("buttonMemorySubtract", buttonMemorySubtract);
-    declareOutlet("buttonSquare", buttonSquare);
-    declareOutlet("buttonSquareroot", buttonSquareroot);
-    declareOutlet("buttonInverse", buttonInverse);
-    declareOutlet("buttonPi", buttonPi);
-    declareOutlet("buttonFactorial", buttonFactorial);
-    declareOutlet("buttonPercentage", buttonPercentage);
     declareOutlet("buttonConvertFrom", buttonConvertFrom);
     declareOutlet("buttonConvertTo", buttonConvertTo);
-    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
     declareOutlet("secondaryCalculatorLine", secondaryCalculatorLine);
     declareOutlet("labelConvert", labelConvert);
     declareOutlet("convertFromPicker", convertFromPicker);
     declareOutlet("convertToPicker", convertToPicker);
-    declareOutlet("ostreloView", ostreloView);
 }
 
 bool MessagesExpandedViewController::bindLinks() {
-    const uikit::View* outlets[] = {
-        buttonRadiant, buttonPlusMinus, buttonDecimal, buttonZero, buttonOne, buttonTwo, buttonThree,
-        buttonFour, buttonFive, buttonSix, buttonSeven, buttonEight, buttonNine, buttonFunctions, buttonOpen,
-        buttonClose, buttonMemoryClear, buttonMemoryAdd, buttonMemoryRecall, buttonClear, buttonMultiply,
-        buttonDevide, buttonSubtract, buttonAdd, buttonEqual, buttonSine, buttonArcsine, buttonCosine,
-        buttonArccosine, buttonTangent, buttonArctangent, buttonLn, buttonEuler, buttonMemorySubtract,
-        buttonSquare, buttonSquareroot, buttonInverse, buttonPi, buttonFactorial, buttonPercentage,
-        buttonConvertFrom, buttonConvertTo, primaryCalculatorLine, secondaryCalculatorLine, labelConvert,
-        convertFromPicker, convertToPicker, ostreloView};
-    if (std::any_of(std::begin(outlets), std::end(outlets), [](const uikit::View* v) { return v == nullptr; })) {
+    if (!keypadOutletsBound() || !allBound({buttonRadiant, buttonDecimal, buttonFunctions, buttonConvertFrom,
+                                            buttonConvertTo, secondaryCalculatorLine, labelConvert, convertFromPicker,
+                                            convertToPicker})) {
         foundation::Log::error("the expanded calculator was loaded without its scene's controls");
         return false;
     }
-    links_.keypad = ostreloView;
-    links_.equalKey = buttonEqual;
+    bindKeypadLinks(links_);
     links_.functionKey = buttonFunctions;
-    links_.clearKey = buttonClear;
-    links_.memoryRecallKey = buttonMemoryRecall;
     links_.decimalSeparatorKey = buttonDecimal;
     links_.parenthesisOpenKey = buttonOpen;
     links_.parenthesisCloseKey = buttonClose;
     links_.degRadKey = buttonRadiant;
-    links_.primaryLine = primaryCalculatorLine;
     links_.secondaryLine = secondaryCalculatorLine;
     links_.fromPicker = convertFromPicker;
     links_.toPicker = convertToPicker;

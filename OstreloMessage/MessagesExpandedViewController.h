@@ -2,6 +2,7 @@
 
 #include "OstreloMessage/MessagesExpandedViewControllerDelegate.h"
 #include "app/core/CalculatorScreen.h"
+#include "app/core/ScientificKeypadOutlets.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -25,7 +26,6 @@ class CalculatorButton;
 class CalculatorCalcLabel;
 class CalculatorLabel;
 class CalculatorPicker;
-class CalculatorView;
 class PulseLayer;
 
 // The messaging extension's full calculator, shown in every style but the compact one: the
@@ -33,6 +33,7 @@ class PulseLayer;
 // Memory popovers. It sends nothing into the conversation: results go to the display and the
 // pasteboard. It re-reads the settings at load, at every appearance and at every activation.
 class MessagesExpandedViewController : public uikit::ViewController,
+                                       public ScientificKeypadOutlets,
                                        public CalculatorViewTouchDelegate,
                                        public MessagesExpandedViewControllerDelegate,
                                        public uikit::PickerViewDataSource,
@@ -43,51 +44,12 @@ public:
     MessagesExpandedViewController();
     ~MessagesExpandedViewController() override;
 
-    // Outlets, filled by the scene.
+    // Outlets, filled by the scene; the keypad's are ScientificKeypadOutlets'.
     CalculatorButton* buttonRadiant = nullptr;
-    CalculatorButton* buttonPlusMinus = nullptr;
     CalculatorButton* buttonDecimal = nullptr;
-    CalculatorButton* buttonZero = nullptr;
-    CalculatorButton* buttonOne = nullptr;
-    CalculatorButton* buttonTwo = nullptr;
-    CalculatorButton* buttonThree = nullptr;
-    CalculatorButton* buttonFour = nullptr;
-    CalculatorButton* buttonFive = nullptr;
-    CalculatorButton* buttonSix = nullptr;
-    CalculatorButton* buttonSeven = nullptr;
-    CalculatorButton* buttonEight = nullptr;
-    CalculatorButton* buttonNine = nullptr;
     CalculatorButton* buttonFunctions = nullptr;
-    CalculatorButton* buttonOpen = nullptr;
-    CalculatorButton* buttonClose = nullptr;
-    CalculatorButton* buttonMemoryClear = nullptr;
-    CalculatorButton* buttonMemoryAdd = nullptr;
-    CalculatorButton* buttonMemoryRecall = nullptr;
-    CalculatorButton* buttonClear = nullptr;
-    CalculatorButton* buttonMultiply = nullptr;
-    CalculatorButton* buttonDevide = nullptr;
-    CalculatorButton* buttonSubtract = nullptr;
-    CalculatorButton* buttonAdd = nullptr;
-    CalculatorButton* buttonEqual = nullptr;
-    // The scientific keys of the wide layout; their presses arrive by title.
-    CalculatorButton* buttonSine = nullptr;
-    CalculatorButton* buttonArcsine = nullptr;
-    CalculatorButton* buttonCosine = nullptr;
-    CalculatorButton* buttonArccosine = nullptr;
-    CalculatorButton* buttonTangent = nullptr;
-    CalculatorButton* buttonArctangent = nullptr;
-    CalculatorButton* buttonLn = nullptr;
-    CalculatorButton* buttonEuler = nullptr;
-    CalculatorButton* buttonMemorySubtract = nullptr;
-    CalculatorButton* buttonSquare = nullptr;
-    CalculatorButton* buttonSquareroot = nullptr;
-    CalculatorButton* buttonInverse = nullptr;
-    CalculatorButton* buttonPi = nullptr;
-    CalculatorButton* buttonFactorial = nullptr;
-    CalculatorButton* buttonPercentage = nullptr;
     CalculatorButton* buttonConvertFrom = nullptr;
     CalculatorButton* buttonConvertTo = nullptr;
-    CalculatorCalcLabel* primaryCalculatorLine = nullptr;
     CalculatorCalcLabel* secondaryCalculatorLine = nullptr;
     CalculatorLabel* labelConvert = nullptr;
     CalculatorPicker* convertFromPicker = nullptr;
@@ -100,7 +62,6 @@ public:
     foundation::NotificationCenter::Token notification;
     int fromCounter = 0;
     int toCounter = 0;
-    CalculatorView* ostreloView = nullptr;
     std::shared_ptr<PulseLayer> pulse;
     bool enableClickSound = false;
 

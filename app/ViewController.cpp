@@ -34,8 +34,6 @@
 #include "ui/PulseLayer.h"
 #include "ui/Theme.h"
 
-#include <algorithm>
-
 namespace ostrelo {
 
 namespace {
@@ -48,76 +46,27 @@ ViewController::ViewController() : pulse(PulseLayer::make()) {
     applySavedTheme();
     loadTheme = true;
     declareOutlets();
-    links_.calculator = &calculator;
-    links_.enableClickSound = &enableClickSound;
-    links_.pulse = pulse.get();
-    links_.controller = this;
-    links_.profile = &ScreenProfiles::main();
-    links_.guard = screenLifetime_.weak();
+    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::main(),
+                                    screenLifetime_.weak());
 }
 
 ViewController::~ViewController() = default;
 
 void ViewController::declareOutlets() {
-    declareOutlet("buttonsMemoryClear", buttonsMemoryClear);
-    declareOutlet("buttonsMemoryAdd", buttonsMemoryAdd);
-    declareOutlet("buttonMemoryRecall", buttonMemoryRecall);
-    declareOutlet("buttonDecimalSeparator", buttonDecimalSeparator);
-    declareOutlet("buttonPlusMinus", buttonPlusMinus);
-    declareOutlet("buttonDegRad", buttonDegRad);
-    declareOutlet("buttonClear", buttonClear);
-    declareOutlet("buttonEqual", buttonEqual);
-    declareOutlet("buttonZero", buttonZero);
-    declareOutlet("buttonOne", buttonOne);
-    declareOutlet("buttonTwo", buttonTwo);
-    declareOutlet("buttonThree", buttonThree);
-    declareOutlet("buttonFour", buttonFour);
-    declareOutlet("buttonFive", buttonFive);
-    declareOutlet("buttonSix", buttonSix);
-    declareOutlet("buttonSeven", buttonSeven);
-    declareOutlet("buttonEight", buttonEight);
-    declareOutlet("buttonNine", buttonNine);
-    declareOutlet("buttonFunctions", buttonFunctions);
-    declareOutlet("buttonParenthesisOpen", buttonParenthesisOpen);
-    declareOutlet("buttonParenthesisClose", buttonParenthesisClose);
-    declareOutlet("buttonsMultiply", buttonsMultiply);
-    declareOutlet("buttonsDivide", buttonsDivide);
-    declareOutlet("buttonsSubtract", buttonsSubtract);
-    declareOutlet("buttonsAdd", buttonsAdd);
-    declareOutlet("labelConvert", labelConvert);
-    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
-    declareOutlet("secondaryCalculatorLine", secondaryCalculatorLine);
+    declareKeypadOutlets(*this);
     declareOutlet("convertFromPicker", convertFromPicker);
     declareOutlet("convertToPicker", convertToPicker);
-    declareOutlet("ostreloView", ostreloView);
     declareOutlet("scrollView", scrollView);
 }
 
 bool ViewController::bindLinks() {
-    const uikit::View* outlets[] = {
-        buttonsMemoryClear, buttonsMemoryAdd, buttonMemoryRecall, buttonDecimalSeparator, buttonPlusMinus,
-        buttonDegRad, buttonClear, buttonEqual, buttonZero, buttonOne, buttonTwo, buttonThree, buttonFour,
-        buttonFive, buttonSix, buttonSeven, buttonEight, buttonNine, buttonFunctions, buttonParenthesisOpen,
-        buttonParenthesisClose, buttonsMultiply, buttonsDivide, buttonsSubtract, buttonsAdd, labelConvert,
-        primaryCalculatorLine, secondaryCalculatorLine, convertFromPicker, convertToPicker, ostreloView, scrollView};
-    if (std::any_of(std::begin(outlets), std::end(outlets), [](const uikit::View* v) { return v == nullptr; })) {
+    if (!keypadOutletsBound() || !allBound({convertFromPicker, convertToPicker, scrollView})) {
         foundation::Log::error("the calculator screen was loaded without its scene's controls");
         return false;
     }
-    links_.keypad = ostreloView;
-    links_.equalKey = buttonEqual;
-    links_.functionKey = buttonFunctions;
-    links_.clearKey = buttonClear;
-    links_.memoryRecallKey = buttonMemoryRecall;
-    links_.decimalSeparatorKey = buttonDecimalSeparator;
-    links_.parenthesisOpenKey = buttonParenthesisOpen;
-    links_.parenthesisCloseKey = buttonParenthesisClose;
-    links_.degRadKey = buttonDegRad;
-    links_.primaryLine = primaryCalculatorLine;
-    links_.secondaryLine = secondaryCalculatorLine;
+    bindKeypadLinks(links_);
     links_.fromPicker = convertFromPicker;
     links_.toPicker = convertToPicker;
-    links_.convertLabel = labelConvert;
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ViewControllerDelegate.h"
+#include "app/core/AppKeypadOutlets.h"
 #include "app/core/CalculatorScreen.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
@@ -19,11 +20,8 @@
 namespace ostrelo {
 
 class CalculatorButton;
-class CalculatorCalcLabel;
-class CalculatorLabel;
 class CalculatorPicker;
 class CalculatorScrollView;
-class CalculatorView;
 class PulseLayer;
 
 // The app's calculator screen, the initial scene of the storyboard "Main". It owns the screen's
@@ -32,6 +30,7 @@ class PulseLayer;
 // on a tap and re-reads the settings at every activation of the app. It presents the Memory,
 // Functions and Settings screens as popovers over its keypad.
 class ViewController : public uikit::ViewController,
+                       public AppKeypadOutlets,
                        public CalculatorViewTouchDelegate,
                        public uikit::PickerViewDataSource,
                        public uikit::PickerViewDelegate,
@@ -42,38 +41,9 @@ public:
     ViewController();
     ~ViewController() override;
 
-    // Outlets, filled by the scene.
-    CalculatorButton* buttonsMemoryClear = nullptr;
-    CalculatorButton* buttonsMemoryAdd = nullptr;
-    CalculatorButton* buttonMemoryRecall = nullptr;
-    CalculatorButton* buttonDecimalSeparator = nullptr;
-    CalculatorButton* buttonPlusMinus = nullptr;
-    CalculatorButton* buttonDegRad = nullptr;
-    CalculatorButton* buttonClear = nullptr;
-    CalculatorButton* buttonEqual = nullptr;
-    CalculatorButton* buttonZero = nullptr;
-    CalculatorButton* buttonOne = nullptr;
-    CalculatorButton* buttonTwo = nullptr;
-    CalculatorButton* buttonThree = nullptr;
-    CalculatorButton* buttonFour = nullptr;
-    CalculatorButton* buttonFive = nullptr;
-    CalculatorButton* buttonSix = nullptr;
-    CalculatorButton* buttonSeven = nullptr;
-    CalculatorButton* buttonEight = nullptr;
-    CalculatorButton* buttonNine = nullptr;
-    CalculatorButton* buttonFunctions = nullptr;
-    CalculatorButton* buttonParenthesisOpen = nullptr;
-    CalculatorButton* buttonParenthesisClose = nullptr;
-    CalculatorButton* buttonsMultiply = nullptr;
-    CalculatorButton* buttonsDivide = nullptr;
-    CalculatorButton* buttonsSubtract = nullptr;
-    CalculatorButton* buttonsAdd = nullptr;
-    CalculatorLabel* labelConvert = nullptr;
-    CalculatorCalcLabel* primaryCalculatorLine = nullptr;
-    CalculatorCalcLabel* secondaryCalculatorLine = nullptr;
+    // Outlets, filled by the scene; the keypad's are AppKeypadOutlets'.
     CalculatorPicker* convertFromPicker = nullptr;
     CalculatorPicker* convertToPicker = nullptr;
-    CalculatorView* ostreloView = nullptr;
     CalculatorScrollView* scrollView = nullptr;
 
     std::shared_ptr<PulseLayer> pulse;

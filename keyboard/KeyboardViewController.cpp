@@ -49,12 +49,8 @@ KeyboardViewController::KeyboardViewController(std::string modelName)
     KeyboardBundle::load();
     declareOutlets();
     declareAction<CalculatorButton>("buttonBackspacePressed", [this](CalculatorButton&) { buttonBackspacePressed(); });
-    links_.calculator = &calculator;
-    links_.enableClickSound = &enableClickSound;
-    links_.pulse = pulse.get();
-    links_.controller = this;
-    links_.profile = &ScreenProfiles::keyboard();
-    links_.guard = screenLifetime_.weak();
+    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::keyboard(),
+                                    screenLifetime_.weak());
 }
 
 // No deletion outlives the keyboard (the timer's guard would stop it too).
@@ -79,74 +75,30 @@ double KeyboardViewController::keyboardHeight(uikit::UserInterfaceIdiom idiom, u
 }
 
 void KeyboardViewController::declareOutlets() {
+    declareKeypadOutlets(*this);
     declareOutlet("buttonDegRad", buttonDegRad);
-    declareOutlet("buttonPlusMinus", buttonPlusMinus);
     declareOutlet("buttonDecimalSeparator", buttonDecimalSeparator);
-    declareOutlet("buttonZero", buttonZero);
-    declareOutlet("buttonOne", buttonOne);
-    declareOutlet("buttonTwo", buttonTwo);
-    declareOutlet("buttonThree", buttonThree);
-    declareOutlet("buttonFour", buttonFour);
-    declareOutlet("buttonFive", buttonFive);
-    declareOutlet("buttonSix", buttonSix);
-    declareOutlet("buttonSeven", buttonSeven);
-    declareOutlet("buttonEight", buttonEight);
-    declareOutlet("buttonNine", buttonNine);
-    declareOutlet("buttonOpen", buttonOpen);
-    declareOutlet("buttonClose", buttonClose);
     declareOutlet("convertFrom", convertFrom);
     declareOutlet("convertTo", convertTo);
     declareOutlet("buttonConvert", buttonConvert);
     declareOutlet("buttonConvertTo", buttonConvertTo);
-    declareOutlet("buttonClear", buttonClear);
-    declareOutlet("buttonMultiply", buttonMultiply);
-    declareOutlet("buttonDevide", buttonDevide);
-    declareOutlet("buttonSubtract", buttonSubtract);
-    declareOutlet("buttonAdd", buttonAdd);
-    declareOutlet("buttonEqual", buttonEqual);
     declareOutlet("buttonSend", buttonSend);
     declareOutlet("nextKeyboardButton", nextKeyboardButton);
     declareOutlet("buttonSpace", buttonSpace);
     declareOutlet("buttonBackSpace", buttonBackSpace);
     declareOutlet("buttonReturn", buttonReturn);
-    declareOutlet("buttonMemoryClear", buttonMemoryClear);
-    declareOutlet("buttonMemoryAdd", buttonMemoryAdd);
-    declareOutlet("buttonMemoryRecall", buttonMemoryRecall);
-    declareOutlet("buttonSine", buttonSine);
-    declareOutlet("buttonArcsine", buttonArcsine);
-    declareOutlet("buttonCosine", buttonCosine);
-    declareOutlet("buttonArccosine", buttonArccosine);
-    declareOutlet("buttonTangent", buttonTangent);
-    declareOutlet("buttonArctangent", buttonArctangent);
-    declareOutlet("buttonLn", buttonLn);
-    declareOutlet("buttonEuler", buttonEuler);
-    declareOutlet("buttonMemorySubtract", buttonMemorySubtract);
-    declareOutlet("buttonSquare", buttonSquare);
-    declareOutlet("buttonSquareroot", buttonSquareroot);
-    declareOutlet("buttonInverse", buttonInverse);
-    declareOutlet("buttonPi", buttonPi);
-    declareOutlet("buttonFactorial", buttonFactorial);
-    declareOutlet("buttonPercentage", buttonPercentage);
-    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
-    declareOutlet("ostreloView", ostreloView);
 }
 
 // The roles the shared routines work on; the rest of the keys are found by their titles.
 bool KeyboardViewController::bindLinks() {
-    const uikit::View* touched[] = {ostreloView,   primaryCalculatorLine, convertFrom,        convertTo,
-                                    buttonSend,    buttonBackSpace,       buttonEqual,        buttonClear,
-                                    buttonDegRad,  buttonMemoryRecall,    buttonDecimalSeparator, nextKeyboardButton};
-    if (std::any_of(std::begin(touched), std::end(touched), [](const uikit::View* v) { return v == nullptr; })) {
+    if (!allBound({ostreloView, primaryCalculatorLine, convertFrom, convertTo, buttonSend, buttonBackSpace, buttonEqual,
+                   buttonClear, buttonDegRad, buttonMemoryRecall, buttonDecimalSeparator, nextKeyboardButton})) {
         foundation::Log::error("the keyboard was loaded without its nib's controls");
         return false;
     }
-    links_.keypad = ostreloView;
-    links_.equalKey = buttonEqual;
-    links_.clearKey = buttonClear;
-    links_.memoryRecallKey = buttonMemoryRecall;
+    bindKeypadLinks(links_);
     links_.decimalSeparatorKey = buttonDecimalSeparator;
     links_.degRadKey = buttonDegRad;
-    links_.primaryLine = primaryCalculatorLine;
     links_.sendKey = buttonSend;
     links_.equalStateMirrors = {buttonSend};
     links_.fromKey = convertFrom;

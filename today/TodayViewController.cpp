@@ -23,8 +23,6 @@
 #include "ui/PulseLayer.h"
 #include "ui/Theme.h"
 
-#include <algorithm>
-
 namespace ostrelo {
 
 namespace {
@@ -51,75 +49,25 @@ TodayViewController::TodayViewController() : pulse(PulseLayer::make()) {
     applySavedTheme();
     loadTheme = true;
     declareOutlets();
-    links_.calculator = &calculator;
-    links_.enableClickSound = &enableClickSound;
-    links_.pulse = pulse.get();
-    links_.controller = this;
-    links_.profile = &ScreenProfiles::widget();
-    links_.guard = screenLifetime_.weak();
+    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::widget(),
+                                    screenLifetime_.weak());
 }
 
 TodayViewController::~TodayViewController() = default;
 
 void TodayViewController::declareOutlets() {
+    declareKeypadOutlets(*this);
     declareOutlet("labelHeight", labelHeight);
-    declareOutlet("buttonsMemoryClear", buttonsMemoryClear);
-    declareOutlet("buttonsMemoryAdd", buttonsMemoryAdd);
-    declareOutlet("buttonMemoryRecall", buttonMemoryRecall);
-    declareOutlet("buttonDecimalSeparator", buttonDecimalSeparator);
-    declareOutlet("buttonPlusMinus", buttonPlusMinus);
-    declareOutlet("buttonDegRad", buttonDegRad);
-    declareOutlet("buttonClear", buttonClear);
-    declareOutlet("buttonEqual", buttonEqual);
-    declareOutlet("buttonZero", buttonZero);
-    declareOutlet("buttonOne", buttonOne);
-    declareOutlet("buttonTwo", buttonTwo);
-    declareOutlet("buttonThree", buttonThree);
-    declareOutlet("buttonFour", buttonFour);
-    declareOutlet("buttonFive", buttonFive);
-    declareOutlet("buttonSix", buttonSix);
-    declareOutlet("buttonSeven", buttonSeven);
-    declareOutlet("buttonEight", buttonEight);
-    declareOutlet("buttonNine", buttonNine);
-    declareOutlet("buttonFunctions", buttonFunctions);
-    declareOutlet("buttonParenthesisOpen", buttonParenthesisOpen);
-    declareOutlet("buttonParenthesisClose", buttonParenthesisClose);
-    declareOutlet("buttonsMultiply", buttonsMultiply);
-    declareOutlet("buttonsDivide", buttonsDivide);
-    declareOutlet("buttonsSubtract", buttonsSubtract);
-    declareOutlet("buttonsAdd", buttonsAdd);
-    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
-    declareOutlet("secondaryCalculatorLine", secondaryCalculatorLine);
-    declareOutlet("labelConvert", labelConvert);
     declareOutlet("convertFrom", convertFrom);
     declareOutlet("convertTo", convertTo);
-    declareOutlet("ostreloView", ostreloView);
 }
 
 bool TodayViewController::bindLinks() {
-    const uikit::View* outlets[] = {
-        buttonsMemoryClear, buttonsMemoryAdd, buttonMemoryRecall, buttonDecimalSeparator, buttonPlusMinus,
-        buttonDegRad, buttonClear, buttonEqual, buttonZero, buttonOne, buttonTwo, buttonThree, buttonFour,
-        buttonFive, buttonSix, buttonSeven, buttonEight, buttonNine, buttonFunctions, buttonParenthesisOpen,
-        buttonParenthesisClose, buttonsMultiply, buttonsDivide, buttonsSubtract, buttonsAdd, primaryCalculatorLine,
-        secondaryCalculatorLine, labelConvert, convertFrom, convertTo, ostreloView};
-    if (labelHeight.expired() ||
-        std::any_of(std::begin(outlets), std::end(outlets), [](const uikit::View* v) { return v == nullptr; })) {
+    if (labelHeight.expired() || !keypadOutletsBound() || !allBound({convertFrom, convertTo})) {
         foundation::Log::error("the widget was loaded without its scene's controls");
         return false;
     }
-    links_.keypad = ostreloView;
-    links_.equalKey = buttonEqual;
-    links_.functionKey = buttonFunctions;
-    links_.clearKey = buttonClear;
-    links_.memoryRecallKey = buttonMemoryRecall;
-    links_.decimalSeparatorKey = buttonDecimalSeparator;
-    links_.parenthesisOpenKey = buttonParenthesisOpen;
-    links_.parenthesisCloseKey = buttonParenthesisClose;
-    links_.degRadKey = buttonDegRad;
-    links_.primaryLine = primaryCalculatorLine;
-    links_.secondaryLine = secondaryCalculatorLine;
-    links_.convertLabel = labelConvert;
+    bindKeypadLinks(links_);
     links_.fromKey = convertFrom;
     links_.toKey = convertTo;
     return true;
