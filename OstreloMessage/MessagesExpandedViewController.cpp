@@ -7,6 +7,7 @@
 #include "app/core/KeyHandler.h"
 #include "app/core/KeyTitle.h"
 #include "app/core/KeypadModes.h"
+#include "app/core/PopoverScene.h"
 #include "app/core/ScreenProfiles.h"
 #include "app/core/SettingsLoader.h"
 #include "engine/ExchangeRateFeed.h"
@@ -17,7 +18,6 @@
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/PopoverPresentationController.h"
-#include "platform/uikit/Storyboard.h"
 #include "platform/uikit/TapGestureRecognizer.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
@@ -34,21 +34,6 @@ namespace {
 constexpr unsigned clickSound = 1104;
 constexpr double dimmedAlpha = 0.6;
 constexpr const char* popoverStoryboard = "MainInterface";
-
-// The popover scene `identifier` as a controller of class T; none (logged) when the storyboard
-// lacks it.
-template <class T>
-std::unique_ptr<T> popoverScene(const std::string& identifier) {
-    std::string error;
-    auto storyboard = uikit::Storyboard::named(popoverStoryboard, error);
-    auto made = storyboard ? storyboard->instantiateViewController(identifier, error) : nullptr;
-    if (dynamic_cast<T*>(made.get()) == nullptr) {
-        foundation::Log::error("the popover " + identifier + " cannot be shown: " +
-                               (error.empty() ? "its scene is of another class" : error));
-        return nullptr;
-    }
-    return std::unique_ptr<T>(static_cast<T*>(made.release()));
-}
 
 }  // namespace
 
@@ -245,41 +230,41 @@ void MessagesExpandedViewController::openPanel(ScreenPanel panel) {
     else if (panel == ScreenPanel::functions) presentFunctionsPopover();
 }
 
-void MessagesExpandedViewController::preparePopover(uikit::ViewController& popover, uikit::Size keys,
-                                                    uikit::View& source, uikit::Point anchor, unsigned arrow,
-                                                    const uikit::Color& background) {
-    const uikit::Rect key = buttonZero->frame();
-    popover.modalPresentationStyle = uikit::ModalPresentationPopover;
-    popover.preferredContentSize = {keys.width * key.width(), keys.height * key.height()};
-    uikit::PopoverPresentationController* presentation = popover.popoverPresentationController();
-    const uikit::Rect frame = source.frame();
-    presentation->sourceRect = uikit::Rect(anchor.x * frame.width(), anchor.y * frame.height(), 1, 1);
-    presentation->setDelegate(this, screenLifetime_.weak());
-    presentation->backgroundColor = background;
-    presentation->permittedArrowDirections = arrow;
-    presentation->setSourceView(&source);
-}
-
+// Sizes are taken from the keys' frames.
 void MessagesExpandedViewController::presentMemoryPopover() {
     if (links_.keypad == nullptr || presentedViewController() != nullptr) return;
-    auto memory = popoverScene<MessageExpandedViewControllerMemory>("Memory");
+    const uikit::Rect key = buttonZero->frame(), source = buttonMemoryRecall->frame();
+    auto memory = PopoverScene::make<MessageExpandedViewControllerMemory>(
+        {.storyboard = popoverStoryboard,
+         .identifier = "Memory",
+         .size = {2 * key.width(), 0.5 * key.height()},
+         .source = buttonMemoryRecall,
+         .anchor = uikit::Rect(0.5 * source.width(), 0, 1, 1),
+         .background = digitBackgroundColor(),
+         .arrow = uikit::PopoverArrowDirectionDown},
+        *this, screenLifetime_.weak());
     if (!memory) return;
-    preparePopover(*memory, {2, 0.5}, *buttonMemoryRecall, {0.5, 0}, uikit::PopoverArrowDirectionDown,
-                   digitBackgroundColor());
     memory->labelMemoryString = calculator.memoryPrimaryString;
     presentViewController(std::move(memory), true);
 }
 
 void MessagesExpandedViewController::presentFunctionsPopover() {
     if (links_.keypad == nullptr || presentedViewController() != nullptr) return;
-    auto functions = popoverScene<MessageExpandedViewControllerFunctions>("Functions");
+    const uikit::Rect key = buttonZero->frame(), source = buttonFunctions->frame();
+    auto functions = PopoverScene::make<MessageExpandedViewControllerFunctions>(
+        {.storyboard = popoverStoryboard,
+         .identifier = "Functions",
+         .size = {3 * key.width(), 4 * key.height()},
+         .source = buttonFunctions,
+         .anchor = uikit::Rect(source.width(), 0.5 * source.height(), 1, 1),
+         .background = functionBackgroundColor(),
+         .arrow = uikit::PopoverArrowDirectionLeft},
+        *this, screenLifetime_.weak());
     if (!functions) return;
-    preparePopover(*functions, {3, 4}, *buttonFunctions, {1, 0.5}, uikit::PopoverArrowDirectionLeft,
-                   functionBackgroundColor());
     MessageExpandedViewControllerFunctions* shown = functions.get();
     setKeysAlpha(dimmedAlpha);
     presentViewController(std::move(functions), true);
-    if (presentedViewController() == shown) shown->delegate = {this, screenLifetime_.weak()};
+    if (presentedViewController() == shown) shown->setDelegate(this, screenLifetime_.weak());
 }
 
 void MessagesExpandedViewController::restoreControlsAlpha() { setKeysAlpha(1.0); }

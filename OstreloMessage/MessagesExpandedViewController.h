@@ -127,10 +127,6 @@ private:
     void copyPrimaryText();
     bool compactWidthRegularHeight();
     void setKeysAlpha(double alpha);
-    // The popover steps both popovers share: the popover style, its size in key sizes, its anchor
-    // and arrow, this screen as its delegate, and its background.
-    void preparePopover(uikit::ViewController& popover, uikit::Size keys, uikit::View& source, uikit::Point anchor,
-                        unsigned arrow, const uikit::Color& background);
 
     ScreenLinks links_;
     bool displayTapsAttached_ = false;

@@ -23,7 +23,6 @@
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/PopoverPresentationController.h"
-#include "platform/uikit/Storyboard.h"
 #include "platform/uikit/TapGestureRecognizer.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
@@ -40,6 +39,7 @@ namespace {
 constexpr unsigned clickSound = 1104;
 // The alpha of the controls under the Functions and Settings popovers.
 constexpr double dimmedAlpha = 0.6;
+constexpr const char* popoverStoryboard = "Main";
 }  // namespace
 
 ViewController::ViewController() : pulse(PulseLayer::make()) {
@@ -249,71 +249,57 @@ void ViewController::openPanel(ScreenPanel panel) {
     }
 }
 
-struct ViewController::PopoverPlacement {
-    const char* identifier;
-    uikit::Size size;
-    CalculatorButton* source;
-    uikit::Rect anchor;
-    uikit::Color background;
-    unsigned arrow;
-};
-
-std::unique_ptr<uikit::ViewController> ViewController::makePopover(const PopoverPlacement& placement) {
+template <class T>
+std::unique_ptr<T> ViewController::makePopover(const PopoverScene::Placement& placement) {
     // One at a time: a second would not be shown, and must not dim the keys.
     if (presentedViewController() != nullptr) return nullptr;
-    std::string error;
-    auto storyboard = uikit::Storyboard::named("Main", error);
-    auto popover = storyboard ? storyboard->instantiateViewController(placement.identifier, error) : nullptr;
-    if (!popover) {
-        foundation::Log::error(error);
-        return nullptr;
-    }
-    popover->modalPresentationStyle = uikit::ModalPresentationPopover;
-    popover->preferredContentSize = placement.size;
-    uikit::PopoverPresentationController& presentation = *popover->popoverPresentationController();
-    presentation.sourceRect = placement.anchor;
-    presentation.setDelegate(this, screenLifetime_.weak());
-    presentation.backgroundColor = placement.background;
-    presentation.permittedArrowDirections = placement.arrow;
-    presentation.setSourceView(placement.source);
-    return popover;
+    return PopoverScene::make<T>(placement, *this, screenLifetime_.weak());
 }
 
 // Sizes are taken from the keys' bounds: a key held down is drawn shrunk, and its frame with it.
 void ViewController::showMemoryPopover() {
     const uikit::Size key = buttonZero->bounds().size, source = buttonMemoryRecall->bounds().size;
-    auto popover = makePopover({"Memory", {2 * key.width, 0.5 * key.height}, buttonMemoryRecall,
-                                uikit::Rect(0.5 * source.width, 0, 1, 1), digitBackgroundColor(),
-                                uikit::PopoverArrowDirectionDown});
-    auto* memory = dynamic_cast<ViewControllerMemory*>(popover.get());
+    auto memory = makePopover<ViewControllerMemory>({.storyboard = popoverStoryboard,
+                                                     .identifier = "Memory",
+                                                     .size = {2 * key.width, 0.5 * key.height},
+                                                     .source = buttonMemoryRecall,
+                                                     .anchor = uikit::Rect(0.5 * source.width, 0, 1, 1),
+                                                     .background = digitBackgroundColor(),
+                                                     .arrow = uikit::PopoverArrowDirectionDown});
     if (memory == nullptr) return;
     memory->labelMemoryString = calculator.memoryPrimaryString;
-    presentViewController(std::move(popover), true);
+    presentViewController(std::move(memory), true);
 }
 
 void ViewController::showFunctionsPopover() {
     const uikit::Size key = buttonZero->bounds().size, source = buttonFunctions->bounds().size;
-    auto popover = makePopover({"Functions", {3 * key.width, 4 * key.height}, buttonFunctions,
-                                uikit::Rect(source.width, 0.5 * source.height, 1, 1), functionBackgroundColor(),
-                                uikit::PopoverArrowDirectionLeft});
-    auto* functions = dynamic_cast<ViewControllerFunctions*>(popover.get());
+    auto functions = makePopover<ViewControllerFunctions>({.storyboard = popoverStoryboard,
+                                                           .identifier = "Functions",
+                                                           .size = {3 * key.width, 4 * key.height},
+                                                           .source = buttonFunctions,
+                                                           .anchor = uikit::Rect(source.width, 0.5 * source.height, 1, 1),
+                                                           .background = functionBackgroundColor(),
+                                                           .arrow = uikit::PopoverArrowDirectionLeft});
     if (functions == nullptr) return;
     setControlsAlpha(dimmedAlpha);
     functions->setDelegate(this, screenLifetime_.weak());
-    presentViewController(std::move(popover), true);
+    presentViewController(std::move(functions), true);
 }
 
 void ViewController::showSettingsPopover() {
     const uikit::Size key = buttonZero->bounds().size, source = buttonDegRad->bounds().size;
     const double rows = compactWidthRegularHeight() ? 3 : 5;
-    auto popover = makePopover({"Settings", {3.5 * key.width, rows * key.height}, buttonDegRad,
-                                uikit::Rect(0.5 * source.width, source.height, 1, 1), functionBackgroundColor(),
-                                uikit::PopoverArrowDirectionUp});
-    auto* settings = dynamic_cast<ViewControllerSettings*>(popover.get());
+    auto settings = makePopover<ViewControllerSettings>({.storyboard = popoverStoryboard,
+                                                         .identifier = "Settings",
+                                                         .size = {3.5 * key.width, rows * key.height},
+                                                         .source = buttonDegRad,
+                                                         .anchor = uikit::Rect(0.5 * source.width, source.height, 1, 1),
+                                                         .background = functionBackgroundColor(),
+                                                         .arrow = uikit::PopoverArrowDirectionUp});
     if (settings == nullptr) return;
     setControlsAlpha(dimmedAlpha);
     settings->setDelegate(this, screenLifetime_.weak());
-    presentViewController(std::move(popover), true);
+    presentViewController(std::move(settings), true);
 }
 
 void ViewController::restoreControlsAlpha() { setControlsAlpha(1.0); }

@@ -3,6 +3,7 @@
 #include "app/ViewControllerDelegate.h"
 #include "app/core/AppKeypadOutlets.h"
 #include "app/core/CalculatorScreen.h"
+#include "app/core/PopoverScene.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -132,11 +133,10 @@ private:
     void attachDisplayTaps();
     void copyPrimaryText();
     void setControlsAlpha(double alpha);
-    // Makes the scene `identifier` of the storyboard Main a popover of `size` anchored at `anchor`
-    // (in the source key's coordinates); null while another is up, and (logged) when the scene
+    // The scene placed as a T; none while another popover is up, and (logged) when the scene
     // cannot be made.
-    struct PopoverPlacement;
-    std::unique_ptr<uikit::ViewController> makePopover(const PopoverPlacement& placement);
+    template <class T>
+    std::unique_ptr<T> makePopover(const PopoverScene::Placement& placement);
 
     ScreenLinks links_;
     bool displayTapsAttached_ = false;
