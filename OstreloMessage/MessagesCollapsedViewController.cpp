@@ -6,28 +6,22 @@
 #include "app/core/KeyHandler.h"
 #include "app/core/KeyTitle.h"
 #include "app/core/ScreenProfiles.h"
+#include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
 #include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/uikit/Application.h"
-#include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/LayoutConstraint.h"
 #include "platform/uikit/LayoutGuide.h"
-#include "platform/uikit/Pasteboard.h"
-#include "platform/uikit/TapGestureRecognizer.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorView.h"
 #include "ui/PulseLayer.h"
 
 namespace ostrelo {
-
-namespace {
-constexpr unsigned clickSound = 1104;
-}
 
 MessagesCollapsedViewController::MessagesCollapsedViewController() : pulse(PulseLayer::make()) {
     declareOutlets();
@@ -102,11 +96,8 @@ void MessagesCollapsedViewController::didMoveToParentViewController(uikit::ViewC
 void MessagesCollapsedViewController::setupCollapsedViews() {
     if (links_.keypad == nullptr) return;
     loadCollapsedSettings();
-    view()->accessibilityIgnoresInvertColors = true;
-    primaryCalculatorLine->setNeedsLayout();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    ScreenSetUp{*this}.prepareViews();
     attachDisplayTap();
-    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
     CurrencyKeys::queue(*this, &CurrencyKeys::setConvertTitles);
     if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
 }
@@ -116,16 +107,10 @@ void MessagesCollapsedViewController::setupCollapsedViews() {
 void MessagesCollapsedViewController::attachDisplayTap() {
     if (displayTapAttached_) return;
     displayTapAttached_ = true;
-    auto tap = std::make_unique<uikit::TapGestureRecognizer>();
-    tap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, screenLifetime_.weak());
-    primaryCalculatorLine->addGestureRecognizer(std::move(tap));
-    primaryCalculatorLine->setUserInteractionEnabled(true);
+    ScreenSetUp{*this}.attachDisplayTaps([this] { primaryLabelTap(); }, {});
 }
 
-void MessagesCollapsedViewController::primaryLabelTap() {
-    uikit::Pasteboard::general().setString(calculator.primaryString.value_or(""));
-    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
-}
+void MessagesCollapsedViewController::primaryLabelTap() { copyPrimaryText(); }
 
 void MessagesCollapsedViewController::secondaryLabelTap() { primaryLabelTap(); }
 
@@ -138,12 +123,7 @@ void MessagesCollapsedViewController::setConvertTitlesAndUpdateRates() {
 
 void MessagesCollapsedViewController::viewWillTransitionToSize(uikit::Size size,
                                                               uikit::TransitionCoordinator& coordinator) {
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    coordinator.animateAlongsideTransition({}, [this, guard](uikit::TransitionCoordinator&) {
-        if (!guard.expired()) relayoutAfterSizeChange();
-        uikit::View::setAnimationsEnabled(true);
-    });
-    uikit::View::setAnimationsEnabled(false);
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, [this] { relayoutAfterSizeChange(); });
     uikit::ViewController::viewWillTransitionToSize(size, coordinator);
 }
 

@@ -9,16 +9,13 @@
 #include "app/core/KeypadModes.h"
 #include "app/core/PopoverScene.h"
 #include "app/core/ScreenProfiles.h"
+#include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
-#include "engine/ExchangeRateFeed.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/uikit/Application.h"
-#include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Label.h"
-#include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/PopoverPresentationController.h"
-#include "platform/uikit/TapGestureRecognizer.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorLabel.h"
@@ -31,7 +28,6 @@ namespace ostrelo {
 
 namespace {
 
-constexpr unsigned clickSound = 1104;
 constexpr double dimmedAlpha = 0.6;
 constexpr const char* popoverStoryboard = "MainInterface";
 
@@ -104,24 +100,14 @@ void MessagesExpandedViewController::viewDidAppear(bool animated) {
 // The rates are checked off the main thread; the pickers are reselected on it afterwards,
 // unless the screen has gone meanwhile.
 void MessagesExpandedViewController::updateRatesInBackground() {
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    foundation::DispatchQueue::global().async([this, guard] {
-        ExchangeRateFeed::updateRatesIfNeeded();
-        foundation::DispatchQueue::main().async([this, guard] {
-            if (!guard.expired()) restorePickerSelectionAsync();
-        });
-    });
+    ScreenSetUp{*this}.updateRatesInBackground([this] { restorePickerSelectionAsync(); });
 }
 
 void MessagesExpandedViewController::setupExpandedViews() {
     if (links_.keypad == nullptr) return;
     loadExpandedSettings();
-    view()->accessibilityIgnoresInvertColors = true;
-    primaryCalculatorLine->setNeedsLayout();
-    secondaryCalculatorLine->setNeedsLayout();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    ScreenSetUp{*this}.prepareViews();
     attachDisplayTaps();
-    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
     restorePickerSelectionAsync();
     if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
 }
@@ -130,15 +116,7 @@ void MessagesExpandedViewController::setupExpandedViews() {
 void MessagesExpandedViewController::attachDisplayTaps() {
     if (displayTapsAttached_) return;
     displayTapsAttached_ = true;
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    auto primaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    primaryTap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, guard);
-    primaryCalculatorLine->addGestureRecognizer(std::move(primaryTap));
-    auto secondaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    secondaryTap->addTarget([this](uikit::GestureRecognizer&) { secondaryLabelTap(); }, guard);
-    secondaryCalculatorLine->addGestureRecognizer(std::move(secondaryTap));
-    primaryCalculatorLine->setUserInteractionEnabled(true);
-    secondaryCalculatorLine->setUserInteractionEnabled(true);
+    ScreenSetUp{*this}.attachDisplayTaps([this] { primaryLabelTap(); }, [this] { secondaryLabelTap(); });
 }
 
 void MessagesExpandedViewController::viewDidLayoutSubviews() {
@@ -158,21 +136,11 @@ void MessagesExpandedViewController::primaryLabelTap() { copyPrimaryText(); }
 
 void MessagesExpandedViewController::secondaryLabelTap() { copyPrimaryText(); }
 
-void MessagesExpandedViewController::copyPrimaryText() {
-    uikit::Pasteboard::general().setString(calculator.primaryString.value_or(""));
-    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
-}
-
 // ---- Size changes and keypad layouts ------------------------------------------------------
 
 void MessagesExpandedViewController::viewWillTransitionToSize(uikit::Size size,
                                                              uikit::TransitionCoordinator& coordinator) {
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    coordinator.animateAlongsideTransition({}, [this, guard](uikit::TransitionCoordinator&) {
-        if (!guard.expired()) relayoutExpandedForSize();
-        uikit::View::setAnimationsEnabled(true);
-    });
-    uikit::View::setAnimationsEnabled(false);
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, [this] { relayoutExpandedForSize(); });
     uikit::ViewController::viewWillTransitionToSize(size, coordinator);
 }
 

@@ -124,7 +124,6 @@ private:
     // False (logged) when the scene left a control unbound; the screen then stays inert.
     bool bindLinks();
     void attachDisplayTaps();
-    void copyPrimaryText();
     bool compactWidthRegularHeight();
     void setKeysAlpha(double alpha);
 

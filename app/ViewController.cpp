@@ -12,18 +12,15 @@
 #include "app/core/KeyTitle.h"
 #include "app/core/KeypadModes.h"
 #include "app/core/ScreenProfiles.h"
+#include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
-#include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
-#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserActivity.h"
 #include "platform/uikit/Application.h"
-#include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/PopoverPresentationController.h"
-#include "platform/uikit/TapGestureRecognizer.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorLabel.h"
@@ -36,7 +33,6 @@
 namespace ostrelo {
 
 namespace {
-constexpr unsigned clickSound = 1104;
 // The alpha of the controls under the Functions and Settings popovers.
 constexpr double dimmedAlpha = 0.6;
 constexpr const char* popoverStoryboard = "Main";
@@ -90,13 +86,7 @@ void ViewController::viewDidLoad() {
     notificationBackground = center.addObserver(uikit::Application::didEnterBackgroundNotification, nullptr,
                                                 [this](const foundation::Notification&) { showParenthesisKeys(); });
     CurrencyPickers{*this}.attachLongPress();
-    std::weak_ptr<void> guard = screenLifetime_.weak();
-    foundation::DispatchQueue::global().async([this, guard] {
-        ExchangeRateFeed::updateRatesIfNeeded();
-        foundation::DispatchQueue::main().async([this, guard] {
-            if (!guard.expired()) restorePickerSelectionAsync();
-        });
-    });
+    ScreenSetUp{*this}.updateRatesInBackground([this] { restorePickerSelectionAsync(); });
 }
 
 void ViewController::viewDidAppear(bool animated) {
@@ -117,12 +107,8 @@ void ViewController::setupViews() {
     if (links_.keypad == nullptr) return;
     showParenthesisKeys();
     loadSettings();
-    view()->accessibilityIgnoresInvertColors = true;
-    primaryCalculatorLine->setNeedsLayout();
-    secondaryCalculatorLine->setNeedsLayout();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    ScreenSetUp{*this}.prepareViews();
     attachDisplayTaps();
-    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
     DisplayRefresh{*this}.updateDateTitle();
 }
 
@@ -130,15 +116,7 @@ void ViewController::setupViews() {
 void ViewController::attachDisplayTaps() {
     if (displayTapsAttached_) return;
     displayTapsAttached_ = true;
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    auto primaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    primaryTap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, guard);
-    primaryCalculatorLine->addGestureRecognizer(std::move(primaryTap));
-    auto secondaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    secondaryTap->addTarget([this](uikit::GestureRecognizer&) { secondaryLabelTap(); }, guard);
-    secondaryCalculatorLine->addGestureRecognizer(std::move(secondaryTap));
-    primaryCalculatorLine->setUserInteractionEnabled(true);
-    secondaryCalculatorLine->setUserInteractionEnabled(true);
+    ScreenSetUp{*this}.attachDisplayTaps([this] { primaryLabelTap(); }, [this] { secondaryLabelTap(); });
 }
 
 void ViewController::showParenthesisKeys() {
@@ -164,11 +142,6 @@ void ViewController::refreshDisplay() {
 void ViewController::primaryLabelTap() { copyPrimaryText(); }
 
 void ViewController::secondaryLabelTap() { copyPrimaryText(); }
-
-void ViewController::copyPrimaryText() {
-    uikit::Pasteboard::general().setString(calculator.primaryString.value_or(""));
-    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
-}
 
 // ---- Keypad layouts and size changes ------------------------------------------------------
 
@@ -212,31 +185,25 @@ bool ViewController::allows(LongPressRow::Condition condition) {
 }
 
 void ViewController::viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) {
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    coordinator.animateAlongsideTransition({}, [this, guard, size](uikit::TransitionCoordinator&) {
-        if (!guard.expired()) relayoutForSize(size);
-    });
-    uikit::View::setAnimationsEnabled(false);
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, [this, size] { relayoutForSize(size); });
     uikit::ViewController::viewWillTransitionToSize(size, coordinator);
 }
 
 void ViewController::relayoutForSize(uikit::Size size) {
-    if (links_.keypad != nullptr) {
-        updateKeypadMode();
-        for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-        primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
-        secondaryCalculatorLine->setText(calculator.secondaryString.value_or(""));
-        primaryCalculatorLine->setNeedsLayout();
-        secondaryCalculatorLine->setNeedsLayout();
-        setNeedsStatusBarAppearanceUpdate();
-        KeyTitle::set(buttonsMemoryAdd, "M+");
-        if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
-        if (buttonFunctions->normalTitle() != "ƒ(x)") {
-            if (size.height < size.width) KeyTitle::set(buttonEqual, "=");
-            else if (size.width < size.height) KeyTitle::set(buttonEqual, "⇨");
-        }
+    if (links_.keypad == nullptr) return;
+    updateKeypadMode();
+    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+    secondaryCalculatorLine->setText(calculator.secondaryString.value_or(""));
+    primaryCalculatorLine->setNeedsLayout();
+    secondaryCalculatorLine->setNeedsLayout();
+    setNeedsStatusBarAppearanceUpdate();
+    KeyTitle::set(buttonsMemoryAdd, "M+");
+    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
+    if (buttonFunctions->normalTitle() != "ƒ(x)") {
+        if (size.height < size.width) KeyTitle::set(buttonEqual, "=");
+        else if (size.width < size.height) KeyTitle::set(buttonEqual, "⇨");
     }
-    uikit::View::setAnimationsEnabled(true);
 }
 
 // ---- Popovers -----------------------------------------------------------------------------

@@ -131,7 +131,6 @@ private:
     void relayoutForSize(uikit::Size size);
     void showParenthesisKeys();
     void attachDisplayTaps();
-    void copyPrimaryText();
     void setControlsAlpha(double alpha);
     // The scene placed as a T; none while another popover is up, and (logged) when the scene
     // cannot be made.

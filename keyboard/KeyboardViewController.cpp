@@ -4,6 +4,7 @@
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
 #include "app/core/ScreenProfiles.h"
+#include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
 #include "keyboard/KeyboardBundle.h"
 #include "platform/foundation/Log.h"
@@ -146,11 +147,8 @@ void KeyboardViewController::keyboardSetupView() {
 void KeyboardViewController::setupKeyboardViews() {
     if (links_.keypad == nullptr) return;
     loadKeyboardSettings();
-    view()->accessibilityIgnoresInvertColors = true;
     CurrencyKeys{*this}.setConvertTitles();
-    primaryCalculatorLine->setNeedsLayout();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
+    ScreenSetUp{*this}.prepareViews();
     auto recognizer = std::make_unique<uikit::LongPressGestureRecognizer>();
     recognizer->addTarget(
         [this](uikit::GestureRecognizer& sender) { handleLongPressForDeleteButtonWithGestureRecognizer(sender); },
@@ -212,10 +210,7 @@ void KeyboardViewController::keyboardLayoutSubviews() {
 
 // The keypad takes its new size without animation; the height follows at the next layout.
 void KeyboardViewController::viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) {
-    coordinator.animateAlongsideTransition({}, [](uikit::TransitionCoordinator&) {
-        uikit::View::setAnimationsEnabled(true);
-    });
-    uikit::View::setAnimationsEnabled(false);
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, {});
     uikit::InputViewController::viewWillTransitionToSize(size, coordinator);
 }
 

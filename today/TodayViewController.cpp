@@ -6,15 +6,14 @@
 #include "app/core/KeyTitle.h"
 #include "app/core/KeypadModes.h"
 #include "app/core/ScreenProfiles.h"
+#include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
-#include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Button.h"
 #include "platform/uikit/LayoutConstraint.h"
-#include "platform/uikit/TapGestureRecognizer.h"
 #include "today/WidgetOverlay.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
@@ -96,12 +95,9 @@ void TodayViewController::setupWidgetViews() {
                 constraint->setConstant(compactHeight - designedCompactHeight + designedLabelHeight);
     }
     loadWidgetSettings();
-    view()->accessibilityIgnoresInvertColors = true;
-    primaryCalculatorLine->setNeedsLayout();
-    secondaryCalculatorLine->setNeedsLayout();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-    attachDisplayTaps();
-    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
+    ScreenSetUp setUp{*this};
+    setUp.prepareViews();
+    setUp.attachDisplayTaps([this] { primaryLabelTap(); }, [this] { secondaryLabelTap(); });
     updateExtensionCalculatorLines();
     view()->layoutIfNeeded();
     if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
@@ -110,18 +106,6 @@ void TodayViewController::setupWidgetViews() {
 void TodayViewController::loadWidgetSettings() {
     SettingsLoader{*this}.loadSettings();
     applyAppearanceToLines();
-}
-
-void TodayViewController::attachDisplayTaps() {
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    auto primaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    primaryTap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, guard);
-    primaryCalculatorLine->addGestureRecognizer(std::move(primaryTap));
-    primaryCalculatorLine->setUserInteractionEnabled(true);
-    auto secondaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    secondaryTap->addTarget([this](uikit::GestureRecognizer&) { secondaryLabelTap(); }, guard);
-    secondaryCalculatorLine->addGestureRecognizer(std::move(secondaryTap));
-    secondaryCalculatorLine->setUserInteractionEnabled(true);
 }
 
 // The display lines' background style follows the system's appearance (the dark or the light
@@ -153,13 +137,7 @@ void TodayViewController::refreshWidgetInBackground(const UpdateCompletion& comp
     if (links_.keypad != nullptr) {
         calculator.reloadFromSettings();
         updateExtensionCalculatorLines();
-        const std::weak_ptr<void> guard = screenLifetime_.weak();
-        foundation::DispatchQueue::global().async([this, guard] {
-            ExchangeRateFeed::updateRatesIfNeeded();
-            foundation::DispatchQueue::main().async([this, guard] {
-                if (!guard.expired()) setWidgetConvertTitlesAsync();
-            });
-        });
+        ScreenSetUp{*this}.updateRatesInBackground([this] { setWidgetConvertTitlesAsync(); });
         setWidgetConvertTitlesAsync();
     }
     if (completion) completion(uikit::WidgetUpdateResultNewData);
@@ -184,8 +162,7 @@ void TodayViewController::updateWidgetDisplayMode(int mode, uikit::Size maximumS
 }
 
 void TodayViewController::viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) {
-    coordinator.animateAlongsideTransition({}, [](uikit::TransitionCoordinator&) { uikit::View::setAnimationsEnabled(true); });
-    uikit::View::setAnimationsEnabled(false);
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, {});
     uikit::ViewController::viewWillTransitionToSize(size, coordinator);
 }
 

@@ -112,7 +112,6 @@ private:
     void declareOutlets();
     // False (logged) when the scene left a control unbound; the widget then stays inert.
     bool bindLinks();
-    void attachDisplayTaps();
     void applyAppearanceToLines();
     void openAppURL();
     void setDimmedKeys(double alpha);

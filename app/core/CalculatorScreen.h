@@ -46,6 +46,9 @@ public:
     // The pulse ring round a view whose frame at rest is `frame` (in its superview's
     // coordinates), and a vibration.
     void pulseFeedback(const uikit::View& view, const uikit::Rect& frame);
+    // The tap on a display line that copies: the primary text to the general pasteboard, with
+    // the click when it is on.
+    void copyPrimaryText();
     // Asks the backdrop, the keypad and every key, the display lines and the status bar to lay
     // out again (so that a new theme shows everywhere).
     void relayoutViews();
