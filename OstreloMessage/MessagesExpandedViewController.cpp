@@ -265,35 +265,6 @@ void MessagesExpandedViewController::popoverPresentationControllerWillReposition
 
 // ---- Pickers ------------------------------------------------------------------------------
 
-void MessagesExpandedViewController::setupPickers() { CurrencyPickers{*this}.setupPickers(*this, *this); }
-
-void MessagesExpandedViewController::restorePickerSelection() {
-    if (links_.keypad != nullptr) CurrencyPickers{*this}.restorePickerSelection();
-}
-
-void MessagesExpandedViewController::restorePickerSelectionAsync() {
-    CurrencyPickers{*this}.restorePickerSelectionAsync();
-}
-
-int MessagesExpandedViewController::numberOfComponentsInPickerView(uikit::PickerView&) { return 1; }
-
-int MessagesExpandedViewController::numberOfRowsInComponent(uikit::PickerView&, int) {
-    return CurrencyPickers{*this}.numberOfRows();
-}
-
-double MessagesExpandedViewController::rowHeightForComponent(uikit::PickerView& picker, int) {
-    return CurrencyPickers{*this}.rowHeight(picker);
-}
-
-std::unique_ptr<uikit::View> MessagesExpandedViewController::viewForRow(uikit::PickerView& picker, int row, int,
-                                                                        uikit::View*) {
-    return CurrencyPickers{*this}.viewForRow(picker, row);
-}
-
-void MessagesExpandedViewController::didSelectRow(uikit::PickerView& picker, int, int) {
-    CurrencyPickers{*this}.didSelectRow(picker);
-}
-
 void MessagesExpandedViewController::handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer) {
     CurrencyPickers{*this}.handleLongPress(recognizer);
 }

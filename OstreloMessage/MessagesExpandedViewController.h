@@ -2,13 +2,12 @@
 
 #include "OstreloMessage/MessagesExpandedViewControllerDelegate.h"
 #include "app/core/CalculatorScreen.h"
+#include "app/core/CurrencyPickerSource.h"
 #include "app/core/ScientificKeypadOutlets.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/uikit/Conversation.h"
-#include "platform/uikit/PickerViewDataSource.h"
-#include "platform/uikit/PickerViewDelegate.h"
 #include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/ViewController.h"
 #include "ui/CalculatorViewTouchDelegate.h"
@@ -36,8 +35,7 @@ class MessagesExpandedViewController : public uikit::ViewController,
                                        public ScientificKeypadOutlets,
                                        public CalculatorViewTouchDelegate,
                                        public MessagesExpandedViewControllerDelegate,
-                                       public uikit::PickerViewDataSource,
-                                       public uikit::PickerViewDelegate,
+                                       public CurrencyPickerSource,
                                        public uikit::PopoverPresentationControllerDelegate,
                                        public CalculatorScreen {
 public:
@@ -83,9 +81,6 @@ public:
     void setupExpandedViews();
     void loadExpandedSettings();
     void relayoutExpandedForSize();
-    void setupPickers();
-    void restorePickerSelection();
-    void restorePickerSelectionAsync();
     void updateRatesInBackground();
     void updateExtensionCalculatorLines();
     void updateKeypadMode();
@@ -95,12 +90,6 @@ public:
     void secondaryLabelTap();
 
     // Currency pickers.
-    int numberOfComponentsInPickerView(uikit::PickerView& picker) override;
-    int numberOfRowsInComponent(uikit::PickerView& picker, int component) override;
-    double rowHeightForComponent(uikit::PickerView& picker, int component) override;
-    std::unique_ptr<uikit::View> viewForRow(uikit::PickerView& picker, int row, int component,
-                                            uikit::View* reusing) override;
-    void didSelectRow(uikit::PickerView& picker, int row, int component) override;
     void handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer);
     void longPress(const uikit::GestureRecognizer& recognizer);
 
@@ -120,6 +109,8 @@ public:
     void openPanel(ScreenPanel panel) override;
 
 private:
+    // CurrencyPickerSource
+    CalculatorScreen& pickerScreen() override { return *this; }
     void declareOutlets();
     // False (logged) when the scene left a control unbound; the screen then stays inert.
     bool bindLinks();

@@ -312,30 +312,6 @@ void ViewController::replaceCalculator() {
     updateCalculatorLines();
 }
 
-// ---- Currency pickers ---------------------------------------------------------------------
-
-void ViewController::setupPickers() { CurrencyPickers{*this}.setupPickers(*this, *this); }
-
-void ViewController::restorePickerSelection() {
-    if (links_.keypad != nullptr) CurrencyPickers{*this}.restorePickerSelection();
-}
-
-void ViewController::restorePickerSelectionAsync() { CurrencyPickers{*this}.restorePickerSelectionAsync(); }
-
-int ViewController::numberOfComponentsInPickerView(uikit::PickerView&) { return 1; }
-
-int ViewController::numberOfRowsInComponent(uikit::PickerView&, int) { return CurrencyPickers{*this}.numberOfRows(); }
-
-double ViewController::rowHeightForComponent(uikit::PickerView& picker, int) {
-    return CurrencyPickers{*this}.rowHeight(picker);
-}
-
-std::unique_ptr<uikit::View> ViewController::viewForRow(uikit::PickerView& picker, int row, int, uikit::View*) {
-    return CurrencyPickers{*this}.viewForRow(picker, row);
-}
-
-void ViewController::didSelectRow(uikit::PickerView& picker, int, int) { CurrencyPickers{*this}.didSelectRow(picker); }
-
 // ---- Hardware keys, Handoff and quick actions ---------------------------------------------
 
 void ViewController::pressesBegan(const uikit::PressSet& presses, const uikit::Event* event) {

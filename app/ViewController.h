@@ -3,13 +3,12 @@
 #include "app/ViewControllerDelegate.h"
 #include "app/core/AppKeypadOutlets.h"
 #include "app/core/CalculatorScreen.h"
+#include "app/core/CurrencyPickerSource.h"
 #include "app/core/PopoverScene.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/uikit/Color.h"
-#include "platform/uikit/PickerViewDataSource.h"
-#include "platform/uikit/PickerViewDelegate.h"
 #include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/ViewController.h"
 #include "ui/CalculatorViewTouchDelegate.h"
@@ -33,8 +32,7 @@ class PulseLayer;
 class ViewController : public uikit::ViewController,
                        public AppKeypadOutlets,
                        public CalculatorViewTouchDelegate,
-                       public uikit::PickerViewDataSource,
-                       public uikit::PickerViewDelegate,
+                       public CurrencyPickerSource,
                        public uikit::PopoverPresentationControllerDelegate,
                        public ViewControllerDelegate,
                        public CalculatorScreen {
@@ -101,17 +99,6 @@ public:
     void setClickSound(bool enabled) override { enableClickSound = enabled; }
     void replaceCalculator() override;
 
-    // Currency pickers.
-    void setupPickers();
-    void restorePickerSelection();
-    void restorePickerSelectionAsync();
-    int numberOfComponentsInPickerView(uikit::PickerView& picker) override;
-    int numberOfRowsInComponent(uikit::PickerView& picker, int component) override;
-    double rowHeightForComponent(uikit::PickerView& picker, int component) override;
-    std::unique_ptr<uikit::View> viewForRow(uikit::PickerView& picker, int row, int component,
-                                            uikit::View* reusing) override;
-    void didSelectRow(uikit::PickerView& picker, int row, int component) override;
-
     // Handoff and quick actions.
     void startHandoffActivity();
     void performActivityType(const std::string& type);
@@ -124,6 +111,8 @@ public:
     void openPanel(ScreenPanel panel) override;
 
 private:
+    // CurrencyPickerSource
+    CalculatorScreen& pickerScreen() override { return *this; }
     void declareOutlets();
     // False (logged) when the scene left a control unbound; the screen then stays inert.
     bool bindLinks();
