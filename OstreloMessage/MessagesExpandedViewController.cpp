@@ -28,7 +28,6 @@ namespace ostrelo {
 
 namespace {
 
-constexpr double dimmedAlpha = 0.6;
 constexpr const char* popoverStoryboard = "MainInterface";
 
 }  // namespace
@@ -235,16 +234,8 @@ void MessagesExpandedViewController::presentFunctionsPopover() {
     if (presentedViewController() == shown) shown->setDelegate(this, screenLifetime_.weak());
 }
 
+// The pickers keep their opacity.
 void MessagesExpandedViewController::restoreControlsAlpha() { setKeysAlpha(1.0); }
-
-// Every key but the setup keys; the pickers keep their opacity.
-void MessagesExpandedViewController::setKeysAlpha(double alpha) {
-    if (links_.keypad == nullptr) return;
-    for (const auto& view : ostreloView->subviews()) {
-        auto* key = dynamic_cast<CalculatorButton*>(view.get());
-        if (key != nullptr && key->myButtonType != CalculatorButton::MyButtonType::setup) key->setAlpha(alpha);
-    }
-}
 
 int MessagesExpandedViewController::adaptivePresentationStyleForPresentationController(
     uikit::PopoverPresentationController&, const uikit::TraitCollection&) {

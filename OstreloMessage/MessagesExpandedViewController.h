@@ -116,7 +116,6 @@ private:
     bool bindLinks();
     void attachDisplayTaps();
     bool compactWidthRegularHeight();
-    void setKeysAlpha(double alpha);
 
     ScreenLinks links_;
     bool displayTapsAttached_ = false;

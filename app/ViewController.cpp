@@ -33,8 +33,6 @@
 namespace ostrelo {
 
 namespace {
-// The alpha of the controls under the Functions and Settings popovers.
-constexpr double dimmedAlpha = 0.6;
 constexpr const char* popoverStoryboard = "Main";
 }  // namespace
 
@@ -276,10 +274,7 @@ void ViewController::setControlsAlpha(double alpha) {
     if (links_.keypad == nullptr) return;
     convertFromPicker->setAlpha(alpha);
     convertToPicker->setAlpha(alpha);
-    for (const auto& view : ostreloView->subviews()) {
-        auto* key = dynamic_cast<CalculatorButton*>(view.get());
-        if (key != nullptr && key->myButtonType != CalculatorButton::MyButtonType::setup) key->setAlpha(alpha);
-    }
+    setKeysAlpha(alpha);
 }
 
 int ViewController::adaptivePresentationStyleForPresentationController(uikit::PopoverPresentationController&,

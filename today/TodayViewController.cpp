@@ -33,7 +33,6 @@ constexpr double designedCompactHeight = 110;
 constexpr double designedLabelHeight = 78;
 // What the expanded widget adds to its width for its height.
 constexpr double expandedExtraHeight = 110;
-constexpr double dimmedAlpha = 0.6;
 
 void storeShowCurrency(bool shown) {
     auto suite = SharedSettings::open();
@@ -256,14 +255,7 @@ void TodayViewController::setWidgetConvertTitlesAsync() {
     foundation::DispatchQueue::main().asyncAfter(0, [this] { setWidgetConvertTitles(); }, screenLifetime_.weak());
 }
 
-void TodayViewController::setDimmedKeys(double alpha) {
-    for (const auto& subview : ostreloView->subviews()) {
-        auto* key = dynamic_cast<CalculatorButton*>(subview.get());
-        if (key != nullptr && key->myButtonType != CalculatorButton::MyButtonType::setup) key->setAlpha(alpha);
-    }
-}
-
-void TodayViewController::restoreWidgetKeyAlpha() { setDimmedKeys(1.0); }
+void TodayViewController::restoreWidgetKeyAlpha() { setKeysAlpha(1.0); }
 
 // No ring while the function overlay is open: it would show beside the overlay's keys.
 void TodayViewController::widgetKeyPressFeedback(CalculatorButton& key) {
@@ -289,7 +281,7 @@ uikit::Rect TodayViewController::overlayAnchor() {
 void TodayViewController::showFunctionsOverlay() {
     if (links_.keypad == nullptr) return;
     closeOpenOverlay();
-    setDimmedKeys(dimmedAlpha);
+    setKeysAlpha(dimmedAlpha);
     WidgetOverlay overlay = WidgetOverlay::functions(overlayAnchor(), view()->bounds().size);
     const std::weak_ptr<void> guard = screenLifetime_.weak();
     overlay.background->addTarget(

@@ -114,7 +114,6 @@ private:
     bool bindLinks();
     void applyAppearanceToLines();
     void openAppURL();
-    void setDimmedKeys(double alpha);
     // Takes the open overlay's views out of the root view into `closedOverlay_`.
     void removeOverlayViews();
     void closeOpenOverlay();

@@ -44,6 +44,15 @@ void CalculatorScreen::pulseFeedback(const uikit::View& view, const uikit::Rect&
     uikit::AudioServices::playAlertSound(uikit::AudioServices::vibrate);
 }
 
+void CalculatorScreen::setKeysAlpha(double alpha) {
+    const ScreenLinks& l = links();
+    if (l.keypad == nullptr) return;
+    for (const auto& view : l.keypad->subviews()) {
+        auto* key = dynamic_cast<CalculatorButton*>(view.get());
+        if (key != nullptr && key->myButtonType != CalculatorButton::MyButtonType::setup) key->setAlpha(alpha);
+    }
+}
+
 void CalculatorScreen::copyPrimaryText() {
     const ScreenLinks& l = links();
     uikit::Pasteboard::general().setString(l.calculator->primaryString.value_or(""));
