@@ -3,7 +3,10 @@
 #include "platform/foundation/Log.h"
 
 #include <cairo.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <string>
 #include <system_error>
 
 namespace render {
@@ -44,8 +47,11 @@ bool Image::writePNG(const std::filesystem::path& path) const {
         foundation::Log::error("no image to write to " + path.string());
         return false;
     }
+    // A name of this process and write of its own, so that writers of one file never move each
+    // other's partial image.
+    static std::atomic<unsigned> writes{0};
     auto temporary = path;
-    temporary += ".partial";
+    temporary += ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(writes++);
     cairo_status_t status = cairo_surface_write_to_png(surface_.get(), temporary.c_str());
     if (status != CAIRO_STATUS_SUCCESS) {
         foundation::Log::error("cannot write " + path.string() + ": " + cairo_status_to_string(status));

@@ -291,7 +291,7 @@ protected:
         for (bool dark : {true, false}) {
             dark ? applyDarkTheme() : applyLightTheme();
             relayoutAll(*window);
-            const auto file = std::filesystem::path(OSTRELO_SNAPSHOT_DIR) / (name + (dark ? "-dark" : "-light") + ".png");
+            const auto file = std::filesystem::path(OSTRELO_SNAPSHOT_DIR) / ("scene-" + name + (dark ? "-dark" : "-light") + ".png");
             ASSERT_TRUE(host->writeSnapshot(file));
             if (digit == nullptr) continue;
             const render::Image image = host->snapshot();
@@ -380,7 +380,7 @@ TEST_F(SceneFilesTest, PopoversDrawnOverTheMainScreen) {
         const auto functionKeys = keysOf(*functions->ostreloView);
         EXPECT_EQ(functionKeys.size(), 20u);
         EXPECT_EQ(functionKeys.back()->normalTitle(), "𝑖");  // the loan key, sent as "%%"
-        EXPECT_TRUE(host->writeSnapshot(directory / ("popover-functions" + theme)));
+        EXPECT_TRUE(host->writeSnapshot(directory / ("scene-popover-functions" + theme)));
         main->dismissViewController(false);
 
         main->showPopover("Settings", degRad, {3.5 * zero.width(), 3 * zero.height()},
@@ -391,7 +391,7 @@ TEST_F(SceneFilesTest, PopoversDrawnOverTheMainScreen) {
         // Upright there is room for the short notice only.
         EXPECT_NE(settings->labels["lableCopyright"]->window(), nullptr);
         EXPECT_EQ(settings->labels["lableCopyrightBig"]->window(), nullptr);
-        EXPECT_TRUE(host->writeSnapshot(directory / ("popover-settings" + theme)));
+        EXPECT_TRUE(host->writeSnapshot(directory / ("scene-popover-settings" + theme)));
         host->tap(host::HeadlessHost::centerOf(*settings->switches["switchSound"]));
         EXPECT_EQ(settings->actions, (std::vector<std::string>{"switchSoundChanged"}));
         EXPECT_TRUE(settings->switches["switchSound"]->isOn());
@@ -401,7 +401,7 @@ TEST_F(SceneFilesTest, PopoversDrawnOverTheMainScreen) {
                           {recall->frame().width() / 2, 0, 1, 1}, uikit::PopoverArrowDirectionDown,
                           digitBackgroundColor());
         ASSERT_NE(dynamic_cast<MemoryScreen*>(main->presentedViewController()), nullptr);
-        EXPECT_TRUE(host->writeSnapshot(directory / ("popover-memory" + theme)));
+        EXPECT_TRUE(host->writeSnapshot(directory / ("scene-popover-memory" + theme)));
         main->dismissViewController(false);
     }
     applyDarkTheme();
