@@ -6,89 +6,49 @@
 #include "app/core/KeyHandler.h"
 #include "app/core/KeyTitle.h"
 #include "app/core/ScreenProfiles.h"
+#include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
 #include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/uikit/Application.h"
-#include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/LayoutConstraint.h"
 #include "platform/uikit/LayoutGuide.h"
-#include "platform/uikit/Pasteboard.h"
-#include "platform/uikit/TapGestureRecognizer.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorView.h"
 #include "ui/PulseLayer.h"
 
-#include <algorithm>
-
 namespace ostrelo {
-
-namespace {
-constexpr unsigned clickSound = 1104;
-}
 
 MessagesCollapsedViewController::MessagesCollapsedViewController() : pulse(PulseLayer::make()) {
     declareOutlets();
-    links_.calculator = &calculator;
-    links_.enableClickSound = &enableClickSound;
-    links_.pulse = pulse.get();
-    links_.controller = this;
-    links_.profile = &ScreenProfiles::messagesCollapsed();
-    links_.guard = screenLifetime_.weak();
+    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this,
+                                    ScreenProfiles::messagesCollapsed(), screenLifetime_.weak());
 }
 
 MessagesCollapsedViewController::~MessagesCollapsedViewController() = default;
 
 void MessagesCollapsedViewController::declareOutlets() {
-    declareOutlet("buttonPlusMinus", buttonPlusMinus);
+    declareKeypadOutlets(*this);
     declareOutlet("buttonDecimal", buttonDecimal);
-    declareOutlet("buttonZero", buttonZero);
-    declareOutlet("buttonOne", buttonOne);
-    declareOutlet("buttonTwo", buttonTwo);
-    declareOutlet("buttonThree", buttonThree);
-    declareOutlet("buttonFour", buttonFour);
-    declareOutlet("buttonFive", buttonFive);
-    declareOutlet("buttonSix", buttonSix);
-    declareOutlet("buttonSeven", buttonSeven);
-    declareOutlet("buttonEight", buttonEight);
-    declareOutlet("buttonNine", buttonNine);
-    declareOutlet("buttonOpen", buttonOpen);
-    declareOutlet("buttonClose", buttonClose);
-    declareOutlet("buttonClear", buttonClear);
-    declareOutlet("buttonMultiply", buttonMultiply);
-    declareOutlet("buttonDevide", buttonDevide);
-    declareOutlet("buttonSubtract", buttonSubtract);
-    declareOutlet("buttonAdd", buttonAdd);
-    declareOutlet("buttonEqual", buttonEqual);
     declareOutlet("buttonSend", buttonSend);
     declareOutlet("buttonConvert", buttonConvert);
-    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
     declareOutlet("convertFrom", convertFrom);
     declareOutlet("convertTo", convertTo);
-    declareOutlet("ostreloView", ostreloView);
 }
 
 bool MessagesCollapsedViewController::bindLinks() {
-    const uikit::View* outlets[] = {
-        buttonPlusMinus, buttonDecimal, buttonZero, buttonOne, buttonTwo, buttonThree, buttonFour,
-        buttonFive, buttonSix, buttonSeven, buttonEight, buttonNine, buttonOpen, buttonClose,
-        buttonClear, buttonMultiply, buttonDevide, buttonSubtract, buttonAdd, buttonEqual,
-        buttonSend, buttonConvert, primaryCalculatorLine, convertFrom, convertTo, ostreloView};
-    if (std::any_of(std::begin(outlets), std::end(outlets), [](const uikit::View* v) { return v == nullptr; })) {
+    if (!keypadOutletsBound() || !allBound({buttonDecimal, buttonSend, buttonConvert, convertFrom, convertTo})) {
         foundation::Log::error("the compact calculator was loaded without its scene's controls");
         return false;
     }
-    links_.keypad = ostreloView;
-    links_.equalKey = buttonEqual;
-    links_.clearKey = buttonClear;
+    bindKeypadLinks(links_);
     links_.decimalSeparatorKey = buttonDecimal;
     links_.parenthesisOpenKey = buttonOpen;
     links_.parenthesisCloseKey = buttonClose;
-    links_.primaryLine = primaryCalculatorLine;
     links_.sendKey = buttonSend;
     links_.equalStateMirrors = {buttonSend, buttonConvert};
     links_.fromKey = convertFrom;
@@ -136,11 +96,8 @@ void MessagesCollapsedViewController::didMoveToParentViewController(uikit::ViewC
 void MessagesCollapsedViewController::setupCollapsedViews() {
     if (links_.keypad == nullptr) return;
     loadCollapsedSettings();
-    view()->accessibilityIgnoresInvertColors = true;
-    primaryCalculatorLine->setNeedsLayout();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    ScreenSetUp{*this}.prepareViews();
     attachDisplayTap();
-    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
     CurrencyKeys::queue(*this, &CurrencyKeys::setConvertTitles);
     if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
 }
@@ -150,16 +107,10 @@ void MessagesCollapsedViewController::setupCollapsedViews() {
 void MessagesCollapsedViewController::attachDisplayTap() {
     if (displayTapAttached_) return;
     displayTapAttached_ = true;
-    auto tap = std::make_unique<uikit::TapGestureRecognizer>();
-    tap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, screenLifetime_.weak());
-    primaryCalculatorLine->addGestureRecognizer(std::move(tap));
-    primaryCalculatorLine->setUserInteractionEnabled(true);
+    ScreenSetUp{*this}.attachDisplayTaps([this] { primaryLabelTap(); }, {});
 }
 
-void MessagesCollapsedViewController::primaryLabelTap() {
-    uikit::Pasteboard::general().setString(calculator.primaryString.value_or(""));
-    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
-}
+void MessagesCollapsedViewController::primaryLabelTap() { copyPrimaryText(); }
 
 void MessagesCollapsedViewController::secondaryLabelTap() { primaryLabelTap(); }
 
@@ -172,12 +123,7 @@ void MessagesCollapsedViewController::setConvertTitlesAndUpdateRates() {
 
 void MessagesCollapsedViewController::viewWillTransitionToSize(uikit::Size size,
                                                               uikit::TransitionCoordinator& coordinator) {
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    coordinator.animateAlongsideTransition({}, [this, guard](uikit::TransitionCoordinator&) {
-        if (!guard.expired()) relayoutAfterSizeChange();
-        uikit::View::setAnimationsEnabled(true);
-    });
-    uikit::View::setAnimationsEnabled(false);
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, [this] { relayoutAfterSizeChange(); });
     uikit::ViewController::viewWillTransitionToSize(size, coordinator);
 }
 

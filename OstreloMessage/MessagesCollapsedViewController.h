@@ -2,6 +2,7 @@
 
 #include "OstreloMessage/MessagesCollapsedViewControllerDelegate.h"
 #include "app/core/CalculatorScreen.h"
+#include "app/core/ExtensionKeypadOutlets.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -16,8 +17,6 @@
 namespace ostrelo {
 
 class CalculatorButton;
-class CalculatorCalcLabel;
-class CalculatorView;
 class PulseLayer;
 
 // The compact pad of the messaging extension: one display line, digits and operators, two
@@ -25,36 +24,17 @@ class PulseLayer;
 // the result into the conversation and closes the interface. It re-reads the settings at every
 // activation.
 class MessagesCollapsedViewController : public uikit::ViewController,
+                                        public ExtensionKeypadOutlets,
                                         public CalculatorViewTouchDelegate,
                                         public CalculatorScreen {
 public:
     MessagesCollapsedViewController();
     ~MessagesCollapsedViewController() override;
 
-    // Outlets, filled by the scene.
-    CalculatorButton* buttonPlusMinus = nullptr;
+    // Outlets, filled by the scene; the keypad's are ExtensionKeypadOutlets'.
     CalculatorButton* buttonDecimal = nullptr;
-    CalculatorButton* buttonZero = nullptr;
-    CalculatorButton* buttonOne = nullptr;
-    CalculatorButton* buttonTwo = nullptr;
-    CalculatorButton* buttonThree = nullptr;
-    CalculatorButton* buttonFour = nullptr;
-    CalculatorButton* buttonFive = nullptr;
-    CalculatorButton* buttonSix = nullptr;
-    CalculatorButton* buttonSeven = nullptr;
-    CalculatorButton* buttonEight = nullptr;
-    CalculatorButton* buttonNine = nullptr;
-    CalculatorButton* buttonOpen = nullptr;
-    CalculatorButton* buttonClose = nullptr;
-    CalculatorButton* buttonClear = nullptr;
-    CalculatorButton* buttonMultiply = nullptr;
-    CalculatorButton* buttonDevide = nullptr;
-    CalculatorButton* buttonSubtract = nullptr;
-    CalculatorButton* buttonAdd = nullptr;
-    CalculatorButton* buttonEqual = nullptr;
     CalculatorButton* buttonSend = nullptr;
     CalculatorButton* buttonConvert = nullptr;
-    CalculatorCalcLabel* primaryCalculatorLine = nullptr;
     CalculatorButton* convertFrom = nullptr;
     CalculatorButton* convertTo = nullptr;
 
@@ -67,7 +47,6 @@ public:
     foundation::NotificationCenter::Token notification;
     // The root that shows this screen: not owned (the root owns this screen).
     foundation::WeakLink<MessagesCollapsedViewControllerDelegate> delegate;
-    CalculatorView* ostreloView = nullptr;
     std::shared_ptr<PulseLayer> pulse;
     bool enableClickSound = false;
 

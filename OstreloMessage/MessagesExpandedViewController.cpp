@@ -7,18 +7,15 @@
 #include "app/core/KeyHandler.h"
 #include "app/core/KeyTitle.h"
 #include "app/core/KeypadModes.h"
+#include "app/core/PopoverScene.h"
 #include "app/core/ScreenProfiles.h"
+#include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
-#include "engine/ExchangeRateFeed.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/uikit/Application.h"
-#include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Label.h"
-#include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/PopoverPresentationController.h"
-#include "platform/uikit/Storyboard.h"
-#include "platform/uikit/TapGestureRecognizer.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorLabel.h"
@@ -27,120 +24,48 @@
 #include "ui/PulseLayer.h"
 #include "ui/Theme.h"
 
-#include <algorithm>
-
 namespace ostrelo {
 
 namespace {
 
-constexpr unsigned clickSound = 1104;
-constexpr double dimmedAlpha = 0.6;
 constexpr const char* popoverStoryboard = "MainInterface";
-
-// The popover scene `identifier` as a controller of class T; none (logged) when the storyboard
-// lacks it.
-template <class T>
-std::unique_ptr<T> popoverScene(const std::string& identifier) {
-    std::string error;
-    auto storyboard = uikit::Storyboard::named(popoverStoryboard, error);
-    auto made = storyboard ? storyboard->instantiateViewController(identifier, error) : nullptr;
-    if (dynamic_cast<T*>(made.get()) == nullptr) {
-        foundation::Log::error("the popover " + identifier + " cannot be shown: " +
-                               (error.empty() ? "its scene is of another class" : error));
-        return nullptr;
-    }
-    return std::unique_ptr<T>(static_cast<T*>(made.release()));
-}
 
 }  // namespace
 
 MessagesExpandedViewController::MessagesExpandedViewController() : pulse(PulseLayer::make()) {
     declareOutlets();
-    links_.calculator = &calculator;
-    links_.enableClickSound = &enableClickSound;
-    links_.pulse = pulse.get();
-    links_.controller = this;
-    links_.profile = &ScreenProfiles::messagesExpanded();
-    links_.guard = screenLifetime_.weak();
+    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::messagesExpanded(),
+                                    screenLifetime_.weak());
 }
 
 MessagesExpandedViewController::~MessagesExpandedViewController() = default;
 
 void MessagesExpandedViewController::declareOutlets() {
+    declareKeypadOutlets(*this);
     declareOutlet("buttonRadiant", buttonRadiant);
-    declareOutlet("buttonPlusMinus", buttonPlusMinus);
     declareOutlet("buttonDecimal", buttonDecimal);
-    declareOutlet("buttonZero", buttonZero);
-    declareOutlet("buttonOne", buttonOne);
-    declareOutlet("buttonTwo", buttonTwo);
-    declareOutlet("buttonThree", buttonThree);
-    declareOutlet("buttonFour", buttonFour);
-    declareOutlet("buttonFive", buttonFive);
-    declareOutlet("buttonSix", buttonSix);
-    declareOutlet("buttonSeven", buttonSeven);
-    declareOutlet("buttonEight", buttonEight);
-    declareOutlet("buttonNine", buttonNine);
     declareOutlet("buttonFunctions", buttonFunctions);
-    declareOutlet("buttonOpen", buttonOpen);
-    declareOutlet("buttonClose", buttonClose);
-    declareOutlet("buttonMemoryClear", buttonMemoryClear);
-    declareOutlet("buttonMemoryAdd", buttonMemoryAdd);
-    declareOutlet("buttonMemoryRecall", buttonMemoryRecall);
-    declareOutlet("buttonClear", buttonClear);
-    declareOutlet("buttonMultiply", buttonMultiply);
-    declareOutlet("buttonDevide", buttonDevide);
-    declareOutlet("buttonSubtract", buttonSubtract);
-    declareOutlet("buttonAdd", buttonAdd);
-    declareOutlet("buttonEqual", buttonEqual);
-    declareOutlet("buttonSine", buttonSine);
-    declareOutlet("buttonArcsine", buttonArcsine);
-    declareOutlet("buttonCosine", buttonCosine);
-    declareOutlet("buttonArccosine", buttonArccosine);
-    declareOutlet("buttonTangent", buttonTangent);
-    declareOutlet("buttonArctangent", buttonArctangent);
-    declareOutlet("buttonLn", buttonLn);
-    declareOutlet("buttonEuler", buttonEuler);
-    declareOutlet("buttonMemorySubtract", buttonMemorySubtract);
-    declareOutlet("buttonSquare", buttonSquare);
-    declareOutlet("buttonSquareroot", buttonSquareroot);
-    declareOutlet("buttonInverse", buttonInverse);
-    declareOutlet("buttonPi", buttonPi);
-    declareOutlet("buttonFactorial", buttonFactorial);
-    declareOutlet("buttonPercentage", buttonPercentage);
     declareOutlet("buttonConvertFrom", buttonConvertFrom);
     declareOutlet("buttonConvertTo", buttonConvertTo);
-    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
     declareOutlet("secondaryCalculatorLine", secondaryCalculatorLine);
     declareOutlet("labelConvert", labelConvert);
     declareOutlet("convertFromPicker", convertFromPicker);
     declareOutlet("convertToPicker", convertToPicker);
-    declareOutlet("ostreloView", ostreloView);
 }
 
 bool MessagesExpandedViewController::bindLinks() {
-    const uikit::View* outlets[] = {
-        buttonRadiant, buttonPlusMinus, buttonDecimal, buttonZero, buttonOne, buttonTwo, buttonThree,
-        buttonFour, buttonFive, buttonSix, buttonSeven, buttonEight, buttonNine, buttonFunctions, buttonOpen,
-        buttonClose, buttonMemoryClear, buttonMemoryAdd, buttonMemoryRecall, buttonClear, buttonMultiply,
-        buttonDevide, buttonSubtract, buttonAdd, buttonEqual, buttonSine, buttonArcsine, buttonCosine,
-        buttonArccosine, buttonTangent, buttonArctangent, buttonLn, buttonEuler, buttonMemorySubtract,
-        buttonSquare, buttonSquareroot, buttonInverse, buttonPi, buttonFactorial, buttonPercentage,
-        buttonConvertFrom, buttonConvertTo, primaryCalculatorLine, secondaryCalculatorLine, labelConvert,
-        convertFromPicker, convertToPicker, ostreloView};
-    if (std::any_of(std::begin(outlets), std::end(outlets), [](const uikit::View* v) { return v == nullptr; })) {
+    if (!keypadOutletsBound() || !allBound({buttonRadiant, buttonDecimal, buttonFunctions, buttonConvertFrom,
+                                            buttonConvertTo, secondaryCalculatorLine, labelConvert, convertFromPicker,
+                                            convertToPicker})) {
         foundation::Log::error("the expanded calculator was loaded without its scene's controls");
         return false;
     }
-    links_.keypad = ostreloView;
-    links_.equalKey = buttonEqual;
+    bindKeypadLinks(links_);
     links_.functionKey = buttonFunctions;
-    links_.clearKey = buttonClear;
-    links_.memoryRecallKey = buttonMemoryRecall;
     links_.decimalSeparatorKey = buttonDecimal;
     links_.parenthesisOpenKey = buttonOpen;
     links_.parenthesisCloseKey = buttonClose;
     links_.degRadKey = buttonRadiant;
-    links_.primaryLine = primaryCalculatorLine;
     links_.secondaryLine = secondaryCalculatorLine;
     links_.fromPicker = convertFromPicker;
     links_.toPicker = convertToPicker;
@@ -174,24 +99,14 @@ void MessagesExpandedViewController::viewDidAppear(bool animated) {
 // The rates are checked off the main thread; the pickers are reselected on it afterwards,
 // unless the screen has gone meanwhile.
 void MessagesExpandedViewController::updateRatesInBackground() {
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    foundation::DispatchQueue::global().async([this, guard] {
-        ExchangeRateFeed::updateRatesIfNeeded();
-        foundation::DispatchQueue::main().async([this, guard] {
-            if (!guard.expired()) restorePickerSelectionAsync();
-        });
-    });
+    ScreenSetUp{*this}.updateRatesInBackground([this] { restorePickerSelectionAsync(); });
 }
 
 void MessagesExpandedViewController::setupExpandedViews() {
     if (links_.keypad == nullptr) return;
     loadExpandedSettings();
-    view()->accessibilityIgnoresInvertColors = true;
-    primaryCalculatorLine->setNeedsLayout();
-    secondaryCalculatorLine->setNeedsLayout();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    ScreenSetUp{*this}.prepareViews();
     attachDisplayTaps();
-    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
     restorePickerSelectionAsync();
     if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
 }
@@ -200,15 +115,7 @@ void MessagesExpandedViewController::setupExpandedViews() {
 void MessagesExpandedViewController::attachDisplayTaps() {
     if (displayTapsAttached_) return;
     displayTapsAttached_ = true;
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    auto primaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    primaryTap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, guard);
-    primaryCalculatorLine->addGestureRecognizer(std::move(primaryTap));
-    auto secondaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    secondaryTap->addTarget([this](uikit::GestureRecognizer&) { secondaryLabelTap(); }, guard);
-    secondaryCalculatorLine->addGestureRecognizer(std::move(secondaryTap));
-    primaryCalculatorLine->setUserInteractionEnabled(true);
-    secondaryCalculatorLine->setUserInteractionEnabled(true);
+    ScreenSetUp{*this}.attachDisplayTaps([this] { primaryLabelTap(); }, [this] { secondaryLabelTap(); });
 }
 
 void MessagesExpandedViewController::viewDidLayoutSubviews() {
@@ -228,21 +135,11 @@ void MessagesExpandedViewController::primaryLabelTap() { copyPrimaryText(); }
 
 void MessagesExpandedViewController::secondaryLabelTap() { copyPrimaryText(); }
 
-void MessagesExpandedViewController::copyPrimaryText() {
-    uikit::Pasteboard::general().setString(calculator.primaryString.value_or(""));
-    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
-}
-
 // ---- Size changes and keypad layouts ------------------------------------------------------
 
 void MessagesExpandedViewController::viewWillTransitionToSize(uikit::Size size,
                                                              uikit::TransitionCoordinator& coordinator) {
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    coordinator.animateAlongsideTransition({}, [this, guard](uikit::TransitionCoordinator&) {
-        if (!guard.expired()) relayoutExpandedForSize();
-        uikit::View::setAnimationsEnabled(true);
-    });
-    uikit::View::setAnimationsEnabled(false);
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, [this] { relayoutExpandedForSize(); });
     uikit::ViewController::viewWillTransitionToSize(size, coordinator);
 }
 
@@ -300,53 +197,45 @@ void MessagesExpandedViewController::openPanel(ScreenPanel panel) {
     else if (panel == ScreenPanel::functions) presentFunctionsPopover();
 }
 
-void MessagesExpandedViewController::preparePopover(uikit::ViewController& popover, uikit::Size keys,
-                                                    uikit::View& source, uikit::Point anchor, unsigned arrow,
-                                                    const uikit::Color& background) {
-    const uikit::Rect key = buttonZero->frame();
-    popover.modalPresentationStyle = uikit::ModalPresentationPopover;
-    popover.preferredContentSize = {keys.width * key.width(), keys.height * key.height()};
-    uikit::PopoverPresentationController* presentation = popover.popoverPresentationController();
-    const uikit::Rect frame = source.frame();
-    presentation->sourceRect = uikit::Rect(anchor.x * frame.width(), anchor.y * frame.height(), 1, 1);
-    presentation->setDelegate(this, screenLifetime_.weak());
-    presentation->backgroundColor = background;
-    presentation->permittedArrowDirections = arrow;
-    presentation->setSourceView(&source);
-}
-
+// Sizes are taken from the keys' frames.
 void MessagesExpandedViewController::presentMemoryPopover() {
     if (links_.keypad == nullptr || presentedViewController() != nullptr) return;
-    auto memory = popoverScene<MessageExpandedViewControllerMemory>("Memory");
+    const uikit::Rect key = buttonZero->frame(), source = buttonMemoryRecall->frame();
+    auto memory = PopoverScene::make<MessageExpandedViewControllerMemory>(
+        {.storyboard = popoverStoryboard,
+         .identifier = "Memory",
+         .size = {2 * key.width(), 0.5 * key.height()},
+         .source = buttonMemoryRecall,
+         .anchor = uikit::Rect(0.5 * source.width(), 0, 1, 1),
+         .background = digitBackgroundColor(),
+         .arrow = uikit::PopoverArrowDirectionDown},
+        *this, screenLifetime_.weak());
     if (!memory) return;
-    preparePopover(*memory, {2, 0.5}, *buttonMemoryRecall, {0.5, 0}, uikit::PopoverArrowDirectionDown,
-                   digitBackgroundColor());
     memory->labelMemoryString = calculator.memoryPrimaryString;
     presentViewController(std::move(memory), true);
 }
 
 void MessagesExpandedViewController::presentFunctionsPopover() {
     if (links_.keypad == nullptr || presentedViewController() != nullptr) return;
-    auto functions = popoverScene<MessageExpandedViewControllerFunctions>("Functions");
+    const uikit::Rect key = buttonZero->frame(), source = buttonFunctions->frame();
+    auto functions = PopoverScene::make<MessageExpandedViewControllerFunctions>(
+        {.storyboard = popoverStoryboard,
+         .identifier = "Functions",
+         .size = {3 * key.width(), 4 * key.height()},
+         .source = buttonFunctions,
+         .anchor = uikit::Rect(source.width(), 0.5 * source.height(), 1, 1),
+         .background = functionBackgroundColor(),
+         .arrow = uikit::PopoverArrowDirectionLeft},
+        *this, screenLifetime_.weak());
     if (!functions) return;
-    preparePopover(*functions, {3, 4}, *buttonFunctions, {1, 0.5}, uikit::PopoverArrowDirectionLeft,
-                   functionBackgroundColor());
     MessageExpandedViewControllerFunctions* shown = functions.get();
     setKeysAlpha(dimmedAlpha);
     presentViewController(std::move(functions), true);
-    if (presentedViewController() == shown) shown->delegate = {this, screenLifetime_.weak()};
+    if (presentedViewController() == shown) shown->setDelegate(this, screenLifetime_.weak());
 }
 
+// The pickers keep their opacity.
 void MessagesExpandedViewController::restoreControlsAlpha() { setKeysAlpha(1.0); }
-
-// Every key but the setup keys; the pickers keep their opacity.
-void MessagesExpandedViewController::setKeysAlpha(double alpha) {
-    if (links_.keypad == nullptr) return;
-    for (const auto& view : ostreloView->subviews()) {
-        auto* key = dynamic_cast<CalculatorButton*>(view.get());
-        if (key != nullptr && key->myButtonType != CalculatorButton::MyButtonType::setup) key->setAlpha(alpha);
-    }
-}
 
 int MessagesExpandedViewController::adaptivePresentationStyleForPresentationController(
     uikit::PopoverPresentationController&, const uikit::TraitCollection&) {
@@ -366,35 +255,6 @@ void MessagesExpandedViewController::popoverPresentationControllerWillReposition
 }
 
 // ---- Pickers ------------------------------------------------------------------------------
-
-void MessagesExpandedViewController::setupPickers() { CurrencyPickers{*this}.setupPickers(*this, *this); }
-
-void MessagesExpandedViewController::restorePickerSelection() {
-    if (links_.keypad != nullptr) CurrencyPickers{*this}.restorePickerSelection();
-}
-
-void MessagesExpandedViewController::restorePickerSelectionAsync() {
-    CurrencyPickers{*this}.restorePickerSelectionAsync();
-}
-
-int MessagesExpandedViewController::numberOfComponentsInPickerView(uikit::PickerView&) { return 1; }
-
-int MessagesExpandedViewController::numberOfRowsInComponent(uikit::PickerView&, int) {
-    return CurrencyPickers{*this}.numberOfRows();
-}
-
-double MessagesExpandedViewController::rowHeightForComponent(uikit::PickerView& picker, int) {
-    return CurrencyPickers{*this}.rowHeight(picker);
-}
-
-std::unique_ptr<uikit::View> MessagesExpandedViewController::viewForRow(uikit::PickerView& picker, int row, int,
-                                                                        uikit::View*) {
-    return CurrencyPickers{*this}.viewForRow(picker, row);
-}
-
-void MessagesExpandedViewController::didSelectRow(uikit::PickerView& picker, int, int) {
-    CurrencyPickers{*this}.didSelectRow(picker);
-}
 
 void MessagesExpandedViewController::handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer) {
     CurrencyPickers{*this}.handleLongPress(recognizer);

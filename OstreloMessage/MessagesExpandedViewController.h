@@ -2,12 +2,12 @@
 
 #include "OstreloMessage/MessagesExpandedViewControllerDelegate.h"
 #include "app/core/CalculatorScreen.h"
+#include "app/core/CurrencyPickerSource.h"
+#include "app/core/ScientificKeypadOutlets.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/uikit/Conversation.h"
-#include "platform/uikit/PickerViewDataSource.h"
-#include "platform/uikit/PickerViewDelegate.h"
 #include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/ViewController.h"
 #include "ui/CalculatorViewTouchDelegate.h"
@@ -25,7 +25,6 @@ class CalculatorButton;
 class CalculatorCalcLabel;
 class CalculatorLabel;
 class CalculatorPicker;
-class CalculatorView;
 class PulseLayer;
 
 // The messaging extension's full calculator, shown in every style but the compact one: the
@@ -33,61 +32,22 @@ class PulseLayer;
 // Memory popovers. It sends nothing into the conversation: results go to the display and the
 // pasteboard. It re-reads the settings at load, at every appearance and at every activation.
 class MessagesExpandedViewController : public uikit::ViewController,
+                                       public ScientificKeypadOutlets,
                                        public CalculatorViewTouchDelegate,
                                        public MessagesExpandedViewControllerDelegate,
-                                       public uikit::PickerViewDataSource,
-                                       public uikit::PickerViewDelegate,
+                                       public CurrencyPickerSource,
                                        public uikit::PopoverPresentationControllerDelegate,
                                        public CalculatorScreen {
 public:
     MessagesExpandedViewController();
     ~MessagesExpandedViewController() override;
 
-    // Outlets, filled by the scene.
+    // Outlets, filled by the scene; the keypad's are ScientificKeypadOutlets'.
     CalculatorButton* buttonRadiant = nullptr;
-    CalculatorButton* buttonPlusMinus = nullptr;
     CalculatorButton* buttonDecimal = nullptr;
-    CalculatorButton* buttonZero = nullptr;
-    CalculatorButton* buttonOne = nullptr;
-    CalculatorButton* buttonTwo = nullptr;
-    CalculatorButton* buttonThree = nullptr;
-    CalculatorButton* buttonFour = nullptr;
-    CalculatorButton* buttonFive = nullptr;
-    CalculatorButton* buttonSix = nullptr;
-    CalculatorButton* buttonSeven = nullptr;
-    CalculatorButton* buttonEight = nullptr;
-    CalculatorButton* buttonNine = nullptr;
     CalculatorButton* buttonFunctions = nullptr;
-    CalculatorButton* buttonOpen = nullptr;
-    CalculatorButton* buttonClose = nullptr;
-    CalculatorButton* buttonMemoryClear = nullptr;
-    CalculatorButton* buttonMemoryAdd = nullptr;
-    CalculatorButton* buttonMemoryRecall = nullptr;
-    CalculatorButton* buttonClear = nullptr;
-    CalculatorButton* buttonMultiply = nullptr;
-    CalculatorButton* buttonDevide = nullptr;
-    CalculatorButton* buttonSubtract = nullptr;
-    CalculatorButton* buttonAdd = nullptr;
-    CalculatorButton* buttonEqual = nullptr;
-    // The scientific keys of the wide layout; their presses arrive by title.
-    CalculatorButton* buttonSine = nullptr;
-    CalculatorButton* buttonArcsine = nullptr;
-    CalculatorButton* buttonCosine = nullptr;
-    CalculatorButton* buttonArccosine = nullptr;
-    CalculatorButton* buttonTangent = nullptr;
-    CalculatorButton* buttonArctangent = nullptr;
-    CalculatorButton* buttonLn = nullptr;
-    CalculatorButton* buttonEuler = nullptr;
-    CalculatorButton* buttonMemorySubtract = nullptr;
-    CalculatorButton* buttonSquare = nullptr;
-    CalculatorButton* buttonSquareroot = nullptr;
-    CalculatorButton* buttonInverse = nullptr;
-    CalculatorButton* buttonPi = nullptr;
-    CalculatorButton* buttonFactorial = nullptr;
-    CalculatorButton* buttonPercentage = nullptr;
     CalculatorButton* buttonConvertFrom = nullptr;
     CalculatorButton* buttonConvertTo = nullptr;
-    CalculatorCalcLabel* primaryCalculatorLine = nullptr;
     CalculatorCalcLabel* secondaryCalculatorLine = nullptr;
     CalculatorLabel* labelConvert = nullptr;
     CalculatorPicker* convertFromPicker = nullptr;
@@ -100,7 +60,6 @@ public:
     foundation::NotificationCenter::Token notification;
     int fromCounter = 0;
     int toCounter = 0;
-    CalculatorView* ostreloView = nullptr;
     std::shared_ptr<PulseLayer> pulse;
     bool enableClickSound = false;
 
@@ -122,9 +81,6 @@ public:
     void setupExpandedViews();
     void loadExpandedSettings();
     void relayoutExpandedForSize();
-    void setupPickers();
-    void restorePickerSelection();
-    void restorePickerSelectionAsync();
     void updateRatesInBackground();
     void updateExtensionCalculatorLines();
     void updateKeypadMode();
@@ -134,12 +90,6 @@ public:
     void secondaryLabelTap();
 
     // Currency pickers.
-    int numberOfComponentsInPickerView(uikit::PickerView& picker) override;
-    int numberOfRowsInComponent(uikit::PickerView& picker, int component) override;
-    double rowHeightForComponent(uikit::PickerView& picker, int component) override;
-    std::unique_ptr<uikit::View> viewForRow(uikit::PickerView& picker, int row, int component,
-                                            uikit::View* reusing) override;
-    void didSelectRow(uikit::PickerView& picker, int row, int component) override;
     void handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer);
     void longPress(const uikit::GestureRecognizer& recognizer);
 
@@ -159,17 +109,13 @@ public:
     void openPanel(ScreenPanel panel) override;
 
 private:
+    // CurrencyPickerSource
+    CalculatorScreen& pickerScreen() override { return *this; }
     void declareOutlets();
     // False (logged) when the scene left a control unbound; the screen then stays inert.
     bool bindLinks();
     void attachDisplayTaps();
-    void copyPrimaryText();
     bool compactWidthRegularHeight();
-    void setKeysAlpha(double alpha);
-    // The popover steps both popovers share: the popover style, its size in key sizes, its anchor
-    // and arrow, this screen as its delegate, and its background.
-    void preparePopover(uikit::ViewController& popover, uikit::Size keys, uikit::View& source, uikit::Point anchor,
-                        unsigned arrow, const uikit::Color& background);
 
     ScreenLinks links_;
     bool displayTapsAttached_ = false;

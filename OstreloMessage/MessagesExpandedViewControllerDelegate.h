@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/core/FunctionsPopoverDelegate.h"
+
 #include <string>
 
 namespace ostrelo {
@@ -8,11 +10,9 @@ class CalculatorButton;
 
 // The expanded calculator as its Functions popover sees it: a key handler to hand a key's text
 // to, and keys to give their full opacity back when the popover goes.
-class MessagesExpandedViewControllerDelegate {
+class MessagesExpandedViewControllerDelegate : public FunctionsPopoverDelegate {
 public:
-    virtual ~MessagesExpandedViewControllerDelegate() = default;
     virtual void handleKeyPressExpanded(CalculatorButton* button, bool longPress, const std::string& key) = 0;
-    virtual void restoreControlsAlpha() = 0;
 };
 
 }  // namespace ostrelo

@@ -12,19 +12,15 @@
 #include "app/core/KeyTitle.h"
 #include "app/core/KeypadModes.h"
 #include "app/core/ScreenProfiles.h"
+#include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
-#include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
-#include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserActivity.h"
 #include "platform/uikit/Application.h"
-#include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/PopoverPresentationController.h"
-#include "platform/uikit/Storyboard.h"
-#include "platform/uikit/TapGestureRecognizer.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorLabel.h"
@@ -34,90 +30,37 @@
 #include "ui/PulseLayer.h"
 #include "ui/Theme.h"
 
-#include <algorithm>
-
 namespace ostrelo {
 
 namespace {
-constexpr unsigned clickSound = 1104;
-// The alpha of the controls under the Functions and Settings popovers.
-constexpr double dimmedAlpha = 0.6;
+constexpr const char* popoverStoryboard = "Main";
 }  // namespace
 
 ViewController::ViewController() : pulse(PulseLayer::make()) {
     applySavedTheme();
     loadTheme = true;
     declareOutlets();
-    links_.calculator = &calculator;
-    links_.enableClickSound = &enableClickSound;
-    links_.pulse = pulse.get();
-    links_.controller = this;
-    links_.profile = &ScreenProfiles::main();
-    links_.guard = screenLifetime_.weak();
+    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::main(),
+                                    screenLifetime_.weak());
 }
 
 ViewController::~ViewController() = default;
 
 void ViewController::declareOutlets() {
-    declareOutlet("buttonsMemoryClear", buttonsMemoryClear);
-    declareOutlet("buttonsMemoryAdd", buttonsMemoryAdd);
-    declareOutlet("buttonMemoryRecall", buttonMemoryRecall);
-    declareOutlet("buttonDecimalSeparator", buttonDecimalSeparator);
-    declareOutlet("buttonPlusMinus", buttonPlusMinus);
-    declareOutlet("buttonDegRad", buttonDegRad);
-    declareOutlet("buttonClear", buttonClear);
-    declareOutlet("buttonEqual", buttonEqual);
-    declareOutlet("buttonZero", buttonZero);
-    declareOutlet("buttonOne", buttonOne);
-    declareOutlet("buttonTwo", buttonTwo);
-    declareOutlet("buttonThree", buttonThree);
-    declareOutlet("buttonFour", buttonFour);
-    declareOutlet("buttonFive", buttonFive);
-    declareOutlet("buttonSix", buttonSix);
-    declareOutlet("buttonSeven", buttonSeven);
-    declareOutlet("buttonEight", buttonEight);
-    declareOutlet("buttonNine", buttonNine);
-    declareOutlet("buttonFunctions", buttonFunctions);
-    declareOutlet("buttonParenthesisOpen", buttonParenthesisOpen);
-    declareOutlet("buttonParenthesisClose", buttonParenthesisClose);
-    declareOutlet("buttonsMultiply", buttonsMultiply);
-    declareOutlet("buttonsDivide", buttonsDivide);
-    declareOutlet("buttonsSubtract", buttonsSubtract);
-    declareOutlet("buttonsAdd", buttonsAdd);
-    declareOutlet("labelConvert", labelConvert);
-    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
-    declareOutlet("secondaryCalculatorLine", secondaryCalculatorLine);
+    declareKeypadOutlets(*this);
     declareOutlet("convertFromPicker", convertFromPicker);
     declareOutlet("convertToPicker", convertToPicker);
-    declareOutlet("ostreloView", ostreloView);
     declareOutlet("scrollView", scrollView);
 }
 
 bool ViewController::bindLinks() {
-    const uikit::View* outlets[] = {
-        buttonsMemoryClear, buttonsMemoryAdd, buttonMemoryRecall, buttonDecimalSeparator, buttonPlusMinus,
-        buttonDegRad, buttonClear, buttonEqual, buttonZero, buttonOne, buttonTwo, buttonThree, buttonFour,
-        buttonFive, buttonSix, buttonSeven, buttonEight, buttonNine, buttonFunctions, buttonParenthesisOpen,
-        buttonParenthesisClose, buttonsMultiply, buttonsDivide, buttonsSubtract, buttonsAdd, labelConvert,
-        primaryCalculatorLine, secondaryCalculatorLine, convertFromPicker, convertToPicker, ostreloView, scrollView};
-    if (std::any_of(std::begin(outlets), std::end(outlets), [](const uikit::View* v) { return v == nullptr; })) {
+    if (!keypadOutletsBound() || !allBound({convertFromPicker, convertToPicker, scrollView})) {
         foundation::Log::error("the calculator screen was loaded without its scene's controls");
         return false;
     }
-    links_.keypad = ostreloView;
-    links_.equalKey = buttonEqual;
-    links_.functionKey = buttonFunctions;
-    links_.clearKey = buttonClear;
-    links_.memoryRecallKey = buttonMemoryRecall;
-    links_.decimalSeparatorKey = buttonDecimalSeparator;
-    links_.parenthesisOpenKey = buttonParenthesisOpen;
-    links_.parenthesisCloseKey = buttonParenthesisClose;
-    links_.degRadKey = buttonDegRad;
-    links_.primaryLine = primaryCalculatorLine;
-    links_.secondaryLine = secondaryCalculatorLine;
+    bindKeypadLinks(links_);
     links_.fromPicker = convertFromPicker;
     links_.toPicker = convertToPicker;
-    links_.convertLabel = labelConvert;
     return true;
 }
 
@@ -141,13 +84,7 @@ void ViewController::viewDidLoad() {
     notificationBackground = center.addObserver(uikit::Application::didEnterBackgroundNotification, nullptr,
                                                 [this](const foundation::Notification&) { showParenthesisKeys(); });
     CurrencyPickers{*this}.attachLongPress();
-    std::weak_ptr<void> guard = screenLifetime_.weak();
-    foundation::DispatchQueue::global().async([this, guard] {
-        ExchangeRateFeed::updateRatesIfNeeded();
-        foundation::DispatchQueue::main().async([this, guard] {
-            if (!guard.expired()) restorePickerSelectionAsync();
-        });
-    });
+    ScreenSetUp{*this}.updateRatesInBackground([this] { restorePickerSelectionAsync(); });
 }
 
 void ViewController::viewDidAppear(bool animated) {
@@ -168,12 +105,8 @@ void ViewController::setupViews() {
     if (links_.keypad == nullptr) return;
     showParenthesisKeys();
     loadSettings();
-    view()->accessibilityIgnoresInvertColors = true;
-    primaryCalculatorLine->setNeedsLayout();
-    secondaryCalculatorLine->setNeedsLayout();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    ScreenSetUp{*this}.prepareViews();
     attachDisplayTaps();
-    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
     DisplayRefresh{*this}.updateDateTitle();
 }
 
@@ -181,15 +114,7 @@ void ViewController::setupViews() {
 void ViewController::attachDisplayTaps() {
     if (displayTapsAttached_) return;
     displayTapsAttached_ = true;
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    auto primaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    primaryTap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, guard);
-    primaryCalculatorLine->addGestureRecognizer(std::move(primaryTap));
-    auto secondaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    secondaryTap->addTarget([this](uikit::GestureRecognizer&) { secondaryLabelTap(); }, guard);
-    secondaryCalculatorLine->addGestureRecognizer(std::move(secondaryTap));
-    primaryCalculatorLine->setUserInteractionEnabled(true);
-    secondaryCalculatorLine->setUserInteractionEnabled(true);
+    ScreenSetUp{*this}.attachDisplayTaps([this] { primaryLabelTap(); }, [this] { secondaryLabelTap(); });
 }
 
 void ViewController::showParenthesisKeys() {
@@ -215,11 +140,6 @@ void ViewController::refreshDisplay() {
 void ViewController::primaryLabelTap() { copyPrimaryText(); }
 
 void ViewController::secondaryLabelTap() { copyPrimaryText(); }
-
-void ViewController::copyPrimaryText() {
-    uikit::Pasteboard::general().setString(calculator.primaryString.value_or(""));
-    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
-}
 
 // ---- Keypad layouts and size changes ------------------------------------------------------
 
@@ -263,31 +183,25 @@ bool ViewController::allows(LongPressRow::Condition condition) {
 }
 
 void ViewController::viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) {
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    coordinator.animateAlongsideTransition({}, [this, guard, size](uikit::TransitionCoordinator&) {
-        if (!guard.expired()) relayoutForSize(size);
-    });
-    uikit::View::setAnimationsEnabled(false);
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, [this, size] { relayoutForSize(size); });
     uikit::ViewController::viewWillTransitionToSize(size, coordinator);
 }
 
 void ViewController::relayoutForSize(uikit::Size size) {
-    if (links_.keypad != nullptr) {
-        updateKeypadMode();
-        for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-        primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
-        secondaryCalculatorLine->setText(calculator.secondaryString.value_or(""));
-        primaryCalculatorLine->setNeedsLayout();
-        secondaryCalculatorLine->setNeedsLayout();
-        setNeedsStatusBarAppearanceUpdate();
-        KeyTitle::set(buttonsMemoryAdd, "M+");
-        if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
-        if (buttonFunctions->normalTitle() != "ƒ(x)") {
-            if (size.height < size.width) KeyTitle::set(buttonEqual, "=");
-            else if (size.width < size.height) KeyTitle::set(buttonEqual, "⇨");
-        }
+    if (links_.keypad == nullptr) return;
+    updateKeypadMode();
+    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
+    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+    secondaryCalculatorLine->setText(calculator.secondaryString.value_or(""));
+    primaryCalculatorLine->setNeedsLayout();
+    secondaryCalculatorLine->setNeedsLayout();
+    setNeedsStatusBarAppearanceUpdate();
+    KeyTitle::set(buttonsMemoryAdd, "M+");
+    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
+    if (buttonFunctions->normalTitle() != "ƒ(x)") {
+        if (size.height < size.width) KeyTitle::set(buttonEqual, "=");
+        else if (size.width < size.height) KeyTitle::set(buttonEqual, "⇨");
     }
-    uikit::View::setAnimationsEnabled(true);
 }
 
 // ---- Popovers -----------------------------------------------------------------------------
@@ -300,71 +214,57 @@ void ViewController::openPanel(ScreenPanel panel) {
     }
 }
 
-struct ViewController::PopoverPlacement {
-    const char* identifier;
-    uikit::Size size;
-    CalculatorButton* source;
-    uikit::Rect anchor;
-    uikit::Color background;
-    unsigned arrow;
-};
-
-std::unique_ptr<uikit::ViewController> ViewController::makePopover(const PopoverPlacement& placement) {
+template <class T>
+std::unique_ptr<T> ViewController::makePopover(const PopoverScene::Placement& placement) {
     // One at a time: a second would not be shown, and must not dim the keys.
     if (presentedViewController() != nullptr) return nullptr;
-    std::string error;
-    auto storyboard = uikit::Storyboard::named("Main", error);
-    auto popover = storyboard ? storyboard->instantiateViewController(placement.identifier, error) : nullptr;
-    if (!popover) {
-        foundation::Log::error(error);
-        return nullptr;
-    }
-    popover->modalPresentationStyle = uikit::ModalPresentationPopover;
-    popover->preferredContentSize = placement.size;
-    uikit::PopoverPresentationController& presentation = *popover->popoverPresentationController();
-    presentation.sourceRect = placement.anchor;
-    presentation.setDelegate(this, screenLifetime_.weak());
-    presentation.backgroundColor = placement.background;
-    presentation.permittedArrowDirections = placement.arrow;
-    presentation.setSourceView(placement.source);
-    return popover;
+    return PopoverScene::make<T>(placement, *this, screenLifetime_.weak());
 }
 
 // Sizes are taken from the keys' bounds: a key held down is drawn shrunk, and its frame with it.
 void ViewController::showMemoryPopover() {
     const uikit::Size key = buttonZero->bounds().size, source = buttonMemoryRecall->bounds().size;
-    auto popover = makePopover({"Memory", {2 * key.width, 0.5 * key.height}, buttonMemoryRecall,
-                                uikit::Rect(0.5 * source.width, 0, 1, 1), digitBackgroundColor(),
-                                uikit::PopoverArrowDirectionDown});
-    auto* memory = dynamic_cast<ViewControllerMemory*>(popover.get());
+    auto memory = makePopover<ViewControllerMemory>({.storyboard = popoverStoryboard,
+                                                     .identifier = "Memory",
+                                                     .size = {2 * key.width, 0.5 * key.height},
+                                                     .source = buttonMemoryRecall,
+                                                     .anchor = uikit::Rect(0.5 * source.width, 0, 1, 1),
+                                                     .background = digitBackgroundColor(),
+                                                     .arrow = uikit::PopoverArrowDirectionDown});
     if (memory == nullptr) return;
     memory->labelMemoryString = calculator.memoryPrimaryString;
-    presentViewController(std::move(popover), true);
+    presentViewController(std::move(memory), true);
 }
 
 void ViewController::showFunctionsPopover() {
     const uikit::Size key = buttonZero->bounds().size, source = buttonFunctions->bounds().size;
-    auto popover = makePopover({"Functions", {3 * key.width, 4 * key.height}, buttonFunctions,
-                                uikit::Rect(source.width, 0.5 * source.height, 1, 1), functionBackgroundColor(),
-                                uikit::PopoverArrowDirectionLeft});
-    auto* functions = dynamic_cast<ViewControllerFunctions*>(popover.get());
+    auto functions = makePopover<ViewControllerFunctions>({.storyboard = popoverStoryboard,
+                                                           .identifier = "Functions",
+                                                           .size = {3 * key.width, 4 * key.height},
+                                                           .source = buttonFunctions,
+                                                           .anchor = uikit::Rect(source.width, 0.5 * source.height, 1, 1),
+                                                           .background = functionBackgroundColor(),
+                                                           .arrow = uikit::PopoverArrowDirectionLeft});
     if (functions == nullptr) return;
     setControlsAlpha(dimmedAlpha);
     functions->setDelegate(this, screenLifetime_.weak());
-    presentViewController(std::move(popover), true);
+    presentViewController(std::move(functions), true);
 }
 
 void ViewController::showSettingsPopover() {
     const uikit::Size key = buttonZero->bounds().size, source = buttonDegRad->bounds().size;
     const double rows = compactWidthRegularHeight() ? 3 : 5;
-    auto popover = makePopover({"Settings", {3.5 * key.width, rows * key.height}, buttonDegRad,
-                                uikit::Rect(0.5 * source.width, source.height, 1, 1), functionBackgroundColor(),
-                                uikit::PopoverArrowDirectionUp});
-    auto* settings = dynamic_cast<ViewControllerSettings*>(popover.get());
+    auto settings = makePopover<ViewControllerSettings>({.storyboard = popoverStoryboard,
+                                                         .identifier = "Settings",
+                                                         .size = {3.5 * key.width, rows * key.height},
+                                                         .source = buttonDegRad,
+                                                         .anchor = uikit::Rect(0.5 * source.width, source.height, 1, 1),
+                                                         .background = functionBackgroundColor(),
+                                                         .arrow = uikit::PopoverArrowDirectionUp});
     if (settings == nullptr) return;
     setControlsAlpha(dimmedAlpha);
     settings->setDelegate(this, screenLifetime_.weak());
-    presentViewController(std::move(popover), true);
+    presentViewController(std::move(settings), true);
 }
 
 void ViewController::restoreControlsAlpha() { setControlsAlpha(1.0); }
@@ -374,10 +274,7 @@ void ViewController::setControlsAlpha(double alpha) {
     if (links_.keypad == nullptr) return;
     convertFromPicker->setAlpha(alpha);
     convertToPicker->setAlpha(alpha);
-    for (const auto& view : ostreloView->subviews()) {
-        auto* key = dynamic_cast<CalculatorButton*>(view.get());
-        if (key != nullptr && key->myButtonType != CalculatorButton::MyButtonType::setup) key->setAlpha(alpha);
-    }
+    setKeysAlpha(alpha);
 }
 
 int ViewController::adaptivePresentationStyleForPresentationController(uikit::PopoverPresentationController&,
@@ -409,30 +306,6 @@ void ViewController::replaceCalculator() {
     DisplayRefresh{*this}.updateDateTitle();
     updateCalculatorLines();
 }
-
-// ---- Currency pickers ---------------------------------------------------------------------
-
-void ViewController::setupPickers() { CurrencyPickers{*this}.setupPickers(*this, *this); }
-
-void ViewController::restorePickerSelection() {
-    if (links_.keypad != nullptr) CurrencyPickers{*this}.restorePickerSelection();
-}
-
-void ViewController::restorePickerSelectionAsync() { CurrencyPickers{*this}.restorePickerSelectionAsync(); }
-
-int ViewController::numberOfComponentsInPickerView(uikit::PickerView&) { return 1; }
-
-int ViewController::numberOfRowsInComponent(uikit::PickerView&, int) { return CurrencyPickers{*this}.numberOfRows(); }
-
-double ViewController::rowHeightForComponent(uikit::PickerView& picker, int) {
-    return CurrencyPickers{*this}.rowHeight(picker);
-}
-
-std::unique_ptr<uikit::View> ViewController::viewForRow(uikit::PickerView& picker, int row, int, uikit::View*) {
-    return CurrencyPickers{*this}.viewForRow(picker, row);
-}
-
-void ViewController::didSelectRow(uikit::PickerView& picker, int, int) { CurrencyPickers{*this}.didSelectRow(picker); }
 
 // ---- Hardware keys, Handoff and quick actions ---------------------------------------------
 

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "app/ViewControllerDelegate.h"
+#include "app/core/AppKeypadOutlets.h"
 #include "app/core/CalculatorScreen.h"
+#include "app/core/CurrencyPickerSource.h"
+#include "app/core/PopoverScene.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/uikit/Color.h"
-#include "platform/uikit/PickerViewDataSource.h"
-#include "platform/uikit/PickerViewDelegate.h"
 #include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/ViewController.h"
 #include "ui/CalculatorViewTouchDelegate.h"
@@ -19,11 +20,8 @@
 namespace ostrelo {
 
 class CalculatorButton;
-class CalculatorCalcLabel;
-class CalculatorLabel;
 class CalculatorPicker;
 class CalculatorScrollView;
-class CalculatorView;
 class PulseLayer;
 
 // The app's calculator screen, the initial scene of the storyboard "Main". It owns the screen's
@@ -32,9 +30,9 @@ class PulseLayer;
 // on a tap and re-reads the settings at every activation of the app. It presents the Memory,
 // Functions and Settings screens as popovers over its keypad.
 class ViewController : public uikit::ViewController,
+                       public AppKeypadOutlets,
                        public CalculatorViewTouchDelegate,
-                       public uikit::PickerViewDataSource,
-                       public uikit::PickerViewDelegate,
+                       public CurrencyPickerSource,
                        public uikit::PopoverPresentationControllerDelegate,
                        public ViewControllerDelegate,
                        public CalculatorScreen {
@@ -42,38 +40,9 @@ public:
     ViewController();
     ~ViewController() override;
 
-    // Outlets, filled by the scene.
-    CalculatorButton* buttonsMemoryClear = nullptr;
-    CalculatorButton* buttonsMemoryAdd = nullptr;
-    CalculatorButton* buttonMemoryRecall = nullptr;
-    CalculatorButton* buttonDecimalSeparator = nullptr;
-    CalculatorButton* buttonPlusMinus = nullptr;
-    CalculatorButton* buttonDegRad = nullptr;
-    CalculatorButton* buttonClear = nullptr;
-    CalculatorButton* buttonEqual = nullptr;
-    CalculatorButton* buttonZero = nullptr;
-    CalculatorButton* buttonOne = nullptr;
-    CalculatorButton* buttonTwo = nullptr;
-    CalculatorButton* buttonThree = nullptr;
-    CalculatorButton* buttonFour = nullptr;
-    CalculatorButton* buttonFive = nullptr;
-    CalculatorButton* buttonSix = nullptr;
-    CalculatorButton* buttonSeven = nullptr;
-    CalculatorButton* buttonEight = nullptr;
-    CalculatorButton* buttonNine = nullptr;
-    CalculatorButton* buttonFunctions = nullptr;
-    CalculatorButton* buttonParenthesisOpen = nullptr;
-    CalculatorButton* buttonParenthesisClose = nullptr;
-    CalculatorButton* buttonsMultiply = nullptr;
-    CalculatorButton* buttonsDivide = nullptr;
-    CalculatorButton* buttonsSubtract = nullptr;
-    CalculatorButton* buttonsAdd = nullptr;
-    CalculatorLabel* labelConvert = nullptr;
-    CalculatorCalcLabel* primaryCalculatorLine = nullptr;
-    CalculatorCalcLabel* secondaryCalculatorLine = nullptr;
+    // Outlets, filled by the scene; the keypad's are AppKeypadOutlets'.
     CalculatorPicker* convertFromPicker = nullptr;
     CalculatorPicker* convertToPicker = nullptr;
-    CalculatorView* ostreloView = nullptr;
     CalculatorScrollView* scrollView = nullptr;
 
     std::shared_ptr<PulseLayer> pulse;
@@ -130,17 +99,6 @@ public:
     void setClickSound(bool enabled) override { enableClickSound = enabled; }
     void replaceCalculator() override;
 
-    // Currency pickers.
-    void setupPickers();
-    void restorePickerSelection();
-    void restorePickerSelectionAsync();
-    int numberOfComponentsInPickerView(uikit::PickerView& picker) override;
-    int numberOfRowsInComponent(uikit::PickerView& picker, int component) override;
-    double rowHeightForComponent(uikit::PickerView& picker, int component) override;
-    std::unique_ptr<uikit::View> viewForRow(uikit::PickerView& picker, int row, int component,
-                                            uikit::View* reusing) override;
-    void didSelectRow(uikit::PickerView& picker, int row, int component) override;
-
     // Handoff and quick actions.
     void startHandoffActivity();
     void performActivityType(const std::string& type);
@@ -153,6 +111,8 @@ public:
     void openPanel(ScreenPanel panel) override;
 
 private:
+    // CurrencyPickerSource
+    CalculatorScreen& pickerScreen() override { return *this; }
     void declareOutlets();
     // False (logged) when the scene left a control unbound; the screen then stays inert.
     bool bindLinks();
@@ -160,13 +120,11 @@ private:
     void relayoutForSize(uikit::Size size);
     void showParenthesisKeys();
     void attachDisplayTaps();
-    void copyPrimaryText();
     void setControlsAlpha(double alpha);
-    // Makes the scene `identifier` of the storyboard Main a popover of `size` anchored at `anchor`
-    // (in the source key's coordinates); null while another is up, and (logged) when the scene
+    // The scene placed as a T; none while another popover is up, and (logged) when the scene
     // cannot be made.
-    struct PopoverPlacement;
-    std::unique_ptr<uikit::ViewController> makePopover(const PopoverPlacement& placement);
+    template <class T>
+    std::unique_ptr<T> makePopover(const PopoverScene::Placement& placement);
 
     ScreenLinks links_;
     bool displayTapsAttached_ = false;

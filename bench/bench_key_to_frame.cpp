@@ -3,47 +3,22 @@
 // (an untimed "C" removes the digit again); the benchmark reports the median and the 99th
 // percentile (counters median_ms, p99_ms).
 
-#include "app/AppStartup.h"
-#include "app/ViewController.h"
-#include "engine/ExchangeRateFeed.h"
-#include "platform/foundation/DispatchQueue.h"
-#include "platform/foundation/Locale.h"
-#include "platform/host/HeadlessHost.h"
-#include "platform/uikit/Storyboard.h"
-#include "tests/support/TestEnvironment.h"
+#include "bench/HeadlessAppBench.h"
 #include "ui/CalculatorButton.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <vector>
 
 namespace {
 
-void report(benchmark::State& state, std::vector<double>& milliseconds) {
-    if (milliseconds.empty()) return;
-    std::sort(milliseconds.begin(), milliseconds.end());
-    auto at = [&milliseconds](double q) {
-        return milliseconds[static_cast<std::size_t>(q * static_cast<double>(milliseconds.size() - 1))];
-    };
-    state.counters["median_ms"] = at(0.5);
-    state.counters["p99_ms"] = at(0.99);
-}
-
 void BM_DigitKeyToFrame(benchmark::State& state) {
-    const auto directory = testsupport::makeTemporaryDirectory("ostrelo-bench");
-    setenv("OSTRELO_GROUP_DIR", directory.c_str(), 1);
-    foundation::Locale::setCurrent("en_US");
-    ostrelo::ExchangeRateFeed::setNetworkTest([] { return false; });
-    uikit::Storyboard::setDirectory(std::filesystem::path(OSTRELO_SCENES));
     std::vector<double> samples;
     {
-        host::HeadlessHost host(host::DeviceProfile::smallPhone());
-        host.launch(ostrelo::AppStartup::description());
-        auto* screen = dynamic_cast<ostrelo::ViewController*>(host.rootViewController());
+        HeadlessAppBench app(host::DeviceProfile::smallPhone());
+        host::HeadlessHost& host = app.host();
+        ostrelo::ViewController* screen = app.screen();
         if (screen == nullptr || screen->buttonSeven == nullptr) {
             state.SkipWithError("the calculator screen did not load");
             return;
@@ -62,12 +37,8 @@ void BM_DigitKeyToFrame(benchmark::State& state) {
             samples.push_back(seconds * 1e3);
             host.tap(clear);
         }
-        foundation::DispatchQueue::global().waitUntilIdle();
     }
-    report(state, samples);
-    ostrelo::ExchangeRateFeed::setNetworkTest({});
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
+    HeadlessAppBench::report(state, samples);
 }
 
 BENCHMARK(BM_DigitKeyToFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);

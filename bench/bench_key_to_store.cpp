@@ -10,36 +10,16 @@
 // commit at its end, and the two display refreshes (with the display lines' text fitted anew)
 // that publish the activity. Untimed, the activity is checked and Backspace takes the digit away.
 
-#include "app/AppStartup.h"
-#include "app/ViewController.h"
-#include "engine/ExchangeRateFeed.h"
-#include "platform/foundation/DispatchQueue.h"
-#include "platform/foundation/Locale.h"
+#include "bench/HeadlessAppBench.h"
 #include "platform/foundation/UserActivity.h"
-#include "platform/host/HeadlessHost.h"
-#include "platform/uikit/Storyboard.h"
-#include "tests/support/TestEnvironment.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <vector>
 
 namespace {
-
-void report(benchmark::State& state, std::vector<double>& milliseconds) {
-    if (milliseconds.empty()) return;
-    std::sort(milliseconds.begin(), milliseconds.end());
-    auto at = [&milliseconds](double q) {
-        return milliseconds[static_cast<std::size_t>(q * static_cast<double>(milliseconds.size() - 1))];
-    };
-    state.counters["median_ms"] = at(0.5);
-    state.counters["p99_ms"] = at(0.99);
-}
 
 bool publishedEndsWith(const std::string& end) {
     auto activity = foundation::UserActivity::readCurrent();
@@ -50,16 +30,11 @@ bool publishedEndsWith(const std::string& end) {
 // iteration's time is what `timed` returns.
 void onTwentyLines(benchmark::State& state,
                    const std::function<double(host::HeadlessHost&, ostrelo::ViewController&)>& timed) {
-    const auto directory = testsupport::makeTemporaryDirectory("ostrelo-bench");
-    setenv("OSTRELO_GROUP_DIR", directory.c_str(), 1);
-    foundation::Locale::setCurrent("en_US");
-    ostrelo::ExchangeRateFeed::setNetworkTest([] { return false; });
-    uikit::Storyboard::setDirectory(std::filesystem::path(OSTRELO_SCENES));
     std::vector<double> samples;
     {
-        host::HeadlessHost host;
-        host.launch(ostrelo::AppStartup::description());
-        auto* screen = dynamic_cast<ostrelo::ViewController*>(host.rootViewController());
+        HeadlessAppBench app;
+        host::HeadlessHost& host = app.host();
+        ostrelo::ViewController* screen = app.screen();
         if (screen == nullptr) {
             state.SkipWithError("the calculator screen did not load");
             return;
@@ -73,13 +48,8 @@ void onTwentyLines(benchmark::State& state,
             state.SetIterationTime(seconds);
             samples.push_back(seconds * 1e3);
         }
-        foundation::DispatchQueue::global().waitUntilIdle();
     }
-    report(state, samples);
-    ostrelo::ExchangeRateFeed::setNetworkTest({});
-    uikit::Storyboard::setDirectory(std::nullopt);
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
+    HeadlessAppBench::report(state, samples);
 }
 
 template <class Step>

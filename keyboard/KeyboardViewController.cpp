@@ -4,6 +4,7 @@
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
 #include "app/core/ScreenProfiles.h"
+#include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
 #include "keyboard/KeyboardBundle.h"
 #include "platform/foundation/Log.h"
@@ -49,12 +50,8 @@ KeyboardViewController::KeyboardViewController(std::string modelName)
     KeyboardBundle::load();
     declareOutlets();
     declareAction<CalculatorButton>("buttonBackspacePressed", [this](CalculatorButton&) { buttonBackspacePressed(); });
-    links_.calculator = &calculator;
-    links_.enableClickSound = &enableClickSound;
-    links_.pulse = pulse.get();
-    links_.controller = this;
-    links_.profile = &ScreenProfiles::keyboard();
-    links_.guard = screenLifetime_.weak();
+    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::keyboard(),
+                                    screenLifetime_.weak());
 }
 
 // No deletion outlives the keyboard (the timer's guard would stop it too).
@@ -79,74 +76,30 @@ double KeyboardViewController::keyboardHeight(uikit::UserInterfaceIdiom idiom, u
 }
 
 void KeyboardViewController::declareOutlets() {
+    declareKeypadOutlets(*this);
     declareOutlet("buttonDegRad", buttonDegRad);
-    declareOutlet("buttonPlusMinus", buttonPlusMinus);
     declareOutlet("buttonDecimalSeparator", buttonDecimalSeparator);
-    declareOutlet("buttonZero", buttonZero);
-    declareOutlet("buttonOne", buttonOne);
-    declareOutlet("buttonTwo", buttonTwo);
-    declareOutlet("buttonThree", buttonThree);
-    declareOutlet("buttonFour", buttonFour);
-    declareOutlet("buttonFive", buttonFive);
-    declareOutlet("buttonSix", buttonSix);
-    declareOutlet("buttonSeven", buttonSeven);
-    declareOutlet("buttonEight", buttonEight);
-    declareOutlet("buttonNine", buttonNine);
-    declareOutlet("buttonOpen", buttonOpen);
-    declareOutlet("buttonClose", buttonClose);
     declareOutlet("convertFrom", convertFrom);
     declareOutlet("convertTo", convertTo);
     declareOutlet("buttonConvert", buttonConvert);
     declareOutlet("buttonConvertTo", buttonConvertTo);
-    declareOutlet("buttonClear", buttonClear);
-    declareOutlet("buttonMultiply", buttonMultiply);
-    declareOutlet("buttonDevide", buttonDevide);
-    declareOutlet("buttonSubtract", buttonSubtract);
-    declareOutlet("buttonAdd", buttonAdd);
-    declareOutlet("buttonEqual", buttonEqual);
     declareOutlet("buttonSend", buttonSend);
     declareOutlet("nextKeyboardButton", nextKeyboardButton);
     declareOutlet("buttonSpace", buttonSpace);
     declareOutlet("buttonBackSpace", buttonBackSpace);
     declareOutlet("buttonReturn", buttonReturn);
-    declareOutlet("buttonMemoryClear", buttonMemoryClear);
-    declareOutlet("buttonMemoryAdd", buttonMemoryAdd);
-    declareOutlet("buttonMemoryRecall", buttonMemoryRecall);
-    declareOutlet("buttonSine", buttonSine);
-    declareOutlet("buttonArcsine", buttonArcsine);
-    declareOutlet("buttonCosine", buttonCosine);
-    declareOutlet("buttonArccosine", buttonArccosine);
-    declareOutlet("buttonTangent", buttonTangent);
-    declareOutlet("buttonArctangent", buttonArctangent);
-    declareOutlet("buttonLn", buttonLn);
-    declareOutlet("buttonEuler", buttonEuler);
-    declareOutlet("buttonMemorySubtract", buttonMemorySubtract);
-    declareOutlet("buttonSquare", buttonSquare);
-    declareOutlet("buttonSquareroot", buttonSquareroot);
-    declareOutlet("buttonInverse", buttonInverse);
-    declareOutlet("buttonPi", buttonPi);
-    declareOutlet("buttonFactorial", buttonFactorial);
-    declareOutlet("buttonPercentage", buttonPercentage);
-    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
-    declareOutlet("ostreloView", ostreloView);
 }
 
 // The roles the shared routines work on; the rest of the keys are found by their titles.
 bool KeyboardViewController::bindLinks() {
-    const uikit::View* touched[] = {ostreloView,   primaryCalculatorLine, convertFrom,        convertTo,
-                                    buttonSend,    buttonBackSpace,       buttonEqual,        buttonClear,
-                                    buttonDegRad,  buttonMemoryRecall,    buttonDecimalSeparator, nextKeyboardButton};
-    if (std::any_of(std::begin(touched), std::end(touched), [](const uikit::View* v) { return v == nullptr; })) {
+    if (!allBound({ostreloView, primaryCalculatorLine, convertFrom, convertTo, buttonSend, buttonBackSpace, buttonEqual,
+                   buttonClear, buttonDegRad, buttonMemoryRecall, buttonDecimalSeparator, nextKeyboardButton})) {
         foundation::Log::error("the keyboard was loaded without its nib's controls");
         return false;
     }
-    links_.keypad = ostreloView;
-    links_.equalKey = buttonEqual;
-    links_.clearKey = buttonClear;
-    links_.memoryRecallKey = buttonMemoryRecall;
+    bindKeypadLinks(links_);
     links_.decimalSeparatorKey = buttonDecimalSeparator;
     links_.degRadKey = buttonDegRad;
-    links_.primaryLine = primaryCalculatorLine;
     links_.sendKey = buttonSend;
     links_.equalStateMirrors = {buttonSend};
     links_.fromKey = convertFrom;
@@ -194,11 +147,8 @@ void KeyboardViewController::keyboardSetupView() {
 void KeyboardViewController::setupKeyboardViews() {
     if (links_.keypad == nullptr) return;
     loadKeyboardSettings();
-    view()->accessibilityIgnoresInvertColors = true;
     CurrencyKeys{*this}.setConvertTitles();
-    primaryCalculatorLine->setNeedsLayout();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
+    ScreenSetUp{*this}.prepareViews();
     auto recognizer = std::make_unique<uikit::LongPressGestureRecognizer>();
     recognizer->addTarget(
         [this](uikit::GestureRecognizer& sender) { handleLongPressForDeleteButtonWithGestureRecognizer(sender); },
@@ -260,10 +210,7 @@ void KeyboardViewController::keyboardLayoutSubviews() {
 
 // The keypad takes its new size without animation; the height follows at the next layout.
 void KeyboardViewController::viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) {
-    coordinator.animateAlongsideTransition({}, [](uikit::TransitionCoordinator&) {
-        uikit::View::setAnimationsEnabled(true);
-    });
-    uikit::View::setAnimationsEnabled(false);
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, {});
     uikit::InputViewController::viewWillTransitionToSize(size, coordinator);
 }
 

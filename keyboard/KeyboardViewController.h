@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/CalculatorScreen.h"
+#include "app/core/ScientificKeypadOutlets.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -23,8 +24,6 @@ class LayoutConstraint;
 namespace ostrelo {
 
 class CalculatorButton;
-class CalculatorCalcLabel;
-class CalculatorView;
 class PulseLayer;
 
 // The calculator as a keyboard: the keypad of the nib for its device pinned into the input
@@ -32,6 +31,7 @@ class PulseLayer;
 // its repeat while held, and the shared key handling that types results and text into the
 // host's document. It re-reads the shared settings whenever the host app becomes active.
 class KeyboardViewController : public uikit::InputViewController,
+                               public ScientificKeypadOutlets,
                                public CalculatorViewTouchDelegate,
                                public CalculatorScreen {
 public:
@@ -39,57 +39,18 @@ public:
     explicit KeyboardViewController(std::string modelName = defaultModelName());
     ~KeyboardViewController() override;
 
-    // Outlets, filled by the nib.
+    // Outlets, filled by the nib; the keypad's are ScientificKeypadOutlets'.
     CalculatorButton* buttonDegRad = nullptr;
-    CalculatorButton* buttonPlusMinus = nullptr;
     CalculatorButton* buttonDecimalSeparator = nullptr;
-    CalculatorButton* buttonZero = nullptr;
-    CalculatorButton* buttonOne = nullptr;
-    CalculatorButton* buttonTwo = nullptr;
-    CalculatorButton* buttonThree = nullptr;
-    CalculatorButton* buttonFour = nullptr;
-    CalculatorButton* buttonFive = nullptr;
-    CalculatorButton* buttonSix = nullptr;
-    CalculatorButton* buttonSeven = nullptr;
-    CalculatorButton* buttonEight = nullptr;
-    CalculatorButton* buttonNine = nullptr;
-    CalculatorButton* buttonOpen = nullptr;
-    CalculatorButton* buttonClose = nullptr;
     CalculatorButton* convertFrom = nullptr;
     CalculatorButton* convertTo = nullptr;
     CalculatorButton* buttonConvert = nullptr;
     CalculatorButton* buttonConvertTo = nullptr;
-    CalculatorButton* buttonClear = nullptr;
-    CalculatorButton* buttonMultiply = nullptr;
-    CalculatorButton* buttonDevide = nullptr;
-    CalculatorButton* buttonSubtract = nullptr;
-    CalculatorButton* buttonAdd = nullptr;
-    CalculatorButton* buttonEqual = nullptr;
     CalculatorButton* buttonSend = nullptr;
     CalculatorButton* nextKeyboardButton = nullptr;
     CalculatorButton* buttonSpace = nullptr;
     CalculatorButton* buttonBackSpace = nullptr;
     CalculatorButton* buttonReturn = nullptr;
-    CalculatorButton* buttonMemoryClear = nullptr;
-    CalculatorButton* buttonMemoryAdd = nullptr;
-    CalculatorButton* buttonMemoryRecall = nullptr;
-    CalculatorButton* buttonSine = nullptr;
-    CalculatorButton* buttonArcsine = nullptr;
-    CalculatorButton* buttonCosine = nullptr;
-    CalculatorButton* buttonArccosine = nullptr;
-    CalculatorButton* buttonTangent = nullptr;
-    CalculatorButton* buttonArctangent = nullptr;
-    CalculatorButton* buttonLn = nullptr;
-    CalculatorButton* buttonEuler = nullptr;
-    CalculatorButton* buttonMemorySubtract = nullptr;
-    CalculatorButton* buttonSquare = nullptr;
-    CalculatorButton* buttonSquareroot = nullptr;
-    CalculatorButton* buttonInverse = nullptr;
-    CalculatorButton* buttonPi = nullptr;
-    CalculatorButton* buttonFactorial = nullptr;
-    CalculatorButton* buttonPercentage = nullptr;
-    CalculatorCalcLabel* primaryCalculatorLine = nullptr;
-    CalculatorView* ostreloView = nullptr;
 
     Calculator calculator;
     // The keyboard's height, made once on the first layout with an input view.

@@ -6,15 +6,14 @@
 #include "app/core/KeyTitle.h"
 #include "app/core/KeypadModes.h"
 #include "app/core/ScreenProfiles.h"
+#include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
-#include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Button.h"
 #include "platform/uikit/LayoutConstraint.h"
-#include "platform/uikit/TapGestureRecognizer.h"
 #include "today/WidgetOverlay.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
@@ -22,8 +21,6 @@
 #include "ui/CalculatorView.h"
 #include "ui/PulseLayer.h"
 #include "ui/Theme.h"
-
-#include <algorithm>
 
 namespace ostrelo {
 
@@ -36,7 +33,6 @@ constexpr double designedCompactHeight = 110;
 constexpr double designedLabelHeight = 78;
 // What the expanded widget adds to its width for its height.
 constexpr double expandedExtraHeight = 110;
-constexpr double dimmedAlpha = 0.6;
 
 void storeShowCurrency(bool shown) {
     auto suite = SharedSettings::open();
@@ -51,75 +47,25 @@ TodayViewController::TodayViewController() : pulse(PulseLayer::make()) {
     applySavedTheme();
     loadTheme = true;
     declareOutlets();
-    links_.calculator = &calculator;
-    links_.enableClickSound = &enableClickSound;
-    links_.pulse = pulse.get();
-    links_.controller = this;
-    links_.profile = &ScreenProfiles::widget();
-    links_.guard = screenLifetime_.weak();
+    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::widget(),
+                                    screenLifetime_.weak());
 }
 
 TodayViewController::~TodayViewController() = default;
 
 void TodayViewController::declareOutlets() {
+    declareKeypadOutlets(*this);
     declareOutlet("labelHeight", labelHeight);
-    declareOutlet("buttonsMemoryClear", buttonsMemoryClear);
-    declareOutlet("buttonsMemoryAdd", buttonsMemoryAdd);
-    declareOutlet("buttonMemoryRecall", buttonMemoryRecall);
-    declareOutlet("buttonDecimalSeparator", buttonDecimalSeparator);
-    declareOutlet("buttonPlusMinus", buttonPlusMinus);
-    declareOutlet("buttonDegRad", buttonDegRad);
-    declareOutlet("buttonClear", buttonClear);
-    declareOutlet("buttonEqual", buttonEqual);
-    declareOutlet("buttonZero", buttonZero);
-    declareOutlet("buttonOne", buttonOne);
-    declareOutlet("buttonTwo", buttonTwo);
-    declareOutlet("buttonThree", buttonThree);
-    declareOutlet("buttonFour", buttonFour);
-    declareOutlet("buttonFive", buttonFive);
-    declareOutlet("buttonSix", buttonSix);
-    declareOutlet("buttonSeven", buttonSeven);
-    declareOutlet("buttonEight", buttonEight);
-    declareOutlet("buttonNine", buttonNine);
-    declareOutlet("buttonFunctions", buttonFunctions);
-    declareOutlet("buttonParenthesisOpen", buttonParenthesisOpen);
-    declareOutlet("buttonParenthesisClose", buttonParenthesisClose);
-    declareOutlet("buttonsMultiply", buttonsMultiply);
-    declareOutlet("buttonsDivide", buttonsDivide);
-    declareOutlet("buttonsSubtract", buttonsSubtract);
-    declareOutlet("buttonsAdd", buttonsAdd);
-    declareOutlet("primaryCalculatorLine", primaryCalculatorLine);
-    declareOutlet("secondaryCalculatorLine", secondaryCalculatorLine);
-    declareOutlet("labelConvert", labelConvert);
     declareOutlet("convertFrom", convertFrom);
     declareOutlet("convertTo", convertTo);
-    declareOutlet("ostreloView", ostreloView);
 }
 
 bool TodayViewController::bindLinks() {
-    const uikit::View* outlets[] = {
-        buttonsMemoryClear, buttonsMemoryAdd, buttonMemoryRecall, buttonDecimalSeparator, buttonPlusMinus,
-        buttonDegRad, buttonClear, buttonEqual, buttonZero, buttonOne, buttonTwo, buttonThree, buttonFour,
-        buttonFive, buttonSix, buttonSeven, buttonEight, buttonNine, buttonFunctions, buttonParenthesisOpen,
-        buttonParenthesisClose, buttonsMultiply, buttonsDivide, buttonsSubtract, buttonsAdd, primaryCalculatorLine,
-        secondaryCalculatorLine, labelConvert, convertFrom, convertTo, ostreloView};
-    if (labelHeight.expired() ||
-        std::any_of(std::begin(outlets), std::end(outlets), [](const uikit::View* v) { return v == nullptr; })) {
+    if (labelHeight.expired() || !keypadOutletsBound() || !allBound({convertFrom, convertTo})) {
         foundation::Log::error("the widget was loaded without its scene's controls");
         return false;
     }
-    links_.keypad = ostreloView;
-    links_.equalKey = buttonEqual;
-    links_.functionKey = buttonFunctions;
-    links_.clearKey = buttonClear;
-    links_.memoryRecallKey = buttonMemoryRecall;
-    links_.decimalSeparatorKey = buttonDecimalSeparator;
-    links_.parenthesisOpenKey = buttonParenthesisOpen;
-    links_.parenthesisCloseKey = buttonParenthesisClose;
-    links_.degRadKey = buttonDegRad;
-    links_.primaryLine = primaryCalculatorLine;
-    links_.secondaryLine = secondaryCalculatorLine;
-    links_.convertLabel = labelConvert;
+    bindKeypadLinks(links_);
     links_.fromKey = convertFrom;
     links_.toKey = convertTo;
     return true;
@@ -148,12 +94,9 @@ void TodayViewController::setupWidgetViews() {
                 constraint->setConstant(compactHeight - designedCompactHeight + designedLabelHeight);
     }
     loadWidgetSettings();
-    view()->accessibilityIgnoresInvertColors = true;
-    primaryCalculatorLine->setNeedsLayout();
-    secondaryCalculatorLine->setNeedsLayout();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-    attachDisplayTaps();
-    primaryCalculatorLine->lineBreakMode = uikit::LineBreakByTruncatingHead;
+    ScreenSetUp setUp{*this};
+    setUp.prepareViews();
+    setUp.attachDisplayTaps([this] { primaryLabelTap(); }, [this] { secondaryLabelTap(); });
     updateExtensionCalculatorLines();
     view()->layoutIfNeeded();
     if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
@@ -162,18 +105,6 @@ void TodayViewController::setupWidgetViews() {
 void TodayViewController::loadWidgetSettings() {
     SettingsLoader{*this}.loadSettings();
     applyAppearanceToLines();
-}
-
-void TodayViewController::attachDisplayTaps() {
-    const std::weak_ptr<void> guard = screenLifetime_.weak();
-    auto primaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    primaryTap->addTarget([this](uikit::GestureRecognizer&) { primaryLabelTap(); }, guard);
-    primaryCalculatorLine->addGestureRecognizer(std::move(primaryTap));
-    primaryCalculatorLine->setUserInteractionEnabled(true);
-    auto secondaryTap = std::make_unique<uikit::TapGestureRecognizer>();
-    secondaryTap->addTarget([this](uikit::GestureRecognizer&) { secondaryLabelTap(); }, guard);
-    secondaryCalculatorLine->addGestureRecognizer(std::move(secondaryTap));
-    secondaryCalculatorLine->setUserInteractionEnabled(true);
 }
 
 // The display lines' background style follows the system's appearance (the dark or the light
@@ -205,13 +136,7 @@ void TodayViewController::refreshWidgetInBackground(const UpdateCompletion& comp
     if (links_.keypad != nullptr) {
         calculator.reloadFromSettings();
         updateExtensionCalculatorLines();
-        const std::weak_ptr<void> guard = screenLifetime_.weak();
-        foundation::DispatchQueue::global().async([this, guard] {
-            ExchangeRateFeed::updateRatesIfNeeded();
-            foundation::DispatchQueue::main().async([this, guard] {
-                if (!guard.expired()) setWidgetConvertTitlesAsync();
-            });
-        });
+        ScreenSetUp{*this}.updateRatesInBackground([this] { setWidgetConvertTitlesAsync(); });
         setWidgetConvertTitlesAsync();
     }
     if (completion) completion(uikit::WidgetUpdateResultNewData);
@@ -236,8 +161,7 @@ void TodayViewController::updateWidgetDisplayMode(int mode, uikit::Size maximumS
 }
 
 void TodayViewController::viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) {
-    coordinator.animateAlongsideTransition({}, [](uikit::TransitionCoordinator&) { uikit::View::setAnimationsEnabled(true); });
-    uikit::View::setAnimationsEnabled(false);
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, {});
     uikit::ViewController::viewWillTransitionToSize(size, coordinator);
 }
 
@@ -331,14 +255,7 @@ void TodayViewController::setWidgetConvertTitlesAsync() {
     foundation::DispatchQueue::main().asyncAfter(0, [this] { setWidgetConvertTitles(); }, screenLifetime_.weak());
 }
 
-void TodayViewController::setDimmedKeys(double alpha) {
-    for (const auto& subview : ostreloView->subviews()) {
-        auto* key = dynamic_cast<CalculatorButton*>(subview.get());
-        if (key != nullptr && key->myButtonType != CalculatorButton::MyButtonType::setup) key->setAlpha(alpha);
-    }
-}
-
-void TodayViewController::restoreWidgetKeyAlpha() { setDimmedKeys(1.0); }
+void TodayViewController::restoreWidgetKeyAlpha() { setKeysAlpha(1.0); }
 
 // No ring while the function overlay is open: it would show beside the overlay's keys.
 void TodayViewController::widgetKeyPressFeedback(CalculatorButton& key) {
@@ -364,7 +281,7 @@ uikit::Rect TodayViewController::overlayAnchor() {
 void TodayViewController::showFunctionsOverlay() {
     if (links_.keypad == nullptr) return;
     closeOpenOverlay();
-    setDimmedKeys(dimmedAlpha);
+    setKeysAlpha(dimmedAlpha);
     WidgetOverlay overlay = WidgetOverlay::functions(overlayAnchor(), view()->bounds().size);
     const std::weak_ptr<void> guard = screenLifetime_.weak();
     overlay.background->addTarget(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/AppKeypadOutlets.h"
 #include "app/core/CalculatorScreen.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
@@ -19,8 +20,6 @@ class LayoutConstraint;
 namespace ostrelo {
 
 class CalculatorButton;
-class CalculatorCalcLabel;
-class CalculatorLabel;
 class CalculatorView;
 class PulseLayer;
 struct WidgetOverlay;
@@ -31,6 +30,7 @@ struct WidgetOverlay;
 // app through "ostrelo://" when a display line is tapped, and lays the scientific keys and the
 // memory value over its pad in overlays of its own.
 class TodayViewController : public uikit::ViewController,
+                            public AppKeypadOutlets,
                             public uikit::WidgetProviding,
                             public CalculatorViewTouchDelegate,
                             public CalculatorScreen {
@@ -38,39 +38,10 @@ public:
     TodayViewController();
     ~TodayViewController() override;
 
-    // Outlets, filled by the scene.
+    // Outlets, filled by the scene; the keypad's are AppKeypadOutlets'.
     std::weak_ptr<uikit::LayoutConstraint> labelHeight;
-    CalculatorButton* buttonsMemoryClear = nullptr;
-    CalculatorButton* buttonsMemoryAdd = nullptr;
-    CalculatorButton* buttonMemoryRecall = nullptr;
-    CalculatorButton* buttonDecimalSeparator = nullptr;
-    CalculatorButton* buttonPlusMinus = nullptr;
-    CalculatorButton* buttonDegRad = nullptr;
-    CalculatorButton* buttonClear = nullptr;
-    CalculatorButton* buttonEqual = nullptr;
-    CalculatorButton* buttonZero = nullptr;
-    CalculatorButton* buttonOne = nullptr;
-    CalculatorButton* buttonTwo = nullptr;
-    CalculatorButton* buttonThree = nullptr;
-    CalculatorButton* buttonFour = nullptr;
-    CalculatorButton* buttonFive = nullptr;
-    CalculatorButton* buttonSix = nullptr;
-    CalculatorButton* buttonSeven = nullptr;
-    CalculatorButton* buttonEight = nullptr;
-    CalculatorButton* buttonNine = nullptr;
-    CalculatorButton* buttonFunctions = nullptr;
-    CalculatorButton* buttonParenthesisOpen = nullptr;
-    CalculatorButton* buttonParenthesisClose = nullptr;
-    CalculatorButton* buttonsMultiply = nullptr;
-    CalculatorButton* buttonsDivide = nullptr;
-    CalculatorButton* buttonsSubtract = nullptr;
-    CalculatorButton* buttonsAdd = nullptr;
-    CalculatorCalcLabel* primaryCalculatorLine = nullptr;
-    CalculatorCalcLabel* secondaryCalculatorLine = nullptr;
-    CalculatorLabel* labelConvert = nullptr;
     CalculatorButton* convertFrom = nullptr;
     CalculatorButton* convertTo = nullptr;
-    CalculatorView* ostreloView = nullptr;
 
     const std::shared_ptr<PulseLayer> pulse;
     bool loadTheme = false;
@@ -141,10 +112,8 @@ private:
     void declareOutlets();
     // False (logged) when the scene left a control unbound; the widget then stays inert.
     bool bindLinks();
-    void attachDisplayTaps();
     void applyAppearanceToLines();
     void openAppURL();
-    void setDimmedKeys(double alpha);
     // Takes the open overlay's views out of the root view into `closedOverlay_`.
     void removeOverlayViews();
     void closeOpenOverlay();

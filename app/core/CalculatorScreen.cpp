@@ -1,7 +1,9 @@
 #include "app/core/CalculatorScreen.h"
 
 #include "app/core/DisplayRefresh.h"
+#include "engine/Calculator.h"
 #include "platform/uikit/AudioServices.h"
+#include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/ViewController.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
@@ -9,6 +11,10 @@
 #include "ui/PulseLayer.h"
 
 namespace ostrelo {
+
+namespace {
+constexpr unsigned clickSound = 1104;
+}
 
 void CalculatorScreen::refreshDisplay() { DisplayRefresh{*this}.updateCalculatorLines(); }
 
@@ -36,6 +42,21 @@ void CalculatorScreen::pulseFeedback(const uikit::View& view, const uikit::Rect&
         l.pulse->startPulse(view.superview() != nullptr ? view.superview()->convertRect(frame, root) : frame);
     }
     uikit::AudioServices::playAlertSound(uikit::AudioServices::vibrate);
+}
+
+void CalculatorScreen::setKeysAlpha(double alpha) {
+    const ScreenLinks& l = links();
+    if (l.keypad == nullptr) return;
+    for (const auto& view : l.keypad->subviews()) {
+        auto* key = dynamic_cast<CalculatorButton*>(view.get());
+        if (key != nullptr && key->myButtonType != CalculatorButton::MyButtonType::setup) key->setAlpha(alpha);
+    }
+}
+
+void CalculatorScreen::copyPrimaryText() {
+    const ScreenLinks& l = links();
+    uikit::Pasteboard::general().setString(l.calculator->primaryString.value_or(""));
+    if (*l.enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
 }
 
 void CalculatorScreen::relayoutViews() {

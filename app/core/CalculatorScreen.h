@@ -20,6 +20,9 @@ class CalculatorButton;
 // does the shared thing, or nothing.
 class CalculatorScreen {
 public:
+    // The alpha of the keys under a popover or an overlay that dims them.
+    static constexpr double dimmedAlpha = 0.6;
+
     virtual ~CalculatorScreen() = default;
 
     virtual const ScreenLinks& links() const = 0;
@@ -46,6 +49,12 @@ public:
     // The pulse ring round a view whose frame at rest is `frame` (in its superview's
     // coordinates), and a vibration.
     void pulseFeedback(const uikit::View& view, const uikit::Rect& frame);
+    // Every key of the keypad but the `setup` ones at `alpha` (nothing before the keypad is
+    // bound).
+    void setKeysAlpha(double alpha);
+    // The tap on a display line that copies: the primary text to the general pasteboard, with
+    // the click when it is on.
+    void copyPrimaryText();
     // Asks the backdrop, the keypad and every key, the display lines and the status bar to lay
     // out again (so that a new theme shows everywhere).
     void relayoutViews();

@@ -60,6 +60,12 @@ struct ScreenLinks {
     // Required.
     const ScreenProfile* profile = nullptr;
     std::weak_ptr<void> guard;
+
+    // A screen's links as its constructor makes them: its own state, its controller, its profile
+    // and its guard. The controls are bound once its view has loaded.
+    static ScreenLinks forScreen(Calculator& calculator, bool& enableClickSound, PulseLayer* pulse,
+                                 uikit::ViewController& controller, const ScreenProfile& profile,
+                                 std::weak_ptr<void> guard);
 };
 
 }  // namespace ostrelo

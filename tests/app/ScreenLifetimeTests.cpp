@@ -3,6 +3,8 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/uikit/Application.h"
+#include "platform/uikit/TransitionCoordinator.h"
+#include "platform/uikit/View.h"
 #include "tests/app/AppTest.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorPicker.h"
@@ -84,6 +86,22 @@ TEST_F(ScreenLifetimeTest, AHeldPickerStoresNothingOnceTheScreenIsGone) {
         host.advance(1.0);
         EXPECT_EQ(suite->object("XAUEUR").has_value(), !screenGoes);
     }
+}
+
+// A size change turns animations off until it completes; a screen that goes meanwhile must not
+// leave them off for every other view.
+TEST_F(ScreenLifetimeTest, ASizeChangeWhoseScreenGoesStillTurnsAnimationsOnAgain) {
+    uikit::TransitionCoordinator coordinator({667, 375});
+    {
+        auto screen = mainScreen();
+        ASSERT_NE(screen, nullptr);
+        screen->viewWillTransitionToSize(coordinator.targetSize(), coordinator);
+        EXPECT_FALSE(uikit::View::areAnimationsEnabled());
+    }
+    coordinator.runAlongside();
+    coordinator.runCompletions();
+    EXPECT_TRUE(uikit::View::areAnimationsEnabled());
+    uikit::View::setAnimationsEnabled(true);
 }
 
 }  // namespace

@@ -1,17 +1,16 @@
-#include "OstreloMessage/MessageExpandedViewControllerMemory.h"
+#include "app/core/MemoryPopover.h"
 
 #include "platform/uikit/Application.h"
-#include "ui/CalculatorLabel.h"
+#include "platform/uikit/Label.h"
 #include "ui/Theme.h"
 
 namespace ostrelo {
 
-MessageExpandedViewControllerMemory::MessageExpandedViewControllerMemory() {
-    declareOutlet("labelMemory", labelMemory);
-}
+MemoryPopover::MemoryPopover() { declareOutlet("labelMemory", labelMemory); }
 
-void MessageExpandedViewControllerMemory::viewDidLoad() {
+void MemoryPopover::viewDidLoad() {
     uikit::ViewController::viewDidLoad();
+    // The token ends the observation with this popover; the block's last step may end it.
     notification = foundation::NotificationCenter::defaultCenter().addObserver(
         uikit::Application::willEnterForegroundNotification, nullptr,
         [this](const foundation::Notification&) { dismissViewController(false); });
@@ -19,13 +18,12 @@ void MessageExpandedViewControllerMemory::viewDidLoad() {
     if (labelMemoryString && labelMemory != nullptr) labelMemory->setText(*labelMemoryString);
 }
 
-void MessageExpandedViewControllerMemory::viewDidAppear(bool animated) {
+void MemoryPopover::viewDidAppear(bool animated) {
     uikit::ViewController::viewDidAppear(animated);
     shown = true;
 }
 
-void MessageExpandedViewControllerMemory::viewWillTransitionToSize(uikit::Size size,
-                                                                  uikit::TransitionCoordinator& coordinator) {
+void MemoryPopover::viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) {
     uikit::ViewController::viewWillTransitionToSize(size, coordinator);
     if (shown) dismissViewController(false);
 }
