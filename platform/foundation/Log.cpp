@@ -1,5 +1,6 @@
 #include "platform/foundation/Log.h"
 
+#include <errno.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,7 +10,8 @@ namespace foundation {
 
 namespace {
 void write(std::string_view level, std::string_view message) {
-    std::string line = "ostrelo[" + std::to_string(getpid()) + "] " + std::string(level) + ": " +
+    // Each program names itself: ostrelo, ostrelo-widget, ostrelo-keyboard, …
+    std::string line = std::string(program_invocation_short_name) + "[" + std::to_string(getpid()) + "] " + std::string(level) + ": " +
                        std::string(message) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
