@@ -1,6 +1,7 @@
 #include "engine/Calculator.h"
 #include "engine/CalculatorStack.h"
 #include "engine/StackLineRecord.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "tests/storage/StorePrinting.h"
 #include "tests/support/TestEnvironment.h"
@@ -218,41 +219,50 @@ TEST_F(StoreReliabilityTest, ProcessesOpeningANewStoreTogetherAllPutItInWalMode)
     }
 }
 
-// A key whose write meets a store locked beyond the busy timeout leaves the calculation as
-// the store has it: what the calculator shows never disagrees with the store.
-TEST_F(StoreReliabilityTest, AKeyWhoseWriteFailsLeavesTheCalculationAsStored) {
+// Keys that meet a store locked past their wait act on the calculation in memory, wait no longer
+// than a key may, and leave it unsaved (one log line); an activation's reload keeps it, and the
+// retry timer writes calculation, memory and date state whole once the lock is gone.
+TEST_F(StoreReliabilityTest, KeysOnALockedStoreAreKeptAndSavedWholeOnceItIsFree) {
     const auto directory = freshGroup("locked");
+    foundation::RunLoop::main().useVirtualTime();
     ostrelo::Calculator calculator;
-    calculator.reloadFromSettings();  // as a screen does when it becomes active
     calculator.enterDigit("1");
     calculator.enterDigit("2");
     const auto stored = [] { return CalculatorStack().items; };
-    const auto storedMemory = [] { return UserDefaults().integerForKey("memory"); };
-    ASSERT_EQ(stored().size(), 1u);
+    ASSERT_EQ(stored(), calculator.ostrelo.items);
 
     sqlite3* holder = nullptr;
     ASSERT_EQ(sqlite3_open((directory / "group.sqlite").c_str(), &holder), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     testing::internal::CaptureStderr();
-    calculator.pressMemoryKey("M+");
-    EXPECT_EQ(calculator.memoryOstrelo.items.size(), static_cast<std::size_t>(storedMemory()));
-    EXPECT_EQ(calculator.memoryPrimaryString, "");
-    calculator.inputOperator("+");
-    EXPECT_EQ(calculator.ostrelo.items, stored());
-    EXPECT_EQ(calculator.ostreloLine, stored().back());
-    EXPECT_EQ(calculator.primaryString, "12");
-    const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("database is locked"), std::string::npos) << log;
+    for (const char* key : {"M+", "+", "3"}) {
+        if (std::string(key) == "M+") calculator.pressMemoryKey(key);
+        else if (std::string(key) == "+") calculator.inputOperator(key);
+        else calculator.enterDigit(key);
+        EXPECT_GT(calculator.lastStoreWait().count(), 0) << key;
+        EXPECT_LE(calculator.lastStoreWait(), ostrelo::Calculator::storeWait) << key;
+    }
+    calculator.reloadFromSettings();  // an activation while the store is locked
+    EXPECT_EQ(calculator.primaryString, "12+3");
+    EXPECT_EQ(calculator.memoryOstrelo.items.size(), 1u);
+    EXPECT_TRUE(calculator.unsaved());
+    EXPECT_EQ(stored().size(), 1u);
     sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
+    foundation::RunLoop::main().advance(8);
+    const std::string log = testing::internal::GetCapturedStderr();
 
-    // Once the store is free again, keys write as ever.
-    calculator.inputOperator("+");
-    calculator.enterDigit("3");
-    calculator.pressMemoryKey("M+");
-    EXPECT_EQ(calculator.primaryString, "12+3");
-    EXPECT_EQ(calculator.ostrelo.items, stored());
-    EXPECT_EQ(storedMemory(), 5);
+    EXPECT_FALSE(calculator.unsaved());
+    EXPECT_EQ(stored(), calculator.ostrelo.items);
+    EXPECT_EQ(UserDefaults().integerForKey("memory"), 1);
+    auto lines = [&log](const std::string& text) {
+        std::size_t n = 0;
+        for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(lines("does not take writes (database is locked)"), 1u) << log;
+    EXPECT_EQ(lines("takes writes again"), 1u) << log;
+    EXPECT_EQ(lines("\n"), 2u) << log;
 }
 
 TEST_F(StoreReliabilityTest, AFileThatIsNotADatabaseIsMovedAsideAndAFreshStoreStarts) {
