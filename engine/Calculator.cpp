@@ -2,6 +2,7 @@
 
 #include "engine/LineFormatter.h"
 #include "engine/SharedSettings.h"
+#include "engine/StackLineRecord.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NumberFormatter.h"
 #include "platform/foundation/Timer.h"
@@ -74,7 +75,11 @@ Calculator::StoreCommit::StoreCommit(Calculator& calculator)
     if (calculator_.commitDepth_++ > 0 || foundation::UserDefaults::Batch::active()) return;
     batch_ = std::make_unique<foundation::UserDefaults::Batch>(*calculator_.suite_, storeWait);
     version_ = calculator_.suite_->dataVersion();
-    changedElsewhere_ = !calculator_.unsaved() && version_ != calculator_.seenVersion_;
+    if (calculator_.unsaved() || version_ == calculator_.seenVersion_) return;
+    // Another connection committed: it matters when the calculation, memory or date state it left
+    // differs from this calculator's (rates, settings and this program's other writes do not).
+    changedElsewhere_ = calculator_.storeHoldsAnotherCalculation();
+    if (!changedElsewhere_) calculator_.seenVersion_ = version_;
 }
 
 Calculator::StoreCommit::~StoreCommit() {
@@ -107,6 +112,21 @@ void Calculator::finishStoreCommit(foundation::UserDefaults::Batch& batch, std::
     if (retryTimer_) retryTimer_->invalidate();
     if (unsavedEpisode_) foundation::Log::info("calculator: the store takes writes again; the calculation is saved");
     unsavedEpisode_ = false;
+}
+
+bool Calculator::storeHoldsAnotherCalculation() const {
+    const foundation::UserDefaults& suite = *suite_;
+    auto differs = [&suite](const std::string& countKey, const std::string& prefix,
+                            const std::vector<CalculatorLine>& items) {
+        const std::int64_t count = StackLineRecord::storedCount(suite.object(countKey));
+        return count != static_cast<std::int64_t>(items.size()) ||
+               StackLineRecord::loadLines(suite, prefix, count) != items;
+    };
+    const auto mode = suite.object("dateCalculator");
+    const auto digits = suite.object("dateDigits");
+    return differs("count", "", ostrelo.items) || differs("memory", "m", memoryOstrelo.items) ||
+           (mode ? mode->boolValue().value_or(false) : false) != dateCalculator ||
+           (digits ? digits->integerValue().value_or(0) : 0) != dateDigits;
 }
 
 bool Calculator::writeWhole() {

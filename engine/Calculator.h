@@ -65,8 +65,9 @@ public:
 
     // Everything done to the calculation while one lives (one key) goes to the store in one
     // commit when the outermost ends; nested ones do nothing. At its start it tells whether
-    // another program changed the store since the calculator last read it (never while the
-    // calculation is unsaved: what was typed here is then written over the store's).
+    // another program stored another calculation, memory or date state since the calculator last
+    // read it (never while the calculation is unsaved: what was typed here is then written over
+    // the store's).
     class StoreCommit {
     public:
         explicit StoreCommit(Calculator& calculator);
@@ -211,6 +212,8 @@ private:
     void finishStoreCommit(foundation::UserDefaults::Batch& batch, std::optional<std::int64_t> version);
     // Writes calculation, memory and date state whole (inside the current batch).
     bool writeWhole();
+    // Whether the store's calculation, memory or date state is not this calculator's.
+    bool storeHoldsAnotherCalculation() const;
     void markUnsaved(const std::string& reason);
     void armRetry();
     void retrySave();
