@@ -33,6 +33,10 @@ Calculator::Calculator()
     updateMemoryString();
 }
 
+Calculator::~Calculator() {
+    if (unsaved() && suite_) { const StoreCommit save(*this); }
+}
+
 void Calculator::reloadFromSettings() {
     if (unsaved()) {
         { const StoreCommit save(*this); }

@@ -53,6 +53,12 @@ public:
     // Loads both stacks from the suite (a pending "reset" is honoured first), makes
     // sure the calculation holds at least one line and refreshes every display text.
     Calculator();
+    // An unsaved calculation has a last try at the store.
+    ~Calculator();
+    Calculator(const Calculator&) = default;
+    Calculator(Calculator&&) = default;
+    Calculator& operator=(const Calculator&) = default;
+    Calculator& operator=(Calculator&&) = default;
 
     // Re-reads both stacks, the current lines and the date mode from the suite and
     // refreshes every display text and key state. A pending "reset" is applied first.
