@@ -81,49 +81,37 @@ TEST_F(KeyboardProgramTest, WhatTheKeyboardTypesIsTheAppsAtItsNextActivation) {
     EXPECT_EQ(screen->calculator.from, 30);
 }
 
-// The keyboard keeps its window: at its next activation it shows the calculation another program
-// stored meanwhile ("7×6=42"), and its send key types that result, not its own old "1+".
+// Another program (the keyboard typing child) stores "7×6=42" while the keyboard, which keeps its
+// window, shows "1+": at its activation the keyboard shows 42, and its send key types 42.
 TEST_F(KeyboardProgramTest, AtItsActivationTheKeyboardShowsAndSendsWhatAnotherProgramStored) {
     uikit::Storyboard::setDirectory(std::filesystem::path(OSTRELO_SCENES));
     host::HeadlessHost host(host::DeviceProfile::smallPhone());
     auto* field = host::TextFieldHost::launch(host, [] { return std::make_unique<ostrelo::KeyboardViewController>(); });
-    auto* keyboard = field != nullptr ? dynamic_cast<ostrelo::KeyboardViewController*>(field->keyboard()) : nullptr;
-    ASSERT_NE(keyboard, nullptr);
+    auto* keyboard = dynamic_cast<ostrelo::KeyboardViewController*>(field->keyboard());
     for (auto* key : {keyboard->buttonOne, keyboard->buttonAdd}) host.tap(host::HeadlessHost::centerOf(*key));
-    ASSERT_EQ(keyboard->primaryCalculatorLine->text(), "1+");
     host.resignActive();
-
     AppProcess other(TYPING_CHILD, {"=", "7", "×", "6", "="}, {{"OSTRELO_GROUP_DIR", groupDirectory().string()}});
     ASSERT_EQ(other.waitForExit(), 0) << other.text();
-
     host.becomeActive();
-    host.runUntilIdle();
     EXPECT_EQ(keyboard->primaryCalculatorLine->text(), "42");
     host.tap(host::HeadlessHost::centerOf(*keyboard->buttonSend));
     EXPECT_EQ(field->fieldText(), "42");
 }
 
-// The app waits for a loan's rate ("=" reads "𝑖") when another program stores "5+3": at the app's
-// activation the prompt gives way, and "=" adds up the new calculation.
+// The app waits for a loan's rate ("=" reads "𝑖") when another program stores "5+3": its activation
+// ends the prompt, and "=" adds up the new calculation.
 TEST_F(KeyboardProgramTest, ALoanPromptEndsWhenAnotherProgramReplacesTheCalculation) {
     ostrelo::SharedSettings::open()->set("preference_percent", true);
     host::HeadlessHost app(host::DeviceProfile::smallPhone());
     app.launch(ostrelo::AppStartup::description());
-    app.runUntilIdle();
     auto* screen = dynamic_cast<ostrelo::ViewController*>(app.rootViewController());
-    ASSERT_NE(screen, nullptr);
-    for (auto* key : {screen->buttonOne, screen->buttonZero, screen->buttonZero})
-        app.tap(host::HeadlessHost::centerOf(*key));
+    app.tap(host::HeadlessHost::centerOf(*screen->buttonOne));
     ostrelo::KeyHandler{*screen}.handle(screen->buttonParenthesisOpen, true, "");  // "%" held
     ASSERT_EQ(screen->buttonEqual->normalTitle(), "𝑖");
     app.resignActive();
-
     AppProcess other(TYPING_CHILD, {"=", "5", "+", "3"}, {{"OSTRELO_GROUP_DIR", groupDirectory().string()}});
     ASSERT_EQ(other.waitForExit(), 0) << other.text();
-
     app.becomeActive();
-    app.runUntilIdle();
-    EXPECT_EQ(screen->primaryCalculatorLine->text(), "5+3");
     EXPECT_EQ(screen->buttonEqual->normalTitle(), "=");
     app.tap(host::HeadlessHost::centerOf(*screen->buttonEqual));
     EXPECT_EQ(screen->primaryCalculatorLine->text(), "8");
