@@ -2,6 +2,8 @@
 
 #include "app/ViewController.h"
 #include "app/core/DisplayRefresh.h"
+#include "app/core/KeyHandler.h"
+#include "app/core/StoreReload.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RandomSource.h"
@@ -59,9 +61,11 @@ void AppDelegate::applicationDidBecomeActive(uikit::Application&) {
     ViewController* screen = mainScreen();
     if (screen == nullptr) return;
     screen->setNeedsStatusBarAppearanceUpdate();
-    screen->calculator.reloadFromSettings();
+    const bool changed = StoreReload{*screen}.reloadCalculation();
     DisplayRefresh{*screen}.updateDateTitle();
     screen->updateCalculatorLines();
+    // A loan prompt or date title of the calculation that another program replaced gives way.
+    if (changed) KeyHandler{*screen}.tail();
     if (shortcutItem) {
         screen->performActivityType(shortcutItem->type);
         shortcutItem.reset();

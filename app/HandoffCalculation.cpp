@@ -83,7 +83,7 @@ std::optional<std::string> HandoffCalculation::acceptedText(const foundation::Us
 
 void HandoffCalculation::restore(Calculator& calculator, const std::string& text) {
     // One commit: another deliverable never reads half a calculation.
-    foundation::UserDefaults::Batch batch;
+    const Calculator::StoreCommit commit(calculator);
     calculator.clearAll();
     if (text.find('\0') != std::string::npos || !foundation::Characters::isValidUtf8(text)) {
         foundation::Log::warning("a continued calculation that is not text was not restored");

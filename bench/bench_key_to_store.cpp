@@ -9,14 +9,24 @@
 // BM_HardwareKeyToStore: the whole of a hardware key: the key map, the key handler, the store
 // commit at its end, and the two display refreshes (with the display lines' text fitted anew)
 // that publish the activity. Untimed, the activity is checked and Backspace takes the digit away.
+// Every key includes the check whether another program changed the store.
+//
+// BM_StaleCheckOnAQuietStore: that check alone, as a key makes it when nobody else wrote: the
+// store's version on the screen's connection, compared with the one last seen.
+//
+// BM_KeyStoreAfterAnotherWrite: a key's store work (without a write of its own) after another
+// connection wrote a rate: the version has changed, and the stored calculation is compared with
+// the screen's before the key may act.
 
 #include "bench/HeadlessAppBench.h"
 #include "platform/foundation/UserActivity.h"
+#include "platform/foundation/UserDefaults.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -83,8 +93,33 @@ void BM_HardwareKeyToStore(benchmark::State& state) {
     });
 }
 
+void BM_StaleCheckOnAQuietStore(benchmark::State& state) {
+    onTwentyLines(state, [&](host::HeadlessHost&, ostrelo::ViewController&) {
+        const foundation::UserDefaults suite;  // the screen's connection, as every object of its thread
+        const auto seen = suite.dataVersion();
+        return secondsOf([&] { benchmark::DoNotOptimize(suite.dataVersion() != seen); });
+    });
+}
+
+void BM_KeyStoreAfterAnotherWrite(benchmark::State& state) {
+    double rate = 1.0;
+    onTwentyLines(state, [&](host::HeadlessHost&, ostrelo::ViewController& screen) {
+        rate += 0.001;
+        std::thread([rate] { foundation::UserDefaults().set("EURUSD", rate); }).join();
+        bool stale = true;
+        const double seconds = secondsOf([&] {
+            const ostrelo::Calculator::StoreCommit commit(screen.calculator);
+            stale = commit.storeChangedElsewhere();
+        });
+        if (stale) state.SkipWithError("a rate was taken for another calculation");
+        return seconds;
+    });
+}
+
 BENCHMARK(BM_KeyToStoreWithActivity)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1000);
 BENCHMARK(BM_HardwareKeyToStore)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1000);
+BENCHMARK(BM_StaleCheckOnAQuietStore)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(1000);
+BENCHMARK(BM_KeyStoreAfterAnotherWrite)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(1000);
 
 }  // namespace
 

@@ -2,9 +2,12 @@
 
 #include "engine/LineFormatter.h"
 #include "engine/SharedSettings.h"
+#include "engine/StackLineRecord.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NumberFormatter.h"
+#include "platform/foundation/Timer.h"
 
+#include <algorithm>
 #include <array>
 
 namespace ostrelo {
@@ -17,7 +20,8 @@ const std::vector<std::string>& Calculator::currencyCodes() {
     return codes;
 }
 
-Calculator::Calculator() {
+Calculator::Calculator()
+    : suite_(std::make_shared<foundation::UserDefaults>()), seenVersion_(suite_->dataVersion()) {
     // `ostrelo` has been loaded by its own initialiser, which consumes a pending reset
     // before the memory register is read.
     auto [memoryItems, memoryCount] = MemoryCalculatorStack::loadMemoryItems();
@@ -29,7 +33,17 @@ Calculator::Calculator() {
     updateMemoryString();
 }
 
+Calculator::~Calculator() {
+    if (unsaved() && suite_) { const StoreCommit save(*this); }
+}
+
 void Calculator::reloadFromSettings() {
+    if (unsaved()) {
+        { const StoreCommit save(*this); }
+        if (unsaved()) return;
+    }
+    // Taken before the reads: a change that lands meanwhile shows at the next key.
+    seenVersion_ = suite_->dataVersion();
     // A pending reset is applied before the lines are read, exactly as on creation:
     // reading the old lines first and honouring the reset afterwards would keep the
     // forgotten calculation in memory and store it again with the next push.
@@ -58,28 +72,95 @@ void Calculator::reloadFromSettings() {
 }
 
 // ---------------------------------------------------------------------------------------
-// Keeping in step with the store
+// Keeping the store
 
-Calculator::KeyOperation::KeyOperation(Calculator& calculator) : calculator_(calculator) {
-    if (calculator_.keyOperationDepth_ == 0) calculator_.settleWithStore();
-    ++calculator_.keyOperationDepth_;
+Calculator::StoreCommit::StoreCommit(Calculator& calculator)
+    : calculator_(calculator), alive_(calculator.lifetime_.weak()) {
+    if (calculator_.commitDepth_++ > 0 || foundation::UserDefaults::Batch::active()) return;
+    batch_ = std::make_unique<foundation::UserDefaults::Batch>(*calculator_.suite_, storeWait);
+    version_ = calculator_.suite_->dataVersion();
+    if (calculator_.unsaved() || version_ == calculator_.seenVersion_) return;
+    // Another connection committed: it matters when the calculation, memory or date state it left
+    // differs from this calculator's (rates, settings and this program's other writes do not).
+    changedElsewhere_ = calculator_.storeHoldsAnotherCalculation();
+    if (!changedElsewhere_) calculator_.seenVersion_ = version_;
 }
 
-Calculator::KeyOperation::~KeyOperation() {
-    if (--calculator_.keyOperationDepth_ == 0) calculator_.settleWithStore();
+Calculator::StoreCommit::~StoreCommit() {
+    if (alive_.expired()) {
+        // The screen, and its calculator, went during the key: its writes still go in.
+        if (batch_ && !batch_->commit())
+            foundation::Log::warning("calculator: the last key of a closed calculator did not reach the store (" +
+                                     batch_->failure() + ")");
+        return;
+    }
+    calculator_.commitDepth_ = std::max(0, calculator_.commitDepth_ - 1);
+    if (batch_) calculator_.finishStoreCommit(*batch_, version_);
 }
 
-bool Calculator::outOfStepWithStore() const {
-    return ostrelo.outOfStep || memoryOstrelo.outOfStep || dateModeOutOfStep_;
+bool Calculator::unsaved() const { return ostrelo.outOfStep || memoryOstrelo.outOfStep || dateModeOutOfStep_; }
+
+void Calculator::finishStoreCommit(foundation::UserDefaults::Batch& batch, std::optional<std::int64_t> version) {
+    const bool whole = unsaved();
+    if (whole) writeWhole();
+    const bool stored = batch.commit();
+    lastStoreWait_ = batch.waited();
+    if (!stored) return markUnsaved(batch.failure());
+    if (!whole) return;
+    ostrelo.outOfStep = memoryOstrelo.outOfStep = dateModeOutOfStep_ = false;
+    ostrelo.userDefaultsCount = ostrelo.lineCount();
+    memoryOstrelo.userDefaultsCount = static_cast<std::int64_t>(memoryOstrelo.items.size());
+    // What others wrote before this commit is overwritten: the store now holds what is shown.
+    seenVersion_ = version;
+    retryDelay_ = 1.0;
+    if (retryTimer_) retryTimer_->invalidate();
+    if (unsavedEpisode_) foundation::Log::info("calculator: the store takes writes again; the calculation is saved");
+    unsavedEpisode_ = false;
 }
 
-void Calculator::settleWithStore() {
-    if (!outOfStepWithStore()) return;
-    foundation::Log::warning("calculator: a key's write did not reach the store; the calculation is taken as stored");
-    dateModeOutOfStep_ = false;
-    ++keyOperationDepth_;  // the reload is no key operation of its own
-    reloadFromSettings();
-    --keyOperationDepth_;
+bool Calculator::storeHoldsAnotherCalculation() const {
+    const foundation::UserDefaults& suite = *suite_;
+    auto differs = [&suite](const std::string& countKey, const std::string& prefix,
+                            const std::vector<CalculatorLine>& items) {
+        const std::int64_t count = StackLineRecord::storedCount(suite.object(countKey));
+        return count != static_cast<std::int64_t>(items.size()) ||
+               StackLineRecord::loadLines(suite, prefix, count) != items;
+    };
+    const auto mode = suite.object("dateCalculator");
+    const auto digits = suite.object("dateDigits");
+    return differs("count", "", ostrelo.items) || differs("memory", "m", memoryOstrelo.items) ||
+           (mode ? mode->boolValue().value_or(false) : false) != dateCalculator ||
+           (digits ? digits->integerValue().value_or(0) : 0) != dateDigits;
+}
+
+bool Calculator::writeWhole() {
+    return suite_->performTransaction([this](foundation::UserDefaults::Transaction& t) {
+        return ostrelo.storeWhole(t) && memoryOstrelo.storeWhole(t) &&
+               t.set("dateCalculator", dateCalculator) && t.set("dateDigits", dateDigits);
+    });
+}
+
+void Calculator::markUnsaved(const std::string& reason) {
+    // Nothing of this commit is in the store: each part is written whole once it can be.
+    ostrelo.outOfStep = memoryOstrelo.outOfStep = dateModeOutOfStep_ = true;
+    if (!unsavedEpisode_)
+        foundation::Log::warning("calculator: the store does not take writes (" + reason +
+                                 "); the calculation is kept as typed and saved once the store takes it");
+    unsavedEpisode_ = true;
+    armRetry();
+}
+
+void Calculator::armRetry() {
+    if (retryTimer_ && retryTimer_->isValid()) return;
+    retryTimer_ = foundation::Timer::scheduledTimer(
+        retryDelay_, false, [this](foundation::Timer&) { retrySave(); }, lifetime_.weak());
+}
+
+void Calculator::retrySave() {
+    retryTimer_.reset();
+    if (!unsaved()) return;
+    retryDelay_ = std::min(retryDelay_ * 2, 4.0);
+    const StoreCommit save(*this);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -5,11 +5,19 @@
 #include "engine/CalculatorStack.h"
 #include "engine/EvaluationResult.h"
 #include "engine/MemoryCalculatorStack.h"
+#include "platform/foundation/Lifetime.h"
+#include "platform/foundation/UserDefaults.h"
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace foundation {
+class Timer;
+}
 
 namespace ostrelo {
 
@@ -23,7 +31,18 @@ namespace ostrelo {
 // display texts and key states), CalculatorNumberEntry.cpp, CalculatorOperatorEntry.cpp,
 // CalculatorClearKeys.cpp, CalculatorFunctionKeys.cpp, CalculatorEvaluation.cpp and
 // CalculatorDateMode.cpp (the date-mode branches).
+//
+// The store (Calculator.cpp, "Keeping the store"): every operation's writes, and all the writes
+// of a key (StoreCommit), go to the store in one commit on the calculator's own connection. When
+// the store does not take them (full, read-only, locked past `storeWait`), the calculation stays
+// as typed in memory and is unsaved: the calculator says so once in the log, writes nothing line
+// by line, and writes the whole calculation, memory and date state at the end of the next
+// operation or key, and on a timer that backs off from 1 s to 4 s, until the store takes it.
 class Calculator {
+    // Declared first, so that the store's version is taken before the stacks are loaded.
+    std::shared_ptr<foundation::UserDefaults> suite_;
+    std::optional<std::int64_t> seenVersion_;
+
 public:
     // Where pushSymbolLine puts its line.
     enum class Placement { append, insertFirst };
@@ -34,10 +53,48 @@ public:
     // Loads both stacks from the suite (a pending "reset" is honoured first), makes
     // sure the calculation holds at least one line and refreshes every display text.
     Calculator();
+    // An unsaved calculation has a last try at the store.
+    ~Calculator();
+    Calculator(const Calculator&) = default;
+    Calculator(Calculator&&) = default;
+    Calculator& operator=(const Calculator&) = default;
+    Calculator& operator=(Calculator&&) = default;
 
     // Re-reads both stacks, the current lines and the date mode from the suite and
     // refreshes every display text and key state. A pending "reset" is applied first.
+    // An unsaved calculation is written first; while the store does not take it, the
+    // calculation in memory is kept as it is.
     void reloadFromSettings();
+
+    // The longest a key waits for the store.
+    static constexpr std::chrono::milliseconds storeWait{100};
+
+    // Everything done to the calculation while one lives (one key) goes to the store in one
+    // commit when the outermost ends; nested ones do nothing. At its start it tells whether
+    // another program stored another calculation, memory or date state since the calculator last
+    // read it (never while the calculation is unsaved: what was typed here is then written over
+    // the store's).
+    class StoreCommit {
+    public:
+        explicit StoreCommit(Calculator& calculator);
+        ~StoreCommit();
+        StoreCommit(const StoreCommit&) = delete;
+        StoreCommit& operator=(const StoreCommit&) = delete;
+
+        bool storeChangedElsewhere() const { return changedElsewhere_; }
+
+    private:
+        Calculator& calculator_;
+        std::weak_ptr<void> alive_;
+        std::unique_ptr<foundation::UserDefaults::Batch> batch_;
+        std::optional<std::int64_t> version_;
+        bool changedElsewhere_ = false;
+    };
+
+    // Whether the store lacks something of the calculation, memory or date state in memory.
+    bool unsaved() const;
+    // How long the last commit waited for the store, as planned (at most `storeWait`).
+    std::chrono::milliseconds lastStoreWait() const { return lastStoreWait_; }
 
     // Display texts and key states.
     void updatePrimaryString();
@@ -156,24 +213,23 @@ public:
     std::vector<std::string> currency = currencyCodes();
 
 private:
-    // Every key operation runs inside one. A write that does not reach the store (it stayed
-    // locked beyond its busy timeout) leaves the lines in memory ahead of the stored ones:
-    // when the outermost operation ends, or the next one starts, the calculation is then taken
-    // from the store again, so the display never shows what the store does not have.
-    class KeyOperation {
-    public:
-        explicit KeyOperation(Calculator& calculator);
-        ~KeyOperation();
-        KeyOperation(const KeyOperation&) = delete;
-        KeyOperation& operator=(const KeyOperation&) = delete;
-
-    private:
-        Calculator& calculator_;
-    };
-    bool outOfStepWithStore() const;
-    void settleWithStore();
-    int keyOperationDepth_ = 0;
+    // The outermost StoreCommit's end: the whole state written when unsaved, the commit, and the
+    // unsaved state begun or ended by its outcome.
+    void finishStoreCommit(foundation::UserDefaults::Batch& batch, std::optional<std::int64_t> version);
+    // Writes calculation, memory and date state whole (inside the current batch).
+    bool writeWhole();
+    // Whether the store's calculation, memory or date state is not this calculator's.
+    bool storeHoldsAnotherCalculation() const;
+    void markUnsaved(const std::string& reason);
+    void armRetry();
+    void retrySave();
+    int commitDepth_ = 0;
     bool dateModeOutOfStep_ = false;
+    // An unsaved episode is under way (it was logged).
+    bool unsavedEpisode_ = false;
+    std::chrono::milliseconds lastStoreWait_{0};
+    std::shared_ptr<foundation::Timer> retryTimer_;
+    double retryDelay_ = 1.0;
 
     // The locale's decimal separator, read afresh from a new number formatter; none when it has none.
     static std::optional<std::string> localeDecimalSeparator();
@@ -237,6 +293,9 @@ private:
     void applyMemoryPlusMinus(const std::string& key);
     void applyMemoryRecall();
     // ---- end of date calculator helpers --------------------------------------------------
+
+    // Last: ends before anything its retry timer could reach.
+    foundation::Lifetime lifetime_;
 };
 
 }  // namespace ostrelo

@@ -50,7 +50,7 @@ double dropLastWholeDigit(double number) {
 }  // namespace
 
 void Calculator::clearEntry() {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     if (buttonClearAllText != "C") {
         resetCalculation();
     } else {
@@ -135,7 +135,7 @@ void Calculator::popLastLine() {
 }
 
 void Calculator::clearAll() {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     if (dateCalculator) endDateMode(true);
     clearCounter = 0;
     ostrelo.clearStack();

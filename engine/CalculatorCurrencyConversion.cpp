@@ -8,7 +8,7 @@ namespace ostrelo {
 // The convert key: the whole calculation times the stored rate of the pair, evaluated at
 // once with money formatting and the target code as the unit.
 void Calculator::enterCurrencyConversion(const std::string& from, const std::string& to) {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     // A date entry holds no amount.
     if (dateCalculator) return;
     // Groups still open are closed first, so that the whole amount is converted, not only

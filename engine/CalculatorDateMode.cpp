@@ -226,7 +226,7 @@ void Calculator::rebuildDateTexts() {
 // Starting and finishing a date calculation
 
 std::string Calculator::evaluateDateEntry() {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     const auto separator = localeDecimalSeparator();
     // In date mode the first line already is a date: the key is an ordinary (refused) separator.
     if (!dateCalculator && ostrelo.lineCount() == 1 && ostreloLine.type == "N") {
@@ -286,7 +286,7 @@ std::string Calculator::evaluateDateEntry() {
 }
 
 void Calculator::calculateDate() {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     const std::size_t lines = ostrelo.items.size();
     if (lines >= 1 && lines <= 3) {
         if (lines == 1) {
@@ -435,6 +435,7 @@ void Calculator::reloadDateTexts() {
 
 void Calculator::storeDateMode(bool mode, std::int64_t digits) {
     using foundation::PropertyListValue;
+    if (unsaved()) return;  // written whole with the rest
     auto suite = SharedSettings::open();
     const PropertyListValue storedMode(mode);
     const PropertyListValue storedDigits(digits);

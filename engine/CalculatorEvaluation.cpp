@@ -26,7 +26,7 @@ std::string Calculator::removeRedundantParentheses(const std::string& text) cons
 }
 
 void Calculator::evaluateEquals(bool money, const std::string& unit) {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     if (ostrelo.items.empty()) return;
 
     EvaluationResult result = evaluateExpression(ostrelo.stackText());

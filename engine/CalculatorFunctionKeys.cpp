@@ -134,7 +134,7 @@ void Calculator::toggleDegRad() {
 }
 
 void Calculator::enterFunctionKey(const std::string& key) {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     if (dateCalculator) return;
     if (key == "𝑖") {
         enterLoanKey();
@@ -355,7 +355,7 @@ void Calculator::enterLoanKey() {
 // Parentheses
 
 void Calculator::enterParenthesis(const std::string& key) {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     if (dateCalculator) return;
     const std::string type = ostreloLine.type;
     const bool operand = type == "N" || type == "R" || type == ")" || type == "!" || type == "%";

@@ -18,7 +18,7 @@ void Calculator::pressMemoryRecall() { pressMemoryKey("MR"); }
 void Calculator::pressMemoryClear() { pressMemoryKey("MC"); }
 
 void Calculator::pressMemoryKey(const std::string& key) {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     // The date entry's lines are no calculation: on every path (the screen's keys and the
     // hardware keyboard's) the memory keys do nothing while a date is entered.
     if (dateCalculator) return;

@@ -13,7 +13,7 @@ bool isDigitKey(const std::string& key) { return key.size() == 1 && key[0] >= '0
 }  // namespace
 
 void Calculator::enterDigit(const std::string& key) {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     if (dateCalculator) {
         enterDigitInDateMode(key);
         return;
@@ -80,7 +80,7 @@ void Calculator::appendDigit(const std::string& key) {
 }
 
 void Calculator::enterDecimalSeparator() {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     auto separator = localeDecimalSeparator();
     if (!separator) {
         updatePrimaryString();
@@ -90,7 +90,7 @@ void Calculator::enterDecimalSeparator() {
 }
 
 void Calculator::toggleSign() {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     if (dateCalculator) return;
     if (ostreloLine.type != "N" && ostreloLine.type != "R") return;
     if (ostreloLine.number == 0.0) return;

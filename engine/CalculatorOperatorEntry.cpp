@@ -5,7 +5,7 @@
 namespace ostrelo {
 
 void Calculator::inputOperator(const std::string& op) {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     if (op != "+" && op != "−" && op != "×" && op != "÷") {
         // Not an operator key: refused like any key that does not fit.
         if (!dateCalculator) updatePrimaryString();

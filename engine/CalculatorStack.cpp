@@ -119,6 +119,10 @@ void CalculatorStack::insertFirstLine(const std::string& item, const std::string
     userDefaultsCount = n + 1;
 }
 
+bool CalculatorStack::storeWhole(UserDefaults::Transaction& transaction) const {
+    return StackLineRecord::storeLines(transaction, countKey, "", items);
+}
+
 std::string CalculatorStack::stackText() const {
     return CalculatorLine::expressionText(items);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CalculatorLine.h"
+#include "platform/foundation/UserDefaults.h"
 
 #include <cstdint>
 #include <optional>
@@ -19,7 +20,7 @@ public:
     std::vector<CalculatorLine> items;
     std::int64_t userDefaultsCount = 0;
     // Set when a write did not reach the store: `items` may then differ from the stored
-    // lines, and no further write is tried until the stack is loaded again.
+    // lines, and no further write is tried until the stack is written whole or loaded again.
     bool outOfStep = false;
 
     // Loads the stack from the suite after honouring a pending reset.
@@ -35,6 +36,8 @@ public:
     std::optional<CalculatorLine> removeFirstLine();
     void insertFirstLine(const std::string& item, const std::string& type, std::int64_t digits, bool separator,
                          std::int64_t fraction, std::int64_t parentheses, double number);
+    // The lines written whole, with the count, inside a transaction (an unsaved stack's save).
+    bool storeWhole(foundation::UserDefaults::Transaction& transaction) const;
     std::string stackText() const;
     std::int64_t lineCount() const;
 };

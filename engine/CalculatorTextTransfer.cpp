@@ -126,7 +126,7 @@ std::string Calculator::resultText() const {
 std::string Calculator::expressionText() const { return calculationText(); }
 
 void Calculator::importCalculationText(const std::string& text, bool plainFormat) {
-    const KeyOperation operation(*this);
+    const StoreCommit operation(*this);
     // A number pasted into a date entry would end it half-way: the entry is left alone.
     if (dateCalculator) return;
     std::string readable = lowerCased(text);

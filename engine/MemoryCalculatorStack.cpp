@@ -59,6 +59,10 @@ void MemoryCalculatorStack::clearMemory() {
     items.clear();
 }
 
+bool MemoryCalculatorStack::storeWhole(UserDefaults::Transaction& transaction) const {
+    return StackLineRecord::storeLines(transaction, memoryKey, memoryLinePrefix, items);
+}
+
 std::string MemoryCalculatorStack::memoryItemsText() const {
     return CalculatorLine::expressionText(items);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CalculatorLine.h"
+#include "platform/foundation/UserDefaults.h"
 
 #include <cstdint>
 #include <string>
@@ -25,6 +26,8 @@ public:
     void pushMemoryLine(const std::string& item, const std::string& type, std::int64_t digits, bool separator,
                         std::int64_t fraction, std::int64_t parentheses, double number);
     void clearMemory();
+    // The lines written whole, with the count, inside a transaction (an unsaved register's save).
+    bool storeWhole(foundation::UserDefaults::Transaction& transaction) const;
     std::string memoryItemsText() const;
 };
 

@@ -2,6 +2,8 @@
 
 #include "engine/SharedSettings.h"
 
+#include <algorithm>
+
 namespace ostrelo {
 
 using foundation::PropertyListValue;
@@ -70,6 +72,19 @@ bool StackLineRecord::removeLines(foundation::UserDefaults& suite, foundation::U
         if (index <= static_cast<unsigned long long>(count)) ok = transaction.removeObject(key) && ok;
     }
     return ok;
+}
+
+bool StackLineRecord::storeLines(foundation::UserDefaults::Transaction& transaction, const std::string& countKey,
+                                 const std::string& keyPrefix, const std::vector<CalculatorLine>& lines) {
+    constexpr std::int64_t removalLimit = 4096;
+    const auto count = static_cast<std::int64_t>(lines.size());
+    const std::int64_t stored = std::min(storedCount(transaction.object(countKey)), count + removalLimit);
+    for (std::int64_t i = count + 1; i <= stored; ++i)
+        if (!transaction.removeObject(keyPrefix + std::to_string(i))) return false;
+    for (std::int64_t i = 1; i <= count; ++i)
+        if (!transaction.set(keyPrefix + std::to_string(i), encode(lines[static_cast<std::size_t>(i - 1)])))
+            return false;
+    return transaction.set(countKey, count);
 }
 
 void StackLineRecord::commit(bool& outOfStep, const Writes& writes) {

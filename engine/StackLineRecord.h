@@ -35,11 +35,15 @@ public:
     static bool removeLines(foundation::UserDefaults& suite, foundation::UserDefaults::Transaction& transaction,
                             const std::string& keyPrefix, std::int64_t count);
 
+    // Writes `lines` whole inside a transaction of `suite`: the keys keyPrefix + "1" ... and
+    // `countKey`, and removes the stored lines past them (up to a bounded number).
+    static bool storeLines(foundation::UserDefaults::Transaction& transaction, const std::string& countKey,
+                           const std::string& keyPrefix, const std::vector<CalculatorLine>& lines);
+
     // Commits one stack operation's writes together, in a suite opened afresh. A commit that
-    // fails (the store stayed locked beyond its busy timeout, or is unusable) sets
-    // `outOfStep`: the stack's lines then run ahead of the stored ones, and no further commit
-    // is tried (each would wait out the timeout again) until the owner has loaded the stack
-    // from the store again.
+    // fails (the store is full, read-only, or stayed locked beyond its wait) sets `outOfStep`:
+    // the stack's lines then run ahead of the stored ones, and no further commit is tried until
+    // the owner has written the stack whole (storeLines) or loaded it again.
     using Writes = std::function<bool(foundation::UserDefaults&, foundation::UserDefaults::Transaction&)>;
     static void commit(bool& outOfStep, const Writes& writes);
 };

@@ -6,6 +6,7 @@
 #include "app/core/ScreenProfiles.h"
 #include "app/core/ScreenSetUp.h"
 #include "app/core/SettingsLoader.h"
+#include "app/core/StoreReload.h"
 #include "keyboard/KeyboardBundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Timer.h"
@@ -144,8 +145,11 @@ void KeyboardViewController::keyboardSetupView() {
         [this](const foundation::Notification&) { setupKeyboardViews(); });
 }
 
+// At load and at every activation: what another program stored meanwhile is shown, and the "="
+// key's loan or date title of the calculation it replaced gives way.
 void KeyboardViewController::setupKeyboardViews() {
     if (links_.keypad == nullptr) return;
+    const bool changed = StoreReload{*this}.reloadCalculation();
     loadKeyboardSettings();
     CurrencyKeys{*this}.setConvertTitles();
     ScreenSetUp{*this}.prepareViews();
@@ -155,6 +159,8 @@ void KeyboardViewController::setupKeyboardViews() {
         screenLifetime_.weak());
     buttonBackSpace->addGestureRecognizer(std::move(recognizer));
     DisplayRefresh{*this}.updateDateTitle();
+    refreshKeyTitles();
+    if (changed) KeyHandler{*this}.tail();
 }
 
 void KeyboardViewController::loadKeyboardSettings() { SettingsLoader{*this}.loadSettings(); }

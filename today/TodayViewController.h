@@ -102,6 +102,7 @@ public:
     // CalculatorScreen
     const ScreenLinks& links() const override { return links_; }
     void refreshDisplay() override;
+    void reloadSettings() override { loadWidgetSettings(); }
     void longPressFeedback(CalculatorButton& key) override;
     bool allows(LongPressRow::Condition condition) override;
     bool ownKey(CalculatorButton* key, std::string& text) override;

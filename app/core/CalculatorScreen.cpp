@@ -1,6 +1,7 @@
 #include "app/core/CalculatorScreen.h"
 
 #include "app/core/DisplayRefresh.h"
+#include "app/core/SettingsLoader.h"
 #include "engine/Calculator.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Pasteboard.h"
@@ -17,6 +18,8 @@ constexpr unsigned clickSound = 1104;
 }
 
 void CalculatorScreen::refreshDisplay() { DisplayRefresh{*this}.updateCalculatorLines(); }
+
+void CalculatorScreen::reloadSettings() { SettingsLoader{*this}.loadSettings(); }
 
 void CalculatorScreen::longPressFeedback(CalculatorButton& key) { keyPressFeedback(key); }
 

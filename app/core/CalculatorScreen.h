@@ -29,6 +29,8 @@ public:
 
     // The display refresh after a change of the calculation: the shared refresh.
     virtual void refreshDisplay();
+    // The settings read again as at an activation: the shared settings loader.
+    virtual void reloadSettings();
     // The confirmation of a remapped long press: keyPressFeedback.
     virtual void longPressFeedback(CalculatorButton& key);
     // Whether a long-press row's condition holds now: always, unless the screen says otherwise.

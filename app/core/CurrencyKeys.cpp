@@ -28,7 +28,9 @@ void CurrencyKeys::refreshLayoutAndStatusBar() { screen_.relayoutViews(); }
 
 void CurrencyKeys::updateCurrencyTitlesAndSave() {
     setConvertTitles();
-    const Calculator& c = *screen_.links().calculator;
+    Calculator& c = *screen_.links().calculator;
+    // Part of the key that stepped the currency: bounded by its wait like the key.
+    const Calculator::StoreCommit commit(c);
     auto suite = SharedSettings::open();
     suite->set("from", c.from);
     suite->set("to", c.to);

@@ -5,6 +5,7 @@
 #include "app/core/KeyTitle.h"
 #include "app/core/OwnCurrency.h"
 #include "app/core/ScreenProfile.h"
+#include "app/core/StoreReload.h"
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/NumberFormatter.h"
@@ -56,8 +57,9 @@ KeyHandler::KeyHandler(CalculatorScreen& screen)
 
 void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string& given) {
     // One commit for all the writes of the key: a process killed in the middle of it keeps the
-    // calculation as it was before the key.
-    foundation::UserDefaults::Batch batch;
+    // calculation as it was before the key. The key acts on what another program stored meanwhile.
+    const Calculator::StoreCommit commit(calculator_);
+    if (commit.storeChangedElsewhere()) StoreReload{screen_}.takeUpChanges();
     if (links_.enableClickSound != nullptr && *links_.enableClickSound)
         uikit::AudioServices::playSystemSound(clickSound);
     std::string text = given;
@@ -71,7 +73,8 @@ void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string
 }
 
 void KeyHandler::act(const std::string& text) {
-    foundation::UserDefaults::Batch batch;
+    const Calculator::StoreCommit commit(calculator_);
+    if (commit.storeChangedElsewhere()) StoreReload{screen_}.takeUpChanges();
     run(nullptr, text);
 }
 

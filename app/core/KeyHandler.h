@@ -22,6 +22,10 @@ struct ScreenLinks;
 // keypad layouts without a function key, currency steps without currency keys, sending
 // ("✅", "✅✅") without a send key.
 //
+// Every key's writes go to the store in one commit (Calculator::StoreCommit); a key that finds the
+// store changed by another program since its calculator last read it first takes the change up as
+// an activation does (StoreReload).
+//
 // Made per call; holds references to the screen only, and stops once the screen is gone.
 class KeyHandler {
 public:

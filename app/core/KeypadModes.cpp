@@ -32,7 +32,7 @@ void KeypadModes::updateKeypadMode() {
         screen_.showKeypad(true);
     } else {
         screen_.showKeypad(false);
-        suite->set("show_currency", false);
+        if (!stored || stored->boolValue() != false) suite->set("show_currency", false);
         suite->synchronize();
     }
     setParenthesisKeys(links, links.functionKey->normalTitle() == "ƒ(x)" && suite->boolForKey("preference_percent"));

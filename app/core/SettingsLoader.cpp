@@ -177,10 +177,11 @@ void SettingsLoader::publishVersion(foundation::UserDefaults& suite) {
         foundation::Log::error("settings: the bundle has no version texts");
         return;
     }
-    suite.set("preference_version_phone", *text);
+    // Written when they differ only: an activation on a store that takes no writes writes nothing.
+    if (suite.stringForKey("preference_version_phone") != *text) suite.set("preference_version_phone", *text);
     suite.synchronize();
     auto watch = SharedSettings::open();
-    watch->set("preference_version_watch", *text);
+    if (watch->stringForKey("preference_version_watch") != *text) watch->set("preference_version_watch", *text);
     watch->synchronize();
     suite.synchronize();
 }

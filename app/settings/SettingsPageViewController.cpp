@@ -1,6 +1,7 @@
 #include "app/settings/SettingsPageViewController.h"
 
 #include "engine/SharedSettings.h"
+#include "platform/uikit/Application.h"
 #include "platform/uikit/LayoutConstraint.h"
 #include "ui/Theme.h"
 
@@ -18,16 +19,13 @@ uikit::Font themeFont(double size) {
     return uikit::Font::named(themeFontName(), size).value_or(uikit::Font::systemFont(size));
 }
 
-void write(const std::string& key, const foundation::PropertyListValue& value) {
-    auto suite = SharedSettings::open();
-    suite->set(key, value);
-    suite->synchronize();
-}
-
 }  // namespace
 
 void SettingsPageViewController::viewDidLoad() {
-    auto suite = SharedSettings::open();
+    // Kept for the page's life: the store's version on its connection tells others' writes.
+    suite_ = SharedSettings::open();
+    seenVersion_ = suite_->dataVersion();
+    auto& suite = suite_;
     const bool dark = suite->boolForKey("preference_theme_phone");
     applyTheme(dark ? themeNames[0] : themeNames[1]);
     view()->setBackgroundColor(standardBackgroundColor());
@@ -55,6 +53,25 @@ void SettingsPageViewController::viewDidLoad() {
     note->numberOfLines = 2;
     note->lineBreakMode = uikit::LineBreakByWordWrapping;
     layOut(*ownCurrencyLabel, *colorLabel, *note);
+    activation_ = foundation::NotificationCenter::defaultCenter().addObserver(
+        uikit::Application::didBecomeActiveNotification, nullptr,
+        [this](const foundation::Notification&) { takeUpChanges(nullptr); });
+}
+
+void SettingsPageViewController::takeUpChanges(const uikit::View* writing) {
+    const auto version = suite_->dataVersion();
+    if (version == seenVersion_) return;
+    seenVersion_ = version;
+    if (writing != ownCurrencyField_ && !ownCurrencyField_->isEditing())
+        ownCurrencyField_->setText(suite_->stringForKey(ownCurrencyKey).value_or(""));
+    if (writing != colorSwitch_) colorSwitch_->setOn(suite_->boolForKey(colorKey));
+}
+
+void SettingsPageViewController::write(const std::string& key, const foundation::PropertyListValue& value,
+                                       const uikit::View& control) {
+    takeUpChanges(&control);
+    suite_->set(key, value);
+    suite_->synchronize();
 }
 
 uikit::Label* SettingsPageViewController::addCaption(const std::string& text, double size) {
@@ -89,9 +106,9 @@ void SettingsPageViewController::layOut(uikit::Label& ownCurrencyLabel, uikit::L
 }
 
 void SettingsPageViewController::textFieldDidEndEditing(uikit::TextField& textField) {
-    write(ownCurrencyKey, textField.text());
+    write(ownCurrencyKey, textField.text(), textField);
 }
 
-void SettingsPageViewController::colorSwitchChanged() { write(colorKey, colorSwitch_->isOn()); }
+void SettingsPageViewController::colorSwitchChanged() { write(colorKey, colorSwitch_->isOn(), *colorSwitch_); }
 
 }  // namespace ostrelo

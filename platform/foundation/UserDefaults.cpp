@@ -254,6 +254,7 @@ enum Statement {
     savepoint,
     release,
     rollbackToSavepoint,
+    dataVersionQuery,
     statementCount
 };
 
@@ -337,6 +338,7 @@ public:
         file_ = directory_ / storeFileName;
         if (auto kept = ConnectionPool::shared().take(file_)) {
             connection_ = *kept;
+            sqlite3_busy_handler(database_, &Store::waitForStore, this);
             return;
         }
         std::error_code ignored;
@@ -345,7 +347,10 @@ public:
     }
 
     ~Store() {
+        if (!openedHere()) return;  // inherited across fork: never touched
         if (database_ && !inTransaction() && !needsRecovery_) {
+            // A kept connection must not call back into this object.
+            sqlite3_busy_timeout(database_, busyTimeoutMilliseconds);
             ConnectionPool::shared().give(file_, connection_);
             connection_ = Connection{};
         } else {
@@ -366,6 +371,54 @@ public:
     bool run(Statement which, const char* what) { return settled(runStatement(which, what)); }
 
     bool inTransaction() const { return database_ && sqlite3_get_autocommit(database_) == 0; }
+
+    const std::filesystem::path& directory() const { return directory_; }
+    bool openedHere() const { return !database_ || connection_.owner == ::getpid(); }
+
+    std::optional<std::int64_t> dataVersion() {
+        sqlite3_stmt* statement = prepared(dataVersionQuery);
+        if (!statement) return std::nullopt;
+        Reset reset{statement};
+        if (sqlite3_step(statement) != SQLITE_ROW) return std::nullopt;
+        return sqlite3_column_int64(statement, 0);
+    }
+
+    // A long-lived connection follows the store when another process has put a fresh one at
+    // the path (the damaged one moved aside): it would write into the old file otherwise.
+    void reopenIfReplaced() {
+        if (!database_ || inTransaction()) return;
+        struct stat status {};
+        if (::stat(file_.c_str(), &status) == 0 && status.st_dev == connection_.device &&
+            status.st_ino == connection_.inode)
+            return;
+        if (openConnection() == Opened::damaged) recover();
+    }
+
+    // ---- Batches: the store's waits and failures while one lives.
+    void startBatch(int waitMilliseconds, bool quiet) {
+        batchWait_ = waitMilliseconds;
+        waited_ = 0;
+        quiet_ = quiet;
+        batch_ = {};
+        batch_.on = true;
+    }
+    // After a batch that could not begin: its writes fail at once, for the reason it did not.
+    void refuseWrites() {
+        batch_.refused = true;
+        batch_.refusal = batch_.failure.empty() ? "the store did not start the batch" : batch_.failure;
+        batch_.failure.clear();
+        batch_.failed = false;
+    }
+    bool batchFailed() const { return batch_.failed; }
+    // Ends the batch's state: the first failure and the planned wait in milliseconds.
+    std::pair<std::string, int> endBatch() {
+        std::pair<std::string, int> outcome{batch_.failure, waited_};
+        batch_ = {};
+        batchWait_.reset();
+        waited_ = 0;
+        quiet_ = false;
+        return outcome;
+    }
 
     std::recursive_mutex mutex;
 
@@ -388,7 +441,7 @@ private:
         const int rc = sqlite3_step(statement);
         if (rc == SQLITE_DONE) return std::nullopt;
         if (rc != SQLITE_ROW) {
-            failed(rc, "read \"" + key + "\"");
+            failed(rc, "read \"" + key + "\"", false);
             return std::nullopt;
         }
         auto value = decodeColumn(statement, 0);
@@ -397,6 +450,7 @@ private:
     }
 
     bool writeValue(const std::string& key, const PropertyListValue& value) {
+        if (batch_.refused) return refused("write \"" + key + "\"");
         sqlite3_stmt* statement = prepared(upsertValue);
         if (!statement) return unusable("write \"" + key + "\"");
         std::string blob;
@@ -410,6 +464,7 @@ private:
     }
 
     bool removeValue(const std::string& key) {
+        if (batch_.refused) return refused("remove \"" + key + "\"");
         sqlite3_stmt* statement = prepared(deleteValue);
         if (!statement) return unusable("remove \"" + key + "\"");
         Reset reset{statement};
@@ -430,11 +485,12 @@ private:
             std::string name(key ? key : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, 0)));
             if (auto value = decodeColumn(statement, 1)) result.insert_or_assign(std::move(name), std::move(*value));
         }
-        if (rc != SQLITE_DONE) failed(rc, "read every value");
+        if (rc != SQLITE_DONE) failed(rc, "read every value", false);
         return result;
     }
 
     bool runStatement(Statement which, const char* what) {
+        if (batch_.refused && (which == begin || which == savepoint)) return refused(what);
         sqlite3_stmt* statement = prepared(which);
         if (!statement) return unusable(what);
         Reset reset{statement};
@@ -465,6 +521,7 @@ private:
             case savepoint: return "SAVEPOINT suite_transaction";
             case release: return "RELEASE suite_transaction";
             case rollbackToSavepoint: return "ROLLBACK TO suite_transaction";
+            case dataVersionQuery: return "PRAGMA data_version";
             default: return "";
         }
     }
@@ -490,16 +547,47 @@ private:
     }
 
     bool unusable(const std::string& what) {
-        Log::error("settings: cannot " + what + ": the store " + file_.string() + " is not open");
+        noteFailure("the store is not open");
+        if (!quiet_) Log::error("settings: cannot " + what + ": the store " + file_.string() + " is not open");
         return false;
     }
 
-    // Logs a failed step; a damaged store is moved aside and a fresh one started.
-    bool failed(int rc, const std::string& what) {
+    bool refused(const std::string& what) {
+        noteFailure(batch_.refusal);
+        if (!quiet_) Log::error("settings: cannot " + what + " in " + file_.string() + ": " + batch_.refusal);
+        return false;
+    }
+
+    // Logs a failed step (a quiet batch keeps its failures to itself); a write's failure fails the
+    // batch it is part of. A damaged store is moved aside and a fresh one started.
+    bool failed(int rc, const std::string& what, bool write = true) {
         const std::string message = database_ ? sqlite3_errmsg(database_) : sqlite3_errstr(rc);
-        Log::error("settings: cannot " + what + " in " + file_.string() + ": " + message);
+        if (write) noteFailure(message);
+        if (!quiet_ || !write) Log::error("settings: cannot " + what + " in " + file_.string() + ": " + message);
         if (isDamage(rc)) needsRecovery_ = true;
         return false;
+    }
+
+    void noteFailure(const std::string& reason) {
+        if (!batch_.on) return;
+        if (!batch_.failed) batch_.failure = reason;
+        batch_.failed = true;
+    }
+
+    // The busy handler of every connection in use: SQLite's own schedule of short sleeps, added
+    // up as planned. Outside a batch each statement may wait the busy timeout; a batch's wait
+    // bounds all of its statements together.
+    static int waitForStore(void* store, int attempt) { return static_cast<Store*>(store)->waitOnce(attempt); }
+    int waitOnce(int attempt) {
+        static constexpr std::array<int, 12> delays{1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+        if (!batchWait_ && attempt == 0) waited_ = 0;
+        const int budget = batchWait_.value_or(busyTimeoutMilliseconds);
+        const auto step = static_cast<std::size_t>(std::min(attempt, static_cast<int>(delays.size()) - 1));
+        const int delay = std::min(delays[step], budget - waited_);
+        if (delay <= 0) return 0;
+        sqlite3_sleep(delay);
+        waited_ += delay;
+        return 1;
     }
 
     void closeConnection() { foundation::closeConnection(connection_); }
@@ -525,7 +613,7 @@ private:
             connection_.inode = status.st_ino;
         }
         sqlite3_extended_result_codes(database_, 1);
-        sqlite3_busy_timeout(database_, busyTimeoutMilliseconds);
+        sqlite3_busy_handler(database_, &Store::waitForStore, this);
         // In WAL mode NORMAL keeps every commit atomic and survives a killed process.
         sqlite3_exec(database_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
 
@@ -654,6 +742,18 @@ private:
     std::array<sqlite3_stmt*, statementCount>& statements_ = connection_.statements;
     std::string journalMode_;
     bool needsRecovery_ = false;
+
+    struct BatchState {
+        bool on = false;
+        bool failed = false;
+        bool refused = false;
+        std::string failure;
+        std::string refusal;
+    };
+    BatchState batch_;
+    std::optional<int> batchWait_;
+    int waited_ = 0;
+    bool quiet_ = false;
 };
 
 // ---- The suite.
@@ -679,28 +779,73 @@ UserDefaults::Batch::Current& UserDefaults::Batch::current() {
     return batch;
 }
 
+bool UserDefaults::Batch::active() { return current().store != nullptr; }
+
 UserDefaults::Batch::Batch(const std::filesystem::path& directory) {
-    Current& batch = current();
-    if (batch.store) return;
-    auto store = std::make_shared<Store>(directory);
+    if (active()) return;
+    start(threadStore(directory), std::chrono::milliseconds(busyTimeoutMilliseconds), false);
+}
+
+UserDefaults::Batch::Batch(const UserDefaults& suite, std::chrono::milliseconds wait) {
+    if (active()) return;
+    {
+        std::lock_guard lock(suite.store_->mutex);
+        suite.store_->reopenIfReplaced();
+    }
+    start(suite.store_, wait, true);
+}
+
+void UserDefaults::Batch::start(std::shared_ptr<Store> store, std::chrono::milliseconds wait, bool quiet) {
     std::lock_guard lock(store->mutex);
-    if (!store->run(begin, "begin a batch of writes")) return;
-    batch = {store, directory};
+    // Inside a transaction of the same connection the batch is part of that transaction.
+    if (store->inTransaction()) return;
+    store->startBatch(static_cast<int>(wait.count()), quiet);
+    if (!store->run(begin, "begin a batch of writes")) store->refuseWrites();
+    current() = {store, store->directory()};
     store_ = std::move(store);
 }
 
-UserDefaults::Batch::~Batch() {
-    if (!store_) return;
+UserDefaults::Batch::~Batch() { commit(); }
+
+bool UserDefaults::Batch::commit() {
+    if (ended_) return result_;
+    ended_ = true;
+    if (!store_) return result_;
     current() = {};
     std::lock_guard lock(store_->mutex);
-    if (store_->inTransaction() && !store_->run(commit, "commit a batch of writes") && store_->inTransaction())
-        store_->run(rollback, "roll back a batch of writes");
+    bool stored = !store_->batchFailed();
+    if (store_->inTransaction()) {
+        if (stored) stored = store_->run(Statement::commit, "commit a batch of writes");
+        if (!stored && store_->inTransaction()) store_->run(rollback, "roll back a batch of writes");
+    }
+    auto [failure, waited] = store_->endBatch();
+    if (!stored) failure_ = failure.empty() ? "the batch was not committed" : failure;
+    waited_ = std::chrono::milliseconds(waited);
+    store_.reset();
+    return result_ = stored;
 }
 
-UserDefaults::UserDefaults(const std::filesystem::path& directory) {
+std::shared_ptr<UserDefaults::Store> UserDefaults::threadStore(const std::filesystem::path& directory) {
     const Batch::Current& batch = Batch::current();
-    if (batch.store && batch.directory == directory) store_ = batch.store;
-    else store_ = std::make_shared<Store>(directory);
+    if (batch.store && batch.directory == directory) return batch.store;
+    thread_local std::filesystem::path homeDirectory;
+    thread_local std::weak_ptr<Store> home;
+    if (auto store = home.lock(); store && homeDirectory == directory && store->openedHere()) {
+        std::lock_guard lock(store->mutex);
+        store->reopenIfReplaced();
+        return store;
+    }
+    auto store = std::make_shared<Store>(directory);
+    homeDirectory = directory;
+    home = store;
+    return store;
+}
+
+UserDefaults::UserDefaults(const std::filesystem::path& directory) : store_(threadStore(directory)) {}
+
+std::optional<std::int64_t> UserDefaults::dataVersion() const {
+    std::lock_guard lock(store_->mutex);
+    return store_->dataVersion();
 }
 
 UserDefaults::~UserDefaults() = default;

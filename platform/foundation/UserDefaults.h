@@ -2,6 +2,7 @@
 
 #include "platform/foundation/PropertyListValue.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -15,9 +16,11 @@ namespace foundation {
 // file "group.sqlite" in the group directory (WAL mode, busy timeout). Every write
 // is committed at once and is seen by other processes at their next read.
 // Nothing here throws: a failed write is logged and reported as false.
-// Each object has its own connection, so threads may each use their own object
-// (one object may also be shared; its calls are serialised). Connections of objects
-// that have ended are kept open for the next object of the same process.
+// The objects of one thread for one directory share a connection, so that the store's
+// version (dataVersion) tells the writes of other threads and processes from the thread's
+// own; threads may each use their own objects (one object may also be shared; its calls
+// are serialised). Connections no object uses any more are kept open for the next object
+// of the same process.
 class UserDefaults {
     class Store;
 
@@ -53,6 +56,11 @@ public:
     bool set(const std::string& key, const PropertyListValue& value);
     bool removeObject(const std::string& key);
 
+    // A number that changes whenever another thread or process has committed to the store
+    // since this thread's connection last asked; the thread's own commits leave it as it is.
+    // None when the store is unusable.
+    std::optional<std::int64_t> dataVersion() const;
+
     // Several writes committed together: other processes see all of them or none.
     // The body returns false to roll back; a failed write inside also rolls back.
     // The store's write lock is held while the body runs (other writers wait, up to the
@@ -72,20 +80,45 @@ public:
     // reads on that thread see the writes at once, other processes (and a process killed
     // half-way) see all of them or none once the batch ends. A batch made inside another does
     // nothing. The store's write lock is held from the start of the batch (other writers
-    // wait, up to the busy timeout), so a batch must stay short. When the store cannot start
-    // one, writes are committed one by one as without a batch.
+    // wait, up to their busy timeout), so a batch must stay short. A write that fails inside
+    // the batch makes the whole batch roll back at its end. When the store does not start the
+    // batch (locked past the wait, read-only, unusable), every write made on the thread while
+    // it lives fails at once; reads still work.
     class Batch {
     public:
+        // On a connection of the directory's store, waiting up to the busy timeout; every
+        // failure is logged.
         explicit Batch(const std::filesystem::path& directory = groupDirectory());
+        // On `suite`'s connection; no read or write of the batch waits more than `wait` for
+        // the store in all, and nothing is logged: commit() and failure() tell what happened.
+        Batch(const UserDefaults& suite, std::chrono::milliseconds wait);
+        // Commits, unless commit() has.
         ~Batch();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
+
+        // Ends the batch: its writes are committed when each of them reached the store, else
+        // all of them are rolled back. True when they are in the store (also when there were
+        // none, and for a batch made inside another).
+        bool commit();
+        // Why the batch's writes did not reach the store; empty while they did.
+        const std::string& failure() const { return failure_; }
+        // How long the batch waited for the store, by the waits planned for it (what the wait
+        // bounds), whatever the machine's sleeps took.
+        std::chrono::milliseconds waited() const { return waited_; }
+        // Whether a batch lives on this thread.
+        static bool active();
 
     private:
         friend class UserDefaults;
         struct Current;
         static Current& current();
+        void start(std::shared_ptr<Store> store, std::chrono::milliseconds wait, bool quiet);
         std::shared_ptr<Store> store_;
+        std::string failure_;
+        std::chrono::milliseconds waited_{0};
+        bool ended_ = false;
+        bool result_ = true;
     };
 
     // Defaults kept in memory for this process only (shared by every UserDefaults
@@ -99,6 +132,8 @@ public:
     PropertyListValue::Dictionary dictionaryRepresentation() const;
 
 private:
+    // The connection the thread's objects for the directory share.
+    static std::shared_ptr<Store> threadStore(const std::filesystem::path& directory);
     static void undo(Store& store, bool nested);
     std::shared_ptr<Store> store_;
 };

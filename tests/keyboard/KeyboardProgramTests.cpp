@@ -2,13 +2,18 @@
 // store it shares with the app.
 #include "app/AppStartup.h"
 #include "app/ViewController.h"
+#include "app/core/KeyHandler.h"
+#include "keyboard/KeyboardViewController.h"
 #include "engine/ExchangeRateFeed.h"
+#include "engine/SharedSettings.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/host/TextFieldHost.h"
 #include "platform/uikit/Storyboard.h"
 #include "tests/support/AppProcess.h"
 #include "tests/support/TestEnvironment.h"
+#include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 
 #include <signal.h>
@@ -74,6 +79,42 @@ TEST_F(KeyboardProgramTest, WhatTheKeyboardTypesIsTheAppsAtItsNextActivation) {
     EXPECT_EQ(screen->primaryCalculatorLine->text(), "7×6");
     EXPECT_EQ(screen->secondaryCalculatorLine->text(), "42");
     EXPECT_EQ(screen->calculator.from, 30);
+}
+
+// Another program (the keyboard typing child) stores "7×6=42" while the keyboard, which keeps its
+// window, shows "1+": at its activation the keyboard shows 42, and its send key types 42.
+TEST_F(KeyboardProgramTest, AtItsActivationTheKeyboardShowsAndSendsWhatAnotherProgramStored) {
+    uikit::Storyboard::setDirectory(std::filesystem::path(OSTRELO_SCENES));
+    host::HeadlessHost host(host::DeviceProfile::smallPhone());
+    auto* field = host::TextFieldHost::launch(host, [] { return std::make_unique<ostrelo::KeyboardViewController>(); });
+    auto* keyboard = dynamic_cast<ostrelo::KeyboardViewController*>(field->keyboard());
+    for (auto* key : {keyboard->buttonOne, keyboard->buttonAdd}) host.tap(host::HeadlessHost::centerOf(*key));
+    host.resignActive();
+    AppProcess other(TYPING_CHILD, {"=", "7", "×", "6", "="}, {{"OSTRELO_GROUP_DIR", groupDirectory().string()}});
+    ASSERT_EQ(other.waitForExit(), 0) << other.text();
+    host.becomeActive();
+    EXPECT_EQ(keyboard->primaryCalculatorLine->text(), "42");
+    host.tap(host::HeadlessHost::centerOf(*keyboard->buttonSend));
+    EXPECT_EQ(field->fieldText(), "42");
+}
+
+// The app waits for a loan's rate ("=" reads "𝑖") when another program stores "5+3": its activation
+// ends the prompt, and "=" adds up the new calculation.
+TEST_F(KeyboardProgramTest, ALoanPromptEndsWhenAnotherProgramReplacesTheCalculation) {
+    ostrelo::SharedSettings::open()->set("preference_percent", true);
+    host::HeadlessHost app(host::DeviceProfile::smallPhone());
+    app.launch(ostrelo::AppStartup::description());
+    auto* screen = dynamic_cast<ostrelo::ViewController*>(app.rootViewController());
+    app.tap(host::HeadlessHost::centerOf(*screen->buttonOne));
+    ostrelo::KeyHandler{*screen}.handle(screen->buttonParenthesisOpen, true, "");  // "%" held
+    ASSERT_EQ(screen->buttonEqual->normalTitle(), "𝑖");
+    app.resignActive();
+    AppProcess other(TYPING_CHILD, {"=", "5", "+", "3"}, {{"OSTRELO_GROUP_DIR", groupDirectory().string()}});
+    ASSERT_EQ(other.waitForExit(), 0) << other.text();
+    app.becomeActive();
+    EXPECT_EQ(screen->buttonEqual->normalTitle(), "=");
+    app.tap(host::HeadlessHost::centerOf(*screen->buttonEqual));
+    EXPECT_EQ(screen->primaryCalculatorLine->text(), "8");
 }
 
 }  // namespace

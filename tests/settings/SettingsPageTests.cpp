@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 using ostrelo::SettingsPage;
 using ostrelo::SettingsPageViewController;
@@ -67,6 +68,30 @@ TEST_F(SettingsPageTest, TheFieldIsWrittenWhenEditingEndsAndTheSwitchAtOnce) {
     const std::filesystem::path snapshots = OSTRELO_SNAPSHOT_DIR;
     std::filesystem::create_directories(snapshots);
     EXPECT_TRUE(host.writeSnapshot(snapshots / "ostrelo-settings.png"));
+}
+
+// Another program's writes (on a connection of their own) show at the page's activation, and
+// before the page writes its other control; a field being edited keeps what is typed.
+TEST_F(SettingsPageTest, WhatAnotherProgramStoredShowsAtActivationAndBeforeAWrite) {
+    const auto elsewhere = [](const char* key, const foundation::PropertyListValue& value) {
+        std::thread([&] { foundation::UserDefaults().set(key, value); }).join();
+    };
+    host::HeadlessHost host(pageWindow());
+    host.launch(SettingsPage::description());
+    auto& page = dynamic_cast<SettingsPageViewController&>(*host.rootViewController());
+    elsewhere(colorKey, true);
+    host.becomeActive();
+    EXPECT_TRUE(page.colorSwitch()->isOn());
+    elsewhere(ownCurrencyKey, "XPT");
+    host.tap(host::HeadlessHost::centerOf(*page.colorSwitch()));
+    EXPECT_EQ(page.ownCurrencyField()->text(), "XPT");
+    host.tap(host::HeadlessHost::centerOf(*page.ownCurrencyField()));
+    host.pressKey("\b");
+    elsewhere(ownCurrencyKey, "XPD");
+    elsewhere(colorKey, true);
+    host.pressKey("\r", 40);
+    EXPECT_EQ(storedText(), "XP");
+    EXPECT_TRUE(page.colorSwitch()->isOn());
 }
 
 void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }

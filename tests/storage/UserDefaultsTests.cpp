@@ -167,10 +167,12 @@ TEST_F(UserDefaultsTest, TransactionsCommitAllOrNothing) {
         t.removeObject("kept");
         EXPECT_EQ(t.object("a"), PropertyListValue(1));
         EXPECT_FALSE(t.object("kept").has_value());
-        // Another connection sees nothing of it before the commit.
-        UserDefaults other;
-        EXPECT_FALSE(other.object("a").has_value());
-        EXPECT_TRUE(other.object("kept").has_value());
+        // Another thread's connection sees nothing of it before the commit.
+        std::thread([] {
+            UserDefaults other;
+            EXPECT_FALSE(other.object("a").has_value());
+            EXPECT_TRUE(other.object("kept").has_value());
+        }).join();
         return true;
     }));
     EXPECT_EQ(suite.integerForKey("b"), 2);

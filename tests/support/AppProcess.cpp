@@ -13,7 +13,13 @@ namespace testsupport {
 AppProcess::AppProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                        const std::map<std::string, std::string>& environment) {
     int pipeEnds[2];
+    int inputEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) return;
+    if (pipe2(inputEnds, O_CLOEXEC) != 0) {
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        return;
+    }
     std::vector<std::string> argv{program.string()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<char*> args;
@@ -21,6 +27,7 @@ AppProcess::AppProcess(const std::filesystem::path& program, const std::vector<s
     args.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
+        dup2(inputEnds[0], STDIN_FILENO);
         dup2(pipeEnds[1], STDOUT_FILENO);
         dup2(pipeEnds[1], STDERR_FILENO);
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
@@ -28,7 +35,14 @@ AppProcess::AppProcess(const std::filesystem::path& program, const std::vector<s
         _exit(127);
     }
     close(pipeEnds[1]);
+    close(inputEnds[0]);
     output_ = pipeEnds[0];
+    input_ = inputEnds[1];
+}
+
+bool AppProcess::send(const std::string& line) {
+    const std::string text = line + "\n";
+    return input_ >= 0 && write(input_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
 AppProcess::~AppProcess() {
@@ -37,6 +51,7 @@ AppProcess::~AppProcess() {
         waitForExit();
     }
     if (output_ >= 0) close(output_);
+    if (input_ >= 0) close(input_);
 }
 
 // Reads what arrives within the time; false once the output has ended.

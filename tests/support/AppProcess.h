@@ -29,6 +29,8 @@ public:
     std::optional<int> waitForExit();
     bool running();
     void kill(int signal);
+    // Writes a line to the program's standard input.
+    bool send(const std::string& line);
     // Everything read so far.
     const std::string& text() const { return text_; }
 
@@ -38,6 +40,7 @@ private:
 
     pid_t pid_ = -1;
     int output_ = -1;
+    int input_ = -1;
     std::string text_;
     std::size_t seen_ = 0;
     std::optional<int> status_;

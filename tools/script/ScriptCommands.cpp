@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 
 namespace script {
 
@@ -87,8 +88,11 @@ bool store(Session& s, const ScriptLine& line) {
     std::string error;
     auto value = parseStoreValue(line.words[1], error);
     if (!value) return s.stop(line, error);
-    if (!foundation::UserDefaults().set(line.words[0].text, *value))
-        return s.stop(line, "the store did not take " + line.words[0].text);
+    // Once the screen runs this is another program's write: made on a connection of its own (another
+    // thread's), so that the screen's next key finds the store changed.
+    bool stored = false;
+    std::thread([&] { stored = foundation::UserDefaults().set(line.words[0].text, *value); }).join();
+    if (!stored) return s.stop(line, "the store did not take " + line.words[0].text);
     return true;
 }
 

@@ -1,0 +1,26 @@
+#include "app/core/StoreReload.h"
+
+#include "app/core/CalculatorScreen.h"
+#include "app/core/DisplayRefresh.h"
+#include "app/core/KeyHandler.h"
+#include "engine/Calculator.h"
+
+namespace ostrelo {
+
+void StoreReload::takeUpChanges() {
+    reloadCalculation();
+    screen_.reloadSettings();
+    DisplayRefresh{screen_}.updateDateTitle();
+    screen_.refreshDisplay();
+    KeyHandler{screen_}.tail();
+}
+
+bool StoreReload::reloadCalculation() {
+    Calculator& calculator = *screen_.links().calculator;
+    const auto shown = calculator.ostrelo.items;
+    const bool dateMode = calculator.dateCalculator;
+    calculator.reloadFromSettings();
+    return calculator.ostrelo.items != shown || calculator.dateCalculator != dateMode;
+}
+
+}  // namespace ostrelo

@@ -1,0 +1,25 @@
+#pragma once
+
+namespace ostrelo {
+
+class CalculatorScreen;
+
+// What another program stored, taken up by a screen as at its activation: the calculation read
+// again, and whether it differs from the one the screen showed (a loan prompt or a date title
+// of the old calculation must then give way: the key handler's tail).
+class StoreReload {
+public:
+    explicit StoreReload(CalculatorScreen& screen) : screen_(screen) {}
+
+    // Before a key, when another program changed the store since the screen's calculator last
+    // read it: the calculation, the settings, the date title and the display, then the tail.
+    void takeUpChanges();
+    // Activation's first step: the calculation reloaded; true when it (or its date mode) differs
+    // from the one shown before.
+    bool reloadCalculation();
+
+private:
+    CalculatorScreen& screen_;
+};
+
+}  // namespace ostrelo
