@@ -2,6 +2,7 @@
 
 #include "app/core/CalculatorScreen.h"
 #include "app/core/CurrencyKeys.h"
+#include "app/core/DisplayRefresh.h"
 #include "app/core/KeyTitle.h"
 #include "app/core/OwnCurrency.h"
 #include "app/core/ScreenProfile.h"
@@ -348,8 +349,9 @@ void KeyHandler::tail() {
     Calculator& c = calculator_;
     if (c.dateCalculator) return;
     const std::int64_t step = c.creditCurrentStep + 1;
-    // A loan that ends gives the "=" key back its keypad's title ("⇨" on the currency keypad).
-    const std::string keypadTitle = KeyTitle::shown(links_.functionKey) == "⏎" ? "⇨" : "=";
+    // A loan that ends gives the "=" key back its keypad's title: "⇨" on the currency keypad of
+    // an upright phone only, as the keypad itself titles it.
+    const std::string keypadTitle = DisplayRefresh{screen_}.layoutEqualTitle();
     if (step != c.creditNextStep) {
         const std::string shown = KeyTitle::shown(links_.equalKey);
         if (shown == "𝑚" || shown == "𝑖") setEqualTitle(keypadTitle);
