@@ -61,12 +61,9 @@ void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string
     foundation::UserDefaults::Batch batch;
     if (links_.enableClickSound != nullptr && *links_.enableClickSound)
         uikit::AudioServices::playSystemSound(clickSound);
-    std::string text = given;
-    if (key != nullptr) {
-        // A key without a title is the next-keyboard key.
-        text = key->normalTitle();
-        if (text.empty()) text = "🌐";
-    }
+    // A key without a title has no text, and no row acts on it: only the key titled "🌐" is the
+    // next-keyboard key (the keyboard's angle key goes blank while no angle matters).
+    std::string text = key != nullptr ? key->normalTitle() : given;
     if (key != nullptr && longPress) text = remap(*key, text);
     run(key, text);
 }
