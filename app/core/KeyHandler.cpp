@@ -212,14 +212,15 @@ KeyHandler::Ending KeyHandler::convert(bool reverse) {
     suite->synchronize();
     const auto rows = static_cast<std::int64_t>(c.currency.size());
     // A picker without rows selects none: there is nothing to convert between.
+    bool converted = true;
     if (c.from >= 0 && c.from < rows && c.to >= 0 && c.to < rows) {
         const std::string& from = c.currency[static_cast<std::size_t>(c.from)];
         const std::string& to = c.currency[static_cast<std::size_t>(c.to)];
-        if (reverse) c.enterCurrencyConversion(to, from);
-        else c.enterCurrencyConversion(from, to);
+        converted = reverse ? c.enterCurrencyConversion(to, from) : c.enterCurrencyConversion(from, to);
     }
     screen_.refreshDisplay();
-    copyPrimary(true);
+    // A pair without a rate converts nothing, and nothing is copied.
+    if (converted) copyPrimary(true);
     return Ending::tail;
 }
 
