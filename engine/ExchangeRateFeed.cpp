@@ -7,6 +7,7 @@
 #include "platform/foundation/Reachability.h"
 #include "platform/foundation/UrlSession.h"
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -54,7 +55,16 @@ void ExchangeRateFeed::downloadRates() {
 
 void ExchangeRateFeed::storeRates(std::optional<std::vector<std::uint8_t>> data, const foundation::UrlResponse&,
                                   std::optional<foundation::UrlError> error) {
-    if (!data || error) return;
+    if (error) {
+        // Offline is no fault: the stored rates stay, the next check tries again, and the log
+        // says so once.
+        static std::atomic<bool> told{false};
+        if (!told.exchange(true))
+            foundation::Log::info("exchange rates: the download failed (" + error->description +
+                                  "); the stored rates stay");
+        return;
+    }
+    if (!data) return;
     MyParser parser(std::move(*data));
     if (!parser.parse()) {
         foundation::Log::warning("exchange rates: the feed document is not well formed (" +

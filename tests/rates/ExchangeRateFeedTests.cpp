@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -160,8 +161,10 @@ TEST_F(FeedTest, DocumentsWithoutUsableRecordsOrThatAreNotWellFormedChangeNothin
     }
 }
 
+// Being offline is no fault: the failures say so once, as information.
 TEST_F(FeedTest, TransportFailuresChangeNothing) {
     const Store before = seed();
+    testing::internal::CaptureStderr();
 
     // A body over the cap: the real document padded with a comment past it.
     const std::size_t cap = UrlSession::shared().configuration().maximumBodySize;
@@ -183,6 +186,9 @@ TEST_F(FeedTest, TransportFailuresChangeNothing) {
     ExchangeRateFeed::downloadRates();
     UrlSession::shared().waitUntilIdle();
     EXPECT_EQ(ratestest::difference(before, store()), "");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find("info: exchange rates: the download failed"), std::string::npos) << log;
 }
 
 TEST_F(FeedTest, ACompletionWithAnErrorOrWithoutDataWritesNothing) {
