@@ -71,7 +71,7 @@ TEST_F(PanelHostTest, TheToggleSwitchesModesThroughTheTransitionAndClampsThePref
     auto* panel = launch({400, 600}, options);
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(take(), (Log{"loaded, compact maximum 320x120", "mode 0 320x120", "size 320x120", "transition done", "update"}));
-    EXPECT_EQ(host.window().bounds().size, Size(320, 148));
+    EXPECT_EQ(host.window().bounds().size, (Size{320, 148}));
     EXPECT_EQ(widget(*panel).view()->frame(), Rect(0, 28, 320, 120));
     EXPECT_FALSE(panel->toggleButton().hidden());
     EXPECT_EQ(panel->toggleButton().titleForState(ControlStateNormal), "Show More");
@@ -79,15 +79,15 @@ TEST_F(PanelHostTest, TheToggleSwitchesModesThroughTheTransitionAndClampsThePref
     host.tap(HeadlessHost::centerOf(panel->toggleButton()));
     EXPECT_EQ(take(), (Log{"mode 1 320x430", "size 320x430", "transition done"}));
     EXPECT_TRUE(View::areAnimationsEnabled());
-    EXPECT_EQ(panel->widgetSize(), Size(320, 430));
-    EXPECT_EQ(host.window().bounds().size, Size(320, 458));
+    EXPECT_EQ(panel->widgetSize(), (Size{320, 430}));
+    EXPECT_EQ(host.window().bounds().size, (Size{320, 458}));
     EXPECT_EQ(panel->toggleButton().titleForState(ControlStateNormal), "Show Less");
 
     // A new maximum of the mode shown reaches the widget at once; a smaller preference is kept.
     widget(*panel).expandedSize = {300, 200};
     panel->setMaximumSize(WidgetDisplayModeExpanded, {320, 380});
     EXPECT_EQ(take(), (Log{"mode 1 320x380", "size 300x200", "transition done"}));
-    EXPECT_EQ(host.window().bounds().size, Size(320, 228));
+    EXPECT_EQ(host.window().bounds().size, (Size{320, 228}));
 
     host.tap(HeadlessHost::centerOf(panel->toggleButton()));
     EXPECT_EQ(take(), (Log{"mode 0 320x120", "size 320x120", "transition done"}));
