@@ -192,4 +192,27 @@ TEST_F(DesktopUrlOpenerTest, WithoutTheAppTheDesktopOpenerGetsItAndAFailureIsLog
     }
 }
 
+// Without a desktop opener, or when it fails, the app's own program gets the URL: the installed
+// one the PATH finds when there is none beside this program.
+TEST_F(DesktopUrlOpenerTest, WithoutADesktopOpenerTheAppIsStartedWithTheUrl) {
+    const std::filesystem::path bin = groupDirectory() / "bin";
+    std::filesystem::create_directory(bin);
+    {
+        std::ofstream app(bin / "ostrelo-stand-in");
+        app << "#!/bin/sh\nprintf %s \"$*\" > \"" << (opened().string() + ".partial") << "\"\nmv \""
+            << (opened().string() + ".partial") << "\" \"" << opened().string() << "\"\n";
+    }
+    std::filesystem::permissions(bin / "ostrelo-stand-in", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", ("relative:" + bin.string() + ":" + path).c_str(), 1);
+    const auto outcome = open(host::DesktopUrlOpener(groupDirectory(), "ostrelo", {"/no/such/opener"}, "ostrelo-stand-in"));
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(outcome, true);
+    // The app runs on its own; its arguments arrive when it has started.
+    foundation::RunLoop::main().runUntil([&] { return std::filesystem::exists(opened()); }, 30);
+    EXPECT_EQ(openedText(), "ostrelo://");
+
+    EXPECT_EQ(open(host::DesktopUrlOpener(groupDirectory(), "ostrelo", {"/no/such/opener"}, "no-such-app")), false);
+}
+
 }  // namespace
