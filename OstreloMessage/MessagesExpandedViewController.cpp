@@ -148,10 +148,12 @@ void MessagesExpandedViewController::relayoutExpandedForSize() {
     if (compactWidthRegularHeight()) updateKeypadMode();
     else showStandardKeypad();
     for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
-    secondaryCalculatorLine->setText(calculator.secondaryString.value_or(""));
     secondaryCalculatorLine->setNeedsLayout();
     primaryCalculatorLine->setNeedsLayout();
+    // The display as after a key: a loan step that waits keeps its prompt and its title on the
+    // "=" key, date mode its "𝑑".
+    refreshDisplay();
+    KeyHandler{*this}.tail();
 }
 
 bool MessagesExpandedViewController::compactWidthRegularHeight() {

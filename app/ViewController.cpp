@@ -183,25 +183,26 @@ bool ViewController::allows(LongPressRow::Condition condition) {
 }
 
 void ViewController::viewWillTransitionToSize(uikit::Size size, uikit::TransitionCoordinator& coordinator) {
-    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, [this, size] { relayoutForSize(size); });
+    ScreenSetUp{*this}.relayoutWithoutAnimation(coordinator, [this] { relayoutForSize(); });
     uikit::ViewController::viewWillTransitionToSize(size, coordinator);
 }
 
-void ViewController::relayoutForSize(uikit::Size size) {
+// After the transition, with the new size classes in force.
+void ViewController::relayoutForSize() {
     if (links_.keypad == nullptr) return;
     updateKeypadMode();
     for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
-    secondaryCalculatorLine->setText(calculator.secondaryString.value_or(""));
     primaryCalculatorLine->setNeedsLayout();
     secondaryCalculatorLine->setNeedsLayout();
     setNeedsStatusBarAppearanceUpdate();
     KeyTitle::set(buttonsMemoryAdd, "M+");
-    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
-    if (buttonFunctions->normalTitle() != "ƒ(x)") {
-        if (size.height < size.width) KeyTitle::set(buttonEqual, "=");
-        else if (size.width < size.height) KeyTitle::set(buttonEqual, "⇨");
-    }
+    // The currency keypad's "=" key takes the title of its keypad in the new size class ("⇨"
+    // only upright on a phone).
+    if (buttonFunctions->normalTitle() != "ƒ(x)") KeyTitle::set(buttonEqual, DisplayRefresh{*this}.layoutEqualTitle());
+    // The display as after a key: a loan step that waits keeps its prompt and its title on the
+    // "=" key, date mode its "𝑑".
+    refreshDisplay();
+    KeyHandler{*this}.tail();
 }
 
 // ---- Popovers -----------------------------------------------------------------------------

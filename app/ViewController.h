@@ -117,7 +117,7 @@ private:
     // False (logged) when the scene left a control unbound; the screen then stays inert.
     bool bindLinks();
     bool compactWidthRegularHeight();
-    void relayoutForSize(uikit::Size size);
+    void relayoutForSize();
     void showParenthesisKeys();
     void attachDisplayTaps();
     void setControlsAlpha(double alpha);

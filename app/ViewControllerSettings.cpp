@@ -63,8 +63,10 @@ void ViewControllerSettings::declareActions() {
         {"switchRememberChanged", &ViewControllerSettings::switchRememberChanged},
         {"switchResetChanged", &ViewControllerSettings::switchResetChanged},
     };
-    for (const auto& [name, action] : switches)
-        declareAction<uikit::Switch>(name, [this, action](uikit::Switch& sender) { (this->*action)(sender); });
+    for (const auto& entry : switches) {
+        const Action action = entry.second;
+        declareAction<uikit::Switch>(entry.first, [this, action](uikit::Switch& sender) { (this->*action)(sender); });
+    }
     declareAction<uikit::Button>("callSettings", [this](uikit::Button&) { callSettings(); });
 }
 

@@ -144,9 +144,11 @@ public:
     void evaluateEquals(bool money, const std::string& unit);
 
     // The convert key (CalculatorCurrencyConversion.cpp): the whole calculation times the
-    // stored rate of the pair, evaluated with money formatting and `to` as the unit.
-    // Nothing while date mode is on.
-    void enterCurrencyConversion(const std::string& from, const std::string& to);
+    // stored rate of the pair, evaluated with money formatting and `to` as the unit. False,
+    // with nothing changed, while date mode is on, and when no rate is stored for two
+    // different currencies neither of which is the own currency (the "=" key's state then
+    // shows the error).
+    bool enterCurrencyConversion(const std::string& from, const std::string& to);
 
     // ---- Date calculator, memory keys, text export and import ------------------------
     // (CalculatorDateMode.cpp, CalculatorMemoryKeys.cpp, CalculatorTextTransfer.cpp)

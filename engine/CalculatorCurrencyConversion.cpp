@@ -2,15 +2,37 @@
 #include "engine/CurrencyConversion.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace ostrelo {
 
+namespace {
+
+// The user's own currency follows the 31 listed codes; its rates are set by hand.
+constexpr std::size_t ownCurrencyRow = 31;
+
+bool isOwnCurrency(const std::vector<std::string>& currency, const std::string& code) {
+    return currency.size() > ownCurrencyRow && currency[ownCurrencyRow] == code;
+}
+
+}  // namespace
+
 // The convert key: the whole calculation times the stored rate of the pair, evaluated at
 // once with money formatting and the target code as the unit.
-void Calculator::enterCurrencyConversion(const std::string& from, const std::string& to) {
+bool Calculator::enterCurrencyConversion(const std::string& from, const std::string& to) {
     const StoreCommit operation(*this);
     // A date entry holds no amount.
-    if (dateCalculator) return;
+    if (dateCalculator) return false;
+    // Without a rate there is no amount in the other currency: the calculation stays as it is
+    // and the "=" key shows that nothing could be worked out. A pair of one currency needs no
+    // rate; the own currency's pairs count as 1 until the user sets their rates.
+    std::optional<double> rate = CurrencyConversion::pairRate(from, to);
+    if (!rate && from != to && !isOwnCurrency(currency, from) && !isOwnCurrency(currency, to)) {
+        buttonEqualColor = ButtonState::error;
+        return false;
+    }
     // Groups still open are closed first, so that the whole amount is converted, not only
     // its last group. Every open group has a "(" line of its own, so a count beyond the
     // number of lines (a damaged store) closes no more groups than there are lines.
@@ -22,10 +44,10 @@ void Calculator::enterCurrencyConversion(const std::string& from, const std::str
         pushCloseParenthesis();
     }
     pushOperatorLine("×");
-    const double rate = CurrencyConversion::storedRate(from, to);
-    const CurrencyConversion::RateDigits digits = CurrencyConversion::rateDigits(rate);
-    enterToken(digits.digits, digits.fraction, "N", "", rate);
+    const CurrencyConversion::RateDigits digits = CurrencyConversion::rateDigits(rate.value_or(1.0));
+    enterToken(digits.digits, digits.fraction, "N", "", rate.value_or(1.0));
     evaluateEquals(true, to);
+    return true;
 }
 
 }  // namespace ostrelo

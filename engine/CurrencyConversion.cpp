@@ -6,10 +6,13 @@
 namespace ostrelo {
 
 double CurrencyConversion::storedRate(const std::string& from, const std::string& to) {
-    const auto suite = SharedSettings::open();
-    const auto value = suite->object(from + to);
-    if (!value) return 1.0;
-    return value->numberAsDouble().value_or(1.0);
+    return pairRate(from, to).value_or(1.0);
+}
+
+std::optional<double> CurrencyConversion::pairRate(const std::string& from, const std::string& to) {
+    const auto value = SharedSettings::open()->object(from + to);
+    if (!value) return std::nullopt;
+    return value->numberAsDouble();
 }
 
 CurrencyConversion::RateDigits CurrencyConversion::rateDigits(double rate) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace ostrelo {
@@ -12,6 +13,8 @@ public:
     // The number of units of `to` for one unit of `from`, read from the suite under
     // from + to; 1.0 when the key is absent or holds no number.
     static double storedRate(const std::string& from, const std::string& to);
+    // The same rate, none when the key is absent or holds no number.
+    static std::optional<double> pairRate(const std::string& from, const std::string& to);
 
     // Digit counts of the rate as a number line, from its shortest decimal text:
     // fraction = characters after ".", digits = characters without the "."

@@ -7,6 +7,7 @@
 #include "platform/foundation/Reachability.h"
 #include "platform/foundation/UrlSession.h"
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -37,6 +38,25 @@ bool writeRate(foundation::UserDefaults::Transaction& transaction, const std::st
     return transaction.removeObject(key);
 }
 
+// The local day `daysAhead` after today's, as "yyyy-MM-dd".
+std::string localDateText(int daysAhead) {
+    const std::time_t now = std::chrono::system_clock::to_time_t(foundation::Clock::now());
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr) gmtime_r(&now, &local);
+    if (daysAhead != 0) {
+        // Noon of the day, moved by whole days: no change of the clocks lands on another day.
+        local.tm_mday += daysAhead;
+        local.tm_hour = 12;
+        local.tm_min = local.tm_sec = 0;
+        local.tm_isdst = -1;
+        std::tm moved = local;
+        if (std::mktime(&moved) != static_cast<std::time_t>(-1)) local = moved;
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    return text;
+}
+
 }  // namespace
 
 void ExchangeRateFeed::updateRatesIfNeeded() {
@@ -54,7 +74,16 @@ void ExchangeRateFeed::downloadRates() {
 
 void ExchangeRateFeed::storeRates(std::optional<std::vector<std::uint8_t>> data, const foundation::UrlResponse&,
                                   std::optional<foundation::UrlError> error) {
-    if (!data || error) return;
+    if (error) {
+        // Offline is no fault: the stored rates stay, the next check tries again, and the log
+        // says so once.
+        static std::atomic<bool> told{false};
+        if (!told.exchange(true))
+            foundation::Log::info("exchange rates: the download failed (" + error->description +
+                                  "); the stored rates stay");
+        return;
+    }
+    if (!data) return;
     MyParser parser(std::move(*data));
     if (!parser.parse()) {
         foundation::Log::warning("exchange rates: the feed document is not well formed (" +
@@ -93,13 +122,27 @@ std::optional<ExchangeRateFeed::Feed> ExchangeRateFeed::recordsToStore(const std
     Feed feed;
     std::unordered_map<std::string, std::size_t> positions;
     bool euro = false;
+    const std::string latest = tomorrowText();
     for (const Rates& record : rates) {
         if (!MyParser::isFeedDate(record.date)) {
             foundation::Log::warning("exchange rates: the feed's date is not a yyyy-MM-dd date; nothing stored");
             return std::nullopt;
         }
+        // The texts are of one fixed width: their order is the order of the days.
+        if (record.date < firstFeedDate || record.date > latest) {
+            foundation::Log::warning("exchange rates: the feed's date " + record.date +
+                                     " is before the first rates or after tomorrow; nothing stored");
+            return std::nullopt;
+        }
         if (record.currency == "EUR") {
             euro = true;
+            continue;
+        }
+        if (!(record.rate >= minimumRate && record.rate <= maximumRate)) {
+            char rate[32];
+            std::snprintf(rate, sizeof rate, "%g", record.rate);
+            foundation::Log::warning("exchange rates: " + record.currency + " at " + rate +
+                                     " per euro is no rate of a currency; its rates stay as they were");
             continue;
         }
         if (feed.records.empty()) feed.date = record.date;
@@ -142,14 +185,9 @@ double ExchangeRateFeed::roundedRate(double value) {
     return std::round(value * scale) / scale;
 }
 
-std::string ExchangeRateFeed::todayText() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(foundation::Clock::now());
-    std::tm local{};
-    if (localtime_r(&now, &local) == nullptr) gmtime_r(&now, &local);
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    return text;
-}
+std::string ExchangeRateFeed::todayText() { return localDateText(0); }
+
+std::string ExchangeRateFeed::tomorrowText() { return localDateText(1); }
 
 std::string ExchangeRateFeed::feedUrl() {
     const char* replaced = std::getenv(feedUrlVariable);

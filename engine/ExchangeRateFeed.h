@@ -39,10 +39,19 @@ public:
     // lock meanwhile, so a feed of more distinct codes than this is refused whole.
     static constexpr std::size_t maximumCodes = 64;
 
+    // The rates a record may carry, in units of its currency per euro: beyond them a rate is
+    // no rate of a currency, and its reciprocal and cross rates would not be usable either.
+    static constexpr double minimumRate = 1e-6;
+    static constexpr double maximumRate = 1e9;
+    // The first day the reference rates were published.
+    static constexpr const char* firstFeedDate = "1999-01-04";
+
     // The records a feed stores: each code once (a later record of a code takes the place
-    // of the earlier, as its keys would have), no record of "EUR" itself (logged), and the
-    // date of the first record for "EUR_date". None (logged) when a record's date is not a
-    // "yyyy-MM-dd" date or there are more than maximumCodes codes.
+    // of the earlier, as its keys would have), no record of "EUR" itself and none whose rate
+    // lies outside minimumRate ... maximumRate (both logged; the currency keeps the rates it
+    // had), and the date of the first record for "EUR_date". None (logged) when a record's
+    // date is not a "yyyy-MM-dd" date, lies before firstFeedDate or more than a day after
+    // today, or there are more than maximumCodes codes.
     struct Feed {
         std::string date;
         std::vector<Rates> records;
@@ -56,6 +65,8 @@ public:
     // Today (the wall clock, which tests pin) in the local time zone as "yyyy-MM-dd":
     // Gregorian, Latin digits, whatever the locale.
     static std::string todayText();
+    // The day after today, written the same way.
+    static std::string tomorrowText();
 
     static std::string feedUrl();
 

@@ -236,8 +236,7 @@ void KeyboardViewController::refreshKeyTitles() { DisplayRefresh{*this}.updateCa
 
 void KeyboardViewController::refreshDisplay() { refreshKeyTitles(); }
 
-// The keys that act on the host: the next keyboard (also any key without a title), a blank, a
-// deletion and a line feed.
+// The keys that act on the host: the next keyboard, a blank, a deletion and a line feed.
 bool KeyboardViewController::ownKey(CalculatorButton*, std::string& text) {
     if (text == "🌐") advanceToNextInputMode();
     else if (text == "SP") textDocumentProxy().insertText(" ");

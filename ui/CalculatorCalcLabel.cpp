@@ -50,7 +50,7 @@ void CalculatorCalcLabel::setText(const std::string& text) {
 }
 
 CalculatorCalcLabel::FittedTo CalculatorCalcLabel::currentFit() const {
-    return {bounds().height(), containerWidth(), labelTextColor(), equalBackgroundColor()};
+    return {bounds().height(), containerWidth(), labelTextColor(), equalBackgroundColor(), myLableBackgroundColor};
 }
 
 void CalculatorCalcLabel::buildDisplayText() {
@@ -61,7 +61,7 @@ void CalculatorCalcLabel::buildDisplayText() {
 void CalculatorCalcLabel::layoutSubviews() {
     uikit::Label::layoutSubviews();
     // A new height or container width (a rotation, a resized window) fits the text anew; a new
-    // theme colours it anew.
+    // theme or background choice colours it anew.
     if (!displayedText_.empty() && !(fittedTo_ == currentFit())) buildDisplayText();
     switch (myLableBackgroundColor) {
     case LableBackgroundColor::empty:

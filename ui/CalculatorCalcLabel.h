@@ -11,7 +11,8 @@ namespace ostrelo {
 // A display line. Every text given to it is shown as attributed text: exponents raised, the
 // trailing nested group's outer parentheses highlighted when "preference_color" is on, and the
 // largest font size (up to 288) at which the text fits the label and its keypad, built anew at
-// the next layout when the label's height, its keypad's width or the theme's colours changed.
+// the next layout when the label's height, its keypad's width, the theme's colours or the
+// background choice changed.
 class CalculatorCalcLabel : public uikit::Label {
 public:
     enum class LableBackgroundColor : int { empty = 0, standard = 1, memory = 2, emptydark = 3 };
@@ -47,13 +48,15 @@ public:
     double containerWidth() const;
 
 private:
-    // What the display text was built for: the label's height, its container's width and the
-    // theme's text and highlight colours.
+    // What the display text was built for: the label's height, its container's width, the
+    // theme's text and highlight colours and the background choice (which may set the text's
+    // colour itself).
     struct FittedTo {
         double height = -1;
         double containerWidth = -1;
         uikit::Color textColor;
         uikit::Color highlightColor;
+        LableBackgroundColor background = LableBackgroundColor::standard;
         friend bool operator==(const FittedTo&, const FittedTo&) = default;
     };
     FittedTo currentFit() const;

@@ -2,6 +2,7 @@
 
 #include "app/core/CalculatorScreen.h"
 #include "app/core/CurrencyKeys.h"
+#include "app/core/DisplayRefresh.h"
 #include "app/core/KeyTitle.h"
 #include "app/core/OwnCurrency.h"
 #include "app/core/ScreenProfile.h"
@@ -62,12 +63,9 @@ void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string
     if (commit.storeChangedElsewhere()) StoreReload{screen_}.takeUpChanges();
     if (links_.enableClickSound != nullptr && *links_.enableClickSound)
         uikit::AudioServices::playSystemSound(clickSound);
-    std::string text = given;
-    if (key != nullptr) {
-        // A key without a title is the next-keyboard key.
-        text = key->normalTitle();
-        if (text.empty()) text = "🌐";
-    }
+    // A key without a title has no text, and no row acts on it: only the key titled "🌐" is the
+    // next-keyboard key (the keyboard's angle key goes blank while no angle matters).
+    std::string text = key != nullptr ? key->normalTitle() : given;
     if (key != nullptr && longPress) text = remap(*key, text);
     run(key, text);
 }
@@ -217,14 +215,15 @@ KeyHandler::Ending KeyHandler::convert(bool reverse) {
     suite->synchronize();
     const auto rows = static_cast<std::int64_t>(c.currency.size());
     // A picker without rows selects none: there is nothing to convert between.
+    bool converted = true;
     if (c.from >= 0 && c.from < rows && c.to >= 0 && c.to < rows) {
         const std::string& from = c.currency[static_cast<std::size_t>(c.from)];
         const std::string& to = c.currency[static_cast<std::size_t>(c.to)];
-        if (reverse) c.enterCurrencyConversion(to, from);
-        else c.enterCurrencyConversion(from, to);
+        converted = reverse ? c.enterCurrencyConversion(to, from) : c.enterCurrencyConversion(from, to);
     }
     screen_.refreshDisplay();
-    copyPrimary(true);
+    // A pair without a rate converts nothing, and nothing is copied.
+    if (converted) copyPrimary(true);
     return Ending::tail;
 }
 
@@ -351,8 +350,9 @@ void KeyHandler::tail() {
     Calculator& c = calculator_;
     if (c.dateCalculator) return;
     const std::int64_t step = c.creditCurrentStep + 1;
-    // A loan that ends gives the "=" key back its keypad's title ("⇨" on the currency keypad).
-    const std::string keypadTitle = KeyTitle::shown(links_.functionKey) == "⏎" ? "⇨" : "=";
+    // A loan that ends gives the "=" key back its keypad's title: "⇨" on the currency keypad of
+    // an upright phone only, as the keypad itself titles it.
+    const std::string keypadTitle = DisplayRefresh{screen_}.layoutEqualTitle();
     if (step != c.creditNextStep) {
         const std::string shown = KeyTitle::shown(links_.equalKey);
         if (shown == "𝑚" || shown == "𝑖") setEqualTitle(keypadTitle);

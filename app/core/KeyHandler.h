@@ -14,7 +14,7 @@ class CalculatorScreen;
 struct ScreenLinks;
 
 // The one road from a key of a calculator screen to its calculator: the click, the key's text
-// (its title, "🌐" for a key without one, or the text given for a key without a button), the
+// (its title, or the text given for a key without a button), the
 // long-press remap of the screen's profile, the screen's own keys (CalculatorScreen::ownKey),
 // one action per text, and the ending: the display refresh and the tail that titles the "=" key
 // for the loan prompts. A loan (annuity) is typed as amount, "%%", rate, "𝑖", months, "𝑚"; the

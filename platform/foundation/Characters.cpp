@@ -7,6 +7,7 @@
 #include <unicode/utext.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace foundation {
@@ -206,6 +207,37 @@ std::string Characters::dropLast(std::string_view text, std::size_t n) {
     const std::vector<std::size_t> ends = clusterEnds(text);
     if (n >= ends.size()) return {};
     return std::string(text.substr(0, ends[ends.size() - n - 1]));
+}
+
+void Characters::replaceOccurrences(std::string& text, std::string_view of, std::string_view with) {
+    if (of.empty()) return;
+    const std::size_t first = text.find(of);
+    if (first == std::string::npos) return;
+    if (with.size() > of.size()) {
+        std::string result(text, 0, first);
+        std::size_t read = first;
+        for (std::size_t found = first; found != std::string::npos; found = text.find(of, read)) {
+            result.append(text, read, found - read).append(with);
+            read = found + of.size();
+        }
+        text = result.append(text, read);
+        return;
+    }
+    // Everything moves towards the front: what is written never passes what is still to be read.
+    char* data = text.data();
+    const std::size_t size = text.size();
+    std::size_t written = first;
+    for (std::size_t read = first; read < size;) {
+        if (data[read] == of.front() &&
+            (of.size() == 1 || (size - read >= of.size() && std::memcmp(data + read, of.data(), of.size()) == 0))) {
+            std::memcpy(data + written, with.data(), with.size());
+            written += with.size();
+            read += of.size();
+        } else {
+            data[written++] = data[read++];
+        }
+    }
+    text.resize(written);
 }
 
 std::string Characters::uppercased(std::string_view text) {

@@ -28,6 +28,10 @@ public:
     static std::string trimmingWhitespaceAndNewlines(std::string_view text);
     // Whether the text is well-formed UTF-8 (no stray or cut sequence, overlong form or surrogate).
     static bool isValidUtf8(std::string_view text);
+    // Every occurrence of `of`, found left to right without overlap, replaced by `with`, in
+    // time linear in the text (nothing when `of` is empty); in place when `with` is no longer
+    // than `of`.
+    static void replaceOccurrences(std::string& text, std::string_view of, std::string_view with);
 };
 
 }  // namespace foundation

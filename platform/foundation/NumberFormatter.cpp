@@ -1,5 +1,6 @@
 #include "platform/foundation/NumberFormatter.h"
 
+#include "platform/foundation/Characters.h"
 #include "platform/foundation/Locale.h"
 #include "platform/foundation/Log.h"
 
@@ -215,17 +216,22 @@ std::string NumberFormatter::groupingSeparator() const {
 }
 
 std::string NumberFormatter::latinDigits(const std::string& text) const {
-    const auto symbols = symbolsFor(impl_->settings.localeIdentifier);
     std::string result = text;
-    for (int digit = 0; digit <= 9; ++digit) {
-        const std::string own = toUtf8(symbols->getConstDigitSymbol(digit));
-        const std::string latin(1, static_cast<char>('0' + digit));
-        if (own.empty() || own == latin) continue;
-        for (std::size_t at = result.find(own); at != std::string::npos; at = result.find(own, at + 1)) {
-            result.replace(at, own.size(), latin);
-        }
-    }
+    const std::array<std::string, 10> own = ownDigits();
+    for (int digit = 0; digit <= 9; ++digit)
+        Characters::replaceOccurrences(result, own[static_cast<std::size_t>(digit)],
+                                       std::string(1, static_cast<char>('0' + digit)));
     return result;
+}
+
+std::array<std::string, 10> NumberFormatter::ownDigits() const {
+    const auto symbols = symbolsFor(impl_->settings.localeIdentifier);
+    std::array<std::string, 10> own;
+    for (int digit = 0; digit <= 9; ++digit) {
+        std::string symbol = toUtf8(symbols->getConstDigitSymbol(digit));
+        if (symbol != std::string(1, static_cast<char>('0' + digit))) own[static_cast<std::size_t>(digit)] = std::move(symbol);
+    }
+    return own;
 }
 
 std::string NumberFormatter::stringFromNumber(double value) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,6 +53,8 @@ public:
     // The text with this formatter's locale digits ("٠"..."٩" in ar_EG, "۰"..."۹" in fa_IR)
     // written as Latin "0"..."9"; every other character stays as it is.
     std::string latinDigits(const std::string& text) const;
+    // The locale's own digits for 0 to 9 ("" for a digit the locale writes as the Latin one).
+    std::array<std::string, 10> ownDigits() const;
 
     std::string stringFromNumber(double value) const;
     // Strict parse of the whole text in this formatter's locale, style and decimal separator

@@ -210,12 +210,9 @@ private:
                 response.url = effective;
         }
         if (response.url.empty()) response.url = task->url;
+        // A failure goes to the completion, whose caller knows whether it matters.
         std::optional<std::vector<std::uint8_t>> data;
-        if (error) {
-            Log::warning("URL request failed: " + task->url + ": " + error->description);
-        } else {
-            data = std::move(task->body);
-        }
+        if (!error) data = std::move(task->body);
         try {
             if (task->completion) task->completion(std::move(data), response, std::move(error));
         } catch (const std::exception& exception) {

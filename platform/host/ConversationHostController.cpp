@@ -21,9 +21,17 @@ constexpr double toggleWidth = 110;
 
 bool compact(int style) { return style == uikit::MessagesAppPresentationStyleCompact; }
 
-std::string joined(const std::vector<std::string>& texts) {
+// The texts one to a line: the earlier ones, then this window's.
+std::string joined(const std::vector<std::string>& earlier, const std::vector<std::string>& texts) {
     std::string all;
-    for (std::size_t i = 0; i < texts.size(); ++i) all += (i > 0 ? "\n" : "") + texts[i];
+    bool first = true;
+    for (const auto* list : {&earlier, &texts}) {
+        for (const std::string& text : *list) {
+            if (!first) all += '\n';
+            all += text;
+            first = false;
+        }
+    }
     return all;
 }
 
@@ -41,6 +49,9 @@ void ConversationHostController::viewDidLoad() {
     auto palette = HostPalette::forStyle(view()->traitCollection().userInterfaceStyle);
     bar_ = view()->add(std::make_unique<uikit::View>());
     transcriptView_ = view()->add(std::make_unique<WrappingTextView>());
+    // A window started again shows what the earlier ones inserted.
+    earlierTexts_ = transcriptFile_.lastTexts(earlierTextsShown);
+    transcriptView_->setText(joined(earlierTexts_, transcript_));
     inputField_ = view()->add(std::make_unique<HostTextField>());
     toggle_ = view()->add(palette.makeButton("Expand"));
     toggle_->addTarget(this, [this](uikit::Control&) { toggleStyle(); }, uikit::ControlEventTouchUpInside, alive());
@@ -152,7 +163,7 @@ void ConversationHostController::hostWillResignActive() {
 
 void ConversationHostController::record(const std::string& text) {
     transcript_.push_back(text);
-    transcriptView_->setText(joined(transcript_));
+    transcriptView_->setText(joined(earlierTexts_, transcript_));
     inputField_->setText(text);
     transcriptFile_.append(text);
 }

@@ -27,7 +27,7 @@ class WrappingTextView;
 // and didTransition. The host acts on dismiss and style requests after the current event; a
 // dismissed extension resigns and goes, and the "Ostrelo" button opens a fresh one, compact.
 // Every inserted text goes to the transcript, the input field, the record and the transcript
-// file.
+// file; the transcript starts with the file's last texts.
 class ConversationHostController : public HostController, public uikit::MessagesAppHost {
 public:
     using Factory = std::function<std::unique_ptr<uikit::MessagesAppViewController>()>;
@@ -38,7 +38,7 @@ public:
     // What the user sees and does.
     int presentationStyle() const { return style_; }
     bool isOpen() const { return extension_ != nullptr; }
-    // Every text inserted, in order.
+    // Every text inserted in this window, in order.
     const std::vector<std::string>& transcript() const { return transcript_; }
     // The toggle button: the other style.
     void toggleStyle();
@@ -88,6 +88,9 @@ private:
     bool dismissPending_ = false;
     bool noConversationAtNextTransition_ = false;
     std::vector<std::string> transcript_;
+    // The texts of the transcript file when the window opened (the last earlierTextsShown).
+    static constexpr std::size_t earlierTextsShown = 200;
+    std::vector<std::string> earlierTexts_;
     uikit::View* bar_ = nullptr;
     uikit::Button* toggle_ = nullptr;
     uikit::Button* reopen_ = nullptr;

@@ -3,6 +3,7 @@
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/host/LaunchRequest.h"
+#include "platform/host/SiblingProgram.h"
 #include "platform/host/SingleInstance.h"
 
 #include <spawn.h>
@@ -16,8 +17,11 @@ extern char** environ;
 namespace host {
 
 DesktopUrlOpener::DesktopUrlOpener(std::filesystem::path directory, std::string instanceName,
-                                   std::vector<std::string> fallback)
-    : directory_(std::move(directory)), instanceName_(std::move(instanceName)), fallback_(std::move(fallback)) {}
+                                   std::vector<std::string> fallback, std::string appProgram)
+    : directory_(std::move(directory)),
+      instanceName_(std::move(instanceName)),
+      fallback_(std::move(fallback)),
+      appProgram_(std::move(appProgram)) {}
 
 void DesktopUrlOpener::open(const std::string& url, std::function<void(bool)> completion) const {
     foundation::DispatchQueue::global().async([opener = *this, url, completion = std::move(completion)] {
@@ -33,6 +37,11 @@ bool DesktopUrlOpener::openNow(const std::string& url) const {
         return true;
     std::string error;
     if (runFallback(url, error)) return true;
+    std::string startError;
+    if (!appProgram_.empty()) {
+        if (SiblingProgram::startBesideOrInstalled(appProgram_, {url}, startError)) return true;
+        error += "; " + startError;
+    }
     foundation::Log::warning("cannot open " + url + ": " + handOverError + "; " + error);
     return false;
 }

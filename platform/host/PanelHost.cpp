@@ -10,7 +10,8 @@ namespace host {
 
 int PanelHost::run(int argc, char** argv, Factory makeWidget, const std::string& appInstanceName) {
     PanelHostController::Options options;
-    DesktopUrlOpener opener(foundation::UserDefaults::groupDirectory(), appInstanceName);
+    // The app's program has the name of its instance.
+    DesktopUrlOpener opener(foundation::UserDefaults::groupDirectory(), appInstanceName, {"xdg-open"}, appInstanceName);
     options.openURL = [opener](const std::string& url, std::function<void(bool)> completion) {
         opener.open(url, std::move(completion));
     };

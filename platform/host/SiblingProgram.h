@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -10,6 +11,13 @@ class SiblingProgram {
 public:
     // False, with the reason, when there is no such program beside this one or it cannot start.
     static bool start(const std::string& name, std::string& error);
+    // The same with arguments, and when there is none beside this one, the installed one that
+    // the PATH finds.
+    static bool startBesideOrInstalled(const std::string& name, const std::vector<std::string>& arguments,
+                                       std::string& error);
+
+private:
+    static bool launch(std::string path, const std::vector<std::string>& arguments, std::string& error);
 };
 
 }  // namespace host

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace host {
 
@@ -16,8 +18,14 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // False (logged) when the line could not be written.
     bool append(const std::string& text) const;
-    // The line of a text, with its line end.
+    // The last `count` texts of the file, oldest first, read from at most its last
+    // `maximumRead` bytes; none when there is no file, and none (logged) when it is no regular
+    // file or cannot be read.
+    std::vector<std::string> lastTexts(std::size_t count) const;
+    static constexpr std::size_t maximumRead = 4 << 20;
+    // The line of a text, with its line end, and the text of a line without its end.
     static std::string line(const std::string& text);
+    static std::string text(std::string_view line);
 
 private:
     std::filesystem::path path_;

@@ -1,3 +1,4 @@
+#include "engine/SharedSettings.h"
 #include "tests/calculator/CalculatorTestSupport.h"
 
 namespace calculatortest {
@@ -222,6 +223,7 @@ TEST_F(NumberEntryTest, ClearKeepsTheTypedSignOfAZero) {
 
     // Money texts too: a negative amount, and one that rounds to zero.
     setLocale("en_US");
+    ostrelo::SharedSettings::open()->set("USDEUR", 1.0);
     for (const auto& [amount, text] : {std::pair{-0.125, std::string("−0.13 EUR")}, std::pair{-0.001, std::string("0.00 EUR")}}) {
         storeLines({CalculatorLine{"", "R", amount, 4, true, 3, 0}});
         Calculator calculator;

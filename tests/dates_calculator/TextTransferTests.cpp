@@ -256,5 +256,37 @@ TEST_F(TextTransferTest, PastedGroupingWithSpacesAndApostrophes) {
     }
 }
 
+// Only the start of a pasted text decides its number; what follows the first character that can
+// be part of neither the number nor a separator is never read, however long. A separator or a
+// mark between the bytes of a broken character still counts as it did: it may join them.
+TEST_F(TextTransferTest, APasteIsReadAsFarAsItsNumberGoes) {
+    struct Case {
+        const char* locale;
+        std::string text;
+        double value;
+    };
+    const std::string prose(20 << 20, 'x');
+    const Case cases[] = {
+        {"en_US", "1,234.5 apples" + prose, 1234.5},
+        {"de_DE", "1.234,5 kg" + prose, 1234.5},
+        {"fr_FR", "1\u202F234,5\u00A0€" + prose, 1234.5},
+        {"ar_EG", "\u200F\u061C-\u0663\u066B\u0665 \u062C" + prose, -3.5},
+        {"en_US", "(\u22123.5)" + prose, -3.5},
+        {"en_US", "2.5E3m", 2500},
+        {"en_US", "2.5ex", 2.5},
+        {"en_US", std::string(3 << 20, ' ') + "7,000" + prose, 7000},
+        {"en_US", "5e\xE2\u200E\x88\x92" "3 and more", 0.005},  // a mark inside a broken "−"
+        {"en_US", "5e\xE2,\x88\x92" "3", 0.005},                  // the same with a separator
+        {"en_US", "12\xC2" + prose, 12},
+    };
+    for (const Case& c : cases) {
+        setLocale(c.locale);
+        Calculator calculator;
+        press(calculator, {"AC", "1", "+"});
+        calculator.importCalculationText(c.text, false);
+        EXPECT_DOUBLE_EQ(storedLines().back().number, c.value) << c.locale << " " << c.text.substr(0, 40);
+    }
+}
+
 }  // namespace
 }  // namespace datecalculatortest

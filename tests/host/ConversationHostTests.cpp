@@ -156,6 +156,26 @@ TEST_F(ConversationHostTest, EveryInsertedTextIsOneLineOfTheTranscriptFile) {
     EXPECT_EQ(window->transcriptView().text(), "5\n2+3=5\n7×6=42\na\\nb\r\n");
 }
 
+// A window started again shows the last 200 texts of the file as they were inserted, and adds
+// the new ones after them.
+TEST_F(ConversationHostTest, AStartShowsTheLastTextsOfTheTranscriptFile) {
+    std::vector<std::string> texts;
+    {
+        std::ofstream earlier(ConversationHost::transcriptPath(), std::ios::binary);
+        for (int i = 0; i < 250; ++i) {
+            texts.push_back(std::to_string(i) + (i % 50 == 0 ? "\n=\\r\r" : ""));
+            earlier << host::TranscriptFile::line(texts.back());
+        }
+    }
+    auto* window = launch();
+    std::string shown;
+    for (std::size_t i = 50; i < texts.size(); ++i) shown += texts[i] + "\n";
+    EXPECT_EQ(window->transcriptView().text() + "\n", shown);
+    EXPECT_EQ(window->transcript(), Log{});
+    extension(*window).activeConversation()->insertText("5");
+    EXPECT_EQ(window->transcriptView().text(), shown + "5");
+}
+
 TEST_F(ConversationHostTest, AFailedWriteIsLoggedAndTheTextStillRecorded) {
     auto* window = launch();
     std::filesystem::create_directory(ConversationHost::transcriptPath());

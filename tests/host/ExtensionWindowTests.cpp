@@ -75,13 +75,13 @@ TEST_F(ExtensionWindowTest, ThePanelIsAnUndecoratedWindowThatFollowsTheWidgetAnd
     Uint32 flags = SDL_GetWindowFlags(window->sdlWindow());
     EXPECT_NE(flags & SDL_WINDOW_BORDERLESS, 0u);
     EXPECT_EQ(flags & SDL_WINDOW_RESIZABLE, 0u);
-    EXPECT_EQ(size(window->sdlWindow()), Size(320, 138));
+    EXPECT_EQ(size(window->sdlWindow()), (Size{320, 138}));
     EXPECT_TRUE(window->dragsWindowAt({40, 10}));
     EXPECT_EQ(static_cast<Widget*>(panel->widget())->updates, 1);
 
     panel->toggleDisplayMode();
-    EXPECT_EQ(size(window->sdlWindow()), Size(320, 458));
-    EXPECT_EQ(window->driver().window().bounds().size, Size(320, 458));
+    EXPECT_EQ(size(window->sdlWindow()), (Size{320, 458}));
+    EXPECT_EQ(window->driver().window().bounds().size, (Size{320, 458}));
     click(center(panel->closeButton()));
     EXPECT_EQ(window->exec(), 0);
 }
@@ -93,7 +93,7 @@ TEST_F(ExtensionWindowTest, TheTextFieldWindowIsAsLargeAsItsDeviceAndTakesTyping
     ASSERT_TRUE(window);
     auto* field = host::TextFieldHost::controller(window->driver().window());
     ASSERT_NE(field, nullptr);
-    EXPECT_EQ(size(window->sdlWindow()), Size(1180, 820));
+    EXPECT_EQ(size(window->sdlWindow()), (Size{1180, 820}));
     field->tapGlobe();
     SDL_Event key{};
     key.type = SDL_KEYDOWN;

@@ -71,7 +71,7 @@ TEST_F(PanelHostTest, TheToggleSwitchesModesThroughTheTransitionAndClampsThePref
     auto* panel = launch({400, 600}, options);
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(take(), (Log{"loaded, compact maximum 320x120", "mode 0 320x120", "size 320x120", "transition done", "update"}));
-    EXPECT_EQ(host.window().bounds().size, Size(320, 148));
+    EXPECT_EQ(host.window().bounds().size, (Size{320, 148}));
     EXPECT_EQ(widget(*panel).view()->frame(), Rect(0, 28, 320, 120));
     EXPECT_FALSE(panel->toggleButton().hidden());
     EXPECT_EQ(panel->toggleButton().titleForState(ControlStateNormal), "Show More");
@@ -79,15 +79,15 @@ TEST_F(PanelHostTest, TheToggleSwitchesModesThroughTheTransitionAndClampsThePref
     host.tap(HeadlessHost::centerOf(panel->toggleButton()));
     EXPECT_EQ(take(), (Log{"mode 1 320x430", "size 320x430", "transition done"}));
     EXPECT_TRUE(View::areAnimationsEnabled());
-    EXPECT_EQ(panel->widgetSize(), Size(320, 430));
-    EXPECT_EQ(host.window().bounds().size, Size(320, 458));
+    EXPECT_EQ(panel->widgetSize(), (Size{320, 430}));
+    EXPECT_EQ(host.window().bounds().size, (Size{320, 458}));
     EXPECT_EQ(panel->toggleButton().titleForState(ControlStateNormal), "Show Less");
 
     // A new maximum of the mode shown reaches the widget at once; a smaller preference is kept.
     widget(*panel).expandedSize = {300, 200};
     panel->setMaximumSize(WidgetDisplayModeExpanded, {320, 380});
     EXPECT_EQ(take(), (Log{"mode 1 320x380", "size 300x200", "transition done"}));
-    EXPECT_EQ(host.window().bounds().size, Size(320, 228));
+    EXPECT_EQ(host.window().bounds().size, (Size{320, 228}));
 
     host.tap(HeadlessHost::centerOf(panel->toggleButton()));
     EXPECT_EQ(take(), (Log{"mode 0 320x120", "size 320x120", "transition done"}));
@@ -190,6 +190,24 @@ TEST_F(DesktopUrlOpenerTest, WithoutTheAppTheDesktopOpenerGetsItAndAFailureIsLog
         EXPECT_NE(printed.find("cannot open ostrelo://: no running ostrelo; "), std::string::npos) << printed;
         EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
     }
+}
+
+// Without a desktop opener, or when it fails, the app's own program gets the URL: the installed
+// one the PATH finds when there is none beside this program.
+TEST_F(DesktopUrlOpenerTest, WithoutADesktopOpenerTheAppIsStartedWithTheUrl) {
+    const std::filesystem::path bin = groupDirectory() / "bin";
+    std::filesystem::create_directory(bin);
+    std::ofstream(bin / "ostrelo-stand-in") << "#!/bin/sh\nprintf %s \"$*\" > \"" << opened().string() << "\"\n";
+    std::filesystem::permissions(bin / "ostrelo-stand-in", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", ("relative:" + bin.string() + ":" + path).c_str(), 1);
+    const auto outcome = open(host::DesktopUrlOpener(groupDirectory(), "ostrelo", {"/no/such/opener"}, "ostrelo-stand-in"));
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(outcome, true);
+    // The app runs on its own; its arguments arrive when it has started.
+    EXPECT_TRUE(foundation::RunLoop::main().runUntil([&] { return openedText() == "ostrelo://"; }, 30));
+
+    EXPECT_EQ(open(host::DesktopUrlOpener(groupDirectory(), "ostrelo", {"/no/such/opener"}, "no-such-app")), false);
 }
 
 }  // namespace

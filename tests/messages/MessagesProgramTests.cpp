@@ -52,8 +52,9 @@ TEST_F(MessagesProgramTest, AStoryboardWithoutACalculatorEndsTheStart) {
     const std::string messages[] = {"Unable to instantiate an MessagesCollapsedViewController from the storyboard",
                                     "Unable to instantiate an MessagesExpandedViewController from the storyboard"};
     for (std::size_t i = 0; i < std::size(faults); ++i) {
-        const auto& [pattern, replacement] = faults[i];
-        const auto resources = resourcesWith([&](const std::string& text) { return std::regex_replace(text, pattern, replacement); });
+        const auto& fault = faults[i];
+        const auto resources =
+            resourcesWith([&](const std::string& text) { return std::regex_replace(text, fault.first, fault.second); });
         auto program = start({{"OSTRELO_RESOURCES", resources.string()}});
         EXPECT_EQ(program->waitForExit(), 1) << program->text();
         EXPECT_NE(program->text().find(messages[i]), std::string::npos) << program->text();

@@ -1,4 +1,6 @@
+#include "engine/ButtonState.h"
 #include "engine/Calculator.h"
+#include "engine/CalculatorStack.h"
 #include "engine/CurrencyConversion.h"
 #include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
@@ -134,17 +136,23 @@ TEST_F(CurrencyConversionTest, TheExpressionShowsTheGroupTheOperatorAndTheRate) 
     EXPECT_EQ(calculator.primaryString, "5.43 EUR");  // 5.425 rounds half away from zero
 }
 
-TEST_F(CurrencyConversionTest, AMissingRateLeavesTheAmountAndAUserSetRateIsUsed) {
+// Without a rate for two different currencies there is no amount in the other one: nothing
+// changes, in the store neither, and the "=" key's state shows the error (the screens' scripts
+// show the pairs that need no rate). A rate set by hand is used.
+TEST_F(CurrencyConversionTest, AMissingRateConvertsNothingAndAUserSetRateIsUsed) {
     Calculator calculator;
     calculator.clearAll();
-    press(calculator, "12.5");
-    calculator.enterCurrencyConversion("EUR", "CHF");
-    EXPECT_EQ(calculator.primaryString, "12.50 CHF");
+    press(calculator, "2+3");
+    const auto lines = calculator.ostrelo.items;
+    EXPECT_FALSE(calculator.enterCurrencyConversion("EUR", "CHF"));
+    EXPECT_EQ(calculator.ostrelo.items, lines);
+    EXPECT_EQ(ostrelo::CalculatorStack().items, lines);
+    EXPECT_EQ(calculator.buttonEqualColor, ostrelo::ButtonState::error);
 
-    SharedSettings::open()->set("EURMyCoin", 0.25);  // the user's own currency and rate
+    SharedSettings::open()->set("EURMyCoin", 0.25);  // a rate set by hand for a code of no list
     calculator.clearAll();
     press(calculator, "10");
-    calculator.enterCurrencyConversion("EUR", "MyCoin");
+    EXPECT_TRUE(calculator.enterCurrencyConversion("EUR", "MyCoin"));
     EXPECT_EQ(calculator.primaryString, "2.50 MyCoin");
 }
 

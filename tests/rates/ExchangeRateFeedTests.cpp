@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -160,8 +161,10 @@ TEST_F(FeedTest, DocumentsWithoutUsableRecordsOrThatAreNotWellFormedChangeNothin
     }
 }
 
+// Being offline is no fault: the failures say so once, as information.
 TEST_F(FeedTest, TransportFailuresChangeNothing) {
     const Store before = seed();
+    testing::internal::CaptureStderr();
 
     // A body over the cap: the real document padded with a comment past it.
     const std::size_t cap = UrlSession::shared().configuration().maximumBodySize;
@@ -183,6 +186,9 @@ TEST_F(FeedTest, TransportFailuresChangeNothing) {
     ExchangeRateFeed::downloadRates();
     UrlSession::shared().waitUntilIdle();
     EXPECT_EQ(ratestest::difference(before, store()), "");
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find("info: exchange rates: the download failed"), std::string::npos) << log;
 }
 
 TEST_F(FeedTest, ACompletionWithAnErrorOrWithoutDataWritesNothing) {
@@ -392,20 +398,19 @@ TEST_F(FeedTest, AStoreKilledHalfwayLeavesTheEarlierRatesOrAllTheNewOnes) {
     EXPECT_GT(interrupted, 0);
 }
 
-TEST_F(FeedTest, DerivedRatesThatAreNotUsableAreRemovedNotWritten) {
-    auto suite = SharedSettings::open();
-    suite->set("USDEUR", 0.9);
-    suite->set("JPYUSD", 0.0067);
-    // Both rates are finite and positive, but their quotients overflow or vanish.
-    ASSERT_TRUE(ExchangeRateFeed::storeRecords({{"2026-07-07", "USD", 1e-310}, {"2026-07-07", "JPY", 1e300}}));
-    const Store after = store();
-    EXPECT_EQ(after.count("USDEUR"), 0u);  // 1 / 1e-310 is infinite
-    EXPECT_EQ(after.count("USDJPY"), 0u);
-    EXPECT_EQ(after.count("JPYUSD"), 0u);  // 1e-310 / 1e300 is 0
-    EXPECT_EQ(after.at("EURUSD"), PropertyListValue(1e-310));
-    EXPECT_EQ(after.at("JPYEUR"), PropertyListValue(1e-300));
-    EXPECT_EQ(after.at("USDUSD"), PropertyListValue(1.0));
-    EXPECT_EQ(after.size(), 2u + 3u * 2u + 2u * 2u - 3u);
+// A rate outside 1e-6 ... 1e9 per euro is no currency's: its record stores nothing, and the
+// currency keeps every key it had, so that no currency ends with only some of its rates. The
+// others, the limits themselves among them, are stored whole.
+TEST_F(FeedTest, RatesBeyondTheLimitsKeepTheirCurrencysEarlierKeys) {
+    const Store before = seed();
+    testing::internal::CaptureStderr();
+    const Store after = download(xml(ratestest::feedDocument(
+        "2026-07-08", {{"USD", 1e-6}, {"JPY", 2000000000.0}, {"GBP", 0.0000009}, {"XAU", 0.000000001}, {"CHF", 1e9}})));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ratestest::difference(
+                  ratestest::merged(before, ratestest::expectedKeys("2026-07-08", {{"USD", 1e-6}, {"CHF", 1e9}})), after),
+              "");
+    for (const char* code : {"JPY", "GBP", "XAU"}) EXPECT_NE(log.find(code), std::string::npos) << log;
 }
 
 TEST_F(FeedTest, RecordsAreWrittenInDocumentOrderSoLaterKeysWin) {
@@ -439,7 +444,16 @@ TEST_F(FeedTest, FeedsBeyondTheLimitsStoreNothing) {
         ratestest::feedDocument("2026-02-30", {{"USD", 1.1}}),
         ratestest::feedDocument("08.07.2026", {{"USD", 1.1}}),
         "<r><Cube><Cube currency='USD' rate='1.1'/></Cube></r>",  // no date at all
+        // Before the first rates, or more than a day after today (the clock is pinned below).
+        ratestest::feedDocument("0000-01-01", {{"USD", 1.1}}),
+        ratestest::feedDocument("1999-01-03", {{"USD", 1.1}}),
+        ratestest::feedDocument("2026-07-10", {{"USD", 1.1}}),
+        ratestest::feedDocument("9999-12-31", {{"USD", 1.1}}),
     };
+    setenv("TZ", "UTC", 1);
+    tzset();
+    foundation::Clock::pinAt(std::chrono::system_clock::time_point(std::chrono::seconds(1783468800)));  // 2026-07-08
+    ASSERT_EQ(ExchangeRateFeed::tomorrowText(), "2026-07-09");
     for (const std::string& document : refused) {
         testing::internal::CaptureStderr();
         const Store after = download(xml(document));
@@ -448,11 +462,16 @@ TEST_F(FeedTest, FeedsBeyondTheLimitsStoreNothing) {
         EXPECT_NE(log.find("exchange rates"), std::string::npos) << document.substr(0, 300);
     }
 
-    // 64 codes are stored.
+    // 64 codes are stored, of tomorrow and of the first day.
     const auto sixtyFour = ratestest::manyRates(64);
-    const Store after = download(xml(ratestest::feedDocument("2026-07-08", sixtyFour)));
-    EXPECT_EQ(ratestest::difference(ratestest::merged(before, ratestest::expectedKeys("2026-07-08", sixtyFour)), after),
+    const Store after = download(xml(ratestest::feedDocument("2026-07-09", sixtyFour)));
+    EXPECT_EQ(ratestest::difference(ratestest::merged(before, ratestest::expectedKeys("2026-07-09", sixtyFour)), after),
               "");
+    const Store first = download(xml(ratestest::feedDocument("1999-01-04", {{"USD", 1.1789}})));
+    foundation::Clock::replaceSource({});
+    unsetenv("TZ");
+    tzset();
+    EXPECT_EQ(first.at("EUR_date"), PropertyListValue("1999-01-04"));
 }
 
 // Keys pressed while the real document is stored, again and again on another thread, wait
@@ -488,15 +507,8 @@ TEST_F(FeedTest, KeysPressedWhileTheRealFeedIsStoredKeepTheirWrites) {
     EXPECT_EQ(store().at("EURUSD"), PropertyListValue(1.1415));
 }
 
-TEST_F(FeedTest, AFiniteDerivedRateTooLargeToScaleIsWrittenWhole) {
-    // 1e5 / 1e-300 is finite; only its scaling by 10000 for the four places would overflow.
-    ASSERT_TRUE(ExchangeRateFeed::storeRecords({{"2026-07-07", "USD", 1e-300}, {"2026-07-07", "JPY", 1e5}}));
-    const Store after = store();
-    ASSERT_EQ(after.count("USDJPY"), 1u);
-    EXPECT_EQ(after.at("USDJPY"), PropertyListValue(1e5 / 1e-300));
-    EXPECT_EQ(after.at("USDEUR"), PropertyListValue(std::round(1.0 / 1e-300 * 10000.0) / 10000.0));
-    EXPECT_EQ(after.at("JPYUSD"), PropertyListValue(1e-305));
-    EXPECT_EQ(after.size(), 2u + 3u * 2u + 2u * 2u);
+TEST_F(FeedTest, ADerivedRateTooLargeToScaleIsWrittenWhole) {
+    // Only the scaling by 10000 for the four places would overflow.
     EXPECT_EQ(ExchangeRateFeed::roundedRate(1.7e308), 1.7e308);
     EXPECT_EQ(ExchangeRateFeed::roundedRate(-1.7e308), -1.7e308);
 }

@@ -63,6 +63,8 @@ TEST_F(SettingsLoaderTest, CurrencyRowsOutsideTheListFallBackToTheirDefaults) {
             if (screen.links().fromKey != nullptr && moved) {
                 EXPECT_EQ(screen.links().fromKey->normalTitle(), codes[static_cast<std::size_t>(row.expectedFrom)]);
             }
+            // A rate of 1 for the pair: the conversion shows the rows it used.
+            suite->set(codes[static_cast<std::size_t>(row.expectedFrom)] + codes[static_cast<std::size_t>(row.expectedTo)], 1.0);
             screen.type({"1", "⇨"});
             EXPECT_EQ(screen.primary.text(), "1.00 " + codes[static_cast<std::size_t>(row.expectedTo)]);
         }
