@@ -1,6 +1,7 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/StoreHold.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -334,8 +335,11 @@ private:
 class UserDefaults::Store {
 public:
     explicit Store(std::filesystem::path directory) : directory_(std::move(directory)) {
-        file_ = directory_ / storeFileName;
-        if (auto kept = ConnectionPool::shared().take(file_)) {
+        auto choice = StoreHold::storeFile(directory_, directory_ / storeFileName);
+        file_ = std::move(choice.file);
+        hold_ = std::move(choice.keep);
+        keepsConnection_ = choice.keepsConnection;
+        if (auto kept = keepsConnection_ ? ConnectionPool::shared().take(file_) : std::nullopt) {
             connection_ = *kept;
             return;
         }
@@ -345,7 +349,7 @@ public:
     }
 
     ~Store() {
-        if (database_ && !inTransaction() && !needsRecovery_) {
+        if (database_ && keepsConnection_ && !inTransaction() && !needsRecovery_) {
             ConnectionPool::shared().give(file_, connection_);
             connection_ = Connection{};
         } else {
@@ -647,6 +651,8 @@ private:
         }
     }
 
+    std::shared_lock<std::shared_mutex> hold_;  // while the store is a first start's stand-in
+    bool keepsConnection_ = true;
     std::filesystem::path directory_;
     std::filesystem::path file_;
     Connection connection_;
