@@ -2,6 +2,8 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StoreHold.h"
+#include "platform/foundation/UrlSession.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/SdlKeyboard.h"
 #include "platform/host/SdlPasteboardStorage.h"
@@ -21,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace host {
@@ -52,6 +55,19 @@ SDL_Point placement(const AppDescription& app, int width) {
         SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0)
         return {std::max(usable.x, usable.x + usable.w - width - margin), usable.y + margin};
     return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED};
+}
+
+// SDL's video with the X input method reading an empty compose table: the programs type no
+// compose sequences, and the locale's table (thousands of lines) was parsed at every start.
+bool initialiseVideo() {
+    const char* variable = "XCOMPOSEFILE";
+    const char* set = std::getenv(variable);
+    const std::optional<std::string> own = set != nullptr ? std::optional<std::string>(set) : std::nullopt;
+    setenv(variable, "/dev/null", 1);
+    const bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+    if (own) setenv(variable, own->c_str(), 1);
+    else unsetenv(variable);
+    return ok;
 }
 
 SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
@@ -90,6 +106,9 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
         std::fprintf(stderr, "%s: cannot open a window: %s\n", app.name.c_str(), error.c_str());
         return 1;
     }
+    // A first start makes its store, and any start its downloads, once its first frame is shown.
+    foundation::StoreHold::hold(foundation::UserDefaults::groupDirectory());
+    foundation::UrlSession::holdTransfers();
     host->launch(*request);
     if (instance) instance->serve([window = host.get()](const std::string& text) { window->handle(text); });
     int status = host->exec();
@@ -115,7 +134,7 @@ std::unique_ptr<WindowHost> WindowHost::open(const AppDescription& app, std::str
         error = "no display";
         return nullptr;
     }
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    if (!initialiseVideo()) {
         error = SDL_GetError();
         return nullptr;
     }
@@ -126,7 +145,8 @@ std::unique_ptr<WindowHost> WindowHost::open(const AppDescription& app, std::str
         return nullptr;
     }
     int width = static_cast<int>(app.size.width), height = static_cast<int>(app.size.height);
-    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
+    // Hidden until its first frame is drawn (exec).
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
     if (app.windowStyle.resizable) flags |= SDL_WINDOW_RESIZABLE;
     if (!app.windowStyle.decorated) flags |= SDL_WINDOW_BORDERLESS;
     if (app.windowStyle.alwaysOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
@@ -221,7 +241,8 @@ int WindowHost::exec() {
         while (running_ && SDL_PollEvent(&event)) handleEvent(event);
         if (!running_) break;
         driver_->runDueWork();
-        if (running_ && driver_->needsFrame() && visible()) drawFrame();
+        if (running_ && driver_->needsFrame() && (visible() || !shown_)) drawFrame();
+        if (running_ && !shown_ && frames_ > 0) show();
         if (running_) wait();
     }
     driver_->terminate();
@@ -385,7 +406,16 @@ void WindowHost::drawFrame() {
     cairo_surface_destroy(target);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     SDL_UpdateWindowSurface(window_);
-    if (++frames_ == 1) foundation::Log::info("first frame");
+    ++frames_;
+}
+
+void WindowHost::show() {
+    shown_ = true;
+    SDL_ShowWindow(window_);
+    SDL_UpdateWindowSurface(window_);
+    foundation::StoreHold::release();
+    foundation::UrlSession::releaseTransfers();
+    foundation::Log::info("first frame");
 }
 
 }  // namespace host
