@@ -245,6 +245,7 @@ int WindowHost::exec() {
         if (running_ && !shown_ && frames_ > 0) show();
         if (running_) wait();
     }
+    if (!settled_) settle();
     driver_->terminate();
     return 0;
 }
@@ -256,6 +257,10 @@ void WindowHost::wait() {
     if (auto due = loop.nextDueTime()) timeout = std::max(*due - loop.now(), 0.0);
     if (driver_->animating() && visible()) timeout = std::min(timeout.value_or(animationFrameInterval), animationFrameInterval);
     if (timeout && *timeout <= 0) return;
+    if (shown_ && !settled_) {
+        settle();
+        return;
+    }
     ++wakeUps_;
     if (!sdlWaits_) {
         loop.waitForPosted(timeout);
@@ -413,6 +418,10 @@ void WindowHost::show() {
     shown_ = true;
     SDL_ShowWindow(window_);
     SDL_UpdateWindowSurface(window_);
+}
+
+void WindowHost::settle() {
+    settled_ = true;
     foundation::StoreHold::release();
     foundation::UrlSession::releaseTransfers();
     foundation::Log::info("first frame");

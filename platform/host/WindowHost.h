@@ -47,7 +47,9 @@ public:
     void launch(const LaunchRequest& request = {});
     // Handles events, due work and frames until the window is closed or quit() is called;
     // returns the exit status (0). The window, hidden until then, is shown with its first
-    // frame; then the start's held store and downloads follow (run) and "first frame" is logged.
+    // frame. When nothing else is due after it (or at the end), what the start held back
+    // follows: the store of a first start is made and downloads start (run); then "first
+    // frame" is logged.
     int exec();
     // Ends exec at its next turn (main thread).
     void quit() { running_ = false; }
@@ -74,6 +76,7 @@ private:
     void rotate();
     void openURL(const std::string& url);
     void show();
+    void settle();
     void wait();
     bool visible() const;
 
@@ -89,6 +92,7 @@ private:
     std::uint32_t wakeEvent_ = 0;
     bool running_ = false;
     bool shown_ = false;
+    bool settled_ = false;
     std::size_t wakeUps_ = 0;
     std::size_t frames_ = 0;
 };
