@@ -10,6 +10,7 @@
 #include "platform/host/SiblingProgram.h"
 #include "platform/host/SingleInstance.h"
 #include "platform/host/WindowIcon.h"
+#include "platform/render/FontSet.h"
 #include "platform/uikit/Application.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Pasteboard.h"
@@ -424,6 +425,7 @@ void WindowHost::settle() {
     settled_ = true;
     foundation::StoreHold::release();
     foundation::UrlSession::releaseTransfers();
+    render::FontSet::keepForLaterStarts();
     foundation::Log::info("first frame");
 }
 

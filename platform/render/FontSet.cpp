@@ -7,11 +7,17 @@
 #include <pango/pangocairo.h>
 #include <pango/pangofc-fontmap.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace render {
@@ -44,10 +50,22 @@ std::string drawingSettings() {
     return text;
 }
 
-std::string configurationText() {
+// The set's own folder: links to the files of the set's faces, kept between starts in the
+// user's cache. The font library keeps one small cache of it, where the system's folders have
+// it filter the caches of every installed font (3 MB of them) at every start.
+std::filesystem::path linkFolder() {
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && *cache == '/')
+        return std::filesystem::path(cache) / "ostrelo" / "fonts";
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/')
+        return std::filesystem::path(home) / ".cache" / "ostrelo" / "fonts";
+    return {};
+}
+
+std::string configurationText(const std::vector<std::string>& folders) {
     std::string text = "<fontconfig>";
-    for (const char* folder : fontFolders) text += std::string("<dir>") + folder + "</dir>";
-    text += "<cachedir>/var/cache/fontconfig</cachedir><cachedir prefix=\"xdg\">fontconfig</cachedir>";
+    for (const auto& folder : folders) text += "<dir>" + folder + "</dir>";
+    // The user's cache first: a cache is written to the first that can be written.
+    text += "<cachedir prefix=\"xdg\">fontconfig</cachedir><cachedir>/var/cache/fontconfig</cachedir>";
     // Every face is refused but those of the families the programs draw with.
     text += "<selectfont><acceptfont>";
     for (const auto& family : uikit::Font::families())
@@ -58,38 +76,127 @@ std::string configurationText() {
     return text + drawingSettings() + "</fontconfig>";
 }
 
-// The set as a configuration, or null when it cannot be made or holds no face.
-FcConfig* makeConfiguration() {
-    FcConfig* config = FcConfigCreate();
-    const std::string text = configurationText();
-    if (config == nullptr || !FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(text.c_str()), FcTrue) ||
-        !FcConfigBuildFonts(config)) {
-        foundation::Log::warning("fonts: the program's font set cannot be made; every installed font is used");
-        if (config != nullptr) FcConfigDestroy(config);
-        return nullptr;
-    }
+// Whether the configuration has a face of every family.
+bool complete(FcConfig* config) {
     const FcFontSet* faces = FcConfigGetFonts(config, FcSetSystem);
-    if (faces == nullptr || faces->nfont == 0) {
-        foundation::Log::warning("fonts: none of the program's font families is installed; every installed font is used");
-        FcConfigDestroy(config);
-        return nullptr;
+    if (faces == nullptr) return false;
+    std::set<std::string> found;
+    for (int i = 0; i < faces->nfont; ++i) {
+        FcChar8* name = nullptr;
+        for (int n = 0; FcPatternGetString(faces->fonts[i], FC_FAMILY, n, &name) == FcResultMatch; ++n)
+            found.insert(reinterpret_cast<const char*>(name));
     }
-    return config;
+    const auto families = uikit::Font::families();
+    return std::all_of(families.begin(), families.end(), [&](const std::string& f) { return found.count(f) != 0; });
 }
 
-PangoFontMap* makeFontMap() {
-    FcConfig* config = makeConfiguration();
-    if (config != nullptr) FcConfigSetCurrent(config);
-    PangoFontMap* map = pango_cairo_font_map_get_default();
-    if (config != nullptr && PANGO_IS_FC_FONT_MAP(map)) pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(map), config);
-    return map;
+// The set read from `folders`, or null when it cannot be made or lacks a family. With
+// `cachedOnly`, also null when the font library has no cache of the folders (it would read
+// every face to make one).
+FcConfig* makeConfiguration(const std::vector<std::string>& folders, bool cachedOnly) {
+    FcConfig* config = FcConfigCreate();
+    const std::string text = configurationText(folders);
+    bool ok = config != nullptr && FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(text.c_str()), FcTrue);
+    for (const auto& folder : folders) {
+        if (!ok || !cachedOnly) break;
+        FcCache* cache = FcDirCacheLoad(reinterpret_cast<const FcChar8*>(folder.c_str()), config, nullptr);
+        ok = cache != nullptr;
+        if (cache != nullptr) FcDirCacheUnload(cache);
+    }
+    ok = ok && FcConfigBuildFonts(config) && complete(config);
+    if (!ok && config != nullptr) FcConfigDestroy(config);
+    return ok ? config : nullptr;
+}
+
+// Whether the folder holds links to existing files, none changed since the links were made.
+bool current(const std::filesystem::path& folder) {
+    struct stat own {};
+    if (folder.empty() || ::stat(folder.c_str(), &own) != 0) return false;
+    std::error_code error;
+    std::size_t links = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        struct stat target {};
+        if (::stat(entry.path().c_str(), &target) != 0 || target.st_mtime > own.st_mtime) return false;
+        ++links;
+    }
+    return !error && links > 0;
+}
+
+// The files of the set's faces, each once.
+std::vector<std::string> filesOf(FcConfig* config) {
+    std::set<std::string> files;
+    if (const FcFontSet* faces = FcConfigGetFonts(config, FcSetSystem); faces != nullptr) {
+        for (int i = 0; i < faces->nfont; ++i) {
+            FcChar8* file = nullptr;
+            if (FcPatternGetString(faces->fonts[i], FC_FILE, 0, &file) == FcResultMatch)
+                files.insert(reinterpret_cast<const char*>(file));
+        }
+    }
+    return {files.begin(), files.end()};
+}
+
+// Makes the folder anew with links to `files`, and the font library's cache of it.
+bool keepFolder(const std::filesystem::path& folder, const std::vector<std::string>& files) {
+    if (folder.empty() || files.empty()) return false;
+    std::error_code error;
+    const auto made = folder.parent_path() / ("fonts-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(made, error);
+    std::filesystem::create_directories(made, error);
+    for (std::size_t i = 0; i < files.size() && !error; ++i) {
+        const std::filesystem::path file = files[i];
+        std::filesystem::create_symlink(file, made / (std::to_string(i) + "-" + file.filename().string()), error);
+    }
+    if (!error) {
+        std::filesystem::remove_all(folder, error);
+        std::filesystem::rename(made, folder, error);
+    }
+    if (error) {
+        std::filesystem::remove_all(made, error);
+        return false;
+    }
+    FcConfig* config = makeConfiguration({folder.string()}, false);
+    if (config != nullptr) FcConfigDestroy(config);
+    return config != nullptr;
+}
+
+// The set in use and whether later starts need its folder.
+struct Made {
+    PangoFontMap* map = nullptr;
+    FcConfig* config = nullptr;
+    bool folderWanted = false;
+};
+
+Made makeFontMap() {
+    Made made;
+    const auto folder = linkFolder();
+    if (current(folder)) made.config = makeConfiguration({folder.string()}, true);
+    if (made.config == nullptr) {
+        made.config = makeConfiguration({std::begin(fontFolders), std::end(fontFolders)}, false);
+        made.folderWanted = made.config != nullptr && !folder.empty();
+    }
+    if (made.config != nullptr) FcConfigSetCurrent(made.config);
+    else foundation::Log::warning("fonts: the program's font families are not all installed; every installed font is used");
+    made.map = pango_cairo_font_map_get_default();
+    if (made.config != nullptr && PANGO_IS_FC_FONT_MAP(made.map))
+        pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(made.map), made.config);
+    return made;
+}
+
+Made& set() {
+    static Made made = makeFontMap();
+    return made;
 }
 
 }  // namespace
 
-PangoFontMap* FontSet::fontMap() {
-    static PangoFontMap* map = makeFontMap();
-    return map;
+PangoFontMap* FontSet::fontMap() { return set().map; }
+
+void FontSet::keepForLaterStarts() {
+    if (!set().folderWanted) return;
+    set().folderWanted = false;
+    std::thread([folder = linkFolder(), files = filesOf(set().config)] { keepFolder(folder, files); }).detach();
 }
+
+bool FontSet::keepFolderNow() { return keepFolder(linkFolder(), filesOf(set().config)); }
 
 }  // namespace render

@@ -4,6 +4,7 @@
 #include "platform/render/TextLayout.h"
 #include "platform/uikit/AttributedString.h"
 #include "platform/uikit/Font.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
@@ -116,4 +117,27 @@ TEST(FontSetTest, EveryCharacterTheProgramsShowHasAFace) {
             EXPECT_EQ(layout.unknownGlyphsCount(), 0) << "U+" << std::hex << static_cast<unsigned>(c) << " in " << font;
         }
     }
+}
+
+// A later start reads the set from the folder kept in the user's cache: links to the set's files
+// and the font library's cache of them.
+TEST(FontSetTest, TheFolderKeptForLaterStartsLinksTheSetsFilesWithTheirCache) {
+    const auto cache = testsupport::makeTemporaryDirectory("ostrelo-font-cache");
+    setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+    render::FontSet::fontMap();
+    ASSERT_TRUE(render::FontSet::keepFolderNow());
+    const auto folder = cache / "ostrelo" / "fonts";
+    std::set<fs::path> linked, used;
+    for (const auto& entry : fs::directory_iterator(folder)) linked.insert(fs::canonical(entry.path()));
+    const FcFontSet* faces = FcConfigGetFonts(FcConfigGetCurrent(), FcSetSystem);
+    for (int i = 0; i < faces->nfont; ++i) {
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(faces->fonts[i], FC_FILE, 0, &file) == FcResultMatch)
+            used.insert(fs::canonical(reinterpret_cast<const char*>(file)));
+    }
+    EXPECT_EQ(linked, used);
+    FcCache* kept = FcDirCacheLoad(reinterpret_cast<const FcChar8*>(folder.c_str()), FcConfigGetCurrent(), nullptr);
+    EXPECT_NE(kept, nullptr);
+    if (kept != nullptr) FcDirCacheUnload(kept);
+    fs::remove_all(cache);
 }
