@@ -153,9 +153,11 @@ int main(int argc, char** argv) {
         } else if (type == damage->first_event + XCB_DAMAGE_NOTIFY) {
             auto* notice = reinterpret_cast<xcb_damage_notify_event_t*>(event.get());
             xcb_damage_subtract(connection, notice->damage, XCB_NONE, XCB_NONE);
-            if (watched.count(notice->drawable) != 0 && showsAFrame(connection, notice->drawable)) {
-                const long rss = residentKilobytes(pid);
-                const double cpu = cpuMilliseconds(pid);
+            if (watched.count(notice->drawable) == 0) continue;
+            // Read at once: the program goes on meanwhile (with what it left for after its start).
+            const long rss = residentKilobytes(pid);
+            const double cpu = cpuMilliseconds(pid);
+            if (showsAFrame(connection, notice->drawable)) {
                 std::printf("%.1f %ld %.1f %.1f\n", at, rss, mapped < 0 ? at : mapped, cpu);
                 end(pid);
                 return 0;
