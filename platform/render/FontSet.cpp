@@ -66,11 +66,13 @@ std::string configurationText(const std::vector<std::string>& folders) {
     for (const auto& folder : folders) text += "<dir>" + folder + "</dir>";
     // The user's cache first: a cache is written to the first that can be written.
     text += "<cachedir prefix=\"xdg\">fontconfig</cachedir><cachedir>/var/cache/fontconfig</cachedir>";
-    // Every face is refused but those of the families the programs draw with.
+    // Every face is refused but those of the families the programs draw with, and of those the
+    // condensed cuts too (their files say so): nothing is drawn narrower than a family's normal
+    // width, and every choice of a face sorts every face of the set.
     text += "<selectfont><acceptfont>";
     for (const auto& family : uikit::Font::families())
         text += "<pattern><patelt name=\"family\"><string>" + family + "</string></patelt></pattern>";
-    text += "</acceptfont><rejectfont><pattern/></rejectfont></selectfont>";
+    text += "</acceptfont><rejectfont><glob>*Condensed*</glob><pattern/></rejectfont></selectfont>";
     text += std::string("<alias binding=\"same\"><family>emoji</family><prefer><family>") + uikit::Font::emojiFamily +
             "</family></prefer></alias>";
     return text + drawingSettings() + "</fontconfig>";
