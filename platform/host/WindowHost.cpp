@@ -243,7 +243,7 @@ int WindowHost::exec() {
         if (!running_) break;
         driver_->runDueWork();
         if (running_ && driver_->needsFrame() && (visible() || !shown_)) drawFrame();
-        if (running_ && !shown_ && frames_ > 0) show();
+        if (running_ && !shown_) show();
         if (running_) wait();
     }
     if (!settled_) settle();

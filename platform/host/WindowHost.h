@@ -48,8 +48,8 @@ public:
     // Handles events, due work and frames until the window is closed or quit() is called;
     // returns the exit status (0). The window, hidden until then, is shown with its first
     // frame. When nothing else is due after it (or at the end), what the start held back
-    // follows: the store of a first start is made and downloads start (run); then "first
-    // frame" is logged.
+    // follows: the store of a first start is made and downloads start (run), and the font
+    // set's folder is kept for later starts; then "first frame" is logged.
     int exec();
     // Ends exec at its next turn (main thread).
     void quit() { running_ = false; }
