@@ -110,18 +110,26 @@ FcConfig* makeConfiguration(const std::vector<std::string>& folders, bool cached
     return ok ? config : nullptr;
 }
 
-// Whether the folder holds links to existing files, none changed since the links were made.
+// Whether the folder holds links to existing files, none of them nor their folders changed
+// since the links were made. Change times, not modification times: a package keeps its files'
+// modification times, an installation changes their change times (and a folder's, when a
+// file is added or removed).
 bool current(const std::filesystem::path& folder) {
     struct stat own {};
     if (folder.empty() || ::stat(folder.c_str(), &own) != 0) return false;
+    const auto newer = [&own](const std::filesystem::path& path) {
+        struct stat status {};
+        return ::stat(path.c_str(), &status) != 0 || status.st_ctime > own.st_ctime;
+    };
     std::error_code error;
+    std::set<std::filesystem::path> packageFolders;
     std::size_t links = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        struct stat target {};
-        if (::stat(entry.path().c_str(), &target) != 0 || target.st_mtime > own.st_mtime) return false;
+        if (newer(entry.path())) return false;
+        packageFolders.insert(std::filesystem::read_symlink(entry.path(), error).parent_path());
         ++links;
     }
-    return !error && links > 0;
+    return !error && links > 0 && std::none_of(packageFolders.begin(), packageFolders.end(), newer);
 }
 
 // The files of the set's faces, each once.
