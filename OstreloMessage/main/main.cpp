@@ -2,14 +2,10 @@
 #include "OstreloMessage/MessagesExtension.h"
 #include "platform/host/ConversationHost.h"
 
-#include <malloc.h>
-
 #include <cstdio>
 #include <string>
 
 int main(int argc, char** argv) {
-    // One heap for every thread: the rate check's thread allocates little.
-    mallopt(M_ARENA_MAX, 1);
     // A storyboard without the extension's scenes is a fault of the build: nothing could be shown.
     std::string error;
     if (!ostrelo::MessagesExtension::checkScenes(error)) {

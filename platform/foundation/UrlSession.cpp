@@ -1,9 +1,9 @@
 #include "platform/foundation/UrlSession.h"
 
+#include "platform/foundation/CurlLibrary.h"
 #include "platform/foundation/Log.h"
 
-#include <curl/curl.h>
-
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -18,27 +18,49 @@ namespace {
 
 constexpr long maximumRedirects = 5;
 
-void initialiseCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// The transfers' start while held (see UrlSession::holdTransfers).
+struct TransferHold {
+    std::mutex mutex;
+    std::condition_variable released;
+    bool held = false;
+
+    static TransferHold& shared() {
+        static TransferHold hold;
+        return hold;
+    }
+    // Waits until the hold ends or `stopping` is set (then notify() is called).
+    void wait(const std::atomic<bool>& stopping) {
+        std::unique_lock lock(mutex);
+        released.wait(lock, [&] { return !held || stopping; });
+    }
+    void notify() {
+        std::lock_guard lock(mutex);
+        released.notify_all();
+    }
+};
+
+// The library's functions, once a session's start() has loaded it.
+const CurlLibrary& curl() {
+    std::string ignored;
+    return *CurlLibrary::load(ignored);
 }
 
 struct EasyDeleter {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+    void operator()(CURL* easy) const { curl().easy_cleanup(easy); }
 };
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 
 struct UrlDeleter {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+    void operator()(CURLU* url) const { curl().url_cleanup(url); }
 };
 
 struct PartDeleter {
-    void operator()(char* part) const { curl_free(part); }
+    void operator()(char* part) const { curl().free(part); }
 };
 
 std::optional<std::string> urlPart(CURLU* url, CURLUPart which) {
     char* raw = nullptr;
-    if (curl_url_get(url, which, &raw, 0) != CURLUE_OK || raw == nullptr) return std::nullopt;
+    if (curl().url_get(url, which, &raw, 0) != CURLUE_OK || raw == nullptr) return std::nullopt;
     std::unique_ptr<char, PartDeleter> part(raw);
     return std::string(part.get());
 }
@@ -71,7 +93,7 @@ std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* con
 }
 
 UrlError errorFor(CURLcode code, const Task& task) {
-    std::string detail = task.errorBuffer[0] ? std::string(task.errorBuffer) : std::string(curl_easy_strerror(code));
+    std::string detail = task.errorBuffer[0] ? std::string(task.errorBuffer) : std::string(curl().easy_strerror(code));
     UrlError::Code kind = UrlError::Code::other;
     switch (code) {
     case CURLE_URL_MALFORMAT: kind = UrlError::Code::badUrl; break;
@@ -109,9 +131,6 @@ UrlError errorFor(CURLcode code, const Task& task) {
 class UrlSession::Impl {
 public:
     explicit Impl(Configuration configuration) : configuration_(configuration) {
-        initialiseCurlOnce();
-        multi_ = curl_multi_init();
-        if (multi_ == nullptr) Log::error("URL session: the transfer engine could not be created");
         thread_ = std::thread([this] { run(); });
     }
 
@@ -120,9 +139,11 @@ public:
             std::lock_guard lock(mutex_);
             stopping_ = true;
         }
+        ending_ = true;
+        TransferHold::shared().notify();
         wake();
         thread_.join();
-        if (multi_ != nullptr) curl_multi_cleanup(multi_);
+        if (multi_ != nullptr) curl().multi_cleanup(multi_);
     }
 
     void setConfiguration(const Configuration& configuration) {
@@ -156,14 +177,35 @@ public:
 
 private:
     void wake() {
-        if (multi_ != nullptr) curl_multi_wakeup(multi_);
+        if (CURLM* multi = multi_.load(); multi != nullptr) curl().multi_wakeup(multi);
         changed_.notify_all();
+    }
+
+    // Loads the library and makes the transfer engine, at the first request (after the hold);
+    // an error when either fails.
+    std::optional<UrlError> start() {
+        if (multi_ != nullptr) return std::nullopt;
+        if (!loadError_.empty()) return UrlError{UrlError::Code::other, loadError_};
+        TransferHold::shared().wait(ending_);
+        if (ending_) return UrlError{UrlError::Code::cancelled, "the session is shutting down"};
+        const CurlLibrary* library = CurlLibrary::load(loadError_);
+        if (library == nullptr) {
+            Log::error("URL session: " + loadError_);
+            return UrlError{UrlError::Code::other, loadError_};
+        }
+        multi_ = library->multi_init();
+        if (multi_ == nullptr) {
+            loadError_ = "the transfer engine could not be created";
+            Log::error("URL session: " + loadError_);
+            return UrlError{UrlError::Code::other, loadError_};
+        }
+        return std::nullopt;
     }
 
     // Sets the task up for its transfer; an error when the request is refused outright.
     std::optional<UrlError> prepare(Task& task) {
-        std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
-        if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, task.url.c_str(), 0) != CURLUE_OK)
+        std::unique_ptr<CURLU, UrlDeleter> parsed(curl().url());
+        if (!parsed || curl().url_set(parsed.get(), CURLUPART_URL, task.url.c_str(), 0) != CURLUE_OK)
             return UrlError{UrlError::Code::badUrl, "not a URL: " + task.url};
         const auto scheme = urlPart(parsed.get(), CURLUPART_SCHEME);
         if (!scheme) return UrlError{UrlError::Code::badUrl, "not a URL: " + task.url};
@@ -172,31 +214,29 @@ private:
         if (*scheme != "https" && !(*scheme == "http" && task.loopback))
             return UrlError{UrlError::Code::insecureConnection, "refused to load a URL that is not https: " + task.url};
         if (!host || host->empty()) return UrlError{UrlError::Code::badUrl, "a URL without a host: " + task.url};
-        if (multi_ == nullptr) return UrlError{UrlError::Code::other, "the transfer engine is not available"};
-
-        task.easy.reset(curl_easy_init());
+        task.easy.reset(curl().easy_init());
         if (!task.easy) return UrlError{UrlError::Code::other, "a transfer could not be created"};
         CURL* easy = task.easy.get();
         bool ok = true;
         auto set = [&ok](CURLcode code) { ok = ok && code == CURLE_OK; };
-        set(curl_easy_setopt(easy, CURLOPT_URL, task.url.c_str()));
-        set(curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, task.loopback ? "http,https" : "https"));
-        set(curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https"));
-        set(curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L));
-        set(curl_easy_setopt(easy, CURLOPT_MAXREDIRS, maximumRedirects));
-        set(curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L));
-        set(curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L));
-        set(curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(task.configuration.connectTimeout.count())));
-        set(curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(task.configuration.timeout.count())));
-        set(curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
+        set(curl().easy_setopt(easy, CURLOPT_URL, task.url.c_str()));
+        set(curl().easy_setopt(easy, CURLOPT_PROTOCOLS_STR, task.loopback ? "http,https" : "https"));
+        set(curl().easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https"));
+        set(curl().easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L));
+        set(curl().easy_setopt(easy, CURLOPT_MAXREDIRS, maximumRedirects));
+        set(curl().easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L));
+        set(curl().easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L));
+        set(curl().easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(task.configuration.connectTimeout.count())));
+        set(curl().easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(task.configuration.timeout.count())));
+        set(curl().easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
                              static_cast<curl_off_t>(task.configuration.maximumBodySize)));
-        set(curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L));
-        set(curl_easy_setopt(easy, CURLOPT_USERAGENT, "Ostrelo"));
-        if (task.loopback) set(curl_easy_setopt(easy, CURLOPT_NOPROXY, "*"));
-        set(curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody));
-        set(curl_easy_setopt(easy, CURLOPT_WRITEDATA, &task));
-        set(curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, task.errorBuffer));
-        set(curl_easy_setopt(easy, CURLOPT_PRIVATE, &task));
+        set(curl().easy_setopt(easy, CURLOPT_NOSIGNAL, 1L));
+        set(curl().easy_setopt(easy, CURLOPT_USERAGENT, "Ostrelo"));
+        if (task.loopback) set(curl().easy_setopt(easy, CURLOPT_NOPROXY, "*"));
+        set(curl().easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody));
+        set(curl().easy_setopt(easy, CURLOPT_WRITEDATA, &task));
+        set(curl().easy_setopt(easy, CURLOPT_ERRORBUFFER, task.errorBuffer));
+        set(curl().easy_setopt(easy, CURLOPT_PRIVATE, &task));
         if (!ok) return UrlError{UrlError::Code::other, "the transfer could not be configured"};
         return std::nullopt;
     }
@@ -204,9 +244,9 @@ private:
     void complete(std::unique_ptr<Task> task, std::optional<UrlError> error) {
         UrlResponse response;
         if (task->easy) {
-            curl_easy_getinfo(task->easy.get(), CURLINFO_RESPONSE_CODE, &response.statusCode);
+            curl().easy_getinfo(task->easy.get(), CURLINFO_RESPONSE_CODE, &response.statusCode);
             char* effective = nullptr;
-            if (curl_easy_getinfo(task->easy.get(), CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+            if (curl().easy_getinfo(task->easy.get(), CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
                 response.url = effective;
         }
         if (response.url.empty()) response.url = task->url;
@@ -243,8 +283,9 @@ private:
             for (auto& task : starting) {
                 std::optional<UrlError> refused = task->earlyError;
                 if (!refused && stopping) refused = UrlError{UrlError::Code::cancelled, "the session is shutting down"};
+                if (!refused) refused = start();
                 if (!refused) refused = prepare(*task);
-                if (!refused && curl_multi_add_handle(multi_, task->easy.get()) != CURLM_OK)
+                if (!refused && curl().multi_add_handle(multi_, task->easy.get()) != CURLM_OK)
                     refused = UrlError{UrlError::Code::other, "the transfer could not be started"};
                 if (refused) {
                     complete(std::move(task), std::move(refused));
@@ -255,7 +296,7 @@ private:
             }
             if (stopping) {
                 for (auto& [easy, task] : active) {
-                    curl_multi_remove_handle(multi_, easy);
+                    curl().multi_remove_handle(multi_, easy);
                     complete(std::move(task), UrlError{UrlError::Code::cancelled, "the session is shutting down"});
                 }
                 active.clear();
@@ -266,9 +307,9 @@ private:
             if (active.empty()) continue;
 
             int running = 0;
-            curl_multi_perform(multi_, &running);
+            curl().multi_perform(multi_, &running);
             int queued = 0;
-            while (CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
+            while (CURLMsg* message = curl().multi_info_read(multi_, &queued)) {
                 if (message->msg != CURLMSG_DONE) continue;
                 CURL* easy = message->easy_handle;
                 const CURLcode result = message->data.result;
@@ -276,12 +317,12 @@ private:
                 if (found == active.end()) continue;
                 std::unique_ptr<Task> task = std::move(found->second);
                 active.erase(found);
-                curl_multi_remove_handle(multi_, easy);
+                curl().multi_remove_handle(multi_, easy);
                 std::optional<UrlError> error;
                 if (result != CURLE_OK || task->overCap) error = errorFor(result, *task);
                 complete(std::move(task), std::move(error));
             }
-            if (!active.empty()) curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
+            if (!active.empty()) curl().multi_poll(multi_, nullptr, 0, 1000, nullptr);
         }
     }
 
@@ -292,9 +333,26 @@ private:
     std::deque<std::unique_ptr<Task>> pending_;
     std::size_t outstanding_ = 0;
     bool stopping_ = false;
-    CURLM* multi_ = nullptr;
+    // Set by the destructor: also ends a wait for the hold.
+    std::atomic<bool> ending_ = false;
+    // The engine (the session's thread makes it; others only wake it).
+    std::atomic<CURLM*> multi_ = nullptr;
+    std::string loadError_;
     std::thread thread_;
 };
+
+void UrlSession::holdTransfers() {
+    auto& hold = TransferHold::shared();
+    std::lock_guard lock(hold.mutex);
+    hold.held = true;
+}
+
+void UrlSession::releaseTransfers() {
+    auto& hold = TransferHold::shared();
+    std::lock_guard lock(hold.mutex);
+    hold.held = false;
+    hold.released.notify_all();
+}
 
 UrlSession& UrlSession::shared() {
     static UrlSession session;

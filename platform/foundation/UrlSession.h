@@ -16,7 +16,7 @@ namespace foundation {
 
 // Asynchronous HTTPS GET requests over libcurl. Each session runs its transfers on one
 // background thread of its own; every completion runs there, one after another, exactly
-// once per request. Certificates are verified; at most five redirects are followed and
+// once per request. libcurl is loaded by the first request, on that thread (CurlLibrary). Certificates are verified; at most five redirects are followed and
 // only to https; plain http is allowed only to 127.0.0.1, localhost and ::1.
 // Any failure (bad URL, connection, time-out, TLS, redirects, size cap, shut-down) reaches
 // the completion as an error with no data. The HTTP status is reported, never judged.
@@ -34,6 +34,11 @@ public:
 
     // The process's shared session.
     static UrlSession& shared();
+
+    // While held, requests wait to start (and libcurl to load): a window host holds them while
+    // it makes its first frame. A session ending meanwhile cancels its waiting requests.
+    static void holdTransfers();
+    static void releaseTransfers();
 
     UrlSession();
     explicit UrlSession(Configuration configuration);

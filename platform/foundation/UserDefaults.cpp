@@ -1,6 +1,7 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/StoreHold.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -335,8 +336,11 @@ private:
 class UserDefaults::Store {
 public:
     explicit Store(std::filesystem::path directory) : directory_(std::move(directory)) {
-        file_ = directory_ / storeFileName;
-        if (auto kept = ConnectionPool::shared().take(file_)) {
+        auto choice = StoreHold::storeFile(directory_, directory_ / storeFileName);
+        file_ = std::move(choice.file);
+        hold_ = std::move(choice.keep);
+        keepsConnection_ = choice.keepsConnection;
+        if (auto kept = keepsConnection_ ? ConnectionPool::shared().take(file_) : std::nullopt) {
             connection_ = *kept;
             sqlite3_busy_handler(database_, &Store::waitForStore, this);
             return;
@@ -348,7 +352,7 @@ public:
 
     ~Store() {
         if (!openedHere()) return;  // inherited across fork: never touched
-        if (database_ && !inTransaction() && !needsRecovery_) {
+        if (database_ && keepsConnection_ && !inTransaction() && !needsRecovery_) {
             // A kept connection must not call back into this object.
             sqlite3_busy_timeout(database_, busyTimeoutMilliseconds);
             ConnectionPool::shared().give(file_, connection_);
@@ -735,6 +739,8 @@ private:
         }
     }
 
+    std::shared_lock<std::shared_mutex> hold_;  // while the store is a first start's stand-in
+    bool keepsConnection_ = true;
     std::filesystem::path directory_;
     std::filesystem::path file_;
     Connection connection_;

@@ -3,6 +3,7 @@
 #include "platform/foundation/Log.h"
 
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 
 #include <cmath>
 #include <numbers>
@@ -13,6 +14,19 @@ namespace host {
 namespace {
 // Seconds without a click after which the device closes.
 constexpr double quietSpell = 2.0;
+
+// alsa-lib writes its complaints to the standard error itself ("ALSA lib …", eight lines on a
+// machine without a sound card); the player reports a missing device on its own, once. The
+// library is SDL's (loaded with it or by its audio), so it is reached by name.
+void ignoreAudioLibraryMessage(const char*, int, const char*, int, const char*, ...) {}
+
+void silenceAudioLibrary() {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (alsa == nullptr) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (setHandler != nullptr) setHandler(&ignoreAudioLibraryMessage);
+}
 
 struct Tone {
     double frequency;
@@ -60,7 +74,10 @@ void SdlSoundPlayer::play(const uikit::AudioServices::Request& request) {
 bool SdlSoundPlayer::open() {
     if (device_ != 0) return true;
     if (unavailable_) return false;
-    if (!audioStarted_ && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) audioStarted_ = true;
+    if (!audioStarted_) {
+        silenceAudioLibrary();
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) audioStarted_ = true;
+    }
     SDL_AudioSpec wanted{};
     wanted.freq = 44100;
     wanted.format = AUDIO_F32SYS;

@@ -2,12 +2,15 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StoreHold.h"
+#include "platform/foundation/UrlSession.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/SdlKeyboard.h"
 #include "platform/host/SdlPasteboardStorage.h"
 #include "platform/host/SiblingProgram.h"
 #include "platform/host/SingleInstance.h"
 #include "platform/host/WindowIcon.h"
+#include "platform/render/FontSet.h"
 #include "platform/uikit/Application.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Pasteboard.h"
@@ -15,12 +18,14 @@
 
 #include <SDL2/SDL.h>
 #include <cairo.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace host {
@@ -54,6 +59,19 @@ SDL_Point placement(const AppDescription& app, int width) {
     return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED};
 }
 
+// SDL's video with the X input method reading an empty compose table: the programs type no
+// compose sequences, and the locale's table (thousands of lines) was parsed at every start.
+bool initialiseVideo() {
+    const char* variable = "XCOMPOSEFILE";
+    const char* set = std::getenv(variable);
+    const std::optional<std::string> own = set != nullptr ? std::optional<std::string>(set) : std::nullopt;
+    setenv(variable, "/dev/null", 1);
+    const bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+    if (own) setenv(variable, own->c_str(), 1);
+    else unsetenv(variable);
+    return ok;
+}
+
 SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
     auto* host = static_cast<WindowHost*>(data);
     return host->dragsWindowAt({double(area->x), double(area->y)}) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
@@ -62,6 +80,10 @@ SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
 }  // namespace
 
 int WindowHost::run(int argc, char** argv, const AppDescription& description) {
+    // One heap for every thread: the few helper threads (rates, requests from later starts, the
+    // font set's folder) allocate little, and an arena of their own each would cost more memory
+    // than they use.
+    mallopt(M_ARENA_MAX, 1);
     AppDescription app = description;
     app.name = programName(description, argv);
     std::vector<std::string> arguments;
@@ -90,6 +112,9 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
         std::fprintf(stderr, "%s: cannot open a window: %s\n", app.name.c_str(), error.c_str());
         return 1;
     }
+    // A first start makes its store, and any start its downloads, once its first frame is shown.
+    foundation::StoreHold::hold(foundation::UserDefaults::groupDirectory());
+    foundation::UrlSession::holdTransfers();
     host->launch(*request);
     if (instance) instance->serve([window = host.get()](const std::string& text) { window->handle(text); });
     int status = host->exec();
@@ -115,7 +140,7 @@ std::unique_ptr<WindowHost> WindowHost::open(const AppDescription& app, std::str
         error = "no display";
         return nullptr;
     }
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    if (!initialiseVideo()) {
         error = SDL_GetError();
         return nullptr;
     }
@@ -126,7 +151,8 @@ std::unique_ptr<WindowHost> WindowHost::open(const AppDescription& app, std::str
         return nullptr;
     }
     int width = static_cast<int>(app.size.width), height = static_cast<int>(app.size.height);
-    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
+    // Hidden until its first frame is drawn (exec).
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
     if (app.windowStyle.resizable) flags |= SDL_WINDOW_RESIZABLE;
     if (!app.windowStyle.decorated) flags |= SDL_WINDOW_BORDERLESS;
     if (app.windowStyle.alwaysOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
@@ -221,9 +247,11 @@ int WindowHost::exec() {
         while (running_ && SDL_PollEvent(&event)) handleEvent(event);
         if (!running_) break;
         driver_->runDueWork();
-        if (running_ && driver_->needsFrame() && visible()) drawFrame();
+        if (running_ && driver_->needsFrame() && (visible() || !shown_)) drawFrame();
+        if (running_ && !shown_) show();
         if (running_) wait();
     }
+    if (!settled_) settle();
     driver_->terminate();
     return 0;
 }
@@ -235,6 +263,10 @@ void WindowHost::wait() {
     if (auto due = loop.nextDueTime()) timeout = std::max(*due - loop.now(), 0.0);
     if (driver_->animating() && visible()) timeout = std::min(timeout.value_or(animationFrameInterval), animationFrameInterval);
     if (timeout && *timeout <= 0) return;
+    if (shown_ && !settled_) {
+        settle();
+        return;
+    }
     ++wakeUps_;
     if (!sdlWaits_) {
         loop.waitForPosted(timeout);
@@ -385,7 +417,21 @@ void WindowHost::drawFrame() {
     cairo_surface_destroy(target);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     SDL_UpdateWindowSurface(window_);
-    if (++frames_ == 1) foundation::Log::info("first frame");
+    ++frames_;
+}
+
+void WindowHost::show() {
+    shown_ = true;
+    SDL_ShowWindow(window_);
+    SDL_UpdateWindowSurface(window_);
+}
+
+void WindowHost::settle() {
+    settled_ = true;
+    foundation::StoreHold::release();
+    foundation::UrlSession::releaseTransfers();
+    render::FontSet::keepForLaterStarts();
+    foundation::Log::info("first frame");
 }
 
 }  // namespace host

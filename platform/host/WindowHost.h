@@ -46,7 +46,10 @@ public:
     SDL_Window* sdlWindow() const { return window_; }
     void launch(const LaunchRequest& request = {});
     // Handles events, due work and frames until the window is closed or quit() is called;
-    // returns the exit status (0).
+    // returns the exit status (0). The window, hidden until then, is shown with its first
+    // frame. When nothing else is due after it (or at the end), what the start held back
+    // follows: the store of a first start is made and downloads start (run), and the font
+    // set's folder is kept for later starts; then "first frame" is logged.
     int exec();
     // Ends exec at its next turn (main thread).
     void quit() { running_ = false; }
@@ -72,6 +75,8 @@ private:
     void resizeWindow(uikit::Size size);
     void rotate();
     void openURL(const std::string& url);
+    void show();
+    void settle();
     void wait();
     bool visible() const;
 
@@ -86,6 +91,8 @@ private:
     bool sdlWaits_ = false;
     std::uint32_t wakeEvent_ = 0;
     bool running_ = false;
+    bool shown_ = false;
+    bool settled_ = false;
     std::size_t wakeUps_ = 0;
     std::size_t frames_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "platform/render/FaceChooser.h"
 
+#include "platform/render/FontSet.h"
+
 #include <pango/pangocairo.h>
 #include <unicode/uchar.h>
 
@@ -13,7 +15,7 @@ namespace render {
 namespace {
 
 PangoContext* coverageContext() {
-    static PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    static PangoContext* context = pango_font_map_create_context(FontSet::fontMap());
     return context;
 }
 
@@ -28,7 +30,7 @@ PangoFont* loadFace(const std::string& family, int weight, bool italic) {
     pango_font_description_set_weight(description, static_cast<PangoWeight>(weight));
     pango_font_description_set_style(description, italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     pango_font_description_set_absolute_size(description, 20 * PANGO_SCALE);
-    PangoFont* font = pango_font_map_load_font(pango_cairo_font_map_get_default(), coverageContext(), description);
+    PangoFont* font = pango_font_map_load_font(FontSet::fontMap(), coverageContext(), description);
     pango_font_description_free(description);
     if (font != nullptr) {
         PangoFontDescription* found = pango_font_describe(font);

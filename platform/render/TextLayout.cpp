@@ -1,6 +1,7 @@
 #include "platform/render/TextLayout.h"
 
 #include "platform/render/FaceChooser.h"
+#include "platform/render/FontSet.h"
 
 #include <pango/pangocairo.h>
 
@@ -18,7 +19,7 @@ namespace render {
 
 namespace {
 PangoContext* makeContext() {
-    PangoContext* c = pango_font_map_create_context(pango_cairo_font_map_get_default());
+    PangoContext* c = pango_font_map_create_context(FontSet::fontMap());
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);

@@ -53,6 +53,17 @@ std::optional<Font> Font::named(const std::string& name, double size) {
 
 Font Font::systemFont(double size) { return Font{".SFUI-Regular", "Inter", 400, size}; }
 
+std::vector<std::string> Font::families() {
+    std::vector<std::string> list;
+    auto add = [&list](const std::string& family) {
+        if (std::find(list.begin(), list.end(), family) == list.end()) list.push_back(family);
+    };
+    for (const auto& [name, face] : faces()) add(face.family);
+    for (const auto& f : fallbacks) add(f.family);
+    add(emojiFamily);
+    return list;
+}
+
 std::vector<Font::Face> Font::fallbackFaces() const {
     std::vector<Face> list;
     for (const auto& f : fallbacks) {

@@ -29,6 +29,11 @@ struct Font {
     // keeps thin symbols. Families with one cut only come last. (The colour emoji family is left
     // to the system's own fallback: listed, it would take over digits.)
     std::vector<Face> fallbackFaces() const;
+    // The colour emoji family: the font library's own fallback draws emoji with it.
+    static constexpr const char* emojiFamily = "Noto Color Emoji";
+    // Every family the named fonts and their fallbacks draw with, the emoji family last: the
+    // faces a program needs.
+    static std::vector<std::string> families();
     friend bool operator==(const Font&, const Font&) = default;
 };
 

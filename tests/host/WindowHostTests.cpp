@@ -12,6 +12,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 using namespace uikit;
 
@@ -170,17 +172,24 @@ TEST_F(WindowHostTest, TheRunnerReportsWrongArgumentsAndAMissingDisplay) {
     EXPECT_TRUE(log.empty());
 }
 
+// Also through ALSA on a machine without a sound card, whose library has its own complaints.
 TEST(SdlSoundPlayerTest, WithoutAnAudioDeviceClicksAreSkippedWithOneLogLine) {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    testing::internal::CaptureStderr();
-    {
-        host::SdlSoundPlayer player;
-        for (unsigned sound : {1104u, 1103u, 1104u, 4095u}) player.play({sound == 4095, sound});
+    std::ifstream cards("/proc/asound/cards");
+    const std::string listed((std::istreambuf_iterator<char>(cards)), std::istreambuf_iterator<char>());
+    const bool soundCard = listed.find('[') != std::string::npos;
+    for (const char* driver : {"no-such-driver", "alsa"}) {
+        if (std::string(driver) == "alsa" && soundCard) continue;
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        testing::internal::CaptureStderr();
+        {
+            host::SdlSoundPlayer player;
+            for (unsigned sound : {1104u, 1103u, 1104u, 4095u}) player.play({sound == 4095, sound});
+        }
+        std::string printed = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2) << driver << ": " << printed;
+        EXPECT_NE(printed.find("no audio device"), std::string::npos) << printed;
+        EXPECT_NE(printed.find("vibration"), std::string::npos) << printed;
     }
-    std::string printed = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2) << printed;
-    EXPECT_NE(printed.find("no audio device"), std::string::npos) << printed;
-    EXPECT_NE(printed.find("vibration"), std::string::npos) << printed;
 }
 
 }  // namespace

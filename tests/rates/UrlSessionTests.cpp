@@ -189,6 +189,28 @@ TEST(UrlSession, RequestsRunSideBySideAndAShutDownCancelsWhatIsLeftOnce) {
     EXPECT_EQ(slow.error->code, UrlError::Code::cancelled);
 }
 
+TEST(UrlSession, HeldRequestsStartWhenReleasedAndAnEndingSessionCancelsThemAtOnce) {
+    ratestest::LocalHttpServer server;
+    server.setReply({200, "text/xml", "<a/>"});
+    Outcome dropped, held;
+    Completions completions;
+    UrlSession::holdTransfers();
+    {
+        UrlSession session(quick());
+        start(session, server.url(), dropped, completions);
+    }
+    EXPECT_EQ(dropped.calls, 1);
+    ASSERT_TRUE(dropped.error);
+    EXPECT_EQ(dropped.error->code, UrlError::Code::cancelled);
+    UrlSession session(quick());
+    start(session, server.url(), held, completions);
+    UrlSession::releaseTransfers();
+    session.waitUntilIdle();
+    EXPECT_EQ(held.calls, 1);
+    EXPECT_EQ(text(held.data), "<a/>");
+    EXPECT_EQ(server.requestLines().size(), 1u);
+}
+
 TEST(UrlSession, CertificatesAreVerified) {
     ratestest::LocalTlsServer server;
     UrlSession session(quick());

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# An idle window costs nothing: starts a program on a private X server (Xvfb) with a fresh store,
+# waits for its first frame and two seconds more, then watches it for IDLE_SECONDS (60) untouched:
+# the CPU time of all its threads and how often any of them ran (context switches), thread by
+# thread. Target: no CPU time and no wake-up. Exit status 0 when met.
+#   bench/idle-check.sh [PROGRAM]      (default: build/app/ostrelo; IDLE_SECONDS=60 in the environment)
+set -euo pipefail
+program=${1:-build/app/ostrelo}
+seconds=${IDLE_SECONDS:-60}
+[ -x "$program" ] || { echo "no program at $program" >&2; exit 2; }
+command -v Xvfb >/dev/null || { echo "no Xvfb (scripts/install-deps installs it)" >&2; exit 2; }
+
+work=$(mktemp -d)
+server=""
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null && { wait "$pid" 2>/dev/null || true; }
+  [ -n "$server" ] && kill "$server" 2>/dev/null && { wait "$server" 2>/dev/null || true; }
+  rm -rf "$work"
+}
+trap cleanup EXIT
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+server=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 2; }
+export DISPLAY=":$(head -1 "$work/display")"
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+
+OSTRELO_GROUP_DIR="$work/group" OSTRELO_RATES_URL=http://127.0.0.1:9/eurofxref-daily.xml "$program" 2>"$work/log" &
+pid=$!
+for _ in $(seq 200); do grep -q "first frame" "$work/log" && break; sleep 0.05; done
+grep -q "first frame" "$work/log" || { echo "no first frame" >&2; cat "$work/log" >&2; exit 1; }
+sleep 2
+
+# "tid ticks switches" for every thread of the program.
+sample() {
+  for task in /proc/"$pid"/task/*; do
+    local tid=${task##*/} stat switches
+    stat=$(cut -d')' -f2- "$task/stat" 2>/dev/null) || continue
+    switches=$(awk '/ctxt_switches/ { s += $2 } END { print s }' "$task/status" 2>/dev/null) || continue
+    echo "$tid $(awk '{ print $12 + $13 }' <<<"$stat") $switches"
+  done
+}
+sample >"$work/before"
+sleep "$seconds"
+sample >"$work/after"
+kill -0 "$pid" 2>/dev/null || { echo "the program ended while watched" >&2; exit 1; }
+
+awk -v seconds="$seconds" -v ticks="$(getconf CLK_TCK)" -v threads="$(wc -l <"$work/after")" '
+  FNR == NR { cpu[$1] = $2; switches[$1] = $3; next }
+  { if ($1 in cpu) { used += $2 - cpu[$1]; woke += $3 - switches[$1]; seen[$1] = 1 } else { used += $2; woke += $3; started++ } }
+  END {
+    for (tid in cpu) if (!(tid in seen)) ended++
+    printf "idle for %d s, %d threads: CPU %.2f %% (%d ticks), %d wake-ups, %d threads started, %d ended\n", seconds,
+           threads, 100 * used / ticks / seconds, used, woke, started, ended
+    exit (used == 0 && woke == 0) ? 0 : 1
+  }' "$work/before" "$work/after"
