@@ -82,12 +82,19 @@ void StoreHold::release() {
     std::filesystem::remove_all(held.standIn, ignored);
 }
 
-StoreHold::Choice StoreHold::storeFile(const std::filesystem::path& directory, const std::filesystem::path& file) {
-    if (releasing) return {file, {}, false};
+std::shared_lock<std::shared_mutex> StoreHold::use(const std::filesystem::path& directory) {
+    if (releasing) return {};
     State& s = state();
     std::shared_lock lock(s.mutex);
-    if (!s.held || s.held->directory != directory) return {file, {}, true};
-    return {s.held->standIn / file.filename(), std::move(lock), false};
+    if (!s.held || s.held->directory != directory) return {};
+    return lock;
 }
+
+std::filesystem::path StoreHold::standInFile(const std::filesystem::path& name) {
+    const State& s = state();
+    return s.held ? s.held->standIn / name : name;
+}
+
+bool StoreHold::ending() { return releasing; }
 
 }  // namespace foundation

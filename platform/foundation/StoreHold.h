@@ -9,28 +9,27 @@ namespace foundation {
 // A first start's store, made once the start has shown its first frame: making a store takes
 // several synchronous disk writes. While held, every suite (UserDefaults) of a group directory
 // without a store uses a stand-in store in a private folder in memory (a tmpfs), and release()
-// makes the directory's store with everything written meanwhile. A directory that has a store
-// is never held: its suites read it at once, as without a hold.
+// makes the directory's store with everything written meanwhile; a suite that used the stand-in
+// moves to that store at its next use. A directory that has a store is never held: its suites
+// read it at once, as without a hold.
 class StoreHold {
 public:
     // Holds the store of `directory` when it has none yet (one directory per process); false
     // when nothing is held.
     static bool hold(const std::filesystem::path& directory);
-    // Waits until no suite uses the stand-in, makes the directory's store with the stand-in's
-    // values (a value another process stored there meanwhile is kept), removes the stand-in and
-    // ends the hold. Nothing happens when nothing is held. Call it where this thread uses no
-    // suite.
+    // Waits until no suite is in the middle of a use of the stand-in, makes the directory's store
+    // with the stand-in's values (a value another process stored there meanwhile is kept),
+    // removes the stand-in and ends the hold. Nothing happens when nothing is held. Call it where
+    // this thread is in the middle of no batch or transaction.
     static void release();
 
-    // For UserDefaults: the store file a suite of `directory` opens (`file` unless held), the
-    // lock that keeps the hold while the suite uses the stand-in, and whether its connection
-    // may be kept for later suites (not one to a stand-in, which goes with the hold).
-    struct Choice {
-        std::filesystem::path file;
-        std::shared_lock<std::shared_mutex> keep;
-        bool keepsConnection = true;
-    };
-    static Choice storeFile(const std::filesystem::path& directory, const std::filesystem::path& file);
+    // For UserDefaults. While `directory`'s store is held: a shared lock that keeps the hold
+    // from ending while a suite uses the stand-in (unlocked when nothing is held for it, and on
+    // the thread that ends the hold); standInFile() names the stand-in's file while the lock is
+    // kept. ending() is true on the thread that ends the hold, while it does.
+    static std::shared_lock<std::shared_mutex> use(const std::filesystem::path& directory);
+    static std::filesystem::path standInFile(const std::filesystem::path& name);
+    static bool ending();
 };
 
 }  // namespace foundation

@@ -336,10 +336,10 @@ private:
 class UserDefaults::Store {
 public:
     explicit Store(std::filesystem::path directory) : directory_(std::move(directory)) {
-        auto choice = StoreHold::storeFile(directory_, directory_ / storeFileName);
-        file_ = std::move(choice.file);
-        hold_ = std::move(choice.keep);
-        keepsConnection_ = choice.keepsConnection;
+        const auto use = StoreHold::use(directory_);
+        standIn_ = use.owns_lock();
+        file_ = standIn_ ? StoreHold::standInFile(storeFileName) : directory_ / storeFileName;
+        keepsConnection_ = !standIn_;
         if (auto kept = keepsConnection_ ? ConnectionPool::shared().take(file_) : std::nullopt) {
             connection_ = *kept;
             sqlite3_busy_handler(database_, &Store::waitForStore, this);
@@ -365,6 +365,18 @@ public:
     Store& operator=(const Store&) = delete;
 
     bool usable() const { return database_ != nullptr; }
+
+    // Every use of a store, from any suite object: its mutex, and while the store is a first
+    // start's stand-in, the hold (which cannot end in the middle of a use). A stand-in whose hold
+    // has ended gives way to the directory's own store at its next use.
+    class Access {
+    public:
+        explicit Access(Store& store) : lock_(store.mutex), hold_(store.followHold()) {}
+
+    private:
+        std::lock_guard<std::recursive_mutex> lock_;
+        std::shared_lock<std::shared_mutex> hold_;
+    };
 
     // Each public operation below is followed by the recovery of a store found damaged
     // during it (not inside a transaction: the transaction's end handles that).
@@ -396,6 +408,20 @@ public:
             status.st_ino == connection_.inode)
             return;
         if (openConnection() == Opened::damaged) recover();
+    }
+
+    // The hold of a first start's store, while this store is its stand-in and it lasts; at the
+    // first use after it has ended, the connection moves to the directory's store, which the end
+    // of the hold has made with the stand-in's values.
+    std::shared_lock<std::shared_mutex> followHold() {
+        if (!standIn_) return {};
+        auto use = StoreHold::use(directory_);
+        if (use.owns_lock() || inTransaction()) return use;
+        standIn_ = false;
+        keepsConnection_ = true;
+        file_ = directory_ / storeFileName;
+        if (openConnection() == Opened::damaged) recover();
+        return {};
     }
 
     // ---- Batches: the store's waits and failures while one lives.
@@ -739,7 +765,7 @@ private:
         }
     }
 
-    std::shared_lock<std::shared_mutex> hold_;  // while the store is a first start's stand-in
+    bool standIn_ = false;  // a first start's stand-in, while its store is held
     bool keepsConnection_ = true;
     std::filesystem::path directory_;
     std::filesystem::path file_;
@@ -795,14 +821,14 @@ UserDefaults::Batch::Batch(const std::filesystem::path& directory) {
 UserDefaults::Batch::Batch(const UserDefaults& suite, std::chrono::milliseconds wait) {
     if (active()) return;
     {
-        std::lock_guard lock(suite.store_->mutex);
+        Store::Access access(*suite.store_);
         suite.store_->reopenIfReplaced();
     }
     start(suite.store_, wait, true);
 }
 
 void UserDefaults::Batch::start(std::shared_ptr<Store> store, std::chrono::milliseconds wait, bool quiet) {
-    std::lock_guard lock(store->mutex);
+    Store::Access access(*store);
     // Inside a transaction of the same connection the batch is part of that transaction.
     if (store->inTransaction()) return;
     store->startBatch(static_cast<int>(wait.count()), quiet);
@@ -818,7 +844,7 @@ bool UserDefaults::Batch::commit() {
     ended_ = true;
     if (!store_) return result_;
     current() = {};
-    std::lock_guard lock(store_->mutex);
+    Store::Access access(*store_);
     bool stored = !store_->batchFailed();
     if (store_->inTransaction()) {
         if (stored) stored = store_->run(Statement::commit, "commit a batch of writes");
@@ -837,11 +863,13 @@ std::shared_ptr<UserDefaults::Store> UserDefaults::threadStore(const std::filesy
     thread_local std::filesystem::path homeDirectory;
     thread_local std::weak_ptr<Store> home;
     if (auto store = home.lock(); store && homeDirectory == directory && store->openedHere()) {
-        std::lock_guard lock(store->mutex);
+        Store::Access access(*store);
         store->reopenIfReplaced();
         return store;
     }
     auto store = std::make_shared<Store>(directory);
+    // The store that ends a hold reads its stand-in through a connection of its own.
+    if (StoreHold::ending()) return store;
     homeDirectory = directory;
     home = store;
     return store;
@@ -850,7 +878,7 @@ std::shared_ptr<UserDefaults::Store> UserDefaults::threadStore(const std::filesy
 UserDefaults::UserDefaults(const std::filesystem::path& directory) : store_(threadStore(directory)) {}
 
 std::optional<std::int64_t> UserDefaults::dataVersion() const {
-    std::lock_guard lock(store_->mutex);
+    Store::Access access(*store_);
     return store_->dataVersion();
 }
 
@@ -858,7 +886,7 @@ UserDefaults::~UserDefaults() = default;
 
 std::optional<PropertyListValue> UserDefaults::object(const std::string& key) const {
     {
-        std::lock_guard lock(store_->mutex);
+        Store::Access access(*store_);
         if (auto stored = store_->read(key)) return stored;
     }
     return registeredValue(key);
@@ -930,12 +958,12 @@ std::optional<PropertyListValue::Dictionary> UserDefaults::dictionaryForKey(cons
 }
 
 bool UserDefaults::set(const std::string& key, const PropertyListValue& value) {
-    std::lock_guard lock(store_->mutex);
+    Store::Access access(*store_);
     return store_->write(key, value);
 }
 
 bool UserDefaults::removeObject(const std::string& key) {
-    std::lock_guard lock(store_->mutex);
+    Store::Access access(*store_);
     return store_->remove(key);
 }
 
@@ -974,7 +1002,7 @@ void UserDefaults::undo(Store& store, bool nested) {
 }
 
 bool UserDefaults::performTransaction(const std::function<bool(Transaction&)>& body) {
-    std::lock_guard lock(store_->mutex);
+    Store::Access access(*store_);
     Store& store = *store_;
     // Inside a batch the transaction is a savepoint of the batch's.
     const bool nested = store.inTransaction();
@@ -1005,12 +1033,12 @@ void UserDefaults::registerDefaults(const PropertyListValue::Dictionary& default
 }
 
 bool UserDefaults::synchronize() {
-    std::lock_guard lock(store_->mutex);
+    Store::Access access(*store_);
     return store_->usable();
 }
 
 PropertyListValue::Dictionary UserDefaults::dictionaryRepresentation() const {
-    std::lock_guard lock(store_->mutex);
+    Store::Access access(*store_);
     return store_->all();
 }
 

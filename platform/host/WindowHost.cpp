@@ -106,15 +106,16 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
             foundation::Log::warning("later starts cannot reach this one: " + claim.error);
         instance = std::move(claim.instance);
     }
+    // A first start makes its store, and any start its downloads, once its first frame is shown.
+    foundation::StoreHold::hold(foundation::UserDefaults::groupDirectory());
+    foundation::UrlSession::holdTransfers();
     std::string error;
     auto host = open(app, error);
     if (!host) {
         std::fprintf(stderr, "%s: cannot open a window: %s\n", app.name.c_str(), error.c_str());
+        foundation::StoreHold::release();
         return 1;
     }
-    // A first start makes its store, and any start its downloads, once its first frame is shown.
-    foundation::StoreHold::hold(foundation::UserDefaults::groupDirectory());
-    foundation::UrlSession::holdTransfers();
     host->launch(*request);
     if (instance) instance->serve([window = host.get()](const std::string& text) { window->handle(text); });
     int status = host->exec();
