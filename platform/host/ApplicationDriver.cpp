@@ -27,11 +27,18 @@ bool anyAnimation(const uikit::Layer& layer) {
     return false;
 }
 
-// The activity of an activity request: its file's, or the group directory's current one.
-std::optional<foundation::UserActivity> readActivity(const LaunchRequest& request) {
+// The activity of an activity request: its file's, or the group directory's current one; none,
+// with the reason, when there is none to read.
+std::optional<foundation::UserActivity> readActivity(const LaunchRequest& request, std::string& error) {
     const std::string& file = request.value;
-    auto activity = file.empty() ? foundation::UserActivity::readCurrent() : foundation::UserActivity::read(file);
-    if (!activity) foundation::Log::warning("no activity to continue" + (file.empty() ? "" : " in " + file));
+    std::optional<foundation::UserActivity> activity;
+    if (file.empty()) {
+        activity = foundation::UserActivity::readCurrent();
+        if (!activity) error = "the group directory holds no activity";
+    } else {
+        activity = foundation::UserActivity::read(file, error);
+    }
+    if (!activity) foundation::Log::warning("no activity to continue: " + error);
     return activity;
 }
 
@@ -65,7 +72,8 @@ void ApplicationDriver::launch(const AppDescription& app, const LaunchRequest& r
     // The activity to continue is read before any screen exists: the group directory's one is
     // the file a screen replaces with its own activity as soon as it loads.
     std::optional<foundation::UserActivity> activity;
-    if (request.kind == LaunchRequest::Kind::activity) activity = readActivity(request);
+    std::string ignored;
+    if (request.kind == LaunchRequest::Kind::activity) activity = readActivity(request, ignored);
     application().applicationState = uikit::ApplicationState::inactive;
     if (app.makeDelegate) delegate_ = app.makeDelegate();
     auto root = app.makeRootViewController ? app.makeRootViewController() : nullptr;
@@ -95,7 +103,8 @@ void ApplicationDriver::handle(const LaunchRequest& request) {
                 if (!succeeded) foundation::Log::info("quick action not handled: " + type);
             });
     } else if (request.kind == LaunchRequest::Kind::activity) {
-        if (auto activity = readActivity(request)) delegate_->continueUserActivity(application(), *activity);
+        std::string ignored;
+        if (auto activity = readActivity(request, ignored)) delegate_->continueUserActivity(application(), *activity);
     }
 }
 
