@@ -89,23 +89,41 @@ void ApplicationDriver::launch(const AppDescription& app, const LaunchRequest& r
     setRootViewController(std::move(root));
     becomeActive();
     if (activity && delegate_) delegate_->continueUserActivity(application(), *activity);
-    if (request.kind == LaunchRequest::Kind::shortcut && deliverShortcut) handle(request);
+    if (request.kind == LaunchRequest::Kind::shortcut && deliverShortcut) deliver(request);
 }
 
-void ApplicationDriver::handle(const LaunchRequest& request) {
+std::optional<std::string> ApplicationDriver::handle(const LaunchRequest& request) {
     changed_ = true;
-    if (!delegate_) return;
-    if (request.kind == LaunchRequest::Kind::shortcut) {
-        delegate_->performActionForShortcutItem(
-            application(), {request.value},
-            [this, guard = lifetime_.weak(), type = request.value](bool succeeded) {
-                if (!guard.expired()) quickActionAnswers_.push_back(succeeded);
-                if (!succeeded) foundation::Log::info("quick action not handled: " + type);
-            });
-    } else if (request.kind == LaunchRequest::Kind::activity) {
-        std::string ignored;
-        if (auto activity = readActivity(request, ignored)) delegate_->continueUserActivity(application(), *activity);
+    if (application().applicationState == uikit::ApplicationState::active) resignActive();
+    auto refusal = deliver(request);
+    if (application().applicationState == uikit::ApplicationState::background) enterForeground();
+    becomeActive();
+    return refusal;
+}
+
+std::optional<std::string> ApplicationDriver::deliver(const LaunchRequest& request) {
+    const bool toDelegate = request.kind == LaunchRequest::Kind::shortcut || request.kind == LaunchRequest::Kind::activity;
+    if (!toDelegate) return std::nullopt;
+    if (!delegate_) return "this program takes no quick actions or activities";
+    if (request.kind == LaunchRequest::Kind::activity) {
+        std::string error;
+        auto activity = readActivity(request, error);
+        if (!activity) return error;
+        if (delegate_->continueUserActivity(application(), *activity)) return std::nullopt;
+        return "the activity " + (request.value.empty() ? "of the group directory" : "in " + request.value) +
+               " was not continued";
     }
+    // The delegate may answer later; an answer given at once decides the request's.
+    auto answer = std::make_shared<std::optional<bool>>();
+    delegate_->performActionForShortcutItem(
+        application(), {request.value},
+        [this, guard = lifetime_.weak(), type = request.value, answer](bool succeeded) {
+            *answer = succeeded;
+            if (!guard.expired()) quickActionAnswers_.push_back(succeeded);
+            if (!succeeded) foundation::Log::info("quick action not handled: " + type);
+        });
+    if (*answer == false) return "the quick action " + request.value + " was not carried out";
+    return std::nullopt;
 }
 
 void ApplicationDriver::setRootViewController(std::unique_ptr<uikit::ViewController> controller) {

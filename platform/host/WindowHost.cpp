@@ -117,7 +117,7 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
         return 1;
     }
     host->launch(*request);
-    if (instance) instance->serve([window = host.get()](const std::string& text) { window->handle(text); });
+    if (instance) instance->serve([window = host.get()](const std::string& text) { return window->handle(text); });
     int status = host->exec();
     instance.reset();
     host.reset();
@@ -386,15 +386,18 @@ void WindowHost::rotate() {
     applyWindowSize();
 }
 
-void WindowHost::handle(const std::string& text) {
+std::optional<std::string> WindowHost::handle(const std::string& text) {
     auto request = LaunchRequest::decode(text);
     if (!request) {
         foundation::Log::info("ignored a request from another start");
-        return;
+        return "not a request this program knows";
     }
     if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0) SDL_RestoreWindow(window_);
     SDL_RaiseWindow(window_);
-    driver_->handle(*request);
+    auto refusal = driver_->handle(*request);
+    if (refusal) foundation::Log::info("did not carry out the request of a later start: " + *refusal);
+    else foundation::Log::info("carried out the request of a later start: " + text);
+    return refusal;
 }
 
 void WindowHost::drawFrame() {
