@@ -1,5 +1,6 @@
 #include "platform/host/WindowHost.h"
 
+#include "platform/foundation/GroupDirectory.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StoreHold.h"
@@ -88,11 +89,22 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
     app.name = programName(description, argv);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    const std::string usage = app.acceptsLaunchRequests ? LaunchRequest::usage(app.name) : "usage: " + app.name;
+    if (arguments == std::vector<std::string>{"--help"}) {
+        std::printf("%s\n", usage.c_str());
+        return 0;
+    }
     auto request = requestOf(arguments, app);
     if (!request) {
-        std::fprintf(stderr, "%s\n",
-                     (app.acceptsLaunchRequests ? LaunchRequest::usage(app.name) : "usage: " + app.name).c_str());
+        std::fprintf(stderr, "%s\n", usage.c_str());
         return 2;
+    }
+    std::string error;
+    if (auto refusal = foundation::GroupDirectory::secure(foundation::UserDefaults::groupDirectory())) error = *refusal;
+    else if (app.checkBeforeStart && !app.checkBeforeStart(error) && error.empty()) error = "cannot start";
+    if (!error.empty()) {
+        std::fprintf(stderr, "%s: %s\n", app.name.c_str(), error.c_str());
+        return 1;
     }
     std::unique_ptr<SingleInstance> instance;
     if (app.singleInstance) {
@@ -109,7 +121,6 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
     // A first start makes its store, and any start its downloads, once its first frame is shown.
     foundation::StoreHold::hold(foundation::UserDefaults::groupDirectory());
     foundation::UrlSession::holdTransfers();
-    std::string error;
     auto host = open(app, error);
     if (!host) {
         std::fprintf(stderr, "%s: cannot open a window: %s\n", app.name.c_str(), error.c_str());
