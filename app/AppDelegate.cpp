@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/HandoffCalculation.h"
 #include "app/ViewController.h"
 #include "app/core/DisplayRefresh.h"
 #include "app/core/KeyHandler.h"
@@ -79,8 +80,9 @@ void AppDelegate::performActionForShortcutItem(uikit::Application&, const uikit:
 }
 
 bool AppDelegate::continueUserActivity(uikit::Application&, const foundation::UserActivity& activity) {
-    if (window != nullptr && window->rootViewController() != nullptr)
-        window->rootViewController()->restoreUserActivityState(activity);
+    if (window == nullptr || window->rootViewController() == nullptr) return true;
+    if (!HandoffCalculation::acceptedText(activity)) return false;
+    window->rootViewController()->restoreUserActivityState(activity);
     return true;
 }
 

@@ -28,7 +28,9 @@ public:
     // A quick action while the app runs; the completion always hears true.
     void performActionForShortcutItem(uikit::Application& application, const uikit::ApplicationShortcutItem& item,
                                       const std::function<void(bool succeeded)>& completionHandler) override;
-    // Hands the activity to the main screen; true in every case.
+    // Hands the activity to the main screen; false (logged) for one the screen cannot take
+    // (HandoffCalculation::acceptedText), which then changes nothing; true otherwise, also
+    // without a window.
     bool continueUserActivity(uikit::Application& application, const foundation::UserActivity& activity) override;
     void requestReview();
 

@@ -2,16 +2,15 @@
 
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PrivateFile.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <condition_variable>
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <utility>
 #include <sstream>
 #include <vector>
-#include <unistd.h>
 
 namespace foundation {
 
@@ -48,27 +47,12 @@ constexpr const char* header = "ostrelo-activity 1";
 
 // Writes `content` whole: into a file of its own beside `target`, then moved into place.
 bool storeFile(const std::filesystem::path& target, const std::string& content) {
-    std::error_code error;
-    std::filesystem::create_directories(target.parent_path(), error);
-    std::filesystem::path temporary = target;
-    temporary += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << content;
-        out.flush();
-        if (!out) {
-            Log::error("UserActivity: cannot write " + temporary.string());
-            std::filesystem::remove(temporary, error);
-            return false;
-        }
-    }
-    std::filesystem::rename(temporary, target, error);
-    if (error) {
-        Log::error("UserActivity: cannot store " + target.string() + ": " + error.message());
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
+    std::error_code ignored;
+    std::filesystem::create_directories(target.parent_path(), ignored);
+    std::string error;
+    if (PrivateFile::replace(target, content, error)) return true;
+    Log::error("UserActivity: " + error);
+    return false;
 }
 
 // The changes of current activities, written on the global queue one at a time so that the
@@ -180,32 +164,23 @@ void UserActivity::waitUntilWritten() { PendingWrites::shared()->waitUntilWritte
 
 std::optional<UserActivity> UserActivity::readCurrent(std::filesystem::path directory) {
     UserActivity probe("", directory);
-    return read(probe.file(), std::move(directory));
+    std::string ignored;
+    return read(probe.file(), std::move(directory), false, ignored);
 }
 
-std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file) { return read(file, {}); }
+std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file, std::string& error) {
+    return read(file, {}, true, error);
+}
 
-std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file, std::filesystem::path directory) {
+std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file, std::filesystem::path directory,
+                                               bool followLinks, std::string& error) {
     waitUntilWritten();
-    // An activity is a few lines: anything else (a device, a huge file) is not one, and is
-    // refused before a byte of it is read.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error) return std::nullopt;
-    if (size > largestFile) {
-        Log::warning("UserActivity: " + file.string() + " holds " + std::to_string(size) + " bytes, more than " +
-                     std::to_string(largestFile) + ": refused");
-        return std::nullopt;
-    }
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) return std::nullopt;
-    // Never more than the limit, should the file grow while it is read.
-    std::string content(static_cast<std::size_t>(largestFile) + 1, '\0');
-    stream.read(content.data(), static_cast<std::streamsize>(content.size()));
-    content.resize(static_cast<std::size_t>(stream.gcount()));
-    if (content.size() > largestFile) return std::nullopt;
-    std::istringstream in(content);
+    // An activity is a few lines: anything else (a device, a FIFO, a huge file) is not one, and
+    // is refused before a byte of it is read.
+    const auto content = PrivateFile::read(file, largestFile, followLinks, error);
+    if (!content) return std::nullopt;
+    error = file.string() + " is no activity";
+    std::istringstream in(*content);
     std::string line;
     std::vector<std::string> fields;
     if (!std::getline(in, line) || line != header) return std::nullopt;
@@ -215,6 +190,7 @@ std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file
         fields.push_back(*field);
     }
     if (fields.size() < 2 || fields.size() % 2 != 0) return std::nullopt;
+    error.clear();
     UserActivity activity(fields[0], std::move(directory));
     activity.title_ = fields[1];
     for (std::size_t i = 2; i + 1 < fields.size(); i += 2) activity.userInfo_[fields[i]] = fields[i + 1];

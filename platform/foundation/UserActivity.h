@@ -10,7 +10,7 @@ namespace foundation {
 
 // An activity the program publishes so that it can be continued elsewhere: a type, a title and
 // text entries of user info. The current activity is kept as the file "UserActivity" in the
-// group directory (written whole, then moved into place), where a later start of the program
+// group directory (written whole into a new file, then moved into place), where a later start of the program
 // picks it up to continue it. While an activity is current every change to it is written, on
 // the global queue so that the thread making it never waits for the disk, the latest change
 // first; a change that leaves it as it was writes nothing. Reads in this process wait for the
@@ -39,9 +39,11 @@ public:
     // The activity last made current in `directory` (default: the group directory), if any and
     // readable.
     static std::optional<UserActivity> readCurrent(std::filesystem::path directory = {});
-    // An activity stored in `file` (as the current one is stored), if readable. A file that is
-    // not a regular one, or holds more than `largestFile` bytes, is refused unread (logged).
-    static std::optional<UserActivity> read(const std::filesystem::path& file);
+    // An activity stored in `file` (as the current one is stored), if readable; else `error`
+    // says why there is none. The file is opened once, without blocking: one that is not a
+    // regular file (a FIFO, a device, a directory), or holds more than `largestFile` bytes, is
+    // refused unread.
+    static std::optional<UserActivity> read(const std::filesystem::path& file, std::string& error);
 
     // Waits until every change asked for in this process is written.
     static void waitUntilWritten();
@@ -50,7 +52,8 @@ public:
     static constexpr const char* fileName = "UserActivity";
 
 private:
-    static std::optional<UserActivity> read(const std::filesystem::path& file, std::filesystem::path directory);
+    static std::optional<UserActivity> read(const std::filesystem::path& file, std::filesystem::path directory,
+                                            bool followLinks, std::string& error);
     // Writes the activity while it is current.
     void changed() const;
     // The activity as its file holds it.

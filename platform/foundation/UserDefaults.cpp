@@ -200,7 +200,7 @@ std::string timestampSuffix() {
 class FileLock {
 public:
     explicit FileLock(const std::filesystem::path& path) {
-        descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         if (descriptor_ < 0) return;
         while (::flock(descriptor_, LOCK_EX) != 0 && errno == EINTR) {
         }

@@ -40,6 +40,9 @@ struct AppDescription {
     std::function<bool(uikit::Window& window, uikit::Point point)> dragsWindow;
     // The initial screen (made once per launch). Without one the window shows an empty screen.
     std::function<std::unique_ptr<uikit::ViewController>()> makeRootViewController;
+    // What the program checks of its own files before it starts (after its arguments and the
+    // group directory): false, with the reason, when it cannot run. Optional.
+    std::function<bool(std::string& error)> checkBeforeStart;
     // The application delegate; optional.
     std::function<std::unique_ptr<uikit::ApplicationDelegate>()> makeDelegate;
     // Quick-action types are this identifier, a dot and the name given to --shortcut.

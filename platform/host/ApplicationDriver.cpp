@@ -27,11 +27,18 @@ bool anyAnimation(const uikit::Layer& layer) {
     return false;
 }
 
-// The activity of an activity request: its file's, or the group directory's current one.
-std::optional<foundation::UserActivity> readActivity(const LaunchRequest& request) {
+// The activity of an activity request: its file's, or the group directory's current one; none,
+// with the reason, when there is none to read.
+std::optional<foundation::UserActivity> readActivity(const LaunchRequest& request, std::string& error) {
     const std::string& file = request.value;
-    auto activity = file.empty() ? foundation::UserActivity::readCurrent() : foundation::UserActivity::read(file);
-    if (!activity) foundation::Log::warning("no activity to continue" + (file.empty() ? "" : " in " + file));
+    std::optional<foundation::UserActivity> activity;
+    if (file.empty()) {
+        activity = foundation::UserActivity::readCurrent();
+        if (!activity) error = "the group directory holds no activity";
+    } else {
+        activity = foundation::UserActivity::read(file, error);
+    }
+    if (!activity) foundation::Log::warning("no activity to continue: " + error);
     return activity;
 }
 
@@ -65,7 +72,8 @@ void ApplicationDriver::launch(const AppDescription& app, const LaunchRequest& r
     // The activity to continue is read before any screen exists: the group directory's one is
     // the file a screen replaces with its own activity as soon as it loads.
     std::optional<foundation::UserActivity> activity;
-    if (request.kind == LaunchRequest::Kind::activity) activity = readActivity(request);
+    std::string ignored;
+    if (request.kind == LaunchRequest::Kind::activity) activity = readActivity(request, ignored);
     application().applicationState = uikit::ApplicationState::inactive;
     if (app.makeDelegate) delegate_ = app.makeDelegate();
     auto root = app.makeRootViewController ? app.makeRootViewController() : nullptr;
@@ -81,22 +89,41 @@ void ApplicationDriver::launch(const AppDescription& app, const LaunchRequest& r
     setRootViewController(std::move(root));
     becomeActive();
     if (activity && delegate_) delegate_->continueUserActivity(application(), *activity);
-    if (request.kind == LaunchRequest::Kind::shortcut && deliverShortcut) handle(request);
+    if (request.kind == LaunchRequest::Kind::shortcut && deliverShortcut) deliver(request);
 }
 
-void ApplicationDriver::handle(const LaunchRequest& request) {
+std::optional<std::string> ApplicationDriver::handle(const LaunchRequest& request) {
     changed_ = true;
-    if (!delegate_) return;
-    if (request.kind == LaunchRequest::Kind::shortcut) {
-        delegate_->performActionForShortcutItem(
-            application(), {request.value},
-            [this, guard = lifetime_.weak(), type = request.value](bool succeeded) {
-                if (!guard.expired()) quickActionAnswers_.push_back(succeeded);
-                if (!succeeded) foundation::Log::info("quick action not handled: " + type);
-            });
-    } else if (request.kind == LaunchRequest::Kind::activity) {
-        if (auto activity = readActivity(request)) delegate_->continueUserActivity(application(), *activity);
+    if (application().applicationState == uikit::ApplicationState::active) resignActive();
+    auto refusal = deliver(request);
+    if (application().applicationState == uikit::ApplicationState::background) enterForeground();
+    becomeActive();
+    return refusal;
+}
+
+std::optional<std::string> ApplicationDriver::deliver(const LaunchRequest& request) {
+    const bool toDelegate = request.kind == LaunchRequest::Kind::shortcut || request.kind == LaunchRequest::Kind::activity;
+    if (!toDelegate) return std::nullopt;
+    if (!delegate_) return "this program takes no quick actions or activities";
+    if (request.kind == LaunchRequest::Kind::activity) {
+        std::string error;
+        auto activity = readActivity(request, error);
+        if (!activity) return error;
+        if (delegate_->continueUserActivity(application(), *activity)) return std::nullopt;
+        return "the activity " + (request.value.empty() ? "of the group directory" : "in " + request.value) +
+               " was not continued";
     }
+    // The delegate may answer later; an answer given at once decides the request's.
+    auto answer = std::make_shared<std::optional<bool>>();
+    delegate_->performActionForShortcutItem(
+        application(), {request.value},
+        [this, guard = lifetime_.weak(), type = request.value, answer](bool succeeded) {
+            *answer = succeeded;
+            if (!guard.expired()) quickActionAnswers_.push_back(succeeded);
+            if (!succeeded) foundation::Log::info("quick action not handled: " + type);
+        });
+    if (*answer == false) return "the quick action " + request.value + " was not carried out";
+    return std::nullopt;
 }
 
 void ApplicationDriver::setRootViewController(std::unique_ptr<uikit::ViewController> controller) {

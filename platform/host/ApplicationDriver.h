@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 typedef struct _cairo cairo_t;
@@ -52,9 +54,13 @@ public:
     // quick action (unless the delegate took it at launch) or activity is delivered; the
     // activity was read before the screen was made.
     void launch(const AppDescription& app, const LaunchRequest& request = {});
-    // A request handed over by a later start: a quick action or an activity goes to the
-    // delegate; coming forward (activate, URL) is the host's part.
-    void handle(const LaunchRequest& request);
+    // A request handed over by a later start. It reaches the application as a request from
+    // outside does on a phone: the application resigns, a quick action or an activity goes to
+    // the delegate (coming forward, for every request, is the host's part), and the application
+    // becomes active again, so that its activation refreshes what the request changed. None
+    // when the request was carried out; else why not (an activity that cannot be read or that
+    // the delegate did not continue, a quick action it answered with false).
+    std::optional<std::string> handle(const LaunchRequest& request);
     // What the delegate answered to each quick action handed to it, in order (true: handled).
     const std::vector<bool>& quickActionAnswers() const { return quickActionAnswers_; }
     void setRootViewController(std::unique_ptr<uikit::ViewController> controller);
@@ -108,6 +114,7 @@ public:
     render::Image snapshot(double scale);
 
 private:
+    std::optional<std::string> deliver(const LaunchRequest& request);
     template <class Call>
     void tellHostScreen(Call call);
 

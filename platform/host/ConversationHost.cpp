@@ -7,8 +7,11 @@
 
 namespace host {
 
-int ConversationHost::run(int argc, char** argv, Factory makeExtension) {
-    return WindowHost::run(argc, argv, description(std::move(makeExtension)));
+int ConversationHost::run(int argc, char** argv, Factory makeExtension,
+                          std::function<bool(std::string& error)> checkBeforeStart) {
+    AppDescription app = description(std::move(makeExtension));
+    app.checkBeforeStart = std::move(checkBeforeStart);
+    return WindowHost::run(argc, argv, app);
 }
 
 AppDescription ConversationHost::description(Factory makeExtension) {

@@ -16,9 +16,10 @@ class ConversationHost {
 public:
     using Factory = ConversationHostController::Factory;
 
-    // What an extension's main() calls: takes no arguments (usage and 2 otherwise), runs until
-    // the window is closed.
-    static int run(int argc, char** argv, Factory makeExtension);
+    // What an extension's main() calls: takes no arguments (usage and 2 otherwise), checks the
+    // extension's files (AppDescription::checkBeforeStart), runs until the window is closed.
+    static int run(int argc, char** argv, Factory makeExtension,
+                   std::function<bool(std::string& error)> checkBeforeStart = {});
     // The start-up both hosts run.
     static AppDescription description(Factory makeExtension);
     // Launches the extension in a headless host; the conversation window is the root.

@@ -1,12 +1,8 @@
 #include "platform/host/GroupPasteboardStorage.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PrivateFile.h"
 #include "platform/foundation/UserDefaults.h"
-
-#include <unistd.h>
-
-#include <fstream>
-#include <iterator>
 
 namespace host {
 
@@ -17,34 +13,16 @@ std::filesystem::path GroupPasteboardStorage::file() const {
 }
 
 std::optional<std::string> GroupPasteboardStorage::read() {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file(), error)) return std::nullopt;
-    std::ifstream in(file(), std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string ignored;
+    return foundation::PrivateFile::read(file(), largestText, false, ignored);
 }
 
 void GroupPasteboardStorage::write(const std::string& text) {
     std::filesystem::path target = file();
-    std::error_code error;
-    std::filesystem::create_directories(target.parent_path(), error);
-    std::filesystem::path temporary = target;
-    temporary += ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) {
-            foundation::Log::error("pasteboard: cannot write " + temporary.string());
-            std::filesystem::remove(temporary, error);
-            return;
-        }
-    }
-    std::filesystem::rename(temporary, target, error);
-    if (error) {
-        foundation::Log::error("pasteboard: cannot store " + target.string() + ": " + error.message());
-        std::filesystem::remove(temporary, error);
-    }
+    std::error_code ignored;
+    std::filesystem::create_directories(target.parent_path(), ignored);
+    std::string error;
+    if (!foundation::PrivateFile::replace(target, text, error)) foundation::Log::error("pasteboard: " + error);
 }
 
 }  // namespace host

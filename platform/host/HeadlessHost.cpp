@@ -46,9 +46,10 @@ void HeadlessHost::launch(const AppDescription& app, const LaunchRequest& reques
     runUntilIdle();
 }
 
-void HeadlessHost::handle(const LaunchRequest& request) {
-    driver_->handle(request);
+std::optional<std::string> HeadlessHost::handle(const LaunchRequest& request) {
+    auto refusal = driver_->handle(request);
     runUntilIdle();
+    return refusal;
 }
 
 double HeadlessHost::now() const { return foundation::RunLoop::main().now(); }

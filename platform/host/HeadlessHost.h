@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,9 @@ public:
 
     // The start-up of an executable, as the window host runs it (ApplicationDriver::launch).
     void launch(const AppDescription& app, const LaunchRequest& request = {});
-    // A request a later start hands to the running instance.
-    void handle(const LaunchRequest& request);
+    // A request a later start hands to the running instance: none when it was carried out,
+    // else why not (ApplicationDriver::handle).
+    std::optional<std::string> handle(const LaunchRequest& request);
     uikit::ApplicationDelegate* delegate() const { return driver_->delegate(); }
 
     // Virtual time.

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -15,50 +16,65 @@ namespace host {
 
 // One running instance of a program per user. The first start listens on a Unix socket (mode
 // 0600) in the group directory; a later start hands its request (one line of text) over, waits
-// for the acknowledgement and ends. Starts decide one at a time (a lock file beside the
-// socket), so simultaneous starts leave exactly one instance; a socket nobody listens on is
-// replaced. Requests are read on a thread of their own, at most maximumRequestLength bytes,
-// and handed to the main run loop; each is acknowledged once its handler ran.
+// for the answer, which says whether the request was carried out, and ends. Starts decide one
+// at a time (a lock file beside the socket, which must be the user's), so simultaneous starts
+// leave exactly one instance; a socket nobody listens on is replaced. Each side checks the
+// other's user: a start hands nothing to a socket another user serves, and the instance takes
+// nothing from another user. Requests are read on a thread of their own, many connections at
+// once, each within a time limit of its own and at most maximumRequestLength bytes, so that a
+// silent or slow client delays nobody else; each is carried out on the main run loop and then
+// answered.
 class SingleInstance {
 public:
     static constexpr std::size_t maximumRequestLength = 1024;
 
+    // How long, in seconds, a start tries to reach the running instance (waiting for the start
+    // lock, and trying again while the instance's queue of connections is full), and how long
+    // it then waits for the answer.
+    struct Patience {
+        double reach;
+        double answer;
+    };
+    static constexpr Patience usualPatience{2, 10};
+    // Carries out a request on the main run loop: none when it was carried out, else the reason
+    // why not (sent to the start that asked).
+    using Handler = std::function<std::optional<std::string>(const std::string& request)>;
+
     enum class Role {
         running,     // this start is the running instance
-        handedOver,  // the running instance acknowledged the request
-        failed,      // an instance runs but did not take the request
+        handedOver,  // the running instance carried the request out
+        failed,      // an instance runs but did not carry the request out, or cannot be trusted
         alone,       // none answers, but this start cannot take requests either (no socket)
     };
     struct Claim {
         Role role = Role::failed;
         // The running instance (role running).
         std::unique_ptr<SingleInstance> instance;
-        // What went wrong (roles failed and alone).
+        // What went wrong, one line (roles failed and alone).
         std::string error;
     };
 
     // Becomes the running instance of `name` in `directory`, or hands `request` to the running
-    // one and waits up to `timeout` seconds for its acknowledgement.
+    // one and waits for its answer.
     static Claim claim(const std::filesystem::path& directory, const std::string& name, const std::string& request,
-                       double timeout = 2.0);
+                       Patience patience = usualPatience);
 
     // Hands `request` to the running instance of `name` in `directory`, if one runs, without ever
-    // becoming the instance. True once it acknowledged; false with the reason otherwise.
+    // becoming the instance. True once it was carried out; false with the reason otherwise.
     static bool deliver(const std::filesystem::path& directory, const std::string& name, const std::string& request,
-                        std::string& error, double timeout = 2.0);
+                        std::string& error, Patience patience = usualPatience);
 
     // Starts taking requests: each reaches `handler` on the main run loop. Requests sent
-    // before wait until then.
-    void serve(std::function<void(const std::string& request)> handler);
+    // before wait until then. A request whose start gave up waiting is not carried out.
+    void serve(Handler handler);
     // Stops taking requests and removes the socket.
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
 private:
-    struct Handler;
     SingleInstance(FileDescriptor directory, FileDescriptor lock, FileDescriptor listener, std::string socketName);
-    void receive(const std::weak_ptr<Handler>& handler);
+    void receive(const std::weak_ptr<Handler>& target);
 
     FileDescriptor directory_;
     FileDescriptor lock_;
@@ -68,7 +84,7 @@ private:
     std::string socketName_;
     dev_t socketDevice_ = 0;
     ino_t socketInode_ = 0;
-    std::shared_ptr<Handler> handler_;
+    std::shared_ptr<Handler> target_;
     std::thread receiver_;
 };
 

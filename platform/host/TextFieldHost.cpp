@@ -13,7 +13,12 @@ namespace host {
 int TextFieldHost::run(int argc, char** argv, Factory makeKeyboard) {
     std::string program = argc > 0 && argv[0] != nullptr ? std::filesystem::path(argv[0]).filename().string()
                                                          : "ostrelo-keyboard";
-    auto arguments = parseArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
+    std::vector<std::string> given(argv + std::min(argc, 1), argv + argc);
+    if (given == std::vector<std::string>{"--help"}) {
+        std::printf("%s\n", usage(program).c_str());
+        return 0;
+    }
+    auto arguments = parseArguments(given);
     if (!arguments) {
         std::fprintf(stderr, "%s\n", usage(program).c_str());
         return 2;

@@ -23,8 +23,8 @@ public:
         Orientation orientation = Orientation::portrait;
     };
 
-    // What a keyboard's main() calls: `[--device NAME] [--landscape]` (usage and 2 otherwise),
-    // runs until the window is closed.
+    // What a keyboard's main() calls: `[--device NAME] [--landscape]` (usage and 2 otherwise;
+    // "--help": usage on standard output and 0), runs until the window is closed.
     static int run(int argc, char** argv, Factory makeKeyboard);
     // None for arguments that are not `[--device NAME] [--landscape]` with a known profile.
     static std::optional<Arguments> parseArguments(const std::vector<std::string>& arguments);

@@ -1,6 +1,7 @@
 #include "platform/host/TranscriptFile.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PrivateFile.h"
 #include "platform/host/FileDescriptor.h"
 
 #include <fcntl.h>
@@ -84,8 +85,12 @@ bool TranscriptFile::append(const std::string& text) const {
         foundation::Log::warning("transcript: cannot " + what + " " + path_.string() + ": " + std::strerror(errno));
         return false;
     };
-    FileDescriptor file(::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
-    if (!file) return fail("open");
+    std::string refusal;
+    FileDescriptor file(foundation::PrivateFile::openForAppending(path_, refusal));
+    if (!file) {
+        foundation::Log::warning("transcript: " + refusal);
+        return false;
+    }
     struct stat before {};
     if (::fstat(file.get(), &before) != 0) return fail("read the size of");
     std::string data = line(text);

@@ -10,7 +10,8 @@ namespace host {
 // The file the texts inserted into a conversation are appended to, one UTF-8 line each. A line
 // feed in a text is written as "\n", a carriage return as "\r" and a backslash as "\\", so each
 // text stays one line and reads back exactly. A line is written whole at once; a write that
-// fails is logged and leaves the file as it was.
+// fails is logged and leaves the file as it was. Only a regular file of the user's own is
+// appended to, never one behind a symbolic link.
 class TranscriptFile {
 public:
     explicit TranscriptFile(std::filesystem::path path) : path_(std::move(path)) {}

@@ -1,5 +1,6 @@
 #include "platform/host/WindowHost.h"
 
+#include "platform/foundation/GroupDirectory.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StoreHold.h"
@@ -88,11 +89,22 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
     app.name = programName(description, argv);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    const std::string usage = app.acceptsLaunchRequests ? LaunchRequest::usage(app.name) : "usage: " + app.name;
+    if (arguments == std::vector<std::string>{"--help"}) {
+        std::printf("%s\n", usage.c_str());
+        return 0;
+    }
     auto request = requestOf(arguments, app);
     if (!request) {
-        std::fprintf(stderr, "%s\n",
-                     (app.acceptsLaunchRequests ? LaunchRequest::usage(app.name) : "usage: " + app.name).c_str());
+        std::fprintf(stderr, "%s\n", usage.c_str());
         return 2;
+    }
+    std::string error;
+    if (auto refusal = foundation::GroupDirectory::secure(foundation::UserDefaults::groupDirectory())) error = *refusal;
+    else if (app.checkBeforeStart && !app.checkBeforeStart(error) && error.empty()) error = "cannot start";
+    if (!error.empty()) {
+        std::fprintf(stderr, "%s: %s\n", app.name.c_str(), error.c_str());
+        return 1;
     }
     std::unique_ptr<SingleInstance> instance;
     if (app.singleInstance) {
@@ -109,7 +121,6 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
     // A first start makes its store, and any start its downloads, once its first frame is shown.
     foundation::StoreHold::hold(foundation::UserDefaults::groupDirectory());
     foundation::UrlSession::holdTransfers();
-    std::string error;
     auto host = open(app, error);
     if (!host) {
         std::fprintf(stderr, "%s: cannot open a window: %s\n", app.name.c_str(), error.c_str());
@@ -117,7 +128,7 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
         return 1;
     }
     host->launch(*request);
-    if (instance) instance->serve([window = host.get()](const std::string& text) { window->handle(text); });
+    if (instance) instance->serve([window = host.get()](const std::string& text) { return window->handle(text); });
     int status = host->exec();
     instance.reset();
     host.reset();
@@ -386,15 +397,18 @@ void WindowHost::rotate() {
     applyWindowSize();
 }
 
-void WindowHost::handle(const std::string& text) {
+std::optional<std::string> WindowHost::handle(const std::string& text) {
     auto request = LaunchRequest::decode(text);
     if (!request) {
         foundation::Log::info("ignored a request from another start");
-        return;
+        return "not a request this program knows";
     }
     if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0) SDL_RestoreWindow(window_);
     SDL_RaiseWindow(window_);
-    driver_->handle(*request);
+    auto refusal = driver_->handle(*request);
+    if (refusal) foundation::Log::info("did not carry out the request of a later start: " + *refusal);
+    else foundation::Log::info("carried out the request of a later start: " + text);
+    return refusal;
 }
 
 void WindowHost::drawFrame() {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 struct SDL_Window;
@@ -29,11 +30,14 @@ namespace host {
 // Everything else is the ApplicationDriver's, as in the headless host.
 class WindowHost {
 public:
-    // What an executable's main() calls. The arguments give the launch request (usage and 2
-    // when they are wrong). With single instance, a running instance gets the request (0 once
-    // it acknowledged, 1 with one error line when it did not); a start that cannot set up its
-    // socket runs without it (logged). Otherwise the window opens (one error line and 1
-    // without a display), the application launches and runs until the window is closed (0).
+    // What an executable's main() calls. The arguments give the launch request: "--help" prints
+    // the usage on standard output (0), wrong ones print it on standard error (2). The group
+    // directory is checked (GroupDirectory::secure: one error line and 1 when the program must
+    // not use it). With single instance, a running instance gets the request (0 once it carried
+    // it out, 1 with one error line when it did not or cannot be reached); a start that cannot
+    // set up its socket runs without it (logged). Otherwise the window opens (one error line
+    // and 1 without a display), the application launches and runs until the window is closed
+    // (0).
     static int run(int argc, char** argv, const AppDescription& app);
 
     // The steps of run, for tests and benchmarks. Null, with the reason, without a display.
@@ -54,8 +58,9 @@ public:
     // Ends exec at its next turn (main thread).
     void quit() { running_ = false; }
     // A request handed over by a later start: the window comes forward and the driver acts on
-    // it. Text that is no request is ignored.
-    void handle(const std::string& request);
+    // it (ApplicationDriver::handle). None when it was carried out, else why not; text that is
+    // no request is refused.
+    std::optional<std::string> handle(const std::string& request);
     // Draws and shows a frame now.
     void drawFrame();
 

@@ -126,14 +126,18 @@ TEST_F(ApplicationDriverTest, LifecycleAndRequestsFromLaterStarts) {
     EXPECT_EQ(log, (Log{"delegate resign", resign, "delegate background", background, "delegate foreground", foreground,
                         "delegate active", active, "delegate resign", resign, "delegate background", background}));
 
+    // A request from a later start comes between a resignation (or, in the background, nothing)
+    // and an activation, which refreshes what it changed; the start hears why one was refused.
     log.clear();
     foundation::UserActivity activity("app.handoff", groupDirectory() / "elsewhere");
     ASSERT_TRUE(activity.becomeCurrent());
-    host.handle({LaunchRequest::Kind::shortcut, "app.copy"});
-    host.handle({LaunchRequest::Kind::activity, (groupDirectory() / "elsewhere" / foundation::UserActivity::fileName).string()});
-    host.handle({LaunchRequest::Kind::activity, (groupDirectory() / "missing").string()});
-    host.handle({LaunchRequest::Kind::url, "ostrelo://"});
-    EXPECT_EQ(log, (Log{"shortcut app.copy", "continue app.handoff"}));
+    EXPECT_FALSE(host.handle({LaunchRequest::Kind::shortcut, "app.copy"}));
+    EXPECT_FALSE(host.handle({LaunchRequest::Kind::activity, (groupDirectory() / "elsewhere" / "UserActivity").string()}));
+    EXPECT_EQ(log, (Log{"shortcut app.copy", "delegate foreground", foreground, "delegate active", active, "delegate resign",
+                        resign, "continue app.handoff", "delegate active", active}));
+    EXPECT_NE(host.handle({LaunchRequest::Kind::activity, groupDirectory().string()}).value_or("").find(" is a directory"),
+              std::string::npos);
+    EXPECT_FALSE(host.handle({LaunchRequest::Kind::url, "ostrelo://"}));
     EXPECT_EQ(host.quickActionAnswers(), std::vector<bool>{true});
 }
 

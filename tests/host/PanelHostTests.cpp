@@ -173,7 +173,10 @@ TEST_F(DesktopUrlOpenerTest, TheRunningAppTakesTheUrl) {
     auto claim = host::SingleInstance::claim(groupDirectory(), "ostrelo", "activate");
     ASSERT_EQ(claim.role, host::SingleInstance::Role::running);
     Log requests;
-    claim.instance->serve([&](const std::string& request) { requests.push_back(request); });
+    claim.instance->serve([&](const std::string& request) {
+        requests.push_back(request);
+        return std::nullopt;
+    });
     EXPECT_EQ(open(host::DesktopUrlOpener(groupDirectory(), "ostrelo", fallback(0))), true);
     EXPECT_EQ(requests, (Log{"url ostrelo://"}));
     EXPECT_FALSE(std::filesystem::exists(opened()));

@@ -1,4 +1,5 @@
 #include "app/AppStartup.h"
+#include "app/HardwareKeyMap.h"
 #include "app/HandoffCalculation.h"
 #include "app/ViewController.h"
 #include "engine/CalculatorStack.h"
@@ -13,15 +14,20 @@
 #include "tests/support/TestEnvironment.h"
 #include "ui/CalculatorCalcLabel.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <random>
+#include <thread>
 
 using testsupport::AppProcess;
 
@@ -191,7 +197,7 @@ TEST_F(AppReliabilityTest, AStaleSocketAndNoAudioDeviceDoNotStopTheStart) {
 
 // `ostrelo --continue-activity [FILE]`: a first start continues the activity an earlier run left
 // in the group directory (read before its screen publishes its own); a later start hands its
-// file to the running app and ends; a file too large to be an activity changes nothing.
+// file to the running app and ends; a file that holds no activity of the app changes nothing.
 TEST_F(AppReliabilityTest, AnActivityStartsTheAppOrIsHandedToTheRunningOne) {
     const auto store = [](const std::filesystem::path& directory, const std::string& text) {
         foundation::UserActivity activity(ostrelo::HandoffCalculation::activityType(), directory);
@@ -220,15 +226,119 @@ TEST_F(AppReliabilityTest, AnActivityStartsTheAppOrIsHandedToTheRunningOne) {
     ASSERT_TRUE(app->waitForLine("continued")) << app->text();
     EXPECT_EQ(published("7#R;×#O;(−6)#N;"), "7#R;×#O;(−6)#N;");
 
-    const auto large = groupDirectory() / "large";
+    // What the running app refuses: each start says why in one line and ends with 1, the app
+    // goes on with its calculation. The file is opened once, without waiting: a FIFO nobody
+    // writes to is refused at once.
+    const auto large = groupDirectory() / "large", fifo = groupDirectory() / "fifo";
     std::filesystem::copy_file(groupDirectory() / "elsewhere" / "UserActivity", large);
     std::filesystem::resize_file(large, 50'000'000);
-    auto third = start({"--continue-activity", large.string()});
-    EXPECT_EQ(third->waitForExit(), 0) << third->text();
-    ASSERT_TRUE(app->waitForLine("no activity to continue")) << app->text();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    foundation::UserActivity foreign("org.example.other", groupDirectory() / "foreign");
+    foreign.setUserInfo({{"calculator", "9#N;"}});
+    ASSERT_TRUE(foreign.becomeCurrent());
+    const std::string dir = groupDirectory().string(), missing = dir + "/missing", other = dir + "/foreign/UserActivity";
+    const std::pair<std::string, std::string> refused[] = {
+        {large, large.string() + " holds 50000000 bytes, more than 1048576"},
+        {fifo, fifo.string() + " is a FIFO"},
+        {"/dev/zero", "/dev/zero is a device"},
+        {dir, dir + " is a directory"},
+        {missing, "cannot open " + missing + ": No such file or directory"},
+        {other, "the activity in " + other + " was not continued"},
+    };
+    for (const auto& [file, reason] : refused) {
+        auto start = this->start({"--continue-activity", file});
+        EXPECT_EQ(start->waitForExit(), 1);
+        EXPECT_EQ(start->text(), "ostrelo: the running ostrelo did not carry out the request: " + reason + "\n");
+    }
     EXPECT_EQ(published("7#R;×#O;(−6)#N;"), "7#R;×#O;(−6)#N;");
     EXPECT_TRUE(app->running());
     app->kill(SIGTERM);
+}
+
+// Sixty starts at once hand their quick actions to the running app while silent clients hold
+// places in its queue: each start ends with 0 once its action was carried out, or with 1 and its
+// reason, and then its action is not carried out; none is lost or carried out twice.
+TEST_F(AppReliabilityTest, SixtyStartsAtOnceAreEachCarriedOutOrToldWhyNot) {
+    auto app = start();
+    ASSERT_TRUE(app->waitForLine("first frame")) << app->text();
+    std::vector<int> silent;
+    for (int i = 0; i < 8; ++i) {
+        sockaddr_un address{AF_UNIX, {}};
+        const std::string path = (groupDirectory() / "ostrelo.socket").string();
+        std::copy(path.begin(), path.end(), address.sun_path);
+        silent.push_back(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        ASSERT_EQ(connect(silent.back(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    }
+    const std::string actions[] = {"copyResult", "copyExpression", "pasteCalculation"};
+    std::vector<std::unique_ptr<AppProcess>> starts;
+    for (int i = 0; i < 60; ++i) starts.push_back(start({"--shortcut", actions[i % 3]}));
+    std::map<std::string, int> answered, carried;
+    for (int i = 0; i < 60; ++i) {
+        const auto status = starts[i]->waitForExit();
+        const std::string& text = starts[i]->text();
+        ASSERT_TRUE(status == 0 || status == 1) << text;
+        answered[actions[i % 3]] += *status == 0;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), *status) << text;
+        EXPECT_EQ(text.rfind("ostrelo: ", 0), *status == 1 ? 0u : std::string::npos) << text;
+    }
+    // The app's account of the requests, up to one made after all of them.
+    auto last = start({"ostrelo://"});
+    EXPECT_EQ(last->waitForExit(), 0) << last->text();
+    for (std::optional<std::string> line; (line = app->waitForLine("carried out the request of a later start: ")) &&
+                                          line->find("ostrelo://") == std::string::npos;)
+        for (const std::string& action : actions) carried[action] += line->find(action) != std::string::npos;
+    for (const std::string& action : actions) {
+        EXPECT_EQ(carried[action], answered[action]) << action;
+        EXPECT_GT(answered[action], 0) << action;
+    }
+    for (int fd : silent) close(fd);
+}
+
+// The file of a handed-over activity swapped with a FIFO a thousand times meanwhile: the app
+// never waits on the FIFO (a writer stands by to free and feed a reader that would, and what it
+// feeds would show) and each key after a request answers at once.
+TEST_F(AppReliabilityTest, AnActivityFileSwappedWithAFifoNeverHoldsTheAppUp) {
+    const auto activityText = [this](const std::string& text) {
+        foundation::UserActivity activity(ostrelo::HandoffCalculation::activityType(), groupDirectory() / text);
+        activity.setUserInfo({{"calculator", text + "#N;"}});
+        EXPECT_TRUE(activity.becomeCurrent());
+        std::ifstream in(groupDirectory() / text / "UserActivity");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const auto file = groupDirectory() / "swapped", fifo = groupDirectory() / "fifo";
+    std::ofstream(file) << activityText("5");
+    const std::string fed = activityText("99");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ostrelo::ExchangeRateFeed::setNetworkTest([] { return false; });
+    uikit::Storyboard::setDirectory(std::filesystem::path(OSTRELO_SCENES));
+    host::HeadlessHost host;
+    host.launch(ostrelo::AppStartup::description());
+    auto* screen = dynamic_cast<ostrelo::ViewController*>(host.rootViewController());
+    ASSERT_NE(screen, nullptr);
+    std::atomic<int> rounds{0}, swaps{0};
+    std::atomic<bool> finished{false};
+    signal(SIGPIPE, SIG_IGN);  // a reader may close the FIFO while the writer feeds it
+    std::thread swapper([&] {
+        while (!finished) {
+            if (swaps <= 2 * rounds + 2 && renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, fifo.c_str(), RENAME_EXCHANGE) == 0)
+                ++swaps;
+            const auto& current = swaps % 2 == 1 ? file : fifo;
+            if (int writer = open(current.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC); writer >= 0) {
+                (void)!write(writer, fed.data(), fed.size());
+                close(writer);
+            }
+        }
+    });
+    for (; swaps < 1000; ++rounds) {
+        auto refusal = host.handle({host::LaunchRequest::Kind::activity, file.string()});
+        EXPECT_EQ(screen->primaryCalculatorLine->text(), refusal ? "0" : "5") << refusal.value_or("");
+        host.pressKey("", ostrelo::HardwareKeyMap::escapeKeyCode);
+        EXPECT_EQ(screen->primaryCalculatorLine->text(), "0");
+    }
+    finished = true;
+    swapper.join();
+    uikit::Storyboard::setDirectory(std::nullopt);
+    ostrelo::ExchangeRateFeed::setNetworkTest({});
 }
 
 }  // namespace
