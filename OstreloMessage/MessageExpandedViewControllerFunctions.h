@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/FunctionsPopover.h"
+#include "screens/FunctionsPopover.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/MemoryPopover.h"
+#include "screens/MemoryPopover.h"
 
 namespace ostrelo {
 

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "OstreloMessage/MessagesCollapsedViewControllerDelegate.h"
-#include "app/core/CalculatorScreen.h"
-#include "app/core/ExtensionKeypadOutlets.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/WeakLink.h"
 #include "platform/uikit/Conversation.h"
 #include "platform/uikit/ViewController.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/ExtensionKeypadOutlets.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>

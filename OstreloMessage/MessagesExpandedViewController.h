@@ -1,15 +1,15 @@
 #pragma once
 
 #include "OstreloMessage/MessagesExpandedViewControllerDelegate.h"
-#include "app/core/CalculatorScreen.h"
-#include "app/core/CurrencyPickerSource.h"
-#include "app/core/ScientificKeypadOutlets.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/uikit/Conversation.h"
 #include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/ViewController.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/CurrencyPickerSource.h"
+#include "screens/ScientificKeypadOutlets.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>

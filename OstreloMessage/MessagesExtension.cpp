@@ -5,11 +5,11 @@
 #include "OstreloMessage/MessagesCollapsedViewController.h"
 #include "OstreloMessage/MessagesExpandedViewController.h"
 #include "OstreloMessage/MessagesViewController.h"
-#include "app/AppIdentity.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/uikit/ClassRegistry.h"
 #include "platform/uikit/Storyboard.h"
+#include "screens/AppIdentity.h"
 #include "ui/InterfaceKitClasses.h"
 
 #include <functional>

@@ -2,15 +2,15 @@
 
 #include "app/HandoffCalculation.h"
 #include "app/ViewController.h"
-#include "app/core/DisplayRefresh.h"
-#include "app/core/KeyHandler.h"
-#include "app/core/StoreReload.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RandomSource.h"
 #include "platform/foundation/Timer.h"
 #include "platform/uikit/StoreReviewController.h"
 #include "platform/uikit/Window.h"
+#include "screens/DisplayRefresh.h"
+#include "screens/KeyHandler.h"
+#include "screens/StoreReload.h"
 
 namespace ostrelo {
 

@@ -1,7 +1,6 @@
 #include "app/AppStartup.h"
 
 #include "app/AppDelegate.h"
-#include "app/AppIdentity.h"
 #include "app/ViewController.h"
 #include "app/ViewControllerFunctions.h"
 #include "app/ViewControllerMemory.h"
@@ -10,6 +9,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/uikit/ClassRegistry.h"
 #include "platform/uikit/Storyboard.h"
+#include "screens/AppIdentity.h"
 #include "ui/InterfaceKitClasses.h"
 
 namespace ostrelo {

@@ -1,12 +1,12 @@
 #include "app/HandoffCalculation.h"
 
-#include "app/AppIdentity.h"
 #include "engine/Calculator.h"
 #include "engine/LineFormatter.h"
 #include "platform/foundation/Characters.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserActivity.h"
 #include "platform/foundation/UserDefaults.h"
+#include "screens/AppIdentity.h"
 
 #include <algorithm>
 #include <array>

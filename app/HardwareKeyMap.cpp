@@ -1,11 +1,11 @@
 #include "app/HardwareKeyMap.h"
 
-#include "app/core/CalculatorScreen.h"
-#include "app/core/KeyHandler.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/NumberFormatter.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Press.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/KeyHandler.h"
 
 #include <map>
 

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "app/ViewControllerDelegate.h"
-#include "app/core/AppKeypadOutlets.h"
-#include "app/core/CalculatorScreen.h"
-#include "app/core/CurrencyPickerSource.h"
-#include "app/core/PopoverScene.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/uikit/Color.h"
 #include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/ViewController.h"
+#include "screens/AppKeypadOutlets.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/CurrencyPickerSource.h"
+#include "screens/PopoverScene.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>

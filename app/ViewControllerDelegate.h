@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/FunctionsPopoverDelegate.h"
+#include "screens/FunctionsPopoverDelegate.h"
 
 namespace ostrelo {
 

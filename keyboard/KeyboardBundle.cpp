@@ -1,7 +1,7 @@
 #include "keyboard/KeyboardBundle.h"
 
-#include "app/AppIdentity.h"
 #include "platform/foundation/Bundle.h"
+#include "screens/AppIdentity.h"
 #include "ui/InterfaceKitClasses.h"
 
 namespace ostrelo {

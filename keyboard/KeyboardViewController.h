@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/core/CalculatorScreen.h"
-#include "app/core/ScientificKeypadOutlets.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/uikit/InputViewController.h"
 #include "platform/uikit/TraitCollection.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/ScientificKeypadOutlets.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>

@@ -1,10 +1,10 @@
 #include "today/TodayStartup.h"
 
-#include "app/AppIdentity.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/uikit/ClassRegistry.h"
 #include "platform/uikit/Storyboard.h"
+#include "screens/AppIdentity.h"
 #include "today/TodayViewController.h"
 #include "ui/InterfaceKitClasses.h"
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/core/AppKeypadOutlets.h"
-#include "app/core/CalculatorScreen.h"
 #include "engine/Calculator.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/uikit/ViewController.h"
 #include "platform/uikit/WidgetProviding.h"
+#include "screens/AppKeypadOutlets.h"
+#include "screens/CalculatorScreen.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>

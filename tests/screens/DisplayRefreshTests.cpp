@@ -1,5 +1,5 @@
-#include "app/core/DisplayRefresh.h"
 #include "engine/SharedSettings.h"
+#include "screens/DisplayRefresh.h"
 #include "tests/screens/FakeScreen.h"
 #include "tests/support/TestEnvironment.h"
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/core/CalculatorScreen.h"
-#include "app/core/KeyHandler.h"
-#include "app/core/KeyTitle.h"
-#include "app/core/ScreenProfiles.h"
 #include "engine/Calculator.h"
 #include "platform/uikit/ViewController.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/KeyHandler.h"
+#include "screens/KeyTitle.h"
+#include "screens/ScreenProfiles.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorView.h"

@@ -1,6 +1,6 @@
-#include "app/core/OwnCurrency.h"
-#include "app/core/SettingsLoader.h"
 #include "engine/SharedSettings.h"
+#include "screens/OwnCurrency.h"
+#include "screens/SettingsLoader.h"
 #include "tests/screens/FakeScreen.h"
 #include "tests/support/TestEnvironment.h"
 

@@ -1,7 +1,7 @@
-#include "app/core/SettingsLoader.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/RunLoop.h"
+#include "screens/SettingsLoader.h"
 #include "tests/screens/FakeScreen.h"
 #include "tests/support/TestEnvironment.h"
 

@@ -3,7 +3,6 @@
 // titled and answers "key shown TEXT" (the primary display line) or "key absent".
 #include "OstreloMessage/MessagesExtension.h"
 #include "app/AppStartup.h"
-#include "app/core/CalculatorScreen.h"
 #include "engine/ExchangeRateFeed.h"
 #include "keyboard/KeyboardViewController.h"
 #include "platform/foundation/Locale.h"
@@ -13,6 +12,7 @@
 #include "platform/host/TextFieldHost.h"
 #include "platform/uikit/MessagesAppViewController.h"
 #include "platform/uikit/Storyboard.h"
+#include "screens/CalculatorScreen.h"
 #include "today/TodayStartup.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"

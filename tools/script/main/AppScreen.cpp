@@ -1,6 +1,5 @@
 #include "tools/script/main/AppScreen.h"
 
-#include "app/AppIdentity.h"
 #include "app/AppStartup.h"
 #include "app/HandoffCalculation.h"
 #include "engine/ExchangeRateFeed.h"
@@ -9,6 +8,7 @@
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/LaunchRequest.h"
 #include "platform/uikit/Storyboard.h"
+#include "screens/AppIdentity.h"
 #include "tools/script/ScriptSession.h"
 
 #include <cstdlib>

@@ -1,8 +1,8 @@
-#include "app/core/KeypadModes.h"
+#include "screens/KeypadModes.h"
 
-#include "app/core/CalculatorScreen.h"
-#include "app/core/KeyTitle.h"
 #include "engine/SharedSettings.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/KeyTitle.h"
 #include "ui/CalculatorButton.h"
 
 namespace ostrelo {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/ExtensionKeypadOutlets.h"
+#include "screens/ExtensionKeypadOutlets.h"
 
 namespace ostrelo {
 

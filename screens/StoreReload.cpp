@@ -1,9 +1,9 @@
-#include "app/core/StoreReload.h"
+#include "screens/StoreReload.h"
 
-#include "app/core/CalculatorScreen.h"
-#include "app/core/DisplayRefresh.h"
-#include "app/core/KeyHandler.h"
 #include "engine/Calculator.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/DisplayRefresh.h"
+#include "screens/KeyHandler.h"
 
 namespace ostrelo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/KeypadOutlets.h"
+#include "screens/KeypadOutlets.h"
 
 namespace ostrelo {
 

@@ -1,4 +1,4 @@
-#include "app/core/MemoryPopover.h"
+#include "screens/MemoryPopover.h"
 
 #include "platform/uikit/Application.h"
 #include "platform/uikit/Label.h"

@@ -1,4 +1,4 @@
-#include "app/core/OwnCurrency.h"
+#include "screens/OwnCurrency.h"
 
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"

@@ -1,4 +1,4 @@
-#include "app/core/FunctionsPopover.h"
+#include "screens/FunctionsPopover.h"
 
 #include "platform/foundation/Log.h"
 #include "platform/uikit/Application.h"

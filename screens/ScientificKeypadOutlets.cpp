@@ -1,7 +1,7 @@
-#include "app/core/ScientificKeypadOutlets.h"
+#include "screens/ScientificKeypadOutlets.h"
 
-#include "app/core/ScreenLinks.h"
 #include "platform/uikit/ViewController.h"
+#include "screens/ScreenLinks.h"
 #include "ui/CalculatorButton.h"
 
 namespace ostrelo {

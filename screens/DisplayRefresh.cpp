@@ -1,11 +1,11 @@
-#include "app/core/DisplayRefresh.h"
+#include "screens/DisplayRefresh.h"
 
-#include "app/core/CalculatorScreen.h"
-#include "app/core/KeyTitle.h"
-#include "app/core/ScreenProfile.h"
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/Locale.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/KeyTitle.h"
+#include "screens/ScreenProfile.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 

@@ -1,4 +1,4 @@
-#include "app/core/PopoverScene.h"
+#include "screens/PopoverScene.h"
 
 #include "platform/foundation/Log.h"
 #include "platform/uikit/PopoverPresentationController.h"

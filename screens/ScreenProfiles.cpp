@@ -1,6 +1,6 @@
-#include "app/core/ScreenProfiles.h"
+#include "screens/ScreenProfiles.h"
 
-#include "app/core/KeyHandler.h"
+#include "screens/KeyHandler.h"
 
 #include <initializer_list>
 

@@ -1,7 +1,5 @@
-#include "app/core/CurrencyPickers.h"
+#include "screens/CurrencyPickers.h"
 
-#include "app/core/CalculatorScreen.h"
-#include "app/core/OwnCurrency.h"
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/DispatchQueue.h"
@@ -9,6 +7,8 @@
 #include "platform/uikit/Font.h"
 #include "platform/uikit/Label.h"
 #include "platform/uikit/LongPressGestureRecognizer.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/OwnCurrency.h"
 #include "ui/CalculatorPicker.h"
 #include "ui/Theme.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/core/LongPressRow.h"
-#include "app/core/ScreenLinks.h"
-#include "app/core/ScreenPanel.h"
+#include "screens/LongPressRow.h"
+#include "screens/ScreenLinks.h"
+#include "screens/ScreenPanel.h"
 
 #include <string>
 

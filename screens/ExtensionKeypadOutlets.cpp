@@ -1,4 +1,4 @@
-#include "app/core/ExtensionKeypadOutlets.h"
+#include "screens/ExtensionKeypadOutlets.h"
 
 #include "platform/uikit/ViewController.h"
 #include "ui/CalculatorButton.h"

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/core/FunctionsPopoverDelegate.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/WeakLink.h"
 #include "platform/uikit/ViewController.h"
+#include "screens/FunctionsPopoverDelegate.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
-#include "app/core/KeypadOutlets.h"
+#include "screens/KeypadOutlets.h"
 
-#include "app/core/ScreenLinks.h"
 #include "platform/uikit/ViewController.h"
+#include "screens/ScreenLinks.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorView.h"

@@ -1,4 +1,4 @@
-#include "app/core/KeyTitle.h"
+#include "screens/KeyTitle.h"
 
 #include "platform/uikit/Label.h"
 #include "ui/CalculatorButton.h"

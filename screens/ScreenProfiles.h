@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/ScreenProfile.h"
+#include "screens/ScreenProfile.h"
 
 namespace ostrelo {
 

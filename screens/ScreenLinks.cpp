@@ -1,4 +1,4 @@
-#include "app/core/ScreenLinks.h"
+#include "screens/ScreenLinks.h"
 
 #include <utility>
 

@@ -1,10 +1,10 @@
-#include "app/core/CurrencyKeys.h"
+#include "screens/CurrencyKeys.h"
 
-#include "app/core/CalculatorScreen.h"
-#include "app/core/KeyTitle.h"
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/DispatchQueue.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/KeyTitle.h"
 #include "ui/CalculatorButton.h"
 
 namespace ostrelo {

@@ -1,11 +1,11 @@
-#include "app/core/ScreenSetUp.h"
+#include "screens/ScreenSetUp.h"
 
-#include "app/core/CalculatorScreen.h"
 #include "engine/ExchangeRateFeed.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/uikit/TapGestureRecognizer.h"
 #include "platform/uikit/TransitionCoordinator.h"
 #include "platform/uikit/ViewController.h"
+#include "screens/CalculatorScreen.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorView.h"
 

@@ -1,7 +1,7 @@
-#include "app/core/AppKeypadOutlets.h"
+#include "screens/AppKeypadOutlets.h"
 
-#include "app/core/ScreenLinks.h"
 #include "platform/uikit/ViewController.h"
+#include "screens/ScreenLinks.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorLabel.h"

@@ -1,8 +1,8 @@
-#include "app/core/CurrencyPickerSource.h"
+#include "screens/CurrencyPickerSource.h"
 
-#include "app/core/CalculatorScreen.h"
-#include "app/core/CurrencyPickers.h"
 #include "platform/uikit/View.h"
+#include "screens/CalculatorScreen.h"
+#include "screens/CurrencyPickers.h"
 
 namespace ostrelo {
 

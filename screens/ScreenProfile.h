@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/LongPressRow.h"
+#include "screens/LongPressRow.h"
 
 #include <string>
 #include <vector>
