@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/StoreHold.h"
+#include "platform/foundation/StoredValue.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -29,7 +29,6 @@ namespace foundation {
 namespace {
 
 constexpr int busyTimeoutMilliseconds = 5000;
-constexpr int maximumNestingDepth = 200;
 const char* const storeFileName = "group.sqlite";
 
 // ---- Registered defaults: one table per process, shared by every suite object.
@@ -51,135 +50,6 @@ std::optional<PropertyListValue> registeredValue(const std::string& key) {
     if (found == defaults.end()) return std::nullopt;
     return found->second;
 }
-
-// ---- Stored form of a value: a tag byte, then the payload, little-endian.
-// 'F'/'T' bool, 'I' 64-bit integer, 'D' the 64 bits of a double, 'S' length + UTF-8 bytes,
-// 'A' count + values, 'M' count + (key length + key bytes + value) pairs.
-
-void putUnsigned(std::string& out, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
-}
-
-void encodeValue(const PropertyListValue& value, std::string& out) {
-    switch (value.kind()) {
-        case PropertyListValue::Kind::boolean: out.push_back(*value.boolValue() ? 'T' : 'F'); break;
-        case PropertyListValue::Kind::integer:
-            out.push_back('I');
-            putUnsigned(out, static_cast<std::uint64_t>(*value.integerValue()), 8);
-            break;
-        case PropertyListValue::Kind::real:
-            out.push_back('D');
-            putUnsigned(out, std::bit_cast<std::uint64_t>(*value.realValue()), 8);
-            break;
-        case PropertyListValue::Kind::string: {
-            const std::string text = *value.stringValue();
-            out.push_back('S');
-            putUnsigned(out, text.size(), 4);
-            out += text;
-            break;
-        }
-        case PropertyListValue::Kind::array: {
-            const auto& array = *value.arrayValue();
-            out.push_back('A');
-            putUnsigned(out, array.size(), 4);
-            for (const auto& element : array) encodeValue(element, out);
-            break;
-        }
-        case PropertyListValue::Kind::dictionary: {
-            const auto& dictionary = *value.dictionaryValue();
-            out.push_back('M');
-            putUnsigned(out, dictionary.size(), 4);
-            for (const auto& [key, element] : dictionary) {
-                putUnsigned(out, key.size(), 4);
-                out += key;
-                encodeValue(element, out);
-            }
-            break;
-        }
-    }
-}
-
-class Decoder {
-public:
-    Decoder(const unsigned char* data, std::size_t size) : next_(data), end_(data + size) {}
-
-    std::optional<PropertyListValue> decodeWhole() {
-        auto value = decode(0);
-        if (!value || next_ != end_) return std::nullopt;
-        return value;
-    }
-
-private:
-    bool take(std::size_t bytes) { return static_cast<std::size_t>(end_ - next_) >= bytes; }
-
-    std::optional<std::uint64_t> unsignedValue(int bytes) {
-        if (!take(static_cast<std::size_t>(bytes))) return std::nullopt;
-        std::uint64_t value = 0;
-        for (int i = 0; i < bytes; ++i) value |= static_cast<std::uint64_t>(next_[i]) << (8 * i);
-        next_ += bytes;
-        return value;
-    }
-
-    std::optional<std::string> text() {
-        auto length = unsignedValue(4);
-        if (!length || !take(*length)) return std::nullopt;
-        std::string result(reinterpret_cast<const char*>(next_), *length);
-        next_ += *length;
-        return result;
-    }
-
-    std::optional<PropertyListValue> decode(int depth) {
-        if (depth > maximumNestingDepth || !take(1)) return std::nullopt;
-        const unsigned char tag = *next_++;
-        switch (tag) {
-            case 'F': return PropertyListValue(false);
-            case 'T': return PropertyListValue(true);
-            case 'I': {
-                auto bits = unsignedValue(8);
-                if (!bits) return std::nullopt;
-                return PropertyListValue(static_cast<std::int64_t>(*bits));
-            }
-            case 'D': {
-                auto bits = unsignedValue(8);
-                if (!bits) return std::nullopt;
-                return PropertyListValue(std::bit_cast<double>(*bits));
-            }
-            case 'S': {
-                auto value = text();
-                if (!value) return std::nullopt;
-                return PropertyListValue(std::move(*value));
-            }
-            case 'A': {
-                auto count = unsignedValue(4);
-                if (!count) return std::nullopt;
-                PropertyListValue::Array array;
-                for (std::uint64_t i = 0; i < *count; ++i) {
-                    auto element = decode(depth + 1);
-                    if (!element) return std::nullopt;
-                    array.push_back(std::move(*element));
-                }
-                return PropertyListValue(std::move(array));
-            }
-            case 'M': {
-                auto count = unsignedValue(4);
-                if (!count) return std::nullopt;
-                PropertyListValue::Dictionary dictionary;
-                for (std::uint64_t i = 0; i < *count; ++i) {
-                    auto key = text();
-                    if (!key) return std::nullopt;
-                    auto element = decode(depth + 1);
-                    if (!element) return std::nullopt;
-                    dictionary.insert_or_assign(std::move(*key), std::move(*element));
-                }
-                return PropertyListValue(std::move(dictionary));
-            }
-            default: return std::nullopt;
-        }
-    }
-
-    const unsigned char* next_;
-    const unsigned char* end_;
-};
 
 bool isDamage(int resultCode) {
     const int primary = resultCode & 0xff;
@@ -483,8 +353,7 @@ private:
         if (batch_.refused) return refused("write \"" + key + "\"");
         sqlite3_stmt* statement = prepared(upsertValue);
         if (!statement) return unusable("write \"" + key + "\"");
-        std::string blob;
-        encodeValue(value, blob);
+        const std::string blob = StoredValue::encode(value);
         Reset reset{statement};
         sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
         sqlite3_bind_blob(statement, 2, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
@@ -573,7 +442,7 @@ private:
         const auto* data = static_cast<const unsigned char*>(sqlite3_column_blob(statement, column));
         const int size = sqlite3_column_bytes(statement, column);
         if (!data || size <= 0) return std::nullopt;
-        return Decoder(data, static_cast<std::size_t>(size)).decodeWhole();
+        return StoredValue::decode(data, static_cast<std::size_t>(size));
     }
 
     bool unusable(const std::string& what) {
