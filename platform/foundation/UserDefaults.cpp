@@ -303,11 +303,12 @@ bool UserDefaults::Batch::commit() {
     ended_ = true;
     if (!store_) return result_;
     current() = {};
-    Store::Access access(*store_);
-    auto [stored, failure, waited] = store_->endBatch();
+    // The batch may hold the store's last reference: it goes after the access to it has ended.
+    const std::shared_ptr<Store> store = std::move(store_);
+    Store::Access access(*store);
+    auto [stored, failure, waited] = store->endBatch();
     if (!stored) failure_ = failure.empty() ? "the batch was not committed" : failure;
     waited_ = std::chrono::milliseconds(waited);
-    store_.reset();
     return result_ = stored;
 }
 
