@@ -1,3 +1,4 @@
+// The settings suite the rest of the code sees: typed values in the group's shared store.
 #pragma once
 
 #include "platform/foundation/PropertyListValue.h"
@@ -134,7 +135,6 @@ public:
 private:
     // The connection the thread's objects for the directory share.
     static std::shared_ptr<Store> threadStore(const std::filesystem::path& directory);
-    static void undo(Store& store, bool nested);
     std::shared_ptr<Store> store_;
 };
 
