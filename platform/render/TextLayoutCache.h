@@ -26,8 +26,8 @@ public:
                                              int numberOfLines);
 
     // How many of each are kept.
-    static constexpr std::size_t sizesKept = 512;
-    static constexpr std::size_t layoutsKept = 192;
+    static constexpr std::size_t sizesKept = 256;
+    static constexpr std::size_t layoutsKept = 128;
 
 private:
     // Most recently used first.
