@@ -22,6 +22,16 @@ cairo_matrix_t cairoMatrix(const uikit::AffineTransform& t) {
     return m;
 }
 
+// `local` followed by `device`, as the target combines them; none when either is singular (a
+// scale of zero draws nothing, and the target would refuse it).
+std::optional<uikit::AffineTransform> combine(const uikit::AffineTransform& local, const uikit::AffineTransform& device) {
+    cairo_matrix_t first = cairoMatrix(local), then = cairoMatrix(device), both;
+    cairo_matrix_multiply(&both, &first, &then);
+    for (cairo_matrix_t check : {first, both})
+        if (cairo_matrix_invert(&check) != CAIRO_STATUS_SUCCESS) return std::nullopt;
+    return uikit::AffineTransform{both.xx, both.yx, both.xy, both.yy, both.x0, both.y0};
+}
+
 void roundedRectPath(cairo_t* cr, const uikit::Rect& r, double radius) {
     if (radius <= 0) {
         cairo_new_path(cr);
@@ -42,18 +52,13 @@ std::unique_ptr<LayerSnapshot> LayerSnapshot::take(const uikit::Layer& layer, bo
     const uikit::AffineTransform transform =
         asRoot ? uikit::AffineTransform::translation(-bounds.origin.x, -bounds.origin.y)
                : layer.transformToSuperlayer(true);
-    // A singular transform (a scale of zero) draws nothing; the target would refuse it.
-    cairo_matrix_t local = cairoMatrix(transform), parent = cairoMatrix(device), combined;
-    cairo_matrix_multiply(&combined, &local, &parent);
-    cairo_matrix_t inverse = local;
-    if (cairo_matrix_invert(&inverse) != CAIRO_STATUS_SUCCESS) return nullptr;
-    inverse = combined;
-    if (cairo_matrix_invert(&inverse) != CAIRO_STATUS_SUCCESS) return nullptr;
+    const auto combined = combine(transform, device);
+    if (!combined) return nullptr;
 
     auto snapshot = std::make_unique<LayerSnapshot>();
     snapshot->layer_ = reinterpret_cast<std::uintptr_t>(&layer);
     snapshot->transform_ = transform;
-    snapshot->device_ = {combined.xx, combined.yx, combined.xy, combined.yy, combined.x0, combined.y0};
+    snapshot->device_ = *combined;
     snapshot->opacity_ = opacity;
     snapshot->bounds_ = bounds;
     snapshot->masksToBounds_ = layer.masksToBounds;
