@@ -5,14 +5,11 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserActivity.h"
 #include "platform/host/HostController.h"
-#include "platform/render/CairoGraphicsContext.h"
 #include "platform/render/PangoTextMeasurer.h"
 #include "platform/render/Renderer.h"
 #include "platform/uikit/Application.h"
 #include "platform/uikit/Device.h"
 #include "platform/uikit/Screen.h"
-
-#include <cairo.h>
 
 #include <filesystem>
 
@@ -238,15 +235,11 @@ std::size_t ApplicationDriver::runDueWork() {
 
 bool ApplicationDriver::animating() const { return anyAnimation(window_->layer()); }
 
-void ApplicationDriver::drawFrame(cairo_t* cr, double scale) {
+std::vector<render::DamageRegion::Box> ApplicationDriver::drawFrame(cairo_t* cr, double scale) {
     window_->layoutIfNeeded();
-    cairo_save(cr);
-    render::CairoGraphicsContext::setSource(cr, uikit::Color::black());
-    cairo_paint(cr);
-    cairo_scale(cr, scale, scale);
-    render::Renderer::drawRoot(cr, window_->layer());
-    cairo_restore(cr);
+    auto drawn = frames_.draw(cr, window_->layer(), scale, uikit::Color::black());
     changed_ = false;
+    return drawn;
 }
 
 render::Image ApplicationDriver::snapshot(double scale) {

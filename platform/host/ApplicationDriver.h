@@ -3,6 +3,7 @@
 #include "platform/host/AppDescription.h"
 #include "platform/host/LaunchRequest.h"
 #include "platform/foundation/Lifetime.h"
+#include "platform/render/FrameRenderer.h"
 #include "platform/render/Image.h"
 #include "platform/uikit/ApplicationDelegate.h"
 #include "platform/uikit/EdgeInsets.h"
@@ -109,8 +110,12 @@ public:
     bool needsFrame() const { return changed_ || animating(); }
     bool animating() const;
     void setNeedsFrame() { changed_ = true; }
-    // Draws the window into `cr` at `scale` pixels per point over black.
-    void drawFrame(cairo_t* cr, double scale);
+    // Draws the window into `cr` (an image surface that keeps its pixels from frame to frame)
+    // at `scale` pixels per point over black: the first frame whole, later ones only where
+    // they differ from the frame before. Returns the boxes of pixels drawn (none: unchanged).
+    std::vector<render::DamageRegion::Box> drawFrame(cairo_t* cr, double scale);
+    // The target of drawFrame no longer holds the last frame: the next one is drawn whole.
+    void forgetFrame() { frames_.forget(); }
     render::Image snapshot(double scale);
 
 private:
@@ -124,6 +129,7 @@ private:
     std::vector<bool> quickActionAnswers_;
     bool closeRequested_ = false;
     bool changed_ = true;
+    render::FrameRenderer frames_;
     foundation::Lifetime lifetime_;
 };
 

@@ -73,6 +73,17 @@ bool initialiseVideo() {
     return ok;
 }
 
+// Copies boxes of a picture into a window surface of another pixel format.
+void convert(cairo_surface_t* picture, SDL_Surface* surface, const std::vector<SDL_Rect>& rects) {
+    const int stride = cairo_image_surface_get_stride(picture);
+    for (const auto& r : rects)
+        SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_ARGB8888, cairo_image_surface_get_data(picture) + r.y * stride + r.x * 4,
+                          stride, surface->format->format,
+                          static_cast<unsigned char*>(surface->pixels) + r.y * surface->pitch +
+                              r.x * surface->format->BytesPerPixel,
+                          surface->pitch);
+}
+
 SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
     auto* host = static_cast<WindowHost*>(data);
     return host->dragsWindowAt({double(area->x), double(area->y)}) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
@@ -331,6 +342,7 @@ void WindowHost::handleWindowEvent(const SDL_Event& event) {
         applyWindowSize();
         break;
     case SDL_WINDOWEVENT_EXPOSED:
+        driver_->forgetFrame();
         driver_->setNeedsFrame();
         break;
     case SDL_WINDOWEVENT_LEAVE:
@@ -411,27 +423,36 @@ std::optional<std::string> WindowHost::handle(const std::string& text) {
     return refusal;
 }
 
+// The window's surface keeps the last frame: only the boxes that changed are drawn into it and
+// shown. A new surface (the window's size changed) or an exposed window is drawn whole.
 void WindowHost::drawFrame() {
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (surface == nullptr || surface->w <= 0 || surface->h <= 0) return;
+    if (surface != surface_) driver_->forgetFrame();
+    surface_ = surface;
     double scale = surface->w / size_.width;
     uikit::Screen::mainScreen().setScale(scale);
     bool direct = surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888;
+    if (!direct && (!converted_ || converted_->width() != surface->w || converted_->height() != surface->h)) {
+        converted_.emplace(surface->w, surface->h);
+        driver_->forgetFrame();
+    }
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
     cairo_surface_t* target =
         direct ? cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface->pixels), CAIRO_FORMAT_RGB24,
                                                      surface->w, surface->h, surface->pitch)
-               : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, surface->w, surface->h);
+               : cairo_surface_reference(converted_->surface());
     cairo_t* cr = cairo_create(target);
-    driver_->drawFrame(cr, scale);
+    const auto boxes = driver_->drawFrame(cr, scale);
     cairo_destroy(cr);
     cairo_surface_flush(target);
-    if (!direct)
-        SDL_ConvertPixels(surface->w, surface->h, SDL_PIXELFORMAT_ARGB8888, cairo_image_surface_get_data(target),
-                          cairo_image_surface_get_stride(target), surface->format->format, surface->pixels, surface->pitch);
+    std::vector<SDL_Rect> rects;
+    for (const auto& box : boxes) rects.push_back({box.x, box.y, box.width, box.height});
+    if (!direct) convert(target, surface, rects);
     cairo_surface_destroy(target);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    SDL_UpdateWindowSurface(window_);
+    if (rects.empty()) return;
+    SDL_UpdateWindowSurfaceRects(window_, rects.data(), static_cast<int>(rects.size()));
     ++frames_;
 }
 

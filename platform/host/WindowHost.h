@@ -5,6 +5,7 @@
 #include "platform/host/DesktopAppearance.h"
 #include "platform/host/LaunchRequest.h"
 #include "platform/host/SdlSoundPlayer.h"
+#include "platform/render/Image.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 
+struct SDL_Surface;
 struct SDL_Window;
 union SDL_Event;
 
@@ -61,13 +63,14 @@ public:
     // it (ApplicationDriver::handle). None when it was carried out, else why not; text that is
     // no request is refused.
     std::optional<std::string> handle(const std::string& request);
-    // Draws and shows a frame now.
+    // Draws and shows what changed since the last frame now.
     void drawFrame();
 
     // Whether a press at `point` (window points) drags the window (AppDescription::dragsWindow).
     bool dragsWindowAt(uikit::Point point);
 
-    // How often exec woke from waiting, and how many frames it drew.
+    // How often exec woke from waiting, and how many frames it drew (frames that changed
+    // nothing are not drawn).
     std::size_t wakeUps() const { return wakeUps_; }
     std::size_t frames() const { return frames_; }
 
@@ -100,6 +103,10 @@ private:
     bool settled_ = false;
     std::size_t wakeUps_ = 0;
     std::size_t frames_ = 0;
+    // The surface the last frame went to, and the picture frames are drawn in when the
+    // surface's pixels are not in Cairo's format.
+    SDL_Surface* surface_ = nullptr;
+    std::optional<render::Image> converted_;
 };
 
 }  // namespace host

@@ -1,6 +1,6 @@
 #include "platform/render/CairoGraphicsContext.h"
 
-#include "platform/render/TextLayout.h"
+#include "platform/render/TextLayoutCache.h"
 
 #include <cairo.h>
 
@@ -61,8 +61,9 @@ void CairoGraphicsContext::strokePath(const uikit::BezierPath& path) {
 void CairoGraphicsContext::drawText(const uikit::AttributedString& text, const uikit::Rect& rect,
                                     uikit::TextAlignment alignment, uikit::LineBreakMode mode, int numberOfLines) {
     if (text.empty()) return;
-    TextLayout layout(text);
-    layout.draw(cr_, rect, alignment, mode, numberOfLines);
+    showText(*TextLayoutCache::shared().fitted(text, rect.size, alignment, mode, numberOfLines), rect.origin);
 }
+
+void CairoGraphicsContext::showText(const TextLayout& layout, uikit::Point origin) { layout.show(cr_, origin); }
 
 }  // namespace render

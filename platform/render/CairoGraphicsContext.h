@@ -2,6 +2,8 @@
 
 #include "platform/uikit/GraphicsContext.h"
 
+#include "platform/render/TextLayout.h"
+
 typedef struct _cairo cairo_t;
 
 namespace render {
@@ -23,6 +25,8 @@ public:
     void strokePath(const uikit::BezierPath& path) override;
     void drawText(const uikit::AttributedString& text, const uikit::Rect& rect, uikit::TextAlignment alignment,
                   uikit::LineBreakMode lineBreakMode, int numberOfLines) override;
+    // Text laid out for a rectangle already (TextLayout::fit), into the rectangle at `origin`.
+    void showText(const TextLayout& layout, uikit::Point origin);
 
     // Adds a path to the Cairo context.
     static void addPath(cairo_t* cr, const uikit::BezierPath& path);

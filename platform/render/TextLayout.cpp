@@ -106,7 +106,12 @@ int TextLayout::unknownGlyphsCount() const { return pango_layout_get_unknown_gly
 
 void TextLayout::draw(cairo_t* cr, const uikit::Rect& rect, uikit::TextAlignment alignment, uikit::LineBreakMode mode,
                       int numberOfLines) {
-    int width = static_cast<int>(rect.size.width / scale_ * PANGO_SCALE);
+    fit(rect.size, alignment, mode, numberOfLines);
+    show(cr, rect.origin);
+}
+
+void TextLayout::fit(uikit::Size room, uikit::TextAlignment alignment, uikit::LineBreakMode mode, int numberOfLines) {
+    int width = static_cast<int>(room.width / scale_ * PANGO_SCALE);
     PangoAlignment align = alignment == uikit::TextAlignment::center ? PANGO_ALIGN_CENTER
                            : alignment == uikit::TextAlignment::right ? PANGO_ALIGN_RIGHT
                                                                       : PANGO_ALIGN_LEFT;
@@ -125,21 +130,33 @@ void TextLayout::draw(cairo_t* cr, const uikit::Rect& rect, uikit::TextAlignment
     }
     pango_layout_set_width(layout_, std::max(width, 1));
     uikit::Size s = size();
-    double y = rect.origin.y + (rect.size.height - s.height) / 2;
-    double x = rect.origin.x;
+    offset_ = {0, (room.height - s.height) / 2};
     // Clipped single-line text wider than the rectangle keeps to its alignment edge.
     if (numberOfLines == 1 && mode == uikit::LineBreakByClipping) {
         pango_layout_set_width(layout_, -1);
         double w = size().width;
-        if (alignment == uikit::TextAlignment::center) x += (rect.size.width - w) / 2;
-        else if (alignment == uikit::TextAlignment::right) x += rect.size.width - w;
+        if (alignment == uikit::TextAlignment::center) offset_.x = (room.width - w) / 2;
+        else if (alignment == uikit::TextAlignment::right) offset_.x = room.width - w;
     }
+}
+
+void TextLayout::show(cairo_t* cr, uikit::Point origin) const {
     cairo_save(cr);
-    cairo_translate(cr, x, y);
+    cairo_translate(cr, origin.x + offset_.x, origin.y + offset_.y);
     cairo_scale(cr, scale_, scale_);
     cairo_move_to(cr, 0, 0);
     pango_cairo_show_layout(cr, layout_);
     cairo_restore(cr);
+}
+
+uikit::Rect TextLayout::inkRect() const {
+    PangoRectangle ink, logical;
+    pango_layout_get_extents(layout_, &ink, &logical);
+    const double x0 = std::min(ink.x, logical.x), y0 = std::min(ink.y, logical.y);
+    const double x1 = std::max(ink.x + ink.width, logical.x + logical.width);
+    const double y1 = std::max(ink.y + ink.height, logical.y + logical.height);
+    const double unit = scale_ / PANGO_SCALE;
+    return {offset_.x + x0 * unit, offset_.y + y0 * unit, (x1 - x0) * unit, (y1 - y0) * unit};
 }
 
 }  // namespace render

@@ -24,14 +24,22 @@ public:
     uikit::Size size() const;
     // Glyphs no installed font has (each would show as a missing-glyph box).
     int unknownGlyphsCount() const;
-    // Draws in `rect`, vertically centred.
+    // Draws in `rect`, vertically centred: fit to the rectangle's size, then show at its origin.
     void draw(cairo_t* cr, const uikit::Rect& rect, uikit::TextAlignment alignment, uikit::LineBreakMode mode,
               int numberOfLines);
+    // Lays the text out for a rectangle of `room` (wrapped, cut and aligned as asked).
+    void fit(uikit::Size room, uikit::TextAlignment alignment, uikit::LineBreakMode mode, int numberOfLines);
+    // Draws the text as last fitted into a rectangle whose origin is `origin`.
+    void show(cairo_t* cr, uikit::Point origin) const;
+    // The area the glyphs as last fitted cover (and their lines' boxes), from the rectangle's origin.
+    uikit::Rect inkRect() const;
 
 private:
     PangoLayout* layout_ = nullptr;
     // Points of the text per point of the layout (see referenceSize).
     double scale_ = 1;
+    // Where the layout goes from the rectangle's origin, as last fitted.
+    uikit::Point offset_;
 };
 
 }  // namespace render

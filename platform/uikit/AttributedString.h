@@ -25,6 +25,7 @@ public:
     struct Run {
         std::string text;
         TextAttributes attributes;
+        friend bool operator==(const Run&, const Run&) = default;
     };
 
     AttributedString() = default;
@@ -39,6 +40,7 @@ public:
     std::size_t length() const;
     // The attributes of the character at a UTF-16 index; none past the end.
     std::optional<TextAttributes> attributesAt(std::size_t index) const;
+    friend bool operator==(const AttributedString&, const AttributedString&) = default;
 
 private:
     std::vector<Run> runs_;

@@ -146,6 +146,7 @@ void PickerView::layoutSubviews() {
             if (!kept) auto gone = view->removeFromSuperview();
         }
     }
+    layoutIsDone();
 }
 
 std::shared_ptr<Layer> PickerView::fadeMask(const Rect& row, double rowHeight) const {

@@ -191,6 +191,9 @@ protected:
     // The base layout within `area` (in bounds coordinates): relative frames are fractions of
     // it, then the constraints.
     void layoutSubviewsIn(const Rect& area);
+    // For a layout that adds and removes subviews of its own: adding and removing them asked for
+    // another layout of this view, which would only do the same again.
+    void layoutIsDone() { needsLayout_ = false; }
 
 private:
     friend class LayoutConstraint;

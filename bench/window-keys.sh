@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Keys in the real window: starts an Xvfb of its own and ostrelo in it (a fresh group directory,
+# the dummy audio driver, no network), and runs bench_window_keys on it: key (XTest) to
+# redrawn frame (X damage) over 500 keys, then VmRSS before and after 10,000 more keys.
+#   bench/window-keys.sh [PATH-TO-OSTRELO] [PROBE-OPTIONS...]
+#   (defaults: build/app/ostrelo; --samples 500 --soak 10000)
+# Targets: p50 <= 1.5 ms, p99 <= 5 ms; growth < 1 MB. (bench/idle-check.sh: an idle window.)
+set -euo pipefail
+program=${1:-build/app/ostrelo}
+shift || true
+probe=$(dirname "$program")/../bench/window/bench_window_keys
+[ -x "$program" ] || { echo "no program at $program (build it first)" >&2; exit 2; }
+[ -x "$probe" ] || { echo "no probe at $probe (build it first: cmake --build build --target bench_window_keys)" >&2; exit 2; }
+command -v Xvfb >/dev/null || { echo "Xvfb is missing (scripts/install-deps installs it)" >&2; exit 2; }
+
+work=$(mktemp -d)
+xvfb=""
+cleanup() {
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+mkdir "$work/group"
+echo "machine load before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
+DISPLAY=":$(cat "$work/display")" OSTRELO_GROUP_DIR="$work/group" SDL_AUDIODRIVER=dummy \
+  OSTRELO_RATES_URL=http://127.0.0.1:9/eurofxref-daily.xml \
+  "$probe" "$@" -- "$program" 2>"$work/program.log"
+echo "machine load after the run: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/render/TextLayout.h"
+
+#include <cstddef>
+#include <list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace render {
+
+// Text laid out once per text and size: the sizes measured and the layouts fitted to a
+// rectangle, each kept for the texts used most recently (a bounded number, so that a long
+// session of changing texts keeps its memory). Main thread only.
+class TextLayoutCache {
+public:
+    static TextLayoutCache& shared();
+
+    // The size of the text on one line, as TextLayout measures it.
+    uikit::Size size(const uikit::AttributedString& text);
+    // The text laid out for a rectangle of `room` (TextLayout::fit); shared with the frames
+    // that draw it.
+    std::shared_ptr<const TextLayout> fitted(const uikit::AttributedString& text, uikit::Size room,
+                                             uikit::TextAlignment alignment, uikit::LineBreakMode mode,
+                                             int numberOfLines);
+
+    // How many of each are kept.
+    static constexpr std::size_t sizesKept = 256;
+    static constexpr std::size_t layoutsKept = 128;
+
+private:
+    // Most recently used first.
+    template <typename Value>
+    struct Recent {
+        std::list<std::pair<std::string, Value>> order;
+        std::unordered_map<std::string, typename std::list<std::pair<std::string, Value>>::iterator> index;
+        Value* find(const std::string& key);
+        Value& add(std::string key, Value value, std::size_t kept);
+    };
+
+    Recent<uikit::Size> sizes_;
+    Recent<std::shared_ptr<const TextLayout>> layouts_;
+};
+
+}  // namespace render
