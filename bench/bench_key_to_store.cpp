@@ -19,6 +19,7 @@
 // the screen's before the key may act.
 
 #include "bench/HeadlessAppBench.h"
+#include "engine/SharedSettings.h"
 #include "platform/foundation/UserActivity.h"
 #include "platform/foundation/UserDefaults.h"
 
@@ -105,7 +106,7 @@ void BM_KeyStoreAfterAnotherWrite(benchmark::State& state) {
     double rate = 1.0;
     onTwentyLines(state, [&](host::HeadlessHost&, ostrelo::ViewController& screen) {
         rate += 0.001;
-        std::thread([rate] { foundation::UserDefaults().set("EURUSD", rate); }).join();
+        std::thread([rate] { foundation::UserDefaults().set(ostrelo::SharedSettings::ratePair("EUR", "USD"), rate); }).join();
         bool stale = true;
         const double seconds = secondsOf([&] {
             const ostrelo::Calculator::StoreCommit commit(screen.calculator);

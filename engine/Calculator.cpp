@@ -54,10 +54,10 @@ void Calculator::reloadFromSettings() {
 
     {
         auto suite = SharedSettings::open();
-        auto mode = suite->object("dateCalculator");
+        auto mode = suite->object(SharedSettings::dateCalculator);
         auto modeValue = mode ? mode->boolValue() : std::nullopt;
         dateCalculator = modeValue.value_or(false);
-        auto digits = suite->object("dateDigits");
+        auto digits = suite->object(SharedSettings::dateDigits);
         auto digitsValue = digits ? digits->integerValue() : std::nullopt;
         dateDigits = digitsValue.value_or(0);
     }
@@ -120,15 +120,14 @@ void Calculator::finishStoreCommit(foundation::UserDefaults::Batch& batch, std::
 
 bool Calculator::storeHoldsAnotherCalculation() const {
     const foundation::UserDefaults& suite = *suite_;
-    auto differs = [&suite](const std::string& countKey, const std::string& prefix,
-                            const std::vector<CalculatorLine>& items) {
-        const std::int64_t count = StackLineRecord::storedCount(suite.object(countKey));
-        return count != static_cast<std::int64_t>(items.size()) ||
-               StackLineRecord::loadLines(suite, prefix, count) != items;
+    auto differs = [&suite](const SharedSettings::LineKeys& keys, const std::vector<CalculatorLine>& items) {
+        const std::int64_t count = StackLineRecord::storedCount(suite.object(keys.count));
+        return count != static_cast<std::int64_t>(items.size()) || StackLineRecord::loadLines(suite, keys, count) != items;
     };
-    const auto mode = suite.object("dateCalculator");
-    const auto digits = suite.object("dateDigits");
-    return differs("count", "", ostrelo.items) || differs("memory", "m", memoryOstrelo.items) ||
+    const auto mode = suite.object(SharedSettings::dateCalculator);
+    const auto digits = suite.object(SharedSettings::dateDigits);
+    return differs(SharedSettings::calculationLines, ostrelo.items) ||
+           differs(SharedSettings::memoryLines, memoryOstrelo.items) ||
            (mode ? mode->boolValue().value_or(false) : false) != dateCalculator ||
            (digits ? digits->integerValue().value_or(0) : 0) != dateDigits;
 }
@@ -136,7 +135,7 @@ bool Calculator::storeHoldsAnotherCalculation() const {
 bool Calculator::writeWhole() {
     return suite_->performTransaction([this](foundation::UserDefaults::Transaction& t) {
         return ostrelo.storeWhole(t) && memoryOstrelo.storeWhole(t) &&
-               t.set("dateCalculator", dateCalculator) && t.set("dateDigits", dateDigits);
+               t.set(SharedSettings::dateCalculator, dateCalculator) && t.set(SharedSettings::dateDigits, dateDigits);
     });
 }
 

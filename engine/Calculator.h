@@ -50,7 +50,7 @@ public:
     // The 31 currency codes in alphabetical order ("EUR" is 8, "USD" is 29).
     static const std::vector<std::string>& currencyCodes();
 
-    // Loads both stacks from the suite (a pending "reset" is honoured first), makes
+    // Loads both stacks from the suite (a pending reset is honoured first), makes
     // sure the calculation holds at least one line and refreshes every display text.
     Calculator();
     // An unsaved calculation has a last try at the store.
@@ -61,7 +61,7 @@ public:
     Calculator& operator=(Calculator&&) = default;
 
     // Re-reads both stacks, the current lines and the date mode from the suite and
-    // refreshes every display text and key state. A pending "reset" is applied first.
+    // refreshes every display text and key state. A pending reset is applied first.
     // An unsaved calculation is written first; while the store does not take it, the
     // calculation in memory is kept as it is.
     void reloadFromSettings();
@@ -268,7 +268,7 @@ private:
     void rebuildDateTexts();
     // Leaves date mode and stores that; `keepDateString` as the clear keys do.
     void endDateMode(bool keepDateString);
-    // Stores "dateCalculator" and "dateDigits" together (unchanged values are not written again).
+    // Stores the date mode and its digits together (unchanged values are not written again).
     void storeDateMode(bool mode, std::int64_t digits);
 
     // ---- Date calculator helpers (CalculatorDateMode.cpp, CalculatorMemoryKeys.cpp) -----

@@ -439,9 +439,11 @@ void Calculator::storeDateMode(bool mode, std::int64_t digits) {
     auto suite = SharedSettings::open();
     const PropertyListValue storedMode(mode);
     const PropertyListValue storedDigits(digits);
-    if (suite->object("dateCalculator") == storedMode && suite->object("dateDigits") == storedDigits) return;
+    if (suite->object(SharedSettings::dateCalculator) == storedMode &&
+        suite->object(SharedSettings::dateDigits) == storedDigits)
+        return;
     const bool stored = suite->performTransaction([&](foundation::UserDefaults::Transaction& t) {
-        return t.set("dateCalculator", storedMode) && t.set("dateDigits", storedDigits);
+        return t.set(SharedSettings::dateCalculator, storedMode) && t.set(SharedSettings::dateDigits, storedDigits);
     });
     if (!stored) dateModeOutOfStep_ = true;
 }

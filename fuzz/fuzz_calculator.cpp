@@ -9,6 +9,7 @@
 #include "engine/Calculator.h"
 #include "engine/CalculatorStack.h"
 #include "engine/MemoryCalculatorStack.h"
+#include "engine/SharedSettings.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Locale.h"
 #include "platform/foundation/RandomSource.h"
@@ -171,7 +172,7 @@ void step(std::unique_ptr<Calculator>& calculator, Input& input) {
             break;
         }
         case 25: {  // a rate set by hand, or a damaged one
-            const std::string pair = std::string(pick(currencies, input)) + pick(currencies, input);
+            const std::string pair = ostrelo::SharedSettings::ratePair(pick(currencies, input), pick(currencies, input));
             double rate = 0;
             const std::string bits = input.text(sizeof rate);
             std::memcpy(&rate, bits.data(), bits.size());
