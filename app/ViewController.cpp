@@ -96,7 +96,7 @@ void ViewController::viewDidAppear(bool animated) {
 }
 
 bool ViewController::prefersStatusBarHidden() {
-    return SharedSettings::open()->boolForKey("preference_statusbar_phone");
+    return SharedSettings::open()->boolForKey(SharedSettings::hideStatusBar);
 }
 
 int ViewController::preferredStatusBarStyle() { return themeStatusBarStyle(); }

@@ -31,10 +31,7 @@ void CurrencyKeys::updateCurrencyTitlesAndSave() {
     Calculator& c = *screen_.links().calculator;
     // Part of the key that stepped the currency: bounded by its wait like the key.
     const Calculator::StoreCommit commit(c);
-    auto suite = SharedSettings::open();
-    suite->set("from", c.from);
-    suite->set("to", c.to);
-    suite->synchronize();
+    SharedSettings::store({{SharedSettings::from, c.from}, {SharedSettings::to, c.to}});
 }
 
 // From a row at or past the end (or before the start) the first code follows.

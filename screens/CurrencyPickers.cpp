@@ -60,10 +60,7 @@ void CurrencyPickers::didSelectRow(uikit::PickerView& picker) {
     Calculator& c = *links.calculator;
     c.from = links.fromPicker->selectedRowInComponent(0);
     c.to = links.toPicker->selectedRowInComponent(0);
-    auto suite = SharedSettings::open();
-    suite->set("from", c.from);
-    suite->set("to", c.to);
-    suite->synchronize();
+    SharedSettings::store({{SharedSettings::from, c.from}, {SharedSettings::to, c.to}});
     shrink(picker);
 }
 

@@ -56,7 +56,7 @@ void DisplayRefresh::updateParenthesisTitles() {
     const CalculatorButton* functionKey = links_.functionKey;
     const bool standardKeypad =
         functionKey == nullptr || (!functionKey->hidden() && functionKey->normalTitle() == "ƒ(x)");
-    const bool percent = standardKeypad && SharedSettings::open()->boolForKey("preference_percent");
+    const bool percent = standardKeypad && SharedSettings::open()->boolForKey(SharedSettings::percentKeys);
     KeyTitle::set(links_.parenthesisOpenKey, percent ? "%" : "(");
     KeyTitle::set(links_.parenthesisCloseKey, percent ? "(⋯)" : ")");
 }

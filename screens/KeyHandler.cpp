@@ -3,7 +3,6 @@
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/NumberFormatter.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Pasteboard.h"
 #include "screens/CalculatorScreen.h"
@@ -44,12 +43,6 @@ bool isOneOf(const std::string& text, std::initializer_list<const char*> texts) 
 bool isDigit(const std::string& text) { return text.size() == 1 && text[0] >= '0' && text[0] <= '9'; }
 
 std::string localeDecimalSeparator() { return foundation::NumberFormatter().decimalSeparator(); }
-
-void storeSetting(const std::string& key, const foundation::PropertyListValue& value) {
-    auto suite = SharedSettings::open();
-    suite->set(key, value);
-    suite->synchronize();
-}
 
 }  // namespace
 
@@ -153,7 +146,7 @@ KeyHandler::Ending KeyHandler::engineKey(const std::string& text) {
 KeyHandler::Ending KeyHandler::switchKeypad(bool currency) {
     if (!calculator_.dateCalculator && links_.functionKey != nullptr) {
         screen_.showKeypad(currency);
-        storeSetting("show_currency", currency);
+        SharedSettings::store(SharedSettings::showCurrency, currency);
     }
     return Ending::tail;
 }
@@ -193,7 +186,7 @@ KeyHandler::Ending KeyHandler::equals() {
 
 KeyHandler::Ending KeyHandler::degRad() {
     calculator_.toggleDegRad();
-    storeSetting("radiant", calculator_.radiantFlag);
+    SharedSettings::store(SharedSettings::radiant, calculator_.radiantFlag);
     screen_.refreshDisplay();
     return Ending::tail;
 }
@@ -209,10 +202,7 @@ KeyHandler::Ending KeyHandler::convert(bool reverse) {
     if (c.dateCalculator) return Ending::tail;
     if (links_.fromPicker != nullptr) c.from = links_.fromPicker->selectedRowInComponent(0);
     if (links_.toPicker != nullptr) c.to = links_.toPicker->selectedRowInComponent(0);
-    auto suite = SharedSettings::open();
-    suite->set("from", c.from);
-    suite->set("to", c.to);
-    suite->synchronize();
+    SharedSettings::store({{SharedSettings::from, c.from}, {SharedSettings::to, c.to}});
     const auto rows = static_cast<std::int64_t>(c.currency.size());
     // A picker without rows selects none: there is nothing to convert between.
     bool converted = true;

@@ -15,9 +15,9 @@ namespace ostrelo {
 class Calculator;
 
 // The user's own currency: a code of three characters typed on the settings page
-// ("preference_own_currency") that joins a calculator's currency list as row 31, remembered in
-// "own_currency" so that the pair rates set for it by hand can be removed when it changes; and
-// the one writer of those rates.
+// (SharedSettings::ownCurrencyRequest) that joins a calculator's currency list as row 31,
+// remembered in SharedSettings::ownCurrency so that the pair rates set for it by hand can be
+// removed when it changes; and the one writer of those rates.
 class OwnCurrency {
 public:
     // The own currency's row; the 31 listed codes come before it.

@@ -21,37 +21,20 @@ namespace {
 
 using foundation::PropertyListValue;
 
-constexpr const char* informationText =
-    "Ostrelo, a pocket calculator. Exchange rates: the euro reference rates of the European Central Bank.";
-
-// Every preference a loader registers, with its default.
-const PropertyListValue::Dictionary& preferenceDefaults() {
-    static const PropertyListValue::Dictionary defaults{
-        {"preference_copyright_phone", informationText},
-        {"preference_own_currency", ""},
-        {"preference_theme_phone", false},
-        {"preference_statusbar_phone", false},
-        {"preference_notation_phone", false},
-        {"preference_autocomplete_phone", true},
-        {"preference_sound_phone", false},
-        {"preference_currency_phone", false},
-        {"preference_color", false},
-        {"preference_percent", false},
-    };
-    return defaults;
-}
-
 std::int64_t rowOf(const std::vector<std::string>& list, const std::string& code) {
     return std::find(list.begin(), list.end(), code) - list.begin();
 }
 
-// The two sides: their keys and the codes they start from.
+// The two sides: their rows and their keys.
 struct Side {
     std::int64_t Calculator::*row;
-    const char* key;
-    const char* code;
+    SharedSettings::RowKey key;
 };
-constexpr Side sides[] = {{&Calculator::from, "from", "USD"}, {&Calculator::to, "to", "EUR"}};
+constexpr Side sides[] = {{&Calculator::from, SharedSettings::from}, {&Calculator::to, SharedSettings::to}};
+
+bool named(const SharedSettings::Preference& preference, const SharedSettings::Key<bool>& key) {
+    return std::string_view(preference.name) == key.name;
+}
 
 }  // namespace
 
@@ -75,11 +58,8 @@ void SettingsLoader::relayout() { screen_.relayoutViews(); }
 
 PropertyListValue::Dictionary SettingsLoader::registeredDefaults(const ScreenProfile& profile) {
     PropertyListValue::Dictionary registered;
-    for (const std::string& key : profile.registeredDefaults) {
-        const auto entry = preferenceDefaults().find(key);
-        if (entry == preferenceDefaults().end()) foundation::Log::error("settings: no default for " + key);
-        else registered.insert(*entry);
-    }
+    for (const SharedSettings::Preference& preference : profile.registeredDefaults)
+        registered.emplace(preference.name, preference.fallback);
     return registered;
 }
 
@@ -87,28 +67,28 @@ PropertyListValue::Dictionary SettingsLoader::registeredDefaults(const ScreenPro
 void SettingsLoader::registerDefaults(foundation::UserDefaults& suite) {
     const ScreenLinks& links = screen_.links();
     PropertyListValue::Dictionary registered;
-    for (const std::string& key : links.profile->registeredDefaults) {
-        const auto entry = preferenceDefaults().find(key);
-        if (entry == preferenceDefaults().end()) continue;
-        registered.insert(*entry);
+    for (const SharedSettings::Preference& preference : links.profile->registeredDefaults) {
+        registered.emplace(preference.name, preference.fallback);
         suite.registerDefaults(registered);
         suite.synchronize();
-        if (key == "preference_notation_phone") links.calculator->scientificNotation = suite.boolForKey(key);
-        else if (key == "preference_autocomplete_phone") links.calculator->autoParenthesis = suite.boolForKey(key);
-        else if (key == "preference_sound_phone" && links.enableClickSound != nullptr)
-            *links.enableClickSound = suite.boolForKey(key);
+        if (named(preference, SharedSettings::scientificNotation))
+            links.calculator->scientificNotation = suite.boolForKey(preference.name);
+        else if (named(preference, SharedSettings::autoParenthesis))
+            links.calculator->autoParenthesis = suite.boolForKey(preference.name);
+        else if (named(preference, SharedSettings::clickSound) && links.enableClickSound != nullptr)
+            *links.enableClickSound = suite.boolForKey(preference.name);
     }
 }
 
 void SettingsLoader::readAngleMode(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
-    const auto stored = suite.object("radiant");
+    const auto stored = suite.object(SharedSettings::radiant);
     if (stored && stored->isBool()) {
         c.radiantFlag = *stored->boolValue();
         return;
     }
-    c.radiantFlag = false;
-    suite.set("radiant", false);
+    c.radiantFlag = SharedSettings::radiant.fallback;
+    suite.set(SharedSettings::radiant, c.radiantFlag);
     suite.synchronize();
 }
 
@@ -122,7 +102,7 @@ void SettingsLoader::readCurrencyRows(foundation::UserDefaults& suite) {
             c.*side.row = *stored->integerValue();
             continue;
         }
-        c.*side.row = rowOf(c.currency, side.code);
+        c.*side.row = rowOf(c.currency, side.key.fallbackCode);
         suite.set(side.key, c.*side.row);
         suite.synchronize();
     }
@@ -136,7 +116,7 @@ SettingsLoader::RowChanges SettingsLoader::keepRowsInList(foundation::UserDefaul
         const Side& side = sides[i];
         const std::int64_t row = c.*side.row;
         if (row >= 0 && row < static_cast<std::int64_t>(c.currency.size())) continue;
-        c.*side.row = rowOf(c.currency, side.code);
+        c.*side.row = rowOf(c.currency, side.key.fallbackCode);
         suite.set(side.key, c.*side.row);
         suite.synchronize();
         changed[i] = true;
@@ -160,7 +140,7 @@ void SettingsLoader::showCurrencyRows(RowChanges changes) {
 }
 
 void SettingsLoader::applyTheme(const foundation::UserDefaults& suite) {
-    ::ostrelo::applyTheme(suite.boolForKey("preference_theme_phone") ? "Dark" : "Light");
+    ::ostrelo::applyTheme(suite.boolForKey(SharedSettings::darkTheme) ? "Dark" : "Light");
 }
 
 std::optional<std::string> SettingsLoader::versionText() {
@@ -178,10 +158,10 @@ void SettingsLoader::publishVersion(foundation::UserDefaults& suite) {
         return;
     }
     // Written when they differ only: an activation on a store that takes no writes writes nothing.
-    if (suite.stringForKey("preference_version_phone") != *text) suite.set("preference_version_phone", *text);
+    if (suite.stringForKey(SharedSettings::version) != *text) suite.set(SharedSettings::version, *text);
     suite.synchronize();
     auto watch = SharedSettings::open();
-    if (watch->stringForKey("preference_version_watch") != *text) watch->set("preference_version_watch", *text);
+    if (watch->stringForKey(SharedSettings::watchVersion) != *text) watch->set(SharedSettings::watchVersion, *text);
     watch->synchronize();
     suite.synchronize();
 }

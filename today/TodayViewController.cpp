@@ -34,12 +34,7 @@ constexpr double designedLabelHeight = 78;
 // What the expanded widget adds to its width for its height.
 constexpr double expandedExtraHeight = 110;
 
-void storeShowCurrency(bool shown) {
-    auto suite = SharedSettings::open();
-    suite->synchronize();
-    suite->set("show_currency", shown);
-    suite->synchronize();
-}
+void storeShowCurrency(bool shown) { SharedSettings::store(SharedSettings::showCurrency, shown); }
 
 }  // namespace
 
