@@ -21,7 +21,7 @@ const std::vector<std::string>& Calculator::currencyCodes() {
 }
 
 Calculator::Calculator()
-    : suite_(std::make_shared<foundation::UserDefaults>()), seenVersion_(suite_->dataVersion()) {
+    : suite_(SharedSettings::open()), seenVersion_(suite_->dataVersion()) {
     // `ostrelo` has been loaded by its own initialiser, which consumes a pending reset
     // before the memory register is read.
     auto [memoryItems, memoryCount] = MemoryCalculatorStack::loadMemoryItems();
