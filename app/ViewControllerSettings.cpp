@@ -165,7 +165,7 @@ void ViewControllerSettings::switchScientificChanged(uikit::Switch& sender) {
     SharedSettings::store(SharedSettings::scientificNotation, sender.isOn());
     ViewControllerDelegate* screen = delegate();
     if (screen == nullptr) return;
-    screen->screenCalculator().scientificNotation = sender.isOn();
+    screen->screenCalculator().setScientificNotation(sender.isOn());
     screen->screenCalculator().updatePrimaryString();
     screen->updateCalculatorLines();
 }
@@ -174,7 +174,7 @@ void ViewControllerSettings::switchParenthesisChanged(uikit::Switch& sender) {
     SharedSettings::store(SharedSettings::autoParenthesis, sender.isOn());
     ViewControllerDelegate* screen = delegate();
     if (screen == nullptr) return;
-    screen->screenCalculator().autoParenthesis = sender.isOn();
+    screen->screenCalculator().setAutoParenthesis(sender.isOn());
     screen->screenCalculator().updatePrimaryString();
     screen->updateCalculatorLines();
 }

@@ -168,10 +168,51 @@ void Calculator::retrySave() {
 void Calculator::takeCurrentLinesFromStacks() {
     if (!ostrelo.items.empty()) ostreloLine = ostrelo.items.back();
     if (!memoryOstrelo.items.empty()) memoryOstreloLine = memoryOstrelo.items.back();
-    if (ostrelo.items.empty()) {
-        ostreloLine.parentheses = 0;
-        enterResetLine();
-    }
+    enterResetLineWhenEmpty();
+}
+
+void Calculator::enterResetLineWhenEmpty() {
+    if (!ostrelo.items.empty()) return;
+    ostreloLine.parentheses = 0;
+    enterResetLine();
+}
+
+void Calculator::dropLastLine() { ostrelo.popLine(); }
+
+// ---------------------------------------------------------------------------------------
+// What the screens set
+
+void Calculator::chooseCurrencies(std::int64_t fromRow, std::int64_t toRow) {
+    from = fromRow;
+    to = toRow;
+}
+
+void Calculator::setOwnCurrency(const std::string& code) {
+    const auto row = static_cast<std::size_t>(ownCurrencyRow);
+    if (currency.size() > row) currency.resize(row);
+    currency.push_back(code);
+}
+
+void Calculator::clearOwnCurrency() {
+    const auto row = static_cast<std::size_t>(ownCurrencyRow);
+    if (currency.size() > row) currency.resize(row);
+    if (from == ownCurrencyRow) from = ownCurrencyRow - 1;
+    if (to == ownCurrencyRow) to = ownCurrencyRow - 1;
+}
+
+void Calculator::setRadiantFlag(bool radians) { radiantFlag = radians; }
+
+void Calculator::setScientificNotation(bool scientific) { scientificNotation = scientific; }
+
+void Calculator::setAutoParenthesis(bool automatic) { autoParenthesis = automatic; }
+
+void Calculator::awaitCreditStep(std::int64_t step) { creditNextStep = step; }
+
+void Calculator::takeCreditStep() { creditCurrentStep += 1; }
+
+void Calculator::endCreditSteps() {
+    creditNextStep = 0;
+    creditCurrentStep = 0;
 }
 
 std::optional<std::string> Calculator::localeDecimalSeparator() {

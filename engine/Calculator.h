@@ -49,6 +49,8 @@ public:
 
     // The 31 currency codes in alphabetical order ("EUR" is 8, "USD" is 29).
     static const std::vector<std::string>& currencyCodes();
+    // The row of the user's own currency, right after the listed codes.
+    static constexpr std::int64_t ownCurrencyRow = 31;
 
     // Loads both stacks from the suite (a pending reset is honoured first), makes
     // sure the calculation holds at least one line and refreshes every display text.
@@ -179,6 +181,31 @@ public:
     std::string expressionText() const;
     void importCalculationText(const std::string& text, bool plainFormat);
     // ---- end of date calculator, memory keys, text export and import ------------------
+
+    // ---- What the screens set (Calculator.cpp) ---------------------------------------------
+    // The rows of `currency` converted from and to, as a picker, a currency key or the store
+    // chose them (taken as they are: a row outside the list converts nothing).
+    void chooseCurrencies(std::int64_t fromRow, std::int64_t toRow);
+    // The own currency at `ownCurrencyRow`, in place of one there before.
+    void setOwnCurrency(const std::string& code);
+    // No own currency: its row leaves the list, and a side on it moves to the row before.
+    void clearOwnCurrency();
+    // Angles in radians (true) or degrees, as stored; the display texts follow at the next
+    // refresh.
+    void setRadiantFlag(bool radians);
+    // The preferences the calculator follows; the display texts follow at the next refresh.
+    void setScientificNotation(bool scientific);
+    void setAutoParenthesis(bool automatic);
+    // The loan prompts: the step the next "𝑖"/"𝑚" key completes (creditNextStep), the step
+    // being completed (creditCurrentStep advances by one), and the end of the prompts (both 0).
+    void awaitCreditStep(std::int64_t step);
+    void takeCreditStep();
+    void endCreditSteps();
+    // A calculation rebuilt line by line (a continued activity): the last line off the stack
+    // (the current line keeps its values for the line entered in its place), and the reset line
+    // when the stack is empty.
+    void dropLastLine();
+    void enterResetLineWhenEmpty();
 
     // The calculation and its current line (always a copy of the last stack line;
     // its `parentheses` is the running count of open parentheses).

@@ -179,8 +179,8 @@ void step(std::unique_ptr<Calculator>& calculator, Input& input) {
             foundation::UserDefaults().set(pair, rate);
             break;
         }
-        case 26: c.scientificNotation = !c.scientificNotation; c.updatePrimaryString(); break;
-        case 27: c.autoParenthesis = !c.autoParenthesis; c.updatePrimaryString(); break;
+        case 26: c.setScientificNotation(!c.scientificNotation); c.updatePrimaryString(); break;
+        case 27: c.setAutoParenthesis(!c.autoParenthesis); c.updatePrimaryString(); break;
         case 28: c.reloadFromSettings(); break;
         case 29:  // another process of the group starts and becomes active
             calculator = std::make_unique<Calculator>();

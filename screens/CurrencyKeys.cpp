@@ -41,8 +41,8 @@ std::int64_t CurrencyKeys::nextRow(std::int64_t row, std::size_t rows) {
 
 void CurrencyKeys::step(const CalculatorButton& key) {
     Calculator& c = *screen_.links().calculator;
-    std::int64_t& side = key.tag == 1 ? c.from : c.to;
-    side = nextRow(side, c.currency.size());
+    if (key.tag == 1) c.chooseCurrencies(nextRow(c.from, c.currency.size()), c.to);
+    else c.chooseCurrencies(c.from, nextRow(c.to, c.currency.size()));
 }
 
 void CurrencyKeys::queue(CalculatorScreen& screen, void (CurrencyKeys::*routine)()) {

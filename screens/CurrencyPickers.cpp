@@ -58,8 +58,7 @@ void CurrencyPickers::didSelectRow(uikit::PickerView& picker) {
     const ScreenLinks& links = screen_.links();
     if (links.fromPicker == nullptr || links.toPicker == nullptr) return;
     Calculator& c = *links.calculator;
-    c.from = links.fromPicker->selectedRowInComponent(0);
-    c.to = links.toPicker->selectedRowInComponent(0);
+    c.chooseCurrencies(links.fromPicker->selectedRowInComponent(0), links.toPicker->selectedRowInComponent(0));
     SharedSettings::store({{SharedSettings::from, c.from}, {SharedSettings::to, c.to}});
     shrink(picker);
 }

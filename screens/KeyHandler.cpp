@@ -200,8 +200,8 @@ KeyHandler::Ending KeyHandler::settingsKey() {
 KeyHandler::Ending KeyHandler::convert(bool reverse) {
     Calculator& c = calculator_;
     if (c.dateCalculator) return Ending::tail;
-    if (links_.fromPicker != nullptr) c.from = links_.fromPicker->selectedRowInComponent(0);
-    if (links_.toPicker != nullptr) c.to = links_.toPicker->selectedRowInComponent(0);
+    c.chooseCurrencies(links_.fromPicker != nullptr ? links_.fromPicker->selectedRowInComponent(0) : c.from,
+                       links_.toPicker != nullptr ? links_.toPicker->selectedRowInComponent(0) : c.to);
     SharedSettings::store({{SharedSettings::from, c.from}, {SharedSettings::to, c.to}});
     const auto rows = static_cast<std::int64_t>(c.currency.size());
     // A picker without rows selects none: there is nothing to convert between.
@@ -255,9 +255,9 @@ KeyHandler::Ending KeyHandler::loanStart() {
     } else if (amount) {
         c.inputOperator("×");
         c.enterParenthesis("(");
-        c.creditNextStep = 1;
+        c.awaitCreditStep(1);
     } else {
-        c.creditNextStep = 0;
+        c.endCreditSteps();
         c.enterFunctionKey("%");
     }
     return Ending::refresh;
@@ -271,11 +271,11 @@ KeyHandler::Ending KeyHandler::loanStep() {
         endLoan();
         return Ending::refresh;
     }
-    c.creditCurrentStep += 1;
+    c.takeCreditStep();
     const CalculatorLine line = c.ostreloLine;
     if (c.creditCurrentStep == 1 && line.type == "N" && line.number > 0) {
         enterLoanFormula(line);
-        c.creditNextStep = 2;
+        c.awaitCreditStep(2);
         return Ending::refresh;
     }
     const bool months = c.creditCurrentStep == 2;
@@ -321,10 +321,7 @@ void KeyHandler::enterLoanFormula(const CalculatorLine& rate) {
     c.enterParenthesis("(");
 }
 
-void KeyHandler::endLoan() {
-    calculator_.creditNextStep = 0;
-    calculator_.creditCurrentStep = 0;
-}
+void KeyHandler::endLoan() { calculator_.endCreditSteps(); }
 
 // Whether the calculation has the shape a waiting loan step expects: the formula up to its
 // open parenthesis (3 lines for the rate, 22 for the months), or that and one number typed.

@@ -72,19 +72,15 @@ OwnCurrency::Moved OwnCurrency::update(foundation::UserDefaults& suite) {
         });
         if (!changed) foundation::Log::warning("own currency: the change to " + *requested + " was not stored");
     }
-    if (c.currency.size() > ownRow) c.currency.resize(ownRow);
-    c.currency.push_back(*requested);
+    c.setOwnCurrency(*requested);
     return {};
 }
 
 OwnCurrency::Moved OwnCurrency::clear(foundation::UserDefaults& suite, const std::optional<std::string>& previous) {
     Calculator& c = calculator_;
     const std::vector<std::string> list = c.currency;
-    const auto ownRow = static_cast<std::size_t>(row);
-    if (c.currency.size() > ownRow) c.currency.resize(ownRow);
-    Moved moved{c.from == row, c.to == row};
-    if (moved.from) c.from = row - 1;
-    if (moved.to) c.to = row - 1;
+    const Moved moved{c.from == row, c.to == row};
+    c.clearOwnCurrency();
     const bool hadPairs = previous && !previous->empty();
     if (!hadPairs && previous && !moved.from && !moved.to) return moved;  // nothing to write
     const bool cleared = suite.performTransaction([&](Transaction& transaction) {

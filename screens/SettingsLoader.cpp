@@ -25,12 +25,8 @@ std::int64_t rowOf(const std::vector<std::string>& list, const std::string& code
     return std::find(list.begin(), list.end(), code) - list.begin();
 }
 
-// The two sides: their rows and their keys.
-struct Side {
-    std::int64_t Calculator::*row;
-    SharedSettings::RowKey key;
-};
-constexpr Side sides[] = {{&Calculator::from, SharedSettings::from}, {&Calculator::to, SharedSettings::to}};
+// The two sides' keys, from-side first.
+constexpr SharedSettings::RowKey sides[] = {SharedSettings::from, SharedSettings::to};
 
 bool named(const SharedSettings::Preference& preference, const SharedSettings::Key<bool>& key) {
     return std::string_view(preference.name) == key.name;
@@ -72,9 +68,9 @@ void SettingsLoader::registerDefaults(foundation::UserDefaults& suite) {
         suite.registerDefaults(registered);
         suite.synchronize();
         if (named(preference, SharedSettings::scientificNotation))
-            links.calculator->scientificNotation = suite.boolForKey(preference.name);
+            links.calculator->setScientificNotation(suite.boolForKey(preference.name));
         else if (named(preference, SharedSettings::autoParenthesis))
-            links.calculator->autoParenthesis = suite.boolForKey(preference.name);
+            links.calculator->setAutoParenthesis(suite.boolForKey(preference.name));
         else if (named(preference, SharedSettings::clickSound) && links.enableClickSound != nullptr)
             *links.enableClickSound = suite.boolForKey(preference.name);
     }
@@ -84,10 +80,10 @@ void SettingsLoader::readAngleMode(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
     const auto stored = suite.object(SharedSettings::radiant);
     if (stored && stored->isBool()) {
-        c.radiantFlag = *stored->boolValue();
+        c.setRadiantFlag(*stored->boolValue());
         return;
     }
-    c.radiantFlag = SharedSettings::radiant.fallback;
+    c.setRadiantFlag(SharedSettings::radiant.fallback);
     suite.set(SharedSettings::radiant, c.radiantFlag);
     suite.synchronize();
 }
@@ -96,31 +92,33 @@ void SettingsLoader::readAngleMode(foundation::UserDefaults& suite) {
 // list only afterwards.
 void SettingsLoader::readCurrencyRows(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
-    for (const Side& side : sides) {
-        const auto stored = suite.object(side.key);
+    std::int64_t rows[2] = {c.from, c.to};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const auto stored = suite.object(sides[i]);
         if (stored && stored->isInteger()) {
-            c.*side.row = *stored->integerValue();
+            rows[i] = *stored->integerValue();
             continue;
         }
-        c.*side.row = rowOf(c.currency, side.key.fallbackCode);
-        suite.set(side.key, c.*side.row);
+        rows[i] = rowOf(c.currency, sides[i].fallbackCode);
+        suite.set(sides[i], rows[i]);
         suite.synchronize();
     }
+    c.chooseCurrencies(rows[0], rows[1]);
 }
 
 // Once the list is final, a row outside it (a damaged store) counts as absent.
 SettingsLoader::RowChanges SettingsLoader::keepRowsInList(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
+    std::int64_t rows[2] = {c.from, c.to};
     bool changed[2] = {false, false};
     for (std::size_t i = 0; i < 2; ++i) {
-        const Side& side = sides[i];
-        const std::int64_t row = c.*side.row;
-        if (row >= 0 && row < static_cast<std::int64_t>(c.currency.size())) continue;
-        c.*side.row = rowOf(c.currency, side.key.fallbackCode);
-        suite.set(side.key, c.*side.row);
+        if (rows[i] >= 0 && rows[i] < static_cast<std::int64_t>(c.currency.size())) continue;
+        rows[i] = rowOf(c.currency, sides[i].fallbackCode);
+        suite.set(sides[i], rows[i]);
         suite.synchronize();
         changed[i] = true;
     }
+    c.chooseCurrencies(rows[0], rows[1]);
     return {changed[0], changed[1]};
 }
 

@@ -53,7 +53,7 @@ TEST_F(ClearKeyTest, TheSeparatorIsAStepOfItsOwnUnlessScientific) {
     press(calculator, "C");
     EXPECT_EQ(calculator.ostreloLine, numberLine(12345, 5));
 
-    calculator.scientificNotation = true;
+    calculator.setScientificNotation(true);
     press(calculator, "AC");
     type(calculator, "12345.");
     press(calculator, "C");

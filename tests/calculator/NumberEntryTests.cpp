@@ -205,7 +205,7 @@ TEST_F(NumberEntryTest, ClearKeepsTheTypedSignOfAZero) {
         SCOPED_TRACE(c.locale + (c.scientific ? " scientific" : ""));
         setLocale(c.locale);
         Calculator calculator;
-        calculator.scientificNotation = c.scientific;
+        calculator.setScientificNotation(c.scientific);
         press(calculator, "AC");
         const std::string separator = *calculator.decimalSeparator;
         type(calculator, "0");

@@ -172,7 +172,7 @@ TEST_F(EqualsTest, OpenParenthesesAreClosedOnlyWhenAutomatic) {
     EXPECT_EQ(calculator.secondaryString, "2+3=5");
     EXPECT_EQ(calculator.ostreloLine.parentheses, 0);
 
-    calculator.autoParenthesis = false;
+    calculator.setAutoParenthesis(false);
     press(calculator, {"AC", "(", "2", "+", "3"});
     EXPECT_EQ(calculator.secondaryString, "");
     EXPECT_EQ(calculator.buttonEqualColor, ButtonState::error);
@@ -183,7 +183,7 @@ TEST_F(EqualsTest, OpenParenthesesAreClosedOnlyWhenAutomatic) {
 
 TEST_F(EqualsTest, ScientificNotationAndGermanTexts) {
     Calculator calculator;
-    calculator.scientificNotation = true;
+    calculator.setScientificNotation(true);
     press(calculator, {"1", "5", "0", "×", "1", "="});
     EXPECT_EQ(calculator.primaryString, "1.5E2");
 

@@ -146,7 +146,7 @@ TEST_F(MemoryKeyTest, RecalledLinesCarryTheRunningParenthesisCountAcrossAReload)
     EXPECT_EQ(reloaded.ostreloLine.parentheses, 1);
     press(reloaded, ")");
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 2", "O ×", "( (", "N 3", "O ×", "N 5", ") )"}));
-    reloaded.autoParenthesis = false;
+    reloaded.setAutoParenthesis(false);
     press(reloaded, "=");
     EXPECT_EQ(reloaded.primaryString, "30");
 

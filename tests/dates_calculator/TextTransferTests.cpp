@@ -33,7 +33,7 @@ TEST_F(TextTransferTest, ExportWritesTheDisplayText) {
     showResult(1234567.5);
     Calculator large;
     EXPECT_EQ(large.resultText(), "1,234,567.5");
-    large.scientificNotation = true;
+    large.setScientificNotation(true);
     EXPECT_EQ(large.resultText(), "1.2345675E6");
 
     setLocale("de_DE");
@@ -136,7 +136,7 @@ TEST_F(TextTransferTest, ExportedNumbersPasteBackAsThemselves) {
             for (double value : values) {
                 showResult(value);
                 Calculator calculator;
-                calculator.scientificNotation = scientific;
+                calculator.setScientificNotation(scientific);
                 const std::string text = calculator.resultText();
 
                 // As a result line.
@@ -189,7 +189,7 @@ TEST_F(TextTransferTest, LocalesWithTheirOwnDigits) {
                 // The result line as "=" leaves it.
                 storeLines({numberLine(value, 1)});
                 Calculator calculator;
-                calculator.scientificNotation = scientific;
+                calculator.setScientificNotation(scientific);
                 press(calculator, "=");
                 const std::string text = calculator.resultText();
                 press(calculator, "AC");
@@ -204,7 +204,7 @@ TEST_F(TextTransferTest, LocalesWithTheirOwnDigits) {
                   "−1234.5");
         // A number being typed in scientific notation shows every typed digit.
         Calculator typing;
-        typing.scientificNotation = true;
+        typing.setScientificNotation(true);
         press(typing, {"AC", "1", "2", *typing.decimalSeparator, "5"});
         foundation::NumberFormatter threeDigits;
         threeDigits.setNumberStyle(foundation::NumberFormatter::Style::scientific);

@@ -29,7 +29,7 @@ TEST_F(CurrencyConversionTest, EachCalculatorHasItsOwnCopyOfTheThirtyOneCodes) {
                                             "PHP", "PLN", "RON", "SEK", "SGD", "THB", "TRY", "USD", "ZAR"};
     ostrelo::Calculator first;
     EXPECT_EQ(first.currency, codes);
-    first.currency.push_back("MyCoin");  // a screen appends the own currency as entry 31
+    first.setOwnCurrency("MyCoin");  // a screen appends the own currency as entry 31
     ostrelo::Calculator second;
     EXPECT_EQ(second.currency, codes);
     EXPECT_EQ(ostrelo::Calculator::currencyCodes(), codes);

@@ -202,9 +202,8 @@ TEST_F(KeyHandlerTest, CurrencyKeysStepThroughTheListAndWrap) {
         for (const auto& row : rows) {
             SCOPED_TRACE(std::string(nameOf(kind)) + ": " + row.name);
             FakeScreen screen(kind);
-            screen.calculator.currency.push_back("XAU");
-            screen.calculator.from = row.from;
-            screen.calculator.to = row.to;
+            screen.calculator.setOwnCurrency("XAU");
+            screen.calculator.chooseCurrencies(row.from, row.to);
             ostrelo::KeyHandler{screen}.handle(row.fromKey ? screen.links().fromKey : screen.links().toKey, row.hold, "");
             foundation::RunLoop::main().runUntilIdle();
             EXPECT_TRUE(screen.hooks.empty());

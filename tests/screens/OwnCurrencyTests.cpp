@@ -132,7 +132,7 @@ TEST_F(OwnCurrencyTest, TheOwnCurrencyJoinsChangesAndLeavesTheList) {
     EXPECT_EQ(first->calculator.currency[31], "XAU");
     suite->set("from", 31);
     suite->set("EURUSD", 1.1);
-    first->calculator.from = 31;
+    first->calculator.chooseCurrencies(31, first->calculator.to);
     first->type({"1", "8", "0", "0"});
     ASSERT_TRUE(ostrelo::OwnCurrency{first->calculator}.storeRates());
     EXPECT_EQ(ownPairs().size(), 34u);  // XAU against all 31 and itself; EUR and USD back to XAU
