@@ -81,13 +81,13 @@ void MessagesCollapsedViewController::viewDidAppear(bool animated) {
 
 void MessagesCollapsedViewController::viewDidLayoutSubviews() {
     if (links_.keypad == nullptr) return;
-    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+    primaryCalculatorLine->setText(calculator.primaryString().value_or(""));
     setConvertTitles();
 }
 
 void MessagesCollapsedViewController::didMoveToParentViewController(uikit::ViewController* parent) {
     if (links_.keypad != nullptr) {
-        primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+        primaryCalculatorLine->setText(calculator.primaryString().value_or(""));
         setConvertTitles();
     }
     uikit::ViewController::didMoveToParentViewController(parent);
@@ -99,7 +99,7 @@ void MessagesCollapsedViewController::setupCollapsedViews() {
     ScreenSetUp{*this}.prepareViews();
     attachDisplayTap();
     CurrencyKeys::queue(*this, &CurrencyKeys::setConvertTitles);
-    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
+    if (calculator.dateCalculator()) KeyTitle::set(buttonEqual, "𝑑");
 }
 
 // Once per screen: a recogniser added at every activation would copy (and click) once per
@@ -130,7 +130,7 @@ void MessagesCollapsedViewController::viewWillTransitionToSize(uikit::Size size,
 void MessagesCollapsedViewController::relayoutAfterSizeChange() {
     if (links_.keypad == nullptr) return;
     for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+    primaryCalculatorLine->setText(calculator.primaryString().value_or(""));
     primaryCalculatorLine->setNeedsLayout();
 }
 

@@ -108,7 +108,7 @@ void MessagesExpandedViewController::setupExpandedViews() {
     ScreenSetUp{*this}.prepareViews();
     attachDisplayTaps();
     restorePickerSelectionAsync();
-    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
+    if (calculator.dateCalculator()) KeyTitle::set(buttonEqual, "𝑑");
 }
 
 // Once per screen: recognisers added at every set-up would copy (and click) once per set-up.
@@ -120,14 +120,14 @@ void MessagesExpandedViewController::attachDisplayTaps() {
 
 void MessagesExpandedViewController::viewDidLayoutSubviews() {
     if (links_.keypad == nullptr) return;
-    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+    primaryCalculatorLine->setText(calculator.primaryString().value_or(""));
     restorePickerSelection();
 }
 
 void MessagesExpandedViewController::didMoveToParentViewController(uikit::ViewController* parent) {
     uikit::ViewController::didMoveToParentViewController(parent);
     if (links_.keypad == nullptr) return;
-    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+    primaryCalculatorLine->setText(calculator.primaryString().value_or(""));
     restorePickerSelection();
 }
 
@@ -213,7 +213,7 @@ void MessagesExpandedViewController::presentMemoryPopover() {
          .arrow = uikit::PopoverArrowDirectionDown},
         *this, screenLifetime_.weak());
     if (!memory) return;
-    memory->labelMemoryString = calculator.memoryPrimaryString;
+    memory->labelMemoryString = calculator.memoryPrimaryString();
     presentViewController(std::move(memory), true);
 }
 

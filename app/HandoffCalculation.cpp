@@ -38,8 +38,8 @@ bool isOneOf(std::string_view text, std::initializer_list<std::string_view> text
 
 // The line a cleared calculation starts with: a lone zero result.
 bool holdsOnlyTheResetLine(const Calculator& calculator) {
-    return calculator.ostrelo.items.size() == 1 && calculator.ostreloLine.type == "R" &&
-           calculator.ostreloLine.number == 0.0;
+    return calculator.ostrelo().items.size() == 1 && calculator.ostreloLine().type == "R" &&
+           calculator.ostreloLine().number == 0.0;
 }
 
 // The digits a constant key gives its line.
@@ -56,7 +56,7 @@ std::string HandoffCalculation::activityType() {
 }
 
 std::string HandoffCalculation::text(const Calculator& calculator) {
-    const auto& lines = calculator.ostrelo.items;
+    const auto& lines = calculator.ostrelo().items;
     if (lines.size() == 1 && lines.front().type == "R") return recordText(lines.front(), true) + "#R;";
     std::string text;
     for (const CalculatorLine& line : lines) text += recordText(line, false) + "#" + line.type + ";";
@@ -112,7 +112,7 @@ void HandoffCalculation::restoreNumber(Calculator& calculator, const std::string
     calculator.enterResetLineWhenEmpty();
     const std::optional<double> constant = Calculator::constantValue(text);
     if (!constant) return calculator.importCalculationText(text, true);
-    const std::string& last = calculator.ostreloLine.type;
+    const std::string& last = calculator.ostreloLine().type;
     if (last == "N" || last == "R") calculator.dropLastLine();
     else if (!isOneOf(last, {"O", "(", "√", "^"})) return;
     calculator.enterToken(constantDigits, constantFraction, "N", text, *constant);

@@ -74,8 +74,8 @@ void ViewController::viewDidLoad() {
     buttonFunctionsBackgroundColor = buttonFunctions->backgroundColor();
     startHandoffActivity();
     setupPickers();
-    convertFromPicker->selectRow(static_cast<int>(calculator.from), 0, false);
-    convertToPicker->selectRow(static_cast<int>(calculator.to), 0, false);
+    convertFromPicker->selectRow(static_cast<int>(calculator.from()), 0, false);
+    convertToPicker->selectRow(static_cast<int>(calculator.to()), 0, false);
     setupViews();
     restorePickerSelectionAsync();
     auto& center = foundation::NotificationCenter::defaultCenter();
@@ -90,8 +90,8 @@ void ViewController::viewDidLoad() {
 void ViewController::viewDidAppear(bool animated) {
     uikit::ViewController::viewDidAppear(animated);
     if (links_.keypad == nullptr) return;
-    convertFromPicker->selectRow(static_cast<int>(calculator.from), 0, false);
-    convertToPicker->selectRow(static_cast<int>(calculator.to), 0, false);
+    convertFromPicker->selectRow(static_cast<int>(calculator.from()), 0, false);
+    convertToPicker->selectRow(static_cast<int>(calculator.to()), 0, false);
     updateCalculatorLines();
 }
 
@@ -233,7 +233,7 @@ void ViewController::showMemoryPopover() {
                                                      .background = digitBackgroundColor(),
                                                      .arrow = uikit::PopoverArrowDirectionDown});
     if (memory == nullptr) return;
-    memory->labelMemoryString = calculator.memoryPrimaryString;
+    memory->labelMemoryString = calculator.memoryPrimaryString();
     presentViewController(std::move(memory), true);
 }
 

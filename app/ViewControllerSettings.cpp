@@ -92,8 +92,8 @@ void ViewControllerSettings::showSettings() {
     const Calculator& calculator = delegate()->screenCalculator();
     const std::pair<uikit::Switch*, bool> states[] = {
         {switchStatusBar, suite->boolForKey(SharedSettings::hideStatusBar)},
-        {switchScientific, calculator.scientificNotation},
-        {switchParenthesis, calculator.autoParenthesis},
+        {switchScientific, calculator.scientificNotation()},
+        {switchParenthesis, calculator.autoParenthesis()},
         {switchDarkTheme, suite->boolForKey(SharedSettings::darkTheme)},
         {switchRemember, suite->boolForKey(SharedSettings::rememberCurrencyKeypad)},
         {switchPercent, suite->boolForKey(SharedSettings::percentKeys)},

@@ -106,7 +106,8 @@ void BM_KeyStoreAfterAnotherWrite(benchmark::State& state) {
     double rate = 1.0;
     onTwentyLines(state, [&](host::HeadlessHost&, ostrelo::ViewController& screen) {
         rate += 0.001;
-        std::thread([rate] { foundation::UserDefaults().set(ostrelo::SharedSettings::ratePair("EUR", "USD"), rate); }).join();
+        const std::string pair = ostrelo::SharedSettings::ratePair("EUR", "USD");
+        std::thread([rate, &pair] { foundation::UserDefaults().set(pair, rate); }).join();
         bool stale = true;
         const double seconds = secondsOf([&] {
             const ostrelo::Calculator::StoreCommit commit(screen.calculator);

@@ -108,7 +108,8 @@ bool ExchangeRateFeed::storeRecords(const std::vector<Rates>& records) {
         for (const Rates& x : rates) {
             if (!transaction.set(SharedSettings::rateDate(x.currency), x.date)) return false;
             if (!writeRate(transaction, SharedSettings::ratePair(euroCode, x.currency), x.rate)) return false;
-            if (!writeRate(transaction, SharedSettings::ratePair(x.currency, euroCode), roundedRate(1.0 / x.rate))) return false;
+            if (!writeRate(transaction, SharedSettings::ratePair(x.currency, euroCode), roundedRate(1.0 / x.rate)))
+                return false;
             for (const Rates& y : rates) {
                 const double cross = x.currency == y.currency ? 1.0 : roundedRate(y.rate / x.rate);
                 if (!writeRate(transaction, SharedSettings::ratePair(x.currency, y.currency), cross)) return false;

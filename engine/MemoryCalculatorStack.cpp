@@ -29,8 +29,8 @@ void MemoryCalculatorStack::loadMemoryHonouringReset() {
     auto reset = suite->object(SharedSettings::reset);
     if (reset && reset->boolValue() == true) {
         suite->performTransaction([](UserDefaults::Transaction& t) {
-            return t.set(SharedSettings::calculationLines.count, std::int64_t{0}) && t.set(keys.count, std::int64_t{0}) &&
-                   t.set(SharedSettings::reset, false);
+            return t.set(SharedSettings::calculationLines.count, std::int64_t{0}) &&
+                   t.set(keys.count, std::int64_t{0}) && t.set(SharedSettings::reset, false);
         });
         suite->synchronize();
     }

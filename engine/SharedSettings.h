@@ -58,8 +58,8 @@ public:
         std::optional<std::uint64_t> lineIndex(std::string_view key) const {
             if (key.size() <= prefix.size() || key.substr(0, prefix.size()) != prefix) return std::nullopt;
             const std::string_view digits = key.substr(prefix.size());
-            if (digits[0] == '0' || digits.size() > 19 || digits.find_first_not_of("0123456789") != std::string_view::npos)
-                return std::nullopt;
+            if (digits[0] == '0' || digits.size() > 19) return std::nullopt;
+            if (digits.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
             std::uint64_t index = 0;
             for (const char digit : digits) index = index * 10 + static_cast<std::uint64_t>(digit - '0');
             return index;

@@ -35,7 +35,8 @@ void KeypadModes::updateKeypadMode() {
         if (!stored || stored->boolValue() != false) suite->set(SharedSettings::showCurrency, false);
         suite->synchronize();
     }
-    setParenthesisKeys(links, links.functionKey->normalTitle() == "ƒ(x)" && suite->boolForKey(SharedSettings::percentKeys));
+    const bool standardKeypad = links.functionKey->normalTitle() == "ƒ(x)";
+    setParenthesisKeys(links, standardKeypad && suite->boolForKey(SharedSettings::percentKeys));
 }
 
 }  // namespace ostrelo

@@ -64,11 +64,11 @@ OwnCurrency::Moved OwnCurrency::update(foundation::UserDefaults& suite) {
     const std::optional<std::string> previous = stored ? stored->stringValue() : std::nullopt;
     if (!requested || contains(Calculator::currencyCodes(), *requested)) return clear(suite, previous);
     const auto ownRow = static_cast<std::size_t>(row);
-    if (c.currency.size() > ownRow && c.currency[ownRow] == *requested) return {};
+    if (c.currency().size() > ownRow && c.currency()[ownRow] == *requested) return {};
     if (previous != requested) {
         const bool changed = suite.performTransaction([&](Transaction& transaction) {
             if (!transaction.set(SharedSettings::ownCurrency, *requested)) return false;
-            return !previous || previous->empty() || removePairs(transaction, *previous, c.currency);
+            return !previous || previous->empty() || removePairs(transaction, *previous, c.currency());
         });
         if (!changed) foundation::Log::warning("own currency: the change to " + *requested + " was not stored");
     }
@@ -78,16 +78,16 @@ OwnCurrency::Moved OwnCurrency::update(foundation::UserDefaults& suite) {
 
 OwnCurrency::Moved OwnCurrency::clear(foundation::UserDefaults& suite, const std::optional<std::string>& previous) {
     Calculator& c = calculator_;
-    const std::vector<std::string> list = c.currency;
-    const Moved moved{c.from == row, c.to == row};
+    const std::vector<std::string> list = c.currency();
+    const Moved moved{c.from() == row, c.to() == row};
     c.clearOwnCurrency();
     const bool hadPairs = previous && !previous->empty();
     if (!hadPairs && previous && !moved.from && !moved.to) return moved;  // nothing to write
     const bool cleared = suite.performTransaction([&](Transaction& transaction) {
         if (hadPairs && !removePairs(transaction, *previous, list)) return false;
         if (previous != std::string() && !transaction.set(SharedSettings::ownCurrency, "")) return false;
-        if (moved.from && !transaction.set(SharedSettings::from, c.from)) return false;
-        return !moved.to || transaction.set(SharedSettings::to, c.to);
+        if (moved.from && !transaction.set(SharedSettings::from, c.from())) return false;
+        return !moved.to || transaction.set(SharedSettings::to, c.to());
     });
     if (!cleared) foundation::Log::warning("own currency: clearing it was not stored");
     return moved;
@@ -95,27 +95,27 @@ OwnCurrency::Moved OwnCurrency::clear(foundation::UserDefaults& suite, const std
 
 bool OwnCurrency::canStoreRates() const {
     const Calculator& c = calculator_;
-    const double x = c.ostreloLine.number;
-    const auto rows = static_cast<std::int64_t>(c.currency.size());
-    if (!std::isfinite(x) || x <= 0.0 || c.dateCalculator) return false;
-    if (c.from != row || rows <= row || c.to < 0 || c.to >= rows) return false;
+    const double x = c.ostreloLine().number;
+    const auto rows = static_cast<std::int64_t>(c.currency().size());
+    if (!std::isfinite(x) || x <= 0.0 || c.dateCalculator()) return false;
+    if (c.from() != row || rows <= row || c.to() < 0 || c.to() >= rows) return false;
     // The own currency against itself would overwrite its rate of 1 and rescale its pairs.
-    return c.currency[static_cast<std::size_t>(c.to)] != c.currency[static_cast<std::size_t>(row)];
+    return c.currency()[static_cast<std::size_t>(c.to())] != c.currency()[static_cast<std::size_t>(row)];
 }
 
 bool OwnCurrency::storeRates() const {
     if (!canStoreRates()) return false;
     const Calculator& c = calculator_;
-    const double x = c.ostreloLine.number;
-    const std::string& own = c.currency[static_cast<std::size_t>(c.from)];
-    const std::string& to = c.currency[static_cast<std::size_t>(c.to)];
+    const double x = c.ostreloLine().number;
+    const std::string& own = c.currency()[static_cast<std::size_t>(c.from())];
+    const std::string& to = c.currency()[static_cast<std::size_t>(c.to())];
     const auto suite = SharedSettings::open();
     return suite->performTransaction([&](Transaction& transaction) {
         const auto pair = &SharedSettings::ratePair;
         if (!transaction.set(pair(own, to), x) || !transaction.set(pair(own, own), 1.0) ||
             !storeDerivedRate(transaction, pair(to, own), 1.0 / x))
             return false;
-        for (const std::string& other : c.currency) {
+        for (const std::string& other : c.currency()) {
             if (other == to || other == own) continue;
             if (const auto rate = usableRate(transaction.object(pair(to, other)))) {
                 if (!storeDerivedRate(transaction, pair(own, other), x * *rate) ||

@@ -84,7 +84,7 @@ void SettingsLoader::readAngleMode(foundation::UserDefaults& suite) {
         return;
     }
     c.setRadiantFlag(SharedSettings::radiant.fallback);
-    suite.set(SharedSettings::radiant, c.radiantFlag);
+    suite.set(SharedSettings::radiant, c.radiantFlag());
     suite.synchronize();
 }
 
@@ -92,14 +92,14 @@ void SettingsLoader::readAngleMode(foundation::UserDefaults& suite) {
 // list only afterwards.
 void SettingsLoader::readCurrencyRows(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
-    std::int64_t rows[2] = {c.from, c.to};
+    std::int64_t rows[2] = {c.from(), c.to()};
     for (std::size_t i = 0; i < 2; ++i) {
         const auto stored = suite.object(sides[i]);
         if (stored && stored->isInteger()) {
             rows[i] = *stored->integerValue();
             continue;
         }
-        rows[i] = rowOf(c.currency, sides[i].fallbackCode);
+        rows[i] = rowOf(c.currency(), sides[i].fallbackCode);
         suite.set(sides[i], rows[i]);
         suite.synchronize();
     }
@@ -109,11 +109,11 @@ void SettingsLoader::readCurrencyRows(foundation::UserDefaults& suite) {
 // Once the list is final, a row outside it (a damaged store) counts as absent.
 SettingsLoader::RowChanges SettingsLoader::keepRowsInList(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
-    std::int64_t rows[2] = {c.from, c.to};
+    std::int64_t rows[2] = {c.from(), c.to()};
     bool changed[2] = {false, false};
     for (std::size_t i = 0; i < 2; ++i) {
-        if (rows[i] >= 0 && rows[i] < static_cast<std::int64_t>(c.currency.size())) continue;
-        rows[i] = rowOf(c.currency, sides[i].fallbackCode);
+        if (rows[i] >= 0 && rows[i] < static_cast<std::int64_t>(c.currency().size())) continue;
+        rows[i] = rowOf(c.currency(), sides[i].fallbackCode);
         suite.set(sides[i], rows[i]);
         suite.synchronize();
         changed[i] = true;
@@ -127,7 +127,8 @@ SettingsLoader::RowChanges SettingsLoader::keepRowsInList(foundation::UserDefaul
 void SettingsLoader::showCurrencyRows(RowChanges changes) {
     const ScreenLinks& links = screen_.links();
     const Calculator& c = *links.calculator;
-    const std::pair<CalculatorPicker*, std::int64_t> pickers[] = {{links.fromPicker, c.from}, {links.toPicker, c.to}};
+    const std::pair<CalculatorPicker*, std::int64_t> pickers[] = {{links.fromPicker, c.from()},
+                                                                   {links.toPicker, c.to()}};
     for (const auto& [picker, row] : pickers) {
         if (picker == nullptr) continue;
         picker->reloadAllComponents();

@@ -94,7 +94,7 @@ void TodayViewController::setupWidgetViews() {
     setUp.attachDisplayTaps([this] { primaryLabelTap(); }, [this] { secondaryLabelTap(); });
     updateExtensionCalculatorLines();
     view()->layoutIfNeeded();
-    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
+    if (calculator.dateCalculator()) KeyTitle::set(buttonEqual, "𝑑");
 }
 
 void TodayViewController::loadWidgetSettings() {
@@ -290,7 +290,8 @@ void TodayViewController::showFunctionsOverlay() {
 void TodayViewController::showMemoryOverlay() {
     if (links_.keypad == nullptr) return;
     closeOpenOverlay();
-    WidgetOverlay overlay = WidgetOverlay::memory(overlayAnchor(), view()->bounds().size, calculator.memoryPrimaryString);
+    WidgetOverlay overlay =
+        WidgetOverlay::memory(overlayAnchor(), view()->bounds().size, calculator.memoryPrimaryString());
     overlay.background->addTarget(
         this, [this](uikit::Control& sender) { buttonMemoryBackgroundAction(static_cast<uikit::Button&>(sender)); },
         uikit::ControlEventTouchUpInside, screenLifetime_.weak());

@@ -109,6 +109,8 @@ void SettingsPageViewController::textFieldDidEndEditing(uikit::TextField& textFi
     write(SharedSettings::ownCurrencyRequest, textField.text(), textField);
 }
 
-void SettingsPageViewController::colorSwitchChanged() { write(SharedSettings::coloredDisplay, colorSwitch_->isOn(), *colorSwitch_); }
+void SettingsPageViewController::colorSwitchChanged() {
+    write(SharedSettings::coloredDisplay, colorSwitch_->isOn(), *colorSwitch_);
+}
 
 }  // namespace ostrelo

@@ -33,8 +33,8 @@ TEST_F(PopoverLifetimeTest, TheResetSwitchsQueuedTurnOffIsDroppedOnceTheScreenHa
     settings->switchReset->sendActionsForControlEvents(uikit::ControlEventValueChanged);
     screen->dismissViewController(false);
     foundation::RunLoop::main().runUntilIdle();
-    EXPECT_EQ(screen->calculator.primaryString, "0");
-    EXPECT_EQ(screen->calculator.buttonMemoryRecallColor, ostrelo::ButtonState::memoryEmpty);
+    EXPECT_EQ(screen->calculator.primaryString(), "0");
+    EXPECT_EQ(screen->calculator.buttonMemoryRecallColor(), ostrelo::ButtonState::memoryEmpty);
     EXPECT_FALSE(ostrelo::SharedSettings::open()->boolForKey("reset"));
 }
 

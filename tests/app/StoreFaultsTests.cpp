@@ -54,8 +54,8 @@ protected:
     }
     static bool storeHolds(const ostrelo::Calculator& calculator) {
         const ostrelo::CalculatorStack stored;
-        return stored.items == calculator.ostrelo.items &&
-               foundation::UserDefaults().integerForKey("count") == calculator.ostrelo.lineCount();
+        return stored.items == calculator.ostrelo().items &&
+               foundation::UserDefaults().integerForKey("count") == calculator.ostrelo().lineCount();
     }
     static std::size_t count(const std::string& log, const std::string& text) {
         std::size_t n = 0;

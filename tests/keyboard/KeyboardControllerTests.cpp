@@ -130,7 +130,7 @@ TEST_F(KeyboardControllerTest, TheAppsKeypadAndScreenKeysChangeNothing) {
     for (const char* key : {"1", "2"}) keyboard.handleKeyboardKeyPress(nullptr, false, key);
     for (const char* key : {"€", "MS", "ƒ(x)", "⏎", "rand"}) {
         keyboard.handleKeyboardKeyPress(nullptr, false, key);
-        EXPECT_EQ(keyboard.calculator.primaryString, "12") << key;
+        EXPECT_EQ(keyboard.calculator.primaryString(), "12") << key;
         EXPECT_EQ(document.inserted + std::to_string(document.switches), "0") << key;
         EXPECT_FALSE(foundation::UserDefaults().object("show_currency")) << key;
     }

@@ -78,7 +78,7 @@ TEST_F(KeyboardProgramTest, WhatTheKeyboardTypesIsTheAppsAtItsNextActivation) {
     app.runUntilIdle();
     EXPECT_EQ(screen->primaryCalculatorLine->text(), "7×6");
     EXPECT_EQ(screen->secondaryCalculatorLine->text(), "42");
-    EXPECT_EQ(screen->calculator.from, 30);
+    EXPECT_EQ(screen->calculator.from(), 30);
 }
 
 // Another program (the keyboard typing child) stores "7×6=42" while the keyboard, which keeps its

@@ -140,9 +140,9 @@ TEST_F(AppReliabilityTest, AnAppKilledWhileTypingLeavesAWholeCalculation) {
         }
         EXPECT_EQ(stored.count(std::to_string(count + 1)), 0u);
         ostrelo::Calculator reloaded;
-        ASSERT_TRUE(reloaded.primaryString);
-        EXPECT_EQ(typed.rfind(*reloaded.primaryString, 0), 0u) << *reloaded.primaryString;
-        EXPECT_GE(reloaded.primaryString->size(), static_cast<std::size_t>(keys));
+        ASSERT_TRUE(reloaded.primaryString());
+        EXPECT_EQ(typed.rfind(*reloaded.primaryString(), 0), 0u) << *reloaded.primaryString();
+        EXPECT_GE(reloaded.primaryString()->size(), static_cast<std::size_t>(keys));
     }
 }
 
