@@ -23,38 +23,13 @@
 
 namespace ostrelo {
 
-MessagesCollapsedViewController::MessagesCollapsedViewController() : pulse(PulseLayer::make()) {
-    declareOutlets();
-    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this,
+MessagesCollapsedViewController::MessagesCollapsedViewController() : pulse_(PulseLayer::make()) {
+    controls_.declare(*this);
+    links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this,
                                     ScreenProfiles::messagesCollapsed(), screenLifetime_.weak());
 }
 
 MessagesCollapsedViewController::~MessagesCollapsedViewController() = default;
-
-void MessagesCollapsedViewController::declareOutlets() {
-    declareKeypadOutlets(*this);
-    declareOutlet("buttonDecimal", buttonDecimal);
-    declareOutlet("buttonSend", buttonSend);
-    declareOutlet("buttonConvert", buttonConvert);
-    declareOutlet("convertFrom", convertFrom);
-    declareOutlet("convertTo", convertTo);
-}
-
-bool MessagesCollapsedViewController::bindLinks() {
-    if (!keypadOutletsBound() || !allBound({buttonDecimal, buttonSend, buttonConvert, convertFrom, convertTo})) {
-        foundation::Log::error("the compact calculator was loaded without its scene's controls");
-        return false;
-    }
-    bindKeypadLinks(links_);
-    links_.decimalSeparatorKey = buttonDecimal;
-    links_.parenthesisOpenKey = buttonOpen;
-    links_.parenthesisCloseKey = buttonClose;
-    links_.sendKey = buttonSend;
-    links_.equalStateMirrors = {buttonSend, buttonConvert};
-    links_.fromKey = convertFrom;
-    links_.toKey = convertTo;
-    return true;
-}
 
 // ---- Loading and appearance ---------------------------------------------------------------
 
@@ -63,10 +38,9 @@ void MessagesCollapsedViewController::viewDidLoad() {
     uikit::View* pad = view();
     uikit::LayoutConstraint::activateConstraints(
         {pad->topAnchor().constraintEqualToAnchor(pad->safeAreaLayoutGuide().topAnchor())});
-    if (!bindLinks()) return;
-    ostreloView->setDelegate(this, screenLifetime_.weak());
+    if (!controls_.bind(links_, *this)) return;
     setupCollapsedViews();
-    notification = foundation::NotificationCenter::defaultCenter().addObserver(
+    notification_ = foundation::NotificationCenter::defaultCenter().addObserver(
         uikit::Application::didBecomeActiveNotification, nullptr,
         [this](const foundation::Notification&) { setupCollapsedViews(); });
 }
@@ -81,13 +55,13 @@ void MessagesCollapsedViewController::viewDidAppear(bool animated) {
 
 void MessagesCollapsedViewController::viewDidLayoutSubviews() {
     if (links_.keypad == nullptr) return;
-    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+    controls_.primaryCalculatorLine->setText(calculator_.primaryString().value_or(""));
     setConvertTitles();
 }
 
 void MessagesCollapsedViewController::didMoveToParentViewController(uikit::ViewController* parent) {
     if (links_.keypad != nullptr) {
-        primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
+        controls_.primaryCalculatorLine->setText(calculator_.primaryString().value_or(""));
         setConvertTitles();
     }
     uikit::ViewController::didMoveToParentViewController(parent);
@@ -99,7 +73,7 @@ void MessagesCollapsedViewController::setupCollapsedViews() {
     ScreenSetUp{*this}.prepareViews();
     attachDisplayTap();
     CurrencyKeys::queue(*this, &CurrencyKeys::setConvertTitles);
-    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
+    if (calculator_.dateCalculator()) KeyTitle::set(controls_.buttonEqual, "𝑑");
 }
 
 // Once per screen: a recogniser added at every activation would copy (and click) once per
@@ -129,9 +103,9 @@ void MessagesCollapsedViewController::viewWillTransitionToSize(uikit::Size size,
 
 void MessagesCollapsedViewController::relayoutAfterSizeChange() {
     if (links_.keypad == nullptr) return;
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
-    primaryCalculatorLine->setNeedsLayout();
+    for (const auto& key : controls_.ostreloView->subviews()) key->setNeedsLayout();
+    controls_.primaryCalculatorLine->setText(calculator_.primaryString().value_or(""));
+    controls_.primaryCalculatorLine->setNeedsLayout();
 }
 
 // ---- The shared routines ------------------------------------------------------------------
@@ -158,8 +132,8 @@ void MessagesCollapsedViewController::refreshLayoutAndStatusBar() { CurrencyKeys
 void MessagesCollapsedViewController::updateCurrencyTitlesAndSave() { CurrencyKeys{*this}.updateCurrencyTitlesAndSave(); }
 
 void MessagesCollapsedViewController::deliver(const std::string& text) {
-    if (savedConversation) savedConversation->insertText(text);
-    if (auto* root = delegate.get()) root->dismiss();
+    if (savedConversation_) savedConversation_->insertText(text);
+    if (auto* root = delegate_.get()) root->dismiss();
 }
 
 }  // namespace ostrelo

@@ -8,11 +8,12 @@
 #include "platform/uikit/Conversation.h"
 #include "platform/uikit/ViewController.h"
 #include "screens/CalculatorScreen.h"
-#include "screens/ExtensionKeypadOutlets.h"
+#include "screens/ScreenControls.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace ostrelo {
 
@@ -24,31 +25,26 @@ class PulseLayer;
 // the result into the conversation and closes the interface. It re-reads the settings at every
 // activation.
 class MessagesCollapsedViewController : public uikit::ViewController,
-                                        public ExtensionKeypadOutlets,
                                         public CalculatorViewTouchDelegate,
                                         public CalculatorScreen {
 public:
     MessagesCollapsedViewController();
     ~MessagesCollapsedViewController() override;
 
-    // Outlets, filled by the scene; the keypad's are ExtensionKeypadOutlets'.
-    CalculatorButton* buttonDecimal = nullptr;
-    CalculatorButton* buttonSend = nullptr;
-    CalculatorButton* buttonConvert = nullptr;
-    CalculatorButton* convertFrom = nullptr;
-    CalculatorButton* convertTo = nullptr;
-
-    Calculator calculator;
+    // The scene's controls, by their outlet names.
+    const ScreenControls& controls() const { return controls_; }
+    Calculator& calculator() { return calculator_; }
     // Where a sent text goes; set by the root.
-    std::shared_ptr<uikit::Conversation> savedConversation;
-    int fromCounter = 0;
-    int toCounter = 0;
-    // The observation of the app's activation; it ends with the screen.
-    foundation::NotificationCenter::Token notification;
-    // The root that shows this screen: not owned (the root owns this screen).
-    foundation::WeakLink<MessagesCollapsedViewControllerDelegate> delegate;
-    std::shared_ptr<PulseLayer> pulse;
-    bool enableClickSound = false;
+    const std::shared_ptr<uikit::Conversation>& savedConversation() const { return savedConversation_; }
+    void setSavedConversation(std::shared_ptr<uikit::Conversation> conversation) {
+        savedConversation_ = std::move(conversation);
+    }
+    // The root that shows this screen: not owned (the root owns this screen), none once `guard`
+    // has expired.
+    MessagesCollapsedViewControllerDelegate* delegate() const { return delegate_.get(); }
+    void setDelegate(MessagesCollapsedViewControllerDelegate* root, std::weak_ptr<void> guard) {
+        delegate_ = {root, std::move(guard)};
+    }
 
     // uikit::ViewController
     void viewDidLoad() override;
@@ -83,12 +79,19 @@ public:
     void deliver(const std::string& text) override;
 
 private:
-    void declareOutlets();
-    // False (logged) when the scene left a control unbound; the screen then stays inert.
-    bool bindLinks();
     void attachDisplayTap();
     void relayoutAfterSizeChange();
 
+    ScreenControls controls_{ScreenControls::Kind::messagesCompact};
+    Calculator calculator_;
+    std::shared_ptr<uikit::Conversation> savedConversation_;
+    [[maybe_unused]] int fromCounter_ = 0;
+    [[maybe_unused]] int toCounter_ = 0;
+    // The observation of the app's activation; it ends with the screen.
+    foundation::NotificationCenter::Token notification_;
+    foundation::WeakLink<MessagesCollapsedViewControllerDelegate> delegate_;
+    std::shared_ptr<PulseLayer> pulse_;
+    bool enableClickSound_ = false;
     ScreenLinks links_;
     bool displayTapAttached_ = false;
     // Declared last: expires first, before any member a pending call could reach.

@@ -32,57 +32,23 @@ constexpr const char* popoverStoryboard = "MainInterface";
 
 }  // namespace
 
-MessagesExpandedViewController::MessagesExpandedViewController() : pulse(PulseLayer::make()) {
-    declareOutlets();
-    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::messagesExpanded(),
-                                    screenLifetime_.weak());
+MessagesExpandedViewController::MessagesExpandedViewController() : pulse_(PulseLayer::make()) {
+    controls_.declare(*this);
+    links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this,
+                                    ScreenProfiles::messagesExpanded(), screenLifetime_.weak());
 }
 
 MessagesExpandedViewController::~MessagesExpandedViewController() = default;
-
-void MessagesExpandedViewController::declareOutlets() {
-    declareKeypadOutlets(*this);
-    declareOutlet("buttonRadiant", buttonRadiant);
-    declareOutlet("buttonDecimal", buttonDecimal);
-    declareOutlet("buttonFunctions", buttonFunctions);
-    declareOutlet("buttonConvertFrom", buttonConvertFrom);
-    declareOutlet("buttonConvertTo", buttonConvertTo);
-    declareOutlet("secondaryCalculatorLine", secondaryCalculatorLine);
-    declareOutlet("labelConvert", labelConvert);
-    declareOutlet("convertFromPicker", convertFromPicker);
-    declareOutlet("convertToPicker", convertToPicker);
-}
-
-bool MessagesExpandedViewController::bindLinks() {
-    if (!keypadOutletsBound() || !allBound({buttonRadiant, buttonDecimal, buttonFunctions, buttonConvertFrom,
-                                            buttonConvertTo, secondaryCalculatorLine, labelConvert, convertFromPicker,
-                                            convertToPicker})) {
-        foundation::Log::error("the expanded calculator was loaded without its scene's controls");
-        return false;
-    }
-    bindKeypadLinks(links_);
-    links_.functionKey = buttonFunctions;
-    links_.decimalSeparatorKey = buttonDecimal;
-    links_.parenthesisOpenKey = buttonOpen;
-    links_.parenthesisCloseKey = buttonClose;
-    links_.degRadKey = buttonRadiant;
-    links_.secondaryLine = secondaryCalculatorLine;
-    links_.fromPicker = convertFromPicker;
-    links_.toPicker = convertToPicker;
-    links_.convertLabel = labelConvert;
-    return true;
-}
 
 // ---- Loading and appearance ---------------------------------------------------------------
 
 void MessagesExpandedViewController::viewDidLoad() {
     uikit::ViewController::viewDidLoad();
-    if (!bindLinks()) return;
-    ostreloView->setDelegate(this, screenLifetime_.weak());
-    setupPickers();
+    if (!controls_.bind(links_, *this)) return;
+    pickerSource_.setupPickers();
     setupExpandedViews();
-    restorePickerSelectionAsync();
-    notification = foundation::NotificationCenter::defaultCenter().addObserver(
+    pickerSource_.restorePickerSelectionAsync();
+    notification_ = foundation::NotificationCenter::defaultCenter().addObserver(
         uikit::Application::didBecomeActiveNotification, nullptr,
         [this](const foundation::Notification&) { setupExpandedViews(); });
     CurrencyPickers{*this}.attachLongPress();
@@ -99,7 +65,7 @@ void MessagesExpandedViewController::viewDidAppear(bool animated) {
 // The rates are checked off the main thread; the pickers are reselected on it afterwards,
 // unless the screen has gone meanwhile.
 void MessagesExpandedViewController::updateRatesInBackground() {
-    ScreenSetUp{*this}.updateRatesInBackground([this] { restorePickerSelectionAsync(); });
+    ScreenSetUp{*this}.updateRatesInBackground([this] { pickerSource_.restorePickerSelectionAsync(); });
 }
 
 void MessagesExpandedViewController::setupExpandedViews() {
@@ -107,8 +73,8 @@ void MessagesExpandedViewController::setupExpandedViews() {
     loadExpandedSettings();
     ScreenSetUp{*this}.prepareViews();
     attachDisplayTaps();
-    restorePickerSelectionAsync();
-    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
+    pickerSource_.restorePickerSelectionAsync();
+    if (calculator_.dateCalculator()) KeyTitle::set(controls_.buttonEqual, "𝑑");
 }
 
 // Once per screen: recognisers added at every set-up would copy (and click) once per set-up.
@@ -120,15 +86,15 @@ void MessagesExpandedViewController::attachDisplayTaps() {
 
 void MessagesExpandedViewController::viewDidLayoutSubviews() {
     if (links_.keypad == nullptr) return;
-    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
-    restorePickerSelection();
+    controls_.primaryCalculatorLine->setText(calculator_.primaryString().value_or(""));
+    pickerSource_.restorePickerSelection();
 }
 
 void MessagesExpandedViewController::didMoveToParentViewController(uikit::ViewController* parent) {
     uikit::ViewController::didMoveToParentViewController(parent);
     if (links_.keypad == nullptr) return;
-    primaryCalculatorLine->setText(calculator.primaryString.value_or(""));
-    restorePickerSelection();
+    controls_.primaryCalculatorLine->setText(calculator_.primaryString().value_or(""));
+    pickerSource_.restorePickerSelection();
 }
 
 void MessagesExpandedViewController::primaryLabelTap() { copyPrimaryText(); }
@@ -147,9 +113,9 @@ void MessagesExpandedViewController::relayoutExpandedForSize() {
     if (links_.keypad == nullptr) return;
     if (compactWidthRegularHeight()) updateKeypadMode();
     else showStandardKeypad();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-    secondaryCalculatorLine->setNeedsLayout();
-    primaryCalculatorLine->setNeedsLayout();
+    for (const auto& key : controls_.ostreloView->subviews()) key->setNeedsLayout();
+    controls_.secondaryCalculatorLine->setNeedsLayout();
+    controls_.primaryCalculatorLine->setNeedsLayout();
     // The display as after a key: a loan step that waits keeps its prompt and its title on the
     // "=" key, date mode its "𝑑".
     refreshDisplay();
@@ -170,26 +136,26 @@ void MessagesExpandedViewController::showKeypad(bool currency) {
 }
 
 void MessagesExpandedViewController::showStandardKeypad() {
-    KeyTitle::set(buttonFunctions, "ƒ(x)");
-    KeyTitle::set(buttonEqual, "=");
+    KeyTitle::set(controls_.buttonFunctions, "ƒ(x)");
+    KeyTitle::set(controls_.buttonEqual, "=");
     const bool hide = compactWidthRegularHeight();
-    convertToPicker->setHidden(hide);
-    convertFromPicker->setHidden(hide);
-    labelConvert->setHidden(hide);
-    buttonOpen->setHidden(false);
-    buttonClose->setHidden(false);
-    KeyTitle::set(buttonOpen, "(");
-    KeyTitle::set(buttonClose, ")");
+    controls_.convertToPicker->setHidden(hide);
+    controls_.convertFromPicker->setHidden(hide);
+    controls_.labelConvert->setHidden(hide);
+    controls_.buttonOpen->setHidden(false);
+    controls_.buttonClose->setHidden(false);
+    KeyTitle::set(controls_.buttonOpen, "(");
+    KeyTitle::set(controls_.buttonClose, ")");
 }
 
 void MessagesExpandedViewController::showCurrencyKeypad() {
-    convertToPicker->setHidden(false);
-    convertFromPicker->setHidden(false);
-    labelConvert->setHidden(false);
-    buttonOpen->setHidden(true);
-    buttonClose->setHidden(true);
-    KeyTitle::set(buttonFunctions, "⏎");
-    KeyTitle::set(buttonEqual, "⇨");
+    controls_.convertToPicker->setHidden(false);
+    controls_.convertFromPicker->setHidden(false);
+    controls_.labelConvert->setHidden(false);
+    controls_.buttonOpen->setHidden(true);
+    controls_.buttonClose->setHidden(true);
+    KeyTitle::set(controls_.buttonFunctions, "⏎");
+    KeyTitle::set(controls_.buttonEqual, "⇨");
 }
 
 // ---- Popovers -----------------------------------------------------------------------------
@@ -202,29 +168,29 @@ void MessagesExpandedViewController::openPanel(ScreenPanel panel) {
 // Sizes are taken from the keys' frames.
 void MessagesExpandedViewController::presentMemoryPopover() {
     if (links_.keypad == nullptr || presentedViewController() != nullptr) return;
-    const uikit::Rect key = buttonZero->frame(), source = buttonMemoryRecall->frame();
+    const uikit::Rect key = controls_.buttonZero->frame(), source = controls_.buttonMemoryRecall->frame();
     auto memory = PopoverScene::make<MessageExpandedViewControllerMemory>(
         {.storyboard = popoverStoryboard,
          .identifier = "Memory",
          .size = {2 * key.width(), 0.5 * key.height()},
-         .source = buttonMemoryRecall,
+         .source = controls_.buttonMemoryRecall,
          .anchor = uikit::Rect(0.5 * source.width(), 0, 1, 1),
          .background = digitBackgroundColor(),
          .arrow = uikit::PopoverArrowDirectionDown},
         *this, screenLifetime_.weak());
     if (!memory) return;
-    memory->labelMemoryString = calculator.memoryPrimaryString;
+    memory->labelMemoryString = calculator_.memoryPrimaryString();
     presentViewController(std::move(memory), true);
 }
 
 void MessagesExpandedViewController::presentFunctionsPopover() {
     if (links_.keypad == nullptr || presentedViewController() != nullptr) return;
-    const uikit::Rect key = buttonZero->frame(), source = buttonFunctions->frame();
+    const uikit::Rect key = controls_.buttonZero->frame(), source = controls_.buttonFunctions->frame();
     auto functions = PopoverScene::make<MessageExpandedViewControllerFunctions>(
         {.storyboard = popoverStoryboard,
          .identifier = "Functions",
          .size = {3 * key.width(), 4 * key.height()},
-         .source = buttonFunctions,
+         .source = controls_.buttonFunctions,
          .anchor = uikit::Rect(source.width(), 0.5 * source.height(), 1, 1),
          .background = functionBackgroundColor(),
          .arrow = uikit::PopoverArrowDirectionLeft},
@@ -251,8 +217,8 @@ void MessagesExpandedViewController::popoverPresentationControllerDidDismissPopo
 
 void MessagesExpandedViewController::popoverPresentationControllerWillRepositionPopoverToRect(
     uikit::PopoverPresentationController& popover, uikit::Rect& rect, uikit::View*&) {
-    if (popover.arrowDirection() != uikit::PopoverArrowDirectionLeft || buttonFunctions == nullptr) return;
-    const uikit::Rect frame = buttonFunctions->frame();
+    if (popover.arrowDirection() != uikit::PopoverArrowDirectionLeft || controls_.buttonFunctions == nullptr) return;
+    const uikit::Rect frame = controls_.buttonFunctions->frame();
     rect = uikit::Rect(frame.width(), frame.height() / 2, 1, 1);
 }
 

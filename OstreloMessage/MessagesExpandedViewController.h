@@ -9,11 +9,12 @@
 #include "platform/uikit/ViewController.h"
 #include "screens/CalculatorScreen.h"
 #include "screens/CurrencyPickerSource.h"
-#include "screens/ScientificKeypadOutlets.h"
+#include "screens/ScreenControls.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace uikit {
 class GestureRecognizer;
@@ -22,9 +23,6 @@ class GestureRecognizer;
 namespace ostrelo {
 
 class CalculatorButton;
-class CalculatorCalcLabel;
-class CalculatorLabel;
-class CalculatorPicker;
 class PulseLayer;
 
 // The messaging extension's full calculator, shown in every style but the compact one: the
@@ -32,36 +30,22 @@ class PulseLayer;
 // Memory popovers. It sends nothing into the conversation: results go to the display and the
 // pasteboard. It re-reads the settings at load, at every appearance and at every activation.
 class MessagesExpandedViewController : public uikit::ViewController,
-                                       public ScientificKeypadOutlets,
                                        public CalculatorViewTouchDelegate,
                                        public MessagesExpandedViewControllerDelegate,
-                                       public CurrencyPickerSource,
                                        public uikit::PopoverPresentationControllerDelegate,
                                        public CalculatorScreen {
 public:
     MessagesExpandedViewController();
     ~MessagesExpandedViewController() override;
 
-    // Outlets, filled by the scene; the keypad's are ScientificKeypadOutlets'.
-    CalculatorButton* buttonRadiant = nullptr;
-    CalculatorButton* buttonDecimal = nullptr;
-    CalculatorButton* buttonFunctions = nullptr;
-    CalculatorButton* buttonConvertFrom = nullptr;
-    CalculatorButton* buttonConvertTo = nullptr;
-    CalculatorCalcLabel* secondaryCalculatorLine = nullptr;
-    CalculatorLabel* labelConvert = nullptr;
-    CalculatorPicker* convertFromPicker = nullptr;
-    CalculatorPicker* convertToPicker = nullptr;
-
-    Calculator calculator;
+    // The scene's controls, by their outlet names.
+    const ScreenControls& controls() const { return controls_; }
+    Calculator& calculator() { return calculator_; }
     // Kept as the root hands it over; this screen sends nothing.
-    std::shared_ptr<uikit::Conversation> savedConversation;
-    // The observation of the app's activation; it ends with the screen.
-    foundation::NotificationCenter::Token notification;
-    int fromCounter = 0;
-    int toCounter = 0;
-    std::shared_ptr<PulseLayer> pulse;
-    bool enableClickSound = false;
+    const std::shared_ptr<uikit::Conversation>& savedConversation() const { return savedConversation_; }
+    void setSavedConversation(std::shared_ptr<uikit::Conversation> conversation) {
+        savedConversation_ = std::move(conversation);
+    }
 
     // uikit::ViewController
     void viewDidLoad() override;
@@ -109,14 +93,19 @@ public:
     void openPanel(ScreenPanel panel) override;
 
 private:
-    // CurrencyPickerSource
-    CalculatorScreen& pickerScreen() override { return *this; }
-    void declareOutlets();
-    // False (logged) when the scene left a control unbound; the screen then stays inert.
-    bool bindLinks();
     void attachDisplayTaps();
     bool compactWidthRegularHeight();
 
+    ScreenControls controls_{ScreenControls::Kind::messagesExpanded};
+    Calculator calculator_;
+    std::shared_ptr<uikit::Conversation> savedConversation_;
+    // The observation of the app's activation; it ends with the screen.
+    foundation::NotificationCenter::Token notification_;
+    [[maybe_unused]] int fromCounter_ = 0;
+    [[maybe_unused]] int toCounter_ = 0;
+    std::shared_ptr<PulseLayer> pulse_;
+    bool enableClickSound_ = false;
+    CurrencyPickerSource pickerSource_{*this};
     ScreenLinks links_;
     bool displayTapsAttached_ = false;
     // Declared last: expires first, before any member a pending call could reach.

@@ -13,7 +13,7 @@ namespace ostrelo {
 class MessagesExtension {
 public:
     static constexpr const char* storyboardName = "MainInterface";
-    static constexpr const char* bundleIdentifier = "org.ostrelo.Ostrelo.OstreloMessage";
+    static constexpr const char* bundleIdentifier = "org.ostrelo().Ostrelo.OstreloMessage";
 
     // The root, with the extension's classes known to scenes and its bundle's info filled in;
     // null (logged) when the storyboard or its initial scene cannot be loaded.

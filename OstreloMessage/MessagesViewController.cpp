@@ -70,7 +70,7 @@ void MessagesViewController::presentChildController(const std::shared_ptr<uikit:
     if (style != uikit::MessagesAppPresentationStyleCompact) {
         auto expanded = instantiate<MessagesExpandedViewController>(expandedScene);
         if (!expanded) return;
-        expanded->savedConversation = conversation;
+        expanded->setSavedConversation(conversation);
         showChild(std::move(expanded));
     } else {
         auto collapsed = instantiateCollapsedController(conversation);
@@ -83,8 +83,8 @@ std::unique_ptr<MessagesCollapsedViewController> MessagesViewController::instant
     const std::shared_ptr<uikit::Conversation>& conversation) {
     auto collapsed = instantiate<MessagesCollapsedViewController>(collapsedScene);
     if (!collapsed) return nullptr;
-    collapsed->savedConversation = conversation;
-    collapsed->delegate = {this, alive()};
+    collapsed->setSavedConversation(conversation);
+    collapsed->setDelegate(this, alive());
     return collapsed;
 }
 

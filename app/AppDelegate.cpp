@@ -31,11 +31,11 @@ bool AppDelegate::didFinishLaunchingWithOptions(uikit::Application&, const Launc
 
 void AppDelegate::countLaunch() {
     auto suite = SharedSettings::open();
-    const auto stored = suite->object(launchCountKey);
+    const auto stored = suite->object(SharedSettings::launchCount);
     if (!stored || !stored->isInteger()) {
-        suite->set(launchCountKey, 1);
+        suite->set(SharedSettings::launchCount, 1);
     } else if (const std::int64_t count = *stored->integerValue(); count < launchesBeforeReview) {
-        suite->set(launchCountKey, count + 1);
+        suite->set(SharedSettings::launchCount, count + 1);
     } else {
         const double delay = reviewDelay + foundation::RandomSource::uniform(reviewDelaySpread);
         foundation::Timer::scheduledTimer(delay, false, [this](foundation::Timer&) { requestReview(); },
@@ -46,8 +46,9 @@ void AppDelegate::countLaunch() {
 
 void AppDelegate::requestReview() {
     uikit::StoreReviewController::requestReview();
+    // There is no review dialog: the request is counted.
     auto suite = SharedSettings::open();
-    suite->set(reviewRequestsKey, suite->integerForKey(reviewRequestsKey) + 1);
+    suite->set(SharedSettings::reviewRequests, suite->integerForKey(SharedSettings::reviewRequests) + 1);
     suite->synchronize();
     foundation::Log::info("a review was requested (no dialog is shown)");
 }

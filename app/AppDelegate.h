@@ -15,10 +15,6 @@ class ViewController;
 // calculation from the suite (the extensions write it too) and refreshes the main screen.
 class AppDelegate : public uikit::ApplicationDelegate {
 public:
-    static constexpr const char* launchCountKey = "launchCount";
-    // How many reviews were requested: there is no review dialog, so the request is counted.
-    static constexpr const char* reviewRequestsKey = "reviewRequests";
-
     std::optional<uikit::ApplicationShortcutItem> shortcutItem;
 
     // Launch counting and the review timer; false when a quick action waits for the first

@@ -38,8 +38,8 @@ bool isOneOf(std::string_view text, std::initializer_list<std::string_view> text
 
 // The line a cleared calculation starts with: a lone zero result.
 bool holdsOnlyTheResetLine(const Calculator& calculator) {
-    return calculator.ostrelo.items.size() == 1 && calculator.ostreloLine.type == "R" &&
-           calculator.ostreloLine.number == 0.0;
+    return calculator.ostrelo().items.size() == 1 && calculator.ostreloLine().type == "R" &&
+           calculator.ostreloLine().number == 0.0;
 }
 
 // The digits a constant key gives its line.
@@ -56,7 +56,7 @@ std::string HandoffCalculation::activityType() {
 }
 
 std::string HandoffCalculation::text(const Calculator& calculator) {
-    const auto& lines = calculator.ostrelo.items;
+    const auto& lines = calculator.ostrelo().items;
     if (lines.size() == 1 && lines.front().type == "R") return recordText(lines.front(), true) + "#R;";
     std::string text;
     for (const CalculatorLine& line : lines) text += recordText(line, false) + "#" + line.type + ";";
@@ -100,7 +100,7 @@ void HandoffCalculation::restoreRecord(Calculator& calculator, const std::string
     if (type == "N" || type == "R") return restoreNumber(calculator, text);
     if (!isKeyText(text, type)) return;
     // A group, root or function at the start takes the place of the reset line, as its key does.
-    if ((type == "(" || type == "√" || type == "F") && holdsOnlyTheResetLine(calculator)) calculator.ostrelo.popLine();
+    if ((type == "(" || type == "√" || type == "F") && holdsOnlyTheResetLine(calculator)) calculator.dropLastLine();
     if (type == "(") calculator.pushOpenParenthesis();
     else if (type == ")") calculator.pushCloseParenthesis();  // dropped where no group is open
     else calculator.appendSymbolLine(text, type);
@@ -109,14 +109,11 @@ void HandoffCalculation::restoreRecord(Calculator& calculator, const std::string
 // A number as the pasteboard's numbers are read ("12abc" is 12, "(−5)" is −5), or a constant as
 // its key enters it: in place of a number, or after an operator, "(", "√" or "^".
 void HandoffCalculation::restoreNumber(Calculator& calculator, const std::string& text) {
-    if (calculator.ostrelo.items.empty()) {
-        calculator.ostreloLine.parentheses = 0;
-        calculator.enterToken(1, 0, "R", "", 0.0);
-    }
+    calculator.enterResetLineWhenEmpty();
     const std::optional<double> constant = Calculator::constantValue(text);
     if (!constant) return calculator.importCalculationText(text, true);
-    const std::string& last = calculator.ostreloLine.type;
-    if (last == "N" || last == "R") calculator.ostrelo.popLine();
+    const std::string& last = calculator.ostreloLine().type;
+    if (last == "N" || last == "R") calculator.dropLastLine();
     else if (!isOneOf(last, {"O", "(", "√", "^"})) return;
     calculator.enterToken(constantDigits, constantFraction, "N", text, *constant);
 }

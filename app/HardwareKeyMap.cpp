@@ -34,7 +34,7 @@ std::optional<HardwareKeyMap::Twin> HardwareKeyMap::twinOf(const uikit::Key& key
     if (c.size() == 1 && c[0] >= '0' && c[0] <= '9') return Twin{c, click};
     if (auto fixed = fixedTwins().find(c); fixed != fixedTwins().end()) return Twin{fixed->second, click};
     if (c == "." || c == ",") return Twin{foundation::NumberFormatter().decimalSeparator(), click};
-    if (c == "=" || c == "\r") return Twin{screen_.links().calculator->dateCalculator ? "𝑑" : "=", endClick};
+    if (c == "=" || c == "\r") return Twin{screen_.links().calculator->dateCalculator() ? "𝑑" : "=", endClick};
     if (c == "\b") return Twin{"C", endClick};
     if (c == "e") return Twin{"⇨", std::nullopt};
     if (key.keyCode == escapeKeyCode) return Twin{"AC", endClick};

@@ -36,67 +36,48 @@ namespace {
 constexpr const char* popoverStoryboard = "Main";
 }  // namespace
 
-ViewController::ViewController() : pulse(PulseLayer::make()) {
+ViewController::ViewController() : pulse_(PulseLayer::make()) {
     applySavedTheme();
-    loadTheme = true;
-    declareOutlets();
-    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::main(),
+    loadTheme_ = true;
+    controls_.declare(*this);
+    links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this, ScreenProfiles::main(),
                                     screenLifetime_.weak());
 }
 
 ViewController::~ViewController() = default;
 
-void ViewController::declareOutlets() {
-    declareKeypadOutlets(*this);
-    declareOutlet("convertFromPicker", convertFromPicker);
-    declareOutlet("convertToPicker", convertToPicker);
-    declareOutlet("scrollView", scrollView);
-}
-
-bool ViewController::bindLinks() {
-    if (!keypadOutletsBound() || !allBound({convertFromPicker, convertToPicker, scrollView})) {
-        foundation::Log::error("the calculator screen was loaded without its scene's controls");
-        return false;
-    }
-    bindKeypadLinks(links_);
-    links_.fromPicker = convertFromPicker;
-    links_.toPicker = convertToPicker;
-    return true;
-}
-
 // ---- Start-up and lifecycle ---------------------------------------------------------------
 
 void ViewController::viewDidLoad() {
     uikit::ViewController::viewDidLoad();
-    if (!bindLinks()) return;
-    ostreloView->setDelegate(this, screenLifetime_.weak());
-    buttonDigitBackgroundColor = buttonZero->backgroundColor();
-    buttonFunctionsBackgroundColor = buttonFunctions->backgroundColor();
+    if (!controls_.bind(links_, *this)) return;
+    buttonDigitBackgroundColor_ = controls_.buttonZero->backgroundColor();
+    buttonFunctionsBackgroundColor_ = controls_.buttonFunctions->backgroundColor();
     startHandoffActivity();
-    setupPickers();
-    convertFromPicker->selectRow(static_cast<int>(calculator.from), 0, false);
-    convertToPicker->selectRow(static_cast<int>(calculator.to), 0, false);
+    pickerSource_.setupPickers();
+    controls_.convertFromPicker->selectRow(static_cast<int>(calculator_.from()), 0, false);
+    controls_.convertToPicker->selectRow(static_cast<int>(calculator_.to()), 0, false);
     setupViews();
-    restorePickerSelectionAsync();
+    pickerSource_.restorePickerSelectionAsync();
     auto& center = foundation::NotificationCenter::defaultCenter();
-    notification = center.addObserver(uikit::Application::didBecomeActiveNotification, nullptr,
+    notification_ = center.addObserver(uikit::Application::didBecomeActiveNotification, nullptr,
                                       [this](const foundation::Notification&) { setupViews(); });
-    notificationBackground = center.addObserver(uikit::Application::didEnterBackgroundNotification, nullptr,
+    notificationBackground_ = center.addObserver(uikit::Application::didEnterBackgroundNotification, nullptr,
                                                 [this](const foundation::Notification&) { showParenthesisKeys(); });
     CurrencyPickers{*this}.attachLongPress();
-    ScreenSetUp{*this}.updateRatesInBackground([this] { restorePickerSelectionAsync(); });
+    ScreenSetUp{*this}.updateRatesInBackground([this] { pickerSource_.restorePickerSelectionAsync(); });
 }
 
 void ViewController::viewDidAppear(bool animated) {
     uikit::ViewController::viewDidAppear(animated);
     if (links_.keypad == nullptr) return;
-    convertFromPicker->selectRow(static_cast<int>(calculator.from), 0, false);
-    convertToPicker->selectRow(static_cast<int>(calculator.to), 0, false);
+    controls_.convertFromPicker->selectRow(static_cast<int>(calculator_.from()), 0, false);
+    controls_.convertToPicker->selectRow(static_cast<int>(calculator_.to()), 0, false);
     updateCalculatorLines();
 }
 
 bool ViewController::prefersStatusBarHidden() {
-    return SharedSettings::open()->boolForKey("preference_statusbar_phone");
+    return SharedSettings::open()->boolForKey(SharedSettings::hideStatusBar);
 }
 
 int ViewController::preferredStatusBarStyle() { return themeStatusBarStyle(); }
@@ -118,8 +99,8 @@ void ViewController::attachDisplayTaps() {
 }
 
 void ViewController::showParenthesisKeys() {
-    if (buttonParenthesisOpen != nullptr) buttonParenthesisOpen->setHidden(false);
-    if (buttonParenthesisClose != nullptr) buttonParenthesisClose->setHidden(false);
+    if (controls_.buttonParenthesisOpen != nullptr) controls_.buttonParenthesisOpen->setHidden(false);
+    if (controls_.buttonParenthesisClose != nullptr) controls_.buttonParenthesisClose->setHidden(false);
 }
 
 void ViewController::loadSettings() { SettingsLoader{*this}.loadSettings(); }
@@ -151,25 +132,25 @@ void ViewController::showKeypad(bool currency) {
 }
 
 void ViewController::showStandardKeypad() {
-    KeyTitle::set(buttonFunctions, "ƒ(x)");
-    const std::string equal = KeyTitle::shown(buttonEqual);
-    if (equal != "𝑖" && equal != "𝑚") KeyTitle::set(buttonEqual, "=");
+    KeyTitle::set(controls_.buttonFunctions, "ƒ(x)");
+    const std::string equal = KeyTitle::shown(controls_.buttonEqual);
+    if (equal != "𝑖" && equal != "𝑚") KeyTitle::set(controls_.buttonEqual, "=");
     const bool hide = compactWidthRegularHeight();
-    convertFromPicker->setHidden(hide);
-    convertToPicker->setHidden(hide);
-    labelConvert->setHidden(hide);
+    controls_.convertFromPicker->setHidden(hide);
+    controls_.convertToPicker->setHidden(hide);
+    controls_.labelConvert->setHidden(hide);
     showParenthesisKeys();
 }
 
 void ViewController::showCurrencyKeypad() {
-    convertFromPicker->setHidden(false);
-    convertToPicker->setHidden(false);
-    labelConvert->setHidden(false);
-    buttonParenthesisOpen->setHidden(true);
-    buttonParenthesisClose->setHidden(true);
-    KeyTitle::set(buttonFunctions, "⏎");
-    KeyTitle::set(buttonEqual, "⇨");
-    if (!compactWidthRegularHeight()) KeyTitle::set(buttonEqual, "=");
+    controls_.convertFromPicker->setHidden(false);
+    controls_.convertToPicker->setHidden(false);
+    controls_.labelConvert->setHidden(false);
+    controls_.buttonParenthesisOpen->setHidden(true);
+    controls_.buttonParenthesisClose->setHidden(true);
+    KeyTitle::set(controls_.buttonFunctions, "⏎");
+    KeyTitle::set(controls_.buttonEqual, "⇨");
+    if (!compactWidthRegularHeight()) KeyTitle::set(controls_.buttonEqual, "=");
 }
 
 bool ViewController::compactWidthRegularHeight() {
@@ -191,14 +172,15 @@ void ViewController::viewWillTransitionToSize(uikit::Size size, uikit::Transitio
 void ViewController::relayoutForSize() {
     if (links_.keypad == nullptr) return;
     updateKeypadMode();
-    for (const auto& key : ostreloView->subviews()) key->setNeedsLayout();
-    primaryCalculatorLine->setNeedsLayout();
-    secondaryCalculatorLine->setNeedsLayout();
+    for (const auto& key : controls_.ostreloView->subviews()) key->setNeedsLayout();
+    controls_.primaryCalculatorLine->setNeedsLayout();
+    controls_.secondaryCalculatorLine->setNeedsLayout();
     setNeedsStatusBarAppearanceUpdate();
-    KeyTitle::set(buttonsMemoryAdd, "M+");
+    KeyTitle::set(controls_.buttonsMemoryAdd, "M+");
     // The currency keypad's "=" key takes the title of its keypad in the new size class ("⇨"
     // only upright on a phone).
-    if (buttonFunctions->normalTitle() != "ƒ(x)") KeyTitle::set(buttonEqual, DisplayRefresh{*this}.layoutEqualTitle());
+    if (controls_.buttonFunctions->normalTitle() != "ƒ(x)")
+        KeyTitle::set(controls_.buttonEqual, DisplayRefresh{*this}.layoutEqualTitle());
     // The display as after a key: a loan step that waits keeps its prompt and its title on the
     // "=" key, date mode its "𝑑".
     refreshDisplay();
@@ -224,25 +206,25 @@ std::unique_ptr<T> ViewController::makePopover(const PopoverScene::Placement& pl
 
 // Sizes are taken from the keys' bounds: a key held down is drawn shrunk, and its frame with it.
 void ViewController::showMemoryPopover() {
-    const uikit::Size key = buttonZero->bounds().size, source = buttonMemoryRecall->bounds().size;
+    const uikit::Size key = controls_.buttonZero->bounds().size, source = controls_.buttonMemoryRecall->bounds().size;
     auto memory = makePopover<ViewControllerMemory>({.storyboard = popoverStoryboard,
                                                      .identifier = "Memory",
                                                      .size = {2 * key.width, 0.5 * key.height},
-                                                     .source = buttonMemoryRecall,
+                                                     .source = controls_.buttonMemoryRecall,
                                                      .anchor = uikit::Rect(0.5 * source.width, 0, 1, 1),
                                                      .background = digitBackgroundColor(),
                                                      .arrow = uikit::PopoverArrowDirectionDown});
     if (memory == nullptr) return;
-    memory->labelMemoryString = calculator.memoryPrimaryString;
+    memory->labelMemoryString = calculator_.memoryPrimaryString();
     presentViewController(std::move(memory), true);
 }
 
 void ViewController::showFunctionsPopover() {
-    const uikit::Size key = buttonZero->bounds().size, source = buttonFunctions->bounds().size;
+    const uikit::Size key = controls_.buttonZero->bounds().size, source = controls_.buttonFunctions->bounds().size;
     auto functions = makePopover<ViewControllerFunctions>({.storyboard = popoverStoryboard,
                                                            .identifier = "Functions",
                                                            .size = {3 * key.width, 4 * key.height},
-                                                           .source = buttonFunctions,
+                                                           .source = controls_.buttonFunctions,
                                                            .anchor = uikit::Rect(source.width, 0.5 * source.height, 1, 1),
                                                            .background = functionBackgroundColor(),
                                                            .arrow = uikit::PopoverArrowDirectionLeft});
@@ -253,12 +235,12 @@ void ViewController::showFunctionsPopover() {
 }
 
 void ViewController::showSettingsPopover() {
-    const uikit::Size key = buttonZero->bounds().size, source = buttonDegRad->bounds().size;
+    const uikit::Size key = controls_.buttonZero->bounds().size, source = controls_.buttonDegRad->bounds().size;
     const double rows = compactWidthRegularHeight() ? 3 : 5;
     auto settings = makePopover<ViewControllerSettings>({.storyboard = popoverStoryboard,
                                                          .identifier = "Settings",
                                                          .size = {3.5 * key.width, rows * key.height},
-                                                         .source = buttonDegRad,
+                                                         .source = controls_.buttonDegRad,
                                                          .anchor = uikit::Rect(0.5 * source.width, source.height, 1, 1),
                                                          .background = functionBackgroundColor(),
                                                          .arrow = uikit::PopoverArrowDirectionUp});
@@ -273,8 +255,8 @@ void ViewController::restoreControlsAlpha() { setControlsAlpha(1.0); }
 // Both pickers and every key of the keypad but the `setup` ones.
 void ViewController::setControlsAlpha(double alpha) {
     if (links_.keypad == nullptr) return;
-    convertFromPicker->setAlpha(alpha);
-    convertToPicker->setAlpha(alpha);
+    controls_.convertFromPicker->setAlpha(alpha);
+    controls_.convertToPicker->setAlpha(alpha);
     setKeysAlpha(alpha);
 }
 
@@ -290,10 +272,10 @@ void ViewController::popoverPresentationControllerDidDismissPopover(uikit::Popov
 void ViewController::popoverPresentationControllerWillRepositionPopoverToRect(
     uikit::PopoverPresentationController& popover, uikit::Rect& rect, uikit::View*&) {
     if (popover.arrowDirection() == uikit::PopoverArrowDirectionLeft) {
-        const uikit::Size key = buttonFunctions->bounds().size;
+        const uikit::Size key = controls_.buttonFunctions->bounds().size;
         rect = uikit::Rect(key.width, key.height / 2, 1, 1);
     } else if (popover.arrowDirection() == uikit::PopoverArrowDirectionUp) {
-        const uikit::Size key = buttonDegRad->bounds().size;
+        const uikit::Size key = controls_.buttonDegRad->bounds().size;
         rect = uikit::Rect(key.width / 2, key.height, 1, 1);
     }
 }
@@ -302,7 +284,7 @@ void ViewController::popoverPresentationControllerWillRepositionPopoverToRect(
 // then takes the settings (angle mode, currency rows, own currency, notation) as at start; a
 // loan or date title of the "=" key goes with the old calculation.
 void ViewController::replaceCalculator() {
-    calculator = Calculator();
+    calculator_ = Calculator();
     loadSettings();
     DisplayRefresh{*this}.updateDateTitle();
     updateCalculatorLines();
@@ -323,13 +305,14 @@ void ViewController::pressesBegan(const uikit::PressSet& presses, const uikit::E
 void ViewController::startHandoffActivity() {
     auto activity = std::make_shared<foundation::UserActivity>(HandoffCalculation::activityType());
     activity->setTitle(HandoffCalculation::title);
-    activity->setUserInfo({{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator)}});
+    activity->setUserInfo({{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator_)}});
     userActivity = std::move(activity);
     userActivity->becomeCurrent();
 }
 
 void ViewController::updateUserActivityState(foundation::UserActivity& activity) {
-    activity.addUserInfoEntriesFromDictionary({{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator)}});
+    activity.addUserInfoEntriesFromDictionary(
+        {{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator_)}});
     uikit::ViewController::updateUserActivityState(activity);
 }
 
@@ -339,7 +322,7 @@ void ViewController::updateUserActivityState(foundation::UserActivity& activity)
 void ViewController::restoreUserActivityState(const foundation::UserActivity& activity) {
     const std::optional<std::string> text = HandoffCalculation::acceptedText(activity);
     if (!text) return;
-    HandoffCalculation::restore(calculator, *text);
+    HandoffCalculation::restore(calculator_, *text);
     updateCalculatorLines();
     KeyHandler{*this}.tail();
     foundation::Log::info("continued the calculation of an activity");
@@ -348,11 +331,11 @@ void ViewController::restoreUserActivityState(const foundation::UserActivity& ac
 void ViewController::performActivityType(const std::string& type) {
     const std::string prefix = std::string(AppIdentity::bundleIdentifier) + ".";
     if (type == prefix + "copyResult") {
-        uikit::Pasteboard::general().setString(calculator.resultText());
+        uikit::Pasteboard::general().setString(calculator_.resultText());
     } else if (type == prefix + "copyExpression") {
-        uikit::Pasteboard::general().setString(calculator.expressionText());
+        uikit::Pasteboard::general().setString(calculator_.expressionText());
     } else if (type == prefix + "pasteCalculation") {
-        if (auto text = uikit::Pasteboard::general().string()) calculator.importCalculationText(*text, false);
+        if (auto text = uikit::Pasteboard::general().string()) calculator_.importCalculationText(*text, false);
     }
 }
 

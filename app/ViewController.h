@@ -7,10 +7,10 @@
 #include "platform/uikit/Color.h"
 #include "platform/uikit/PopoverPresentationControllerDelegate.h"
 #include "platform/uikit/ViewController.h"
-#include "screens/AppKeypadOutlets.h"
 #include "screens/CalculatorScreen.h"
 #include "screens/CurrencyPickerSource.h"
 #include "screens/PopoverScene.h"
+#include "screens/ScreenControls.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>
@@ -20,8 +20,6 @@
 namespace ostrelo {
 
 class CalculatorButton;
-class CalculatorPicker;
-class CalculatorScrollView;
 class PulseLayer;
 
 // The app's calculator screen, the initial scene of the storyboard "Main". It owns the screen's
@@ -30,9 +28,7 @@ class PulseLayer;
 // on a tap and re-reads the settings at every activation of the app. It presents the Memory,
 // Functions and Settings screens as popovers over its keypad.
 class ViewController : public uikit::ViewController,
-                       public AppKeypadOutlets,
                        public CalculatorViewTouchDelegate,
-                       public CurrencyPickerSource,
                        public uikit::PopoverPresentationControllerDelegate,
                        public ViewControllerDelegate,
                        public CalculatorScreen {
@@ -40,21 +36,10 @@ public:
     ViewController();
     ~ViewController() override;
 
-    // Outlets, filled by the scene; the keypad's are AppKeypadOutlets'.
-    CalculatorPicker* convertFromPicker = nullptr;
-    CalculatorPicker* convertToPicker = nullptr;
-    CalculatorScrollView* scrollView = nullptr;
-
-    std::shared_ptr<PulseLayer> pulse;
-    // Observations of the app's activation and of its entering the background; they end
-    // with the screen.
-    foundation::NotificationCenter::Token notification;
-    foundation::NotificationCenter::Token notificationBackground;
-    std::optional<uikit::Color> buttonDigitBackgroundColor;
-    std::optional<uikit::Color> buttonFunctionsBackgroundColor;
-    bool loadTheme = false;
-    Calculator calculator;
-    bool enableClickSound = false;
+    // The scene's controls, by their outlet names.
+    const ScreenControls& controls() const { return controls_; }
+    Calculator& calculator() { return calculator_; }
+    bool enableClickSound() const { return enableClickSound_; }
 
     // uikit::ViewController
     void viewDidLoad() override;
@@ -94,9 +79,9 @@ public:
                                                                   uikit::Rect& rect, uikit::View*& view) override;
 
     // ViewControllerDelegate (what the popovers ask of this screen).
-    Calculator& screenCalculator() override { return calculator; }
+    Calculator& screenCalculator() override { return calculator_; }
     void relayoutViews() override { CalculatorScreen::relayoutViews(); }
-    void setClickSound(bool enabled) override { enableClickSound = enabled; }
+    void setClickSound(bool enabled) override { enableClickSound_ = enabled; }
     void replaceCalculator() override;
 
     // Handoff and quick actions.
@@ -111,11 +96,6 @@ public:
     void openPanel(ScreenPanel panel) override;
 
 private:
-    // CurrencyPickerSource
-    CalculatorScreen& pickerScreen() override { return *this; }
-    void declareOutlets();
-    // False (logged) when the scene left a control unbound; the screen then stays inert.
-    bool bindLinks();
     bool compactWidthRegularHeight();
     void relayoutForSize();
     void showParenthesisKeys();
@@ -126,6 +106,18 @@ private:
     template <class T>
     std::unique_ptr<T> makePopover(const PopoverScene::Placement& placement);
 
+    ScreenControls controls_{ScreenControls::Kind::app};
+    std::shared_ptr<PulseLayer> pulse_;
+    // Observations of the app's activation and of its entering the background; they end
+    // with the screen.
+    foundation::NotificationCenter::Token notification_;
+    foundation::NotificationCenter::Token notificationBackground_;
+    std::optional<uikit::Color> buttonDigitBackgroundColor_;
+    std::optional<uikit::Color> buttonFunctionsBackgroundColor_;
+    bool loadTheme_ = false;
+    Calculator calculator_;
+    bool enableClickSound_ = false;
+    CurrencyPickerSource pickerSource_{*this};
     ScreenLinks links_;
     bool displayTapsAttached_ = false;
     // Declared last: expires first, before any member a pending call could reach.

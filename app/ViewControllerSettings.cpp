@@ -91,21 +91,21 @@ void ViewControllerSettings::showSettings() {
     auto suite = SharedSettings::open();
     const Calculator& calculator = delegate()->screenCalculator();
     const std::pair<uikit::Switch*, bool> states[] = {
-        {switchStatusBar, suite->boolForKey("preference_statusbar_phone")},
-        {switchScientific, calculator.scientificNotation},
-        {switchParenthesis, calculator.autoParenthesis},
-        {switchDarkTheme, suite->boolForKey("preference_theme_phone")},
-        {switchRemember, suite->boolForKey("preference_currency_phone")},
-        {switchPercent, suite->boolForKey("preference_percent")},
-        {switchSound, suite->boolForKey("preference_sound_phone")},
+        {switchStatusBar, suite->boolForKey(SharedSettings::hideStatusBar)},
+        {switchScientific, calculator.scientificNotation()},
+        {switchParenthesis, calculator.autoParenthesis()},
+        {switchDarkTheme, suite->boolForKey(SharedSettings::darkTheme)},
+        {switchRemember, suite->boolForKey(SharedSettings::rememberCurrencyKeypad)},
+        {switchPercent, suite->boolForKey(SharedSettings::percentKeys)},
+        {switchSound, suite->boolForKey(SharedSettings::clickSound)},
         {switchReset, false},
     };
     for (const auto& [control, on] : states)
         if (control != nullptr) control->setOn(on);
-    showStoredText(lableCurrencies, *suite, "EUR_date");
-    showStoredText(labelOwnCurrency, *suite, "own_currency");
-    if (lableVersion != nullptr) lableVersion->setText(suite->stringForKey("preference_version_phone").value_or(""));
-    const std::optional<std::string> notice = suite->stringForKey("preference_copyright_phone");
+    showStoredText(lableCurrencies, *suite, SharedSettings::ratesDate);
+    showStoredText(labelOwnCurrency, *suite, SharedSettings::ownCurrency);
+    if (lableVersion != nullptr) lableVersion->setText(suite->stringForKey(SharedSettings::version).value_or(""));
+    const std::optional<std::string> notice = suite->stringForKey(SharedSettings::copyright);
     if (lableCopyright != nullptr)
         lableCopyright->setText(notice ? replacingAll(*notice, noticeName, noticeShortName) : "");
     if (lableCopyrightBig != nullptr) lableCopyrightBig->setText(notice.value_or(""));
@@ -141,7 +141,7 @@ void ViewControllerSettings::restoreMainScreen() {
 }
 
 bool ViewControllerSettings::prefersStatusBarHidden() {
-    return SharedSettings::open()->boolForKey("preference_statusbar_phone");
+    return SharedSettings::open()->boolForKey(SharedSettings::hideStatusBar);
 }
 
 int ViewControllerSettings::preferredStatusBarStyle() { return themeStatusBarStyle(); }
@@ -157,46 +157,38 @@ void ViewControllerSettings::applySettingsTheme() {
 // ---- Switches -------------------------------------------------------------------------------
 
 void ViewControllerSettings::switchStatusBarChanged(uikit::Switch& sender) {
-    auto suite = SharedSettings::open();
-    suite->set("preference_statusbar_phone", sender.isOn());
-    suite->synchronize();
+    SharedSettings::store(SharedSettings::hideStatusBar, sender.isOn());
     setNeedsStatusBarAppearanceUpdate();
 }
 
 void ViewControllerSettings::switchScientificChanged(uikit::Switch& sender) {
-    auto suite = SharedSettings::open();
-    suite->set("preference_notation_phone", sender.isOn());
+    SharedSettings::store(SharedSettings::scientificNotation, sender.isOn());
     ViewControllerDelegate* screen = delegate();
-    if (screen != nullptr) screen->screenCalculator().scientificNotation = sender.isOn();
-    suite->synchronize();
     if (screen == nullptr) return;
+    screen->screenCalculator().setScientificNotation(sender.isOn());
     screen->screenCalculator().updatePrimaryString();
     screen->updateCalculatorLines();
 }
 
 void ViewControllerSettings::switchParenthesisChanged(uikit::Switch& sender) {
-    auto suite = SharedSettings::open();
-    suite->set("preference_autocomplete_phone", sender.isOn());
+    SharedSettings::store(SharedSettings::autoParenthesis, sender.isOn());
     ViewControllerDelegate* screen = delegate();
-    if (screen != nullptr) screen->screenCalculator().autoParenthesis = sender.isOn();
-    suite->synchronize();
     if (screen == nullptr) return;
+    screen->screenCalculator().setAutoParenthesis(sender.isOn());
     screen->screenCalculator().updatePrimaryString();
     screen->updateCalculatorLines();
 }
 
 // The theme, and the app's icon to match where the platform lets the app choose its icon.
 void ViewControllerSettings::switchDarkThemeChanged(uikit::Switch& sender) {
-    auto suite = SharedSettings::open();
     const bool dark = sender.isOn();
     applyTheme(dark ? "Dark" : "Light");
-    suite->set("preference_theme_phone", dark);
+    SharedSettings::store(SharedSettings::darkTheme, dark);
     uikit::Application& application = uikit::Application::shared();
     if (application.supportsAlternateIcons) {
         if (dark) application.setAlternateIconName("AppIconDark", [](std::optional<std::string>) {});
         else application.setAlternateIconName("AppIconLight");
     }
-    suite->synchronize();
     if (ViewControllerDelegate* screen = delegate()) {
         screen->relayoutViews();
         screen->screenCalculator().updatePrimaryString();
@@ -206,44 +198,30 @@ void ViewControllerSettings::switchDarkThemeChanged(uikit::Switch& sender) {
 }
 
 void ViewControllerSettings::switchSoundChanged(uikit::Switch& sender) {
-    auto suite = SharedSettings::open();
-    suite->set("preference_sound_phone", sender.isOn());
+    SharedSettings::store(SharedSettings::clickSound, sender.isOn());
     if (ViewControllerDelegate* screen = delegate()) screen->setClickSound(sender.isOn());
-    suite->synchronize();
 }
 
 void ViewControllerSettings::switchPercentChanged(uikit::Switch& sender) {
-    auto suite = SharedSettings::open();
-    suite->set("preference_percent", sender.isOn());
+    SharedSettings::store(SharedSettings::percentKeys, sender.isOn());
     if (ViewControllerDelegate* screen = delegate()) screen->updateCalculatorLines();
-    suite->synchronize();
 }
 
 // Applies at the next settings load.
 void ViewControllerSettings::switchRememberChanged(uikit::Switch& sender) {
-    auto suite = SharedSettings::open();
-    suite->set("preference_currency_phone", sender.isOn());
-    suite->synchronize();
+    SharedSettings::store(SharedSettings::rememberCurrencyKeypad, sender.isOn());
 }
 
 // A momentary switch: on clears the calculation and the memory, then turns itself off once the
 // main queue runs (unless the screen has gone by then).
 void ViewControllerSettings::switchResetChanged(uikit::Switch& sender) {
-    auto suite = SharedSettings::open();
-    if (!sender.isOn()) {
-        suite->set("reset", false);
-        suite->synchronize();
-        return;
-    }
-    suite->set("reset", true);
-    if (ViewControllerDelegate* screen = delegate()) {
-        suite->synchronize();
-        screen->replaceCalculator();
-        suite->set("reset", false);
-        uikit::Switch* control = &sender;
-        foundation::DispatchQueue::main().asyncAfter(0, [control] { control->setOn(false, true); }, sender.alive());
-    }
-    suite->synchronize();
+    SharedSettings::store(SharedSettings::reset, sender.isOn());
+    ViewControllerDelegate* screen = delegate();
+    if (!sender.isOn() || screen == nullptr) return;
+    screen->replaceCalculator();
+    SharedSettings::store(SharedSettings::reset, false);
+    uikit::Switch* control = &sender;
+    foundation::DispatchQueue::main().asyncAfter(0, [control] { control->setOn(false, true); }, sender.alive());
 }
 
 void ViewControllerSettings::callSettings() {

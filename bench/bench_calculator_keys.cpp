@@ -4,6 +4,7 @@
 
 #include "engine/Calculator.h"
 #include "platform/foundation/Locale.h"
+#include "tests/support/CalculatorTestApi.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <benchmark/benchmark.h>
@@ -60,7 +61,7 @@ void typeTwentyLinesEndingInNumber(Calculator& calculator) {
         first = false;
         for (const char* c = number; *c != '\0'; ++c) calculator.enterDigit(std::string(1, *c));
     }
-    calculator.clearCounter = 0;
+    ostrelo::CalculatorTestApi::setClearCounter(calculator, 0);
 }
 
 void report(benchmark::State& state, std::vector<double>& microseconds) {
@@ -84,7 +85,7 @@ std::function<void(Calculator&)> typeOnceThenUndo(void (*type)(Calculator&), voi
         } else {
             undo(calculator);
         }
-        calculator.clearCounter = 0;
+        ostrelo::CalculatorTestApi::setClearCounter(calculator, 0);
     };
 }
 
@@ -102,7 +103,7 @@ void timeKey(benchmark::State& state, const std::function<void(Calculator&)>& pr
         double seconds = std::chrono::duration<double>(stop - start).count();
         state.SetIterationTime(seconds);
         samples.push_back(seconds * 1e6);
-        benchmark::DoNotOptimize(calculator.primaryString);
+        benchmark::DoNotOptimize(calculator.primaryString());
     }
     report(state, samples);
 }

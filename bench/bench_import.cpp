@@ -53,7 +53,7 @@ void pasteText(benchmark::State& state, const std::string& locale, const std::st
     foundation::Locale::setCurrent(locale);
     ostrelo::Calculator calculator;
     for (auto _ : state) calculator.importCalculationText(pasted, false);
-    if (calculator.ostreloLine.number != expected) state.SkipWithError("the pasted number was not taken");
+    if (calculator.ostreloLine().number != expected) state.SkipWithError("the pasted number was not taken");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * pasted.size()));
 }
 

@@ -45,7 +45,7 @@ void keyToFrame(benchmark::State& state, Timed timed, Undo undo) {
         HeadlessAppBench app(host::DeviceProfile::smallPhone());
         host::HeadlessHost& host = app.host();
         ostrelo::ViewController* screen = app.screen();
-        if (screen == nullptr || screen->buttonSeven == nullptr) {
+        if (screen == nullptr || screen->controls().buttonSeven == nullptr) {
             state.SkipWithError("the calculator screen did not load");
             return;
         }
@@ -72,10 +72,10 @@ void BM_DigitKeyToFrame(benchmark::State& state) {
     keyToFrame(
         state,
         [](ostrelo::ViewController& screen, host::HeadlessHost& host, const render::Image& target) {
-            digitKeyToFrameStep(host, host::HeadlessHost::centerOf(*screen.buttonSeven), target);
+            digitKeyToFrameStep(host, host::HeadlessHost::centerOf(*screen.controls().buttonSeven), target);
         },
         [](ostrelo::ViewController& screen, host::HeadlessHost& host) {
-            host.tap(host::HeadlessHost::centerOf(*screen.buttonClear));
+            host.tap(host::HeadlessHost::centerOf(*screen.controls().buttonClear));
         });
 }
 

@@ -19,6 +19,7 @@
 // the screen's before the key may act.
 
 #include "bench/HeadlessAppBench.h"
+#include "engine/SharedSettings.h"
 #include "platform/foundation/UserActivity.h"
 #include "platform/foundation/UserDefaults.h"
 
@@ -72,11 +73,11 @@ double secondsOf(Step step) {
 void BM_KeyToStoreWithActivity(benchmark::State& state) {
     onTwentyLines(state, [&](host::HeadlessHost&, ostrelo::ViewController& screen) {
         const double seconds = secondsOf([&] {
-            screen.calculator.enterDigit("7");
+            screen.calculator().enterDigit("7");
             screen.updateUserActivityState(*screen.userActivity);
         });
         if (!publishedEndsWith("+#O;7#N;")) state.SkipWithError("the activity does not show the key");
-        screen.calculator.clearEntry();
+        screen.calculator().clearEntry();
         return seconds;
     });
 }
@@ -105,10 +106,11 @@ void BM_KeyStoreAfterAnotherWrite(benchmark::State& state) {
     double rate = 1.0;
     onTwentyLines(state, [&](host::HeadlessHost&, ostrelo::ViewController& screen) {
         rate += 0.001;
-        std::thread([rate] { foundation::UserDefaults().set("EURUSD", rate); }).join();
+        const std::string pair = ostrelo::SharedSettings::ratePair("EUR", "USD");
+        std::thread([rate, &pair] { foundation::UserDefaults().set(pair, rate); }).join();
         bool stale = true;
         const double seconds = secondsOf([&] {
-            const ostrelo::Calculator::StoreCommit commit(screen.calculator);
+            const ostrelo::Calculator::StoreCommit commit(screen.calculator());
             stale = commit.storeChangedElsewhere();
         });
         if (stale) state.SkipWithError("a rate was taken for another calculation");

@@ -21,12 +21,12 @@ const std::vector<std::string>& Calculator::currencyCodes() {
 }
 
 Calculator::Calculator()
-    : suite_(std::make_shared<foundation::UserDefaults>()), seenVersion_(suite_->dataVersion()) {
+    : suite_(SharedSettings::open()), seenVersion_(suite_->dataVersion()) {
     // `ostrelo` has been loaded by its own initialiser, which consumes a pending reset
     // before the memory register is read.
     auto [memoryItems, memoryCount] = MemoryCalculatorStack::loadMemoryItems();
-    memoryOstrelo.items = std::move(memoryItems);
-    memoryOstrelo.userDefaultsCount = memoryCount;
+    memoryOstrelo_.items = std::move(memoryItems);
+    memoryOstrelo_.userDefaultsCount = memoryCount;
 
     takeCurrentLinesFromStacks();
     updatePrimaryString();
@@ -47,21 +47,21 @@ void Calculator::reloadFromSettings() {
     // A pending reset is applied before the lines are read, exactly as on creation:
     // reading the old lines first and honouring the reset afterwards would keep the
     // forgotten calculation in memory and store it again with the next push.
-    ostrelo = CalculatorStack();
-    memoryOstrelo.loadMemoryHonouringReset();
+    ostrelo_ = CalculatorStack();
+    memoryOstrelo_.loadMemoryHonouringReset();
 
     takeCurrentLinesFromStacks();
 
     {
         auto suite = SharedSettings::open();
-        auto mode = suite->object("dateCalculator");
+        auto mode = suite->object(SharedSettings::dateCalculator);
         auto modeValue = mode ? mode->boolValue() : std::nullopt;
-        dateCalculator = modeValue.value_or(false);
-        auto digits = suite->object("dateDigits");
+        dateCalculator_ = modeValue.value_or(false);
+        auto digits = suite->object(SharedSettings::dateDigits);
         auto digitsValue = digits ? digits->integerValue() : std::nullopt;
-        dateDigits = digitsValue.value_or(0);
+        dateDigits_ = digitsValue.value_or(0);
     }
-    if (!dateCalculator) {
+    if (!dateCalculator_) {
         endDateMode(false);
     } else {
         reloadDateTexts();
@@ -98,7 +98,7 @@ Calculator::StoreCommit::~StoreCommit() {
     if (batch_) calculator_.finishStoreCommit(*batch_, version_);
 }
 
-bool Calculator::unsaved() const { return ostrelo.outOfStep || memoryOstrelo.outOfStep || dateModeOutOfStep_; }
+bool Calculator::unsaved() const { return ostrelo_.outOfStep || memoryOstrelo_.outOfStep || dateModeOutOfStep_; }
 
 void Calculator::finishStoreCommit(foundation::UserDefaults::Batch& batch, std::optional<std::int64_t> version) {
     const bool whole = unsaved();
@@ -107,9 +107,9 @@ void Calculator::finishStoreCommit(foundation::UserDefaults::Batch& batch, std::
     lastStoreWait_ = batch.waited();
     if (!stored) return markUnsaved(batch.failure());
     if (!whole) return;
-    ostrelo.outOfStep = memoryOstrelo.outOfStep = dateModeOutOfStep_ = false;
-    ostrelo.userDefaultsCount = ostrelo.lineCount();
-    memoryOstrelo.userDefaultsCount = static_cast<std::int64_t>(memoryOstrelo.items.size());
+    ostrelo_.outOfStep = memoryOstrelo_.outOfStep = dateModeOutOfStep_ = false;
+    ostrelo_.userDefaultsCount = ostrelo_.lineCount();
+    memoryOstrelo_.userDefaultsCount = static_cast<std::int64_t>(memoryOstrelo_.items.size());
     // What others wrote before this commit is overwritten: the store now holds what is shown.
     seenVersion_ = version;
     retryDelay_ = 1.0;
@@ -120,29 +120,29 @@ void Calculator::finishStoreCommit(foundation::UserDefaults::Batch& batch, std::
 
 bool Calculator::storeHoldsAnotherCalculation() const {
     const foundation::UserDefaults& suite = *suite_;
-    auto differs = [&suite](const std::string& countKey, const std::string& prefix,
-                            const std::vector<CalculatorLine>& items) {
-        const std::int64_t count = StackLineRecord::storedCount(suite.object(countKey));
+    auto differs = [&suite](const SharedSettings::LineKeys& keys, const std::vector<CalculatorLine>& items) {
+        const std::int64_t count = StackLineRecord::storedCount(suite.object(keys.count));
         return count != static_cast<std::int64_t>(items.size()) ||
-               StackLineRecord::loadLines(suite, prefix, count) != items;
+               StackLineRecord::loadLines(suite, keys, count) != items;
     };
-    const auto mode = suite.object("dateCalculator");
-    const auto digits = suite.object("dateDigits");
-    return differs("count", "", ostrelo.items) || differs("memory", "m", memoryOstrelo.items) ||
-           (mode ? mode->boolValue().value_or(false) : false) != dateCalculator ||
-           (digits ? digits->integerValue().value_or(0) : 0) != dateDigits;
+    const auto mode = suite.object(SharedSettings::dateCalculator);
+    const auto digits = suite.object(SharedSettings::dateDigits);
+    return differs(SharedSettings::calculationLines, ostrelo_.items) ||
+           differs(SharedSettings::memoryLines, memoryOstrelo_.items) ||
+           (mode ? mode->boolValue().value_or(false) : false) != dateCalculator_ ||
+           (digits ? digits->integerValue().value_or(0) : 0) != dateDigits_;
 }
 
 bool Calculator::writeWhole() {
     return suite_->performTransaction([this](foundation::UserDefaults::Transaction& t) {
-        return ostrelo.storeWhole(t) && memoryOstrelo.storeWhole(t) &&
-               t.set("dateCalculator", dateCalculator) && t.set("dateDigits", dateDigits);
+        return ostrelo_.storeWhole(t) && memoryOstrelo_.storeWhole(t) &&
+               t.set(SharedSettings::dateCalculator, dateCalculator_) && t.set(SharedSettings::dateDigits, dateDigits_);
     });
 }
 
 void Calculator::markUnsaved(const std::string& reason) {
     // Nothing of this commit is in the store: each part is written whole once it can be.
-    ostrelo.outOfStep = memoryOstrelo.outOfStep = dateModeOutOfStep_ = true;
+    ostrelo_.outOfStep = memoryOstrelo_.outOfStep = dateModeOutOfStep_ = true;
     if (!unsavedEpisode_)
         foundation::Log::warning("calculator: the store does not take writes (" + reason +
                                  "); the calculation is kept as typed and saved once the store takes it");
@@ -167,12 +167,53 @@ void Calculator::retrySave() {
 // Shared steps
 
 void Calculator::takeCurrentLinesFromStacks() {
-    if (!ostrelo.items.empty()) ostreloLine = ostrelo.items.back();
-    if (!memoryOstrelo.items.empty()) memoryOstreloLine = memoryOstrelo.items.back();
-    if (ostrelo.items.empty()) {
-        ostreloLine.parentheses = 0;
-        enterResetLine();
-    }
+    if (!ostrelo_.items.empty()) ostreloLine_ = ostrelo_.items.back();
+    if (!memoryOstrelo_.items.empty()) memoryOstreloLine_ = memoryOstrelo_.items.back();
+    enterResetLineWhenEmpty();
+}
+
+void Calculator::enterResetLineWhenEmpty() {
+    if (!ostrelo_.items.empty()) return;
+    ostreloLine_.parentheses = 0;
+    enterResetLine();
+}
+
+void Calculator::dropLastLine() { ostrelo_.popLine(); }
+
+// ---------------------------------------------------------------------------------------
+// What the screens set
+
+void Calculator::chooseCurrencies(std::int64_t fromRow, std::int64_t toRow) {
+    from_ = fromRow;
+    to_ = toRow;
+}
+
+void Calculator::setOwnCurrency(const std::string& code) {
+    const auto row = static_cast<std::size_t>(ownCurrencyRow);
+    if (currency_.size() > row) currency_.resize(row);
+    currency_.push_back(code);
+}
+
+void Calculator::clearOwnCurrency() {
+    const auto row = static_cast<std::size_t>(ownCurrencyRow);
+    if (currency_.size() > row) currency_.resize(row);
+    if (from_ == ownCurrencyRow) from_ = ownCurrencyRow - 1;
+    if (to_ == ownCurrencyRow) to_ = ownCurrencyRow - 1;
+}
+
+void Calculator::setRadiantFlag(bool radians) { radiantFlag_ = radians; }
+
+void Calculator::setScientificNotation(bool scientific) { scientificNotation_ = scientific; }
+
+void Calculator::setAutoParenthesis(bool automatic) { autoParenthesis_ = automatic; }
+
+void Calculator::awaitCreditStep(std::int64_t step) { creditNextStep_ = step; }
+
+void Calculator::takeCreditStep() { creditCurrentStep_ += 1; }
+
+void Calculator::endCreditSteps() {
+    creditNextStep_ = 0;
+    creditCurrentStep_ = 0;
 }
 
 std::optional<std::string> Calculator::localeDecimalSeparator() {
@@ -183,17 +224,17 @@ std::optional<std::string> Calculator::localeDecimalSeparator() {
 }
 
 void Calculator::pushCurrentLine() {
-    const CalculatorLine& line = ostreloLine;
-    ostrelo.pushLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
+    const CalculatorLine& line = ostreloLine_;
+    ostrelo_.pushLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
                      line.number);
 }
 
 void Calculator::enterResetLine() { enterToken(1, 0, "R", "", 0.0); }
 
 void Calculator::resetCalculation() {
-    clearCounter = 0;
-    ostrelo.clearStack();
-    ostreloLine.parentheses = 0;
+    clearCounter_ = 0;
+    ostrelo_.clearStack();
+    ostreloLine_.parentheses = 0;
     enterResetLine();
 }
 
@@ -201,80 +242,80 @@ void Calculator::resetCalculation() {
 // Display texts and key states
 
 std::string Calculator::calculationText() const {
-    const auto& lines = ostrelo.items;
+    const auto& lines = ostrelo_.items;
     if (lines.size() == 1 && lines.front().type == "R") {
         const CalculatorLine& line = lines.front();
         return LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction, 1,
-                                         line.number, scientificNotation, false, false);
+                                         line.number, scientificNotation_, false, false);
     }
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const CalculatorLine& line = lines[i];
         auto after = static_cast<std::int64_t>(lines.size() - 1 - i);
         text += LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction, after,
-                                          line.number, scientificNotation, true, false);
+                                          line.number, scientificNotation_, true, false);
     }
     return text;
 }
 
 std::string Calculator::memoryText() const {
-    const auto& lines = memoryOstrelo.items;
+    const auto& lines = memoryOstrelo_.items;
     if (lines.size() == 1 && lines.front().type == "R") {
         const CalculatorLine& line = lines.front();
         return LineFormatter::memoryLineText(line.item, line.type, line.digits, line.separator, line.fraction, 1,
-                                             line.number, scientificNotation, false);
+                                             line.number, scientificNotation_, false);
     }
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const CalculatorLine& line = lines[i];
         auto after = static_cast<std::int64_t>(lines.size() - 1 - i);
         text += LineFormatter::memoryLineText(line.item, line.type, line.digits, line.separator, line.fraction,
-                                              after, line.number, scientificNotation, true);
+                                              after, line.number, scientificNotation_, true);
     }
     return text;
 }
 
 void Calculator::updatePrimaryString() {
-    primaryString = calculationText();
+    primaryString_ = calculationText();
     updateSecondaryString();
     updateEqualButtonState();
 
-    decimalSeparator = localeDecimalSeparator();
-    buttonClearAllText = "C";
+    decimalSeparator_ = localeDecimalSeparator();
+    buttonClearAllText_ = "C";
 
-    const std::string& type = ostreloLine.type;
+    const std::string& type = ostreloLine_.type;
     if (type == "N") {
-        decimalSeparatorPlusMinus = ostreloLine.separator ? std::optional<std::string>("±") : decimalSeparator;
+        decimalSeparatorPlusMinus_ = ostreloLine_.separator ? std::optional<std::string>("±") : decimalSeparator_;
     } else if (type == "R") {
-        if (ostreloLine.number != 0.0) {
-            decimalSeparatorPlusMinus = "±";
-            buttonClearAllText = "AC";
+        if (ostreloLine_.number != 0.0) {
+            decimalSeparatorPlusMinus_ = "±";
+            buttonClearAllText_ = "AC";
         } else {
-            decimalSeparatorPlusMinus = decimalSeparator;
+            decimalSeparatorPlusMinus_ = decimalSeparator_;
         }
     } else if (type == "F" || type == "√" || type == ")" || type == "^" || type == "²" || type == "(" ||
                type == "O" || type == "%" || type == "!") {
         // A "²" line (it can arrive through a restore) is titled as after "^".
-        decimalSeparatorPlusMinus = decimalSeparator;
+        decimalSeparatorPlusMinus_ = decimalSeparator_;
     }
 
-    if (buttonClearAllText == "C") {
-        if (clearCounter >= 1) {
-            clearCounter -= 1;
-            if (clearCounter >= 5) {
-                buttonClearAllText = "AC";
-                clearCounter = 0;
+    if (buttonClearAllText_ == "C") {
+        if (clearCounter_ >= 1) {
+            clearCounter_ -= 1;
+            if (clearCounter_ >= 5) {
+                buttonClearAllText_ = "AC";
+                clearCounter_ = 0;
             }
         }
-        if (ostrelo.lineCount() == 1 && ostreloLine.number == 0.0 && ostreloLine.digits == 1) {
-            buttonClearAllText = "AC";
+        if (ostrelo_.lineCount() == 1 && ostreloLine_.number == 0.0 && ostreloLine_.digits == 1) {
+            buttonClearAllText_ = "AC";
         }
     }
 
     static const std::array<const char*, 6> trigonometric{"sin(", "cos(", "tan(", "sin⁻¹(", "cos⁻¹(", "tan⁻¹("};
     static const std::array<const char*, 6> hyperbolic{"sinh(", "cosh(", "tanh(", "sinh⁻¹(", "cosh⁻¹(",
                                                        "tanh⁻¹("};
-    const std::string& shown = *primaryString;
+    const std::string& shown = *primaryString_;
     auto containsAny = [&shown](const std::array<const char*, 6>& tokens) {
         for (const char* token : tokens) {
             if (shown.find(token) != std::string::npos) return true;
@@ -282,63 +323,63 @@ void Calculator::updatePrimaryString() {
         return false;
     };
     if (containsAny(trigonometric)) {
-        radiantText = radiantFlag ? "rad" : "deg";
-        radiantWatchText = radiantText;
+        radiantText_ = radiantFlag_ ? "rad" : "deg";
+        radiantWatchText_ = radiantText_;
     } else if (containsAny(hyperbolic)) {
-        radiantFlag = true;
-        radiantText = "rad";
-        radiantWatchText = "rad";
+        radiantFlag_ = true;
+        radiantText_ = "rad";
+        radiantWatchText_ = "rad";
     } else {
-        radiantText = "⚙";
-        radiantWatchText = radiantFlag ? "rad" : "deg";
+        radiantText_ = "⚙";
+        radiantWatchText_ = radiantFlag_ ? "rad" : "deg";
     }
 
-    if (dateCalculator) {
-        primaryString = dateCompleteString;
-        secondaryString = dateResultString;
-        buttonEqualColor = dateError ? ButtonState::error : ButtonState::success;
+    if (dateCalculator_) {
+        primaryString_ = dateCompleteString_;
+        secondaryString_ = dateResultString_;
+        buttonEqualColor_ = dateError_ ? ButtonState::error : ButtonState::success;
     }
 }
 
 void Calculator::updateSecondaryString() {
-    if (ostrelo.lineCount() < 2) {
-        secondaryString = "";
+    if (ostrelo_.lineCount() < 2) {
+        secondaryString_ = "";
         return;
     }
-    EvaluationResult result = evaluateExpression(ostrelo.stackText());
+    EvaluationResult result = evaluateExpression(ostrelo_.stackText());
     if (result.status == "ERROR" || result.status == "FAILED") {
-        secondaryString = "";
+        secondaryString_ = "";
         return;
     }
     double value = result.value == 0.0 ? 0.0 : result.value;  // no negative zero
-    secondaryString = LineFormatter::formatLine("", "N", 0, true, 0, 1, value, scientificNotation, false, false);
+    secondaryString_ = LineFormatter::formatLine("", "N", 0, true, 0, 1, value, scientificNotation_, false, false);
 }
 
 void Calculator::updateEqualButtonState() {
-    if (ostrelo.items.empty()) {
-        buttonEqualColor = ButtonState::error;
+    if (ostrelo_.items.empty()) {
+        buttonEqualColor_ = ButtonState::error;
         return;
     }
-    EvaluationResult result = evaluateExpression(ostrelo.stackText());
-    buttonEqualColor =
+    EvaluationResult result = evaluateExpression(ostrelo_.stackText());
+    buttonEqualColor_ =
         (result.status == "ERROR" || result.status == "FAILED") ? ButtonState::error : ButtonState::success;
 }
 
 void Calculator::updateMemoryString() {
-    if (memoryOstrelo.items.empty()) {
-        memoryPrimaryString = "";
-        buttonMemoryRecallColor = ButtonState::memoryEmpty;
+    if (memoryOstrelo_.items.empty()) {
+        memoryPrimaryString_ = "";
+        buttonMemoryRecallColor_ = ButtonState::memoryEmpty;
         return;
     }
-    EvaluationResult result = evaluateExpression(memoryOstrelo.memoryItemsText());
-    if (result.status == "ERROR" || result.status == "FAILED" || memoryOstrelo.items.size() == 1) {
-        memoryPrimaryString = memoryText();
+    EvaluationResult result = evaluateExpression(memoryOstrelo_.memoryItemsText());
+    if (result.status == "ERROR" || result.status == "FAILED" || memoryOstrelo_.items.size() == 1) {
+        memoryPrimaryString_ = memoryText();
     } else {
-        memoryPrimaryString = removeRedundantParentheses(memoryText()) + "=" +
+        memoryPrimaryString_ = removeRedundantParentheses(memoryText()) + "=" +
                               LineFormatter::memoryLineText("", "N", 0, true, 0, 1, result.value,
-                                                            scientificNotation, false);
+                                                            scientificNotation_, false);
     }
-    buttonMemoryRecallColor = ButtonState::memoryNotEmpty;
+    buttonMemoryRecallColor_ = ButtonState::memoryNotEmpty;
 }
 
 }  // namespace ostrelo

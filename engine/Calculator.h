@@ -49,8 +49,10 @@ public:
 
     // The 31 currency codes in alphabetical order ("EUR" is 8, "USD" is 29).
     static const std::vector<std::string>& currencyCodes();
+    // The row of the user's own currency, right after the listed codes.
+    static constexpr std::int64_t ownCurrencyRow = 31;
 
-    // Loads both stacks from the suite (a pending "reset" is honoured first), makes
+    // Loads both stacks from the suite (a pending reset is honoured first), makes
     // sure the calculation holds at least one line and refreshes every display text.
     Calculator();
     // An unsaved calculation has a last try at the store.
@@ -61,7 +63,7 @@ public:
     Calculator& operator=(Calculator&&) = default;
 
     // Re-reads both stacks, the current lines and the date mode from the suite and
-    // refreshes every display text and key state. A pending "reset" is applied first.
+    // refreshes every display text and key state. A pending reset is applied first.
     // An unsaved calculation is written first; while the store does not take it, the
     // calculation in memory is kept as it is.
     void reloadFromSettings();
@@ -180,41 +182,101 @@ public:
     void importCalculationText(const std::string& text, bool plainFormat);
     // ---- end of date calculator, memory keys, text export and import ------------------
 
+    // ---- What the screens set (Calculator.cpp) ---------------------------------------------
+    // The rows of `currency` converted from and to, as a picker, a currency key or the store
+    // chose them (taken as they are: a row outside the list converts nothing).
+    void chooseCurrencies(std::int64_t fromRow, std::int64_t toRow);
+    // The own currency at `ownCurrencyRow`, in place of one there before.
+    void setOwnCurrency(const std::string& code);
+    // No own currency: its row leaves the list, and a side on it moves to the row before.
+    void clearOwnCurrency();
+    // Angles in radians (true) or degrees, as stored; the display texts follow at the next
+    // refresh.
+    void setRadiantFlag(bool radians);
+    // The preferences the calculator follows; the display texts follow at the next refresh.
+    void setScientificNotation(bool scientific);
+    void setAutoParenthesis(bool automatic);
+    // The loan prompts: the step the next "𝑖"/"𝑚" key completes (creditNextStep), the step
+    // being completed (creditCurrentStep advances by one), and the end of the prompts (both 0).
+    void awaitCreditStep(std::int64_t step);
+    void takeCreditStep();
+    void endCreditSteps();
+    // A calculation rebuilt line by line (a continued activity): the last line off the stack
+    // (the current line keeps its values for the line entered in its place), and the reset line
+    // when the stack is empty.
+    void dropLastLine();
+    void enterResetLineWhenEmpty();
+
+    // ---- The state, by its names; only the operations above change it ----------------------
     // The calculation and its current line (always a copy of the last stack line;
     // its `parentheses` is the running count of open parentheses).
-    CalculatorStack ostrelo;
-    CalculatorLine ostreloLine{"0", "R", 0.0, 1, false, 0, 0};
+    const CalculatorStack& ostrelo() const { return ostrelo_; }
+    const CalculatorLine& ostreloLine() const { return ostreloLine_; }
     // The memory register and its last line.
-    MemoryCalculatorStack memoryOstrelo;
-    CalculatorLine memoryOstreloLine{"0", "R", 0.0, 1, false, 0, 0};
+    const MemoryCalculatorStack& memoryOstrelo() const { return memoryOstrelo_; }
+    const CalculatorLine& memoryOstreloLine() const { return memoryOstreloLine_; }
 
-    std::optional<std::string> primaryString;
-    std::optional<std::string> secondaryString;
-    std::optional<std::string> memoryPrimaryString;
-    std::optional<std::string> buttonClearAllText;
-    std::optional<ButtonState> buttonMemoryRecallColor;
-    std::optional<ButtonState> buttonEqualColor;
-    std::optional<std::string> decimalSeparator;
-    std::optional<std::string> decimalSeparatorPlusMinus;
-    bool scientificNotation = false;
-    std::int64_t clearCounter = 0;
-    bool radiantFlag = false;
-    std::optional<std::string> radiantText;
-    std::optional<std::string> radiantWatchText;
-    bool autoParenthesis = true;
-    std::int64_t creditNextStep = 0;
-    std::int64_t creditCurrentStep = 0;
-    bool dateCalculator = false;
-    std::string dateString;
-    std::string dateCompleteString;
-    std::string dateResultString;
-    std::int64_t dateDigits = 0;
-    bool dateError = false;
-    std::int64_t from = 0;
-    std::int64_t to = 0;
-    std::vector<std::string> currency = currencyCodes();
+    const std::optional<std::string>& primaryString() const { return primaryString_; }
+    const std::optional<std::string>& secondaryString() const { return secondaryString_; }
+    const std::optional<std::string>& memoryPrimaryString() const { return memoryPrimaryString_; }
+    const std::optional<std::string>& buttonClearAllText() const { return buttonClearAllText_; }
+    const std::optional<ButtonState>& buttonMemoryRecallColor() const { return buttonMemoryRecallColor_; }
+    const std::optional<ButtonState>& buttonEqualColor() const { return buttonEqualColor_; }
+    const std::optional<std::string>& decimalSeparator() const { return decimalSeparator_; }
+    const std::optional<std::string>& decimalSeparatorPlusMinus() const { return decimalSeparatorPlusMinus_; }
+    bool scientificNotation() const { return scientificNotation_; }
+    std::int64_t clearCounter() const { return clearCounter_; }
+    bool radiantFlag() const { return radiantFlag_; }
+    const std::optional<std::string>& radiantText() const { return radiantText_; }
+    const std::optional<std::string>& radiantWatchText() const { return radiantWatchText_; }
+    bool autoParenthesis() const { return autoParenthesis_; }
+    std::int64_t creditNextStep() const { return creditNextStep_; }
+    std::int64_t creditCurrentStep() const { return creditCurrentStep_; }
+    bool dateCalculator() const { return dateCalculator_; }
+    const std::string& dateString() const { return dateString_; }
+    const std::string& dateCompleteString() const { return dateCompleteString_; }
+    const std::string& dateResultString() const { return dateResultString_; }
+    std::int64_t dateDigits() const { return dateDigits_; }
+    bool dateError() const { return dateError_; }
+    std::int64_t from() const { return from_; }
+    std::int64_t to() const { return to_; }
+    const std::vector<std::string>& currency() const { return currency_; }
+
+    // Tests set up states that no key sequence reaches.
+    friend class CalculatorTestApi;
 
 private:
+    // The state behind the accessors above, in their order.
+    CalculatorStack ostrelo_;
+    CalculatorLine ostreloLine_{"0", "R", 0.0, 1, false, 0, 0};
+    MemoryCalculatorStack memoryOstrelo_;
+    CalculatorLine memoryOstreloLine_{"0", "R", 0.0, 1, false, 0, 0};
+    std::optional<std::string> primaryString_;
+    std::optional<std::string> secondaryString_;
+    std::optional<std::string> memoryPrimaryString_;
+    std::optional<std::string> buttonClearAllText_;
+    std::optional<ButtonState> buttonMemoryRecallColor_;
+    std::optional<ButtonState> buttonEqualColor_;
+    std::optional<std::string> decimalSeparator_;
+    std::optional<std::string> decimalSeparatorPlusMinus_;
+    bool scientificNotation_ = false;
+    std::int64_t clearCounter_ = 0;
+    bool radiantFlag_ = false;
+    std::optional<std::string> radiantText_;
+    std::optional<std::string> radiantWatchText_;
+    bool autoParenthesis_ = true;
+    std::int64_t creditNextStep_ = 0;
+    std::int64_t creditCurrentStep_ = 0;
+    bool dateCalculator_ = false;
+    std::string dateString_;
+    std::string dateCompleteString_;
+    std::string dateResultString_;
+    std::int64_t dateDigits_ = 0;
+    bool dateError_ = false;
+    std::int64_t from_ = 0;
+    std::int64_t to_ = 0;
+    std::vector<std::string> currency_ = currencyCodes();
+
     // The outermost StoreCommit's end: the whole state written when unsaved, the commit, and the
     // unsaved state begun or ended by its outcome.
     void finishStoreCommit(foundation::UserDefaults::Batch& batch, std::optional<std::int64_t> version);
@@ -268,7 +330,7 @@ private:
     void rebuildDateTexts();
     // Leaves date mode and stores that; `keepDateString` as the clear keys do.
     void endDateMode(bool keepDateString);
-    // Stores "dateCalculator" and "dateDigits" together (unchanged values are not written again).
+    // Stores the date mode and its digits together (unchanged values are not written again).
     void storeDateMode(bool mode, std::int64_t digits);
 
     // ---- Date calculator helpers (CalculatorDateMode.cpp, CalculatorMemoryKeys.cpp) -----

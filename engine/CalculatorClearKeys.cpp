@@ -51,34 +51,34 @@ double dropLastWholeDigit(double number) {
 
 void Calculator::clearEntry() {
     const StoreCommit operation(*this);
-    if (buttonClearAllText != "C") {
+    if (buttonClearAllText_ != "C") {
         resetCalculation();
     } else {
-        clearCounter += 2;
-        ostrelo.popLine();
-        const std::string type = ostreloLine.type;
+        clearCounter_ += 2;
+        ostrelo_.popLine();
+        const std::string type = ostreloLine_.type;
         if (type == "O" || type == "F" || type == "√" || type == "²" || type == "!" || type == "%" || type == "^") {
             popLastLine();
         } else if (type == "R") {
             resetCalculation();
         } else if (type == "N") {
-            double number = ostreloLine.number;
+            double number = ostreloLine_.number;
             bool constant = number == phiValue || number == piValue || number == eValue;
-            if (!constant && ostreloLine.digits >= 5) {
+            if (!constant && ostreloLine_.digits >= 5) {
                 removeLastDigit();
-                ostreloLine.item = "";
+                ostreloLine_.item = "";
                 pushCurrentLine();
             }
             popLastLine();
         } else if (type == "(") {
-            ostreloLine.parentheses -= 1;
+            ostreloLine_.parentheses -= 1;
             popLastLine();
-            if (ostreloLine.type == "F") {
-                ostrelo.popLine();
+            if (ostreloLine_.type == "F") {
+                ostrelo_.popLine();
                 popLastLine();
             }
         } else if (type == ")") {
-            ostreloLine.parentheses += 1;
+            ostreloLine_.parentheses += 1;
             popLastLine();
         } else {
             // A line of a type no key makes (only a foreign store holds one) goes whole,
@@ -86,13 +86,13 @@ void Calculator::clearEntry() {
             popLastLine();
         }
     }
-    if (dateCalculator) clearEntryDateStep();
+    if (dateCalculator_) clearEntryDateStep();
     updatePrimaryString();
 }
 
 void Calculator::removeLastDigit() {
-    CalculatorLine& line = ostreloLine;
-    if (scientificNotation) {
+    CalculatorLine& line = ostreloLine_;
+    if (scientificNotation_) {
         if (line.fraction >= 1) {
             line.digits -= 1;
             line.number = cutTypedNumber(line.number, line.fraction, line.fraction - 1);
@@ -118,28 +118,28 @@ void Calculator::removeLastDigit() {
 }
 
 void Calculator::popLastLine() {
-    if (ostrelo.items.empty()) {
-        ostreloLine.parentheses = 0;
+    if (ostrelo_.items.empty()) {
+        ostreloLine_.parentheses = 0;
         enterResetLine();
         return;
     }
-    auto last = ostrelo.popLine();
+    auto last = ostrelo_.popLine();
     if (!last) return;
-    ostreloLine.item = last->item;
-    ostreloLine.type = last->type;
-    ostreloLine.number = last->number;
-    ostreloLine.digits = last->digits;
-    ostreloLine.separator = last->separator;
-    ostreloLine.fraction = last->fraction;
+    ostreloLine_.item = last->item;
+    ostreloLine_.type = last->type;
+    ostreloLine_.number = last->number;
+    ostreloLine_.digits = last->digits;
+    ostreloLine_.separator = last->separator;
+    ostreloLine_.fraction = last->fraction;
     pushCurrentLine();
 }
 
 void Calculator::clearAll() {
     const StoreCommit operation(*this);
-    if (dateCalculator) endDateMode(true);
-    clearCounter = 0;
-    ostrelo.clearStack();
-    ostreloLine.parentheses = 0;
+    if (dateCalculator_) endDateMode(true);
+    clearCounter_ = 0;
+    ostrelo_.clearStack();
+    ostreloLine_.parentheses = 0;
     enterResetLine();
     updatePrimaryString();
 }

@@ -131,8 +131,8 @@ std::string typedText(const CalculatorLine& line) {
 
 Calculator::DateReading Calculator::readDateLine() const {
     DateReading reading;
-    if (ostrelo.items.empty()) return reading;
-    const CalculatorLine& line = ostrelo.items.front();
+    if (ostrelo_.items.empty()) return reading;
+    const CalculatorLine& line = ostrelo_.items.front();
 
     // Day and month: the number as typed, "." as separator, no grouping.
     const std::string plain = LineFormatter::formatLine(line.item, line.type, line.digits, line.separator,
@@ -141,26 +141,27 @@ Calculator::DateReading Calculator::readDateLine() const {
     const std::string dayText = dot == std::string::npos ? std::string() : plain.substr(0, dot);
     const std::string afterDot = dot == std::string::npos ? std::string() : plain.substr(dot + 1);
     const auto dayLength = static_cast<std::int64_t>(Characters::utf16Length(dayText));
-    reading.monthDigits = Characters::prefix(afterDot, lengthBetween(dateDigits, dayLength, Characters::count(afterDot)));
+    reading.monthDigits =
+        Characters::prefix(afterDot, lengthBetween(dateDigits_, dayLength, Characters::count(afterDot)));
     reading.day = integerOrZero(dayText);
     reading.month = integerOrZero(reading.monthDigits);
     reading.dateString = std::to_string(reading.day) + "." + std::to_string(reading.month) + ".";
 
     // Year: the digits after day and month, from the line's text in the user's locale.
     const std::string shown = dateLineText(0);
-    reading.yearDigits = Characters::suffix(shown, lengthBetween(line.digits, dateDigits, Characters::count(shown)));
+    reading.yearDigits = Characters::suffix(shown, lengthBetween(line.digits, dateDigits_, Characters::count(shown)));
     reading.fullDateText = reading.dateString + reading.yearDigits;
     return reading;
 }
 
 std::string Calculator::dateLineText(std::size_t index) const {
-    if (index >= ostrelo.items.size()) return "";
-    const CalculatorLine& line = ostrelo.items[index];
+    if (index >= ostrelo_.items.size()) return "";
+    const CalculatorLine& line = ostrelo_.items[index];
     return typedText(line);
 }
 
 void Calculator::completeYearOfFirstLine() {
-    if (ostrelo.items.empty()) return;
+    if (ostrelo_.items.empty()) return;
     const DateReading reading = readDateLine();
     if (!reading.yearDigits.empty()) return;
 
@@ -171,21 +172,21 @@ void Calculator::completeYearOfFirstLine() {
     const std::string month = allDigits(reading.monthDigits) ? reading.monthDigits : std::to_string(reading.month);
     const double number = plainDecimal(day + "." + month + year).value_or(0.0);
 
-    auto removed = ostrelo.removeFirstLine();
+    auto removed = ostrelo_.removeFirstLine();
     if (!removed) return;
-    ostrelo.insertFirstLine(removed->item, removed->type, static_cast<std::int64_t>(Characters::count(day + month + year)),
-                            removed->separator, static_cast<std::int64_t>(Characters::count(month + year)),
-                            removed->parentheses, number);
-    if (ostrelo.items.size() == 1) ostreloLine = ostrelo.items.front();
+    ostrelo_.insertFirstLine(removed->item, removed->type,
+                             static_cast<std::int64_t>(Characters::count(day + month + year)), removed->separator,
+                             static_cast<std::int64_t>(Characters::count(month + year)), removed->parentheses, number);
+    if (ostrelo_.items.size() == 1) ostreloLine_ = ostrelo_.items.front();
 }
 
 std::optional<std::string> Calculator::shiftedDateText(const DateReading& reading) const {
-    if (ostrelo.items.size() < 3) return std::nullopt;
+    if (ostrelo_.items.size() < 3) return std::nullopt;
     auto date = parseDate(reading.fullDateText);
     if (!date) return std::nullopt;
-    auto days = wholeDays(ostrelo.items[2].number);
+    auto days = wholeDays(ostrelo_.items[2].number);
     if (!days) return std::nullopt;
-    if (ostrelo.items[1].item != "+") {
+    if (ostrelo_.items[1].item != "+") {
         if (*days == std::numeric_limits<std::int64_t>::min()) return std::nullopt;
         days = -*days;
     }
@@ -202,23 +203,23 @@ std::optional<std::string> Calculator::shiftedDateText(const DateReading& readin
 
 // The texts of a date entry of one, two or three lines, as every date-mode key leaves them.
 void Calculator::rebuildDateTexts() {
-    const std::size_t lines = ostrelo.items.size();
+    const std::size_t lines = ostrelo_.items.size();
     if (lines < 1 || lines > 3) return;
     const DateReading reading = readDateLine();
-    dateString = reading.dateString;
-    dateError = true;
-    dateResultString.clear();
+    dateString_ = reading.dateString;
+    dateError_ = true;
+    dateResultString_.clear();
     if (lines == 1) {
-        dateCompleteString = reading.fullDateText;
-        if (parseDate(reading.fullDateText)) dateError = false;
+        dateCompleteString_ = reading.fullDateText;
+        if (parseDate(reading.fullDateText)) dateError_ = false;
         return;
     }
-    dateCompleteString = reading.fullDateText + " " + dateLineText(1);
+    dateCompleteString_ = reading.fullDateText + " " + dateLineText(1);
     if (lines == 2) return;
-    dateCompleteString += " " + dateLineText(2) + dayUnit(ostrelo.items[2].number);
+    dateCompleteString_ += " " + dateLineText(2) + dayUnit(ostrelo_.items[2].number);
     if (auto shifted = shiftedDateText(reading)) {
-        dateResultString = *shifted;
-        dateError = false;
+        dateResultString_ = *shifted;
+        dateError_ = false;
     }
 }
 
@@ -229,8 +230,8 @@ std::string Calculator::evaluateDateEntry() {
     const StoreCommit operation(*this);
     const auto separator = localeDecimalSeparator();
     // In date mode the first line already is a date: the key is an ordinary (refused) separator.
-    if (!dateCalculator && ostrelo.lineCount() == 1 && ostreloLine.type == "N") {
-        const CalculatorLine& line = ostreloLine;
+    if (!dateCalculator_ && ostrelo_.lineCount() == 1 && ostreloLine_.type == "N") {
+        const CalculatorLine& line = ostreloLine_;
         if (line.fraction >= 1) {
             if (line.fraction <= 2 && line.digits <= line.fraction + 2) {
                 const std::string shown = typedText(line);
@@ -244,14 +245,14 @@ std::string Calculator::evaluateDateEntry() {
                 const auto month = strictInteger(Characters::suffix(
                     shown, lengthBetween(line.digits, static_cast<std::int64_t>(p), Characters::count(shown))));
                 if (day && month && isDayOfMonth(*day, *month)) {
-                    dateString = std::to_string(*day) + "." + std::to_string(*month) + ".";
-                    dateCompleteString = dateString;
-                    dateDigits = line.digits;
-                    dateCalculator = true;
-                    dateError = true;
-                    storeDateMode(true, dateDigits);
+                    dateString_ = std::to_string(*day) + "." + std::to_string(*month) + ".";
+                    dateCompleteString_ = dateString_;
+                    dateDigits_ = line.digits;
+                    dateCalculator_ = true;
+                    dateError_ = true;
+                    storeDateMode(true, dateDigits_);
                     updatePrimaryString();
-                    return dateString;
+                    return dateString_;
                 }
             }
         } else if (line.separator && line.number == 0.0) {
@@ -260,18 +261,19 @@ std::string Calculator::evaluateDateEntry() {
             const std::string today = dateFormatter("d.My").stringFromDate(now);
             const double value = plainDecimal(today).value_or(0.0);
             if (value > 0) {
-                ostrelo.popLine();
-                ostreloLine.number = value;
-                ostreloLine.digits = static_cast<std::int64_t>(Characters::count(today)) - 1;
-                ostreloLine.fraction = static_cast<std::int64_t>(Characters::count(dateFormatter("My").stringFromDate(now)));
-                ostreloLine.item = today;
-                ostreloLine.separator = true;
-                ostreloLine.type = "N";
+                ostrelo_.popLine();
+                ostreloLine_.number = value;
+                ostreloLine_.digits = static_cast<std::int64_t>(Characters::count(today)) - 1;
+                ostreloLine_.fraction =
+                    static_cast<std::int64_t>(Characters::count(dateFormatter("My").stringFromDate(now)));
+                ostreloLine_.item = today;
+                ostreloLine_.separator = true;
+                ostreloLine_.type = "N";
                 pushCurrentLine();
-                dateDigits = static_cast<std::int64_t>(Characters::count(dateFormatter("dM").stringFromDate(now)));
-                dateCalculator = true;
-                dateString = dateFormatter("d.M.").stringFromDate(now);
-                storeDateMode(true, dateDigits);
+                dateDigits_ = static_cast<std::int64_t>(Characters::count(dateFormatter("dM").stringFromDate(now)));
+                dateCalculator_ = true;
+                dateString_ = dateFormatter("d.M.").stringFromDate(now);
+                storeDateMode(true, dateDigits_);
                 rebuildDateTexts();
                 updatePrimaryString();
             }
@@ -287,25 +289,25 @@ std::string Calculator::evaluateDateEntry() {
 
 void Calculator::calculateDate() {
     const StoreCommit operation(*this);
-    const std::size_t lines = ostrelo.items.size();
+    const std::size_t lines = ostrelo_.items.size();
     if (lines >= 1 && lines <= 3) {
         if (lines == 1) {
-            dateError = true;
-            dateResultString.clear();
-            dateCompleteString.clear();
+            dateError_ = true;
+            dateResultString_.clear();
+            dateCompleteString_.clear();
             completeYearOfFirstLine();
         }
         const DateReading reading = readDateLine();
-        dateString = reading.dateString;
+        dateString_ = reading.dateString;
         if (lines == 3) {
-            dateResultString = reading.fullDateText + " " + dateLineText(1) + " " + dateLineText(2) +
-                               dayUnit(ostrelo.items[2].number);
+            dateResultString_ = reading.fullDateText + " " + dateLineText(1) + " " + dateLineText(2) +
+                               dayUnit(ostrelo_.items[2].number);
             auto shifted = shiftedDateText(reading);
-            dateCompleteString = shifted ? *shifted : "ERROR";
-            dateResultString += " = " + dateCompleteString;
+            dateCompleteString_ = shifted ? *shifted : "ERROR";
+            dateResultString_ += " = " + dateCompleteString_;
         } else if (lines == 2) {
-            dateResultString = reading.fullDateText + " " + dateLineText(1) + " = ERROR";
-            dateCompleteString = "ERROR";
+            dateResultString_ = reading.fullDateText + " " + dateLineText(1) + " = ERROR";
+            dateCompleteString_ = "ERROR";
         } else {
             auto date = parseDate(reading.fullDateText);
             std::optional<int> week;
@@ -315,42 +317,42 @@ void Calculator::calculateDate() {
                 week = iso.weekOfYear(*date);
             }
             if (!date || !week) {
-                dateCompleteString = "ERROR";
-                dateResultString = reading.fullDateText + " = ERROR";
+                dateCompleteString_ = "ERROR";
+                dateResultString_ = reading.fullDateText + " = ERROR";
             } else {
                 const bool german = germanLanguage();
                 const std::string weekday = dateFormatter("EEEE", german ? "de_De" : "en_En").stringFromDate(*date);
                 char number[16];
                 std::snprintf(number, sizeof number, "%02d", *week);
-                dateCompleteString = weekday + " (" + (german ? "KW" : "CW") + number + ")";
-                dateError = false;
-                dateResultString = reading.fullDateText + " = " + dateCompleteString;
+                dateCompleteString_ = weekday + " (" + (german ? "KW" : "CW") + number + ")";
+                dateError_ = false;
+                dateResultString_ = reading.fullDateText + " = " + dateCompleteString_;
             }
         }
     }
-    dateError = false;
+    dateError_ = false;
     updatePrimaryString();
     endDateMode(true);
-    buttonClearAllText = "AC";
+    buttonClearAllText_ = "AC";
 }
 
 // ---------------------------------------------------------------------------------------
 // Date-mode branches of the keys and the reload
 
 void Calculator::enterDigitInDateMode(const std::string& key) {
-    std::int64_t lines = ostrelo.lineCount();
+    std::int64_t lines = ostrelo_.lineCount();
     if (lines == 0 || lines > 3) return;
     // The number of days is a whole number: once the operator is there, no separator.
     const auto separator = localeDecimalSeparator();
     const bool separatorKey = separator && key == *separator;
-    const CalculatorLine before = ostreloLine;
+    const CalculatorLine before = ostreloLine_;
     if (!(separatorKey && lines >= 2)) applyDigitByLineType(key);
     // Today's date is the line's text (its item), from which the year digits are read: a
     // year digit typed after it goes into that text as well, so the year is the one typed.
-    if (lines == 1 && ostrelo.lineCount() == 1 && before.type == "N" && !before.item.empty() && !separatorKey &&
-        ostreloLine.item == before.item && ostreloLine.digits == before.digits + 1) {
-        ostrelo.popLine();
-        ostreloLine.item += key;
+    if (lines == 1 && ostrelo_.lineCount() == 1 && before.type == "N" && !before.item.empty() && !separatorKey &&
+        ostreloLine_.item == before.item && ostreloLine_.digits == before.digits + 1) {
+        ostrelo_.popLine();
+        ostreloLine_.item += key;
         pushCurrentLine();
     }
     rebuildDateTexts();
@@ -358,8 +360,8 @@ void Calculator::enterDigitInDateMode(const std::string& key) {
 }
 
 void Calculator::inputOperatorInDateMode(const std::string& op) {
-    dateError = true;
-    std::int64_t lines = ostrelo.lineCount();
+    dateError_ = true;
+    std::int64_t lines = ostrelo_.lineCount();
     if (lines == 1) {
         // The date alone: the operator is appended and the year completed; then the date
         // and its operator go through the two-line step as well.
@@ -367,7 +369,7 @@ void Calculator::inputOperatorInDateMode(const std::string& op) {
         completeYearOfFirstLine();
         rebuildDateTexts();
         updatePrimaryString();
-        lines = ostrelo.lineCount();
+        lines = ostrelo_.lineCount();
     }
     if (lines != 2) return;  // exactly one "+" or "−" follows the date
     applyOperatorTokenRule(op);  // "+" and "−" replace each other
@@ -376,8 +378,8 @@ void Calculator::inputOperatorInDateMode(const std::string& op) {
 }
 
 void Calculator::clearEntryDateStep() {
-    std::int64_t lines = ostrelo.lineCount();
-    if (lines == 1 && (ostrelo.items.front().digits <= dateDigits || ostreloLine.type == "R")) {
+    std::int64_t lines = ostrelo_.lineCount();
+    if (lines == 1 && (ostrelo_.items.front().digits <= dateDigits_ || ostreloLine_.type == "R")) {
         endDateMode(true);
         return;
     }
@@ -387,10 +389,10 @@ void Calculator::clearEntryDateStep() {
 // Trusts the stored mode, derives every date text from the stored lines again and ends
 // date mode when the lines no longer form a date entry.
 void Calculator::reloadDateTexts() {
-    const std::size_t lines = ostrelo.items.size();
+    const std::size_t lines = ostrelo_.items.size();
     if (lines < 1 || lines > 3) return;
-    const CalculatorLine& first = ostrelo.items.front();
-    if (first.number == 0.0 || first.digits < dateDigits || !first.separator || first.type != "N") {
+    const CalculatorLine& first = ostrelo_.items.front();
+    if (first.number == 0.0 || first.digits < dateDigits_ || !first.separator || first.type != "N") {
         endDateMode(false);
         return;
     }
@@ -399,14 +401,14 @@ void Calculator::reloadDateTexts() {
         endDateMode(false);
         return;
     }
-    dateString = reading.dateString;
+    dateString_ = reading.dateString;
     if (lines == 1) {
-        dateCompleteString = reading.fullDateText;
-        dateResultString.clear();
-        dateError = !parseDate(reading.fullDateText).has_value();
+        dateCompleteString_ = reading.fullDateText;
+        dateResultString_.clear();
+        dateError_ = !parseDate(reading.fullDateText).has_value();
         return;
     }
-    const CalculatorLine& op = ostrelo.items[1];
+    const CalculatorLine& op = ostrelo_.items[1];
     const bool plusOrMinus = op.type == "O" && (op.item == "+" || op.item == "−");
     if (lines == 2) {
         if (!plusOrMinus) {
@@ -415,21 +417,21 @@ void Calculator::reloadDateTexts() {
         }
         completeYearOfFirstLine();
         reading = readDateLine();
-        dateCompleteString = reading.fullDateText + " " + dateLineText(1);
-        dateError = true;  // the number of days is still missing; the live result stays
+        dateCompleteString_ = reading.fullDateText + " " + dateLineText(1);
+        dateError_ = true;  // the number of days is still missing; the live result stays
         return;
     }
-    const CalculatorLine& days = ostrelo.items[2];
+    const CalculatorLine& days = ostrelo_.items[2];
     if (days.fraction != 0 || days.type != "N" || days.separator || !plusOrMinus) {
         endDateMode(false);
         return;
     }
-    dateCompleteString = reading.fullDateText + " " + dateLineText(1) + " " + dateLineText(2) + dayUnit(days.number);
-    dateError = true;
-    dateResultString.clear();
+    dateCompleteString_ = reading.fullDateText + " " + dateLineText(1) + " " + dateLineText(2) + dayUnit(days.number);
+    dateError_ = true;
+    dateResultString_.clear();
     if (auto shifted = shiftedDateText(reading)) {
-        dateResultString = *shifted;
-        dateError = false;
+        dateResultString_ = *shifted;
+        dateError_ = false;
     }
 }
 
@@ -439,20 +441,22 @@ void Calculator::storeDateMode(bool mode, std::int64_t digits) {
     auto suite = SharedSettings::open();
     const PropertyListValue storedMode(mode);
     const PropertyListValue storedDigits(digits);
-    if (suite->object("dateCalculator") == storedMode && suite->object("dateDigits") == storedDigits) return;
+    if (suite->object(SharedSettings::dateCalculator) == storedMode &&
+        suite->object(SharedSettings::dateDigits) == storedDigits)
+        return;
     const bool stored = suite->performTransaction([&](foundation::UserDefaults::Transaction& t) {
-        return t.set("dateCalculator", storedMode) && t.set("dateDigits", storedDigits);
+        return t.set(SharedSettings::dateCalculator, storedMode) && t.set(SharedSettings::dateDigits, storedDigits);
     });
     if (!stored) dateModeOutOfStep_ = true;
 }
 
 void Calculator::endDateMode(bool keepDateString) {
-    dateError = false;
-    dateResultString.clear();
-    dateCompleteString.clear();
-    if (!keepDateString) dateString.clear();
-    dateCalculator = false;
-    dateDigits = 0;
+    dateError_ = false;
+    dateResultString_.clear();
+    dateCompleteString_.clear();
+    if (!keepDateString) dateString_.clear();
+    dateCalculator_ = false;
+    dateDigits_ = 0;
     storeDateMode(false, 0);
 }
 

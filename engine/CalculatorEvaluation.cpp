@@ -14,34 +14,34 @@
 namespace ostrelo {
 
 EvaluationResult Calculator::evaluateExpression(const std::string& text) const {
-    return ExpressionEvaluation::evaluate(text, autoParenthesis, radiantFlag);
+    return ExpressionEvaluation::evaluate(text, autoParenthesis_, radiantFlag_);
 }
 
 std::string Calculator::expressionFormat(const std::string& text) const {
-    return ExpressionTranslator::expressionFormat(text, autoParenthesis, radiantFlag);
+    return ExpressionTranslator::expressionFormat(text, autoParenthesis_, radiantFlag_);
 }
 
 std::string Calculator::removeRedundantParentheses(const std::string& text) const {
-    return ExpressionTranslator::removeRedundantParentheses(text, autoParenthesis);
+    return ExpressionTranslator::removeRedundantParentheses(text, autoParenthesis_);
 }
 
 void Calculator::evaluateEquals(bool money, const std::string& unit) {
     const StoreCommit operation(*this);
-    if (ostrelo.items.empty()) return;
+    if (ostrelo_.items.empty()) return;
 
-    EvaluationResult result = evaluateExpression(ostrelo.stackText());
+    EvaluationResult result = evaluateExpression(ostrelo_.stackText());
 
     // The equation: the lines as shown, each as if followed by others.
     std::string equation;
-    const auto& lines = ostrelo.items;
+    const auto& lines = ostrelo_.items;
     if (lines.size() == 1 && lines.front().type == "R") {
         const CalculatorLine& line = lines.front();
         equation = LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction, 1,
-                                             line.number, scientificNotation, false, false);
+                                             line.number, scientificNotation_, false, false);
     } else {
         for (const CalculatorLine& line : lines) {
             equation += LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction,
-                                                  1, line.number, scientificNotation, true, false);
+                                                  1, line.number, scientificNotation_, true, false);
         }
     }
 
@@ -52,18 +52,18 @@ void Calculator::evaluateEquals(bool money, const std::string& unit) {
             if (c == ')') open -= 1;
             if (open < 0) break;
         }
-        if (open > 0 && autoParenthesis) equation.append(static_cast<std::size_t>(open), ')');
+        if (open > 0 && autoParenthesis_) equation.append(static_cast<std::size_t>(open), ')');
         equation = removeRedundantParentheses(equation);
     }
 
-    ostrelo.clearStack();
-    ostreloLine.parentheses = 0;
+    ostrelo_.clearStack();
+    ostreloLine_.parentheses = 0;
 
     if (result.status == "ERROR" || result.status == "FAILED") {
         enterToken(0, 0, "R", "", 0.0);
-        decimalSeparatorPlusMinus = localeDecimalSeparator();
-        primaryString = "ERROR";
-        secondaryString = equation + "=" + "ERROR";
+        decimalSeparatorPlusMinus_ = localeDecimalSeparator();
+        primaryString_ = "ERROR";
+        secondaryString_ = equation + "=" + "ERROR";
     } else {
         double x = result.value == 0.0 ? 0.0 : result.value;  // no negative zero
 
@@ -91,15 +91,15 @@ void Calculator::evaluateEquals(bool money, const std::string& unit) {
         }
         enterToken(intDigits + fraction, fraction, "R", "", x);
 
-        decimalSeparatorPlusMinus =
-            ostreloLine.number != 0.0 ? std::optional<std::string>("±") : localeDecimalSeparator();
-        primaryString = LineFormatter::formatLine(ostreloLine.item, ostreloLine.type, ostreloLine.digits,
-                                                  ostreloLine.separator, ostreloLine.fraction, 1, ostreloLine.number,
-                                                  scientificNotation, false, false);
-        secondaryString = equation + "=" + *primaryString;
+        decimalSeparatorPlusMinus_ =
+            ostreloLine_.number != 0.0 ? std::optional<std::string>("±") : localeDecimalSeparator();
+        primaryString_ = LineFormatter::formatLine(ostreloLine_.item, ostreloLine_.type, ostreloLine_.digits,
+                                                  ostreloLine_.separator, ostreloLine_.fraction, 1, ostreloLine_.number,
+                                                  scientificNotation_, false, false);
+        secondaryString_ = equation + "=" + *primaryString_;
 
         if (money) {
-            double y = ostrelo.items.front().number;
+            double y = ostrelo_.items.front().number;
             // A value whose hundredfold is not finite is shown unrounded, never as an infinite text.
             double hundredfold = y * 100.0;
             double rounded = std::isfinite(hundredfold) ? std::round(hundredfold) / 100.0 : y;
@@ -111,11 +111,11 @@ void Calculator::evaluateEquals(bool money, const std::string& unit) {
             // The sign is the true minus, as in every other text; an amount that rounds to
             // zero has none.
             const std::string amount = formatter.stringFromNumber(std::fabs(rounded));
-            primaryString = (rounded < 0 ? "\u2212" + amount : amount) + " " + unit;
+            primaryString_ = (rounded < 0 ? "\u2212" + amount : amount) + " " + unit;
         }
     }
 
-    buttonClearAllText = "AC";
+    buttonClearAllText_ = "AC";
     updateEqualButtonState();
 }
 

@@ -57,26 +57,26 @@ std::optional<double> Calculator::constantValue(const std::string& symbol) {
 
 void Calculator::enterToken(std::int64_t digits, std::int64_t fraction, const std::string& type,
                             const std::string& item, double number) {
-    ostreloLine.item = item;
-    ostreloLine.type = type;
-    ostreloLine.number = number;
-    ostreloLine.digits = digits;
-    ostreloLine.fraction = fraction;
-    ostreloLine.separator = fraction > 0;
+    ostreloLine_.item = item;
+    ostreloLine_.type = type;
+    ostreloLine_.number = number;
+    ostreloLine_.digits = digits;
+    ostreloLine_.fraction = fraction;
+    ostreloLine_.separator = fraction > 0;
     pushCurrentLine();
 }
 
 void Calculator::pushSymbolLine(const std::string& item, const std::string& type, Placement placement) {
-    ostreloLine.item = item;
-    ostreloLine.type = type;
-    ostreloLine.number = 0.0;
-    ostreloLine.digits = 0;
-    ostreloLine.separator = false;
-    ostreloLine.fraction = 0;
+    ostreloLine_.item = item;
+    ostreloLine_.type = type;
+    ostreloLine_.number = 0.0;
+    ostreloLine_.digits = 0;
+    ostreloLine_.separator = false;
+    ostreloLine_.fraction = 0;
     if (placement == Placement::append) {
         pushCurrentLine();
     } else {
-        ostrelo.insertFirstLine(item, type, 0, false, 0, ostreloLine.parentheses, 0.0);
+        ostrelo_.insertFirstLine(item, type, 0, false, 0, ostreloLine_.parentheses, 0.0);
     }
 }
 
@@ -86,33 +86,33 @@ void Calculator::appendSymbolLine(const std::string& item, const std::string& ty
 
 void Calculator::repushLine(const std::string& item, const std::string& type, std::int64_t digits, bool separator,
                             std::int64_t fraction, double number) {
-    ostreloLine.item = item;
-    ostreloLine.type = type;
-    ostreloLine.number = number;
-    ostreloLine.digits = digits;
-    ostreloLine.separator = separator;
-    ostreloLine.fraction = fraction;
+    ostreloLine_.item = item;
+    ostreloLine_.type = type;
+    ostreloLine_.number = number;
+    ostreloLine_.digits = digits;
+    ostreloLine_.separator = separator;
+    ostreloLine_.fraction = fraction;
     pushCurrentLine();
 }
 
 void Calculator::insertLeadingNumber(std::int64_t digits, std::int64_t fraction, double number) {
-    ostreloLine.item = "";
-    ostreloLine.type = "N";
-    ostreloLine.number = number;
-    ostreloLine.digits = digits;
-    ostreloLine.fraction = fraction;
-    ostreloLine.separator = fraction > 0;
-    ostrelo.insertFirstLine("", "N", digits, fraction > 0, fraction, ostreloLine.parentheses, number);
+    ostreloLine_.item = "";
+    ostreloLine_.type = "N";
+    ostreloLine_.number = number;
+    ostreloLine_.digits = digits;
+    ostreloLine_.fraction = fraction;
+    ostreloLine_.separator = fraction > 0;
+    ostrelo_.insertFirstLine("", "N", digits, fraction > 0, fraction, ostreloLine_.parentheses, number);
 }
 
 void Calculator::pushOpenParenthesis() {
-    ostreloLine.parentheses += 1;
+    ostreloLine_.parentheses += 1;
     pushSymbolLine("(", "(", Placement::append);
 }
 
 void Calculator::pushCloseParenthesis() {
-    if (ostreloLine.parentheses < 1) return;
-    ostreloLine.parentheses -= 1;
+    if (ostreloLine_.parentheses < 1) return;
+    ostreloLine_.parentheses -= 1;
     pushSymbolLine(")", ")", Placement::append);
 }
 
@@ -129,13 +129,13 @@ std::int64_t Calculator::decimalDigitCount(std::int64_t n) {
 // Keys
 
 void Calculator::toggleDegRad() {
-    radiantFlag = !radiantFlag;
+    radiantFlag_ = !radiantFlag_;
     updatePrimaryString();
 }
 
 void Calculator::enterFunctionKey(const std::string& key) {
     const StoreCommit operation(*this);
-    if (dateCalculator) return;
+    if (dateCalculator_) return;
     if (key == "𝑖") {
         enterLoanKey();
         return;
@@ -145,7 +145,7 @@ void Calculator::enterFunctionKey(const std::string& key) {
 }
 
 void Calculator::applyFunctionKey(const std::string& key) {
-    const std::string type = ostreloLine.type;
+    const std::string type = ostreloLine_.type;
     const bool numberOrResult = type == "N" || type == "R";
     const bool closing = type == ")" || type == "!" || type == "%";
     const bool operandStart = type == "O" || type == "(" || type == "√";
@@ -153,9 +153,9 @@ void Calculator::applyFunctionKey(const std::string& key) {
     auto randomFraction = [this] { enterToken(9, 8, "N", "", foundation::RandomSource::fraction()); };
     // Takes the last line x off, puts the new lines in its place and x (unless it is zero) behind them.
     auto wrap = [this](auto&& pushNewLines) {
-        auto x = ostrelo.popLine();
+        auto x = ostrelo_.popLine();
         if (!x) return;
-        if (!ostrelo.items.empty() && ostrelo.items.back().type == "^") pushOpenParenthesis();
+        if (!ostrelo_.items.empty() && ostrelo_.items.back().type == "^") pushOpenParenthesis();
         pushNewLines();
         if (x->number != 0.0) repushLine(x->item, x->type, x->digits, x->separator, x->fraction, x->number);
     };
@@ -186,7 +186,7 @@ void Calculator::applyFunctionKey(const std::string& key) {
     } else if (const Constant* constant = findConstant(key)) {
         std::string symbol(constant->symbol);
         if (numberOrResult) {
-            ostrelo.popLine();
+            ostrelo_.popLine();
             enterToken(9, 8, "N", symbol, constant->value);
         } else if (closing) {
             pushOperatorLine("×");
@@ -215,7 +215,7 @@ void Calculator::applyFunctionKey(const std::string& key) {
         }
     } else if (key == "@") {
         if (numberOrResult) {
-            ostrelo.popLine();
+            ostrelo_.popLine();
             randomFraction();
         } else if (closing) {
             pushOperatorLine("×");
@@ -240,11 +240,11 @@ void Calculator::applyFunctionKey(const std::string& key) {
 }
 
 void Calculator::applyRandomRule() {
-    if (ostrelo.items.empty()) return;
-    double x = ostrelo.items.back().number;
+    if (ostrelo_.items.empty()) return;
+    double x = ostrelo_.items.back().number;
     // A negative, non-finite or too large number gives no bound to draw below: refused.
     if (!(x >= 0.0) || !std::isfinite(x) || x >= randomBoundLimit) return;
-    ostrelo.popLine();
+    ostrelo_.popLine();
     if (x < 1.0) {
         enterToken(9, 8, "N", "", foundation::RandomSource::fraction());
         return;
@@ -255,14 +255,14 @@ void Calculator::applyRandomRule() {
 }
 
 void Calculator::applyReciprocal() {
-    if (ostreloLine.parentheses != 0) return;
-    const std::string& type = ostreloLine.type;
+    if (ostreloLine_.parentheses != 0) return;
+    const std::string& type = ostreloLine_.type;
     if (type == "N" || type == "R") {
-        if (ostrelo.lineCount() == 1) {
-            CalculatorLine x = ostrelo.items.back();
+        if (ostrelo_.lineCount() == 1) {
+            CalculatorLine x = ostrelo_.items.back();
             pushSymbolLine("÷", "O", Placement::insertFirst);
             insertLeadingNumber(1, 0, 1.0);
-            ostrelo.popLine();
+            ostrelo_.popLine();
             enterToken(x.digits, x.fraction, "N", "", x.number);
         } else {
             reciprocalOfWhole();
@@ -273,7 +273,7 @@ void Calculator::applyReciprocal() {
 }
 
 void Calculator::reciprocalOfWhole() {
-    ostreloLine.parentheses = 1;
+    ostreloLine_.parentheses = 1;
     pushSymbolLine("(", "(", Placement::insertFirst);
     pushSymbolLine("÷", "O", Placement::insertFirst);
     insertLeadingNumber(1, 0, 1.0);
@@ -281,26 +281,26 @@ void Calculator::reciprocalOfWhole() {
 }
 
 void Calculator::enterLoanKey() {
-    if (creditNextStep == 0 && creditCurrentStep == 0) {
+    if (creditNextStep_ == 0 && creditCurrentStep_ == 0) {
         // The principal.
-        const bool single = ostrelo.lineCount() == 1;
-        const bool numberOrResult = ostreloLine.type == "N" || ostreloLine.type == "R";
-        if (single && numberOrResult && ostreloLine.number >= 0.0) {
+        const bool single = ostrelo_.lineCount() == 1;
+        const bool numberOrResult = ostreloLine_.type == "N" || ostreloLine_.type == "R";
+        if (single && numberOrResult && ostreloLine_.number >= 0.0) {
             inputOperator("×");
             enterParenthesis("(");
-            creditNextStep = 1;
+            creditNextStep_ = 1;
         } else {
-            creditNextStep = 0;
-            creditCurrentStep = 0;
+            creditNextStep_ = 0;
+            creditCurrentStep_ = 0;
         }
         updatePrimaryString();
         return;
     }
-    if (creditNextStep == 1 && creditCurrentStep == 0) {
+    if (creditNextStep_ == 1 && creditCurrentStep_ == 0) {
         // The annual interest rate in percent.
-        creditCurrentStep = 1;
-        if (ostreloLine.type == "N" && ostreloLine.number > 0.0) {
-            const CalculatorLine rate = ostreloLine;
+        creditCurrentStep_ = 1;
+        if (ostreloLine_.type == "N" && ostreloLine_.number > 0.0) {
+            const CalculatorLine rate = ostreloLine_;
             appendSymbolLine("%", "%");
             inputOperator("÷");
             enterDigit("1");
@@ -321,18 +321,18 @@ void Calculator::enterLoanKey() {
             enterParenthesis(")");
             appendSymbolLine("^", "^");
             enterParenthesis("(");
-            creditNextStep = 2;
+            creditNextStep_ = 2;
             updatePrimaryString();
         } else {
-            creditNextStep = 0;
-            creditCurrentStep = 0;
+            creditNextStep_ = 0;
+            creditCurrentStep_ = 0;
             evaluateEquals(false, "");
         }
         return;
     }
-    if (creditNextStep == 2 && creditCurrentStep == 1) {
+    if (creditNextStep_ == 2 && creditCurrentStep_ == 1) {
         // The number of months.
-        if (ostreloLine.type == "N" && ostreloLine.number >= 1.0 && ostreloLine.fraction == 0) {
+        if (ostreloLine_.type == "N" && ostreloLine_.number >= 1.0 && ostreloLine_.fraction == 0) {
             toggleSign();
             enterParenthesis(")");
             enterParenthesis(")");
@@ -340,14 +340,14 @@ void Calculator::enterLoanKey() {
             inputOperator("×");
             enterDigit("0");
         }
-        creditNextStep = 0;
-        creditCurrentStep = 0;
+        creditNextStep_ = 0;
+        creditCurrentStep_ = 0;
         evaluateEquals(true, "");
         return;
     }
     // Counters in no state of the loan prompts: start over.
-    creditNextStep = 0;
-    creditCurrentStep = 0;
+    creditNextStep_ = 0;
+    creditCurrentStep_ = 0;
     updatePrimaryString();
 }
 
@@ -356,8 +356,8 @@ void Calculator::enterLoanKey() {
 
 void Calculator::enterParenthesis(const std::string& key) {
     const StoreCommit operation(*this);
-    if (dateCalculator) return;
-    const std::string type = ostreloLine.type;
+    if (dateCalculator_) return;
+    const std::string type = ostreloLine_.type;
     const bool operand = type == "N" || type == "R" || type == ")" || type == "!" || type == "%";
     if (key == "(") {
         if (type == "O" || type == "√" || type == "F" || type == "(" || type == "^") {
@@ -366,11 +366,11 @@ void Calculator::enterParenthesis(const std::string& key) {
             pushOperatorLine("×");
             pushOpenParenthesis();
         } else if (type == "R") {
-            if (ostreloLine.number != 0.0) {
+            if (ostreloLine_.number != 0.0) {
                 pushOperatorLine("×");
                 pushOpenParenthesis();
             } else {
-                ostrelo.popLine();
+                ostrelo_.popLine();
                 pushOpenParenthesis();
             }
         }
@@ -378,15 +378,15 @@ void Calculator::enterParenthesis(const std::string& key) {
         if (operand) pushCloseParenthesis();
     } else if (key == "}") {
         if (operand) {
-            ostreloLine.parentheses += 1;
-            ostrelo.insertFirstLine("(", "(", 0, false, 0, ostreloLine.parentheses, 0.0);
+            ostreloLine_.parentheses += 1;
+            ostrelo_.insertFirstLine("(", "(", 0, false, 0, ostreloLine_.parentheses, 0.0);
             pushCloseParenthesis();
         }
     } else if (key == "{") {
-        ostreloLine.parentheses += 1;
-        ostrelo.insertFirstLine("(", "(", 0, false, 0, ostreloLine.parentheses, 0.0);
+        ostreloLine_.parentheses += 1;
+        ostrelo_.insertFirstLine("(", "(", 0, false, 0, ostreloLine_.parentheses, 0.0);
         // The stored last line carries the new count, so that a reload keeps the group open.
-        if (ostrelo.popLine()) pushCurrentLine();
+        if (ostrelo_.popLine()) pushCurrentLine();
     }
     updatePrimaryString();
 }

@@ -21,11 +21,11 @@ void Calculator::pressMemoryKey(const std::string& key) {
     const StoreCommit operation(*this);
     // The date entry's lines are no calculation: on every path (the screen's keys and the
     // hardware keyboard's) the memory keys do nothing while a date is entered.
-    if (dateCalculator) return;
+    if (dateCalculator_) return;
     if (key == "M+" || key == "M−") {
         applyMemoryPlusMinus(key);
     } else if (key == "MC") {
-        if (!memoryOstrelo.items.empty()) memoryOstrelo.clearMemory();
+        if (!memoryOstrelo_.items.empty()) memoryOstrelo_.clearMemory();
         updatePrimaryString();
         updateMemoryString();
     } else if (key == "MR") {
@@ -39,62 +39,62 @@ void Calculator::pressMemoryKey(const std::string& key) {
 // Memory lines
 
 void Calculator::storeMemoryLine(const CalculatorLine& line) {
-    memoryOstreloLine = line;
-    memoryOstrelo.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
+    memoryOstreloLine_ = line;
+    memoryOstrelo_.pushMemoryLine(line.item, line.type, line.digits, line.separator, line.fraction, line.parentheses,
                                  line.number);
 }
 
 void Calculator::pushMemoryCopyOfLine(const CalculatorLine& line) {
-    const std::int64_t running = memoryOstreloLine.parentheses;
+    const std::int64_t running = memoryOstreloLine_.parentheses;
     storeMemoryLine(line);
-    memoryOstreloLine.parentheses = running;
+    memoryOstreloLine_.parentheses = running;
 }
 
 void Calculator::pushMemoryOperator(const std::string& op) {
-    storeMemoryLine(CalculatorLine{op, "O", 0.0, 0, false, 0, memoryOstreloLine.parentheses});
+    storeMemoryLine(CalculatorLine{op, "O", 0.0, 0, false, 0, memoryOstreloLine_.parentheses});
 }
 
 void Calculator::pushMemoryOpenParenthesis() {
-    storeMemoryLine(CalculatorLine{"(", "(", 0.0, 0, false, 0, memoryOstreloLine.parentheses + 1});
+    storeMemoryLine(CalculatorLine{"(", "(", 0.0, 0, false, 0, memoryOstreloLine_.parentheses + 1});
 }
 
 void Calculator::pushMemoryCloseParenthesis() {
-    storeMemoryLine(CalculatorLine{")", ")", 0.0, 0, false, 0, memoryOstreloLine.parentheses - 1});
+    storeMemoryLine(CalculatorLine{")", ")", 0.0, 0, false, 0, memoryOstreloLine_.parentheses - 1});
 }
 
 void Calculator::pushMemoryNumber(std::int64_t digits, std::int64_t fraction, double number) {
-    storeMemoryLine(CalculatorLine{"", "N", number, digits, fraction > 0, fraction, memoryOstreloLine.parentheses});
+    storeMemoryLine(CalculatorLine{"", "N", number, digits, fraction > 0, fraction, memoryOstreloLine_.parentheses});
 }
 
 // ---------------------------------------------------------------------------------------
 // Keys
 
 void Calculator::applyMemoryPlusMinus(const std::string& key) {
-    if (primaryString && *primaryString == "ERROR") return;
-    if (ostrelo.items.empty()) return;
-    EvaluationResult result = evaluateExpression(ostrelo.stackText());
+    if (primaryString_ && *primaryString_ == "ERROR") return;
+    if (ostrelo_.items.empty()) return;
+    EvaluationResult result = evaluateExpression(ostrelo_.stackText());
     if (result.status == "ERROR" || result.status == "FAILED") {
-        secondaryString = key + " ERROR";
+        secondaryString_ = key + " ERROR";
         return;
     }
 
     // An empty register (cleared here or by another deliverable) has no open parenthesis.
-    if (memoryOstrelo.items.empty()) memoryOstreloLine.parentheses = 0;
+    if (memoryOstrelo_.items.empty()) memoryOstreloLine_.parentheses = 0;
     if (key == "M+") {
-        if (!memoryOstrelo.items.empty()) pushMemoryOperator("+");
+        if (!memoryOstrelo_.items.empty()) pushMemoryOperator("+");
     } else {
-        if (memoryOstrelo.items.empty()) pushMemoryNumber(1, 0, 0.0);
+        if (memoryOstrelo_.items.empty()) pushMemoryNumber(1, 0, 0.0);
         pushMemoryOperator("−");
     }
-    const bool group = ostrelo.items.size() >= 2;
+    const bool group = ostrelo_.items.size() >= 2;
     if (group) pushMemoryOpenParenthesis();
     // A copy, as the memory writes do not touch the calculation.
-    const std::vector<CalculatorLine> lines = ostrelo.items;
+    const std::vector<CalculatorLine> lines = ostrelo_.items;
     for (CalculatorLine line : lines) {
         if (line.type == "R") line.type = "N";
         pushMemoryCopyOfLine(line);
     }
-    for (std::int64_t open = ostreloLine.parentheses; open > 0; --open) pushMemoryCloseParenthesis();
+    for (std::int64_t open = ostreloLine_.parentheses; open > 0; --open) pushMemoryCloseParenthesis();
     if (group) pushMemoryCloseParenthesis();
 
     updatePrimaryString();
@@ -102,10 +102,10 @@ void Calculator::applyMemoryPlusMinus(const std::string& key) {
 }
 
 void Calculator::applyMemoryRecall() {
-    if (memoryOstrelo.items.empty()) return;
-    const std::string& type = ostreloLine.type;
+    if (memoryOstrelo_.items.empty()) return;
+    const std::string& type = ostreloLine_.type;
     if (type == "R") {
-        ostrelo.popLine();
+        ostrelo_.popLine();
         recallMemory();
     } else if (type == "N" || type == ")" || type == "!" || type == "%") {
         pushOperatorLine("×");
@@ -121,18 +121,18 @@ void Calculator::applyMemoryRecall() {
 }
 
 void Calculator::recallMemory() {
-    const std::vector<CalculatorLine> lines = memoryOstrelo.items;
+    const std::vector<CalculatorLine> lines = memoryOstrelo_.items;
     const bool group = lines.size() >= 2;
     if (group) pushOpenParenthesis();
     for (const CalculatorLine& line : lines) {
-        ostreloLine.item = line.item;
-        ostreloLine.type = line.type;
-        ostreloLine.number = line.number;
-        ostreloLine.digits = line.digits;
-        ostreloLine.separator = line.separator;
-        ostreloLine.fraction = line.fraction;
-        if (line.type == "(") ostreloLine.parentheses += 1;
-        if (line.type == ")") ostreloLine.parentheses -= 1;
+        ostreloLine_.item = line.item;
+        ostreloLine_.type = line.type;
+        ostreloLine_.number = line.number;
+        ostreloLine_.digits = line.digits;
+        ostreloLine_.separator = line.separator;
+        ostreloLine_.fraction = line.fraction;
+        if (line.type == "(") ostreloLine_.parentheses += 1;
+        if (line.type == ")") ostreloLine_.parentheses -= 1;
         // Stored with the calculation's running count, so that the count survives a reload.
         pushCurrentLine();
     }

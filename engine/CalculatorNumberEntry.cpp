@@ -14,7 +14,7 @@ bool isDigitKey(const std::string& key) { return key.size() == 1 && key[0] >= '0
 
 void Calculator::enterDigit(const std::string& key) {
     const StoreCommit operation(*this);
-    if (dateCalculator) {
+    if (dateCalculator_) {
         enterDigitInDateMode(key);
         return;
     }
@@ -27,9 +27,9 @@ void Calculator::applyDigitByLineType(const std::string& key) {
     auto separator = localeDecimalSeparator();
     if (!isDigitKey(key) && !(separator && key == *separator)) return;
 
-    const std::string& type = ostreloLine.type;
+    const std::string& type = ostreloLine_.type;
     if (type == "R") {
-        ostrelo.popLine();
+        ostrelo_.popLine();
         enterToken(1, 0, "N", "", 0.0);
         appendDigit(key);
     } else if (type == ")" || type == "!" || type == "%") {
@@ -48,18 +48,18 @@ void Calculator::applyDigitByLineType(const std::string& key) {
 void Calculator::appendDigit(const std::string& key) {
     auto separator = localeDecimalSeparator();
     if (separator && key == *separator) {
-        if (ostreloLine.digits > 8 || ostreloLine.separator) return;
-        ostrelo.popLine();
-        ostreloLine.separator = true;
+        if (ostreloLine_.digits > 8 || ostreloLine_.separator) return;
+        ostrelo_.popLine();
+        ostreloLine_.separator = true;
         pushCurrentLine();
         return;
     }
     if (!isDigitKey(key)) return;
     double d = key[0] - '0';
-    if (ostreloLine.digits > 8) return;
+    if (ostreloLine_.digits > 8) return;
 
-    ostrelo.popLine();
-    CalculatorLine& line = ostreloLine;
+    ostrelo_.popLine();
+    CalculatorLine& line = ostreloLine_;
     // The sign as typed: a zero that "C" left of a negative number (−0.000) stays negative.
     const bool negative = std::signbit(line.number);
     if (line.separator) {
@@ -91,12 +91,12 @@ void Calculator::enterDecimalSeparator() {
 
 void Calculator::toggleSign() {
     const StoreCommit operation(*this);
-    if (dateCalculator) return;
-    if (ostreloLine.type != "N" && ostreloLine.type != "R") return;
-    if (ostreloLine.number == 0.0) return;
-    ostrelo.popLine();
-    ostreloLine.number = -ostreloLine.number;
-    ostreloLine.item = "";
+    if (dateCalculator_) return;
+    if (ostreloLine_.type != "N" && ostreloLine_.type != "R") return;
+    if (ostreloLine_.number == 0.0) return;
+    ostrelo_.popLine();
+    ostreloLine_.number = -ostreloLine_.number;
+    ostreloLine_.item = "";
     pushCurrentLine();
     updatePrimaryString();
 }

@@ -8,10 +8,10 @@ void Calculator::inputOperator(const std::string& op) {
     const StoreCommit operation(*this);
     if (op != "+" && op != "−" && op != "×" && op != "÷") {
         // Not an operator key: refused like any key that does not fit.
-        if (!dateCalculator) updatePrimaryString();
+        if (!dateCalculator_) updatePrimaryString();
         return;
     }
-    if (dateCalculator) {
+    if (dateCalculator_) {
         if (op == "×" || op == "÷") return;
         if (op == "+" || op == "−") {
             inputOperatorInDateMode(op);
@@ -23,10 +23,10 @@ void Calculator::inputOperator(const std::string& op) {
 }
 
 void Calculator::applyOperatorTokenRule(const std::string& op) {
-    const std::string& type = ostreloLine.type;
+    const std::string& type = ostreloLine_.type;
     if (type == "O") {
         // Consecutive operator keys leave only the last one.
-        ostrelo.popLine();
+        ostrelo_.popLine();
         pushOperatorLine(op);
     } else if (type == "N" || type == "R" || type == ")" || type == "!" || type == "%") {
         pushOperatorLine(op);
@@ -35,12 +35,12 @@ void Calculator::applyOperatorTokenRule(const std::string& op) {
 }
 
 void Calculator::pushOperatorLine(const std::string& op) {
-    ostreloLine.item = op;
-    ostreloLine.type.assign(1, 'O');
-    ostreloLine.number = 0.0;
-    ostreloLine.digits = 0;
-    ostreloLine.separator = false;
-    ostreloLine.fraction = 0;
+    ostreloLine_.item = op;
+    ostreloLine_.type.assign(1, 'O');
+    ostreloLine_.number = 0.0;
+    ostreloLine_.digits = 0;
+    ostreloLine_.separator = false;
+    ostreloLine_.fraction = 0;
     pushCurrentLine();
 }
 

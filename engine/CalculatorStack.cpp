@@ -12,9 +12,9 @@ using foundation::UserDefaults;
 
 namespace {
 
-const std::string countKey = "count";
+constexpr const SharedSettings::LineKeys& keys = SharedSettings::calculationLines;
 
-std::string lineKey(std::int64_t index) { return std::to_string(index); }
+std::string lineKey(std::int64_t index) { return keys.line(index); }
 
 // Copies the array stored under one key to another; a missing array (no value, or a
 // value that is not an array) removes the target key.
@@ -31,16 +31,17 @@ bool moveStoredLine(UserDefaults::Transaction& transaction, std::int64_t from, s
 
 CalculatorStack::CalculatorStack() {
     auto suite = SharedSettings::open();
-    auto reset = suite->object("reset");
+    auto reset = suite->object(SharedSettings::reset);
     if (reset && reset->boolValue() == true) {
         suite->performTransaction([](UserDefaults::Transaction& t) {
-            return t.set(countKey, std::int64_t{0}) && t.set("memory", std::int64_t{0}) && t.set("reset", false) &&
-                   t.set("dateCalculator", false) && t.set("dateDigits", std::int64_t{0});
+            return t.set(keys.count, std::int64_t{0}) && t.set(SharedSettings::memoryLines.count, std::int64_t{0}) &&
+                   t.set(SharedSettings::reset, false) && t.set(SharedSettings::dateCalculator, false) &&
+                   t.set(SharedSettings::dateDigits, std::int64_t{0});
         });
         suite->synchronize();
     }
-    const std::int64_t count = StackLineRecord::storedCount(suite->object(countKey));
-    items = StackLineRecord::loadLines(*suite, "", count);
+    const std::int64_t count = StackLineRecord::storedCount(suite->object(keys.count));
+    items = StackLineRecord::loadLines(*suite, keys, count);
     userDefaultsCount = static_cast<std::int64_t>(items.size());
 }
 
@@ -50,7 +51,7 @@ void CalculatorStack::pushLine(const std::string& item, const std::string& type,
     items.push_back(line);
     const std::int64_t n = ++userDefaultsCount;
     StackLineRecord::commit(outOfStep, [&](UserDefaults&, UserDefaults::Transaction& t) {
-        return t.set(countKey, n) && t.set(lineKey(n), StackLineRecord::encode(line));
+        return t.set(keys.count, n) && t.set(lineKey(n), StackLineRecord::encode(line));
     });
 }
 
@@ -60,7 +61,7 @@ std::optional<CalculatorLine> CalculatorStack::popLine() {
         const std::int64_t n = userDefaultsCount;
         userDefaultsCount = n - 1;
         StackLineRecord::commit(outOfStep, [&](UserDefaults&, UserDefaults::Transaction& t) {
-            return t.removeObject(lineKey(n)) && t.set(countKey, n - 1);
+            return t.removeObject(lineKey(n)) && t.set(keys.count, n - 1);
         });
     }
     CalculatorLine last = std::move(items.back());
@@ -70,8 +71,8 @@ std::optional<CalculatorLine> CalculatorStack::popLine() {
 
 void CalculatorStack::clearStack() {
     StackLineRecord::commit(outOfStep, [](UserDefaults& suite, UserDefaults::Transaction& t) {
-        const std::int64_t stored = StackLineRecord::storedCount(t.object(countKey));
-        return StackLineRecord::removeLines(suite, t, "", stored) && t.set(countKey, std::int64_t{0});
+        const std::int64_t stored = StackLineRecord::storedCount(t.object(keys.count));
+        return StackLineRecord::removeLines(suite, t, keys, stored) && t.set(keys.count, std::int64_t{0});
     });
     userDefaultsCount = 0;
     items.clear();
@@ -82,8 +83,8 @@ void CalculatorStack::reloadStack() {
     userDefaultsCount = 0;
     outOfStep = false;
     auto suite = SharedSettings::open();
-    const std::int64_t count = StackLineRecord::storedCount(suite->object(countKey));
-    items = StackLineRecord::loadLines(*suite, "", count);
+    const std::int64_t count = StackLineRecord::storedCount(suite->object(keys.count));
+    items = StackLineRecord::loadLines(*suite, keys, count);
     userDefaultsCount = static_cast<std::int64_t>(items.size());
 }
 
@@ -95,7 +96,7 @@ std::optional<CalculatorLine> CalculatorStack::removeFirstLine() {
             // Upward from the lowest key, so no line is overwritten before it is copied.
             for (std::int64_t i = 2; i <= n; ++i)
                 if (!moveStoredLine(t, i, i - 1)) return false;
-            return t.removeObject(lineKey(n)) && t.set(countKey, n - 1);
+            return t.removeObject(lineKey(n)) && t.set(keys.count, n - 1);
         });
         userDefaultsCount = n - 1;
     }
@@ -114,13 +115,13 @@ void CalculatorStack::insertFirstLine(const std::string& item, const std::string
         // Downward from the highest key, so no line is overwritten before it is copied.
         for (std::int64_t i = n; i >= 1; --i)
             if (!moveStoredLine(t, i, i + 1)) return false;
-        return t.set(lineKey(1), StackLineRecord::encode(line)) && t.set(countKey, n + 1);
+        return t.set(lineKey(1), StackLineRecord::encode(line)) && t.set(keys.count, n + 1);
     });
     userDefaultsCount = n + 1;
 }
 
 bool CalculatorStack::storeWhole(UserDefaults::Transaction& transaction) const {
-    return StackLineRecord::storeLines(transaction, countKey, "", items);
+    return StackLineRecord::storeLines(transaction, keys, items);
 }
 
 std::string CalculatorStack::stackText() const {

@@ -10,8 +10,8 @@
 
 namespace ostrelo {
 
-// The calculation being entered, written through to the suite line by line:
-// "count" and the line keys "1", "2", ... A pending "reset" is honoured on creation.
+// The calculation being entered, written through to the suite line by line under
+// SharedSettings::calculationLines. A pending reset is honoured on creation.
 // Each operation opens the suite afresh and commits its writes together (see outOfStep). Loading stops
 // at the first stored line that is missing or malformed: the lines before it are loaded
 // and userDefaultsCount is their number; loading never rewrites the stored count.

@@ -13,7 +13,7 @@
 namespace ostrelo {
 
 std::string Calculator::resultText() const {
-    if (ostrelo.items.size() != 1) return "";
+    if (ostrelo_.items.size() != 1) return "";
     return calculationText();
 }
 
@@ -22,7 +22,7 @@ std::string Calculator::expressionText() const { return calculationText(); }
 void Calculator::importCalculationText(const std::string& text, bool plainFormat) {
     const StoreCommit operation(*this);
     // A number pasted into a date entry would end it half-way: the entry is left alone.
-    if (dateCalculator) return;
+    if (dateCalculator_) return;
     // Only what the leading number needs of the text is read.
     const double x = PastedNumber(foundation::NumberFormatter(), plainFormat).read(text).value_or(0.0);
 
@@ -50,9 +50,9 @@ void Calculator::importCalculationText(const std::string& text, bool plainFormat
     const std::int64_t digits = k + f;
 
     // The lines change here; the display texts follow at the next refresh.
-    const std::string& type = ostreloLine.type;
+    const std::string& type = ostreloLine_.type;
     if (type == "R" || type == "N") {
-        ostrelo.popLine();
+        ostrelo_.popLine();
         enterToken(digits, f, "R", "", x);
     } else if (type == "O" || type == "√" || type == "(" || type == "^") {
         enterToken(digits, f, "N", "", x);

@@ -10,7 +10,7 @@ double CurrencyConversion::storedRate(const std::string& from, const std::string
 }
 
 std::optional<double> CurrencyConversion::pairRate(const std::string& from, const std::string& to) {
-    const auto value = SharedSettings::open()->object(from + to);
+    const auto value = SharedSettings::open()->object(SharedSettings::ratePair(from, to));
     if (!value) return std::nullopt;
     return value->numberAsDouble();
 }

@@ -20,6 +20,9 @@ namespace ostrelo {
 
 namespace {
 
+// The currency every rate of the feed is given against.
+const std::string euroCode = "EUR";
+
 std::function<bool()>& networkTest() {
     static std::function<bool()> test;
     return test;
@@ -63,7 +66,7 @@ void ExchangeRateFeed::updateRatesIfNeeded() {
     if (!isConnected()) return;
     const std::string today = todayText();
     const auto suite = SharedSettings::open();
-    const auto stored = suite->object("EUR_date");
+    const auto stored = suite->object(SharedSettings::ratesDate);
     if (stored && stored->stringValue() == today) return;
     downloadRates();
 }
@@ -100,15 +103,16 @@ bool ExchangeRateFeed::storeRecords(const std::vector<Rates>& records) {
     const std::vector<Rates>& rates = feed->records;
     const auto suite = SharedSettings::open();
     const bool stored = suite->performTransaction([&](foundation::UserDefaults::Transaction& transaction) {
-        if (!transaction.set("EUR_date", feed->date)) return false;
-        if (!transaction.set("EUREUR", 1.0)) return false;
+        if (!transaction.set(SharedSettings::ratesDate, feed->date)) return false;
+        if (!transaction.set(SharedSettings::ratePair(euroCode, euroCode), 1.0)) return false;
         for (const Rates& x : rates) {
-            if (!transaction.set(x.currency + "_date", x.date)) return false;
-            if (!writeRate(transaction, "EUR" + x.currency, x.rate)) return false;
-            if (!writeRate(transaction, x.currency + "EUR", roundedRate(1.0 / x.rate))) return false;
+            if (!transaction.set(SharedSettings::rateDate(x.currency), x.date)) return false;
+            if (!writeRate(transaction, SharedSettings::ratePair(euroCode, x.currency), x.rate)) return false;
+            if (!writeRate(transaction, SharedSettings::ratePair(x.currency, euroCode), roundedRate(1.0 / x.rate)))
+                return false;
             for (const Rates& y : rates) {
                 const double cross = x.currency == y.currency ? 1.0 : roundedRate(y.rate / x.rate);
-                if (!writeRate(transaction, x.currency + y.currency, cross)) return false;
+                if (!writeRate(transaction, SharedSettings::ratePair(x.currency, y.currency), cross)) return false;
             }
         }
         return true;
@@ -134,7 +138,7 @@ std::optional<ExchangeRateFeed::Feed> ExchangeRateFeed::recordsToStore(const std
                                      " is before the first rates or after tomorrow; nothing stored");
             return std::nullopt;
         }
-        if (record.currency == "EUR") {
+        if (record.currency == euroCode) {
             euro = true;
             continue;
         }

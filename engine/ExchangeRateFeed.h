@@ -15,8 +15,9 @@ namespace ostrelo {
 
 // Keeps the euro reference rates in the suite current. When the stored rates are not of
 // today and the machine is on a network, the day's document is downloaded, parsed, and
-// every key of it is written in one transaction: "EUR_date", "EUREUR", and for each
-// record X "X_date", "EURX", "XEUR" and X + Y for every record Y.
+// every key of it is written in one transaction (SharedSettings): the rates' date, the euro's
+// pair with itself, and for each record X its date and its pairs with the euro and with every
+// record Y.
 class ExchangeRateFeed {
 public:
     static constexpr const char* defaultFeedUrl = "https://www.ecb.europa.eu/stats/eurofxref/eurofxref-daily.xml";
@@ -49,7 +50,7 @@ public:
     // The records a feed stores: each code once (a later record of a code takes the place
     // of the earlier, as its keys would have), no record of "EUR" itself and none whose rate
     // lies outside minimumRate ... maximumRate (both logged; the currency keeps the rates it
-    // had), and the date of the first record for "EUR_date". None (logged) when a record's
+    // had), and the date of the first record as the rates' date. None (logged) when a record's
     // date is not a "yyyy-MM-dd" date, lies before firstFeedDate or more than a day after
     // today, or there are more than maximumCodes codes.
     struct Feed {

@@ -9,15 +9,14 @@ using foundation::UserDefaults;
 
 namespace {
 
-const std::string memoryKey = "memory";
-const std::string memoryLinePrefix = "m";
+constexpr const SharedSettings::LineKeys& keys = SharedSettings::memoryLines;
 
 }  // namespace
 
 std::pair<std::vector<CalculatorLine>, std::int64_t> MemoryCalculatorStack::loadMemoryItems() {
     auto suite = SharedSettings::open();
-    const std::int64_t count = StackLineRecord::storedCount(suite->object(memoryKey));
-    auto lines = StackLineRecord::loadLines(*suite, memoryLinePrefix, count);
+    const std::int64_t count = StackLineRecord::storedCount(suite->object(keys.count));
+    auto lines = StackLineRecord::loadLines(*suite, keys, count);
     const auto loaded = static_cast<std::int64_t>(lines.size());
     return {std::move(lines), loaded};
 }
@@ -27,15 +26,16 @@ void MemoryCalculatorStack::loadMemoryHonouringReset() {
     userDefaultsCount = 0;
     outOfStep = false;
     auto suite = SharedSettings::open();
-    auto reset = suite->object("reset");
+    auto reset = suite->object(SharedSettings::reset);
     if (reset && reset->boolValue() == true) {
         suite->performTransaction([](UserDefaults::Transaction& t) {
-            return t.set("count", std::int64_t{0}) && t.set(memoryKey, std::int64_t{0}) && t.set("reset", false);
+            return t.set(SharedSettings::calculationLines.count, std::int64_t{0}) &&
+                   t.set(keys.count, std::int64_t{0}) && t.set(SharedSettings::reset, false);
         });
         suite->synchronize();
     }
-    const std::int64_t count = StackLineRecord::storedCount(suite->object(memoryKey));
-    items = StackLineRecord::loadLines(*suite, memoryLinePrefix, count);
+    const std::int64_t count = StackLineRecord::storedCount(suite->object(keys.count));
+    items = StackLineRecord::loadLines(*suite, keys, count);
     userDefaultsCount = static_cast<std::int64_t>(items.size());
 }
 
@@ -46,21 +46,21 @@ void MemoryCalculatorStack::pushMemoryLine(const std::string& item, const std::s
     items.push_back(line);
     const std::int64_t n = ++userDefaultsCount;
     StackLineRecord::commit(outOfStep, [&](UserDefaults&, UserDefaults::Transaction& t) {
-        return t.set(memoryKey, n) && t.set(memoryLinePrefix + std::to_string(n), StackLineRecord::encode(line));
+        return t.set(keys.count, n) && t.set(keys.line(n), StackLineRecord::encode(line));
     });
 }
 
 void MemoryCalculatorStack::clearMemory() {
     StackLineRecord::commit(outOfStep, [](UserDefaults& suite, UserDefaults::Transaction& t) {
-        const std::int64_t stored = StackLineRecord::storedCount(t.object(memoryKey));
-        return StackLineRecord::removeLines(suite, t, memoryLinePrefix, stored) && t.set(memoryKey, std::int64_t{0});
+        const std::int64_t stored = StackLineRecord::storedCount(t.object(keys.count));
+        return StackLineRecord::removeLines(suite, t, keys, stored) && t.set(keys.count, std::int64_t{0});
     });
     userDefaultsCount = 0;
     items.clear();
 }
 
 bool MemoryCalculatorStack::storeWhole(UserDefaults::Transaction& transaction) const {
-    return StackLineRecord::storeLines(transaction, memoryKey, memoryLinePrefix, items);
+    return StackLineRecord::storeLines(transaction, keys, items);
 }
 
 std::string MemoryCalculatorStack::memoryItemsText() const {

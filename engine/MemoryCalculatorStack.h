@@ -10,7 +10,7 @@
 
 namespace ostrelo {
 
-// The memory register, written through to the suite: "memory" and the keys "m1", "m2", ...
+// The memory register, written through to the suite under SharedSettings::memoryLines.
 // Loads and writes follow the rules of the calculation stack.
 class MemoryCalculatorStack {
 public:
@@ -19,7 +19,7 @@ public:
     // Set when a write did not reach the store, as for the calculation stack.
     bool outOfStep = false;
 
-    // The memory register as stored (does not look at "reset").
+    // The memory register as stored (does not look at a pending reset).
     static std::pair<std::vector<CalculatorLine>, std::int64_t> loadMemoryItems();
     // Reloads in place after honouring a pending reset.
     void loadMemoryHonouringReset();

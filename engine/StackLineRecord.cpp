@@ -42,11 +42,11 @@ std::int64_t StackLineRecord::storedCount(const std::optional<PropertyListValue>
     return count && *count >= 1 ? *count : 0;
 }
 
-std::vector<CalculatorLine> StackLineRecord::loadLines(const foundation::UserDefaults& suite,
-                                                       const std::string& keyPrefix, std::int64_t count) {
+std::vector<CalculatorLine> StackLineRecord::loadLines(const foundation::UserDefaults& suite, const LineKeys& keys,
+                                                       std::int64_t count) {
     std::vector<CalculatorLine> lines;
     for (std::int64_t i = 1; i <= count; ++i) {
-        auto stored = suite.object(keyPrefix + std::to_string(i));
+        auto stored = suite.object(keys.line(i));
         auto line = stored ? decode(*stored) : std::nullopt;
         if (!line) break;
         lines.push_back(std::move(*line));
@@ -55,36 +55,30 @@ std::vector<CalculatorLine> StackLineRecord::loadLines(const foundation::UserDef
 }
 
 bool StackLineRecord::removeLines(foundation::UserDefaults& suite, foundation::UserDefaults::Transaction& transaction,
-                                  const std::string& keyPrefix, std::int64_t count) {
+                                  const LineKeys& keys, std::int64_t count) {
     constexpr std::int64_t walkLimit = 4096;
     bool ok = true;
     if (count <= walkLimit) {
-        for (std::int64_t i = 1; i <= count; ++i) ok = transaction.removeObject(keyPrefix + std::to_string(i)) && ok;
+        for (std::int64_t i = 1; i <= count; ++i) ok = transaction.removeObject(keys.line(i)) && ok;
         return ok;
     }
     for (const auto& entry : suite.dictionaryRepresentation()) {
-        const std::string& key = entry.first;
-        if (key.size() <= keyPrefix.size() || key.compare(0, keyPrefix.size(), keyPrefix) != 0) continue;
-        const std::string digits = key.substr(keyPrefix.size());
-        if (digits[0] == '0' || digits.size() > 19 || digits.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        const auto index = std::stoull(digits);
-        if (index <= static_cast<unsigned long long>(count)) ok = transaction.removeObject(key) && ok;
+        const std::optional<std::uint64_t> index = keys.lineIndex(entry.first);
+        if (index && *index <= static_cast<std::uint64_t>(count)) ok = transaction.removeObject(entry.first) && ok;
     }
     return ok;
 }
 
-bool StackLineRecord::storeLines(foundation::UserDefaults::Transaction& transaction, const std::string& countKey,
-                                 const std::string& keyPrefix, const std::vector<CalculatorLine>& lines) {
+bool StackLineRecord::storeLines(foundation::UserDefaults::Transaction& transaction, const LineKeys& keys,
+                                 const std::vector<CalculatorLine>& lines) {
     constexpr std::int64_t removalLimit = 4096;
     const auto count = static_cast<std::int64_t>(lines.size());
-    const std::int64_t stored = std::min(storedCount(transaction.object(countKey)), count + removalLimit);
+    const std::int64_t stored = std::min(storedCount(transaction.object(keys.count)), count + removalLimit);
     for (std::int64_t i = count + 1; i <= stored; ++i)
-        if (!transaction.removeObject(keyPrefix + std::to_string(i))) return false;
+        if (!transaction.removeObject(keys.line(i))) return false;
     for (std::int64_t i = 1; i <= count; ++i)
-        if (!transaction.set(keyPrefix + std::to_string(i), encode(lines[static_cast<std::size_t>(i - 1)])))
-            return false;
-    return transaction.set(countKey, count);
+        if (!transaction.set(keys.line(i), encode(lines[static_cast<std::size_t>(i - 1)]))) return false;
+    return transaction.set(keys.count, count);
 }
 
 void StackLineRecord::commit(bool& outOfStep, const Writes& writes) {

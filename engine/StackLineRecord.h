@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CalculatorLine.h"
+#include "engine/SharedSettings.h"
 #include "platform/foundation/PropertyListValue.h"
 #include "platform/foundation/UserDefaults.h"
 
@@ -24,21 +25,23 @@ public:
     // A stored count: the value when it is an integer of at least 1, else 0.
     static std::int64_t storedCount(const std::optional<foundation::PropertyListValue>& value);
 
-    // The lines stored under keyPrefix + "1" ... keyPrefix + count, in order. The load ends
-    // at the first line that is missing or malformed, so it gives the lines before it.
-    static std::vector<CalculatorLine> loadLines(const foundation::UserDefaults& suite, const std::string& keyPrefix,
+    using LineKeys = SharedSettings::LineKeys;
+
+    // The lines stored under the line keys 1 ... count of `keys`, in order. The load ends at
+    // the first line that is missing or malformed, so it gives the lines before it.
+    static std::vector<CalculatorLine> loadLines(const foundation::UserDefaults& suite, const LineKeys& keys,
                                                  std::int64_t count);
 
-    // Removes the keys keyPrefix + "1" ... keyPrefix + count inside a transaction of `suite`.
-    // A count far above the number of stored keys removes the matching stored keys instead
-    // of walking every number up to it.
+    // Removes the line keys 1 ... count of `keys` inside a transaction of `suite`. A count far
+    // above the number of stored keys removes the matching stored keys instead of walking
+    // every number up to it.
     static bool removeLines(foundation::UserDefaults& suite, foundation::UserDefaults::Transaction& transaction,
-                            const std::string& keyPrefix, std::int64_t count);
+                            const LineKeys& keys, std::int64_t count);
 
-    // Writes `lines` whole inside a transaction of `suite`: the keys keyPrefix + "1" ... and
-    // `countKey`, and removes the stored lines past them (up to a bounded number).
-    static bool storeLines(foundation::UserDefaults::Transaction& transaction, const std::string& countKey,
-                           const std::string& keyPrefix, const std::vector<CalculatorLine>& lines);
+    // Writes `lines` whole inside a transaction: the line keys 1 ... and the count key of
+    // `keys`, and removes the stored lines past them (up to a bounded number).
+    static bool storeLines(foundation::UserDefaults::Transaction& transaction, const LineKeys& keys,
+                           const std::vector<CalculatorLine>& lines);
 
     // Commits one stack operation's writes together, in a suite opened afresh. A commit that
     // fails (the store is full, read-only, or stayed locked beyond its wait) sets `outOfStep`:

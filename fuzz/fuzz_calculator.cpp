@@ -9,6 +9,7 @@
 #include "engine/Calculator.h"
 #include "engine/CalculatorStack.h"
 #include "engine/MemoryCalculatorStack.h"
+#include "engine/SharedSettings.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Locale.h"
 #include "platform/foundation/RandomSource.h"
@@ -50,9 +51,9 @@ private:
 
 [[noreturn]] void fail(const std::string& what, const Calculator& calculator) {
     std::fprintf(stderr, "calculator out of step: %s\n  primary \"%s\"\n  secondary \"%s\"\n  lines %zu, date mode %d\n",
-                 what.c_str(), calculator.primaryString.value_or("").c_str(),
-                 calculator.secondaryString.value_or("").c_str(), calculator.ostrelo.items.size(),
-                 calculator.dateCalculator ? 1 : 0);
+                 what.c_str(), calculator.primaryString().value_or("").c_str(),
+                 calculator.secondaryString().value_or("").c_str(), calculator.ostrelo().items.size(),
+                 calculator.dateCalculator() ? 1 : 0);
     std::abort();
 }
 
@@ -87,19 +88,22 @@ bool hyphenAsMinus(const std::string& text) {
 
 void checkInStep(const Calculator& calculator) {
     const ostrelo::CalculatorStack stored;
-    if (!sameLines(calculator.ostrelo.items, stored.items)) fail("the lines differ from the stored ones", calculator);
-    if (calculator.ostrelo.items.empty()) fail("no line", calculator);
-    if (!sameLine(calculator.ostreloLine, calculator.ostrelo.items.back(), false))
+    if (!sameLines(calculator.ostrelo().items, stored.items)) fail("the lines differ from the stored ones", calculator);
+    if (calculator.ostrelo().items.empty()) fail("no line", calculator);
+    if (!sameLine(calculator.ostreloLine(), calculator.ostrelo().items.back(), false))
         fail("the current line is not the last line", calculator);
     const auto memory = ostrelo::MemoryCalculatorStack::loadMemoryItems();
-    if (!sameLines(calculator.memoryOstrelo.items, memory.first)) fail("the memory differs from the stored one", calculator);
-    for (const auto& text : {calculator.primaryString, calculator.secondaryString, calculator.memoryPrimaryString})
+    if (!sameLines(calculator.memoryOstrelo().items, memory.first))
+        fail("the memory differs from the stored one", calculator);
+    for (const auto& text :
+         {calculator.primaryString(), calculator.secondaryString(), calculator.memoryPrimaryString()})
         if (text && hyphenAsMinus(*text)) fail("a hyphen as a minus sign in \"" + *text + "\"", calculator);
 
     Calculator reloaded;
     reloaded.reloadFromSettings();
-    if (reloaded.dateCalculator != calculator.dateCalculator) fail("a reload disagrees on date mode", calculator);
-    if (!sameLines(calculator.ostrelo.items, reloaded.ostrelo.items)) fail("a reload changed the lines", calculator);
+    if (reloaded.dateCalculator() != calculator.dateCalculator()) fail("a reload disagrees on date mode", calculator);
+    if (!sameLines(calculator.ostrelo().items, reloaded.ostrelo().items))
+        fail("a reload changed the lines", calculator);
 }
 
 const char* const locales[] = {"en_US", "de_DE", "ar_EG", "fa_IR", "fr_FR", "de_CH", "mr_IN"};
@@ -125,13 +129,13 @@ void step(std::unique_ptr<Calculator>& calculator, Input& input) {
             c.enterDigit(std::string(1, static_cast<char>('0' + action)));
             break;
         case 10:  // the separator key, as the screens dispatch it
-            if (c.dateCalculator) c.enterDecimalSeparator();
+            if (c.dateCalculator()) c.enterDecimalSeparator();
             else c.evaluateDateEntry();
             break;
         case 11: c.toggleSign(); break;
         case 12: c.inputOperator(pick(operators, input)); break;
         case 13:  // "=", or the date key while date mode is on
-            if (c.dateCalculator) {
+            if (c.dateCalculator()) {
                 c.calculateDate();
                 c.clearAll();
             } else {
@@ -139,7 +143,7 @@ void step(std::unique_ptr<Calculator>& calculator, Input& input) {
             }
             break;
         case 14:  // the clear key by its title
-            if (c.buttonClearAllText == "C") c.clearEntry();
+            if (c.buttonClearAllText() == "C") c.clearEntry();
             else c.clearAll();
             break;
         case 15: c.clearEntry(); break;  // the hardware backspace
@@ -171,22 +175,23 @@ void step(std::unique_ptr<Calculator>& calculator, Input& input) {
             break;
         }
         case 25: {  // a rate set by hand, or a damaged one
-            const std::string pair = std::string(pick(currencies, input)) + pick(currencies, input);
+            const std::string pair =
+                ostrelo::SharedSettings::ratePair(pick(currencies, input), pick(currencies, input));
             double rate = 0;
             const std::string bits = input.text(sizeof rate);
             std::memcpy(&rate, bits.data(), bits.size());
             foundation::UserDefaults().set(pair, rate);
             break;
         }
-        case 26: c.scientificNotation = !c.scientificNotation; c.updatePrimaryString(); break;
-        case 27: c.autoParenthesis = !c.autoParenthesis; c.updatePrimaryString(); break;
+        case 26: c.setScientificNotation(!c.scientificNotation()); c.updatePrimaryString(); break;
+        case 27: c.setAutoParenthesis(!c.autoParenthesis()); c.updatePrimaryString(); break;
         case 28: c.reloadFromSettings(); break;
         case 29:  // another process of the group starts and becomes active
             calculator = std::make_unique<Calculator>();
             calculator->reloadFromSettings();
             break;
         case 30:  // the end of a loan prompt (whose keys do nothing in date mode)
-            if (!c.dateCalculator) c.evaluateEquals(true, "");
+            if (!c.dateCalculator()) c.evaluateEquals(true, "");
             break;
         default: c.clearAll(); break;
     }

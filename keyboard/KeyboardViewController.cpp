@@ -46,18 +46,18 @@ constexpr std::array<const char*, 24> homeIndicatorPhones = {
 }  // namespace
 
 KeyboardViewController::KeyboardViewController(std::string modelName)
-    : pulse(PulseLayer::make()), modelName_(std::move(modelName)) {
+    : pulse_(PulseLayer::make()), modelName_(std::move(modelName)) {
     // Started by a host that knows nothing of the keyboard: what its bundle says comes first.
     KeyboardBundle::load();
-    declareOutlets();
+    controls_.declare(*this);
     declareAction<CalculatorButton>("buttonBackspacePressed", [this](CalculatorButton&) { buttonBackspacePressed(); });
-    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::keyboard(),
+    links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this, ScreenProfiles::keyboard(),
                                     screenLifetime_.weak());
 }
 
 // No deletion outlives the keyboard (the timer's guard would stop it too).
 KeyboardViewController::~KeyboardViewController() {
-    if (deleteButtonTimer) deleteButtonTimer->invalidate();
+    if (deleteButtonTimer_) deleteButtonTimer_->invalidate();
 }
 
 std::string KeyboardViewController::defaultModelName() { return DeviceModel::modelName(); }
@@ -74,38 +74,6 @@ double KeyboardViewController::keyboardHeight(uikit::UserInterfaceIdiom idiom, u
     const bool landscape = screen.height < screen.width;
     if (idiom == uikit::UserInterfaceIdiom::pad) return landscape ? 398 : 313;
     return landscape ? 194 : 258;
-}
-
-void KeyboardViewController::declareOutlets() {
-    declareKeypadOutlets(*this);
-    declareOutlet("buttonDegRad", buttonDegRad);
-    declareOutlet("buttonDecimalSeparator", buttonDecimalSeparator);
-    declareOutlet("convertFrom", convertFrom);
-    declareOutlet("convertTo", convertTo);
-    declareOutlet("buttonConvert", buttonConvert);
-    declareOutlet("buttonConvertTo", buttonConvertTo);
-    declareOutlet("buttonSend", buttonSend);
-    declareOutlet("nextKeyboardButton", nextKeyboardButton);
-    declareOutlet("buttonSpace", buttonSpace);
-    declareOutlet("buttonBackSpace", buttonBackSpace);
-    declareOutlet("buttonReturn", buttonReturn);
-}
-
-// The roles the shared routines work on; the rest of the keys are found by their titles.
-bool KeyboardViewController::bindLinks() {
-    if (!allBound({ostreloView, primaryCalculatorLine, convertFrom, convertTo, buttonSend, buttonBackSpace, buttonEqual,
-                   buttonClear, buttonDegRad, buttonMemoryRecall, buttonDecimalSeparator, nextKeyboardButton})) {
-        foundation::Log::error("the keyboard was loaded without its nib's controls");
-        return false;
-    }
-    bindKeypadLinks(links_);
-    links_.decimalSeparatorKey = buttonDecimalSeparator;
-    links_.degRadKey = buttonDegRad;
-    links_.sendKey = buttonSend;
-    links_.equalStateMirrors = {buttonSend};
-    links_.fromKey = convertFrom;
-    links_.toKey = convertTo;
-    return true;
 }
 
 // ---- Start-up and lifecycle ---------------------------------------------------------------
@@ -125,22 +93,21 @@ void KeyboardViewController::keyboardSetupView() {
     uikit::View* input = inputView();
     if (input == nullptr) return;
     uikit::View* top = input->addSubview(std::move(keypad));
-    if (!bindLinks()) return;
+    if (!controls_.bind(links_, *this)) return;
     uikit::LayoutConstraint::activateConstraints({
-        ostreloView->leftAnchor().constraintEqualToAnchor(input->leftAnchor()),
-        ostreloView->topAnchor().constraintEqualToAnchor(input->topAnchor()),
-        ostreloView->rightAnchor().constraintEqualToAnchor(input->rightAnchor()),
-        ostreloView->bottomAnchor().constraintEqualToAnchor(input->bottomAnchor()),
+        controls_.ostreloView->leftAnchor().constraintEqualToAnchor(input->leftAnchor()),
+        controls_.ostreloView->topAnchor().constraintEqualToAnchor(input->topAnchor()),
+        controls_.ostreloView->rightAnchor().constraintEqualToAnchor(input->rightAnchor()),
+        controls_.ostreloView->bottomAnchor().constraintEqualToAnchor(input->bottomAnchor()),
     });
     top->translatesAutoresizingMaskIntoConstraints = false;
     if (nibName_ == "Keyboard") {
-        nextKeyboardButton->addTarget(
+        controls_.nextKeyboardButton->addTarget(
             this, [this](uikit::Control& key) { handleInputModeListFromView(&key, nullptr); },
             uikit::ControlEventAllTouchEvents, screenLifetime_.weak());
     }
-    ostreloView->setDelegate(this, screenLifetime_.weak());
     setupKeyboardViews();
-    notification = foundation::NotificationCenter::defaultCenter().addObserver(
+    notification_ = foundation::NotificationCenter::defaultCenter().addObserver(
         uikit::Application::didBecomeActiveNotification, nullptr,
         [this](const foundation::Notification&) { setupKeyboardViews(); });
 }
@@ -157,7 +124,7 @@ void KeyboardViewController::setupKeyboardViews() {
     recognizer->addTarget(
         [this](uikit::GestureRecognizer& sender) { handleLongPressForDeleteButtonWithGestureRecognizer(sender); },
         screenLifetime_.weak());
-    buttonBackSpace->addGestureRecognizer(std::move(recognizer));
+    controls_.buttonBackSpace->addGestureRecognizer(std::move(recognizer));
     DisplayRefresh{*this}.updateDateTitle();
     refreshKeyTitles();
     if (changed) KeyHandler{*this}.tail();
@@ -174,18 +141,18 @@ void KeyboardViewController::updateViewConstraints() {
 void KeyboardViewController::updateKeyboardHeight() {
     const double height =
         keyboardHeight(uikit::Device::currentDevice().userInterfaceIdiom(), uikit::Screen::mainScreen().bounds().size);
-    if (heightConstraint) {
+    if (heightConstraint_) {
         // An unchanged height asks for no layout.
-        if (heightConstraint->constant() != height) heightConstraint->setConstant(height);
+        if (heightConstraint_->constant() != height) heightConstraint_->setConstant(height);
         return;
     }
     uikit::View* input = inputView();
     if (input == nullptr) return;
-    heightConstraint = uikit::LayoutConstraint::constraintWithItem(input, uikit::LayoutAttribute::height,
+    heightConstraint_ = uikit::LayoutConstraint::constraintWithItem(input, uikit::LayoutAttribute::height,
                                                                    uikit::LayoutRelation::equal, nullptr,
                                                                    uikit::LayoutAttribute::notAnAttribute, 1.0, height);
-    heightConstraint->priority = heightPriority;
-    input->addConstraint(heightConstraint);
+    heightConstraint_->priority = heightPriority;
+    input->addConstraint(heightConstraint_);
 }
 
 void KeyboardViewController::viewDidAppear(bool animated) { keyboardViewDidAppear(animated); }
@@ -210,7 +177,7 @@ void KeyboardViewController::keyboardLayoutSubviews() {
     uikit::InputViewController::viewDidLayoutSubviews();
     updateKeyboardHeight();
     if (links_.keypad == nullptr) return;
-    buttonSend->layer().zPosition = 1.0;
+    controls_.buttonSend->layer().zPosition = 1.0;
     CurrencyKeys{*this}.setConvertTitles();
 }
 
@@ -254,19 +221,19 @@ void KeyboardViewController::deliver(const std::string& text) {
 // ---- Delete key ---------------------------------------------------------------------------
 
 void KeyboardViewController::buttonBackspacePressed() {
-    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
+    if (enableClickSound_) uikit::AudioServices::playSystemSound(clickSound);
     textDocumentProxy().deleteBackward();
 }
 
 void KeyboardViewController::handleLongPressForDeleteButtonWithGestureRecognizer(uikit::GestureRecognizer& recognizer) {
     switch (recognizer.state()) {
     case uikit::GestureRecognizer::began:
-        if (deleteButtonTimer) return;
-        deleteButtonTimer = foundation::Timer::timerWithTimeInterval(
+        if (deleteButtonTimer_) return;
+        deleteButtonTimer_ = foundation::Timer::timerWithTimeInterval(
             deleteRepeatInterval, true, [this](foundation::Timer&) { handleDeleteButtonTimerTick(); },
             screenLifetime_.weak());
-        deleteButtonTimer->setTolerance(deleteRepeatTolerance);
-        deleteButtonTimer->addToRunLoop();
+        deleteButtonTimer_->setTolerance(deleteRepeatTolerance);
+        deleteButtonTimer_->addToRunLoop();
         return;
     // Every end of the press stops it: a press the system cancels or that fails would otherwise
     // go on deleting the host's text.
@@ -278,13 +245,13 @@ void KeyboardViewController::handleLongPressForDeleteButtonWithGestureRecognizer
 }
 
 void KeyboardViewController::stopDeleteRepeat() {
-    if (buttonBackSpace != nullptr) buttonBackSpace->setAlpha(1.0);
-    if (deleteButtonTimer) deleteButtonTimer->invalidate();
-    deleteButtonTimer.reset();
+    if (controls_.buttonBackSpace != nullptr) controls_.buttonBackSpace->setAlpha(1.0);
+    if (deleteButtonTimer_) deleteButtonTimer_->invalidate();
+    deleteButtonTimer_.reset();
 }
 
 void KeyboardViewController::handleDeleteButtonTimerTick() {
-    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
+    if (enableClickSound_) uikit::AudioServices::playSystemSound(clickSound);
     textDocumentProxy().deleteBackward();
 }
 

@@ -6,7 +6,7 @@
 #include "platform/uikit/InputViewController.h"
 #include "platform/uikit/TraitCollection.h"
 #include "screens/CalculatorScreen.h"
-#include "screens/ScientificKeypadOutlets.h"
+#include "screens/ScreenControls.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>
@@ -31,7 +31,6 @@ class PulseLayer;
 // its repeat while held, and the shared key handling that types results and text into the
 // host's document. It re-reads the shared settings whenever the host app becomes active.
 class KeyboardViewController : public uikit::InputViewController,
-                               public ScientificKeypadOutlets,
                                public CalculatorViewTouchDelegate,
                                public CalculatorScreen {
 public:
@@ -39,28 +38,13 @@ public:
     explicit KeyboardViewController(std::string modelName = defaultModelName());
     ~KeyboardViewController() override;
 
-    // Outlets, filled by the nib; the keypad's are ScientificKeypadOutlets'.
-    CalculatorButton* buttonDegRad = nullptr;
-    CalculatorButton* buttonDecimalSeparator = nullptr;
-    CalculatorButton* convertFrom = nullptr;
-    CalculatorButton* convertTo = nullptr;
-    CalculatorButton* buttonConvert = nullptr;
-    CalculatorButton* buttonConvertTo = nullptr;
-    CalculatorButton* buttonSend = nullptr;
-    CalculatorButton* nextKeyboardButton = nullptr;
-    CalculatorButton* buttonSpace = nullptr;
-    CalculatorButton* buttonBackSpace = nullptr;
-    CalculatorButton* buttonReturn = nullptr;
-
-    Calculator calculator;
+    // The nib's controls, by their outlet names.
+    const ScreenControls& controls() const { return controls_; }
+    Calculator& calculator() { return calculator_; }
     // The keyboard's height, made once on the first layout with an input view.
-    std::shared_ptr<uikit::LayoutConstraint> heightConstraint;
-    // The observation of the host app's activation; it ends with the keyboard.
-    foundation::NotificationCenter::Token notification;
-    const std::shared_ptr<PulseLayer> pulse;
-    bool enableClickSound = false;
+    const std::shared_ptr<uikit::LayoutConstraint>& heightConstraint() const { return heightConstraint_; }
     // Deletes while the delete key is held.
-    std::shared_ptr<foundation::Timer> deleteButtonTimer;
+    const std::shared_ptr<foundation::Timer>& deleteButtonTimer() const { return deleteButtonTimer_; }
 
     // The nib of a device: "Keyboard X" for the phones without a home button (and their
     // simulators), "Keyboard" for every other device.
@@ -105,11 +89,16 @@ public:
     void deliver(const std::string& text) override;
 
 private:
-    void declareOutlets();
-    // False (logged) when the nib left a control unbound; the keyboard then stays inert.
-    bool bindLinks();
     void stopDeleteRepeat();
 
+    ScreenControls controls_{ScreenControls::Kind::keyboard};
+    Calculator calculator_;
+    std::shared_ptr<uikit::LayoutConstraint> heightConstraint_;
+    // The observation of the host app's activation; it ends with the keyboard.
+    foundation::NotificationCenter::Token notification_;
+    const std::shared_ptr<PulseLayer> pulse_;
+    bool enableClickSound_ = false;
+    std::shared_ptr<foundation::Timer> deleteButtonTimer_;
     const std::string modelName_;
     std::string nibName_;
     ScreenLinks links_;

@@ -58,7 +58,7 @@ void CalculatorScreen::setKeysAlpha(double alpha) {
 
 void CalculatorScreen::copyPrimaryText() {
     const ScreenLinks& l = links();
-    uikit::Pasteboard::general().setString(l.calculator->primaryString.value_or(""));
+    uikit::Pasteboard::general().setString(l.calculator->primaryString().value_or(""));
     if (*l.enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
 }
 

@@ -10,14 +10,14 @@
 namespace ostrelo {
 
 void CurrencyKeys::setTitle(CalculatorButton* key, std::int64_t row) {
-    const std::vector<std::string>& codes = screen_.links().calculator->currency;
+    const std::vector<std::string>& codes = screen_.links().calculator->currency();
     if (row >= 0 && row < static_cast<std::int64_t>(codes.size()))
         KeyTitle::set(key, codes[static_cast<std::size_t>(row)]);
 }
 
-void CurrencyKeys::setConvertFromTitle() { setTitle(screen_.links().fromKey, screen_.links().calculator->from); }
+void CurrencyKeys::setConvertFromTitle() { setTitle(screen_.links().fromKey, screen_.links().calculator->from()); }
 
-void CurrencyKeys::setConvertToTitle() { setTitle(screen_.links().toKey, screen_.links().calculator->to); }
+void CurrencyKeys::setConvertToTitle() { setTitle(screen_.links().toKey, screen_.links().calculator->to()); }
 
 void CurrencyKeys::setConvertTitles() {
     setConvertFromTitle();
@@ -31,10 +31,7 @@ void CurrencyKeys::updateCurrencyTitlesAndSave() {
     Calculator& c = *screen_.links().calculator;
     // Part of the key that stepped the currency: bounded by its wait like the key.
     const Calculator::StoreCommit commit(c);
-    auto suite = SharedSettings::open();
-    suite->set("from", c.from);
-    suite->set("to", c.to);
-    suite->synchronize();
+    SharedSettings::store({{SharedSettings::from, c.from()}, {SharedSettings::to, c.to()}});
 }
 
 // From a row at or past the end (or before the start) the first code follows.
@@ -44,8 +41,8 @@ std::int64_t CurrencyKeys::nextRow(std::int64_t row, std::size_t rows) {
 
 void CurrencyKeys::step(const CalculatorButton& key) {
     Calculator& c = *screen_.links().calculator;
-    std::int64_t& side = key.tag == 1 ? c.from : c.to;
-    side = nextRow(side, c.currency.size());
+    if (key.tag == 1) c.chooseCurrencies(nextRow(c.from(), c.currency().size()), c.to());
+    else c.chooseCurrencies(c.from(), nextRow(c.to(), c.currency().size()));
 }
 
 void CurrencyKeys::queue(CalculatorScreen& screen, void (CurrencyKeys::*routine)()) {

@@ -22,7 +22,7 @@ public:
     void setConvertTitles();
     // Every key, the display line and the status bar lay out again.
     void refreshLayoutAndStatusBar();
-    // Both titles, then the calculator's rows stored as "from" and "to".
+    // Both titles, then the calculator's rows stored (SharedSettings::from and ::to).
     void updateCurrencyTitlesAndSave();
 
     // A press of a currency key: the from-key (tag 1) steps the from-row, any other the

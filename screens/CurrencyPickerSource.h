@@ -9,13 +9,16 @@ namespace ostrelo {
 
 class CalculatorScreen;
 
-// What a screen with the two currency pickers does for them, the same on every such screen:
-// their data source and delegate (one column of the currency list, each answer CurrencyPickers')
-// and the steps that set them up and select the calculator's rows. Inherited beside the
-// screen's controller; `pickerScreen` is the screen itself.
+// The data source and delegate of a screen's two currency pickers, the same on every screen that
+// has them: one column of the currency list, each answer CurrencyPickers' over the screen. The
+// screen holds one and hands it to its pickers (setupPickers) while it lives.
 class CurrencyPickerSource : public uikit::PickerViewDataSource, public uikit::PickerViewDelegate {
 public:
-    // Both pickers answer to this screen while it lives.
+    explicit CurrencyPickerSource(CalculatorScreen& screen) : screen_(screen) {}
+    CurrencyPickerSource(const CurrencyPickerSource&) = delete;
+    CurrencyPickerSource& operator=(const CurrencyPickerSource&) = delete;
+
+    // Both pickers answer to this source while the screen lives.
     void setupPickers();
     // Both pickers select the calculator's rows (once the screen's controls are bound).
     void restorePickerSelection();
@@ -29,8 +32,8 @@ public:
                                             uikit::View* reusing) override;
     void didSelectRow(uikit::PickerView& picker, int row, int component) override;
 
-protected:
-    virtual CalculatorScreen& pickerScreen() = 0;
+private:
+    CalculatorScreen& screen_;
 };
 
 }  // namespace ostrelo

@@ -36,7 +36,7 @@ void CurrencyPickers::attachLongPress() {
 }
 
 int CurrencyPickers::numberOfRows() const {
-    return static_cast<int>(screen_.links().calculator->currency.size());
+    return static_cast<int>(screen_.links().calculator->currency().size());
 }
 
 double CurrencyPickers::rowHeight(const uikit::PickerView& picker) const { return picker.frame().height() / 2; }
@@ -48,7 +48,7 @@ std::unique_ptr<uikit::View> CurrencyPickers::viewForRow(const uikit::PickerView
         if (auto font = uikit::Font::named(themeFontName(), (h / 3) * std::min(w / h, 1.0))) label->setFont(*font);
     }
     label->setTextColor(functionTitleColor());
-    const auto& codes = screen_.links().calculator->currency;
+    const auto& codes = screen_.links().calculator->currency();
     if (row >= 0 && row < static_cast<int>(codes.size())) label->setText(codes[static_cast<std::size_t>(row)]);
     label->textAlignment = uikit::TextAlignment::center;
     return label;
@@ -58,12 +58,8 @@ void CurrencyPickers::didSelectRow(uikit::PickerView& picker) {
     const ScreenLinks& links = screen_.links();
     if (links.fromPicker == nullptr || links.toPicker == nullptr) return;
     Calculator& c = *links.calculator;
-    c.from = links.fromPicker->selectedRowInComponent(0);
-    c.to = links.toPicker->selectedRowInComponent(0);
-    auto suite = SharedSettings::open();
-    suite->set("from", c.from);
-    suite->set("to", c.to);
-    suite->synchronize();
+    c.chooseCurrencies(links.fromPicker->selectedRowInComponent(0), links.toPicker->selectedRowInComponent(0));
+    SharedSettings::store({{SharedSettings::from, c.from()}, {SharedSettings::to, c.to()}});
     shrink(picker);
 }
 
@@ -85,8 +81,8 @@ void CurrencyPickers::shrink(uikit::View& picker) {
 void CurrencyPickers::restorePickerSelection() {
     const ScreenLinks& links = screen_.links();
     if (links.fromPicker == nullptr || links.toPicker == nullptr) return;
-    links.fromPicker->selectRow(static_cast<int>(links.calculator->from), 0, false);
-    links.toPicker->selectRow(static_cast<int>(links.calculator->to), 0, false);
+    links.fromPicker->selectRow(static_cast<int>(links.calculator->from()), 0, false);
+    links.toPicker->selectRow(static_cast<int>(links.calculator->to()), 0, false);
     SharedSettings::open()->synchronize();
 }
 

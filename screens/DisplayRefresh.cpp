@@ -22,21 +22,21 @@ const char* DisplayRefresh::loanPrompt(const std::string& equalTitle, const std:
 
 void DisplayRefresh::updateCalculatorLines() {
     Calculator& c = *links_.calculator;
-    if (links_.primaryLine != nullptr) links_.primaryLine->setText(c.primaryString.value_or(""));
+    if (links_.primaryLine != nullptr) links_.primaryLine->setText(c.primaryString().value_or(""));
     if (links_.secondaryLine != nullptr) {
         const char* prompt = loanPrompt(KeyTitle::shown(links_.equalKey), foundation::Locale::languageCode());
-        links_.secondaryLine->setText(prompt != nullptr ? prompt : c.secondaryString.value_or(""));
+        links_.secondaryLine->setText(prompt != nullptr ? prompt : c.secondaryString().value_or(""));
     }
-    KeyTitle::set(links_.clearKey, c.buttonClearAllText.value_or(""));
+    KeyTitle::set(links_.clearKey, c.buttonClearAllText().value_or(""));
     if (links_.memoryRecallKey != nullptr) {
-        links_.memoryRecallKey->myButtonState = c.buttonMemoryRecallColor;
+        links_.memoryRecallKey->myButtonState = c.buttonMemoryRecallColor();
         links_.memoryRecallKey->applyButtonColors();
     }
     showEqualState(links_.equalKey);
     for (CalculatorButton* key : links_.equalStateMirrors) showEqualState(key);
-    KeyTitle::set(links_.decimalSeparatorKey, c.decimalSeparator.value_or(""));
+    KeyTitle::set(links_.decimalSeparatorKey, c.decimalSeparator().value_or(""));
     updateParenthesisTitles();
-    const std::string angle = c.radiantText.value_or("");
+    const std::string angle = c.radiantText().value_or("");
     KeyTitle::set(links_.degRadKey, links_.profile->blankGearTitle && angle == "⚙" ? "" : angle);
     updateDateTitle();
 }
@@ -45,7 +45,7 @@ void DisplayRefresh::updateExtensionCalculatorLines() { updateCalculatorLines();
 
 void DisplayRefresh::showEqualState(CalculatorButton* key) {
     if (key == nullptr) return;
-    key->myButtonState = links_.calculator->buttonEqualColor;
+    key->myButtonState = links_.calculator->buttonEqualColor();
     key->applyButtonColors();
 }
 
@@ -56,7 +56,7 @@ void DisplayRefresh::updateParenthesisTitles() {
     const CalculatorButton* functionKey = links_.functionKey;
     const bool standardKeypad =
         functionKey == nullptr || (!functionKey->hidden() && functionKey->normalTitle() == "ƒ(x)");
-    const bool percent = standardKeypad && SharedSettings::open()->boolForKey("preference_percent");
+    const bool percent = standardKeypad && SharedSettings::open()->boolForKey(SharedSettings::percentKeys);
     KeyTitle::set(links_.parenthesisOpenKey, percent ? "%" : "(");
     KeyTitle::set(links_.parenthesisCloseKey, percent ? "(⋯)" : ")");
 }
@@ -64,13 +64,13 @@ void DisplayRefresh::updateParenthesisTitles() {
 void DisplayRefresh::updateDateTitle() {
     if (links_.equalKey == nullptr) return;
     const Calculator& c = *links_.calculator;
-    if (c.dateCalculator) {
+    if (c.dateCalculator()) {
         KeyTitle::set(links_.equalKey, "𝑑");
         return;
     }
     const std::string shown = links_.equalKey->normalTitle();
     const bool loanTitle = shown == "𝑖" || shown == "𝑚";
-    if (shown == "𝑑" || (loanTitle && c.creditNextStep == 0)) KeyTitle::set(links_.equalKey, layoutEqualTitle());
+    if (shown == "𝑑" || (loanTitle && c.creditNextStep() == 0)) KeyTitle::set(links_.equalKey, layoutEqualTitle());
 }
 
 std::string DisplayRefresh::layoutEqualTitle() const {

@@ -3,7 +3,6 @@
 #include "engine/Calculator.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/NumberFormatter.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Pasteboard.h"
 #include "screens/CalculatorScreen.h"
@@ -45,12 +44,6 @@ bool isDigit(const std::string& text) { return text.size() == 1 && text[0] >= '0
 
 std::string localeDecimalSeparator() { return foundation::NumberFormatter().decimalSeparator(); }
 
-void storeSetting(const std::string& key, const foundation::PropertyListValue& value) {
-    auto suite = SharedSettings::open();
-    suite->set(key, value);
-    suite->synchronize();
-}
-
 }  // namespace
 
 KeyHandler::KeyHandler(CalculatorScreen& screen)
@@ -82,7 +75,7 @@ void KeyHandler::run(CalculatorButton* key, std::string text) {
 }
 
 bool KeyHandler::isCurrencyCode(const std::string& text) const {
-    const auto& codes = calculator_.currency;
+    const auto& codes = calculator_.currency();
     return std::find(codes.begin(), codes.end(), text) != codes.end();
 }
 
@@ -98,14 +91,14 @@ std::string KeyHandler::remap(CalculatorButton& key, const std::string& text) {
 
 bool KeyHandler::holds(LongPressRow::Condition condition, const CalculatorButton& key) {
     if (condition != LongPressRow::Condition::ownCurrencyFromKey) return screen_.allows(condition);
-    return key.tag == 1 && calculator_.from == OwnCurrency::row &&
-           static_cast<std::int64_t>(calculator_.currency.size()) > OwnCurrency::row;
+    return key.tag == 1 && calculator_.from() == OwnCurrency::row &&
+           static_cast<std::int64_t>(calculator_.currency().size()) > OwnCurrency::row;
 }
 
 KeyHandler::Ending KeyHandler::dispatch(CalculatorButton* key, const std::string& text) {
     Calculator& c = calculator_;
     if (text == "ex") {
-        if (!c.dateCalculator) OwnCurrency{c}.storeRates();
+        if (!c.dateCalculator()) OwnCurrency{c}.storeRates();
         return Ending::tail;
     }
     if (links_.sendKey != nullptr && (text == "✅" || text == "✅✅")) return send(text == "✅✅");
@@ -113,7 +106,7 @@ KeyHandler::Ending KeyHandler::dispatch(CalculatorButton* key, const std::string
     if (text == "€" || text == "⏎") return switchKeypad(text == "€");
     if (text == "C" || text == "AC") return clearKey(text == "AC");
     if (text == "MS" || text == "ƒ(x)") {
-        if (!c.dateCalculator) screen_.openPanel(text == "MS" ? ScreenPanel::memory : ScreenPanel::functions);
+        if (!c.dateCalculator()) screen_.openPanel(text == "MS" ? ScreenPanel::memory : ScreenPanel::functions);
         return Ending::tail;
     }
     if (text == localeDecimalSeparator()) return separatorKey();
@@ -151,23 +144,23 @@ KeyHandler::Ending KeyHandler::engineKey(const std::string& text) {
 }
 
 KeyHandler::Ending KeyHandler::switchKeypad(bool currency) {
-    if (!calculator_.dateCalculator && links_.functionKey != nullptr) {
+    if (!calculator_.dateCalculator() && links_.functionKey != nullptr) {
         screen_.showKeypad(currency);
-        storeSetting("show_currency", currency);
+        SharedSettings::store(SharedSettings::showCurrency, currency);
     }
     return Ending::tail;
 }
 
 KeyHandler::Ending KeyHandler::clearKey(bool all) {
-    const bool wasDateMode = calculator_.dateCalculator;
+    const bool wasDateMode = calculator_.dateCalculator();
     if (all) calculator_.clearAll();
     else calculator_.clearEntry();
-    if (wasDateMode && !calculator_.dateCalculator) setEqualTitle("=");
+    if (wasDateMode && !calculator_.dateCalculator()) setEqualTitle("=");
     return Ending::refresh;
 }
 
 KeyHandler::Ending KeyHandler::separatorKey() {
-    if (calculator_.dateCalculator) return Ending::refresh;
+    if (calculator_.dateCalculator()) return Ending::refresh;
     if (KeyTitle::shown(links_.equalKey) == "=") {
         if (!calculator_.evaluateDateEntry().empty()) setEqualTitle("𝑑");
     } else {
@@ -193,7 +186,7 @@ KeyHandler::Ending KeyHandler::equals() {
 
 KeyHandler::Ending KeyHandler::degRad() {
     calculator_.toggleDegRad();
-    storeSetting("radiant", calculator_.radiantFlag);
+    SharedSettings::store(SharedSettings::radiant, calculator_.radiantFlag());
     screen_.refreshDisplay();
     return Ending::tail;
 }
@@ -206,19 +199,16 @@ KeyHandler::Ending KeyHandler::settingsKey() {
 
 KeyHandler::Ending KeyHandler::convert(bool reverse) {
     Calculator& c = calculator_;
-    if (c.dateCalculator) return Ending::tail;
-    if (links_.fromPicker != nullptr) c.from = links_.fromPicker->selectedRowInComponent(0);
-    if (links_.toPicker != nullptr) c.to = links_.toPicker->selectedRowInComponent(0);
-    auto suite = SharedSettings::open();
-    suite->set("from", c.from);
-    suite->set("to", c.to);
-    suite->synchronize();
-    const auto rows = static_cast<std::int64_t>(c.currency.size());
+    if (c.dateCalculator()) return Ending::tail;
+    c.chooseCurrencies(links_.fromPicker != nullptr ? links_.fromPicker->selectedRowInComponent(0) : c.from(),
+                       links_.toPicker != nullptr ? links_.toPicker->selectedRowInComponent(0) : c.to());
+    SharedSettings::store({{SharedSettings::from, c.from()}, {SharedSettings::to, c.to()}});
+    const auto rows = static_cast<std::int64_t>(c.currency().size());
     // A picker without rows selects none: there is nothing to convert between.
     bool converted = true;
-    if (c.from >= 0 && c.from < rows && c.to >= 0 && c.to < rows) {
-        const std::string& from = c.currency[static_cast<std::size_t>(c.from)];
-        const std::string& to = c.currency[static_cast<std::size_t>(c.to)];
+    if (c.from() >= 0 && c.from() < rows && c.to() >= 0 && c.to() < rows) {
+        const std::string& from = c.currency()[static_cast<std::size_t>(c.from())];
+        const std::string& to = c.currency()[static_cast<std::size_t>(c.to())];
         converted = reverse ? c.enterCurrencyConversion(to, from) : c.enterCurrencyConversion(from, to);
     }
     screen_.refreshDisplay();
@@ -228,7 +218,7 @@ KeyHandler::Ending KeyHandler::convert(bool reverse) {
 }
 
 KeyHandler::Ending KeyHandler::currencyKey(const CalculatorButton& key) {
-    if (calculator_.dateCalculator) return Ending::tail;
+    if (calculator_.dateCalculator()) return Ending::tail;
     CurrencyKeys{screen_}.step(key);
     CurrencyKeys::queue(screen_, &CurrencyKeys::updateCurrencyTitlesAndSave);
     return Ending::tail;
@@ -238,11 +228,11 @@ KeyHandler::Ending KeyHandler::currencyKey(const CalculatorButton& key) {
 // mode the date's answer is sent and date mode ends.
 KeyHandler::Ending KeyHandler::send(bool wholeCalculation) {
     Calculator& c = calculator_;
-    const bool dateMode = c.dateCalculator;
+    const bool dateMode = c.dateCalculator();
     if (dateMode) c.calculateDate();
     else c.evaluateEquals(false, "");
     copyPrimary(false);
-    if (const auto& text = wholeCalculation ? c.secondaryString : c.primaryString) screen_.deliver(*text);
+    if (const auto& text = wholeCalculation ? c.secondaryString() : c.primaryString()) screen_.deliver(*text);
     if (guard_.expired()) return Ending::none;
     if (!dateMode) return Ending::refresh;
     screen_.refreshDisplay();
@@ -255,19 +245,19 @@ KeyHandler::Ending KeyHandler::send(bool wholeCalculation) {
 
 KeyHandler::Ending KeyHandler::loanStart() {
     Calculator& c = calculator_;
-    if (c.dateCalculator) return Ending::tail;
-    const auto& items = c.ostrelo.items;
+    if (c.dateCalculator()) return Ending::tail;
+    const auto& items = c.ostrelo().items;
     const bool amount = items.size() == 1 && (items[0].type == "N" || items[0].type == "R") &&
                         (items[0].number > 0 || (items[0].number == 0 && links_.profile->loanStartAcceptsZero));
-    if (c.creditCurrentStep != 0) {
+    if (c.creditCurrentStep() != 0) {
         endLoan();
         c.enterFunctionKey("%");
     } else if (amount) {
         c.inputOperator("×");
         c.enterParenthesis("(");
-        c.creditNextStep = 1;
+        c.awaitCreditStep(1);
     } else {
-        c.creditNextStep = 0;
+        c.endCreditSteps();
         c.enterFunctionKey("%");
     }
     return Ending::refresh;
@@ -275,20 +265,20 @@ KeyHandler::Ending KeyHandler::loanStart() {
 
 KeyHandler::Ending KeyHandler::loanStep() {
     Calculator& c = calculator_;
-    if (c.dateCalculator) return Ending::tail;
+    if (c.dateCalculator()) return Ending::tail;
     // Every step, one out of sequence too, refreshes before the tail.
-    if (c.creditCurrentStep + 1 != c.creditNextStep) {
+    if (c.creditCurrentStep() + 1 != c.creditNextStep()) {
         endLoan();
         return Ending::refresh;
     }
-    c.creditCurrentStep += 1;
-    const CalculatorLine line = c.ostreloLine;
-    if (c.creditCurrentStep == 1 && line.type == "N" && line.number > 0) {
+    c.takeCreditStep();
+    const CalculatorLine line = c.ostreloLine();
+    if (c.creditCurrentStep() == 1 && line.type == "N" && line.number > 0) {
         enterLoanFormula(line);
-        c.creditNextStep = 2;
+        c.awaitCreditStep(2);
         return Ending::refresh;
     }
-    const bool months = c.creditCurrentStep == 2;
+    const bool months = c.creditCurrentStep() == 2;
     if (months) {
         if (line.type == "N" && line.number >= 1.0 && line.fraction == 0) {
             c.toggleSign();
@@ -331,29 +321,26 @@ void KeyHandler::enterLoanFormula(const CalculatorLine& rate) {
     c.enterParenthesis("(");
 }
 
-void KeyHandler::endLoan() {
-    calculator_.creditNextStep = 0;
-    calculator_.creditCurrentStep = 0;
-}
+void KeyHandler::endLoan() { calculator_.endCreditSteps(); }
 
 // Whether the calculation has the shape a waiting loan step expects: the formula up to its
 // open parenthesis (3 lines for the rate, 22 for the months), or that and one number typed.
 bool KeyHandler::loanStepDue(int step) const {
     const std::int64_t lines = step == 1 ? 3 : 22;
-    const CalculatorLine& line = calculator_.ostreloLine;
-    const std::int64_t count = calculator_.ostrelo.lineCount();
+    const CalculatorLine& line = calculator_.ostreloLine();
+    const std::int64_t count = calculator_.ostrelo().lineCount();
     return (line.item == "(" && count == lines) || (line.type == "N" && count == lines + 1 && line.number >= 0);
 }
 
 void KeyHandler::tail() {
     if (guard_.expired()) return;
     Calculator& c = calculator_;
-    if (c.dateCalculator) return;
-    const std::int64_t step = c.creditCurrentStep + 1;
+    if (c.dateCalculator()) return;
+    const std::int64_t step = c.creditCurrentStep() + 1;
     // A loan that ends gives the "=" key back its keypad's title: "⇨" on the currency keypad of
     // an upright phone only, as the keypad itself titles it.
     const std::string keypadTitle = DisplayRefresh{screen_}.layoutEqualTitle();
-    if (step != c.creditNextStep) {
+    if (step != c.creditNextStep()) {
         const std::string shown = KeyTitle::shown(links_.equalKey);
         if (shown == "𝑚" || shown == "𝑖") setEqualTitle(keypadTitle);
         endLoan();
@@ -380,7 +367,7 @@ void KeyHandler::finish(Ending ending) {
 }
 
 void KeyHandler::copyPrimary(bool emptyWhenNone) {
-    if (calculator_.primaryString) uikit::Pasteboard::general().setString(*calculator_.primaryString);
+    if (calculator_.primaryString()) uikit::Pasteboard::general().setString(*calculator_.primaryString());
     else if (emptyWhenNone) uikit::Pasteboard::general().setString("");
 }
 

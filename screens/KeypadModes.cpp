@@ -25,17 +25,18 @@ void KeypadModes::updateKeypadMode() {
         return;
     }
     auto suite = SharedSettings::open();
-    const bool remember = suite->boolForKey("preference_currency_phone");
-    const auto stored = suite->object("show_currency");
-    const bool showing = stored.has_value() && suite->boolForKey("show_currency");
+    const bool remember = suite->boolForKey(SharedSettings::rememberCurrencyKeypad);
+    const auto stored = suite->object(SharedSettings::showCurrency);
+    const bool showing = stored.has_value() && suite->boolForKey(SharedSettings::showCurrency);
     if (remember && showing) {
         screen_.showKeypad(true);
     } else {
         screen_.showKeypad(false);
-        if (!stored || stored->boolValue() != false) suite->set("show_currency", false);
+        if (!stored || stored->boolValue() != false) suite->set(SharedSettings::showCurrency, false);
         suite->synchronize();
     }
-    setParenthesisKeys(links, links.functionKey->normalTitle() == "ƒ(x)" && suite->boolForKey("preference_percent"));
+    const bool standardKeypad = links.functionKey->normalTitle() == "ƒ(x)";
+    setParenthesisKeys(links, standardKeypad && suite->boolForKey(SharedSettings::percentKeys));
 }
 
 }  // namespace ostrelo

@@ -23,9 +23,11 @@ bool contains(const std::vector<std::string>& codes, const std::string& code) {
 
 // Removes every pair rate of `code`: against each code of `list` and against itself.
 bool removePairs(Transaction& transaction, const std::string& code, const std::vector<std::string>& list) {
-    if (!transaction.removeObject(code + code)) return false;
+    if (!transaction.removeObject(SharedSettings::ratePair(code, code))) return false;
     for (const std::string& other : list)
-        if (!transaction.removeObject(code + other) || !transaction.removeObject(other + code)) return false;
+        if (!transaction.removeObject(SharedSettings::ratePair(code, other)) ||
+            !transaction.removeObject(SharedSettings::ratePair(other, code)))
+            return false;
     return true;
 }
 
@@ -57,39 +59,35 @@ std::optional<std::string> OwnCurrency::requestedCode(const std::optional<founda
 
 OwnCurrency::Moved OwnCurrency::update(foundation::UserDefaults& suite) {
     Calculator& c = calculator_;
-    const std::optional<std::string> requested = requestedCode(suite.object("preference_own_currency"));
-    const auto stored = suite.object("own_currency");
+    const std::optional<std::string> requested = requestedCode(suite.object(SharedSettings::ownCurrencyRequest));
+    const auto stored = suite.object(SharedSettings::ownCurrency);
     const std::optional<std::string> previous = stored ? stored->stringValue() : std::nullopt;
     if (!requested || contains(Calculator::currencyCodes(), *requested)) return clear(suite, previous);
     const auto ownRow = static_cast<std::size_t>(row);
-    if (c.currency.size() > ownRow && c.currency[ownRow] == *requested) return {};
+    if (c.currency().size() > ownRow && c.currency()[ownRow] == *requested) return {};
     if (previous != requested) {
         const bool changed = suite.performTransaction([&](Transaction& transaction) {
-            if (!transaction.set("own_currency", *requested)) return false;
-            return !previous || previous->empty() || removePairs(transaction, *previous, c.currency);
+            if (!transaction.set(SharedSettings::ownCurrency, *requested)) return false;
+            return !previous || previous->empty() || removePairs(transaction, *previous, c.currency());
         });
         if (!changed) foundation::Log::warning("own currency: the change to " + *requested + " was not stored");
     }
-    if (c.currency.size() > ownRow) c.currency.resize(ownRow);
-    c.currency.push_back(*requested);
+    c.setOwnCurrency(*requested);
     return {};
 }
 
 OwnCurrency::Moved OwnCurrency::clear(foundation::UserDefaults& suite, const std::optional<std::string>& previous) {
     Calculator& c = calculator_;
-    const std::vector<std::string> list = c.currency;
-    const auto ownRow = static_cast<std::size_t>(row);
-    if (c.currency.size() > ownRow) c.currency.resize(ownRow);
-    Moved moved{c.from == row, c.to == row};
-    if (moved.from) c.from = row - 1;
-    if (moved.to) c.to = row - 1;
+    const std::vector<std::string> list = c.currency();
+    const Moved moved{c.from() == row, c.to() == row};
+    c.clearOwnCurrency();
     const bool hadPairs = previous && !previous->empty();
     if (!hadPairs && previous && !moved.from && !moved.to) return moved;  // nothing to write
     const bool cleared = suite.performTransaction([&](Transaction& transaction) {
         if (hadPairs && !removePairs(transaction, *previous, list)) return false;
-        if (previous != std::string() && !transaction.set("own_currency", "")) return false;
-        if (moved.from && !transaction.set("from", c.from)) return false;
-        return !moved.to || transaction.set("to", c.to);
+        if (previous != std::string() && !transaction.set(SharedSettings::ownCurrency, "")) return false;
+        if (moved.from && !transaction.set(SharedSettings::from, c.from())) return false;
+        return !moved.to || transaction.set(SharedSettings::to, c.to());
     });
     if (!cleared) foundation::Log::warning("own currency: clearing it was not stored");
     return moved;
@@ -97,32 +95,33 @@ OwnCurrency::Moved OwnCurrency::clear(foundation::UserDefaults& suite, const std
 
 bool OwnCurrency::canStoreRates() const {
     const Calculator& c = calculator_;
-    const double x = c.ostreloLine.number;
-    const auto rows = static_cast<std::int64_t>(c.currency.size());
-    if (!std::isfinite(x) || x <= 0.0 || c.dateCalculator) return false;
-    if (c.from != row || rows <= row || c.to < 0 || c.to >= rows) return false;
+    const double x = c.ostreloLine().number;
+    const auto rows = static_cast<std::int64_t>(c.currency().size());
+    if (!std::isfinite(x) || x <= 0.0 || c.dateCalculator()) return false;
+    if (c.from() != row || rows <= row || c.to() < 0 || c.to() >= rows) return false;
     // The own currency against itself would overwrite its rate of 1 and rescale its pairs.
-    return c.currency[static_cast<std::size_t>(c.to)] != c.currency[static_cast<std::size_t>(row)];
+    return c.currency()[static_cast<std::size_t>(c.to())] != c.currency()[static_cast<std::size_t>(row)];
 }
 
 bool OwnCurrency::storeRates() const {
     if (!canStoreRates()) return false;
     const Calculator& c = calculator_;
-    const double x = c.ostreloLine.number;
-    const std::string& own = c.currency[static_cast<std::size_t>(c.from)];
-    const std::string& to = c.currency[static_cast<std::size_t>(c.to)];
+    const double x = c.ostreloLine().number;
+    const std::string& own = c.currency()[static_cast<std::size_t>(c.from())];
+    const std::string& to = c.currency()[static_cast<std::size_t>(c.to())];
     const auto suite = SharedSettings::open();
     return suite->performTransaction([&](Transaction& transaction) {
-        if (!transaction.set(own + to, x) || !transaction.set(own + own, 1.0) ||
-            !storeDerivedRate(transaction, to + own, 1.0 / x))
+        const auto pair = &SharedSettings::ratePair;
+        if (!transaction.set(pair(own, to), x) || !transaction.set(pair(own, own), 1.0) ||
+            !storeDerivedRate(transaction, pair(to, own), 1.0 / x))
             return false;
-        for (const std::string& other : c.currency) {
+        for (const std::string& other : c.currency()) {
             if (other == to || other == own) continue;
-            if (const auto rate = usableRate(transaction.object(to + other))) {
-                if (!storeDerivedRate(transaction, own + other, x * *rate) ||
-                    !storeDerivedRate(transaction, other + own, 1.0 / (x * *rate)))
+            if (const auto rate = usableRate(transaction.object(pair(to, other)))) {
+                if (!storeDerivedRate(transaction, pair(own, other), x * *rate) ||
+                    !storeDerivedRate(transaction, pair(other, own), 1.0 / (x * *rate)))
                     return false;
-            } else if (!transaction.set(own + other, 1.0)) {
+            } else if (!transaction.set(pair(own, other), 1.0)) {
                 return false;
             }
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Calculator.h"
 #include "platform/foundation/PropertyListValue.h"
 
 #include <cstdint>
@@ -12,16 +13,14 @@ class UserDefaults;
 
 namespace ostrelo {
 
-class Calculator;
-
 // The user's own currency: a code of three characters typed on the settings page
-// ("preference_own_currency") that joins a calculator's currency list as row 31, remembered in
-// "own_currency" so that the pair rates set for it by hand can be removed when it changes; and
-// the one writer of those rates.
+// (SharedSettings::ownCurrencyRequest) that joins a calculator's currency list as row 31,
+// remembered in SharedSettings::ownCurrency so that the pair rates set for it by hand can be
+// removed when it changes; and the one writer of those rates.
 class OwnCurrency {
 public:
     // The own currency's row; the 31 listed codes come before it.
-    static constexpr std::int64_t row = 31;
+    static constexpr std::int64_t row = Calculator::ownCurrencyRow;
 
     // Which of the calculator's sides stood on the own currency's row when it left the list
     // and moved to the row before.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SharedSettings.h"
 #include "screens/LongPressRow.h"
 
 #include <string>
@@ -19,9 +20,8 @@ struct ScreenProfile {
     bool loanStartAcceptsZero = true;
     // Whether a send in date mode ends with the tail (else the key handler returns at once).
     bool dateSendEndsWithTail = false;
-    // The preference keys the settings loader registers, in order (their defaults are the
-    // loader's).
-    std::vector<std::string> registeredDefaults;
+    // The preferences the settings loader registers, in order, with their defaults.
+    std::vector<SharedSettings::Preference> registeredDefaults;
     // Whether the degree/radian key shows a blank title where the calculator offers "⚙".
     bool blankGearTitle = false;
 };

@@ -39,14 +39,18 @@ const Rows closingPercentRow{{"(⋯)", ")"}};
 const Rows sendRow{{"✅", "✅✅"}};
 const Rows loanRow{{"%", "%%"}};
 
-const std::vector<std::string> extensionRegistrations{
-    "preference_copyright_phone", "preference_theme_phone",        "preference_color",
-    "preference_statusbar_phone", "preference_notation_phone",     "preference_autocomplete_phone",
-    "preference_sound_phone",     "preference_currency_phone",     "preference_percent"};
+using Preferences = std::vector<SharedSettings::Preference>;
+using Keys = SharedSettings;
 
-std::vector<std::string> without(std::vector<std::string> keys, const std::string& key) {
-    std::erase(keys, key);
-    return keys;
+const Preferences extensionRegistrations{Keys::copyright,       Keys::darkTheme,
+                                         Keys::coloredDisplay,  Keys::hideStatusBar,
+                                         Keys::scientificNotation, Keys::autoParenthesis,
+                                         Keys::clickSound,      Keys::rememberCurrencyKeypad,
+                                         Keys::percentKeys};
+
+Preferences without(Preferences preferences, const Keys::Key<bool>& key) {
+    std::erase_if(preferences, [&key](const Keys::Preference& p) { return std::string_view(p.name) == key.name; });
+    return preferences;
 }
 
 }  // namespace
@@ -57,10 +61,9 @@ const ScreenProfile& ScreenProfiles::main() {
                            {{"rad", "⚙"}, {"deg", "⚙"}}, functionRows("𝜑"), parenthesisRows, loanRow}),
         .constantKeys = {"𝜋", "𝑒", "%", "𝜑", "#", "rand"},
         .loanStartAcceptsZero = true,
-        .registeredDefaults = {"preference_copyright_phone", "preference_own_currency", "preference_theme_phone",
-                               "preference_statusbar_phone", "preference_notation_phone",
-                               "preference_autocomplete_phone", "preference_sound_phone",
-                               "preference_currency_phone", "preference_color", "preference_percent"},
+        .registeredDefaults = {Keys::copyright, Keys::ownCurrencyRequest, Keys::darkTheme, Keys::hideStatusBar,
+                               Keys::scientificNotation, Keys::autoParenthesis, Keys::clickSound,
+                               Keys::rememberCurrencyKeypad, Keys::coloredDisplay, Keys::percentKeys},
     };
     return profile;
 }
@@ -83,7 +86,7 @@ const ScreenProfile& ScreenProfiles::messagesCollapsed() {
         .constantKeys = {"𝜋", "𝑒", "%", "@", "#"},
         .loanStartAcceptsZero = true,
         .dateSendEndsWithTail = false,
-        .registeredDefaults = without(extensionRegistrations, "preference_currency_phone"),
+        .registeredDefaults = without(extensionRegistrations, Keys::rememberCurrencyKeypad),
     };
     return profile;
 }
@@ -107,7 +110,7 @@ const ScreenProfile& ScreenProfiles::keyboard() {
         .constantKeys = {"𝜋", "𝑒", "%", "𝜑", "#"},
         .loanStartAcceptsZero = true,
         .dateSendEndsWithTail = true,
-        .registeredDefaults = without(without(extensionRegistrations, "preference_currency_phone"), "preference_percent"),
+        .registeredDefaults = without(without(extensionRegistrations, Keys::rememberCurrencyKeypad), Keys::percentKeys),
         .blankGearTitle = true,
     };
     return profile;

@@ -21,37 +21,16 @@ namespace {
 
 using foundation::PropertyListValue;
 
-constexpr const char* informationText =
-    "Ostrelo, a pocket calculator. Exchange rates: the euro reference rates of the European Central Bank.";
-
-// Every preference a loader registers, with its default.
-const PropertyListValue::Dictionary& preferenceDefaults() {
-    static const PropertyListValue::Dictionary defaults{
-        {"preference_copyright_phone", informationText},
-        {"preference_own_currency", ""},
-        {"preference_theme_phone", false},
-        {"preference_statusbar_phone", false},
-        {"preference_notation_phone", false},
-        {"preference_autocomplete_phone", true},
-        {"preference_sound_phone", false},
-        {"preference_currency_phone", false},
-        {"preference_color", false},
-        {"preference_percent", false},
-    };
-    return defaults;
-}
-
 std::int64_t rowOf(const std::vector<std::string>& list, const std::string& code) {
     return std::find(list.begin(), list.end(), code) - list.begin();
 }
 
-// The two sides: their keys and the codes they start from.
-struct Side {
-    std::int64_t Calculator::*row;
-    const char* key;
-    const char* code;
-};
-constexpr Side sides[] = {{&Calculator::from, "from", "USD"}, {&Calculator::to, "to", "EUR"}};
+// The two sides' keys, from-side first.
+constexpr SharedSettings::RowKey sides[] = {SharedSettings::from, SharedSettings::to};
+
+bool named(const SharedSettings::Preference& preference, const SharedSettings::Key<bool>& key) {
+    return std::string_view(preference.name) == key.name;
+}
 
 }  // namespace
 
@@ -75,11 +54,8 @@ void SettingsLoader::relayout() { screen_.relayoutViews(); }
 
 PropertyListValue::Dictionary SettingsLoader::registeredDefaults(const ScreenProfile& profile) {
     PropertyListValue::Dictionary registered;
-    for (const std::string& key : profile.registeredDefaults) {
-        const auto entry = preferenceDefaults().find(key);
-        if (entry == preferenceDefaults().end()) foundation::Log::error("settings: no default for " + key);
-        else registered.insert(*entry);
-    }
+    for (const SharedSettings::Preference& preference : profile.registeredDefaults)
+        registered.emplace(preference.name, preference.fallback);
     return registered;
 }
 
@@ -87,28 +63,28 @@ PropertyListValue::Dictionary SettingsLoader::registeredDefaults(const ScreenPro
 void SettingsLoader::registerDefaults(foundation::UserDefaults& suite) {
     const ScreenLinks& links = screen_.links();
     PropertyListValue::Dictionary registered;
-    for (const std::string& key : links.profile->registeredDefaults) {
-        const auto entry = preferenceDefaults().find(key);
-        if (entry == preferenceDefaults().end()) continue;
-        registered.insert(*entry);
+    for (const SharedSettings::Preference& preference : links.profile->registeredDefaults) {
+        registered.emplace(preference.name, preference.fallback);
         suite.registerDefaults(registered);
         suite.synchronize();
-        if (key == "preference_notation_phone") links.calculator->scientificNotation = suite.boolForKey(key);
-        else if (key == "preference_autocomplete_phone") links.calculator->autoParenthesis = suite.boolForKey(key);
-        else if (key == "preference_sound_phone" && links.enableClickSound != nullptr)
-            *links.enableClickSound = suite.boolForKey(key);
+        if (named(preference, SharedSettings::scientificNotation))
+            links.calculator->setScientificNotation(suite.boolForKey(preference.name));
+        else if (named(preference, SharedSettings::autoParenthesis))
+            links.calculator->setAutoParenthesis(suite.boolForKey(preference.name));
+        else if (named(preference, SharedSettings::clickSound) && links.enableClickSound != nullptr)
+            *links.enableClickSound = suite.boolForKey(preference.name);
     }
 }
 
 void SettingsLoader::readAngleMode(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
-    const auto stored = suite.object("radiant");
+    const auto stored = suite.object(SharedSettings::radiant);
     if (stored && stored->isBool()) {
-        c.radiantFlag = *stored->boolValue();
+        c.setRadiantFlag(*stored->boolValue());
         return;
     }
-    c.radiantFlag = false;
-    suite.set("radiant", false);
+    c.setRadiantFlag(SharedSettings::radiant.fallback);
+    suite.set(SharedSettings::radiant, c.radiantFlag());
     suite.synchronize();
 }
 
@@ -116,31 +92,33 @@ void SettingsLoader::readAngleMode(foundation::UserDefaults& suite) {
 // list only afterwards.
 void SettingsLoader::readCurrencyRows(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
-    for (const Side& side : sides) {
-        const auto stored = suite.object(side.key);
+    std::int64_t rows[2] = {c.from(), c.to()};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const auto stored = suite.object(sides[i]);
         if (stored && stored->isInteger()) {
-            c.*side.row = *stored->integerValue();
+            rows[i] = *stored->integerValue();
             continue;
         }
-        c.*side.row = rowOf(c.currency, side.code);
-        suite.set(side.key, c.*side.row);
+        rows[i] = rowOf(c.currency(), sides[i].fallbackCode);
+        suite.set(sides[i], rows[i]);
         suite.synchronize();
     }
+    c.chooseCurrencies(rows[0], rows[1]);
 }
 
 // Once the list is final, a row outside it (a damaged store) counts as absent.
 SettingsLoader::RowChanges SettingsLoader::keepRowsInList(foundation::UserDefaults& suite) {
     Calculator& c = *screen_.links().calculator;
+    std::int64_t rows[2] = {c.from(), c.to()};
     bool changed[2] = {false, false};
     for (std::size_t i = 0; i < 2; ++i) {
-        const Side& side = sides[i];
-        const std::int64_t row = c.*side.row;
-        if (row >= 0 && row < static_cast<std::int64_t>(c.currency.size())) continue;
-        c.*side.row = rowOf(c.currency, side.code);
-        suite.set(side.key, c.*side.row);
+        if (rows[i] >= 0 && rows[i] < static_cast<std::int64_t>(c.currency().size())) continue;
+        rows[i] = rowOf(c.currency(), sides[i].fallbackCode);
+        suite.set(sides[i], rows[i]);
         suite.synchronize();
         changed[i] = true;
     }
+    c.chooseCurrencies(rows[0], rows[1]);
     return {changed[0], changed[1]};
 }
 
@@ -149,7 +127,8 @@ SettingsLoader::RowChanges SettingsLoader::keepRowsInList(foundation::UserDefaul
 void SettingsLoader::showCurrencyRows(RowChanges changes) {
     const ScreenLinks& links = screen_.links();
     const Calculator& c = *links.calculator;
-    const std::pair<CalculatorPicker*, std::int64_t> pickers[] = {{links.fromPicker, c.from}, {links.toPicker, c.to}};
+    const std::pair<CalculatorPicker*, std::int64_t> pickers[] = {{links.fromPicker, c.from()},
+                                                                   {links.toPicker, c.to()}};
     for (const auto& [picker, row] : pickers) {
         if (picker == nullptr) continue;
         picker->reloadAllComponents();
@@ -160,7 +139,7 @@ void SettingsLoader::showCurrencyRows(RowChanges changes) {
 }
 
 void SettingsLoader::applyTheme(const foundation::UserDefaults& suite) {
-    ::ostrelo::applyTheme(suite.boolForKey("preference_theme_phone") ? "Dark" : "Light");
+    ::ostrelo::applyTheme(suite.boolForKey(SharedSettings::darkTheme) ? "Dark" : "Light");
 }
 
 std::optional<std::string> SettingsLoader::versionText() {
@@ -178,10 +157,10 @@ void SettingsLoader::publishVersion(foundation::UserDefaults& suite) {
         return;
     }
     // Written when they differ only: an activation on a store that takes no writes writes nothing.
-    if (suite.stringForKey("preference_version_phone") != *text) suite.set("preference_version_phone", *text);
+    if (suite.stringForKey(SharedSettings::version) != *text) suite.set(SharedSettings::version, *text);
     suite.synchronize();
     auto watch = SharedSettings::open();
-    if (watch->stringForKey("preference_version_watch") != *text) watch->set("preference_version_watch", *text);
+    if (watch->stringForKey(SharedSettings::watchVersion) != *text) watch->set(SharedSettings::watchVersion, *text);
     watch->synchronize();
     suite.synchronize();
 }

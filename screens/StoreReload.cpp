@@ -17,10 +17,10 @@ void StoreReload::takeUpChanges() {
 
 bool StoreReload::reloadCalculation() {
     Calculator& calculator = *screen_.links().calculator;
-    const auto shown = calculator.ostrelo.items;
-    const bool dateMode = calculator.dateCalculator;
+    const auto shown = calculator.ostrelo().items;
+    const bool dateMode = calculator.dateCalculator();
     calculator.reloadFromSettings();
-    return calculator.ostrelo.items != shown || calculator.dateCalculator != dateMode;
+    return calculator.ostrelo().items != shown || calculator.dateCalculator() != dateMode;
 }
 
 }  // namespace ostrelo

@@ -12,7 +12,7 @@ namespace ostrelo {
 
 namespace {
 // The widget ships inside the app: the app's versions, an identifier of its own below the app's.
-constexpr const char* widgetIdentifier = "org.ostrelo.Ostrelo.OstreloToday";
+constexpr const char* widgetIdentifier = "org.ostrelo().Ostrelo.OstreloToday";
 }  // namespace
 
 void TodayStartup::registerClasses() {

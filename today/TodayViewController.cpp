@@ -34,49 +34,25 @@ constexpr double designedLabelHeight = 78;
 // What the expanded widget adds to its width for its height.
 constexpr double expandedExtraHeight = 110;
 
-void storeShowCurrency(bool shown) {
-    auto suite = SharedSettings::open();
-    suite->synchronize();
-    suite->set("show_currency", shown);
-    suite->synchronize();
-}
+void storeShowCurrency(bool shown) { SharedSettings::store(SharedSettings::showCurrency, shown); }
 
 }  // namespace
 
-TodayViewController::TodayViewController() : pulse(PulseLayer::make()) {
+TodayViewController::TodayViewController() : pulse_(PulseLayer::make()) {
     applySavedTheme();
-    loadTheme = true;
-    declareOutlets();
-    links_ = ScreenLinks::forScreen(calculator, enableClickSound, pulse.get(), *this, ScreenProfiles::widget(),
+    loadTheme_ = true;
+    controls_.declare(*this);
+    links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this, ScreenProfiles::widget(),
                                     screenLifetime_.weak());
 }
 
 TodayViewController::~TodayViewController() = default;
 
-void TodayViewController::declareOutlets() {
-    declareKeypadOutlets(*this);
-    declareOutlet("labelHeight", labelHeight);
-    declareOutlet("convertFrom", convertFrom);
-    declareOutlet("convertTo", convertTo);
-}
-
-bool TodayViewController::bindLinks() {
-    if (labelHeight.expired() || !keypadOutletsBound() || !allBound({convertFrom, convertTo})) {
-        foundation::Log::error("the widget was loaded without its scene's controls");
-        return false;
-    }
-    bindKeypadLinks(links_);
-    links_.fromKey = convertFrom;
-    links_.toKey = convertTo;
-    return true;
-}
-
 // ---- Life cycle ---------------------------------------------------------------------------
 
 void TodayViewController::viewDidLoad() {
     uikit::ViewController::viewDidLoad();
-    if (!bindLinks()) return;
-    ostreloView->setDelegate(this, screenLifetime_.weak());
+    if (!controls_.bind(links_, *this)) return;
     if (uikit::ExtensionContext* context = extensionContext())
         context->setWidgetLargestAvailableDisplayMode(uikit::WidgetDisplayModeExpanded);
     setupWidgetViews();
@@ -90,7 +66,7 @@ void TodayViewController::setupWidgetViews() {
     if (uikit::ExtensionContext* context = extensionContext()) {
         const double compactHeight = context->widgetMaximumSizeForDisplayMode(uikit::WidgetDisplayModeCompact).height;
         if (compactHeight != designedCompactHeight)
-            if (auto constraint = labelHeight.lock())
+            if (auto constraint = controls_.labelHeight.lock())
                 constraint->setConstant(compactHeight - designedCompactHeight + designedLabelHeight);
     }
     loadWidgetSettings();
@@ -99,7 +75,7 @@ void TodayViewController::setupWidgetViews() {
     setUp.attachDisplayTaps([this] { primaryLabelTap(); }, [this] { secondaryLabelTap(); });
     updateExtensionCalculatorLines();
     view()->layoutIfNeeded();
-    if (calculator.dateCalculator) KeyTitle::set(buttonEqual, "𝑑");
+    if (calculator_.dateCalculator()) KeyTitle::set(controls_.buttonEqual, "𝑑");
 }
 
 void TodayViewController::loadWidgetSettings() {
@@ -114,7 +90,7 @@ void TodayViewController::applyAppearanceToLines() {
     const bool dark = traitCollection().userInterfaceStyle == uikit::UserInterfaceStyle::dark;
     const auto background =
         dark ? CalculatorCalcLabel::LableBackgroundColor::emptydark : CalculatorCalcLabel::LableBackgroundColor::empty;
-    for (CalculatorCalcLabel* line : {primaryCalculatorLine, secondaryCalculatorLine}) {
+    for (CalculatorCalcLabel* line : {controls_.primaryCalculatorLine, controls_.secondaryCalculatorLine}) {
         line->myLableBackgroundColor = background;
         line->setNeedsLayout();
     }
@@ -134,7 +110,7 @@ void TodayViewController::widgetPerformUpdateWithCompletionHandler(UpdateComplet
 
 void TodayViewController::refreshWidgetInBackground(const UpdateCompletion& completion) {
     if (links_.keypad != nullptr) {
-        calculator.reloadFromSettings();
+        calculator_.reloadFromSettings();
         updateExtensionCalculatorLines();
         ScreenSetUp{*this}.updateRatesInBackground([this] { setWidgetConvertTitlesAsync(); });
         setWidgetConvertTitlesAsync();
@@ -151,11 +127,11 @@ void TodayViewController::updateWidgetDisplayMode(int mode, uikit::Size maximumS
     if (mode == uikit::WidgetDisplayModeExpanded) {
         // The height follows the width: the pad stays as wide as it is high.
         preferredContentSize = {maximumSize.width, maximumSize.width + expandedExtraHeight};
-        if (!convertFrom->hidden()) labelConvert->setHidden(false);
+        if (!controls_.convertFrom->hidden()) controls_.labelConvert->setHidden(false);
     } else if (mode == uikit::WidgetDisplayModeCompact) {
-        if (showMemoryPopup) closeMemoryOverlay();
-        if (showFunctionsPopup) closeWidgetOverlay();
-        if (!convertFrom->hidden()) labelConvert->setHidden(true);
+        if (showMemoryPopup_) closeMemoryOverlay();
+        if (showFunctionsPopup_) closeWidgetOverlay();
+        if (!controls_.convertFrom->hidden()) controls_.labelConvert->setHidden(true);
         preferredContentSize = maximumSize;
     }
 }
@@ -169,16 +145,16 @@ void TodayViewController::viewWillTransitionToSize(uikit::Size size, uikit::Tran
 // Building adds views, which asks the root view for another layout; that one runs here at once
 // without a further rebuild, so the pass ends with one overlay and nothing left to lay out.
 void TodayViewController::viewDidLayoutSubviews() {
-    if (rebuildingOverlay_ || (!showMemoryPopup && !showFunctionsPopup)) return;
+    if (rebuildingOverlay_ || (!showMemoryPopup_ && !showFunctionsPopup_)) return;
     rebuildingOverlay_ = true;
-    if (showMemoryPopup) {
+    if (showMemoryPopup_) {
         removeOverlayViews();
-        showMemoryPopup = false;
+        showMemoryPopup_ = false;
         showMemoryOverlay();
     }
-    if (showFunctionsPopup) {
+    if (showFunctionsPopup_) {
         removeOverlayViews();
-        showFunctionsPopup = false;
+        showFunctionsPopup_ = false;
         showFunctionsOverlay();
     }
     view()->layoutIfNeeded();
@@ -192,7 +168,7 @@ void TodayViewController::primaryLabelTap() { openAppURL(); }
 void TodayViewController::secondaryLabelTap() { openAppURL(); }
 
 void TodayViewController::openAppURL() {
-    if (enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
+    if (enableClickSound_) uikit::AudioServices::playSystemSound(clickSound);
     if (uikit::ExtensionContext* context = extensionContext()) context->openURL(appURL, {});
 }
 
@@ -211,12 +187,12 @@ void TodayViewController::handleWidgetKeyPress(CalculatorButton* button, bool lo
 bool TodayViewController::ownKey(CalculatorButton* key, std::string& text) {
     if (text == "𝑖" && key != nullptr && key->myButtonType == CalculatorButton::MyButtonType::nonDigitTopRight)
         text = "%%";
-    if (showFunctionsPopup) closeWidgetOverlay();
+    if (showFunctionsPopup_) closeWidgetOverlay();
     return false;
 }
 
 bool TodayViewController::allows(LongPressRow::Condition condition) {
-    if (condition == LongPressRow::Condition::functionOverlayClosed) return !showFunctionsPopup;
+    if (condition == LongPressRow::Condition::functionOverlayClosed) return !showFunctionsPopup_;
     return CalculatorScreen::allows(condition);
 }
 
@@ -231,21 +207,28 @@ void TodayViewController::showKeypad(bool currency) {
     else switchToStandardKeypad();
 }
 
+// The currency keys and the conversion label.
+void TodayViewController::showCurrencyControls(bool shown) {
+    for (uikit::View* view : std::initializer_list<uikit::View*>{controls_.convertTo, controls_.convertFrom,
+                                                                  controls_.labelConvert})
+        view->setHidden(!shown);
+}
+
 void TodayViewController::switchToStandardKeypad() {
-    KeyTitle::set(buttonFunctions, "ƒ(x)");
-    KeyTitle::set(buttonEqual, "=");
-    for (uikit::View* view : std::initializer_list<uikit::View*>{convertTo, convertFrom, labelConvert}) view->setHidden(true);
-    buttonParenthesisOpen->setHidden(false);
-    buttonParenthesisClose->setHidden(false);
+    KeyTitle::set(controls_.buttonFunctions, "ƒ(x)");
+    KeyTitle::set(controls_.buttonEqual, "=");
+    showCurrencyControls(false);
+    controls_.buttonParenthesisOpen->setHidden(false);
+    controls_.buttonParenthesisClose->setHidden(false);
     storeShowCurrency(false);
 }
 
 void TodayViewController::switchToCurrencyKeypad() {
-    for (uikit::View* view : std::initializer_list<uikit::View*>{convertTo, convertFrom, labelConvert}) view->setHidden(false);
-    buttonParenthesisOpen->setHidden(true);
-    buttonParenthesisClose->setHidden(true);
-    KeyTitle::set(buttonFunctions, "⏎");
-    KeyTitle::set(buttonEqual, "⇨");
+    showCurrencyControls(true);
+    controls_.buttonParenthesisOpen->setHidden(true);
+    controls_.buttonParenthesisClose->setHidden(true);
+    KeyTitle::set(controls_.buttonFunctions, "⏎");
+    KeyTitle::set(controls_.buttonEqual, "⇨");
     storeShowCurrency(true);
 }
 
@@ -259,7 +242,7 @@ void TodayViewController::restoreWidgetKeyAlpha() { setKeysAlpha(1.0); }
 
 // No ring while the function overlay is open: it would show beside the overlay's keys.
 void TodayViewController::widgetKeyPressFeedback(CalculatorButton& key) {
-    if (showFunctionsPopup) uikit::AudioServices::playAlertSound(uikit::AudioServices::vibrate);
+    if (showFunctionsPopup_) uikit::AudioServices::playAlertSound(uikit::AudioServices::vibrate);
     else keyPressFeedback(key);
 }
 
@@ -273,8 +256,8 @@ void TodayViewController::openPanel(ScreenPanel panel) {
 }
 
 uikit::Rect TodayViewController::overlayAnchor() {
-    const uikit::Rect frame = buttonsMemoryClear->untransformedFrame();
-    const uikit::View* pad = buttonsMemoryClear->superview();
+    const uikit::Rect frame = controls_.buttonsMemoryClear->untransformedFrame();
+    const uikit::View* pad = controls_.buttonsMemoryClear->superview();
     return pad != nullptr ? pad->convertRect(frame, view()) : frame;
 }
 
@@ -289,37 +272,38 @@ void TodayViewController::showFunctionsOverlay() {
         uikit::ControlEventTouchUpInside, guard);
     overlay.panel->setDelegate(this, guard);
     addOverlay(std::move(overlay));
-    showFunctionsPopup = true;
+    showFunctionsPopup_ = true;
 }
 
 void TodayViewController::showMemoryOverlay() {
     if (links_.keypad == nullptr) return;
     closeOpenOverlay();
-    WidgetOverlay overlay = WidgetOverlay::memory(overlayAnchor(), view()->bounds().size, calculator.memoryPrimaryString);
+    WidgetOverlay overlay =
+        WidgetOverlay::memory(overlayAnchor(), view()->bounds().size, calculator_.memoryPrimaryString());
     overlay.background->addTarget(
         this, [this](uikit::Control& sender) { buttonMemoryBackgroundAction(static_cast<uikit::Button&>(sender)); },
         uikit::ControlEventTouchUpInside, screenLifetime_.weak());
     addOverlay(std::move(overlay));
-    showMemoryPopup = true;
+    showMemoryPopup_ = true;
 }
 
 // Both overlays keep their views in the same three properties: one opened over another would
 // leave the first on screen, its background swallowing every tap on the pad for good.
 void TodayViewController::closeOpenOverlay() {
-    if (showMemoryPopup) closeMemoryOverlay();
-    if (showFunctionsPopup) closeWidgetOverlay();
+    if (showMemoryPopup_) closeMemoryOverlay();
+    if (showFunctionsPopup_) closeWidgetOverlay();
 }
 
 void TodayViewController::addOverlay(WidgetOverlay overlay) {
-    functionBackgroundButton = view()->add(std::move(overlay.background));
-    triangleView = view()->add(std::move(overlay.pointer));
-    functionView = view()->add(std::move(overlay.panel));
+    functionBackgroundButton_ = view()->add(std::move(overlay.background));
+    triangleView_ = view()->add(std::move(overlay.pointer));
+    functionView_ = view()->add(std::move(overlay.panel));
 }
 
 void TodayViewController::removeOverlayViews() {
     std::vector<std::unique_ptr<uikit::View>> removed;
-    for (uikit::View* overlayView : {static_cast<uikit::View*>(functionBackgroundButton), triangleView,
-                                     static_cast<uikit::View*>(functionView)})
+    for (uikit::View* overlayView : {static_cast<uikit::View*>(functionBackgroundButton_), triangleView_,
+                                     static_cast<uikit::View*>(functionView_)})
         if (overlayView != nullptr)
             if (auto taken = overlayView->removeFromSuperview()) removed.push_back(std::move(taken));
     // The views closed before these are let go; these stay until the next overlay is closed.
@@ -328,13 +312,13 @@ void TodayViewController::removeOverlayViews() {
 
 void TodayViewController::closeWidgetOverlay() {
     removeOverlayViews();
-    showFunctionsPopup = false;
+    showFunctionsPopup_ = false;
     restoreWidgetKeyAlpha();
 }
 
 void TodayViewController::closeMemoryOverlay() {
     removeOverlayViews();
-    showMemoryPopup = false;
+    showMemoryPopup_ = false;
 }
 
 void TodayViewController::buttonBackgroundAction(uikit::Button&) { closeWidgetOverlay(); }

@@ -4,8 +4,8 @@
 #include "platform/foundation/Lifetime.h"
 #include "platform/uikit/ViewController.h"
 #include "platform/uikit/WidgetProviding.h"
-#include "screens/AppKeypadOutlets.h"
 #include "screens/CalculatorScreen.h"
+#include "screens/ScreenControls.h"
 #include "ui/CalculatorViewTouchDelegate.h"
 
 #include <memory>
@@ -30,7 +30,6 @@ struct WidgetOverlay;
 // app through "ostrelo://" when a display line is tapped, and lays the scientific keys and the
 // memory value over its pad in overlays of its own.
 class TodayViewController : public uikit::ViewController,
-                            public AppKeypadOutlets,
                             public uikit::WidgetProviding,
                             public CalculatorViewTouchDelegate,
                             public CalculatorScreen {
@@ -38,24 +37,15 @@ public:
     TodayViewController();
     ~TodayViewController() override;
 
-    // Outlets, filled by the scene; the keypad's are AppKeypadOutlets'.
-    std::weak_ptr<uikit::LayoutConstraint> labelHeight;
-    CalculatorButton* convertFrom = nullptr;
-    CalculatorButton* convertTo = nullptr;
-
-    const std::shared_ptr<PulseLayer> pulse;
-    bool loadTheme = false;
-    Calculator calculator;
-    bool enableClickSound = false;
-
-    // The three views of the open overlay, held by the root view; once it is closed, the views
-    // stay here (owned) until the next opening replaces them, since a key of the function
-    // overlay closes it while its own touch is still being delivered.
-    uikit::Button* functionBackgroundButton = nullptr;
-    CalculatorView* functionView = nullptr;
-    uikit::View* triangleView = nullptr;
-    bool showMemoryPopup = false;
-    bool showFunctionsPopup = false;
+    // The scene's controls, by their outlet names.
+    const ScreenControls& controls() const { return controls_; }
+    Calculator& calculator() { return calculator_; }
+    // The open overlay: its background button and its panel (null while none is open), and
+    // which overlay it is.
+    uikit::Button* functionBackgroundButton() const { return functionBackgroundButton_; }
+    CalculatorView* functionView() const { return functionView_; }
+    bool showMemoryPopup() const { return showMemoryPopup_; }
+    bool showFunctionsPopup() const { return showFunctionsPopup_; }
 
     // uikit::ViewController
     void viewDidLoad() override;
@@ -110,10 +100,8 @@ public:
     void openPanel(ScreenPanel panel) override;
 
 private:
-    void declareOutlets();
-    // False (logged) when the scene left a control unbound; the widget then stays inert.
-    bool bindLinks();
     void applyAppearanceToLines();
+    void showCurrencyControls(bool shown);
     void openAppURL();
     // Takes the open overlay's views out of the root view into `closedOverlay_`.
     void removeOverlayViews();
@@ -122,6 +110,19 @@ private:
     // The memory-clear key's frame in the root view, the place of both overlays.
     uikit::Rect overlayAnchor();
 
+    ScreenControls controls_{ScreenControls::Kind::widget};
+    const std::shared_ptr<PulseLayer> pulse_;
+    bool loadTheme_ = false;
+    Calculator calculator_;
+    bool enableClickSound_ = false;
+    // The three views of the open overlay, held by the root view; once it is closed, the views
+    // stay here (owned) until the next opening replaces them, since a key of the function
+    // overlay closes it while its own touch is still being delivered.
+    uikit::Button* functionBackgroundButton_ = nullptr;
+    CalculatorView* functionView_ = nullptr;
+    uikit::View* triangleView_ = nullptr;
+    bool showMemoryPopup_ = false;
+    bool showFunctionsPopup_ = false;
     ScreenLinks links_;
     std::vector<std::unique_ptr<uikit::View>> closedOverlay_;
     bool rebuildingOverlay_ = false;

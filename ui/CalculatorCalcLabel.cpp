@@ -1,6 +1,6 @@
 #include "ui/CalculatorCalcLabel.h"
 
-#include "platform/foundation/UserDefaults.h"
+#include "engine/SharedSettings.h"
 #include "platform/uikit/TextMeasurer.h"
 #include "ui/AttributedText.h"
 #include "ui/CalculatorScrollView.h"
@@ -81,9 +81,7 @@ double CalculatorCalcLabel::containerWidth() const {
 
 uikit::AttributedString CalculatorCalcLabel::makeAttributedDisplayText(const std::string& text) {
     // The setting is read once for the whole text.
-    foundation::UserDefaults settings;
-    settings.synchronize();
-    const bool highlight = settings.boolForKey("preference_color");
+    const bool highlight = SharedSettings::open()->boolForKey(SharedSettings::coloredDisplay);
     return makeAttributedDisplayText(text, bounds().height(), containerWidth(), myLableBackgroundColor, highlight);
 }
 

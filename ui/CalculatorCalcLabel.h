@@ -9,10 +9,10 @@
 namespace ostrelo {
 
 // A display line. Every text given to it is shown as attributed text: exponents raised, the
-// trailing nested group's outer parentheses highlighted when "preference_color" is on, and the
-// largest font size (up to 288) at which the text fits the label and its keypad, built anew at
-// the next layout when the label's height, its keypad's width, the theme's colours or the
-// background choice changed.
+// trailing nested group's outer parentheses highlighted while the coloured display is on
+// (SharedSettings::coloredDisplay, read at every build), and the largest font size (up to 288)
+// at which the text fits the label and its keypad, built anew at the next layout when the
+// label's height, its keypad's width, the theme's colours or the background choice changed.
 class CalculatorCalcLabel : public uikit::Label {
 public:
     enum class LableBackgroundColor : int { empty = 0, standard = 1, memory = 2, emptydark = 3 };

@@ -1,6 +1,6 @@
 #include "ui/Theme.h"
 
-#include "platform/foundation/UserDefaults.h"
+#include "engine/SharedSettings.h"
 
 namespace ostrelo {
 
@@ -112,16 +112,15 @@ void applyTheme(const std::string& name) {
 }
 
 void applySavedTheme() {
-    foundation::UserDefaults defaults;
-    defaults.synchronize();
-    const bool dark = defaults.boolForKey("preference_theme_phone");
+    auto suite = SharedSettings::open();
+    const bool dark = suite->boolForKey(SharedSettings::darkTheme);
     if (dark) {
         applyDarkTheme();
     } else {
         applyLightTheme();
     }
-    defaults.set("preference_theme_phone", foundation::PropertyListValue(dark));
-    defaults.synchronize();
+    suite->set(SharedSettings::darkTheme, dark);
+    suite->synchronize();
 }
 
 }  // namespace ostrelo

@@ -41,8 +41,8 @@ void applyDarkTheme();
 void applyLightTheme();
 // "Dark" or "Light" exactly; any other name gives the dark theme.
 void applyTheme(const std::string& name);
-// The theme of the stored Bool "preference_theme_phone" (dark when true), which is then written
-// back so that an absent key becomes a stored false.
+// The theme of the stored Bool SharedSettings::darkTheme (dark when true), which is then
+// written back so that an absent key becomes a stored false.
 void applySavedTheme();
 
 }  // namespace ostrelo

@@ -26,13 +26,13 @@ void SettingsPageViewController::viewDidLoad() {
     suite_ = SharedSettings::open();
     seenVersion_ = suite_->dataVersion();
     auto& suite = suite_;
-    const bool dark = suite->boolForKey("preference_theme_phone");
+    const bool dark = suite->boolForKey(SharedSettings::darkTheme);
     applyTheme(dark ? themeNames[0] : themeNames[1]);
     view()->setBackgroundColor(standardBackgroundColor());
 
     auto* ownCurrencyLabel = addCaption("Own currency", 17);
     ownCurrencyField_ = view()->add(std::make_unique<uikit::TextField>());
-    ownCurrencyField_->setText(suite->stringForKey(ownCurrencyKey).value_or(""));
+    ownCurrencyField_->setText(suite->stringForKey(SharedSettings::ownCurrencyRequest).value_or(""));
     ownCurrencyField_->setPlaceholder("e.g. XAU");
     ownCurrencyField_->setFont(themeFont(17));
     ownCurrencyField_->setTextColor(labelTextColor());
@@ -44,7 +44,7 @@ void SettingsPageViewController::viewDidLoad() {
 
     auto* colorLabel = addCaption("Coloured display", 17);
     colorSwitch_ = view()->add(std::make_unique<uikit::Switch>());
-    colorSwitch_->setOn(suite->boolForKey(colorKey));
+    colorSwitch_->setOn(suite->boolForKey(SharedSettings::coloredDisplay));
     colorSwitch_->onTintColor = equalBackgroundColor();
     colorSwitch_->addTarget(this, [this](uikit::Control&) { colorSwitchChanged(); }, uikit::ControlEventValueChanged,
                             screenLifetime_.weak());
@@ -63,8 +63,8 @@ void SettingsPageViewController::takeUpChanges(const uikit::View* writing) {
     if (version == seenVersion_) return;
     seenVersion_ = version;
     if (writing != ownCurrencyField_ && !ownCurrencyField_->isEditing())
-        ownCurrencyField_->setText(suite_->stringForKey(ownCurrencyKey).value_or(""));
-    if (writing != colorSwitch_) colorSwitch_->setOn(suite_->boolForKey(colorKey));
+        ownCurrencyField_->setText(suite_->stringForKey(SharedSettings::ownCurrencyRequest).value_or(""));
+    if (writing != colorSwitch_) colorSwitch_->setOn(suite_->boolForKey(SharedSettings::coloredDisplay));
 }
 
 void SettingsPageViewController::write(const std::string& key, const foundation::PropertyListValue& value,
@@ -106,9 +106,11 @@ void SettingsPageViewController::layOut(uikit::Label& ownCurrencyLabel, uikit::L
 }
 
 void SettingsPageViewController::textFieldDidEndEditing(uikit::TextField& textField) {
-    write(ownCurrencyKey, textField.text(), textField);
+    write(SharedSettings::ownCurrencyRequest, textField.text(), textField);
 }
 
-void SettingsPageViewController::colorSwitchChanged() { write(colorKey, colorSwitch_->isOn(), *colorSwitch_); }
+void SettingsPageViewController::colorSwitchChanged() {
+    write(SharedSettings::coloredDisplay, colorSwitch_->isOn(), *colorSwitch_);
+}
 
 }  // namespace ostrelo

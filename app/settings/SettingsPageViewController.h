@@ -18,9 +18,6 @@ namespace ostrelo {
 // being edited keeps what is typed).
 class SettingsPageViewController : public uikit::ViewController, public uikit::TextFieldDelegate {
 public:
-    static constexpr const char* ownCurrencyKey = "preference_own_currency";
-    static constexpr const char* colorKey = "preference_color";
-
     void viewDidLoad() override;
     void textFieldDidEndEditing(uikit::TextField& textField) override;
 

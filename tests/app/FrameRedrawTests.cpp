@@ -77,8 +77,8 @@ TEST_F(FrameRedrawTest, FramesDrawnWhereTheyChangedEqualWholeFrames) {
     };
 
     EXPECT_EQ(step("first frame", [] {}, 0), whole);
-    EXPECT_LT(step("tap 7", [&] { tap(screen->buttonSeven); }), whole / 10);
-    step("tap 8", [&] { tap(screen->buttonEight); });
+    EXPECT_LT(step("tap 7", [&] { tap(screen->controls().buttonSeven); }), whole / 10);
+    step("tap 8", [&] { tap(screen->controls().buttonEight); });
     EXPECT_LT(step("typed 9", [&] { host.pressKey("9"); }), whole / 10);
     step("typed + and =", [&] {
         host.pressKey("+");
@@ -86,7 +86,7 @@ TEST_F(FrameRedrawTest, FramesDrawnWhereTheyChangedEqualWholeFrames) {
         host.pressKey("=");
     });
     step("held C (the pulse)", [&] {
-        const uikit::Point point = host::HeadlessHost::centerOf(*screen->buttonClear);
+        const uikit::Point point = host::HeadlessHost::centerOf(*screen->controls().buttonClear);
         host.touchDown(point);
         for (int i = 0; i < 48; ++i) {
             host.advance(1.0 / 60);
@@ -95,7 +95,7 @@ TEST_F(FrameRedrawTest, FramesDrawnWhereTheyChangedEqualWholeFrames) {
         EXPECT_TRUE(host.driver().animating());
         host.touchUp(point);
     }, 0.5);
-    step("functions popover", [&] { tap(screen->buttonFunctions); }, 0.5);
+    step("functions popover", [&] { tap(screen->controls().buttonFunctions); }, 0.5);
     step("popover closed", [&] { host.pressKey("\x1b", 41); }, 0.5);
     EXPECT_GT(step("dark theme", [&] {
         ostrelo::SharedSettings::open()->set("preference_theme_phone", true);

@@ -27,7 +27,8 @@ TEST_F(MainScreenSnapshotTest, TheMainScreenInBothThemesAndOrientations) {
             const render::Image image = host.snapshot();
             EXPECT_TRUE(image.writePNG(directory / (name + ".png")));
             // Inside the "8" key, clear of its title and border lines.
-            const uikit::Rect key = screen->buttonEight->convertRect(screen->buttonEight->bounds(), nullptr);
+            const ostrelo::CalculatorButton* eight = screen->controls().buttonEight;
+            const uikit::Rect key = eight->convertRect(eight->bounds(), nullptr);
             const double scale = host.profile().scale;
             const auto pixel = image.pixel(static_cast<int>((key.minX() + key.width() * 0.15) * scale),
                                            static_cast<int>((key.minY() + key.height() * 0.85) * scale));

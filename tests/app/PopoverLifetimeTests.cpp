@@ -24,8 +24,8 @@ TEST_F(PopoverLifetimeTest, TheResetSwitchsQueuedTurnOffIsDroppedOnceTheScreenHa
     host::HeadlessHost host;
     ostrelo::ViewController* screen = launch(host);
     ASSERT_NE(screen, nullptr);
-    screen->calculator.enterDigit("7");
-    screen->calculator.pressMemoryPlus();
+    screen->calculator().enterDigit("7");
+    screen->calculator().pressMemoryPlus();
     screen->showSettingsPopover();
     auto* settings = dynamic_cast<ostrelo::ViewControllerSettings*>(screen->presentedViewController());
     ASSERT_NE(settings, nullptr);
@@ -33,8 +33,8 @@ TEST_F(PopoverLifetimeTest, TheResetSwitchsQueuedTurnOffIsDroppedOnceTheScreenHa
     settings->switchReset->sendActionsForControlEvents(uikit::ControlEventValueChanged);
     screen->dismissViewController(false);
     foundation::RunLoop::main().runUntilIdle();
-    EXPECT_EQ(screen->calculator.primaryString, "0");
-    EXPECT_EQ(screen->calculator.buttonMemoryRecallColor, ostrelo::ButtonState::memoryEmpty);
+    EXPECT_EQ(screen->calculator().primaryString(), "0");
+    EXPECT_EQ(screen->calculator().buttonMemoryRecallColor(), ostrelo::ButtonState::memoryEmpty);
     EXPECT_FALSE(ostrelo::SharedSettings::open()->boolForKey("reset"));
 }
 
@@ -60,7 +60,7 @@ TEST_F(PopoverLifetimeTest, SettingsWithoutADelegateCloseAfterPresentingAndNothi
         screen->showMemoryPopover();
         screen->showFunctionsPopover();
         EXPECT_EQ(screen->presentedViewController()->storyboardIdentifier, "Memory");
-        EXPECT_EQ(screen->buttonSeven->alpha(), 1.0);
+        EXPECT_EQ(screen->controls().buttonSeven->alpha(), 1.0);
         screen->dismissViewController(false);
         screen->showSettingsPopover();
         EXPECT_NE(dynamic_cast<ostrelo::ViewControllerSettings*>(screen->presentedViewController()), nullptr);

@@ -26,7 +26,7 @@ TEST_F(ScreenLifetimeTest, OneTapOnTheDisplayCopiesOnceAfterManyActivations) {
     host.setRootViewController(std::move(screen));
     for (int i = 0; i < 3; ++i) host.becomeActive();
     host.clearRecords();
-    host.tap(host::HeadlessHost::centerOf(*controller->secondaryCalculatorLine));
+    host.tap(host::HeadlessHost::centerOf(*controller->controls().secondaryCalculatorLine));
     EXPECT_EQ(host.pasteboardWrites(), std::vector<std::string>{"0"});
     EXPECT_EQ(host.sounds().size(), 1u);
 }
@@ -77,8 +77,8 @@ TEST_F(ScreenLifetimeTest, AHeldPickerStoresNothingOnceTheScreenIsGone) {
         ASSERT_NE(screen, nullptr);
         auto* controller = screen.get();
         host.setRootViewController(std::move(screen));
-        controller->calculator.enterDigit("5");
-        const auto point = host::HeadlessHost::centerOf(*controller->convertFromPicker);
+        controller->calculator().enterDigit("5");
+        const auto point = host::HeadlessHost::centerOf(*controller->controls().convertFromPicker);
         host.touchDown(point);
         host.advance(0.6);
         host.touchUp(point);

@@ -48,14 +48,14 @@ protected:
     std::string type(const std::string& keys) {
         for (char key : keys) {
             host.pressKey(std::string(1, key));
-            EXPECT_LE(screen->calculator.lastStoreWait(), ostrelo::Calculator::storeWait);
+            EXPECT_LE(screen->calculator().lastStoreWait(), ostrelo::Calculator::storeWait);
         }
-        return screen->primaryCalculatorLine->text();
+        return screen->controls().primaryCalculatorLine->text();
     }
     static bool storeHolds(const ostrelo::Calculator& calculator) {
         const ostrelo::CalculatorStack stored;
-        return stored.items == calculator.ostrelo.items &&
-               foundation::UserDefaults().integerForKey("count") == calculator.ostrelo.lineCount();
+        return stored.items == calculator.ostrelo().items &&
+               foundation::UserDefaults().integerForKey("count") == calculator.ostrelo().lineCount();
     }
     static std::size_t count(const std::string& log, const std::string& text) {
         std::size_t n = 0;
@@ -73,10 +73,10 @@ TEST_F(StoreFaultsTest, TwoHundredKeysOnAFullStoreAreAllStoredOnceSpaceReturns) 
     std::string keys;
     for (int i = 0; i < 100; ++i) keys += "1+";
     EXPECT_EQ(type(keys), "2×" + keys);
-    EXPECT_FALSE(storeHolds(screen->calculator));
+    EXPECT_FALSE(storeHolds(screen->calculator()));
     applyFault("");
     host.advance(5);  // the retry timer, with no further key
-    EXPECT_TRUE(storeHolds(screen->calculator));
+    EXPECT_TRUE(storeHolds(screen->calculator()));
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(count(log, "does not take writes (database or disk is full)"), 1u) << log;
     EXPECT_EQ(count(log, "\n"), 2u) << log;  // and that it takes them again
@@ -86,7 +86,7 @@ TEST_F(StoreFaultsTest, KeysOnAReadOnlyStoreWorkInMemory) {
     applyFault("PRAGMA query_only = 1");
     EXPECT_EQ(type("12+3=*2="), "30");
     host.becomeActive();  // the activation's reload keeps what was typed
-    EXPECT_EQ(screen->primaryCalculatorLine->text(), "30");
+    EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), "30");
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(count(log, "does not take writes (attempt to write a readonly database)"), 1u) << log;
     EXPECT_EQ(count(log, "\n"), 1u) << log;
@@ -113,15 +113,15 @@ TEST_F(StoreFaultsTest, KeysTypedWhileAnotherProcessHoldsTheLockAreKept) {
     for (int i = 0; i < 25; ++i) {
         typed += std::to_string(i % 9 + 1) + "+";
         type(typed.substr(typed.size() - 2));
-        EXPECT_GT(screen->calculator.lastStoreWait().count(), 0);
+        EXPECT_GT(screen->calculator().lastStoreWait().count(), 0);
     }
-    EXPECT_EQ(screen->primaryCalculatorLine->text(), typed);
+    EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), typed);
     ASSERT_EQ(write(release[1], "R", 1), 1);
     int status = -1;
     EXPECT_EQ(waitpid(holder, &status, 0), holder);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(type("0"), typed + "0");
-    EXPECT_TRUE(storeHolds(screen->calculator));
+    EXPECT_TRUE(storeHolds(screen->calculator()));
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(count(log, "does not take writes (database is locked)"), 1u) << log;
 }

@@ -36,28 +36,28 @@ TEST_F(CalculatorObjectTest, FirstStartHoldsOneStoredResetLineAndFreshKeyStates)
     Calculator calculator;
     ASSERT_EQ(storedLines().size(), 1u);
     EXPECT_EQ(storedLines()[0], (CalculatorLine{"", "R", 0.0, 1, false, 0, 0}));
-    EXPECT_EQ(calculator.ostreloLine, storedLines()[0]);
-    EXPECT_TRUE(calculator.memoryOstrelo.items.empty());
-    EXPECT_EQ(calculator.primaryString, "0");
-    EXPECT_EQ(calculator.secondaryString, "");
-    EXPECT_EQ(calculator.memoryPrimaryString, "");
-    EXPECT_EQ(calculator.buttonClearAllText, "AC");
-    EXPECT_EQ(calculator.buttonEqualColor, ButtonState::success);
-    EXPECT_EQ(calculator.buttonMemoryRecallColor, ButtonState::memoryEmpty);
-    EXPECT_EQ(calculator.decimalSeparator, ".");
-    EXPECT_EQ(calculator.decimalSeparatorPlusMinus, ".");
-    EXPECT_EQ(calculator.radiantText, "⚙");
-    EXPECT_EQ(calculator.radiantWatchText, "deg");
-    EXPECT_TRUE(calculator.autoParenthesis);
-    EXPECT_FALSE(calculator.scientificNotation);
-    EXPECT_FALSE(calculator.dateCalculator);
-    EXPECT_EQ(calculator.from, 0);
-    EXPECT_EQ(calculator.to, 0);
-    ASSERT_EQ(calculator.currency.size(), 31u);
-    EXPECT_EQ(calculator.currency[0], "AUD");
-    EXPECT_EQ(calculator.currency[8], "EUR");
-    EXPECT_EQ(calculator.currency[29], "USD");
-    EXPECT_EQ(calculator.currency[30], "ZAR");
+    EXPECT_EQ(calculator.ostreloLine(), storedLines()[0]);
+    EXPECT_TRUE(calculator.memoryOstrelo().items.empty());
+    EXPECT_EQ(calculator.primaryString(), "0");
+    EXPECT_EQ(calculator.secondaryString(), "");
+    EXPECT_EQ(calculator.memoryPrimaryString(), "");
+    EXPECT_EQ(calculator.buttonClearAllText(), "AC");
+    EXPECT_EQ(calculator.buttonEqualColor(), ButtonState::success);
+    EXPECT_EQ(calculator.buttonMemoryRecallColor(), ButtonState::memoryEmpty);
+    EXPECT_EQ(calculator.decimalSeparator(), ".");
+    EXPECT_EQ(calculator.decimalSeparatorPlusMinus(), ".");
+    EXPECT_EQ(calculator.radiantText(), "⚙");
+    EXPECT_EQ(calculator.radiantWatchText(), "deg");
+    EXPECT_TRUE(calculator.autoParenthesis());
+    EXPECT_FALSE(calculator.scientificNotation());
+    EXPECT_FALSE(calculator.dateCalculator());
+    EXPECT_EQ(calculator.from(), 0);
+    EXPECT_EQ(calculator.to(), 0);
+    ASSERT_EQ(calculator.currency().size(), 31u);
+    EXPECT_EQ(calculator.currency()[0], "AUD");
+    EXPECT_EQ(calculator.currency()[8], "EUR");
+    EXPECT_EQ(calculator.currency()[29], "USD");
+    EXPECT_EQ(calculator.currency()[30], "ZAR");
 
     // A second object on the same suite does not add a line.
     Calculator second;
@@ -78,11 +78,11 @@ TEST_F(CalculatorObjectTest, ButtonStateKeepsItsRawValues) {
 TEST_F(CalculatorObjectTest, CreationContinuesTheStoredCalculation) {
     storeLines({numberLine(12, 2), symbolLine("+", "O"), numberLine(3, 1)});
     Calculator calculator;
-    EXPECT_EQ(calculator.primaryString, "12+3");
-    EXPECT_EQ(calculator.secondaryString, "15");
-    EXPECT_EQ(calculator.ostreloLine, numberLine(3, 1));
+    EXPECT_EQ(calculator.primaryString(), "12+3");
+    EXPECT_EQ(calculator.secondaryString(), "15");
+    EXPECT_EQ(calculator.ostreloLine(), numberLine(3, 1));
     press(calculator, "4");
-    EXPECT_EQ(calculator.primaryString, "12+34");
+    EXPECT_EQ(calculator.primaryString(), "12+34");
     EXPECT_EQ(storedLines().size(), 3u);
 }
 
@@ -98,10 +98,10 @@ TEST_F(CalculatorObjectTest, ReloadWithPendingResetForgetsTheCalculationForGood)
         suite.set("reset", true);
     }
     calculator.reloadFromSettings();
-    EXPECT_EQ(calculator.primaryString, "0");
-    EXPECT_EQ(calculator.ostrelo.items.size(), 1u);
-    EXPECT_EQ(calculator.memoryPrimaryString, "");
-    EXPECT_EQ(calculator.buttonMemoryRecallColor, ButtonState::memoryEmpty);
+    EXPECT_EQ(calculator.primaryString(), "0");
+    EXPECT_EQ(calculator.ostrelo().items.size(), 1u);
+    EXPECT_EQ(calculator.memoryPrimaryString(), "");
+    EXPECT_EQ(calculator.buttonMemoryRecallColor(), ButtonState::memoryEmpty);
     {
         foundation::UserDefaults suite;
         EXPECT_FALSE(suite.boolForKey("reset"));
@@ -111,17 +111,17 @@ TEST_F(CalculatorObjectTest, ReloadWithPendingResetForgetsTheCalculationForGood)
     // The next push continues from the reset line; the forgotten lines never come back.
     press(calculator, "+");
     type(calculator, "4");
-    EXPECT_EQ(calculator.primaryString, "0+4");
+    EXPECT_EQ(calculator.primaryString(), "0+4");
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"R 0", "O +", "N 4"}));
     Calculator other;
-    EXPECT_EQ(other.primaryString, "0+4");
+    EXPECT_EQ(other.primaryString(), "0+4");
 }
 
 TEST_F(CalculatorObjectTest, CreationWithPendingResetStartsEmpty) {
     storeLines({numberLine(12, 2), symbolLine("+", "O"), numberLine(3, 1)});
     foundation::UserDefaults().set("reset", true);
     Calculator calculator;
-    EXPECT_EQ(calculator.primaryString, "0");
+    EXPECT_EQ(calculator.primaryString(), "0");
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"R 0"}));
 }
 
@@ -143,8 +143,8 @@ TEST_F(CalculatorObjectTest, DateModeOnBreaksNothing) {
     }
     Calculator calculator;
     calculator.reloadFromSettings();
-    EXPECT_TRUE(calculator.dateCalculator);
-    EXPECT_EQ(calculator.dateDigits, 4);
+    EXPECT_TRUE(calculator.dateCalculator());
+    EXPECT_EQ(calculator.dateDigits(), 4);
 
     // Keys that do not belong to date mode change nothing.
     auto before = storedLines();
@@ -159,10 +159,10 @@ TEST_F(CalculatorObjectTest, DateModeOnBreaksNothing) {
     EXPECT_EQ(storedLines().size(), 3u);
     // "AC" leaves date mode and stores that.
     press(calculator, "AC");
-    EXPECT_FALSE(calculator.dateCalculator);
+    EXPECT_FALSE(calculator.dateCalculator());
     foundation::UserDefaults suite;
     EXPECT_EQ(suite.object("dateCalculator")->boolValue(), false);
-    EXPECT_EQ(calculator.primaryString, "0");
+    EXPECT_EQ(calculator.primaryString(), "0");
 }
 
 TEST_F(CalculatorObjectTest, ACalculationTypedInOneProcessIsShownInTheNext) {
@@ -171,13 +171,13 @@ TEST_F(CalculatorObjectTest, ACalculationTypedInOneProcessIsShownInTheNext) {
         type(typing, "12");
         press(typing, "+");
         type(typing, "3");
-        return typing.primaryString == "12+3";
+        return typing.primaryString() == "12+3";
     }));
     Calculator calculator;
-    EXPECT_EQ(calculator.primaryString, "12+3");
-    EXPECT_EQ(calculator.secondaryString, "15");
+    EXPECT_EQ(calculator.primaryString(), "12+3");
+    EXPECT_EQ(calculator.secondaryString(), "15");
     press(calculator, "=");
-    EXPECT_EQ(calculator.primaryString, "15");
+    EXPECT_EQ(calculator.primaryString(), "15");
 }
 
 TEST_F(CalculatorObjectTest, ReloadPicksUpLinesPushedByAnotherProcess) {
@@ -185,18 +185,18 @@ TEST_F(CalculatorObjectTest, ReloadPicksUpLinesPushedByAnotherProcess) {
     type(calculator, "7");
     ASSERT_TRUE(runInSecondProcess([] {
         Calculator other;
-        if (other.primaryString != "7") return false;
+        if (other.primaryString() != "7") return false;
         press(other, "×");
         type(other, "6");
-        return other.primaryString == "7×6";
+        return other.primaryString() == "7×6";
     }));
-    EXPECT_EQ(calculator.primaryString, "7");
+    EXPECT_EQ(calculator.primaryString(), "7");
     calculator.reloadFromSettings();
-    EXPECT_EQ(calculator.primaryString, "7×6");
-    EXPECT_EQ(calculator.secondaryString, "42");
-    EXPECT_EQ(calculator.ostreloLine, numberLine(6, 1));
+    EXPECT_EQ(calculator.primaryString(), "7×6");
+    EXPECT_EQ(calculator.secondaryString(), "42");
+    EXPECT_EQ(calculator.ostreloLine(), numberLine(6, 1));
     press(calculator, "=");
-    EXPECT_EQ(calculator.primaryString, "42");
+    EXPECT_EQ(calculator.primaryString(), "42");
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"R 42"}));
 }
 

@@ -26,7 +26,7 @@ inline void press(Calculator& calculator, const std::string& key) {
         "sin⁻¹", "cos⁻¹", "tan⁻¹", "sinh⁻¹", "cosh⁻¹", "tanh⁻¹", "log", "𝑒", "@", "#", "rand"};
     if (key.size() == 1 && key[0] >= '0' && key[0] <= '9') {
         calculator.enterDigit(key);
-    } else if (calculator.decimalSeparator && key == *calculator.decimalSeparator) {
+    } else if (calculator.decimalSeparator() && key == *calculator.decimalSeparator()) {
         calculator.enterDecimalSeparator();
     } else if (key == "±") {
         calculator.toggleSign();

@@ -29,24 +29,24 @@ TEST_F(PowerTest, PowerAndSquareKeys) {
     Calculator calculator;
     press(calculator, {"3", "²"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 3", "^ ^", "N 2"}));
-    EXPECT_EQ(calculator.primaryString, "3^2");
-    EXPECT_EQ(calculator.secondaryString, "9");
+    EXPECT_EQ(calculator.primaryString(), "3^2");
+    EXPECT_EQ(calculator.secondaryString(), "9");
     press(calculator, "=");
-    EXPECT_EQ(calculator.primaryString, "9");
+    EXPECT_EQ(calculator.primaryString(), "9");
 
     press(calculator, {"2", "^", "3", "="});
-    EXPECT_EQ(calculator.primaryString, "8");
+    EXPECT_EQ(calculator.primaryString(), "8");
 
     // "²" after "!" is refused, "^" after "!" accepted; neither follows an operator.
     press(calculator, {"AC", "5", "!", "²"});
-    EXPECT_EQ(calculator.primaryString, "5!");
+    EXPECT_EQ(calculator.primaryString(), "5!");
     press(calculator, "^");
-    EXPECT_EQ(calculator.primaryString, "5!^");
+    EXPECT_EQ(calculator.primaryString(), "5!^");
     press(calculator, {"AC", "5", "+", "^", "²"});
-    EXPECT_EQ(calculator.primaryString, "5+");
+    EXPECT_EQ(calculator.primaryString(), "5+");
 
     press(calculator, {"AC", "(", "2", ")", "²", "="});
-    EXPECT_EQ(calculator.primaryString, "4");
+    EXPECT_EQ(calculator.primaryString(), "4");
 }
 
 TEST_F(RootTest, SquareRootKey) {
@@ -56,7 +56,7 @@ TEST_F(RootTest, SquareRootKey) {
     press(calculator, {"AC", "0", "√"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"√ √"}));
     press(calculator, {"9", "="});
-    EXPECT_EQ(calculator.primaryString, "3");
+    EXPECT_EQ(calculator.primaryString(), "3");
 
     press(calculator, {"AC", "(", "4", ")", "√"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 4", ") )", "O ×", "√ √"}));
@@ -65,55 +65,55 @@ TEST_F(RootTest, SquareRootKey) {
     // A number after "^" gets its own parenthesis when wrapped.
     press(calculator, {"AC", "2", "^", "9", "√"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 2", "^ ^", "( (", "√ √", "N 9"}));
-    EXPECT_EQ(calculator.secondaryString, "8");
+    EXPECT_EQ(calculator.secondaryString(), "8");
 }
 
 TEST_F(FactorialTest, FactorialKey) {
     Calculator calculator;
     press(calculator, {"5", "!"});
-    EXPECT_EQ(calculator.secondaryString, "120");
+    EXPECT_EQ(calculator.secondaryString(), "120");
     press(calculator, "!");
-    EXPECT_EQ(calculator.primaryString, "5!");
+    EXPECT_EQ(calculator.primaryString(), "5!");
     press(calculator, "=");
-    EXPECT_EQ(calculator.primaryString, "120");
+    EXPECT_EQ(calculator.primaryString(), "120");
     press(calculator, {"AC", "+", "!"});
-    EXPECT_EQ(calculator.primaryString, "0+");
+    EXPECT_EQ(calculator.primaryString(), "0+");
 }
 
 TEST_F(FunctionTest, FunctionsInDegreesAndRadians) {
     Calculator calculator;
     press(calculator, {"9", "0", "sin"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"F sin", "( (", "N 90"}));
-    EXPECT_EQ(calculator.ostreloLine.parentheses, 1);
-    EXPECT_EQ(calculator.primaryString, "sin(90");
-    EXPECT_EQ(calculator.secondaryString, "1");
-    EXPECT_EQ(calculator.radiantText, "deg");
-    EXPECT_EQ(calculator.radiantWatchText, "deg");
+    EXPECT_EQ(calculator.ostreloLine().parentheses, 1);
+    EXPECT_EQ(calculator.primaryString(), "sin(90");
+    EXPECT_EQ(calculator.secondaryString(), "1");
+    EXPECT_EQ(calculator.radiantText(), "deg");
+    EXPECT_EQ(calculator.radiantWatchText(), "deg");
 
     press(calculator, "rad");
-    EXPECT_TRUE(calculator.radiantFlag);
-    EXPECT_EQ(calculator.radiantText, "rad");
-    EXPECT_EQ(calculator.secondaryString, "0.89399666");
+    EXPECT_TRUE(calculator.radiantFlag());
+    EXPECT_EQ(calculator.radiantText(), "rad");
+    EXPECT_EQ(calculator.secondaryString(), "0.89399666");
     press(calculator, "=");
-    EXPECT_EQ(calculator.primaryString, "0.89399666");
+    EXPECT_EQ(calculator.primaryString(), "0.89399666");
 
     press(calculator, "deg");
     press(calculator, {"1", "cos⁻¹"});
-    EXPECT_EQ(calculator.primaryString, "cos⁻¹(1");
-    EXPECT_EQ(calculator.secondaryString, "0");
+    EXPECT_EQ(calculator.primaryString(), "cos⁻¹(1");
+    EXPECT_EQ(calculator.secondaryString(), "0");
     press(calculator, {"AC", "1", "0", "0", "log"});
-    EXPECT_EQ(calculator.secondaryString, "2");
+    EXPECT_EQ(calculator.secondaryString(), "2");
     press(calculator, {"AC", "1", "㏑"});
-    EXPECT_EQ(calculator.secondaryString, "0");
+    EXPECT_EQ(calculator.secondaryString(), "0");
 
     // Hyperbolic functions switch to radians for good.
     press(calculator, {"AC", "1", "sinh"});
-    EXPECT_TRUE(calculator.radiantFlag);
-    EXPECT_EQ(calculator.radiantText, "rad");
-    EXPECT_EQ(calculator.secondaryString, "1.17520119");
+    EXPECT_TRUE(calculator.radiantFlag());
+    EXPECT_EQ(calculator.radiantText(), "rad");
+    EXPECT_EQ(calculator.secondaryString(), "1.17520119");
     press(calculator, "AC");
-    EXPECT_TRUE(calculator.radiantFlag);
-    EXPECT_EQ(calculator.radiantWatchText, "rad");
+    EXPECT_TRUE(calculator.radiantFlag());
+    EXPECT_EQ(calculator.radiantWatchText(), "rad");
 }
 
 TEST_F(FunctionTest, WhereAFunctionGoes) {
@@ -121,8 +121,8 @@ TEST_F(FunctionTest, WhereAFunctionGoes) {
     press(calculator, "sin");
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"F sin", "( ("}));
     press(calculator, "cos");
-    EXPECT_EQ(calculator.primaryString, "sin(cos(");
-    EXPECT_EQ(calculator.ostreloLine.parentheses, 2);
+    EXPECT_EQ(calculator.primaryString(), "sin(cos(");
+    EXPECT_EQ(calculator.ostreloLine().parentheses, 2);
 
     press(calculator, {"AC", "(", "2", ")", "tan"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 2", ") )", "O ×", "F tan", "( ("}));
@@ -130,24 +130,24 @@ TEST_F(FunctionTest, WhereAFunctionGoes) {
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"√ √", "( (", "F sin", "( ("}));
     press(calculator, {"AC", "2", "^", "5", "sin"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 2", "^ ^", "( (", "F sin", "( (", "N 5"}));
-    EXPECT_EQ(calculator.ostreloLine.parentheses, 2);
+    EXPECT_EQ(calculator.ostreloLine().parentheses, 2);
     press(calculator, {"AC", "2", "+", "5", "tanh⁻¹"});
-    EXPECT_EQ(calculator.primaryString, "2+tanh⁻¹(5");
+    EXPECT_EQ(calculator.primaryString(), "2+tanh⁻¹(5");
     // An unknown key only refreshes.
     calculator.enterFunctionKey("exp");
-    EXPECT_EQ(calculator.primaryString, "2+tanh⁻¹(5");
+    EXPECT_EQ(calculator.primaryString(), "2+tanh⁻¹(5");
 }
 
 TEST_F(ConstantTest, ConstantsReplaceANumberOrFollowAnOperand) {
     Calculator calculator;
     press(calculator, {"5", "𝜋"});
     EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{CalculatorLine{"𝜋", "N", 3.141592653589793, 9, true, 8, 0}}));
-    EXPECT_EQ(calculator.primaryString, "𝜋");
-    EXPECT_EQ(calculator.decimalSeparatorPlusMinus, "±");
+    EXPECT_EQ(calculator.primaryString(), "𝜋");
+    EXPECT_EQ(calculator.decimalSeparatorPlusMinus(), "±");
 
     press(calculator, {"AC", "2", "×", "𝜋"});
-    EXPECT_EQ(calculator.primaryString, "2×𝜋");
-    EXPECT_EQ(calculator.secondaryString, "6.28318531");
+    EXPECT_EQ(calculator.primaryString(), "2×𝜋");
+    EXPECT_EQ(calculator.secondaryString(), "6.28318531");
 
     press(calculator, {"AC", "(", "1", ")", "𝑒"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 1", ") )", "O ×", "N 𝑒:2.7182818284590451"}));
@@ -160,14 +160,14 @@ TEST_F(RandomKeyTest, RandomFractionsAndWholeNumbers) {
     Calculator calculator;
     press(calculator, "@");
     EXPECT_EQ(storedLines(), (std::vector<CalculatorLine>{CalculatorLine{"", "N", halfFraction, 9, true, 8, 0}}));
-    EXPECT_EQ(calculator.primaryString, "0.50000000");
+    EXPECT_EQ(calculator.primaryString(), "0.50000000");
 
     // After ")" every random key inserts "×" first, so the calculation still evaluates.
     for (const char* key : {"@", "#", "rand"}) {
         press(calculator, {"AC", "(", "2", ")", key});
         EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 2", ") )", "O ×", halfShape})) << key;
         press(calculator, "=");
-        EXPECT_EQ(calculator.secondaryString, "(2)×0.5=1") << key;
+        EXPECT_EQ(calculator.secondaryString(), "(2)×0.5=1") << key;
     }
 
     // After a number below one, a new fraction; after 6 or 6.9 a whole number 0...5.
@@ -181,7 +181,7 @@ TEST_F(RandomKeyTest, RandomFractionsAndWholeNumbers) {
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 35"}));
 
     press(calculator, {"AC", "5", "!", "#"});
-    EXPECT_EQ(calculator.primaryString, "5!");
+    EXPECT_EQ(calculator.primaryString(), "5!");
     press(calculator, {"AC", "5", "+", "#"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 5", "O +", halfShape}));
 }
@@ -191,7 +191,7 @@ TEST_F(RandomKeyTest, NumbersWithoutABoundAreRefused) {
     Calculator calculator;
     press(calculator, {"5", "±", "#"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N -5"}));
-    EXPECT_EQ(calculator.primaryString, "(−5)");
+    EXPECT_EQ(calculator.primaryString(), "(−5)");
 
     // 99999 × 99999 = 9999800001, beyond 2^32.
     press(calculator, "AC");
@@ -224,121 +224,121 @@ TEST_F(ParenthesisTest, OpeningAndClosing) {
     press(calculator, "(");
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"( ("}));
     press(calculator, {"(", "3", ")"});
-    EXPECT_EQ(calculator.ostreloLine.parentheses, 1);
+    EXPECT_EQ(calculator.ostreloLine().parentheses, 1);
     EXPECT_EQ(storedLines().back().parentheses, 1);
     press(calculator, {")", ")"});
-    EXPECT_EQ(calculator.primaryString, "((3))");
-    EXPECT_EQ(calculator.ostreloLine.parentheses, 0);
+    EXPECT_EQ(calculator.primaryString(), "((3))");
+    EXPECT_EQ(calculator.ostreloLine().parentheses, 0);
 
     press(calculator, {"AC", "2", "("});
-    EXPECT_EQ(calculator.primaryString, "2×(");
+    EXPECT_EQ(calculator.primaryString(), "2×(");
     press(calculator, {"AC", "7", "=", "("});
-    EXPECT_EQ(calculator.primaryString, "7×(");
+    EXPECT_EQ(calculator.primaryString(), "7×(");
     press(calculator, {"AC", "5", "!", "("});
-    EXPECT_EQ(calculator.primaryString, "5!×(");
+    EXPECT_EQ(calculator.primaryString(), "5!×(");
     press(calculator, {"AC", "2", "+", ")"});
-    EXPECT_EQ(calculator.primaryString, "2+");
+    EXPECT_EQ(calculator.primaryString(), "2+");
 }
 
 TEST_F(ParenthesisTest, GroupKeysPutTheCalculationInParentheses) {
     Calculator calculator;
     press(calculator, {"2", "+", "3", "}"});
-    EXPECT_EQ(calculator.primaryString, "(2+3)");
-    EXPECT_EQ(calculator.ostreloLine.parentheses, 0);
+    EXPECT_EQ(calculator.primaryString(), "(2+3)");
+    EXPECT_EQ(calculator.ostreloLine().parentheses, 0);
     press(calculator, {"×", "}"});
-    EXPECT_EQ(calculator.primaryString, "(2+3)×");
+    EXPECT_EQ(calculator.primaryString(), "(2+3)×");
 
     press(calculator, {"AC", "2", "+", "3", "{"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "N 2", "O +", "N 3"}));
-    EXPECT_EQ(calculator.ostreloLine.parentheses, 1);
+    EXPECT_EQ(calculator.ostreloLine().parentheses, 1);
     // The stored last line carries the open group, so another object (or a reload) keeps it.
     EXPECT_EQ(storedLines().back().parentheses, 1);
     Calculator reloaded;
     press(reloaded, {")", "×", "4", "="});
-    EXPECT_EQ(reloaded.primaryString, "20");
+    EXPECT_EQ(reloaded.primaryString(), "20");
     calculator.reloadFromSettings();
-    EXPECT_EQ(calculator.primaryString, "20");
+    EXPECT_EQ(calculator.primaryString(), "20");
 }
 
 TEST_F(ReciprocalTest, ReciprocalKey) {
     Calculator calculator;
     press(calculator, {"4", "∕"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 1", "O ÷", "N 4"}));
-    EXPECT_EQ(calculator.primaryString, "1÷4");
-    EXPECT_EQ(calculator.secondaryString, "0.25");
+    EXPECT_EQ(calculator.primaryString(), "1÷4");
+    EXPECT_EQ(calculator.secondaryString(), "0.25");
 
     press(calculator, {"AC", "2", "+", "3", "∕"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 1", "O ÷", "( (", "N 2", "O +", "N 3", ") )"}));
-    EXPECT_EQ(calculator.secondaryString, "0.2");
-    EXPECT_EQ(calculator.ostreloLine.parentheses, 0);
+    EXPECT_EQ(calculator.secondaryString(), "0.2");
+    EXPECT_EQ(calculator.ostreloLine().parentheses, 0);
 
     press(calculator, {"AC", "5", "!", "∕"});
-    EXPECT_EQ(calculator.primaryString, "1÷(5!)");
+    EXPECT_EQ(calculator.primaryString(), "1÷(5!)");
 
     press(calculator, {"AC", "8", "=", "∕"});
     EXPECT_EQ(storedLines().back(), (CalculatorLine{"", "N", 8.0, 1, false, 0, 0}));
-    EXPECT_EQ(calculator.secondaryString, "0.125");
+    EXPECT_EQ(calculator.secondaryString(), "0.125");
 
     press(calculator, {"AC", "(", "2", "∕"});
-    EXPECT_EQ(calculator.primaryString, "(2");
+    EXPECT_EQ(calculator.primaryString(), "(2");
     press(calculator, {"AC", "2", "+", "∕"});
-    EXPECT_EQ(calculator.primaryString, "2+");
+    EXPECT_EQ(calculator.primaryString(), "2+");
 }
 
 TEST_F(LoanTest, ThreePressesGiveTheMonthlyPayment) {
     Calculator calculator;
     type(calculator, "1000");
     press(calculator, "𝑖");
-    EXPECT_EQ(calculator.creditNextStep, 1);
-    EXPECT_EQ(calculator.creditCurrentStep, 0);
-    EXPECT_EQ(calculator.primaryString, "1,000×(");
+    EXPECT_EQ(calculator.creditNextStep(), 1);
+    EXPECT_EQ(calculator.creditCurrentStep(), 0);
+    EXPECT_EQ(calculator.primaryString(), "1,000×(");
     type(calculator, "6");
     press(calculator, "𝑖");
-    EXPECT_EQ(calculator.creditNextStep, 2);
-    EXPECT_EQ(calculator.creditCurrentStep, 1);
+    EXPECT_EQ(calculator.creditNextStep(), 2);
+    EXPECT_EQ(calculator.creditCurrentStep(), 1);
     EXPECT_EQ(storedLines().size(), 22u);
-    EXPECT_EQ(calculator.primaryString, "1,000×(6%÷12)÷(1−(6%÷12+1)^(");
+    EXPECT_EQ(calculator.primaryString(), "1,000×(6%÷12)÷(1−(6%÷12+1)^(");
     type(calculator, "12");
     press(calculator, "𝑖");
-    EXPECT_EQ(calculator.primaryString, "86.07 ");
-    EXPECT_EQ(calculator.creditNextStep, 0);
-    EXPECT_EQ(calculator.creditCurrentStep, 0);
+    EXPECT_EQ(calculator.primaryString(), "86.07 ");
+    EXPECT_EQ(calculator.creditNextStep(), 0);
+    EXPECT_EQ(calculator.creditCurrentStep(), 0);
     ASSERT_EQ(storedLines().size(), 1u);
     EXPECT_NEAR(storedLines()[0].number, 86.0664, 1e-4);
-    EXPECT_NE(calculator.secondaryString->find("=86.0664"), std::string::npos);
-    EXPECT_EQ(calculator.buttonClearAllText, "AC");
+    EXPECT_NE(calculator.secondaryString()->find("=86.0664"), std::string::npos);
+    EXPECT_EQ(calculator.buttonClearAllText(), "AC");
 }
 
 TEST_F(LoanTest, GermanMoneyTextAndRefusedSteps) {
     setLocale("de_DE");
     Calculator calculator;
     press(calculator, {"1", "0", "0", "0", "𝑖", "6", "𝑖", "1", "2", "𝑖"});
-    EXPECT_EQ(calculator.primaryString, "86,07 ");
+    EXPECT_EQ(calculator.primaryString(), "86,07 ");
 
     // A principal that is not a single number does not start the prompts.
     press(calculator, {"AC", "2", "+", "3", "𝑖"});
-    EXPECT_EQ(calculator.creditNextStep, 0);
-    EXPECT_EQ(calculator.primaryString, "2+3");
+    EXPECT_EQ(calculator.creditNextStep(), 0);
+    EXPECT_EQ(calculator.primaryString(), "2+3");
 
     // A rate of 0 ends the prompts and evaluates what is there.
     press(calculator, {"AC", "1", "0", "0", "0", "𝑖", "0", "𝑖"});
-    EXPECT_EQ(calculator.creditNextStep, 0);
-    EXPECT_EQ(calculator.creditCurrentStep, 0);
-    EXPECT_EQ(calculator.primaryString, "0");
+    EXPECT_EQ(calculator.creditNextStep(), 0);
+    EXPECT_EQ(calculator.creditCurrentStep(), 0);
+    EXPECT_EQ(calculator.primaryString(), "0");
 
     // A month count that is not a whole number of at least one appends "×0": no payment.
     press(calculator, {"AC", "1", "0", "0", "0", "𝑖", "6", "𝑖", "2", ",", "5", "𝑖"});
-    EXPECT_EQ(calculator.primaryString, "ERROR");
-    EXPECT_EQ(calculator.creditNextStep, 0);
+    EXPECT_EQ(calculator.primaryString(), "ERROR");
+    EXPECT_EQ(calculator.creditNextStep(), 0);
 }
 
 TEST_F(LoanTest, AHugePaymentIsShownUnroundedNeverAsInfinity) {
     Calculator calculator;
     press(calculator, {"1", "0", "^", "3", "0", "8", "="});
-    ASSERT_EQ(calculator.ostreloLine.number, 1e308);
+    ASSERT_EQ(calculator.ostreloLine().number, 1e308);
     press(calculator, {"𝑖", "6", "𝑖", "1", "2", "𝑖"});
-    ASSERT_TRUE(calculator.primaryString);
-    const std::string& text = *calculator.primaryString;
+    ASSERT_TRUE(calculator.primaryString());
+    const std::string& text = *calculator.primaryString();
     EXPECT_EQ(text.find("∞"), std::string::npos) << text;
     EXPECT_EQ(text.find("inf"), std::string::npos) << text;
     ASSERT_GT(text.size(), 4u);

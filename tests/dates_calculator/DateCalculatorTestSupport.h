@@ -33,9 +33,9 @@ inline foundation::Clock::TimePoint utc(int year, unsigned month, unsigned day, 
 // the memory keys reach their operations. In date mode the separator reaches the engine's
 // separator operation (the screens ignore it there; the engine must refuse it on its own).
 inline void press(Calculator& calculator, const std::string& key) {
-    auto separator = calculator.decimalSeparator;
+    auto separator = calculator.decimalSeparator();
     if (separator && key == *separator) {
-        if (calculator.dateCalculator) {
+        if (calculator.dateCalculator()) {
             calculator.enterDecimalSeparator();
         } else {
             calculator.evaluateDateEntry();

@@ -1,4 +1,5 @@
 #include "tests/dates_calculator/DateCalculatorTestSupport.h"
+#include "tests/support/CalculatorTestApi.h"
 
 #include <limits>
 
@@ -20,18 +21,18 @@ TEST_F(DateReloadTest, DateEntrySurvivesANewCalculatorAndContinuesThere) {
     }
     Calculator second;
     second.reloadFromSettings();
-    EXPECT_TRUE(second.dateCalculator);
-    EXPECT_EQ(second.dateDigits, 4);
-    EXPECT_EQ(second.dateString, "24.12.");
-    EXPECT_EQ(second.primaryString, "24.12.2026 + 1 day");
-    EXPECT_EQ(second.secondaryString, "25.12.2026");
-    EXPECT_EQ(second.buttonEqualColor, ButtonState::success);
+    EXPECT_TRUE(second.dateCalculator());
+    EXPECT_EQ(second.dateDigits(), 4);
+    EXPECT_EQ(second.dateString(), "24.12.");
+    EXPECT_EQ(second.primaryString(), "24.12.2026 + 1 day");
+    EXPECT_EQ(second.secondaryString(), "25.12.2026");
+    EXPECT_EQ(second.buttonEqualColor(), ButtonState::success);
     press(second, "0");
-    EXPECT_EQ(second.primaryString, "24.12.2026 + 10 days");
-    EXPECT_EQ(second.secondaryString, "3.1.2027");
+    EXPECT_EQ(second.primaryString(), "24.12.2026 + 10 days");
+    EXPECT_EQ(second.secondaryString(), "3.1.2027");
     press(second, "𝑑");
-    EXPECT_EQ(second.primaryString, "3.1.2027");
-    EXPECT_EQ(second.secondaryString, "24.12.2026 + 10 days = 3.1.2027");
+    EXPECT_EQ(second.primaryString(), "3.1.2027");
+    EXPECT_EQ(second.secondaryString(), "24.12.2026 + 10 days = 3.1.2027");
 
     // One line, in German, and a date being typed.
     setLocale("de_DE");
@@ -42,32 +43,32 @@ TEST_F(DateReloadTest, DateEntrySurvivesANewCalculatorAndContinuesThere) {
     }
     Calculator third;
     third.reloadFromSettings();
-    EXPECT_EQ(third.primaryString, "5.3.");
-    EXPECT_EQ(third.buttonEqualColor, ButtonState::error);
+    EXPECT_EQ(third.primaryString(), "5.3.");
+    EXPECT_EQ(third.buttonEqualColor(), ButtonState::error);
     keys(third, "2026");
-    EXPECT_EQ(third.primaryString, "5.3.2026");
-    EXPECT_EQ(third.buttonEqualColor, ButtonState::success);
+    EXPECT_EQ(third.primaryString(), "5.3.2026");
+    EXPECT_EQ(third.buttonEqualColor(), ButtonState::success);
     press(third, {"+", "1"});
-    EXPECT_EQ(third.primaryString, "5.3.2026 + 1 Tag");
-    EXPECT_EQ(third.secondaryString, "6.3.2026");
+    EXPECT_EQ(third.primaryString(), "5.3.2026 + 1 Tag");
+    EXPECT_EQ(third.secondaryString(), "6.3.2026");
 }
 
 TEST_F(DateReloadTest, ReloadCompletesAMissingYearOnceKeepingTheMonthAsTyped) {
     storeLines({dateLine(24.03, 4, 2), symbolLine("−", "O")});
     storeDateMode(true, 4);
     Calculator calculator;
-    calculator.dateResultString = "kept";
+    ostrelo::CalculatorTestApi::setDateResultString(calculator, "kept");
     calculator.reloadFromSettings();
     EXPECT_TRUE(sameLine(storedLines().front(), dateLine(24.032026, 8, 6)));
-    EXPECT_EQ(calculator.primaryString, "24.3.2026 −");
-    EXPECT_EQ(calculator.secondaryString, "kept");
-    EXPECT_EQ(calculator.buttonEqualColor, ButtonState::error);
+    EXPECT_EQ(calculator.primaryString(), "24.3.2026 −");
+    EXPECT_EQ(calculator.secondaryString(), "kept");
+    EXPECT_EQ(calculator.buttonEqualColor(), ButtonState::error);
     const auto once = storedLines();
     calculator.reloadFromSettings();
     EXPECT_EQ(storedLines(), once);
-    EXPECT_EQ(calculator.primaryString, "24.3.2026 −");
+    EXPECT_EQ(calculator.primaryString(), "24.3.2026 −");
     press(calculator, "7");
-    EXPECT_EQ(calculator.secondaryString, "17.3.2026");
+    EXPECT_EQ(calculator.secondaryString(), "17.3.2026");
 }
 
 TEST_F(DateReloadTest, ReloadEndsDateModeWhenTheLinesAreNoDateEntry) {
@@ -94,11 +95,11 @@ TEST_F(DateReloadTest, ReloadEndsDateModeWhenTheLinesAreNoDateEntry) {
         storeLines(c.lines);
         storeDateMode(true, c.dateDigits);
         Calculator calculator;
-        calculator.dateString = "old";
+        ostrelo::CalculatorTestApi::setDateString(calculator, "old");
         calculator.reloadFromSettings();
-        EXPECT_FALSE(calculator.dateCalculator) << c.what;
-        EXPECT_EQ(calculator.dateString, "") << c.what;
-        EXPECT_EQ(calculator.dateDigits, 0) << c.what;
+        EXPECT_FALSE(calculator.dateCalculator()) << c.what;
+        EXPECT_EQ(calculator.dateString(), "") << c.what;
+        EXPECT_EQ(calculator.dateDigits(), 0) << c.what;
         EXPECT_FALSE(storedDateMode()) << c.what;
         EXPECT_EQ(storedDateDigits(), 0) << c.what;
         EXPECT_EQ(storedLines(), c.lines) << c.what;  // the lines stay as they are
@@ -109,29 +110,29 @@ TEST_F(DateReloadTest, ReloadEndsDateModeWhenTheLinesAreNoDateEntry) {
     storeDateMode(true, 3);
     Calculator calculator;
     calculator.reloadFromSettings();
-    EXPECT_TRUE(calculator.dateCalculator);
-    EXPECT_EQ(calculator.primaryString, "29.2.");
+    EXPECT_TRUE(calculator.dateCalculator());
+    EXPECT_EQ(calculator.primaryString(), "29.2.");
 
     // No stored mode: false and 0 are written.
     foundation::UserDefaults().removeObject("dateCalculator");
     foundation::UserDefaults().removeObject("dateDigits");
     calculator.reloadFromSettings();
-    EXPECT_FALSE(calculator.dateCalculator);
+    EXPECT_FALSE(calculator.dateCalculator());
     EXPECT_FALSE(storedDateMode());
     EXPECT_EQ(storedDateDigits(), 0);
-    EXPECT_EQ(calculator.primaryString, "29.2");
+    EXPECT_EQ(calculator.primaryString(), "29.2");
 }
 
 TEST_F(DateReloadTest, FourLinesLeaveTheDateTextsAlone) {
     storeLines({dateLine(24.122026, 8, 6), symbolLine("+", "O"), numberLine(1, 1), symbolLine("+", "O")});
     storeDateMode(true, 4);
     Calculator calculator;
-    calculator.dateCompleteString = "as before";
-    calculator.dateResultString = "result before";
+    ostrelo::CalculatorTestApi::setDateCompleteString(calculator, "as before");
+    ostrelo::CalculatorTestApi::setDateResultString(calculator, "result before");
     calculator.reloadFromSettings();
-    EXPECT_TRUE(calculator.dateCalculator);
-    EXPECT_EQ(calculator.primaryString, "as before");
-    EXPECT_EQ(calculator.secondaryString, "result before");
+    EXPECT_TRUE(calculator.dateCalculator());
+    EXPECT_EQ(calculator.primaryString(), "as before");
+    EXPECT_EQ(calculator.secondaryString(), "result before");
     // Digits do nothing with four lines.
     press(calculator, "5");
     EXPECT_EQ(storedLines().size(), 4u);
@@ -143,15 +144,15 @@ TEST_F(DateReloadTest, DayCountsOutsideTheCalendarOrTheIntegerRangeEndAsError) {
         storeDateMode(true, 4);
         Calculator calculator;
         calculator.reloadFromSettings();
-        EXPECT_TRUE(calculator.dateCalculator) << days;
-        EXPECT_EQ(calculator.secondaryString, "") << days;
-        EXPECT_EQ(calculator.buttonEqualColor, ButtonState::error) << days;
+        EXPECT_TRUE(calculator.dateCalculator()) << days;
+        EXPECT_EQ(calculator.secondaryString(), "") << days;
+        EXPECT_EQ(calculator.buttonEqualColor(), ButtonState::error) << days;
         press(calculator, "𝑑");
-        EXPECT_EQ(calculator.primaryString, "ERROR") << days;
-        ASSERT_TRUE(calculator.secondaryString);
-        EXPECT_TRUE(calculator.secondaryString->ends_with(" days = ERROR")) << *calculator.secondaryString;
-        EXPECT_EQ(calculator.buttonEqualColor, ButtonState::success);
-        EXPECT_FALSE(calculator.dateCalculator);
+        EXPECT_EQ(calculator.primaryString(), "ERROR") << days;
+        ASSERT_TRUE(calculator.secondaryString());
+        EXPECT_TRUE(calculator.secondaryString()->ends_with(" days = ERROR")) << *calculator.secondaryString();
+        EXPECT_EQ(calculator.buttonEqualColor(), ButtonState::success);
+        EXPECT_FALSE(calculator.dateCalculator());
     }
     // The lowest 64-bit count subtracted has no negation.
     storeLines({dateLine(24.122026, 8, 6), symbolLine("−", "O"),
@@ -160,7 +161,7 @@ TEST_F(DateReloadTest, DayCountsOutsideTheCalendarOrTheIntegerRangeEndAsError) {
     Calculator calculator;
     calculator.reloadFromSettings();
     press(calculator, "𝑑");
-    EXPECT_EQ(calculator.primaryString, "ERROR");
+    EXPECT_EQ(calculator.primaryString(), "ERROR");
 }
 
 TEST_F(DateReloadTest, DisagreeingDateDigitsNeverCutOutsideTheText) {
@@ -172,15 +173,15 @@ TEST_F(DateReloadTest, DisagreeingDateDigitsNeverCutOutsideTheText) {
         Calculator calculator;
         press(calculator, "AC");
         keys(calculator, "24.12.20");
-        calculator.dateDigits = digits;
+        ostrelo::CalculatorTestApi::setDateDigits(calculator, digits);
         press(calculator, "2");
         press(calculator, "+");
         press(calculator, "3");
         press(calculator, "C");
         press(calculator, "4");
-        EXPECT_TRUE(calculator.primaryString.has_value()) << digits;
+        EXPECT_TRUE(calculator.primaryString().has_value()) << digits;
         press(calculator, "𝑑");
-        EXPECT_FALSE(calculator.dateCalculator) << digits;
+        EXPECT_FALSE(calculator.dateCalculator()) << digits;
         EXPECT_FALSE(storedDateMode());
     }
 }

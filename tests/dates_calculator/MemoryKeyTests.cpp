@@ -9,7 +9,7 @@ using ostrelo::ButtonState;
 // The memory lines, each as item (or number) and type.
 std::vector<std::string> memoryShape(const Calculator& calculator) {
     std::vector<std::string> shape;
-    for (const auto& line : calculator.memoryOstrelo.items) {
+    for (const auto& line : calculator.memoryOstrelo().items) {
         if (line.type == "N" || line.type == "R") {
             shape.push_back(line.type + " " + calculatortest::shapeNumber(line.number));
         } else {
@@ -27,12 +27,12 @@ std::vector<std::string> storedMemoryShape() {
 
 TEST_F(MemoryKeyTest, MemoryPlusAndMinusAppendTheCalculation) {
     Calculator calculator;
-    EXPECT_EQ(calculator.buttonMemoryRecallColor, ButtonState::memoryEmpty);
+    EXPECT_EQ(calculator.buttonMemoryRecallColor(), ButtonState::memoryEmpty);
     keys(calculator, "12");
     press(calculator, "M+");
     EXPECT_EQ(memoryShape(calculator), (std::vector<std::string>{"N 12"}));
-    EXPECT_EQ(calculator.memoryPrimaryString, "12");
-    EXPECT_EQ(calculator.buttonMemoryRecallColor, ButtonState::memoryNotEmpty);
+    EXPECT_EQ(calculator.memoryPrimaryString(), "12");
+    EXPECT_EQ(calculator.buttonMemoryRecallColor(), ButtonState::memoryNotEmpty);
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 12"}));  // the calculation stays
 
     press(calculator, "AC");
@@ -40,19 +40,19 @@ TEST_F(MemoryKeyTest, MemoryPlusAndMinusAppendTheCalculation) {
     press(calculator, "M+");
     EXPECT_EQ(memoryShape(calculator),
               (std::vector<std::string>{"N 12", "O +", "( (", "N 3", "O ×", "N 4", ") )"}));
-    ASSERT_TRUE(calculator.memoryPrimaryString);
-    EXPECT_TRUE(calculator.memoryPrimaryString->ends_with("=24")) << *calculator.memoryPrimaryString;
+    ASSERT_TRUE(calculator.memoryPrimaryString());
+    EXPECT_TRUE(calculator.memoryPrimaryString()->ends_with("=24")) << *calculator.memoryPrimaryString();
     EXPECT_EQ(storedMemoryShape(), memoryShape(calculator));
 
     // "M−" on an empty register starts from 0.
     press(calculator, "MC");
     EXPECT_EQ(memoryShape(calculator), (std::vector<std::string>{}));
-    EXPECT_EQ(calculator.memoryPrimaryString, "");
-    EXPECT_EQ(calculator.buttonMemoryRecallColor, ButtonState::memoryEmpty);
+    EXPECT_EQ(calculator.memoryPrimaryString(), "");
+    EXPECT_EQ(calculator.buttonMemoryRecallColor(), ButtonState::memoryEmpty);
     press(calculator, {"AC", "5", "M−"});
     EXPECT_EQ(memoryShape(calculator), (std::vector<std::string>{"N 0", "O −", "N 5"}));
-    ASSERT_TRUE(calculator.memoryPrimaryString);
-    EXPECT_TRUE(calculator.memoryPrimaryString->ends_with("=−5")) << *calculator.memoryPrimaryString;
+    ASSERT_TRUE(calculator.memoryPrimaryString());
+    EXPECT_TRUE(calculator.memoryPrimaryString()->ends_with("=−5")) << *calculator.memoryPrimaryString();
     press(calculator, {"AC", "2", "M−"});
     EXPECT_EQ(memoryShape(calculator), (std::vector<std::string>{"N 0", "O −", "N 5", "O −", "N 2"}));
 
@@ -68,32 +68,32 @@ TEST_F(MemoryKeyTest, MemoryPlusAndMinusAppendTheCalculation) {
                                                                  ") )", ") )"}));
     // The copied lines keep their own counts; only the register's own "(" and ")" lines
     // move its running count: 1 after its "(", then 0 and −1 for the two ")" lines.
-    const auto& memory = calculator.memoryOstrelo.items;
+    const auto& memory = calculator.memoryOstrelo().items;
     ASSERT_EQ(memory.size(), 9u);
     EXPECT_EQ(memory[0].parentheses, 1);
     EXPECT_EQ(memory[3].parentheses, 1);
     EXPECT_EQ(memory[7].parentheses, 0);
     EXPECT_EQ(memory[8].parentheses, -1);
-    EXPECT_EQ(calculator.memoryOstreloLine.parentheses, -1);
-    ASSERT_TRUE(calculator.memoryPrimaryString);
-    EXPECT_TRUE(calculator.memoryPrimaryString->ends_with("=14")) << *calculator.memoryPrimaryString;
+    EXPECT_EQ(calculator.memoryOstreloLine().parentheses, -1);
+    ASSERT_TRUE(calculator.memoryPrimaryString());
+    EXPECT_TRUE(calculator.memoryPrimaryString()->ends_with("=14")) << *calculator.memoryPrimaryString();
 }
 
 TEST_F(MemoryKeyTest, MemoryPlusAndMinusRefuseErrors) {
     Calculator calculator;
     press(calculator, {"1", "÷", "0", "="});
-    ASSERT_EQ(calculator.primaryString, "ERROR");
+    ASSERT_EQ(calculator.primaryString(), "ERROR");
     press(calculator, "M+");
     press(calculator, "M−");
-    EXPECT_TRUE(calculator.memoryOstrelo.items.empty());
+    EXPECT_TRUE(calculator.memoryOstrelo().items.empty());
 
     // A calculation that does not evaluate leaves the register and says so.
     press(calculator, {"AC", "1", "÷", "0"});
     press(calculator, "M+");
-    EXPECT_EQ(calculator.secondaryString, "M+ ERROR");
+    EXPECT_EQ(calculator.secondaryString(), "M+ ERROR");
     press(calculator, "M−");
-    EXPECT_EQ(calculator.secondaryString, "M− ERROR");
-    EXPECT_TRUE(calculator.memoryOstrelo.items.empty());
+    EXPECT_EQ(calculator.secondaryString(), "M− ERROR");
+    EXPECT_TRUE(calculator.memoryOstrelo().items.empty());
     EXPECT_TRUE(storedMemoryShape().empty());
 }
 
@@ -107,26 +107,26 @@ TEST_F(MemoryKeyTest, RecallByTheTypeOfTheCurrentLine) {
     press(calculator, "MR");
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"( (", "( (", "N 12", "O +", "N 3", ") )", ") )"}));
     press(calculator, "=");
-    EXPECT_EQ(calculator.primaryString, "15");
+    EXPECT_EQ(calculator.primaryString(), "15");
 
     // After a number: "×" and the register.
     press(calculator, {"MC", "AC", "2", "M+", "AC", "5", "MR"});
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 5", "O ×", "N 2"}));
     press(calculator, "=");
-    EXPECT_EQ(calculator.primaryString, "10");
+    EXPECT_EQ(calculator.primaryString(), "10");
 
     // After "(": the register and one ")".
     press(calculator, {"AC", "3", "×", "("});
     press(calculator, "MR");
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 3", "O ×", "( (", "N 2", ") )"}));
-    EXPECT_EQ(calculator.ostreloLine.parentheses, 0);
+    EXPECT_EQ(calculator.ostreloLine().parentheses, 0);
 
     // After an operator: the register in parentheses.
     press(calculator, {"AC", "3", "−"});
     press(calculator, "MR");
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 3", "O −", "( (", "N 2", ") )"}));
     press(calculator, "=");
-    EXPECT_EQ(calculator.primaryString, "1");
+    EXPECT_EQ(calculator.primaryString(), "1");
 
     // An empty register recalls nothing.
     press(calculator, {"MC", "AC", "4"});
@@ -143,12 +143,12 @@ TEST_F(MemoryKeyTest, RecalledLinesCarryTheRunningParenthesisCountAcrossAReload)
         EXPECT_EQ(storedLines().back().parentheses, 1);
     }
     Calculator reloaded;
-    EXPECT_EQ(reloaded.ostreloLine.parentheses, 1);
+    EXPECT_EQ(reloaded.ostreloLine().parentheses, 1);
     press(reloaded, ")");
     EXPECT_EQ(storedShape(), (std::vector<std::string>{"N 2", "O ×", "( (", "N 3", "O ×", "N 5", ") )"}));
-    reloaded.autoParenthesis = false;
+    reloaded.setAutoParenthesis(false);
     press(reloaded, "=");
-    EXPECT_EQ(reloaded.primaryString, "30");
+    EXPECT_EQ(reloaded.primaryString(), "30");
 
     // A recalled group inside an open parenthesis: the counts run through the group.
     {
@@ -162,9 +162,9 @@ TEST_F(MemoryKeyTest, RecalledLinesCarryTheRunningParenthesisCountAcrossAReload)
     }
     Calculator again;
     again.reloadFromSettings();
-    EXPECT_EQ(again.ostreloLine.parentheses, 0);
+    EXPECT_EQ(again.ostreloLine().parentheses, 0);
     press(again, "=");
-    EXPECT_EQ(again.primaryString, "12");
+    EXPECT_EQ(again.primaryString(), "12");
 }
 
 TEST_F(MemoryKeyTest, AClearedRegisterStartsWithoutOpenParentheses) {
@@ -174,23 +174,23 @@ TEST_F(MemoryKeyTest, AClearedRegisterStartsWithoutOpenParentheses) {
         suite.set("m1", ostrelo::StackLineRecord::encode(CalculatorLine{"(", "(", 0.0, 0, false, 0, 3}));
     }
     Calculator calculator;
-    EXPECT_EQ(calculator.memoryOstreloLine.parentheses, 3);
+    EXPECT_EQ(calculator.memoryOstreloLine().parentheses, 3);
     press(calculator, {"MC", "2", "+", "3", "M+"});
-    EXPECT_EQ(calculator.memoryOstreloLine.parentheses, 0);
-    EXPECT_EQ(Calculator().memoryOstreloLine.parentheses, 0);
+    EXPECT_EQ(calculator.memoryOstreloLine().parentheses, 0);
+    EXPECT_EQ(Calculator().memoryOstreloLine().parentheses, 0);
 }
 
 TEST_F(MemoryKeyTest, MemoryKeysDoNothingInDateMode) {
     Calculator calculator;
     press(calculator, {"9", "M+", "AC"});
     keys(calculator, "24.12.2026");
-    ASSERT_TRUE(calculator.dateCalculator);
+    ASSERT_TRUE(calculator.dateCalculator());
     const auto lines = storedLines();
     for (const char* key : {"M+", "M−", "MR", "MC"}) {
         press(calculator, key);
         EXPECT_EQ(memoryShape(calculator), (std::vector<std::string>{"N 9"})) << key;
         EXPECT_EQ(storedLines(), lines) << key;
-        EXPECT_EQ(calculator.primaryString, "24.12.2026") << key;
+        EXPECT_EQ(calculator.primaryString(), "24.12.2026") << key;
     }
 }
 

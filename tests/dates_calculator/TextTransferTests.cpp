@@ -1,4 +1,5 @@
 #include "tests/dates_calculator/DateCalculatorTestSupport.h"
+#include "tests/support/CalculatorTestApi.h"
 
 #include "engine/LineFormatter.h"
 #include "platform/foundation/NumberFormatter.h"
@@ -33,7 +34,7 @@ TEST_F(TextTransferTest, ExportWritesTheDisplayText) {
     showResult(1234567.5);
     Calculator large;
     EXPECT_EQ(large.resultText(), "1,234,567.5");
-    large.scientificNotation = true;
+    large.setScientificNotation(true);
     EXPECT_EQ(large.resultText(), "1.2345675E6");
 
     setLocale("de_DE");
@@ -47,7 +48,7 @@ TEST_F(TextTransferTest, ImportReadsOneNumberByTheCurrentLine) {
     calculator.importCalculationText("1,234.5", false);
     EXPECT_EQ(storedLines().back(), (CalculatorLine{"", "N", 1234.5, 5, true, 1, 0}));
     calculator.updatePrimaryString();  // as the next key does
-    EXPECT_EQ(calculator.primaryString, "7+1,234.5");
+    EXPECT_EQ(calculator.primaryString(), "7+1,234.5");
 
     // A number or a result is replaced by a result line.
     calculator.importCalculationText("12abc", false);
@@ -91,14 +92,14 @@ TEST_F(TextTransferTest, ImportLeavesTheDisplayToTheNextRefresh) {
     // the next refresh (the next key or activation).
     Calculator calculator;
     press(calculator, {"7", "+"});
-    calculator.clearCounter = 3;
+    ostrelo::CalculatorTestApi::setClearCounter(calculator, 3);
     calculator.importCalculationText("12", false);
     EXPECT_EQ(storedLines().back(), (CalculatorLine{"", "N", 12, 2, false, 0, 0}));
-    EXPECT_EQ(calculator.clearCounter, 3);
-    EXPECT_EQ(calculator.primaryString, "7+");
+    EXPECT_EQ(calculator.clearCounter(), 3);
+    EXPECT_EQ(calculator.primaryString(), "7+");
     calculator.updatePrimaryString();
-    EXPECT_EQ(calculator.primaryString, "7+12");
-    EXPECT_EQ(calculator.secondaryString, "19");
+    EXPECT_EQ(calculator.primaryString(), "7+12");
+    EXPECT_EQ(calculator.secondaryString(), "19");
 }
 
 TEST_F(TextTransferTest, ImportReadsTheExportsNegativesAndRejectsNonNumbers) {
@@ -136,7 +137,7 @@ TEST_F(TextTransferTest, ExportedNumbersPasteBackAsThemselves) {
             for (double value : values) {
                 showResult(value);
                 Calculator calculator;
-                calculator.scientificNotation = scientific;
+                calculator.setScientificNotation(scientific);
                 const std::string text = calculator.resultText();
 
                 // As a result line.
@@ -162,7 +163,7 @@ TEST_F(TextTransferTest, ExportedNumbersPasteBackAsThemselves) {
         // A negative number being typed, as the export writes it.
         Calculator calculator;
         press(calculator, {"AC", "3"});
-        press(calculator, *calculator.decimalSeparator);
+        press(calculator, *calculator.decimalSeparator());
         press(calculator, {"5", "0", "±"});
         const std::string typed = calculator.expressionText();
         press(calculator, {"AC", "2", "×"});
@@ -189,7 +190,7 @@ TEST_F(TextTransferTest, LocalesWithTheirOwnDigits) {
                 // The result line as "=" leaves it.
                 storeLines({numberLine(value, 1)});
                 Calculator calculator;
-                calculator.scientificNotation = scientific;
+                calculator.setScientificNotation(scientific);
                 press(calculator, "=");
                 const std::string text = calculator.resultText();
                 press(calculator, "AC");
@@ -204,13 +205,13 @@ TEST_F(TextTransferTest, LocalesWithTheirOwnDigits) {
                   "−1234.5");
         // A number being typed in scientific notation shows every typed digit.
         Calculator typing;
-        typing.scientificNotation = true;
-        press(typing, {"AC", "1", "2", *typing.decimalSeparator, "5"});
+        typing.setScientificNotation(true);
+        press(typing, {"AC", "1", "2", *typing.decimalSeparator(), "5"});
         foundation::NumberFormatter threeDigits;
         threeDigits.setNumberStyle(foundation::NumberFormatter::Style::scientific);
         threeDigits.setMinimumFractionDigits(3);
         threeDigits.setMaximumFractionDigits(3);
-        EXPECT_EQ(*typing.primaryString, threeDigits.stringFromNumber(12.5));
+        EXPECT_EQ(*typing.primaryString(), threeDigits.stringFromNumber(12.5));
         Calculator handedOver;
         press(handedOver, {"AC", "1", "+"});
         handedOver.importCalculationText("1234.5", true);
@@ -219,17 +220,17 @@ TEST_F(TextTransferTest, LocalesWithTheirOwnDigits) {
         // A day and month typed as keys become a date; the date texts have one script.
         Calculator dates;
         press(dates, "AC");
-        const std::string separator = *dates.decimalSeparator;
+        const std::string separator = *dates.decimalSeparator();
         press(dates, {"2", "4", separator, "1", "2", separator, "2", "0", "2", "6", "+", "5"});
-        EXPECT_TRUE(dates.dateCalculator);
-        EXPECT_EQ(*dates.primaryString, "24.12.2026 + 5 days");
-        EXPECT_EQ(*dates.secondaryString, "29.12.2026");
+        EXPECT_TRUE(dates.dateCalculator());
+        EXPECT_EQ(*dates.primaryString(), "24.12.2026 + 5 days");
+        EXPECT_EQ(*dates.secondaryString(), "29.12.2026");
         press(dates, {"C", "3", "6", "5", "𝑑"});
-        EXPECT_EQ(*dates.primaryString, "24.12.2027");
-        EXPECT_EQ(*dates.secondaryString, "24.12.2026 + 365 days = 24.12.2027");
+        EXPECT_EQ(*dates.primaryString(), "24.12.2027");
+        EXPECT_EQ(*dates.secondaryString(), "24.12.2026 + 365 days = 24.12.2027");
         press(dates, {"AC", "0", separator, separator, "+", "5"});
-        EXPECT_EQ(*dates.primaryString, "7.12.2026 + 5 days");
-        EXPECT_EQ(*dates.secondaryString, "12.12.2026");
+        EXPECT_EQ(*dates.primaryString(), "7.12.2026 + 5 days");
+        EXPECT_EQ(*dates.secondaryString(), "12.12.2026");
     }
 }
 

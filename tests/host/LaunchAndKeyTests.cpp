@@ -18,7 +18,7 @@ TEST(LaunchRequestTest, CommandLinesAndTheirTextForTheRunningInstance) {
         std::optional<LaunchRequest> request;
     } rows[] = {
         {{}, LaunchRequest{}},
-        {{"--shortcut", "copyResult"}, LaunchRequest{Kind::shortcut, "org.ostrelo.copyResult"}},
+        {{"--shortcut", "copyResult"}, LaunchRequest{Kind::shortcut, "org.ostrelo().copyResult"}},
         {{"ostrelo://calculator"}, LaunchRequest{Kind::url, "ostrelo://calculator"}},
         {{"--continue-activity"}, LaunchRequest{Kind::activity, ""}},
         {{"--continue-activity", "saved"}, LaunchRequest{Kind::activity, here + "/saved"}},
@@ -32,7 +32,7 @@ TEST(LaunchRequestTest, CommandLinesAndTheirTextForTheRunningInstance) {
     };
     for (const auto& row : rows) {
         std::string shown = row.arguments.empty() ? "(none)" : row.arguments[0];
-        auto request = LaunchRequest::fromArguments(row.arguments, "org.ostrelo");
+        auto request = LaunchRequest::fromArguments(row.arguments, "org.ostrelo()");
         EXPECT_EQ(request, row.request) << shown;
         if (request) {
             EXPECT_EQ(LaunchRequest::decode(request->encode()), request) << shown;

@@ -96,7 +96,7 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsRequestOverWhereAStaleSocketWasRep
     std::string tooLong(4 * SingleInstance::maximumRequestLength, 'x');
     ASSERT_EQ(send(flood.get(), tooLong.data(), tooLong.size(), MSG_NOSIGNAL), static_cast<ssize_t>(tooLong.size()));
     pid_t second = spawn([&] {
-        auto handover = SingleInstance::claim(directory, "ostrelo", "shortcut org.ostrelo.copyResult", {60, 60});
+        auto handover = SingleInstance::claim(directory, "ostrelo", "shortcut org.ostrelo().copyResult", {60, 60});
         return handover.role == SingleInstance::Role::handedOver ? 0 : 1;
     });
 
@@ -109,7 +109,7 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsRequestOverWhereAStaleSocketWasRep
     EXPECT_LE(recv(flood.get(), reply, sizeof reply, 0), 0);
     ASSERT_TRUE(foundation::RunLoop::main().runUntil([&] { return !received.empty(); }, 60));
     EXPECT_EQ(exitStatus(second), 0);
-    EXPECT_EQ(received, std::vector<std::string>{"shortcut org.ostrelo.copyResult"});
+    EXPECT_EQ(received, std::vector<std::string>{"shortcut org.ostrelo().copyResult"});
 
     claim.instance.reset();
     EXPECT_FALSE(std::filesystem::exists(directory / "ostrelo.socket"));

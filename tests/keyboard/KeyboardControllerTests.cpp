@@ -71,11 +71,11 @@ TEST_F(KeyboardControllerTest, EachNibLoadsWithEveryControlTheKeyboardUses) {
         KeyboardViewController& keyboard = show(model, document);
         const bool x = std::string(model) == "iPhone 15 Pro";
         EXPECT_EQ(keyboard.nibName(), x ? "Keyboard X" : "Keyboard");
-        ASSERT_NE(keyboard.nextKeyboardButton, nullptr) << model;
-        EXPECT_EQ(keyboard.nextKeyboardButton->hidden(), x);
+        ASSERT_NE(keyboard.controls().nextKeyboardButton, nullptr) << model;
+        EXPECT_EQ(keyboard.controls().nextKeyboardButton->hidden(), x);
         EXPECT_NE(keyboard.links().keypad, nullptr) << model;
-        ASSERT_NE(keyboard.heightConstraint, nullptr) << model;
-        EXPECT_EQ(keyboard.heightConstraint->constant(), 258) << model;
+        ASSERT_NE(keyboard.heightConstraint(), nullptr) << model;
+        EXPECT_EQ(keyboard.heightConstraint()->constant(), 258) << model;
     }
 }
 
@@ -93,20 +93,20 @@ TEST_F(KeyboardControllerTest, TheDeleteRepeatStopsOnEveryEndOfThePress) {
         keyboard.handleLongPressForDeleteButtonWithGestureRecognizer(second);
         host.advance(0.25);
         EXPECT_EQ(document.deletions, 2) << end;
-        keyboard.buttonBackSpace->setAlpha(0.5);
+        keyboard.controls().buttonBackSpace->setAlpha(0.5);
         first.setState(end);
         keyboard.handleLongPressForDeleteButtonWithGestureRecognizer(first);
         host.advance(1);
         EXPECT_EQ(document.deletions, 2) << end;
-        EXPECT_EQ(keyboard.buttonBackSpace->alpha(), 1.0) << end;
-        EXPECT_EQ(keyboard.deleteButtonTimer, nullptr) << end;
+        EXPECT_EQ(keyboard.controls().buttonBackSpace->alpha(), 1.0) << end;
+        EXPECT_EQ(keyboard.deleteButtonTimer(), nullptr) << end;
     }
 }
 
 TEST_F(KeyboardControllerTest, NoDeletionOutlivesTheKeyboard) {
     CountingHost document;
     KeyboardViewController& keyboard = show("iPhone SE (3rd generation)", document);
-    host.touchDown(host::HeadlessHost::centerOf(*keyboard.buttonBackSpace));
+    host.touchDown(host::HeadlessHost::centerOf(*keyboard.controls().buttonBackSpace));
     host.advance(0.85);
     EXPECT_EQ(document.deletions, 3);
     keyboard.viewWillDisappear(false);
@@ -114,7 +114,7 @@ TEST_F(KeyboardControllerTest, NoDeletionOutlivesTheKeyboard) {
     EXPECT_EQ(document.deletions, 3);
 
     KeyboardViewController& again = show("iPhone SE (3rd generation)", document);
-    host.touchDown(host::HeadlessHost::centerOf(*again.buttonBackSpace));
+    host.touchDown(host::HeadlessHost::centerOf(*again.controls().buttonBackSpace));
     host.advance(0.85);
     EXPECT_EQ(document.deletions, 6);
     host.setRootViewController(std::make_unique<uikit::ViewController>());
@@ -130,7 +130,7 @@ TEST_F(KeyboardControllerTest, TheAppsKeypadAndScreenKeysChangeNothing) {
     for (const char* key : {"1", "2"}) keyboard.handleKeyboardKeyPress(nullptr, false, key);
     for (const char* key : {"€", "MS", "ƒ(x)", "⏎", "rand"}) {
         keyboard.handleKeyboardKeyPress(nullptr, false, key);
-        EXPECT_EQ(keyboard.calculator.primaryString, "12") << key;
+        EXPECT_EQ(keyboard.calculator().primaryString(), "12") << key;
         EXPECT_EQ(document.inserted + std::to_string(document.switches), "0") << key;
         EXPECT_FALSE(foundation::UserDefaults().object("show_currency")) << key;
     }

@@ -76,9 +76,9 @@ TEST_F(KeyboardProgramTest, WhatTheKeyboardTypesIsTheAppsAtItsNextActivation) {
 
     app.becomeActive();
     app.runUntilIdle();
-    EXPECT_EQ(screen->primaryCalculatorLine->text(), "7×6");
-    EXPECT_EQ(screen->secondaryCalculatorLine->text(), "42");
-    EXPECT_EQ(screen->calculator.from, 30);
+    EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), "7×6");
+    EXPECT_EQ(screen->controls().secondaryCalculatorLine->text(), "42");
+    EXPECT_EQ(screen->calculator().from(), 30);
 }
 
 // Another program (the keyboard typing child) stores "7×6=42" while the keyboard, which keeps its
@@ -88,13 +88,14 @@ TEST_F(KeyboardProgramTest, AtItsActivationTheKeyboardShowsAndSendsWhatAnotherPr
     host::HeadlessHost host(host::DeviceProfile::smallPhone());
     auto* field = host::TextFieldHost::launch(host, [] { return std::make_unique<ostrelo::KeyboardViewController>(); });
     auto* keyboard = dynamic_cast<ostrelo::KeyboardViewController*>(field->keyboard());
-    for (auto* key : {keyboard->buttonOne, keyboard->buttonAdd}) host.tap(host::HeadlessHost::centerOf(*key));
+    for (auto* key : {keyboard->controls().buttonOne, keyboard->controls().buttonAdd})
+        host.tap(host::HeadlessHost::centerOf(*key));
     host.resignActive();
     AppProcess other(TYPING_CHILD, {"=", "7", "×", "6", "="}, {{"OSTRELO_GROUP_DIR", groupDirectory().string()}});
     ASSERT_EQ(other.waitForExit(), 0) << other.text();
     host.becomeActive();
-    EXPECT_EQ(keyboard->primaryCalculatorLine->text(), "42");
-    host.tap(host::HeadlessHost::centerOf(*keyboard->buttonSend));
+    EXPECT_EQ(keyboard->controls().primaryCalculatorLine->text(), "42");
+    host.tap(host::HeadlessHost::centerOf(*keyboard->controls().buttonSend));
     EXPECT_EQ(field->fieldText(), "42");
 }
 
@@ -105,16 +106,16 @@ TEST_F(KeyboardProgramTest, ALoanPromptEndsWhenAnotherProgramReplacesTheCalculat
     host::HeadlessHost app(host::DeviceProfile::smallPhone());
     app.launch(ostrelo::AppStartup::description());
     auto* screen = dynamic_cast<ostrelo::ViewController*>(app.rootViewController());
-    app.tap(host::HeadlessHost::centerOf(*screen->buttonOne));
-    ostrelo::KeyHandler{*screen}.handle(screen->buttonParenthesisOpen, true, "");  // "%" held
-    ASSERT_EQ(screen->buttonEqual->normalTitle(), "𝑖");
+    app.tap(host::HeadlessHost::centerOf(*screen->controls().buttonOne));
+    ostrelo::KeyHandler{*screen}.handle(screen->controls().buttonParenthesisOpen, true, "");  // "%" held
+    ASSERT_EQ(screen->controls().buttonEqual->normalTitle(), "𝑖");
     app.resignActive();
     AppProcess other(TYPING_CHILD, {"=", "5", "+", "3"}, {{"OSTRELO_GROUP_DIR", groupDirectory().string()}});
     ASSERT_EQ(other.waitForExit(), 0) << other.text();
     app.becomeActive();
-    EXPECT_EQ(screen->buttonEqual->normalTitle(), "=");
-    app.tap(host::HeadlessHost::centerOf(*screen->buttonEqual));
-    EXPECT_EQ(screen->primaryCalculatorLine->text(), "8");
+    EXPECT_EQ(screen->controls().buttonEqual->normalTitle(), "=");
+    app.tap(host::HeadlessHost::centerOf(*screen->controls().buttonEqual));
+    EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), "8");
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ TEST_F(MessagesRootTest, EveryActivationAndStyleShowsAFreshChildAcrossTheSafeAre
     ASSERT_NE(launch(), nullptr);
     auto* compact = child<MessagesCollapsedViewController>();
     ASSERT_NE(compact, nullptr);
-    EXPECT_EQ(compact->savedConversation, window->conversation());
-    EXPECT_EQ(compact->delegate.get(), &root());
+    EXPECT_EQ(compact->savedConversation(), window->conversation());
+    EXPECT_EQ(compact->delegate(), &root());
     expectLaidOutInSafeArea(*compact);
     auto previous = compact->alive();
 
@@ -37,7 +37,7 @@ TEST_F(MessagesRootTest, EveryActivationAndStyleShowsAFreshChildAcrossTheSafeAre
     EXPECT_TRUE(previous.expired());
     auto* expanded = child<MessagesExpandedViewController>();
     ASSERT_NE(expanded, nullptr);
-    EXPECT_EQ(expanded->savedConversation, window->conversation());
+    EXPECT_EQ(expanded->savedConversation(), window->conversation());
     expectLaidOutInSafeArea(*expanded);
     previous = expanded->alive();
 
@@ -55,8 +55,8 @@ TEST_F(MessagesRootTest, EveryActivationAndStyleShowsAFreshChildAcrossTheSafeAre
     EXPECT_TRUE(previous.expired());
     compact = child<MessagesCollapsedViewController>();
     ASSERT_NE(compact, nullptr);
-    EXPECT_EQ(compact->savedConversation, nullptr);
-    EXPECT_EQ(compact->delegate.get(), &root());
+    EXPECT_EQ(compact->savedConversation(), nullptr);
+    EXPECT_EQ(compact->delegate(), &root());
     expectLaidOutInSafeArea(*compact);
 }
 

@@ -43,7 +43,7 @@ TEST_F(QueuedWorkTest, AStyleChangeRightAfterACurrencyKeyDropsItsQueuedSave) {
     auto* compact = child<MessagesCollapsedViewController>();
     ASSERT_NE(compact, nullptr);
     const auto active = observers(uikit::Application::didBecomeActiveNotification);
-    compact->handleKeyPressCollapsed(compact->convertFrom, false, "");
+    compact->handleKeyPressCollapsed(compact->controls().convertFrom, false, "");
     window->toggleStyle();
     ASSERT_NE(child<MessagesExpandedViewController>(), nullptr);
     host->runUntilIdle();

@@ -28,12 +28,12 @@ TEST_F(CurrencyConversionTest, EachCalculatorHasItsOwnCopyOfTheThirtyOneCodes) {
                                             "HUF", "IDR", "ILS", "INR", "ISK", "JPY", "KRW", "MXN", "MYR", "NOK", "NZD",
                                             "PHP", "PLN", "RON", "SEK", "SGD", "THB", "TRY", "USD", "ZAR"};
     ostrelo::Calculator first;
-    EXPECT_EQ(first.currency, codes);
-    first.currency.push_back("MyCoin");  // a screen appends the own currency as entry 31
+    EXPECT_EQ(first.currency(), codes);
+    first.setOwnCurrency("MyCoin");  // a screen appends the own currency as entry 31
     ostrelo::Calculator second;
-    EXPECT_EQ(second.currency, codes);
+    EXPECT_EQ(second.currency(), codes);
     EXPECT_EQ(ostrelo::Calculator::currencyCodes(), codes);
-    EXPECT_EQ(first.currency.at(31), "MyCoin");
+    EXPECT_EQ(first.currency().at(31), "MyCoin");
 }
 
 TEST_F(CurrencyConversionTest, StoredRatesAreNumbersUnderTheTwoCodesAndOneOtherwise) {
@@ -104,11 +104,11 @@ TEST_F(CurrencyConversionTest, TheWholeCalculationIsMultipliedAndShownAsMoneyWit
         Calculator one;
         press(one, "100");
         one.enterCurrencyConversion("EUR", "USD");
-        EXPECT_EQ(one.primaryString, english ? "108.50 USD" : "108,50 USD");
-        EXPECT_EQ(one.secondaryString, english ? "100×1.085=108.5" : "100×1,085=108,5");
-        ASSERT_EQ(one.ostrelo.items.size(), 1u);  // the result line alone
-        EXPECT_EQ(one.ostrelo.items[0].type, "R");
-        EXPECT_EQ(one.ostrelo.items[0].number, 108.5);
+        EXPECT_EQ(one.primaryString(), english ? "108.50 USD" : "108,50 USD");
+        EXPECT_EQ(one.secondaryString(), english ? "100×1.085=108.5" : "100×1,085=108,5");
+        ASSERT_EQ(one.ostrelo().items.size(), 1u);  // the result line alone
+        EXPECT_EQ(one.ostrelo().items[0].type, "R");
+        EXPECT_EQ(one.ostrelo().items[0].number, 108.5);
 
         // Several lines are put in parentheses first; grouping in the money text.
         SharedSettings::open()->set("USDEUR", 2.0);
@@ -116,12 +116,12 @@ TEST_F(CurrencyConversionTest, TheWholeCalculationIsMultipliedAndShownAsMoneyWit
         several.clearAll();
         press(several, "2+3");
         several.enterCurrencyConversion("USD", "EUR");
-        EXPECT_EQ(several.secondaryString, english ? "(2+3)×2=10" : "(2+3)×2=10");
-        EXPECT_EQ(several.primaryString, english ? "10.00 EUR" : "10,00 EUR");
+        EXPECT_EQ(several.secondaryString(), english ? "(2+3)×2=10" : "(2+3)×2=10");
+        EXPECT_EQ(several.primaryString(), english ? "10.00 EUR" : "10,00 EUR");
         several.clearAll();
         press(several, "600000+442000");
         several.enterCurrencyConversion("USD", "EUR");
-        EXPECT_EQ(several.primaryString, english ? "2,084,000.00 EUR" : "2.084.000,00 EUR");
+        EXPECT_EQ(several.primaryString(), english ? "2,084,000.00 EUR" : "2.084.000,00 EUR");
         several.clearAll();
     }
 }
@@ -132,8 +132,8 @@ TEST_F(CurrencyConversionTest, TheExpressionShowsTheGroupTheOperatorAndTheRate) 
     calculator.clearAll();
     press(calculator, "2+3");
     calculator.enterCurrencyConversion("USD", "EUR");
-    EXPECT_EQ(calculator.secondaryString, "(2+3)×1.085=5.425");
-    EXPECT_EQ(calculator.primaryString, "5.43 EUR");  // 5.425 rounds half away from zero
+    EXPECT_EQ(calculator.secondaryString(), "(2+3)×1.085=5.425");
+    EXPECT_EQ(calculator.primaryString(), "5.43 EUR");  // 5.425 rounds half away from zero
 }
 
 // Without a rate for two different currencies there is no amount in the other one: nothing
@@ -143,17 +143,17 @@ TEST_F(CurrencyConversionTest, AMissingRateConvertsNothingAndAUserSetRateIsUsed)
     Calculator calculator;
     calculator.clearAll();
     press(calculator, "2+3");
-    const auto lines = calculator.ostrelo.items;
+    const auto lines = calculator.ostrelo().items;
     EXPECT_FALSE(calculator.enterCurrencyConversion("EUR", "CHF"));
-    EXPECT_EQ(calculator.ostrelo.items, lines);
+    EXPECT_EQ(calculator.ostrelo().items, lines);
     EXPECT_EQ(ostrelo::CalculatorStack().items, lines);
-    EXPECT_EQ(calculator.buttonEqualColor, ostrelo::ButtonState::error);
+    EXPECT_EQ(calculator.buttonEqualColor(), ostrelo::ButtonState::error);
 
     SharedSettings::open()->set("EURMyCoin", 0.25);  // a rate set by hand for a code of no list
     calculator.clearAll();
     press(calculator, "10");
     EXPECT_TRUE(calculator.enterCurrencyConversion("EUR", "MyCoin"));
-    EXPECT_EQ(calculator.primaryString, "2.50 MyCoin");
+    EXPECT_EQ(calculator.primaryString(), "2.50 MyCoin");
 }
 
 TEST_F(CurrencyConversionTest, RatesOfAFeedStoreConvertSmallCurrenciesToo) {
@@ -162,20 +162,20 @@ TEST_F(CurrencyConversionTest, RatesOfAFeedStoreConvertSmallCurrenciesToo) {
     calculator.clearAll();
     press(calculator, "1000");
     calculator.enterCurrencyConversion("EUR", "USD");
-    EXPECT_EQ(calculator.primaryString, "1,141.50 USD");
+    EXPECT_EQ(calculator.primaryString(), "1,141.50 USD");
     calculator.clearAll();
     press(calculator, "100");
     calculator.enterCurrencyConversion("USD", "EUR");
-    EXPECT_EQ(calculator.primaryString, "87.60 EUR");
+    EXPECT_EQ(calculator.primaryString(), "87.60 EUR");
     // One million rupiah: 41.59 pounds, not 0 (the rate is 0.00004159, not 0.0000).
     calculator.clearAll();
     press(calculator, "1000000");
     calculator.enterCurrencyConversion("IDR", "GBP");
-    EXPECT_EQ(calculator.primaryString, "41.59 GBP");
+    EXPECT_EQ(calculator.primaryString(), "41.59 GBP");
     calculator.clearAll();
     press(calculator, "1000000");
     calculator.enterCurrencyConversion("IDR", "EUR");
-    EXPECT_EQ(calculator.primaryString, "48.63 EUR");
+    EXPECT_EQ(calculator.primaryString(), "48.63 EUR");
 }
 
 TEST_F(CurrencyConversionTest, OpenGroupsAreClosedSoTheWholeAmountIsConverted) {
@@ -183,16 +183,16 @@ TEST_F(CurrencyConversionTest, OpenGroupsAreClosedSoTheWholeAmountIsConverted) {
     Calculator calculator;
     calculator.clearAll();
     press(calculator, "2+(3+4");
-    ASSERT_EQ(calculator.ostreloLine.parentheses, 1);
+    ASSERT_EQ(calculator.ostreloLine().parentheses, 1);
     calculator.enterCurrencyConversion("EUR", "USD");
-    EXPECT_EQ(calculator.primaryString, "9.77 USD");  // 9 × 1.085, not 2 + 7 × 1.085
-    EXPECT_EQ(calculator.ostreloLine.parentheses, 0);
+    EXPECT_EQ(calculator.primaryString(), "9.77 USD");  // 9 × 1.085, not 2 + 7 × 1.085
+    EXPECT_EQ(calculator.ostreloLine().parentheses, 0);
 
     calculator.clearAll();
     press(calculator, "((5");
     calculator.enterCurrencyConversion("EUR", "USD");
-    EXPECT_EQ(calculator.primaryString, "5.43 USD");
-    EXPECT_EQ(calculator.ostrelo.items.size(), 1u);
+    EXPECT_EQ(calculator.primaryString(), "5.43 USD");
+    EXPECT_EQ(calculator.ostrelo().items.size(), 1u);
 }
 
 TEST_F(CurrencyConversionTest, AStoredParenthesisCountBeyondTheLinesEndsTheClosing) {
@@ -204,8 +204,8 @@ TEST_F(CurrencyConversionTest, AStoredParenthesisCountBeyondTheLinesEndsTheClosi
     suite->set("1", PropertyListValue::Array{"", "N", 5.0, std::int64_t{1}, false, std::int64_t{0},
                                              std::int64_t{1'000'000'000'000}});
     Calculator calculator;
-    ASSERT_EQ(calculator.ostrelo.items.size(), 1u);
+    ASSERT_EQ(calculator.ostrelo().items.size(), 1u);
     calculator.enterCurrencyConversion("EUR", "USD");
-    EXPECT_EQ(calculator.ostrelo.items.size(), 1u);  // the result line
+    EXPECT_EQ(calculator.ostrelo().items.size(), 1u);  // the result line
     EXPECT_LT(SharedSettings::open()->dictionaryRepresentation().size(), 10u);
 }

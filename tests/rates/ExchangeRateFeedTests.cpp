@@ -495,14 +495,14 @@ TEST_F(FeedTest, KeysPressedWhileTheRealFeedIsStoredKeepTheirWrites) {
         calculator.enterDigit(std::to_string(i % 9 + 1));
         calculator.inputOperator(i % 2 == 0 ? "+" : "×");
         EXPECT_LE(calculator.lastStoreWait(), ostrelo::Calculator::storeWait);
-        EXPECT_TRUE(calculator.unsaved() || calculator.ostrelo.items == ostrelo::CalculatorStack().items) << i;
+        EXPECT_TRUE(calculator.unsaved() || calculator.ostrelo().items == ostrelo::CalculatorStack().items) << i;
     }
     done = true;
     feed.join();
     calculator.clearEntry();
     EXPECT_FALSE(calculator.unsaved());
-    EXPECT_EQ(calculator.ostrelo.items, ostrelo::CalculatorStack().items);
-    EXPECT_EQ(calculator.ostrelo.items.size(), 29u);
+    EXPECT_EQ(calculator.ostrelo().items, ostrelo::CalculatorStack().items);
+    EXPECT_EQ(calculator.ostrelo().items.size(), 29u);
     EXPECT_GT(stores, 1);
     EXPECT_EQ(store().at("EURUSD"), PropertyListValue(1.1415));
 }

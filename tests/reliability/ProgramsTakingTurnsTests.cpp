@@ -53,10 +53,10 @@ TEST_F(ProgramsTakingTurnsTest, EveryKeyActsOnTheCalculationAnotherProgramStored
         SCOPED_TRACE("round " + std::to_string(round) + ": " + names[actor] + " pressed " + key);
         const std::int64_t count = foundation::UserDefaults().integerForKey("count");
         stored.reloadFromSettings();
-        ASSERT_EQ(stored.ostrelo.lineCount(), count);
+        ASSERT_EQ(stored.ostrelo().lineCount(), count);
         const std::string shown = answer.substr(std::string("key shown ").size());
-        const bool failed = shown == "ERROR" && stored.ostrelo.lineCount() == 1 && stored.ostreloLine.type == "R";
-        ASSERT_EQ(failed ? "0" : shown, stored.primaryString.value_or(""));
+        const bool failed = shown == "ERROR" && stored.ostrelo().lineCount() == 1 && stored.ostreloLine().type == "R";
+        ASSERT_EQ(failed ? "0" : shown, stored.primaryString().value_or(""));
     }
     sqlite3_close(live);
 }

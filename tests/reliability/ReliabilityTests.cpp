@@ -140,9 +140,9 @@ TEST_F(AppReliabilityTest, AnAppKilledWhileTypingLeavesAWholeCalculation) {
         }
         EXPECT_EQ(stored.count(std::to_string(count + 1)), 0u);
         ostrelo::Calculator reloaded;
-        ASSERT_TRUE(reloaded.primaryString);
-        EXPECT_EQ(typed.rfind(*reloaded.primaryString, 0), 0u) << *reloaded.primaryString;
-        EXPECT_GE(reloaded.primaryString->size(), static_cast<std::size_t>(keys));
+        ASSERT_TRUE(reloaded.primaryString());
+        EXPECT_EQ(typed.rfind(*reloaded.primaryString(), 0), 0u) << *reloaded.primaryString();
+        EXPECT_GE(reloaded.primaryString()->size(), static_cast<std::size_t>(keys));
     }
 }
 
@@ -157,7 +157,7 @@ TEST_F(AppReliabilityTest, AGarbageStoreIsKeptAsideAndTheScreenStartsAtZero) {
         host.launch(ostrelo::AppStartup::description());
         auto* screen = dynamic_cast<ostrelo::ViewController*>(host.rootViewController());
         ASSERT_NE(screen, nullptr);
-        EXPECT_EQ(screen->primaryCalculatorLine->text(), "0");
+        EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), "0");
         foundation::DispatchQueue::global().waitUntilIdle();
         uikit::Storyboard::setDirectory(std::nullopt);
         ostrelo::ExchangeRateFeed::setNetworkTest({});
@@ -331,9 +331,9 @@ TEST_F(AppReliabilityTest, AnActivityFileSwappedWithAFifoNeverHoldsTheAppUp) {
     });
     for (; swaps < 1000; ++rounds) {
         auto refusal = host.handle({host::LaunchRequest::Kind::activity, file.string()});
-        EXPECT_EQ(screen->primaryCalculatorLine->text(), refusal ? "0" : "5") << refusal.value_or("");
+        EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), refusal ? "0" : "5") << refusal.value_or("");
         host.pressKey("", ostrelo::HardwareKeyMap::escapeKeyCode);
-        EXPECT_EQ(screen->primaryCalculatorLine->text(), "0");
+        EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), "0");
     }
     finished = true;
     swapper.join();

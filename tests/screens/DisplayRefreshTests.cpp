@@ -33,7 +33,7 @@ TEST_F(DisplayRefreshTest, TheDateTitleLeavesWhenDateModeEndedElsewhere) {
         FakeScreen screen;
         screen.compactPortrait = row.compactPortrait;
         screen.type({"AC", "2", "4", ".", "1", "2", "."});
-        ASSERT_TRUE(screen.calculator.dateCalculator);
+        ASSERT_TRUE(screen.calculator.dateCalculator());
         if (row.currencyKeypad) screen.showKeypad(true);
         screen.refreshDisplay();
         ASSERT_EQ(screen.equalTitle(), "𝑑");
@@ -50,7 +50,7 @@ TEST_F(DisplayRefreshTest, TheDateTitleLeavesWhenDateModeEndedElsewhere) {
         if (!row.currencyKeypad || !row.compactPortrait) {
             screen.press(screen.equalTitle());
             EXPECT_EQ(screen.primary.text(), "8");
-            EXPECT_EQ(ostrelo::Calculator().ostreloLine.number, 8.0);
+            EXPECT_EQ(ostrelo::Calculator().ostreloLine().number, 8.0);
         }
     }
     FakeScreen loan;

@@ -36,23 +36,23 @@ TEST_F(KeyHandlerTest, ALongPressActsAsTheKeyItsRowNames) {
     };
     const Row rows[] = {
         {"M+ in portrait subtracts", {"7"}, "M+", true, {"pulse M+"},
-         [](FakeScreen& s) { EXPECT_EQ(s.calculator.memoryPrimaryString, "0−7=−7"); }},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.memoryPrimaryString(), "0−7=−7"); }},
         {"M+ elsewhere adds", {"7"}, "M+", false, {},
-         [](FakeScreen& s) { EXPECT_EQ(s.calculator.memoryPrimaryString, "7"); }},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.memoryPrimaryString(), "7"); }},
         {"C clears everything", {"1", "+", "2"}, "C", true, {"pulse C"},
-         [](FakeScreen& s) { EXPECT_EQ(s.calculator.primaryString, "0"); }},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.primaryString(), "0"); }},
         {"ƒ(x) shows the currency keypad", {}, "ƒ(x)", true, {"pulse ƒ(x)", "currency keypad"},
          [](FakeScreen&) { EXPECT_TRUE(ostrelo::SharedSettings::open()->boolForKey("show_currency")); }},
         {"MR opens the memory", {}, "MR", true, {"pulse MR", "panel 0"}, [](FakeScreen&) {}},
         {"deg opens the settings", {}, "deg", true, {"pulse deg", "panel 2"}, [](FakeScreen&) {}},
         {"𝜋 enters 𝜑", {}, "𝜋", true, {"pulse 𝜋"},
-         [](FakeScreen& s) { EXPECT_EQ(s.calculator.ostreloLine.item, "𝜑"); }},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.ostreloLine().item, "𝜑"); }},
         {"x² raises to a power", {"2"}, "x²", true, {"pulse x²"},
-         [](FakeScreen& s) { EXPECT_EQ(s.calculator.ostreloLine.type, "^"); }},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.ostreloLine().type, "^"); }},
         {"( opens in front of all", {"2", "+", "3"}, "(", true, {"pulse ("},
-         [](FakeScreen& s) { EXPECT_EQ(s.calculator.ostrelo.items.front().type, "("); }},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.ostrelo().items.front().type, "("); }},
         {"7 is an ordinary 7", {"1"}, "7", true, {},
-         [](FakeScreen& s) { EXPECT_EQ(s.calculator.primaryString, "17"); }},
+         [](FakeScreen& s) { EXPECT_EQ(s.calculator.primaryString(), "17"); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -168,7 +168,7 @@ TEST_F(KeyHandlerTest, LoansPromptForTheirStepsAndEndByTheirInputs) {
             }
             // A loan that ended was evaluated and copied; one that waits keeps its counters.
             const bool ended = std::string(row.title) != "𝑖" && std::string(row.title) != "𝑚";
-            EXPECT_EQ(screen.calculator.creditNextStep == 0, ended);
+            EXPECT_EQ(screen.calculator.creditNextStep() == 0, ended);
             if (ended && row.keys.back() == "𝑚") {
                 EXPECT_EQ(uikit::Pasteboard::general().string(), row.primary);
             }
@@ -202,13 +202,12 @@ TEST_F(KeyHandlerTest, CurrencyKeysStepThroughTheListAndWrap) {
         for (const auto& row : rows) {
             SCOPED_TRACE(std::string(nameOf(kind)) + ": " + row.name);
             FakeScreen screen(kind);
-            screen.calculator.currency.push_back("XAU");
-            screen.calculator.from = row.from;
-            screen.calculator.to = row.to;
+            screen.calculator.setOwnCurrency("XAU");
+            screen.calculator.chooseCurrencies(row.from, row.to);
             ostrelo::KeyHandler{screen}.handle(row.fromKey ? screen.links().fromKey : screen.links().toKey, row.hold, "");
             foundation::RunLoop::main().runUntilIdle();
             EXPECT_TRUE(screen.hooks.empty());
-            const auto& codes = screen.calculator.currency;
+            const auto& codes = screen.calculator.currency();
             EXPECT_EQ(screen.links().fromKey->normalTitle(), codes[static_cast<std::size_t>(row.expectedFrom)]);
             EXPECT_EQ(screen.links().toKey->normalTitle(), codes[static_cast<std::size_t>(row.expectedTo)]);
             auto suite = ostrelo::SharedSettings::open();

@@ -128,32 +128,32 @@ TEST_F(OwnCurrencyTest, TheOwnCurrencyJoinsChangesAndLeavesTheList) {
     auto suite = ostrelo::SharedSettings::open();
     suite->set("preference_own_currency", " xaux ");
     ostrelo::SettingsLoader{*first}.loadSettings();
-    ASSERT_EQ(first->calculator.currency.size(), 32u);
-    EXPECT_EQ(first->calculator.currency[31], "XAU");
+    ASSERT_EQ(first->calculator.currency().size(), 32u);
+    EXPECT_EQ(first->calculator.currency()[31], "XAU");
     suite->set("from", 31);
     suite->set("EURUSD", 1.1);
-    first->calculator.from = 31;
+    first->calculator.chooseCurrencies(31, first->calculator.to());
     first->type({"1", "8", "0", "0"});
     ASSERT_TRUE(ostrelo::OwnCurrency{first->calculator}.storeRates());
     EXPECT_EQ(ownPairs().size(), 34u);  // XAU against all 31 and itself; EUR and USD back to XAU
 
     auto other = load("xag");
-    EXPECT_EQ(other->calculator.currency.back(), "XAG");
-    EXPECT_EQ(other->calculator.from, 31);
+    EXPECT_EQ(other->calculator.currency().back(), "XAG");
+    EXPECT_EQ(other->calculator.from(), 31);
     EXPECT_TRUE(ownPairs().empty());
     EXPECT_EQ(suite->object("own_currency"), PropertyListValue("XAG"));
 
     auto cleared = load("usd");
-    EXPECT_EQ(cleared->calculator.currency.size(), 31u);
-    EXPECT_EQ(cleared->calculator.from, 30);
+    EXPECT_EQ(cleared->calculator.currency().size(), 31u);
+    EXPECT_EQ(cleared->calculator.from(), 30);
     EXPECT_EQ(suite->object("from"), PropertyListValue(30));
     EXPECT_EQ(suite->object("own_currency"), PropertyListValue(""));
 
     const auto stored = suite->dictionaryRepresentation();
     ostrelo::SettingsLoader{*cleared}.loadSettings();
     EXPECT_EQ(suite->dictionaryRepresentation(), stored);
-    EXPECT_EQ(cleared->calculator.currency.size(), 31u);
-    EXPECT_EQ(cleared->calculator.from, 30);
+    EXPECT_EQ(cleared->calculator.currency().size(), 31u);
+    EXPECT_EQ(cleared->calculator.from(), 30);
 }
 
 }  // namespace

@@ -53,12 +53,12 @@ TEST_F(SettingsLoaderTest, CurrencyRowsOutsideTheListFallBackToTheirDefaults) {
             FakeScreen screen(kind);
             ostrelo::SettingsLoader{screen}.loadSettings();
             foundation::RunLoop::main().runUntilIdle();
-            EXPECT_EQ(screen.calculator.from, row.expectedFrom);
-            EXPECT_EQ(screen.calculator.to, row.expectedTo);
+            EXPECT_EQ(screen.calculator.from(), row.expectedFrom);
+            EXPECT_EQ(screen.calculator.to(), row.expectedTo);
             suite = ostrelo::SharedSettings::open();
             EXPECT_EQ(suite->object("from").value_or(0.5).integerValue(), row.expectedFrom);
             EXPECT_EQ(suite->object("to").value_or(0.5).integerValue(), row.expectedTo);
-            const auto& codes = screen.calculator.currency;
+            const auto& codes = screen.calculator.currency();
             const bool moved = row.from && row.from->isInteger() && row.from->integerValue() != row.expectedFrom;
             if (screen.links().fromKey != nullptr && moved) {
                 EXPECT_EQ(screen.links().fromKey->normalTitle(), codes[static_cast<std::size_t>(row.expectedFrom)]);

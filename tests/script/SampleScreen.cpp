@@ -31,9 +31,9 @@ void SampleScreen::viewDidLoad() {
     activation_ = foundation::NotificationCenter::defaultCenter().addObserver(
         uikit::Application::didBecomeActiveNotification, nullptr, [this](const foundation::Notification&) {
             calculator_.reloadFromSettings();
-            show(calculator_.primaryString.value_or(""), calculator_.secondaryString.value_or(""));
+            show(calculator_.primaryString().value_or(""), calculator_.secondaryString().value_or(""));
         });
-    show(calculator_.primaryString.value_or(""), calculator_.secondaryString.value_or(""));
+    show(calculator_.primaryString().value_or(""), calculator_.secondaryString().value_or(""));
 }
 
 void SampleScreen::handleKeyPress(ostrelo::CalculatorButton* button, bool longPress, const std::string& key) {
@@ -53,8 +53,8 @@ void SampleScreen::handleKeyPress(ostrelo::CalculatorButton* button, bool longPr
 void SampleScreen::show(const std::string& primary, const std::string& secondary) {
     primaryCalculatorLine->setText(primary);
     secondaryCalculatorLine->setText(secondary);
-    buttonEqual->setTitle(calculator_.dateCalculator ? "𝑑" : "=", uikit::ControlStateNormal);
-    buttonEqual->myButtonState = calculator_.buttonEqualColor;
+    buttonEqual->setTitle(calculator_.dateCalculator() ? "𝑑" : "=", uikit::ControlStateNormal);
+    buttonEqual->myButtonState = calculator_.buttonEqualColor();
 }
 
 script::ScreenDefinition SampleScreen::definition() {

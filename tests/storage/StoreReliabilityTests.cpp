@@ -236,14 +236,14 @@ TEST_F(StoreReliabilityTest, KeysOnALockedStoreAreKeptAndSavedWholeOnceItIsFree)
     calculator.inputOperator("+");
     calculator.enterDigit("3");
     calculator.reloadFromSettings();
-    EXPECT_EQ(calculator.primaryString, "12+3");
+    EXPECT_EQ(calculator.primaryString(), "12+3");
     EXPECT_TRUE(calculator.unsaved());
     EXPECT_EQ(stored().size(), 1u);
     sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
     foundation::RunLoop::main().advance(8);
     EXPECT_FALSE(calculator.unsaved());
-    EXPECT_EQ(stored(), calculator.ostrelo.items);
+    EXPECT_EQ(stored(), calculator.ostrelo().items);
     EXPECT_EQ(UserDefaults().integerForKey("memory"), 1);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/PanelHost.h"
 #include "platform/uikit/Storyboard.h"
+#include "screens/ScreenControls.h"
 #include "tests/support/TestEnvironment.h"
 #include "today/TodayStartup.h"
 #include "today/TodayViewController.h"
@@ -40,10 +41,11 @@ TEST_F(SharedStoreTest, CurrencyKeysSteppedInTheWidgetAreTheAppsPickerRows) {
         auto* panel = host::PanelHost::launch(host, ostrelo::TodayStartup::factory());
         auto* widget = panel != nullptr ? dynamic_cast<ostrelo::TodayViewController*>(panel->widget()) : nullptr;
         ASSERT_NE(widget, nullptr);
-        for (ostrelo::CalculatorButton* key : {widget->convertFrom, widget->convertFrom, widget->convertTo})
+        const ostrelo::ScreenControls& keys = widget->controls();
+        for (ostrelo::CalculatorButton* key : {keys.convertFrom, keys.convertFrom, keys.convertTo})
             host.tap(host::HeadlessHost::centerOf(*key));
-        EXPECT_EQ(widget->convertFrom->normalTitle(), "AUD");
-        EXPECT_EQ(widget->convertTo->normalTitle(), "GBP");
+        EXPECT_EQ(widget->controls().convertFrom->normalTitle(), "AUD");
+        EXPECT_EQ(widget->controls().convertTo->normalTitle(), "GBP");
         foundation::DispatchQueue::global().waitUntilIdle();
     }
     uikit::Storyboard::setDirectory(std::filesystem::path(APP_SCENES));
@@ -53,8 +55,8 @@ TEST_F(SharedStoreTest, CurrencyKeysSteppedInTheWidgetAreTheAppsPickerRows) {
     host.runUntilIdle();
     auto* screen = dynamic_cast<ostrelo::ViewController*>(host.rootViewController());
     ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(screen->convertFromPicker->selectedRowInComponent(0), 0);
-    EXPECT_EQ(screen->convertToPicker->selectedRowInComponent(0), 9);
+    EXPECT_EQ(screen->controls().convertFromPicker->selectedRowInComponent(0), 0);
+    EXPECT_EQ(screen->controls().convertToPicker->selectedRowInComponent(0), 9);
 }
 
 }  // namespace

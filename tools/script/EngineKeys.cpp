@@ -16,7 +16,7 @@ bool isOneOf(const std::string& text, std::initializer_list<const char*> options
 }
 
 DisplayTexts shown(const ostrelo::Calculator& calculator) {
-    return {calculator.primaryString.value_or(""), calculator.secondaryString.value_or("")};
+    return {calculator.primaryString().value_or(""), calculator.secondaryString().value_or("")};
 }
 
 // Key titles whose engine function key has another text.
@@ -43,8 +43,8 @@ DisplayTexts pressEngineKey(ostrelo::Calculator& calculator, const std::string& 
     if (auto mapped = functionKeyTexts().find(text); mapped != functionKeyTexts().end()) text = mapped->second;
     if (text.size() == 1 && text[0] >= '0' && text[0] <= '9') {
         calculator.enterDigit(text);
-    } else if (calculator.decimalSeparator && text == *calculator.decimalSeparator) {
-        if (!calculator.dateCalculator) calculator.evaluateDateEntry();
+    } else if (calculator.decimalSeparator() && text == *calculator.decimalSeparator()) {
+        if (!calculator.dateCalculator()) calculator.evaluateDateEntry();
     } else if (text == "𝑑") {
         calculator.calculateDate();
         DisplayTexts result = shown(calculator);

@@ -99,7 +99,7 @@ int ProcessStep::pressKeys(const std::vector<std::string>& arguments, std::ostre
         }
     }
     ostrelo::Calculator calculator;
-    DisplayTexts shown{calculator.primaryString.value_or(""), calculator.secondaryString.value_or("")};
+    DisplayTexts shown{calculator.primaryString().value_or(""), calculator.secondaryString().value_or("")};
     std::istringstream words(keys);
     for (std::string key; words >> key;) {
         bool known = false;

@@ -1,6 +1,7 @@
 // The commands every screen has: set-up before `start`, input and output after it.
 #include "tools/script/ScriptCommands.h"
 
+#include "engine/SharedSettings.h"
 #include "platform/foundation/Locale.h"
 #include "platform/foundation/UserActivity.h"
 #include "platform/foundation/UserDefaults.h"
@@ -91,7 +92,7 @@ bool store(Session& s, const ScriptLine& line) {
     // Once the screen runs this is another program's write: made on a connection of its own (another
     // thread's), so that the screen's next key finds the store changed.
     bool stored = false;
-    std::thread([&] { stored = foundation::UserDefaults().set(line.words[0].text, *value); }).join();
+    std::thread([&] { stored = ostrelo::SharedSettings::open()->set(line.words[0].text, *value); }).join();
     if (!stored) return s.stop(line, "the store did not take " + line.words[0].text);
     return true;
 }

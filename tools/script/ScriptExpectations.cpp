@@ -2,8 +2,8 @@
 // with the script's text and reports "expected … got …" when they differ; the script goes on.
 #include "tools/script/ScriptCommands.h"
 
+#include "engine/SharedSettings.h"
 #include "platform/foundation/UserActivity.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/render/Image.h"
 #include "platform/uikit/AudioServices.h"
@@ -145,7 +145,7 @@ bool store(Session& s, const ScriptLine& line) {
         if (!value) return s.stop(line, error);
         expected = storeValueText(*value);
     }
-    auto stored = foundation::UserDefaults().object(line.words[0].text);
+    auto stored = ostrelo::SharedSettings::open()->object(line.words[0].text);
     return compare(s, line, "store " + line.words[0].text + " ", expected, stored ? storeValueText(*stored) : "absent");
 }
 

@@ -17,10 +17,10 @@ int main(int argc, char** argv) {
     host::HeadlessHost host(host::DeviceProfile::smallPhone());
     auto* field = host::TextFieldHost::launch(host, [] { return std::make_unique<ostrelo::KeyboardViewController>(); });
     auto* keyboard = field != nullptr ? dynamic_cast<ostrelo::KeyboardViewController*>(field->keyboard()) : nullptr;
-    if (keyboard == nullptr || keyboard->ostreloView == nullptr) return 1;
+    if (keyboard == nullptr || keyboard->controls().ostreloView == nullptr) return 1;
     for (int i = 1; i < argc; ++i) {
         ostrelo::CalculatorButton* found = nullptr;
-        for (const auto& view : keyboard->ostreloView->subviews())
+        for (const auto& view : keyboard->controls().ostreloView->subviews())
             if (auto* key = dynamic_cast<ostrelo::CalculatorButton*>(view.get()); key && key->normalTitle() == argv[i])
                 found = key;
         if (found == nullptr) {

@@ -6,6 +6,7 @@
 #include "platform/foundation/Locale.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/uikit/Storyboard.h"
+#include "screens/ScreenControls.h"
 #include "ui/CalculatorButton.h"
 
 #include <cstdio>
@@ -17,12 +18,13 @@ int main() {
     host::HeadlessHost host(host::DeviceProfile::smallPhone());
     host.launch(ostrelo::AppStartup::description());
     auto* screen = dynamic_cast<ostrelo::ViewController*>(host.rootViewController());
-    if (screen == nullptr || screen->buttonOne == nullptr) return 1;
-    ostrelo::CalculatorButton* const digits[] = {screen->buttonOne, screen->buttonTwo,   screen->buttonThree,
-                                                 screen->buttonFour, screen->buttonFive,  screen->buttonSix,
-                                                 screen->buttonSeven, screen->buttonEight, screen->buttonNine};
+    if (screen == nullptr || screen->controls().buttonOne == nullptr) return 1;
+    const ostrelo::ScreenControls& keys = screen->controls();
+    ostrelo::CalculatorButton* const digits[] = {keys.buttonOne,   keys.buttonTwo,   keys.buttonThree,
+                                                 keys.buttonFour,  keys.buttonFive,  keys.buttonSix,
+                                                 keys.buttonSeven, keys.buttonEight, keys.buttonNine};
     for (long typed = 0;; ++typed) {
-        ostrelo::CalculatorButton* key = typed % 2 == 0 ? digits[(typed / 2) % 9] : screen->buttonsAdd;
+        ostrelo::CalculatorButton* key = typed % 2 == 0 ? digits[(typed / 2) % 9] : keys.buttonsAdd;
         host.tap(host::HeadlessHost::centerOf(*key));
         std::printf("typed %ld\n", typed + 1);
         std::fflush(stdout);

@@ -85,7 +85,7 @@ ScriptCommand tap() {
     command.run = [common = command.run](Session& s, const ScriptLine& line) {
         if (line.words.size() != 1 || line.words[0].quoted || line.words[0].text != "outside") return common(s, line);
         TodayViewController* widget = widgetOf(s);
-        uikit::Button* background = widget != nullptr ? widget->functionBackgroundButton : nullptr;
+        uikit::Button* background = widget != nullptr ? widget->functionBackgroundButton() : nullptr;
         if (background == nullptr || background->window() == nullptr) return s.stop(line, "no overlay is open");
         auto place = uncoveredPlace(s, *background);
         if (!place) return s.stop(line, "the overlay covers all of its background");
@@ -120,7 +120,7 @@ bool labelHeight(Session& s, const ScriptLine& line) {
     auto expected = parseNumber(line.words[0].text);
     if (!expected) return s.stop(line, "usage: expect labelHeight NUMBER");
     TodayViewController* widget = widgetOf(s);
-    auto constraint = widget != nullptr ? widget->labelHeight.lock() : nullptr;
+    auto constraint = widget != nullptr ? widget->controls().labelHeight.lock() : nullptr;
     if (constraint == nullptr) return s.stop(line, "the widget has no display height");
     if (std::abs(constraint->constant() - *expected) > 1e-9)
         s.fail(line, "expected labelHeight " + line.words[0].text + " got " + numberText(constraint->constant()));
@@ -131,14 +131,16 @@ bool labelHeight(Session& s, const ScriptLine& line) {
 int viewsOverThePad(TodayViewController& widget) {
     int count = 0;
     for (const auto& view : widget.view()->subviews())
-        if (view.get() != widget.ostreloView && !widget.primaryCalculatorLine->isDescendantOf(view.get())) ++count;
+        if (view.get() != widget.controls().ostreloView &&
+            !widget.controls().primaryCalculatorLine->isDescendantOf(view.get()))
+            ++count;
     return count;
 }
 
 // The text the open memory overlay shows.
 std::string memoryText(TodayViewController& widget) {
-    if (widget.functionView == nullptr || widget.functionView->subviews().empty()) return "";
-    auto* label = dynamic_cast<uikit::Label*>(widget.functionView->subviews().front().get());
+    if (widget.functionView() == nullptr || widget.functionView()->subviews().empty()) return "";
+    auto* label = dynamic_cast<uikit::Label*>(widget.functionView()->subviews().front().get());
     return label != nullptr ? label->text() : "";
 }
 
@@ -150,8 +152,8 @@ bool overlay(Session& s, const ScriptLine& line) {
         return s.stop(line, "usage: expect overlay none|functions|memory [\"TEXT\"]");
     TodayViewController* widget = widgetOf(s);
     if (widget == nullptr) return s.stop(line, "there is no widget");
-    std::string open = widget->showFunctionsPopup ? "functions" : "";
-    if (widget->showMemoryPopup) open += open.empty() ? "memory" : "+memory";
+    std::string open = widget->showFunctionsPopup() ? "functions" : "";
+    if (widget->showMemoryPopup()) open += open.empty() ? "memory" : "+memory";
     if (open.empty()) open = "none";
     const int views = viewsOverThePad(*widget);
     const int expectedViews = expected == "none" ? 0 : 3;
