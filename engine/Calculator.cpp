@@ -12,6 +12,22 @@
 
 namespace ostrelo {
 
+namespace {
+
+// The date mode and its digits as the store holds them (absent, or of another kind: off, 0).
+struct StoredDateMode {
+    bool mode;
+    std::int64_t digits;
+};
+
+StoredDateMode storedDateMode(const foundation::UserDefaults& suite) {
+    const auto mode = suite.object(SharedSettings::dateCalculator);
+    const auto digits = suite.object(SharedSettings::dateDigits);
+    return {mode && mode->boolValue().value_or(false), digits ? digits->integerValue().value_or(0) : 0};
+}
+
+}  // namespace
+
 const std::vector<std::string>& Calculator::currencyCodes() {
     static const std::vector<std::string> codes{
         "AUD", "BGN", "BRL", "CAD", "CHF", "CNY", "CZK", "DKK", "EUR", "GBP", "HKD",
@@ -52,15 +68,9 @@ void Calculator::reloadFromSettings() {
 
     takeCurrentLinesFromStacks();
 
-    {
-        auto suite = SharedSettings::open();
-        auto mode = suite->object(SharedSettings::dateCalculator);
-        auto modeValue = mode ? mode->boolValue() : std::nullopt;
-        dateCalculator_ = modeValue.value_or(false);
-        auto digits = suite->object(SharedSettings::dateDigits);
-        auto digitsValue = digits ? digits->integerValue() : std::nullopt;
-        dateDigits_ = digitsValue.value_or(0);
-    }
+    const StoredDateMode stored = storedDateMode(*SharedSettings::open());
+    dateCalculator_ = stored.mode;
+    dateDigits_ = stored.digits;
     if (!dateCalculator_) {
         endDateMode(false);
     } else {
@@ -125,12 +135,10 @@ bool Calculator::storeHoldsAnotherCalculation() const {
         return count != static_cast<std::int64_t>(items.size()) ||
                StackLineRecord::loadLines(suite, keys, count) != items;
     };
-    const auto mode = suite.object(SharedSettings::dateCalculator);
-    const auto digits = suite.object(SharedSettings::dateDigits);
+    const StoredDateMode stored = storedDateMode(suite);
     return differs(SharedSettings::calculationLines, ostrelo_.items) ||
-           differs(SharedSettings::memoryLines, memoryOstrelo_.items) ||
-           (mode ? mode->boolValue().value_or(false) : false) != dateCalculator_ ||
-           (digits ? digits->integerValue().value_or(0) : 0) != dateDigits_;
+           differs(SharedSettings::memoryLines, memoryOstrelo_.items) || stored.mode != dateCalculator_ ||
+           stored.digits != dateDigits_;
 }
 
 bool Calculator::writeWhole() {
