@@ -224,10 +224,6 @@ void MessagesExpandedViewController::popoverPresentationControllerWillReposition
 
 // ---- Pickers ------------------------------------------------------------------------------
 
-void MessagesExpandedViewController::handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer) {
-    CurrencyPickers{*this}.handleLongPress(recognizer);
-}
-
 void MessagesExpandedViewController::longPress(const uikit::GestureRecognizer& recognizer) {
     CurrencyPickers{*this}.longPress(recognizer);
 }
