@@ -285,8 +285,10 @@ std::string Calculator::memoryText() const {
 
 void Calculator::updatePrimaryString() {
     primaryString_ = calculationText();
-    updateSecondaryString();
-    updateEqualButtonState();
+    // The second line and the "=" key's state share one evaluation of the calculation.
+    const std::optional<EvaluationResult> result = evaluateCalculation();
+    showSecondaryString(result);
+    showEqualButtonState(result);
 
     decimalSeparator_ = localeDecimalSeparator();
     buttonClearAllText_ = "C";
@@ -350,27 +352,28 @@ void Calculator::updatePrimaryString() {
 }
 
 void Calculator::updateSecondaryString() {
-    if (ostrelo_.lineCount() < 2) {
+    showSecondaryString(ostrelo_.lineCount() < 2 ? std::nullopt : evaluateCalculation());
+}
+
+void Calculator::updateEqualButtonState() { showEqualButtonState(evaluateCalculation()); }
+
+std::optional<EvaluationResult> Calculator::evaluateCalculation() const {
+    if (ostrelo_.items.empty()) return std::nullopt;
+    return evaluateExpression(ostrelo_.stackText());
+}
+
+void Calculator::showSecondaryString(const std::optional<EvaluationResult>& result) {
+    if (ostrelo_.lineCount() < 2 || !result || result->status == "ERROR" || result->status == "FAILED") {
         secondaryString_ = "";
         return;
     }
-    EvaluationResult result = evaluateExpression(ostrelo_.stackText());
-    if (result.status == "ERROR" || result.status == "FAILED") {
-        secondaryString_ = "";
-        return;
-    }
-    double value = result.value == 0.0 ? 0.0 : result.value;  // no negative zero
+    double value = result->value == 0.0 ? 0.0 : result->value;  // no negative zero
     secondaryString_ = LineFormatter::formatLine("", "N", 0, true, 0, 1, value, scientificNotation_, false, false);
 }
 
-void Calculator::updateEqualButtonState() {
-    if (ostrelo_.items.empty()) {
-        buttonEqualColor_ = ButtonState::error;
-        return;
-    }
-    EvaluationResult result = evaluateExpression(ostrelo_.stackText());
-    buttonEqualColor_ =
-        (result.status == "ERROR" || result.status == "FAILED") ? ButtonState::error : ButtonState::success;
+void Calculator::showEqualButtonState(const std::optional<EvaluationResult>& result) {
+    buttonEqualColor_ = !result || result->status == "ERROR" || result->status == "FAILED" ? ButtonState::error
+                                                                                           : ButtonState::success;
 }
 
 void Calculator::updateMemoryString() {
