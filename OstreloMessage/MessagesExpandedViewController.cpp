@@ -123,9 +123,7 @@ void MessagesExpandedViewController::relayoutExpandedForSize() {
 }
 
 bool MessagesExpandedViewController::compactWidthRegularHeight() {
-    const uikit::TraitCollection traits = traitCollection();
-    return traits.horizontalSizeClass == uikit::UserInterfaceSizeClass::compact &&
-           traits.verticalSizeClass == uikit::UserInterfaceSizeClass::regular;
+    return traitCollection().compactWidthRegularHeight();
 }
 
 void MessagesExpandedViewController::updateKeypadMode() { KeypadModes{*this}.updateKeypadMode(); }
@@ -223,10 +221,6 @@ void MessagesExpandedViewController::popoverPresentationControllerWillReposition
 }
 
 // ---- Pickers ------------------------------------------------------------------------------
-
-void MessagesExpandedViewController::handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer) {
-    CurrencyPickers{*this}.handleLongPress(recognizer);
-}
 
 void MessagesExpandedViewController::longPress(const uikit::GestureRecognizer& recognizer) {
     CurrencyPickers{*this}.longPress(recognizer);

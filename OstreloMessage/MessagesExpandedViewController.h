@@ -74,7 +74,6 @@ public:
     void secondaryLabelTap();
 
     // Currency pickers.
-    void handleLongPressForConvertFrom(uikit::GestureRecognizer& recognizer);
     void longPress(const uikit::GestureRecognizer& recognizer);
 
     // Popovers.

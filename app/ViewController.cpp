@@ -153,11 +153,7 @@ void ViewController::showCurrencyKeypad() {
     if (!compactWidthRegularHeight()) KeyTitle::set(controls_.buttonEqual, "=");
 }
 
-bool ViewController::compactWidthRegularHeight() {
-    const uikit::TraitCollection traits = traitCollection();
-    return traits.horizontalSizeClass == uikit::UserInterfaceSizeClass::compact &&
-           traits.verticalSizeClass == uikit::UserInterfaceSizeClass::regular;
-}
+bool ViewController::compactWidthRegularHeight() { return traitCollection().compactWidthRegularHeight(); }
 
 bool ViewController::allows(LongPressRow::Condition condition) {
     return condition != LongPressRow::Condition::compactWidthRegularHeight || compactWidthRegularHeight();

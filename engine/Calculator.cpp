@@ -12,6 +12,22 @@
 
 namespace ostrelo {
 
+namespace {
+
+// The date mode and its digits as the store holds them (absent, or of another kind: off, 0).
+struct StoredDateMode {
+    bool mode;
+    std::int64_t digits;
+};
+
+StoredDateMode storedDateMode(const foundation::UserDefaults& suite) {
+    const auto mode = suite.object(SharedSettings::dateCalculator);
+    const auto digits = suite.object(SharedSettings::dateDigits);
+    return {mode && mode->boolValue().value_or(false), digits ? digits->integerValue().value_or(0) : 0};
+}
+
+}  // namespace
+
 const std::vector<std::string>& Calculator::currencyCodes() {
     static const std::vector<std::string> codes{
         "AUD", "BGN", "BRL", "CAD", "CHF", "CNY", "CZK", "DKK", "EUR", "GBP", "HKD",
@@ -52,15 +68,9 @@ void Calculator::reloadFromSettings() {
 
     takeCurrentLinesFromStacks();
 
-    {
-        auto suite = SharedSettings::open();
-        auto mode = suite->object(SharedSettings::dateCalculator);
-        auto modeValue = mode ? mode->boolValue() : std::nullopt;
-        dateCalculator_ = modeValue.value_or(false);
-        auto digits = suite->object(SharedSettings::dateDigits);
-        auto digitsValue = digits ? digits->integerValue() : std::nullopt;
-        dateDigits_ = digitsValue.value_or(0);
-    }
+    const StoredDateMode stored = storedDateMode(*SharedSettings::open());
+    dateCalculator_ = stored.mode;
+    dateDigits_ = stored.digits;
     if (!dateCalculator_) {
         endDateMode(false);
     } else {
@@ -125,12 +135,10 @@ bool Calculator::storeHoldsAnotherCalculation() const {
         return count != static_cast<std::int64_t>(items.size()) ||
                StackLineRecord::loadLines(suite, keys, count) != items;
     };
-    const auto mode = suite.object(SharedSettings::dateCalculator);
-    const auto digits = suite.object(SharedSettings::dateDigits);
+    const StoredDateMode stored = storedDateMode(suite);
     return differs(SharedSettings::calculationLines, ostrelo_.items) ||
-           differs(SharedSettings::memoryLines, memoryOstrelo_.items) ||
-           (mode ? mode->boolValue().value_or(false) : false) != dateCalculator_ ||
-           (digits ? digits->integerValue().value_or(0) : 0) != dateDigits_;
+           differs(SharedSettings::memoryLines, memoryOstrelo_.items) || stored.mode != dateCalculator_ ||
+           stored.digits != dateDigits_;
 }
 
 bool Calculator::writeWhole() {
@@ -277,8 +285,10 @@ std::string Calculator::memoryText() const {
 
 void Calculator::updatePrimaryString() {
     primaryString_ = calculationText();
-    updateSecondaryString();
-    updateEqualButtonState();
+    // The second line and the "=" key's state share one evaluation of the calculation.
+    const std::optional<EvaluationResult> result = evaluateCalculation();
+    showSecondaryString(result);
+    showEqualButtonState(result);
 
     decimalSeparator_ = localeDecimalSeparator();
     buttonClearAllText_ = "C";
@@ -342,27 +352,28 @@ void Calculator::updatePrimaryString() {
 }
 
 void Calculator::updateSecondaryString() {
-    if (ostrelo_.lineCount() < 2) {
+    showSecondaryString(ostrelo_.lineCount() < 2 ? std::nullopt : evaluateCalculation());
+}
+
+void Calculator::updateEqualButtonState() { showEqualButtonState(evaluateCalculation()); }
+
+std::optional<EvaluationResult> Calculator::evaluateCalculation() const {
+    if (ostrelo_.items.empty()) return std::nullopt;
+    return evaluateExpression(ostrelo_.stackText());
+}
+
+void Calculator::showSecondaryString(const std::optional<EvaluationResult>& result) {
+    if (ostrelo_.lineCount() < 2 || !result || result->status == "ERROR" || result->status == "FAILED") {
         secondaryString_ = "";
         return;
     }
-    EvaluationResult result = evaluateExpression(ostrelo_.stackText());
-    if (result.status == "ERROR" || result.status == "FAILED") {
-        secondaryString_ = "";
-        return;
-    }
-    double value = result.value == 0.0 ? 0.0 : result.value;  // no negative zero
+    double value = result->value == 0.0 ? 0.0 : result->value;  // no negative zero
     secondaryString_ = LineFormatter::formatLine("", "N", 0, true, 0, 1, value, scientificNotation_, false, false);
 }
 
-void Calculator::updateEqualButtonState() {
-    if (ostrelo_.items.empty()) {
-        buttonEqualColor_ = ButtonState::error;
-        return;
-    }
-    EvaluationResult result = evaluateExpression(ostrelo_.stackText());
-    buttonEqualColor_ =
-        (result.status == "ERROR" || result.status == "FAILED") ? ButtonState::error : ButtonState::success;
+void Calculator::showEqualButtonState(const std::optional<EvaluationResult>& result) {
+    buttonEqualColor_ = !result || result->status == "ERROR" || result->status == "FAILED" ? ButtonState::error
+                                                                                           : ButtonState::success;
 }
 
 void Calculator::updateMemoryString() {

@@ -295,6 +295,12 @@ private:
     std::shared_ptr<foundation::Timer> retryTimer_;
     double retryDelay_ = 1.0;
 
+    // The calculation's evaluation, none while it has no line, and the second line and the "="
+    // key's state shown from it.
+    std::optional<EvaluationResult> evaluateCalculation() const;
+    void showSecondaryString(const std::optional<EvaluationResult>& result);
+    void showEqualButtonState(const std::optional<EvaluationResult>& result);
+
     // The locale's decimal separator, read afresh from a new number formatter; none when it has none.
     static std::optional<std::string> localeDecimalSeparator();
     // Appends the current line to the stack (all seven fields).

@@ -23,11 +23,11 @@ void Calculator::importCalculationText(const std::string& text, bool plainFormat
     const StoreCommit operation(*this);
     // A number pasted into a date entry would end it half-way: the entry is left alone.
     if (dateCalculator_) return;
+    foundation::NumberFormatter formatter;
     // Only what the leading number needs of the text is read.
-    const double x = PastedNumber(foundation::NumberFormatter(), plainFormat).read(text).value_or(0.0);
+    const double x = PastedNumber(formatter, plainFormat).read(text).value_or(0.0);
 
     // The digits of the line, counted as the display writes the number.
-    foundation::NumberFormatter formatter;
     formatter.setUsesGroupingSeparator(false);
     const double magnitude = std::fabs(x);
     std::int64_t k = 0;

@@ -76,24 +76,6 @@ CharacterText toCharacters(const std::string& text) {
     return result;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 std::string toText(const Characters& characters, const std::vector<std::string>& clusters) {
     std::string out;
     out.reserve(characters.size() + characters.size() / 2);
@@ -101,7 +83,7 @@ std::string toText(const Characters& characters, const std::vector<std::string>&
         if (c >= firstClusterCode)
             out += clusters[c - firstClusterCode];
         else
-            appendUtf8(out, c);
+            foundation::Characters::appendUtf8(out, c);
     }
     return out;
 }

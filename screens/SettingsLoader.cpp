@@ -59,14 +59,12 @@ PropertyListValue::Dictionary SettingsLoader::registeredDefaults(const ScreenPro
     return registered;
 }
 
-// One registration per key, each holding every key so far; three are read back at once.
+// The screen's preferences registered at once; the three the screen follows are read back.
 void SettingsLoader::registerDefaults(foundation::UserDefaults& suite) {
     const ScreenLinks& links = screen_.links();
-    PropertyListValue::Dictionary registered;
+    suite.registerDefaults(registeredDefaults(*links.profile));
+    suite.synchronize();
     for (const SharedSettings::Preference& preference : links.profile->registeredDefaults) {
-        registered.emplace(preference.name, preference.fallback);
-        suite.registerDefaults(registered);
-        suite.synchronize();
         if (named(preference, SharedSettings::scientificNotation))
             links.calculator->setScientificNotation(suite.boolForKey(preference.name));
         else if (named(preference, SharedSettings::autoParenthesis))

@@ -1,6 +1,5 @@
 #include "today/TodayViewController.h"
 
-#include "engine/SharedSettings.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/uikit/AudioServices.h"
@@ -33,8 +32,6 @@ constexpr double designedCompactHeight = 110;
 constexpr double designedLabelHeight = 78;
 // What the expanded widget adds to its width for its height.
 constexpr double expandedExtraHeight = 110;
-
-void storeShowCurrency(bool shown) { SharedSettings::store(SharedSettings::showCurrency, shown); }
 
 }  // namespace
 
@@ -220,7 +217,6 @@ void TodayViewController::switchToStandardKeypad() {
     showCurrencyControls(false);
     controls_.buttonParenthesisOpen->setHidden(false);
     controls_.buttonParenthesisClose->setHidden(false);
-    storeShowCurrency(false);
 }
 
 void TodayViewController::switchToCurrencyKeypad() {
@@ -229,7 +225,6 @@ void TodayViewController::switchToCurrencyKeypad() {
     controls_.buttonParenthesisClose->setHidden(true);
     KeyTitle::set(controls_.buttonFunctions, "⏎");
     KeyTitle::set(controls_.buttonEqual, "⇨");
-    storeShowCurrency(true);
 }
 
 void TodayViewController::setWidgetConvertTitles() { CurrencyKeys{*this}.setConvertTitles(); }

@@ -99,11 +99,7 @@ uikit::Rect CalculatorButton::titleRectForContentRect(const uikit::Rect& content
             contentRect.height()};
 }
 
-bool CalculatorButton::compactPortrait() const {
-    const auto traits = traitCollection();
-    return traits.horizontalSizeClass == uikit::UserInterfaceSizeClass::compact &&
-           traits.verticalSizeClass == uikit::UserInterfaceSizeClass::regular;
-}
+bool CalculatorButton::compactPortrait() const { return traitCollection().compactWidthRegularHeight(); }
 
 void CalculatorButton::storeNormalTitleColor(const uikit::Color& color) {
     setTitleColor(color, uikit::ControlStateNormal);

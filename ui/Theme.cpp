@@ -119,7 +119,9 @@ void applySavedTheme() {
     } else {
         applyLightTheme();
     }
-    suite->set(SharedSettings::darkTheme, dark);
+    // Kept as a bool: written only when the store holds something else, so a start writes nothing.
+    if (suite->object(SharedSettings::darkTheme) != foundation::PropertyListValue(dark))
+        suite->set(SharedSettings::darkTheme, dark);
     suite->synchronize();
 }
 

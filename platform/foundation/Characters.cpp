@@ -14,43 +14,6 @@ namespace foundation {
 
 namespace {
 
-// Length in bytes of the well-formed UTF-8 sequence at text[i], or 0 when the byte
-// there does not start one (stray continuation, overlong form, surrogate, beyond U+10FFFF,
-// cut short). The code point is stored in codePoint.
-std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& codePoint) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    }
-    std::size_t length = 0;
-    char32_t minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1F;
-        minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0F;
-        minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07;
-        minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        const unsigned char next = byte(i + k);
-        if ((next & 0xC0) != 0x80) return 0;
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
-    return length;
-}
-
 icu::BreakIterator* characterIterator() {
     thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
         UErrorCode status = U_ZERO_ERROR;
@@ -72,7 +35,7 @@ void appendClusterEnds(std::string_view run, std::size_t base, std::vector<std::
     std::vector<std::size_t> codePointEnds;
     for (std::size_t i = 0; i < run.size();) {
         char32_t c = 0;
-        const std::size_t length = decodeUtf8(run, i, c);
+        const std::size_t length = Characters::decodeUtf8(run, i, c);
         if (c >= 0x10000) {
             units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
             units.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
@@ -128,7 +91,7 @@ std::vector<std::size_t> clusterEnds(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         char32_t c = 0;
-        const std::size_t length = decodeUtf8(text, i, c);
+        const std::size_t length = Characters::decodeUtf8(text, i, c);
         if (length > 0) {
             i += length;
             continue;
@@ -171,7 +134,7 @@ std::size_t Characters::utf16Length(std::string_view text) {
     std::size_t units = 0;
     for (std::size_t i = 0; i < text.size();) {
         char32_t c = 0;
-        const std::size_t length = decodeUtf8(text, i, c);
+        const std::size_t length = Characters::decodeUtf8(text, i, c);
         if (length == 0) {
             ++units;  // a bad byte reads as one replacement character
             ++i;
@@ -247,7 +210,7 @@ std::string Characters::uppercased(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         char32_t c = 0;
-        const std::size_t length = decodeUtf8(text, i, c);
+        const std::size_t length = Characters::decodeUtf8(text, i, c);
         if (length > 0) {
             i += length;
             continue;
@@ -266,7 +229,7 @@ std::string Characters::trimmingWhitespaceAndNewlines(std::string_view text) {
     std::size_t end = 0;
     for (std::size_t i = 0; i < text.size();) {
         char32_t c = 0;
-        std::size_t length = decodeUtf8(text, i, c);
+        std::size_t length = Characters::decodeUtf8(text, i, c);
         const bool space = length > 0 && u_isUWhiteSpace(static_cast<UChar32>(c));
         if (length == 0) length = 1;  // a bad byte is not white space
         if (!space) {
@@ -278,10 +241,62 @@ std::string Characters::trimmingWhitespaceAndNewlines(std::string_view text) {
     return start < end ? std::string(text.substr(start, end - start)) : std::string();
 }
 
+std::size_t Characters::decodeUtf8(std::string_view text, std::size_t i, char32_t& codePoint) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    }
+    std::size_t length = 0;
+    char32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        codePoint = lead & 0x1F;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        codePoint = lead & 0x0F;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        codePoint = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const unsigned char next = byte(i + k);
+        if ((next & 0xC0) != 0x80) return 0;
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
+    return length;
+}
+
+void Characters::appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
 bool Characters::isValidUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         char32_t ignored = 0;
-        const std::size_t length = decodeUtf8(text, i, ignored);
+        const std::size_t length = Characters::decodeUtf8(text, i, ignored);
         if (length == 0) return false;
         i += length;
     }

@@ -28,6 +28,11 @@ public:
     static std::string trimmingWhitespaceAndNewlines(std::string_view text);
     // Whether the text is well-formed UTF-8 (no stray or cut sequence, overlong form or surrogate).
     static bool isValidUtf8(std::string_view text);
+    // The length in bytes of the well-formed UTF-8 sequence at text[at] (its code point in
+    // `codePoint`), or 0 when none starts there (stray or cut sequence, overlong form, surrogate).
+    static std::size_t decodeUtf8(std::string_view text, std::size_t at, char32_t& codePoint);
+    // The UTF-8 form of a code point, appended to `out`.
+    static void appendUtf8(std::string& out, char32_t codePoint);
     // Every occurrence of `of`, found left to right without overlap, replaced by `with`, in
     // time linear in the text (nothing when `of` is empty); in place when `with` is no longer
     // than `of`.

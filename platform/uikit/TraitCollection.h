@@ -22,6 +22,11 @@ struct TraitCollection {
     // in height when it is wider than tall, whatever the device.
     static TraitCollection forDesktopWindow(double width, double height, double scale,
                                             UserInterfaceStyle style = UserInterfaceStyle::unspecified);
+    // Compact in width and regular in height: an upright phone's window.
+    bool compactWidthRegularHeight() const {
+        return horizontalSizeClass == UserInterfaceSizeClass::compact &&
+               verticalSizeClass == UserInterfaceSizeClass::regular;
+    }
     friend bool operator==(const TraitCollection&, const TraitCollection&) = default;
 };
 

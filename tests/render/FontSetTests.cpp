@@ -1,5 +1,6 @@
 // The programs' own font set: it holds the faces of every family the fonts name, and nothing
 // else, and every character that a scene or a program's text can show has a face in it.
+#include "platform/foundation/Characters.h"
 #include "platform/render/FontSet.h"
 #include "platform/render/TextLayout.h"
 #include "platform/uikit/AttributedString.h"
@@ -31,11 +32,10 @@ void addCharacters(const std::string& text, std::set<char32_t>& characters) {
             i += 2 + digits;
             continue;
         }
-        const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? byte : byte & (0x7F >> length);
-        for (int k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        characters.insert(c);
-        i += static_cast<std::size_t>(length);
+        char32_t c = 0;
+        const std::size_t length = foundation::Characters::decodeUtf8(text, i, c);
+        if (length > 0) characters.insert(c);
+        i += std::max<std::size_t>(length, 1);
     }
 }
 
@@ -59,26 +59,6 @@ std::set<char32_t> shownCharacters() {
         }
     }
     return characters;
-}
-
-std::string utf8(char32_t c) {
-    std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
 }
 
 }  // namespace
@@ -113,7 +93,9 @@ TEST(FontSetTest, EveryCharacterTheProgramsShowHasAFace) {
         for (char32_t c : characters) {
             const auto type = u_charType(static_cast<UChar32>(c));
             if (type == U_CONTROL_CHAR || type == U_FORMAT_CHAR || c == U'\uFE0F' || c == U' ') continue;
-            render::TextLayout layout(uikit::AttributedString(utf8(c), attributes));
+            std::string text;
+            foundation::Characters::appendUtf8(text, c);
+            render::TextLayout layout(uikit::AttributedString(text, attributes));
             EXPECT_EQ(layout.unknownGlyphsCount(), 0) << "U+" << std::hex << static_cast<unsigned>(c) << " in " << font;
         }
     }
