@@ -57,9 +57,10 @@ public:
     Calculator();
     // An unsaved calculation has a last try at the store.
     ~Calculator();
-    Calculator(const Calculator&) = default;
+    // Not copied: a copy would share the retry timer of an unsaved calculation.
+    Calculator(const Calculator&) = delete;
     Calculator(Calculator&&) = default;
-    Calculator& operator=(const Calculator&) = default;
+    Calculator& operator=(const Calculator&) = delete;
     Calculator& operator=(Calculator&&) = default;
 
     // Re-reads both stacks, the current lines and the date mode from the suite and
