@@ -1,6 +1,6 @@
 // The window host: an idle window over one second (how often its loop woke, the CPU it used,
 // the frames it drew) and the time of one frame of a screen of about 60 views.
-// Runs on SDL's offscreen video driver unless SDL_VIDEODRIVER names another.
+// Runs in an offscreen window unless OSTRELO_WINDOW_SYSTEM names another window system.
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Timer.h"
 #include "platform/host/WindowHost.h"
@@ -40,7 +40,7 @@ public:
 };
 
 std::unique_ptr<host::WindowHost> openWindow(benchmark::State& state) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("OSTRELO_WINDOW_SYSTEM", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     host::AppDescription app;
     app.name = "bench_window_host";

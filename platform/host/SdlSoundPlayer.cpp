@@ -1,6 +1,7 @@
 #include "platform/host/SdlSoundPlayer.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/host/SdlAudioLibrary.h"
 
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
@@ -17,7 +18,7 @@ constexpr double quietSpell = 2.0;
 
 // alsa-lib writes its complaints to the standard error itself ("ALSA lib …", eight lines on a
 // machine without a sound card); the player reports a missing device on its own, once. The
-// library is SDL's (loaded with it or by its audio), so it is reached by name.
+// library is SDL's, loaded here first (SDL then finds it loaded), so it is reached by name.
 void ignoreAudioLibraryMessage(const char*, int, const char*, int, const char*, ...) {}
 
 void silenceAudioLibrary() {
@@ -37,7 +38,7 @@ struct Tone {
 
 SdlSoundPlayer::~SdlSoundPlayer() {
     close();
-    if (audioStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (audioStarted_) sdl_->QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 std::vector<float> SdlSoundPlayer::click(unsigned soundID, int rate) {
@@ -62,7 +63,7 @@ void SdlSoundPlayer::play(const uikit::AudioServices::Request& request) {
     if (request.soundID != 1104 && request.soundID != 1103) return;
     if (!open()) return;
     std::vector<float> samples = click(request.soundID, rate_);
-    SDL_QueueAudio(device_, samples.data(), static_cast<Uint32>(samples.size() * sizeof(float)));
+    sdl_->QueueAudio(device_, samples.data(), static_cast<Uint32>(samples.size() * sizeof(float)));
     auto& loop = foundation::RunLoop::main();
     if (closing_ != 0) loop.cancel(closing_);
     closing_ = loop.perform(this, lifetime_.weak(), quietSpell, [this] {
@@ -74,24 +75,31 @@ void SdlSoundPlayer::play(const uikit::AudioServices::Request& request) {
 bool SdlSoundPlayer::open() {
     if (device_ != 0) return true;
     if (unavailable_) return false;
-    if (!audioStarted_) {
+    if (sdl_ == nullptr) {
         silenceAudioLibrary();
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) audioStarted_ = true;
+        std::string error;
+        sdl_ = SdlAudioLibrary::load(applicationName_, error);
+        if (sdl_ == nullptr) {
+            unavailable_ = true;
+            foundation::Log::warning("sounds: no audio device, key clicks are skipped (" + error + ")");
+            return false;
+        }
     }
+    if (!audioStarted_ && sdl_->InitSubSystem(SDL_INIT_AUDIO) == 0) audioStarted_ = true;
     SDL_AudioSpec wanted{};
     wanted.freq = 44100;
     wanted.format = AUDIO_F32SYS;
     wanted.channels = 1;
     wanted.samples = 512;
     SDL_AudioSpec obtained{};
-    if (audioStarted_) device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (audioStarted_) device_ = sdl_->OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (device_ == 0) {
         unavailable_ = true;
-        foundation::Log::warning(std::string("sounds: no audio device, key clicks are skipped (") + SDL_GetError() + ")");
+        foundation::Log::warning(std::string("sounds: no audio device, key clicks are skipped (") + sdl_->GetError() + ")");
         return false;
     }
     rate_ = obtained.freq;
-    SDL_PauseAudioDevice(device_, 0);
+    sdl_->PauseAudioDevice(device_, 0);
     return true;
 }
 
@@ -99,7 +107,7 @@ void SdlSoundPlayer::close() {
     if (closing_ != 0) foundation::RunLoop::main().cancel(closing_);
     closing_ = 0;
     if (device_ == 0) return;
-    SDL_CloseAudioDevice(device_);
+    sdl_->CloseAudioDevice(device_);
     device_ = 0;
 }
 

@@ -6,8 +6,6 @@
 #include "platform/foundation/StoreHold.h"
 #include "platform/foundation/UrlSession.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/host/SdlKeyboard.h"
-#include "platform/host/SdlPasteboardStorage.h"
 #include "platform/host/SiblingProgram.h"
 #include "platform/host/SingleInstance.h"
 #include "platform/host/WindowIcon.h"
@@ -17,14 +15,12 @@
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/Screen.h"
 
-#include <SDL2/SDL.h>
 #include <cairo.h>
 #include <malloc.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -49,45 +45,6 @@ std::optional<LaunchRequest> requestOf(const std::vector<std::string>& arguments
 }
 
 uikit::ApplicationState state() { return uikit::Application::shared().applicationState; }
-
-// Where the window opens: centred, or at the top right of the first display's usable area.
-SDL_Point placement(const AppDescription& app, int width) {
-    constexpr int margin = 16;
-    SDL_Rect usable{};
-    if (app.windowStyle.placement == AppDescription::WindowStyle::Placement::topRight &&
-        SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0)
-        return {std::max(usable.x, usable.x + usable.w - width - margin), usable.y + margin};
-    return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED};
-}
-
-// SDL's video with the X input method reading an empty compose table: the programs type no
-// compose sequences, and the locale's table (thousands of lines) was parsed at every start.
-bool initialiseVideo() {
-    const char* variable = "XCOMPOSEFILE";
-    const char* set = std::getenv(variable);
-    const std::optional<std::string> own = set != nullptr ? std::optional<std::string>(set) : std::nullopt;
-    setenv(variable, "/dev/null", 1);
-    const bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
-    if (own) setenv(variable, own->c_str(), 1);
-    else unsetenv(variable);
-    return ok;
-}
-
-// Copies boxes of a picture into a window surface of another pixel format.
-void convert(cairo_surface_t* picture, SDL_Surface* surface, const std::vector<SDL_Rect>& rects) {
-    const int stride = cairo_image_surface_get_stride(picture);
-    for (const auto& r : rects)
-        SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_ARGB8888, cairo_image_surface_get_data(picture) + r.y * stride + r.x * 4,
-                          stride, surface->format->format,
-                          static_cast<unsigned char*>(surface->pixels) + r.y * surface->pitch +
-                              r.x * surface->format->BytesPerPixel,
-                          surface->pitch);
-}
-
-SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
-    auto* host = static_cast<WindowHost*>(data);
-    return host->dragsWindowAt({double(area->x), double(area->y)}) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
-}
 
 }  // namespace
 
@@ -147,94 +104,43 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
 }
 
 std::unique_ptr<WindowHost> WindowHost::open(const AppDescription& app, std::string& error) {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
-    SDL_SetHint(SDL_HINT_APP_NAME, app.title.c_str());
-    // The window surface is drawn by Cairo: no GPU renderer behind it.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // Without a display SDL falls back to a driver that draws nowhere; only a start that asks
-    // for one by name (tests, benchmarks) gets it. With nothing that could name a display the
-    // window system's libraries are not even asked (they would print their own complaints).
-    const char* asked = std::getenv("SDL_VIDEODRIVER");
-    auto set = [](const char* name) { return std::getenv(name) != nullptr && *std::getenv(name) != '\0'; };
-    if (asked == nullptr && !set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("XDG_RUNTIME_DIR")) {
-        error = "no display";
-        return nullptr;
-    }
-    if (!initialiseVideo()) {
-        error = SDL_GetError();
-        return nullptr;
-    }
-    const std::string driver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
-    if ((driver == "offscreen" || driver == "dummy") && (asked == nullptr || driver != asked)) {
-        error = "no display";
-        SDL_Quit();
-        return nullptr;
-    }
-    int width = static_cast<int>(app.size.width), height = static_cast<int>(app.size.height);
     // Hidden until its first frame is drawn (exec).
-    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
-    if (app.windowStyle.resizable) flags |= SDL_WINDOW_RESIZABLE;
-    if (!app.windowStyle.decorated) flags |= SDL_WINDOW_BORDERLESS;
-    if (app.windowStyle.alwaysOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-    SDL_Point origin = placement(app, width);
-    SDL_Window* window = SDL_CreateWindow(app.title.c_str(), origin.x, origin.y, width, height, flags);
-    if (window == nullptr) {
-        error = SDL_GetError();
-        SDL_Quit();
-        return nullptr;
-    }
-    return std::unique_ptr<WindowHost>(new WindowHost(window, app));
+    auto window = NativeWindow::open({app.title, app.name, app.size, app.windowStyle}, error);
+    if (!window) return nullptr;
+    return std::unique_ptr<WindowHost>(new WindowHost(std::move(window), app));
 }
 
-WindowHost::WindowHost(SDL_Window* window, const AppDescription& app) : window_(window), app_(app) {
-    int w = 0, h = 0, pixelsWide = 0, pixelsHigh = 0;
-    SDL_GetWindowSize(window_, &w, &h);
-    SDL_GetWindowSizeInPixels(window_, &pixelsWide, &pixelsHigh);
-    size_ = {static_cast<double>(std::max(w, 1)), static_cast<double>(std::max(h, 1))};
-    double scale = pixelsWide > 0 ? pixelsWide / size_.width : 1;
+WindowHost::WindowHost(std::unique_ptr<NativeWindow> window, const AppDescription& app)
+    : window_(std::move(window)), app_(app) {
+    size_ = window_->size();
     auto& loop = foundation::RunLoop::main();
     loop.useRealTime();
-    driver_ = std::make_unique<ApplicationDriver>(ApplicationDriver::Display{size_, scale, app_.idiom, {}, true});
+    // One pixel per point: the window's picture has its size in points.
+    driver_ = std::make_unique<ApplicationDriver>(ApplicationDriver::Display{size_, 1, app_.idiom, {}, true});
     driver_->setWindowHandlers({[this](uikit::Size size) { resizeWindow(size); }, [this] { quit(); }});
-    if (app_.dragsWindow && SDL_SetWindowHitTest(window_, hitTest, this) != 0)
-        foundation::Log::info(std::string("window: cannot be dragged by its own title bar: ") + SDL_GetError());
 
-    std::string videoDriver = SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : "";
-    if (SdlPasteboardStorage::hasClipboard(videoDriver)) {
-        uikit::Pasteboard::general().setStorage(std::make_unique<SdlPasteboardStorage>());
+    if (auto clipboard = window_->clipboard()) {
+        uikit::Pasteboard::general().setStorage(std::move(clipboard));
     } else {
         uikit::Pasteboard::general().setStorage(nullptr);
-        foundation::Log::info("pasteboard: the video driver \"" + videoDriver + "\" has no clipboard; copied text stays in this process");
+        foundation::Log::info("pasteboard: the offscreen window has no clipboard; copied text stays in this process");
     }
     appearance_ = std::make_unique<DesktopAppearance>(
         DesktopAppearance::sessionBusAddress(), [this](uikit::UserInterfaceStyle style) {
             if (style != driver_->window().userInterfaceStyle()) driver_->setUserInterfaceStyle(style);
         });
-    sounds_ = std::make_unique<SdlSoundPlayer>();
+    sounds_ = std::make_unique<SdlSoundPlayer>(app_.title);
     uikit::AudioServices::setPlayer([sounds = sounds_.get()](const uikit::AudioServices::Request& r) { sounds->play(r); });
 
     uikit::Application& application = uikit::Application::shared();
     application.urlHandler = [this](const std::string& url) { openURL(url); };
-    application.iconHandler = [window](const std::optional<std::string>& name) {
-        if (name) WindowIcon::show(window, *name);
+    application.iconHandler = [this](const std::optional<std::string>& name) {
+        if (name) WindowIcon::show(*window_, *name);
     };
-    if (auto kept = application.alternateIconName()) WindowIcon::show(window_, *kept);
+    if (auto kept = application.alternateIconName()) WindowIcon::show(*window_, *kept);
 
-    // X11 and Wayland can block on their connection; a wake-up event ends that wait when work is
-    // posted from another thread.
-    sdlWaits_ = videoDriver == "x11" || videoDriver == "wayland";
-    if (sdlWaits_) {
-        wakeEvent_ = SDL_RegisterEvents(1);
-        loop.setWakeUpHandler([type = wakeEvent_] {
-            SDL_Event event{};
-            event.type = type;
-            SDL_PushEvent(&event);
-        });
-    }
-    SDL_StartTextInput();
+    // Work posted from another thread ends the window's wait.
+    loop.setWakeUpHandler([window = window_.get()] { window->wakeUp(); });
 }
 
 WindowHost::~WindowHost() {
@@ -248,8 +154,7 @@ WindowHost::~WindowHost() {
     driver_.reset();
     sounds_.reset();
     loop.useRealTime();
-    SDL_DestroyWindow(window_);
-    SDL_Quit();
+    window_.reset();
 }
 
 void WindowHost::openURL(const std::string& url) {
@@ -265,12 +170,15 @@ void WindowHost::launch(const LaunchRequest& request) {
 
 int WindowHost::exec() {
     running_ = true;
-    SDL_Event event;
     while (running_) {
-        while (running_ && SDL_PollEvent(&event)) handleEvent(event);
+        while (running_) {
+            auto event = window_->nextEvent();
+            if (!event) break;
+            handleEvent(*event);
+        }
         if (!running_) break;
         driver_->runDueWork();
-        if (running_ && driver_->needsFrame() && (visible() || !shown_)) drawFrame();
+        if (running_ && driver_->needsFrame() && (window_->visible() || !shown_)) drawFrame();
         if (running_ && !shown_) show();
         if (running_) wait();
     }
@@ -280,123 +188,94 @@ int WindowHost::exec() {
 }
 
 void WindowHost::wait() {
-    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+    if (window_->hasEvents()) return;
     auto& loop = foundation::RunLoop::main();
     std::optional<double> timeout;
     if (auto due = loop.nextDueTime()) timeout = std::max(*due - loop.now(), 0.0);
-    if (driver_->animating() && visible()) timeout = std::min(timeout.value_or(animationFrameInterval), animationFrameInterval);
+    if (driver_->animating() && window_->visible()) timeout = std::min(timeout.value_or(animationFrameInterval), animationFrameInterval);
     if (timeout && *timeout <= 0) return;
     if (shown_ && !settled_) {
         settle();
         return;
     }
     ++wakeUps_;
-    if (!sdlWaits_) {
-        loop.waitForPosted(timeout);
-        return;
-    }
-    int milliseconds = timeout ? static_cast<int>(std::ceil(*timeout * 1000)) : -1;
-    SDL_WaitEventTimeout(nullptr, milliseconds);
+    window_->wait(timeout);
 }
 
-bool WindowHost::visible() const {
-    return (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
-}
-
-void WindowHost::handleEvent(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_QUIT:
+void WindowHost::handleEvent(const WindowEvent& event) {
+    using Kind = WindowEvent::Kind;
+    switch (event.kind) {
+    case Kind::close:
         running_ = false;
         break;
-    case SDL_WINDOWEVENT:
-        if (event.window.windowID == SDL_GetWindowID(window_)) handleWindowEvent(event);
-        break;
-    case SDL_MOUSEBUTTONDOWN:
-        if (event.button.button == SDL_BUTTON_LEFT) driver_->touchDown({double(event.button.x), double(event.button.y)});
-        break;
-    case SDL_MOUSEMOTION:
-        if (!driver_->touchActive() || (event.motion.state & SDL_BUTTON_LMASK) == 0) break;
-        if (event.motion.x < 0 || event.motion.y < 0 || event.motion.x >= size_.width || event.motion.y >= size_.height)
-            driver_->touchCancel();
-        else
-            driver_->touchMove({double(event.motion.x), double(event.motion.y)});
-        break;
-    case SDL_MOUSEBUTTONUP:
-        if (event.button.button == SDL_BUTTON_LEFT && driver_->touchActive())
-            driver_->touchUp({double(event.button.x), double(event.button.y)});
-        break;
-    case SDL_KEYDOWN:
-        handleKeyDown(event);
-        break;
-    default:
-        break;
-    }
-}
-
-void WindowHost::handleWindowEvent(const SDL_Event& event) {
-    switch (event.window.event) {
-    case SDL_WINDOWEVENT_CLOSE:
-        running_ = false;
-        break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case Kind::resized:
         applyWindowSize();
         break;
-    case SDL_WINDOWEVENT_EXPOSED:
-        driver_->forgetFrame();
-        driver_->setNeedsFrame();
-        break;
-    case SDL_WINDOWEVENT_LEAVE:
+    case Kind::pointerLeft:
         if (driver_->touchActive()) driver_->touchCancel();
         break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED:
+    case Kind::focusIn:
         appearance_->refresh();
         if (state() == uikit::ApplicationState::background) driver_->enterForeground();
         if (state() != uikit::ApplicationState::active) driver_->becomeActive();
         break;
-    case SDL_WINDOWEVENT_FOCUS_LOST:
+    case Kind::focusOut:
         if (driver_->touchActive()) driver_->touchCancel();
         if (state() == uikit::ApplicationState::active) driver_->resignActive();
         break;
-    case SDL_WINDOWEVENT_MINIMIZED:
+    case Kind::minimized:
         if (driver_->touchActive()) driver_->touchCancel();
         if (state() != uikit::ApplicationState::background) driver_->enterBackground();
         break;
-    case SDL_WINDOWEVENT_RESTORED:
+    case Kind::restored:
         if (state() == uikit::ApplicationState::background) driver_->enterForeground();
         driver_->setNeedsFrame();
         break;
-    default:
+    case Kind::press:
+    case Kind::move:
+    case Kind::release:
+        handlePointer(event);
+        break;
+    case Kind::key:
+        handleKey(event.key);
         break;
     }
 }
 
-// A key-down's text input follows it in the queue; it is taken along so that one key-down is
-// one press.
-void WindowHost::handleKeyDown(const SDL_Event& event) {
-    std::string text;
-    SDL_Event next;
-    if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && next.type == SDL_TEXTINPUT) {
-        SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
-        text = next.text.text;
+void WindowHost::handlePointer(const WindowEvent& event) {
+    const uikit::Point p = event.point;
+    switch (event.kind) {
+    case WindowEvent::Kind::press:
+        if (dragsWindowAt(p)) window_->beginMove();
+        else driver_->touchDown(p);
+        break;
+    case WindowEvent::Kind::move:
+        if (!driver_->touchActive()) break;
+        if (p.x < 0 || p.y < 0 || p.x >= size_.width || p.y >= size_.height) driver_->touchCancel();
+        else driver_->touchMove(p);
+        break;
+    default:
+        if (driver_->touchActive()) driver_->touchUp(p);
+        break;
     }
-    auto result = SdlKeyboard::translate(event.key, text);
-    if (result.action == SdlKeyboard::Action::rotate) rotate();
-    else if (result.action == SdlKeyboard::Action::press) driver_->pressKey(result.key);
+}
+
+void WindowHost::handleKey(const KeyboardInput::KeyDown& down) {
+    auto result = KeyboardInput::translate(down);
+    if (result.action == KeyboardInput::Action::rotate) rotate();
+    else if (result.action == KeyboardInput::Action::press) driver_->pressKey(result.key);
 }
 
 void WindowHost::applyWindowSize() {
-    int w = 0, h = 0;
-    SDL_GetWindowSize(window_, &w, &h);
-    if (w <= 0 || h <= 0) return;
-    uikit::Size size{double(w), double(h)};
-    if (size == size_) return;
+    const uikit::Size size = window_->size();
+    if (size.width <= 0 || size.height <= 0 || size == size_) return;
     size_ = size;
     driver_->setScreenSize(size);
     driver_->resize(size);
 }
 
 void WindowHost::resizeWindow(uikit::Size size) {
-    SDL_SetWindowSize(window_, static_cast<int>(std::lround(size.width)), static_cast<int>(std::lround(size.height)));
+    window_->resize({std::round(size.width), std::round(size.height)});
     applyWindowSize();
 }
 
@@ -405,7 +284,7 @@ bool WindowHost::dragsWindowAt(uikit::Point point) {
 }
 
 void WindowHost::rotate() {
-    SDL_SetWindowSize(window_, static_cast<int>(size_.height), static_cast<int>(size_.width));
+    window_->resize({size_.height, size_.width});
     applyWindowSize();
 }
 
@@ -415,51 +294,34 @@ std::optional<std::string> WindowHost::handle(const std::string& text) {
         foundation::Log::info("ignored a request from another start");
         return "not a request this program knows";
     }
-    if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0) SDL_RestoreWindow(window_);
-    SDL_RaiseWindow(window_);
+    window_->bringForward();
     auto refusal = driver_->handle(*request);
     if (refusal) foundation::Log::info("did not carry out the request of a later start: " + *refusal);
     else foundation::Log::info("carried out the request of a later start: " + text);
     return refusal;
 }
 
-// The window's surface keeps the last frame: only the boxes that changed are drawn into it and
-// shown. A new surface (the window's size changed) or an exposed window is drawn whole.
+// The window's picture keeps the last frame: only the boxes that changed are drawn into it and
+// shown. A new picture (the window's size changed) is drawn whole.
 void WindowHost::drawFrame() {
-    SDL_Surface* surface = SDL_GetWindowSurface(window_);
-    if (surface == nullptr || surface->w <= 0 || surface->h <= 0) return;
-    if (surface != surface_) driver_->forgetFrame();
-    surface_ = surface;
-    double scale = surface->w / size_.width;
+    bool fresh = false;
+    cairo_surface_t* picture = window_->picture(fresh);
+    if (picture == nullptr) return;
+    if (fresh) driver_->forgetFrame();
+    const double scale = cairo_image_surface_get_width(picture) / size_.width;
     uikit::Screen::mainScreen().setScale(scale);
-    bool direct = surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888;
-    if (!direct && (!converted_ || converted_->width() != surface->w || converted_->height() != surface->h)) {
-        converted_.emplace(surface->w, surface->h);
-        driver_->forgetFrame();
-    }
-    if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    cairo_surface_t* target =
-        direct ? cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface->pixels), CAIRO_FORMAT_RGB24,
-                                                     surface->w, surface->h, surface->pitch)
-               : cairo_surface_reference(converted_->surface());
-    cairo_t* cr = cairo_create(target);
+    cairo_t* cr = cairo_create(picture);
     const auto boxes = driver_->drawFrame(cr, scale);
     cairo_destroy(cr);
-    cairo_surface_flush(target);
-    std::vector<SDL_Rect> rects;
-    for (const auto& box : boxes) rects.push_back({box.x, box.y, box.width, box.height});
-    if (!direct) convert(target, surface, rects);
-    cairo_surface_destroy(target);
-    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    if (rects.empty()) return;
-    SDL_UpdateWindowSurfaceRects(window_, rects.data(), static_cast<int>(rects.size()));
+    cairo_surface_flush(picture);
+    if (boxes.empty()) return;
+    window_->present(boxes);
     ++frames_;
 }
 
 void WindowHost::show() {
     shown_ = true;
-    SDL_ShowWindow(window_);
-    SDL_UpdateWindowSurface(window_);
+    window_->show();
 }
 
 void WindowHost::settle() {

@@ -4,8 +4,8 @@
 #include "platform/host/ApplicationDriver.h"
 #include "platform/host/DesktopAppearance.h"
 #include "platform/host/LaunchRequest.h"
+#include "platform/host/NativeWindow.h"
 #include "platform/host/SdlSoundPlayer.h"
-#include "platform/render/Image.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,17 +13,15 @@
 #include <optional>
 #include <string>
 
-struct SDL_Surface;
-struct SDL_Window;
-union SDL_Event;
-
 namespace host {
 
-// One executable in a desktop window through SDL: the window's title, size, idiom, style and
-// placement come from the description (its root screen may ask for another size or to close), drawing is the Cairo renderer into the window surface at the display scale
-// (drawable pixels per point) when something changed, the main run loop runs on real time, and
-// an idle window sleeps until the next event or due work. Mouse input becomes one touch, keys
-// become key presses (SdlKeyboard), Ctrl+R turns the window between portrait and landscape,
+// One executable in a desktop window (NativeWindow: X11, or offscreen for tests): the window's
+// title, size, idiom, style and placement come from the description (its root screen may ask for
+// another size or to close), drawing is the Cairo renderer into the window's picture at the
+// display scale (pixels per point) when something changed, the main run loop runs on real time,
+// and an idle window sleeps until the next event or due work. The left mouse button becomes one
+// touch (a press on what drags the window moves it instead), keys become key presses
+// (KeyboardInput), Ctrl+R turns the window between portrait and landscape,
 // window events drive the lifecycle, the desktop's light or dark preference is the window's
 // appearance (DesktopAppearance: read at start and whenever the window gets the focus, and
 // followed as it changes), the pasteboard is the desktop clipboard and key clicks play. The
@@ -49,7 +47,7 @@ public:
     WindowHost& operator=(const WindowHost&) = delete;
 
     ApplicationDriver& driver() { return *driver_; }
-    SDL_Window* sdlWindow() const { return window_; }
+    NativeWindow& nativeWindow() { return *window_; }
     void launch(const LaunchRequest& request = {});
     // Handles events, due work and frames until the window is closed or quit() is called;
     // returns the exit status (0). The window, hidden until then, is shown with its first
@@ -75,10 +73,10 @@ public:
     std::size_t frames() const { return frames_; }
 
 private:
-    WindowHost(SDL_Window* window, const AppDescription& app);
-    void handleEvent(const SDL_Event& event);
-    void handleWindowEvent(const SDL_Event& event);
-    void handleKeyDown(const SDL_Event& event);
+    WindowHost(std::unique_ptr<NativeWindow> window, const AppDescription& app);
+    void handleEvent(const WindowEvent& event);
+    void handlePointer(const WindowEvent& event);
+    void handleKey(const KeyboardInput::KeyDown& down);
     void applyWindowSize();
     void resizeWindow(uikit::Size size);
     void rotate();
@@ -86,27 +84,18 @@ private:
     void show();
     void settle();
     void wait();
-    bool visible() const;
 
-    SDL_Window* window_;
+    std::unique_ptr<NativeWindow> window_;
     AppDescription app_;
     uikit::Size size_;
     std::unique_ptr<ApplicationDriver> driver_;
     std::unique_ptr<SdlSoundPlayer> sounds_;
     std::unique_ptr<DesktopAppearance> appearance_;
-    // Whether SDL can block on the window system's events (else no outside events come, and
-    // the run loop's own wait serves).
-    bool sdlWaits_ = false;
-    std::uint32_t wakeEvent_ = 0;
     bool running_ = false;
     bool shown_ = false;
     bool settled_ = false;
     std::size_t wakeUps_ = 0;
     std::size_t frames_ = 0;
-    // The surface the last frame went to, and the picture frames are drawn in when the
-    // surface's pixels are not in Cairo's format.
-    SDL_Surface* surface_ = nullptr;
-    std::optional<render::Image> converted_;
 };
 
 }  // namespace host

@@ -7,7 +7,6 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
-#include <SDL2/SDL.h>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -260,7 +259,7 @@ TEST_F(DesktopAppearanceTest, TheWindowHostsScreensFollowThePreference) {
     FakePortal portal(bus.address(), 1);
     ASSERT_TRUE(portal.ready());
     setenv("DBUS_SESSION_BUS_ADDRESS", bus.address().c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv(host::NativeWindow::systemVariable, "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 
     struct Screen : uikit::ViewController {
@@ -296,11 +295,7 @@ TEST_F(DesktopAppearanceTest, TheWindowHostsScreensFollowThePreference) {
     EXPECT_EQ(styles, (Styles{dark}));
 
     portal.setColorScheme(0);
-    SDL_Event focus{};
-    focus.type = SDL_WINDOWEVENT;
-    focus.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-    focus.window.windowID = SDL_GetWindowID(window->sdlWindow());
-    ASSERT_EQ(SDL_PushEvent(&focus), 1);
+    window->nativeWindow().post({host::WindowEvent::Kind::focusIn, {}, {}});
     window->exec();
     EXPECT_EQ(styles, (Styles{dark, light}));
 }

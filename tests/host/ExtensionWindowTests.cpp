@@ -1,5 +1,6 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/host/ConversationHost.h"
+#include "platform/host/HidUsage.h"
 #include "platform/host/PanelHost.h"
 #include "platform/host/TextFieldHost.h"
 #include "platform/host/WindowHost.h"
@@ -7,10 +8,6 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
-
-#include <SDL2/SDL.h>
-
-#include <cstring>
 
 using namespace uikit;
 
@@ -31,12 +28,12 @@ struct Extension : MessagesAppViewController {
     void willBecomeActiveWithConversation(const std::shared_ptr<Conversation>&) override { active = true; }
 };
 
-// Each host in a window of SDL's offscreen video driver, with dummy audio, as in CI.
+// Each host in an offscreen window, with dummy audio, as in CI.
 class ExtensionWindowTest : public testsupport::SuiteTest {
 protected:
     void SetUp() override {
         SuiteTest::SetUp();
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv(host::NativeWindow::systemVariable, "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
     std::unique_ptr<host::WindowHost> open(const host::AppDescription& app) {
@@ -46,20 +43,10 @@ protected:
         if (window) window->launch();
         return window;
     }
-    static Size size(SDL_Window* window) {
-        int w = 0, h = 0;
-        SDL_GetWindowSize(window, &w, &h);
-        return {double(w), double(h)};
-    }
-    static void click(Point point) {
-        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            SDL_Event event{};
-            event.type = type;
-            event.button.button = SDL_BUTTON_LEFT;
-            event.button.x = int(point.x);
-            event.button.y = int(point.y);
-            SDL_PushEvent(&event);
-        }
+    static Size size(host::WindowHost& window) { return window.nativeWindow().size(); }
+    static void click(host::WindowHost& window, Point point) {
+        for (auto kind : {host::WindowEvent::Kind::press, host::WindowEvent::Kind::release})
+            window.nativeWindow().post({kind, point, {}});
     }
     static Point center(const View& view) {
         Rect b = view.bounds();
@@ -72,17 +59,17 @@ TEST_F(ExtensionWindowTest, ThePanelIsAnUndecoratedWindowThatFollowsTheWidgetAnd
     ASSERT_TRUE(window);
     auto* panel = host::PanelHost::controller(window->driver().window());
     ASSERT_NE(panel, nullptr);
-    Uint32 flags = SDL_GetWindowFlags(window->sdlWindow());
-    EXPECT_NE(flags & SDL_WINDOW_BORDERLESS, 0u);
-    EXPECT_EQ(flags & SDL_WINDOW_RESIZABLE, 0u);
-    EXPECT_EQ(size(window->sdlWindow()), (Size{320, 138}));
+    const auto& style = window->nativeWindow().options().style;
+    EXPECT_FALSE(style.decorated);
+    EXPECT_FALSE(style.resizable);
+    EXPECT_EQ(size(*window), (Size{320, 138}));
     EXPECT_TRUE(window->dragsWindowAt({40, 10}));
     EXPECT_EQ(static_cast<Widget*>(panel->widget())->updates, 1);
 
     panel->toggleDisplayMode();
-    EXPECT_EQ(size(window->sdlWindow()), (Size{320, 458}));
+    EXPECT_EQ(size(*window), (Size{320, 458}));
     EXPECT_EQ(window->driver().window().bounds().size, (Size{320, 458}));
-    click(center(panel->closeButton()));
+    click(*window, center(panel->closeButton()));
     EXPECT_EQ(window->exec(), 0);
 }
 
@@ -93,16 +80,11 @@ TEST_F(ExtensionWindowTest, TheTextFieldWindowIsAsLargeAsItsDeviceAndTakesTyping
     ASSERT_TRUE(window);
     auto* field = host::TextFieldHost::controller(window->driver().window());
     ASSERT_NE(field, nullptr);
-    EXPECT_EQ(size(window->sdlWindow()), (Size{1180, 820}));
+    EXPECT_EQ(size(*window), (Size{1180, 820}));
     field->tapGlobe();
-    SDL_Event key{};
-    key.type = SDL_KEYDOWN;
-    key.key.keysym = {SDL_SCANCODE_7, SDLK_7, KMOD_NONE, 0};
-    SDL_PushEvent(&key);
-    SDL_Event text{};
-    text.type = SDL_TEXTINPUT;
-    std::strcpy(text.text.text, "7");
-    SDL_PushEvent(&text);
+    host::WindowEvent key{host::WindowEvent::Kind::key, {}, {}};
+    key.key = {host::hid::digit1 + 6, "7", "7"};
+    window->nativeWindow().post(key);
     foundation::RunLoop::main().schedule(0, [&] { window->quit(); });
     EXPECT_EQ(window->exec(), 0);
     EXPECT_EQ(field->fieldText(), "7");

@@ -1,12 +1,14 @@
+#include "platform/host/HidUsage.h"
+#include "platform/host/KeyboardInput.h"
 #include "platform/host/LaunchRequest.h"
-#include "platform/host/SdlKeyboard.h"
+#include "platform/host/X11Keyboard.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+using host::KeyboardInput;
 using host::LaunchRequest;
-using host::SdlKeyboard;
 
 namespace {
 
@@ -43,49 +45,66 @@ TEST(LaunchRequestTest, CommandLinesAndTheirTextForTheRunningInstance) {
     EXPECT_EQ(LaunchRequest::decode("activity"), (LaunchRequest{Kind::activity, ""}));
 }
 
-SDL_KeyboardEvent keyDown(SDL_Scancode scancode, SDL_Keycode sym, Uint16 modifiers = KMOD_NONE, Uint8 repeat = 0) {
-    SDL_KeyboardEvent event{};
-    event.type = SDL_KEYDOWN;
-    event.state = SDL_PRESSED;
-    event.repeat = repeat;
-    event.keysym.scancode = scancode;
-    event.keysym.sym = sym;
-    event.keysym.mod = modifiers;
-    return event;
+KeyboardInput::KeyDown keyDown(int usage, const std::string& unmodified, const std::string& text, char modifier = ' ',
+                               bool repeat = false) {
+    KeyboardInput::KeyDown down{usage, unmodified, text};
+    down.shift = modifier == 's';
+    down.control = modifier == 'c';
+    down.alternate = modifier == 'a';
+    down.repeat = repeat;
+    return down;
 }
 
-TEST(SdlKeyboardTest, KeyDownsBecomeOnePressWithCharactersAndUsageCode) {
-    using Action = SdlKeyboard::Action;
+TEST(KeyboardInputTest, KeyDownsBecomeOnePressWithCharactersAndUsageCode) {
+    using Action = KeyboardInput::Action;
+    namespace hid = host::hid;
     struct Row {
         const char* name;
-        SDL_KeyboardEvent event;
-        std::string text;
+        KeyboardInput::KeyDown down;
         Action action;
         std::string characters;
         int keyCode;
         unsigned flags;
     } rows[] = {
-        {"digit", keyDown(SDL_SCANCODE_5, SDLK_5), "5", Action::press, "5", 34, 0},
-        {"shifted", keyDown(SDL_SCANCODE_8, SDLK_8, KMOD_LSHIFT), "*", Action::press, "*", 37, uikit::KeyModifierShift},
-        {"keypad", keyDown(SDL_SCANCODE_KP_PLUS, SDLK_KP_PLUS), "+", Action::press, "+", 87, 0},
-        {"escape", keyDown(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE), "", Action::press, "", 41, 0},
-        {"return", keyDown(SDL_SCANCODE_RETURN, SDLK_RETURN), "", Action::press, "\r", 40, 0},
-        {"enter", keyDown(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER), "", Action::press, "\r", 88, 0},
-        {"backspace", keyDown(SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE), "", Action::press, "\b", 42, 0},
-        {"control", keyDown(SDL_SCANCODE_C, SDLK_c, KMOD_LCTRL), "", Action::press, "", 6, uikit::KeyModifierControl},
-        {"control return", keyDown(SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_RCTRL), "", Action::press, "", 40, uikit::KeyModifierControl},
-        {"alt", keyDown(SDL_SCANCODE_5, SDLK_5, KMOD_LALT), "5", Action::press, "", 34, uikit::KeyModifierAlternate},
-        {"rotate", keyDown(SDL_SCANCODE_R, SDLK_r, KMOD_LCTRL), "", Action::rotate, "", 0, 0},
-        {"repeat", keyDown(SDL_SCANCODE_5, SDLK_5, KMOD_NONE, 1), "5", Action::ignore, "", 0, 0},
+        {"digit", keyDown(hid::digit1 + 4, "5", "5"), Action::press, "5", 34, 0},
+        {"shifted", keyDown(hid::digit1 + 7, "8", "*", 's'), Action::press, "*", 37, uikit::KeyModifierShift},
+        {"keypad", keyDown(hid::keypadPlus, "", "+"), Action::press, "+", 87, 0},
+        {"escape", keyDown(hid::escape, "", ""), Action::press, "", 41, 0},
+        {"return", keyDown(hid::returnKey, "\r", ""), Action::press, "\r", 40, 0},
+        {"enter", keyDown(hid::keypadEnter, "\r", ""), Action::press, "\r", 88, 0},
+        {"backspace", keyDown(hid::backspace, "\b", ""), Action::press, "\b", 42, 0},
+        {"tab", keyDown(hid::tab, "", ""), Action::press, "", 43, 0},
+        {"control", keyDown(hid::a + 2, "c", "", 'c'), Action::press, "", 6, uikit::KeyModifierControl},
+        {"control return", keyDown(hid::returnKey, "\r", "", 'c'), Action::press, "", 40, uikit::KeyModifierControl},
+        {"alt", keyDown(hid::digit1 + 4, "5", "5", 'a'), Action::press, "", 34, uikit::KeyModifierAlternate},
+        {"rotate", keyDown(hid::a + 17, "r", "", 'c'), Action::rotate, "", 0, 0},
+        {"repeat", keyDown(hid::digit1 + 4, "5", "5", ' ', true), Action::ignore, "", 0, 0},
     };
     for (const auto& row : rows) {
-        auto result = SdlKeyboard::translate(row.event, row.text);
+        auto result = KeyboardInput::translate(row.down);
         EXPECT_EQ(result.action, row.action) << row.name;
         EXPECT_EQ(result.key.characters, row.characters) << row.name;
         EXPECT_EQ(result.key.keyCode, row.keyCode) << row.name;
         EXPECT_EQ(result.key.modifierFlags, row.flags) << row.name;
     }
-    EXPECT_EQ(SdlKeyboard::translate(keyDown(SDL_SCANCODE_C, SDLK_c, KMOD_LCTRL), "").key.charactersIgnoringModifiers, "c");
+    EXPECT_EQ(KeyboardInput::translate(keyDown(hid::a + 2, "c", "", 'c')).key.charactersIgnoringModifiers, "c");
+}
+
+// X key codes are evdev codes plus 8; the characters of keysyms beyond Latin-1 are their own.
+TEST(KeyboardInputTest, XKeyCodesAreUsageCodesAndKeysymsCharacters) {
+    const std::pair<unsigned, int> codes[] = {
+        {9, 41},    {10, 30},   {19, 39},   {14, 34},   {17, 37},  {22, 42},  {23, 43},  {36, 40},  {38, 4},
+        {54, 6},    {27, 21},   {52, 29},   {65, 44},   {20, 45},  {21, 46},  {59, 54},  {60, 55},  {61, 56},
+        {63, 85},   {82, 86},   {86, 87},   {106, 84},  {104, 88}, {87, 89},  {81, 97},  {90, 98},  {91, 99},
+        {125, 103}, {126, 215}, {187, 182}, {188, 183}, {50, 225}, {37, 224}, {64, 226}, {111, 82}, {119, 76},
+        {0, 0},     {7, 0},     {255, 0},
+    };
+    for (const auto& [keycode, usage] : codes) EXPECT_EQ(host::X11Keyboard::usageOf(keycode), usage) << keycode;
+    const std::pair<unsigned long, std::string> keysyms[] = {
+        {0x35, "5"},          {0x2A, "*"},   {0xE9, "é"},      {0x20AC, "€"}, {0x10003C0, "π"}, {0x1F600 + 0x1000000, "😀"},
+        {0xFFAB, ""} /* KP_Add */, {0xFF0D, ""} /* Return */, {0x1B, ""}, {0x7F, ""},
+    };
+    for (const auto& [keysym, text] : keysyms) EXPECT_EQ(host::X11Keyboard::printable(keysym), text) << keysym;
 }
 
 }  // namespace

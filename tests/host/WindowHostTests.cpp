@@ -1,4 +1,5 @@
 #include "platform/foundation/RunLoop.h"
+#include "platform/host/HidUsage.h"
 #include "platform/host/SdlSoundPlayer.h"
 #include "platform/host/WindowHost.h"
 #include "platform/uikit/AudioServices.h"
@@ -8,10 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <SDL2/SDL.h>
+#include <cairo.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -50,29 +50,22 @@ struct Delegate : ApplicationDelegate {
     void applicationWillTerminate(Application&) override { log->push_back("terminate"); }
 };
 
-void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
+using Kind = host::WindowEvent::Kind;
 
-SDL_Event mouse(Uint32 type, int x, int y) {
-    SDL_Event event{};
-    event.type = type;
-    event.button.button = SDL_BUTTON_LEFT;
-    event.button.x = x;
-    event.button.y = y;
+host::WindowEvent pointer(Kind kind, double x, double y) { return {kind, {x, y}, {}}; }
+
+host::WindowEvent key(int usage, const std::string& typed, bool control = false) {
+    host::WindowEvent event{Kind::key, {}, {}};
+    event.key.usage = usage;
+    event.key.unmodified = typed;
+    event.key.text = control ? "" : typed;
+    event.key.control = control;
     return event;
 }
 
-SDL_Event key(SDL_Scancode scancode, SDL_Keycode sym, Uint16 modifiers = KMOD_NONE) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym = {scancode, sym, modifiers, 0};
-    return event;
-}
-
-SDL_Event text(const char* characters) {
-    SDL_Event event{};
-    event.type = SDL_TEXTINPUT;
-    std::strncpy(event.text.text, characters, sizeof event.text.text - 1);
-    return event;
+std::string mappedLibraries() {
+    std::ifstream maps("/proc/self/maps");
+    return std::string(std::istreambuf_iterator<char>(maps), std::istreambuf_iterator<char>());
 }
 
 class WindowHostTest : public testsupport::SuiteTest {
@@ -91,47 +84,37 @@ protected:
     Log log;
 };
 
-// With SDL's offscreen video driver and dummy audio, as in CI.
+// In an offscreen window with dummy audio, as in CI.
 TEST_F(WindowHostTest, AnOffscreenWindowTakesInputDrawsAFrameAndCloses) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv(host::NativeWindow::systemVariable, "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     std::string error;
     auto window = host::WindowHost::open(app(), error);
     ASSERT_TRUE(window) << error;
     window->launch();
-    int w = 0, h = 0;
-    SDL_GetWindowSize(window->sdlWindow(), &w, &h);
-    EXPECT_EQ(std::string(SDL_GetWindowTitle(window->sdlWindow())), "Ostrelo");
-    EXPECT_EQ(w, 375);
-    EXPECT_EQ(h, 667);
+    host::NativeWindow& native = window->nativeWindow();
+    EXPECT_EQ(native.options().title, "Ostrelo");
+    EXPECT_EQ(native.size(), (Size{375, 667}));
 
-    push(mouse(SDL_MOUSEBUTTONDOWN, 70, 130));
-    push(mouse(SDL_MOUSEBUTTONUP, 70, 130));
-    push(key(SDL_SCANCODE_5, SDLK_5));
-    push(text("5"));
-    push(key(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE));
-    push(key(SDL_SCANCODE_R, SDLK_r, KMOD_LCTRL));
+    native.post(pointer(Kind::press, 70, 130));
+    native.post(pointer(Kind::release, 70, 130));
+    native.post(key(host::hid::digit1 + 4, "5"));
+    native.post(key(host::hid::escape, ""));
+    native.post(key(host::hid::a + 17, "r", true));
     // Closing the window: queued by work due at the first turn, read at the turn after its frame.
-    foundation::RunLoop::main().schedule(0, [&] {
-        SDL_Event close{};
-        close.type = SDL_WINDOWEVENT;
-        close.window.event = SDL_WINDOWEVENT_CLOSE;
-        close.window.windowID = SDL_GetWindowID(window->sdlWindow());
-        push(close);
-    });
+    foundation::RunLoop::main().schedule(0, [&] { native.post({Kind::close, {}, {}}); });
     EXPECT_EQ(window->exec(), 0);
 
     EXPECT_EQ(log, (Log{"tap", "key 5 34", "key  41", "size 667x375", "terminate"}));
     EXPECT_EQ(window->frames(), 1u);
     EXPECT_EQ(window->wakeUps(), 0u);
-    SDL_GetWindowSize(window->sdlWindow(), &w, &h);
-    EXPECT_EQ(w, 667);
-    SDL_Surface* surface = SDL_GetWindowSurface(window->sdlWindow());
-    ASSERT_NE(surface, nullptr);
-    Uint8 r = 0, g = 0, b = 0;
-    SDL_GetRGB(static_cast<const Uint32*>(surface->pixels)[5 * surface->pitch / 4 + 5], surface->format, &r, &g, &b);
-    EXPECT_EQ((std::vector<int>{r, g, b}), (std::vector<int>{10, 200, 30}));
-    // The offscreen driver has no clipboard: the text stays in the process.
+    EXPECT_EQ(native.size(), (Size{667, 375}));
+    bool fresh = false;
+    cairo_surface_t* picture = native.picture(fresh);
+    ASSERT_NE(picture, nullptr);
+    const std::uint32_t pixel = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(picture))[5 * 667 + 5];
+    EXPECT_EQ(pixel & 0xFFFFFF, 0x0AC81Eu);
+    // The offscreen window has no clipboard: the text stays in the process.
     Pasteboard::general().setString("2+3=5");
     EXPECT_EQ(Pasteboard::general().string(), "2+3=5");
 }
@@ -141,25 +124,22 @@ TEST_F(WindowHostTest, TheRunnerReportsWrongArgumentsAndAMissingDisplay) {
     unsetenv("WAYLAND_DISPLAY");
     auto description = app();
     description.acceptsLaunchRequests = true;
-    // A driver asked for by name, or none: SDL then falls back to drawing offscreen, which is
-    // no display either (with or without a runtime directory where a display could be found).
+    // X11 asked for by name or by default, without a display to open it on, or a window system
+    // that does not exist.
     struct Row {
-        const char* driver;
-        bool runtimeDirectory;
+        const char* system;
         std::vector<std::string> arguments;
         int status;
         std::string message;
     } rows[] = {
-        {"x11", false, {"--bogus"}, 2, "usage: ostrelo-test [--shortcut NAME | --continue-activity [FILE] | URL]\n"},
-        {"x11", false, {"--shortcut", "copyResult"}, 1, "ostrelo-test: cannot open a window: "},
-        {nullptr, false, {"--shortcut", "copyResult"}, 1, "ostrelo-test: cannot open a window: "},
-        {nullptr, true, {}, 1, "ostrelo-test: cannot open a window: "},
+        {"x11", {"--bogus"}, 2, "usage: ostrelo-test [--shortcut NAME | --continue-activity [FILE] | URL]\n"},
+        {"x11", {"--shortcut", "copyResult"}, 1, "ostrelo-test: cannot open a window: no display"},
+        {nullptr, {}, 1, "ostrelo-test: cannot open a window: no display"},
+        {"wayland", {}, 1, "ostrelo-test: cannot open a window: unknown window system \"wayland\""},
     };
     for (const auto& row : rows) {
-        if (row.driver != nullptr) setenv("SDL_VIDEODRIVER", row.driver, 1);
-        else unsetenv("SDL_VIDEODRIVER");
-        if (row.runtimeDirectory) setenv("XDG_RUNTIME_DIR", groupDirectory().c_str(), 1);
-        else unsetenv("XDG_RUNTIME_DIR");
+        if (row.system != nullptr) setenv(host::NativeWindow::systemVariable, row.system, 1);
+        else unsetenv(host::NativeWindow::systemVariable);
         std::vector<char*> argv{const_cast<char*>("ostrelo-test")};
         for (const auto& argument : row.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
         testing::internal::CaptureStderr();
@@ -177,6 +157,8 @@ TEST(SdlSoundPlayerTest, WithoutAnAudioDeviceClicksAreSkippedWithOneLogLine) {
     std::ifstream cards("/proc/asound/cards");
     const std::string listed((std::istreambuf_iterator<char>(cards)), std::istreambuf_iterator<char>());
     const bool soundCard = listed.find('[') != std::string::npos;
+    // SDL is loaded by the first click.
+    EXPECT_EQ(mappedLibraries().find("libSDL2"), std::string::npos);
     for (const char* driver : {"no-such-driver", "alsa"}) {
         if (std::string(driver) == "alsa" && soundCard) continue;
         setenv("SDL_AUDIODRIVER", driver, 1);
@@ -190,6 +172,7 @@ TEST(SdlSoundPlayerTest, WithoutAnAudioDeviceClicksAreSkippedWithOneLogLine) {
         EXPECT_NE(printed.find("no audio device"), std::string::npos) << printed;
         EXPECT_NE(printed.find("vibration"), std::string::npos) << printed;
     }
+    EXPECT_NE(mappedLibraries().find("libSDL2"), std::string::npos);
 }
 
 }  // namespace

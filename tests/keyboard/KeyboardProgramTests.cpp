@@ -1,4 +1,4 @@
-// The keyboard as a program of its own: ostrelo-keyboard in SDL's offscreen driver, and the
+// The keyboard as a program of its own: ostrelo-keyboard in an offscreen window, and the
 // store it shares with the app.
 #include "app/AppStartup.h"
 #include "app/ViewController.h"
@@ -39,7 +39,7 @@ protected:
     }
     std::map<std::string, std::string> environment() const {
         return {{"OSTRELO_GROUP_DIR", groupDirectory().string()},
-                {"SDL_VIDEODRIVER", "offscreen"},
+                {"OSTRELO_WINDOW_SYSTEM", "offscreen"},
                 {"SDL_AUDIODRIVER", "dummy"},
                 {"LANG", "en_US.UTF-8"}};
     }

@@ -16,7 +16,7 @@ class MessagesProgramTest : public testsupport::SuiteTest {
 protected:
     std::unique_ptr<AppProcess> start(std::map<std::string, std::string> extra = {}) const {
         std::map<std::string, std::string> environment{{"OSTRELO_GROUP_DIR", groupDirectory().string()},
-                                                       {"SDL_VIDEODRIVER", "offscreen"},
+                                                       {"OSTRELO_WINDOW_SYSTEM", "offscreen"},
                                                        {"SDL_AUDIODRIVER", "dummy"},
                                                        {"OSTRELO_RATES_URL", "http://127.0.0.1:9/eurofxref-daily.xml"},
                                                        {"LANG", "en_US.UTF-8"}};

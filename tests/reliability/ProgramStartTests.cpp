@@ -2,9 +2,14 @@
 // checks before it touches a file in it.
 #include "tests/support/AppProcess.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/XServer.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -12,8 +17,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <functional>
+#include <set>
 
 using testsupport::AppProcess;
 
@@ -71,16 +78,18 @@ protected:
     }
     // A start on the group directory, offscreen; its standard error goes to `errors`, or is read
     // with its standard output.
+    // With a `display`, the start's window is an X11 window on it.
     std::unique_ptr<AppProcess> start(const char* program, const std::vector<std::string>& arguments,
-                                      bool errorsApart = true) const {
+                                      bool errorsApart = true, const std::string& display = "") const {
         std::vector<std::string> shell{"-c", errorsApart ? "exec \"$0\" \"$@\" 2>\"$ERRORS\"" : "exec \"$0\" \"$@\"",
                                        program};
         shell.insert(shell.end(), arguments.begin(), arguments.end());
-        return std::make_unique<AppProcess>(
-            "/bin/sh", shell,
-            std::map<std::string, std::string>{{"OSTRELO_GROUP_DIR", group.string()}, {"ERRORS", errors.string()},
-                                               {"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"},
-                                               {"OSTRELO_RATES_URL", "http://127.0.0.1:9/"}, {"LANG", "en_US.UTF-8"}});
+        std::map<std::string, std::string> environment{
+            {"OSTRELO_GROUP_DIR", group.string()}, {"ERRORS", errors.string()},
+            {"OSTRELO_WINDOW_SYSTEM", display.empty() ? "offscreen" : "x11"}, {"SDL_AUDIODRIVER", "dummy"},
+            {"OSTRELO_RATES_URL", "http://127.0.0.1:9/"}, {"LANG", "en_US.UTF-8"}};
+        if (!display.empty()) environment["DISPLAY"] = display;
+        return std::make_unique<AppProcess>("/bin/sh", shell, environment);
     }
     struct Ended {
         std::optional<int> status;
@@ -106,6 +115,64 @@ TEST_F(ProgramStartTest, HelpPrintsTheUsageOnStandardOutputAndAWrongArgumentOnSt
         EXPECT_EQ(wrong.output, "") << program.name;
         EXPECT_EQ(wrong.error, help.output);
     }
+}
+
+// The window a program opened on the display (its class is the program's name), once it is
+// viewable; 0 when there is none.
+Window viewableWindowOf(Display* display, const std::string& name) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+        XClassHint hint{};
+        if (!XGetClassHint(display, children[i], &hint)) continue;
+        XWindowAttributes attributes{};
+        if (hint.res_name == name && XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.map_state == IsViewable)
+            found = children[i];
+        XFree(hint.res_name), XFree(hint.res_class);
+    }
+    XFree(children);
+    return found;
+}
+
+// How many colours the window shows (1 for a blank window on the server's black root).
+std::size_t coloursShown(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) return 0;
+    std::set<unsigned long> colours;
+    for (int y = 0; y < image->height; y += 3)
+        for (int x = 0; x < image->width; x += 3) colours.insert(XGetPixel(image, x, y) & 0xFFFFFF);
+    XDestroyImage(image);
+    return colours.size();
+}
+
+// Each program on a display of the test's own: its window appears with its first frame drawn,
+// never blank, and a terminating signal ends it.
+TEST_F(ProgramStartTest, EachProgramMapsItsWindowWithItsFirstFrameOnTheDisplay) {
+    if (!testsupport::XServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
+    testsupport::XServer server;
+    ASSERT_FALSE(server.display().empty()) << server.failure();
+    Display* display = XOpenDisplay(server.display().c_str());
+    ASSERT_NE(display, nullptr);
+    for (const Program& program : programs) {
+        auto process = start(program.path, {}, false, server.display());
+        Window window = 0;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(AppProcess::ceiling);
+        while ((window = viewableWindowOf(display, program.name)) == 0 && process->running() &&
+               std::chrono::steady_clock::now() < deadline)
+            usleep(1000);
+        ASSERT_NE(window, 0u) << program.name << ": " << process->text();
+        EXPECT_GT(coloursShown(display, window), 1u) << program.name;
+        EXPECT_TRUE(process->waitForLine("first frame")) << process->text();
+        process->kill(SIGTERM);
+        EXPECT_TRUE(process->waitForExit()) << program.name;
+    }
+    XCloseDisplay(display);
 }
 
 // What a start finds in the group directory, as another local user could have left it: the app

@@ -44,7 +44,7 @@ protected:
     // The environment of a start on the current store: offscreen, no sound, no network.
     std::map<std::string, std::string> environment(const std::string& audio = "dummy") const {
         return {{"OSTRELO_GROUP_DIR", (store_.empty() ? groupDirectory() : store_).string()},
-                {"SDL_VIDEODRIVER", "offscreen"},
+                {"OSTRELO_WINDOW_SYSTEM", "offscreen"},
                 {"SDL_AUDIODRIVER", audio},
                 {"OSTRELO_RATES_URL", "http://127.0.0.1:9/eurofxref-daily.xml"},
                 {"LANG", "en_US.UTF-8"}};

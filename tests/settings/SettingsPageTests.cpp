@@ -3,12 +3,12 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/host/HidUsage.h"
 #include "platform/host/WindowHost.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
-#include <SDL2/SDL.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -94,52 +94,33 @@ TEST_F(SettingsPageTest, WhatAnotherProgramStoredShowsAtActivationAndBeforeAWrit
     EXPECT_TRUE(page.colorSwitch()->isOn());
 }
 
-void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
-
-void click(const uikit::View& view) {
-    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-        SDL_Event event{};
-        event.type = type;
-        event.button.button = SDL_BUTTON_LEFT;
-        event.button.x = static_cast<Sint32>(host::HeadlessHost::centerOf(view).x);
-        event.button.y = static_cast<Sint32>(host::HeadlessHost::centerOf(view).y);
-        push(event);
-    }
+void click(host::WindowHost& window, const uikit::View& view) {
+    for (auto kind : {host::WindowEvent::Kind::press, host::WindowEvent::Kind::release})
+        window.nativeWindow().post({kind, host::HeadlessHost::centerOf(view), {}});
 }
 
-// A letter key and the text input SDL makes of it.
-void typeLetter(char letter) {
-    SDL_Event key{};
-    key.type = SDL_KEYDOWN;
-    key.key.keysym = {SDL_Scancode(SDL_SCANCODE_A + letter - 'a'), SDL_Keycode(letter), KMOD_NONE, 0};
-    push(key);
-    SDL_Event input{};
-    input.type = SDL_TEXTINPUT;
-    input.text.text[0] = letter;
-    push(input);
+// A letter key and the text it types.
+void typeLetter(host::WindowHost& window, char letter) {
+    host::WindowEvent key{host::WindowEvent::Kind::key, {}, {}};
+    key.key = {host::hid::a + (letter - 'a'), std::string(1, letter), std::string(1, letter)};
+    window.nativeWindow().post(key);
 }
 
-// With SDL's offscreen video driver and dummy audio, as in CI: closing the window ends editing.
+// In an offscreen window with dummy audio, as in CI: closing the window ends editing.
 TEST_F(SettingsPageTest, TheRealWindowWritesWhatWasTypedWhenItCloses) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv(host::NativeWindow::systemVariable, "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     std::string error;
     auto window = host::WindowHost::open(SettingsPage::description(), error);
     ASSERT_TRUE(window) << error;
     window->launch();
-    EXPECT_EQ(std::string(SDL_GetWindowTitle(window->sdlWindow())), "Ostrelo Settings");
+    EXPECT_EQ(window->nativeWindow().options().title, "Ostrelo Settings");
     auto& page = dynamic_cast<SettingsPageViewController&>(*window->driver().window().rootViewController());
 
-    click(*page.colorSwitch());
-    click(*page.ownCurrencyField());
-    for (char letter : std::string("eur")) typeLetter(letter);
-    foundation::RunLoop::main().schedule(0, [&] {
-        SDL_Event close{};
-        close.type = SDL_WINDOWEVENT;
-        close.window.event = SDL_WINDOWEVENT_CLOSE;
-        close.window.windowID = SDL_GetWindowID(window->sdlWindow());
-        push(close);
-    });
+    click(*window, *page.colorSwitch());
+    click(*window, *page.ownCurrencyField());
+    for (char letter : std::string("eur")) typeLetter(*window, letter);
+    foundation::RunLoop::main().schedule(0, [&] { window->nativeWindow().post({host::WindowEvent::Kind::close, {}, {}}); });
     EXPECT_EQ(window->exec(), 0);
     EXPECT_EQ(storedText(), "eur");
     EXPECT_TRUE(storedColor());

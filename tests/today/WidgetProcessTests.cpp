@@ -8,12 +8,12 @@ namespace {
 
 class WidgetProcessTest : public testsupport::SuiteTest {};
 
-// The real program in SDL's offscreen driver: the panel opens with the widget, which loads its
+// The real program in an offscreen window: the panel opens with the widget, which loads its
 // settings from the store and draws, and a terminating signal ends it.
 TEST_F(WidgetProcessTest, TheRealWidgetStartsOffscreenWithItsSettingsAndEnds) {
     testsupport::AppProcess widget(WIDGET_PROGRAM, {},
                                    {{"OSTRELO_GROUP_DIR", groupDirectory().string()},
-                                    {"SDL_VIDEODRIVER", "offscreen"},
+                                    {"OSTRELO_WINDOW_SYSTEM", "offscreen"},
                                     {"SDL_AUDIODRIVER", "dummy"},
                                     {"OSTRELO_RATES_URL", "http://127.0.0.1:9/eurofxref-daily.xml"},
                                     {"LANG", "en_US.UTF-8"}});

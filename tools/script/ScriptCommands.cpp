@@ -6,7 +6,7 @@
 #include "platform/foundation/UserActivity.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
-#include "platform/host/SdlKeyboard.h"
+#include "platform/host/KeyboardInput.h"
 #include "platform/uikit/Button.h"
 #include "platform/uikit/Pasteboard.h"
 #include "platform/uikit/PopoverPresentationController.h"
@@ -195,9 +195,9 @@ void rotate(Session& s) {
 
 // A key-down as the window host takes it: a press, a rotation (Ctrl+R) or nothing.
 void strike(Session& s, const UsKeyboard::Stroke& stroke) {
-    const auto result = host::SdlKeyboard::translate(stroke.event, stroke.text);
-    if (result.action == host::SdlKeyboard::Action::rotate) rotate(s);
-    else if (result.action == host::SdlKeyboard::Action::press) s.host().pressKey(result.key);
+    const auto result = host::KeyboardInput::translate(stroke);
+    if (result.action == host::KeyboardInput::Action::rotate) rotate(s);
+    else if (result.action == host::KeyboardInput::Action::press) s.host().pressKey(result.key);
 }
 
 // key NAME...: a quoted word is one press carrying its characters.

@@ -1,50 +1,51 @@
 #include "tools/script/UsKeyboard.h"
 
+#include "platform/host/HidUsage.h"
+
 #include <array>
 
 namespace script {
+
+namespace hid = host::hid;
 
 namespace {
 
 // Where a character sits: its key, the character the key makes without Shift, and whether
 // Shift makes this one.
 struct Place {
-    SDL_Scancode scancode;
+    int usage;
     char base;
     bool shift;
 };
 
 struct Punctuation {
     char base, shifted;
-    SDL_Scancode scancode;
+    int usage;
 };
 
 constexpr std::array<Punctuation, 12> punctuation{{
-    {'-', '_', SDL_SCANCODE_MINUS},     {'=', '+', SDL_SCANCODE_EQUALS},    {'[', '{', SDL_SCANCODE_LEFTBRACKET},
-    {']', '}', SDL_SCANCODE_RIGHTBRACKET}, {'\\', '|', SDL_SCANCODE_BACKSLASH}, {';', ':', SDL_SCANCODE_SEMICOLON},
-    {'\'', '"', SDL_SCANCODE_APOSTROPHE}, {'`', '~', SDL_SCANCODE_GRAVE},     {',', '<', SDL_SCANCODE_COMMA},
-    {'.', '>', SDL_SCANCODE_PERIOD},    {'/', '?', SDL_SCANCODE_SLASH},     {' ', ' ', SDL_SCANCODE_SPACE},
+    {'-', '_', hid::minus},       {'=', '+', hid::equals},      {'[', '{', hid::leftBracket},
+    {']', '}', hid::rightBracket}, {'\\', '|', hid::backslash}, {';', ':', hid::semicolon},
+    {'\'', '"', hid::apostrophe}, {'`', '~', hid::grave},       {',', '<', hid::comma},
+    {'.', '>', hid::period},      {'/', '?', hid::slash},       {' ', ' ', hid::space},
 }};
 
 // The digit row with Shift: ")" on 0, "!" on 1, … "(" on 9.
 constexpr std::string_view shiftedDigits = ")!@#$%^&*(";
 
-SDL_Scancode digitKey(char digit) {
-    return digit == '0' ? SDL_SCANCODE_0 : static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (digit - '1'));
-}
+int digitKey(char digit) { return digit == '0' ? hid::digit0 : hid::digit1 + (digit - '1'); }
 
 std::optional<Place> placeOf(char c) {
-    if (c >= 'a' && c <= 'z') return Place{static_cast<SDL_Scancode>(SDL_SCANCODE_A + (c - 'a')), c, false};
-    if (c >= 'A' && c <= 'Z')
-        return Place{static_cast<SDL_Scancode>(SDL_SCANCODE_A + (c - 'A')), static_cast<char>(c - 'A' + 'a'), true};
+    if (c >= 'a' && c <= 'z') return Place{hid::a + (c - 'a'), c, false};
+    if (c >= 'A' && c <= 'Z') return Place{hid::a + (c - 'A'), static_cast<char>(c - 'A' + 'a'), true};
     if (c >= '0' && c <= '9') return Place{digitKey(c), c, false};
     if (const auto at = shiftedDigits.find(c); at != std::string_view::npos) {
         const char digit = static_cast<char>('0' + at);
         return Place{digitKey(digit), digit, true};
     }
     for (const Punctuation& key : punctuation) {
-        if (c == key.base) return Place{key.scancode, key.base, false};
-        if (c == key.shifted) return Place{key.scancode, key.base, true};
+        if (c == key.base) return Place{key.usage, key.base, false};
+        if (c == key.shifted) return Place{key.usage, key.base, true};
     }
     return std::nullopt;
 }
@@ -60,54 +61,59 @@ char shiftedOf(char base) {
 
 struct NamedKey {
     std::string_view name;
-    SDL_Scancode scancode;
-    SDL_Keycode sym;
+    int usage;
+    // What the key makes without modifiers.
+    std::string_view unmodified;
 };
 
 constexpr std::array<NamedKey, 5> namedKeys{{
-    {"Return", SDL_SCANCODE_RETURN, SDLK_RETURN},
-    {"Enter", SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER},
-    {"Backspace", SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE},
-    {"Escape", SDL_SCANCODE_ESCAPE, SDLK_ESCAPE},
-    {"Tab", SDL_SCANCODE_TAB, SDLK_TAB},
+    {"Return", hid::returnKey, "\r"},
+    {"Enter", hid::keypadEnter, "\r"},
+    {"Backspace", hid::backspace, "\b"},
+    {"Escape", hid::escape, ""},
+    {"Tab", hid::tab, ""},
 }};
 
-UsKeyboard::Stroke stroke(SDL_Scancode scancode, SDL_Keycode sym, Uint16 modifiers, std::string text) {
+struct Modifiers {
+    bool shift = false, control = false, alternate = false;
+};
+
+UsKeyboard::Stroke stroke(int usage, std::string unmodified, const Modifiers& held, std::string text) {
     UsKeyboard::Stroke s;
-    s.event.type = SDL_KEYDOWN;
-    s.event.state = SDL_PRESSED;
-    s.event.keysym.scancode = scancode;
-    s.event.keysym.sym = sym;
-    s.event.keysym.mod = modifiers;
-    // Keys pressed with Ctrl or Alt make no text input.
-    if ((modifiers & (KMOD_CTRL | KMOD_ALT)) == 0) s.text = std::move(text);
+    s.usage = usage;
+    s.unmodified = std::move(unmodified);
+    s.shift = held.shift;
+    s.control = held.control;
+    s.alternate = held.alternate;
+    // Keys pressed with Ctrl or Alt type no text.
+    if (!held.control && !held.alternate) s.text = std::move(text);
     return s;
 }
 
 }  // namespace
 
 std::optional<UsKeyboard::Stroke> UsKeyboard::named(std::string_view name) {
-    Uint16 modifiers = KMOD_NONE;
+    Modifiers held;
     for (bool prefixed = true; prefixed;) {
         prefixed = false;
-        for (const auto& [prefix, modifier] : {std::pair<std::string_view, Uint16>{"Ctrl+", KMOD_LCTRL},
-                                               {"Alt+", KMOD_LALT}, {"Shift+", KMOD_LSHIFT}}) {
+        for (const auto& [prefix, modifier] : {std::pair<std::string_view, bool Modifiers::*>{"Ctrl+", &Modifiers::control},
+                                               {"Alt+", &Modifiers::alternate}, {"Shift+", &Modifiers::shift}}) {
             if (name.size() > prefix.size() && name.starts_with(prefix)) {
-                modifiers |= modifier;
+                held.*modifier = true;
                 name.remove_prefix(prefix.size());
                 prefixed = true;
             }
         }
     }
     for (const NamedKey& key : namedKeys)
-        if (name == key.name) return stroke(key.scancode, key.sym, modifiers, "");
+        if (name == key.name) return stroke(key.usage, std::string(key.unmodified), held, "");
     if (name == "Space") name = " ";
     if (name.size() != 1) return std::nullopt;
     const std::optional<Place> place = placeOf(name.front());
     if (!place) return std::nullopt;
-    if (place->shift) modifiers |= KMOD_LSHIFT;
-    const char typed = (modifiers & KMOD_SHIFT) != 0 ? shiftedOf(place->base) : place->base;
-    return stroke(place->scancode, static_cast<SDL_Keycode>(place->base), modifiers, std::string(1, typed));
+    if (place->shift) held.shift = true;
+    const char typed = held.shift ? shiftedOf(place->base) : place->base;
+    return stroke(place->usage, std::string(1, place->base), held, std::string(1, typed));
 }
 
 std::optional<UsKeyboard::Stroke> UsKeyboard::typing(char c) {

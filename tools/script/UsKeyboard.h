@@ -1,6 +1,6 @@
 #pragma once
 
-#include <SDL2/SDL_events.h>
+#include "platform/host/KeyboardInput.h"
 
 #include <optional>
 #include <string>
@@ -8,15 +8,12 @@
 
 namespace script {
 
-// Keys of a US keyboard as SDL reports their key-downs: the event and the text input SDL makes
-// of it (none while Ctrl or Alt is held), so that a script's key goes through the window host's
-// own translation.
+// Keys of a US keyboard as the window layer reports their key-downs: the key's usage code, what
+// it makes without modifiers and the text it types (none while Ctrl or Alt is held), so that a
+// script's key goes through the window host's own translation.
 class UsKeyboard {
 public:
-    struct Stroke {
-        SDL_KeyboardEvent event{};
-        std::string text;
-    };
+    using Stroke = host::KeyboardInput::KeyDown;
 
     // A key by name: a printable ASCII character ("1", "*", "A": Shift is held where the layout
     // needs it), or "Return", "Enter" (the keypad's), "Backspace", "Escape", "Tab", "Space";
