@@ -1,5 +1,6 @@
 #include "platform/host/X11Keyboard.h"
 
+#include "platform/foundation/Characters.h"
 #include "platform/host/HidUsage.h"
 
 #include <X11/XKBlib.h>
@@ -35,28 +36,10 @@ constexpr std::uint8_t usages[] = {
 // X key codes are evdev codes plus 8.
 constexpr unsigned evdevOffset = 8;
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // XLookupString's text in the C locale is Latin-1.
 std::string latin1ToUtf8(const char* bytes, int count) {
     std::string out;
-    for (int i = 0; i < count; ++i) appendUtf8(out, static_cast<unsigned char>(bytes[i]));
+    for (int i = 0; i < count; ++i) foundation::Characters::appendUtf8(out, static_cast<unsigned char>(bytes[i]));
     return out;
 }
 
@@ -72,12 +55,15 @@ int X11Keyboard::usageOf(unsigned keycode) {
 }
 
 std::string X11Keyboard::printable(unsigned long keysym) {
+    using foundation::Characters;
     std::string out;
     constexpr unsigned long unicodeKeysyms = 0x01000000;
-    if ((keysym >= 0x20 && keysym < 0x7F) || (keysym >= 0xA0 && keysym <= 0xFF)) appendUtf8(out, static_cast<char32_t>(keysym));
+    if ((keysym >= 0x20 && keysym < 0x7F) || (keysym >= 0xA0 && keysym <= 0xFF))
+        Characters::appendUtf8(out, static_cast<char32_t>(keysym));
     else if (keysym >= unicodeKeysyms + 0xA0 && keysym <= unicodeKeysyms + 0x10FFFF)
-        appendUtf8(out, static_cast<char32_t>(keysym - unicodeKeysyms));
-    else if (keysym == XK_EuroSign) appendUtf8(out, U'€');
+        Characters::appendUtf8(out, static_cast<char32_t>(keysym - unicodeKeysyms));
+    else if (keysym == XK_EuroSign)
+        Characters::appendUtf8(out, U'€');
     return out;
 }
 

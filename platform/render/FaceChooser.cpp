@@ -1,5 +1,6 @@
 #include "platform/render/FaceChooser.h"
 
+#include "platform/foundation/Characters.h"
 #include "platform/render/FontSet.h"
 
 #include <pango/pangocairo.h>
@@ -137,11 +138,6 @@ char32_t decode(const std::string& text, std::size_t at, std::size_t& next) {
     return c;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    char buffer[8];
-    out.append(buffer, static_cast<std::size_t>(g_unichar_to_utf8(c, buffer)));
-}
-
 }  // namespace
 
 std::vector<FaceChooser::Piece> FaceChooser::split(const std::string& text, const uikit::Font& font) {
@@ -171,9 +167,9 @@ std::vector<FaceChooser::Piece> FaceChooser::split(const std::string& text, cons
             pieces.back().italic != piece.italic)
             pieces.push_back(std::move(piece));
         if (!choice.drawn.empty()) {
-            for (char32_t d : choice.drawn) appendUtf8(pieces.back().text, d);
+            for (char32_t d : choice.drawn) foundation::Characters::appendUtf8(pieces.back().text, d);
         } else if (c == 0xFFFD) {
-            appendUtf8(pieces.back().text, c);  // also for a malformed sequence
+            foundation::Characters::appendUtf8(pieces.back().text, c);  // also for a malformed sequence
         } else {
             pieces.back().text.append(text, at, next - at);
         }
