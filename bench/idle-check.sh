@@ -8,8 +8,8 @@ set -euo pipefail
 program=${1:-build/app/ostrelo}
 seconds=${IDLE_SECONDS:-60}
 [ -x "$program" ] || { echo "no program at $program" >&2; exit 2; }
-command -v Xvfb >/dev/null || { echo "no Xvfb (scripts/install-deps installs it)" >&2; exit 2; }
 
+source "$(dirname "$0")/private-display.sh"
 work=$(mktemp -d)
 server=""
 pid=""
@@ -19,12 +19,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-server=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 2; }
-export DISPLAY=":$(head -1 "$work/display")"
+start_private_display "$work"
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
 
 OSTRELO_GROUP_DIR="$work/group" OSTRELO_RATES_URL=http://127.0.0.1:9/eurofxref-daily.xml "$program" 2>"$work/log" &

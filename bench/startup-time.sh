@@ -16,7 +16,6 @@ build=${1:-build}
 runs=${RUNS:-15}
 probe="$build/bench/first-frame-probe"
 [ -x "$probe" ] || { echo "no probe at $probe (build it: cmake --build $build --target first-frame-probe)" >&2; exit 2; }
-command -v Xvfb >/dev/null || { echo "no Xvfb (scripts/install-deps installs it)" >&2; exit 2; }
 
 names=(ostrelo ostrelo-settings ostrelo-messages ostrelo-widget ostrelo-keyboard)
 paths=("$build/app/ostrelo" "$build/app/ostrelo-settings" "$build/OstreloMessage/ostrelo-messages"
@@ -29,6 +28,7 @@ if command -v galculator >/dev/null; then
   paths+=("$(command -v galculator)")
 fi
 
+source "$(dirname "$0")/private-display.sh"
 work=$(mktemp -d)
 server=""
 cleanup() {
@@ -36,12 +36,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-server=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 2; }
-export DISPLAY=":$(head -1 "$work/display")"
+start_private_display "$work"
 # The desktop the programs meet: no session bus, no accessibility bus for the peer.
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
 export NO_AT_BRIDGE=1 OSTRELO_RATES_URL=http://127.0.0.1:9/eurofxref-daily.xml

@@ -11,24 +11,19 @@ shift || true
 probe=$(dirname "$program")/../bench/window/bench_window_keys
 [ -x "$program" ] || { echo "no program at $program (build it first)" >&2; exit 2; }
 [ -x "$probe" ] || { echo "no probe at $probe (build it first: cmake --build build --target bench_window_keys)" >&2; exit 2; }
-command -v Xvfb >/dev/null || { echo "Xvfb is missing (scripts/install-deps installs it)" >&2; exit 2; }
 
+source "$(dirname "$0")/private-display.sh"
 work=$(mktemp -d)
-xvfb=""
+server=""
 cleanup() {
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  [ -n "$server" ] && kill "$server" 2>/dev/null && { wait "$server" 2>/dev/null || true; }
   rm -rf "$work"
 }
 trap cleanup EXIT
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+start_private_display "$work" -noreset
 mkdir "$work/group"
 echo "machine load before the run: $(cut -d' ' -f1-3 /proc/loadavg)"
-DISPLAY=":$(cat "$work/display")" OSTRELO_GROUP_DIR="$work/group" SDL_AUDIODRIVER=dummy \
+OSTRELO_GROUP_DIR="$work/group" SDL_AUDIODRIVER=dummy \
   OSTRELO_RATES_URL=http://127.0.0.1:9/eurofxref-daily.xml \
   "$probe" "$@" -- "$program" 2>"$work/program.log"
 echo "machine load after the run: $(cut -d' ' -f1-3 /proc/loadavg)"
