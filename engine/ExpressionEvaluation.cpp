@@ -24,13 +24,23 @@ EvaluationResult ExpressionEvaluation::evaluate(const std::string& text, bool au
         return result;
     }
     const std::string format = ExpressionTranslator::expressionFormat(text, autoParenthesis, radiantFlag);
-    runCatchingException([&] { evaluateExpressionFormat(format, result.value, result.status); });
+    // A text typed half-way ("12+") is unreadable at most keys: it fails without an exception.
+    const auto expression = foundation::Expression::read(format);
+    if (!expression) {
+        result.status = "FAILED";
+        return result;
+    }
+    runCatchingException([&] { evaluateExpression(*expression, result.value, result.status); });
     handleCaughtException([&](const std::string&) { result.status = "FAILED"; });
     return result;
 }
 
 void ExpressionEvaluation::evaluateExpressionFormat(const std::string& format, double& value, std::string& status) {
-    const foundation::Expression expression(format);
+    evaluateExpression(foundation::Expression(format), value, status);
+}
+
+void ExpressionEvaluation::evaluateExpression(const foundation::Expression& expression, double& value,
+                                              std::string& status) {
     bool nonFinite = false;
     const double v = expression.evaluate(
         [](const std::string& name, double argument) { return NamedFunctions::call(name, argument); }, &nonFinite);

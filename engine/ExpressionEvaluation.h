@@ -5,6 +5,10 @@
 #include <functional>
 #include <string>
 
+namespace foundation {
+class Expression;
+}
+
 namespace ostrelo {
 
 // Evaluation of a translated expression, with the guard that turns the evaluator's
@@ -16,6 +20,8 @@ public:
 
     // Evaluates the format text and cuts the value; may raise the evaluator's exception.
     static void evaluateExpressionFormat(const std::string& format, double& value, std::string& status);
+    // Evaluates a read expression and cuts the value; may raise the evaluator's exception.
+    static void evaluateExpression(const foundation::Expression& expression, double& value, std::string& status);
 
     // Decimal places (0 to 18) after which x is integral within 1e-7.
     static int decimalPlaces(double x);

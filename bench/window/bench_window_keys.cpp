@@ -9,7 +9,9 @@
 //    median, the 99th percentile and the maximum;
 //  - memory: the program's VmRSS before and after a soak of N more keys (each sent once the
 //    frame of the one before it came), typing sums that differ each time ("123+45=", Escape),
-//    so that every display text is new (bench/idle-check.sh watches an idle window).
+//    so that every display text is new, and on the way after 1,000, 2,000, 5,000, 10,000 ...
+//    keys: a curve that tells a warm-up from growth per key (bench/idle-check.sh watches an
+//    idle window).
 // Exits 1 when the program does not come up, a key brings no frame, or the program dies.
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
@@ -71,6 +73,21 @@ long statusField(pid_t pid, const std::string& name, const std::string& task = {
     while (std::getline(in, line))
         if (line.rfind(name, 0) == 0) return std::atol(line.c_str() + name.size());
     return -1;
+}
+
+struct Memory {
+    long rss, anon, file;
+};
+
+Memory memoryOf(pid_t pid) {
+    return {statusField(pid, "VmRSS:"), statusField(pid, "RssAnon:"), statusField(pid, "RssFile:")};
+}
+
+// Where the soak's curve is read: 1, 2 and 5 times each power of ten from 1,000 keys on.
+bool isCheckpoint(std::size_t keys) {
+    for (std::size_t step = 1000; step <= keys; step *= 10)
+        if (keys == step || keys == 2 * step || keys == 5 * step) return true;
+    return false;
 }
 
 class Probe {
@@ -248,21 +265,24 @@ int main(int argc, char** argv) {
 
     if (options->soak > 0) {
         probe.settle(500);
-        const long before = statusField(pid, "VmRSS:");
+        const Memory before = memoryOf(pid);
         int missed = 0;
-        long afterThousand = before;
         const auto keys = soakKeys(options->soak);
+        std::vector<std::pair<std::size_t, Memory>> curve;
         for (std::size_t i = 0; i < keys.size(); ++i) {
             if (!probe.keyToFrame(keys[i], 250)) ++missed;
-            if (i + 1 == 1000) afterThousand = statusField(pid, "VmRSS:");
+            if (isCheckpoint(i + 1) && i + 1 < keys.size()) curve.emplace_back(i + 1, memoryOf(pid));
         }
         probe.settle(500);
-        const long after = statusField(pid, "VmRSS:");
-        if (before < 0 || after < 0) Probe::fail("the program ended during the soak");
-        std::printf("memory over %d more keys (%d without a frame): VmRSS %.2f MB, after 1,000 keys %.2f MB, at the "
-                    "end %.2f MB: growth %.0f kB (target: < 1024 kB), %.0f kB after the first 1,000\n",
-                    options->soak, missed, before / 1024.0, afterThousand / 1024.0, after / 1024.0,
-                    static_cast<double>(after - before), static_cast<double>(after - afterThousand));
+        const Memory after = memoryOf(pid);
+        if (before.rss < 0 || after.rss < 0) Probe::fail("the program ended during the soak");
+        curve.emplace_back(keys.size(), after);
+        std::printf("memory over %d more keys (%d without a frame), kB: before VmRSS %ld (anon %ld, file %ld)\n",
+                    options->soak, missed, before.rss, before.anon, before.file);
+        for (const auto& [count, memory] : curve)
+            std::printf("  after %6zu keys: VmRSS %ld (anon %ld, file %ld): %+ld kB\n", count, memory.rss, memory.anon,
+                        memory.file, memory.rss - before.rss);
+        std::printf("growth %ld kB (target: < 1024 kB)\n", after.rss - before.rss);
     }
 
     kill(pid, SIGTERM);

@@ -34,22 +34,28 @@ namespace {
 // Recursive-descent reader of the expression format language, writing the program in
 // postfix order. Depth counts every nested group, unary minus and right-hand side of
 // "**"; beyond maxDepth the text is unreadable, so the reader never exhausts the stack.
+// The first fault ends the reading: it is noted and the rest of the text skipped, so that
+// every reading step returns at once (a text typed half-way is read at every key, and
+// raising an exception for it costs time and memory).
 class Reader {
 public:
     Reader(std::string_view text, std::vector<Step>& steps) : text_(text), steps_(steps) {}
 
-    void readWhole() {
+    // The fault that made the text unreadable; none when it was read whole.
+    std::optional<std::string> readWhole() {
         skipBlanks();
         if (position_ >= text_.size()) fail("empty text");
-        readSum();
+        else readSum();
         skipBlanks();
-        if (position_ < text_.size()) fail("unexpected character");
+        if (!fault_ && position_ < text_.size()) fail("unexpected character");
+        return fault_;
     }
 
 private:
-    [[noreturn]] void fail(const char* what) const {
-        throw ExpressionException(std::string("unreadable expression (") + what + " at offset " +
-                                  std::to_string(position_) + ")");
+    void fail(const char* what) {
+        if (!fault_)
+            fault_ = std::string("unreadable expression (") + what + " at offset " + std::to_string(position_) + ")";
+        position_ = text_.size();
     }
 
     void skipBlanks() {
@@ -66,9 +72,14 @@ private:
         return position_ + 1 < text_.size() && text_[position_] == '*' && text_[position_ + 1] == '*';
     }
 
-    void expect(char c, const char* what) {
-        if (!atChar(c)) fail(what);
+    // Whether the next character is `c` (then read); a fault otherwise.
+    bool expect(char c, const char* what) {
+        if (!atChar(c)) {
+            fail(what);
+            return false;
+        }
         ++position_;
+        return true;
     }
 
     struct Deeper {
@@ -85,7 +96,7 @@ private:
 
     void readSum() {
         readProduct();
-        for (;;) {
+        while (!fault_) {
             if (atChar('+')) {
                 ++position_;
                 readProduct();
@@ -102,7 +113,7 @@ private:
 
     void readProduct() {
         readPower();
-        for (;;) {
+        while (!fault_) {
             if (atChar('*')) {
                 ++position_;
                 readPower();
@@ -123,6 +134,7 @@ private:
         if (atPower()) {
             position_ += 2;
             Deeper deeper(*this);
+            if (fault_) return;
             readPower();
             emit(Kind::power);
         }
@@ -133,6 +145,7 @@ private:
         if (atChar('-')) {
             ++position_;
             Deeper deeper(*this);
+            if (fault_) return;
             readUnary();
             emit(Kind::negate);
             return;
@@ -147,11 +160,12 @@ private:
 
     void readPrimary() {
         skipBlanks();
-        if (position_ >= text_.size()) fail("missing operand");
+        if (position_ >= text_.size()) return fail("missing operand");
         const char c = text_[position_];
         if (c == '(') {
             ++position_;
             Deeper deeper(*this);
+            if (fault_) return;
             readSum();
             expect(')', "missing \")\"");
             return;
@@ -162,28 +176,28 @@ private:
         }
         if (atWord("FUNCTION")) {
             position_ += 8;
-            expect('(', "missing \"(\" after FUNCTION");
+            if (!expect('(', "missing \"(\" after FUNCTION")) return;
             Deeper deeper(*this);
+            if (fault_) return;
             readSum();
-            expect(',', "missing \",\" in FUNCTION");
-            expect('\'', "missing function name");
+            if (fault_ || !expect(',', "missing \",\" in FUNCTION") || !expect('\'', "missing function name")) return;
             const std::size_t start = position_;
             while (position_ < text_.size() && isNameCharacter(text_[position_])) ++position_;
-            if (position_ == start) fail("empty function name");
+            if (position_ == start) return fail("empty function name");
             std::string name(text_.substr(start, position_ - start));
-            if (position_ >= text_.size() || text_[position_] != '\'') fail("unterminated function name");
+            if (position_ >= text_.size() || text_[position_] != '\'') return fail("unterminated function name");
             ++position_;
-            expect(')', "missing \")\" after FUNCTION");
+            if (!expect(')', "missing \")\" after FUNCTION")) return;
             steps_.push_back({Kind::function, 0.0, std::move(name)});
             return;
         }
         if (atWord("log")) {
             position_ += 3;
-            expect('(', "missing \"(\" after log");
+            if (!expect('(', "missing \"(\" after log")) return;
             Deeper deeper(*this);
+            if (fault_) return;
             readSum();
-            expect(')', "missing \")\" after log");
-            emit(Kind::logarithm);
+            if (!fault_ && expect(')', "missing \")\" after log")) emit(Kind::logarithm);
             return;
         }
         fail("missing operand");
@@ -203,14 +217,14 @@ private:
             ++position_;
             const std::size_t fraction = position_;
             while (position_ < text_.size() && isDigit(text_[position_])) ++position_;
-            if (position_ == fraction) fail("number without fraction digits");
+            if (position_ == fraction) return fail("number without fraction digits");
         }
         if (position_ < text_.size() && (text_[position_] == 'e' || text_[position_] == 'E')) {
             ++position_;
             if (position_ < text_.size() && (text_[position_] == '+' || text_[position_] == '-')) ++position_;
             const std::size_t exponent = position_;
             while (position_ < text_.size() && isDigit(text_[position_])) ++position_;
-            if (position_ == exponent) fail("number without exponent digits");
+            if (position_ == exponent) return fail("number without exponent digits");
         }
         const std::string_view literal = text_.substr(start, position_ - start);
         double value = 0.0;
@@ -218,7 +232,7 @@ private:
         if (result.ec == std::errc::result_out_of_range) {
             value = overflows(literal) ? std::numeric_limits<double>::infinity() : 0.0;
         } else if (result.ec != std::errc() || result.ptr != literal.data() + literal.size()) {
-            fail("bad number");
+            return fail("bad number");
         }
         steps_.push_back({Kind::number, value, {}});
     }
@@ -263,13 +277,28 @@ private:
     std::vector<Step>& steps_;
     std::size_t position_ = 0;
     int depth_ = 0;
+    std::optional<std::string> fault_;
 };
 
 }  // namespace
 
-Expression::Expression(const std::string& format) : root_(std::make_unique<Node>()) {
+Expression::Expression(const std::string& format) : Expression(format, nullptr) {
+    if (!root_) throw ExpressionException(fault_);
+}
+
+std::optional<Expression> Expression::read(const std::string& format) {
+    Expression expression(format, nullptr);
+    if (!expression.root_) return std::nullopt;
+    return expression;
+}
+
+Expression::Expression(const std::string& format, std::nullptr_t) : root_(std::make_unique<Node>()) {
     Reader reader(format, root_->steps);
-    reader.readWhole();
+    if (auto fault = reader.readWhole()) {
+        fault_ = std::move(*fault);
+        root_.reset();
+        return;
+    }
     std::size_t height = 0;
     for (const Step& step : root_->steps) {
         switch (step.kind) {

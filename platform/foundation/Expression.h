@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -22,8 +23,8 @@ public:
 // Precedence: unary minus above ** above * / above + -; ** is right-associative
 // (2**3**2 = 512), and -2.0**2 is (-2.0)**2 = 4, as a negative number line reads on
 // the display. All arithmetic is IEEE double: 1.0/0.0 is +inf.
-// Nesting deeper than maxDepth, unknown function names, empty operands and
-// trailing operators raise ExpressionException.
+// Nesting deeper than maxDepth, empty operands and trailing operators make the text
+// unreadable; unknown function names fail its evaluation. Both raise ExpressionException.
 class Expression {
 public:
     // Answers a named function for an argument; none when the name is unknown.
@@ -33,6 +34,8 @@ public:
 
     // Parses the whole text; raises ExpressionException when it cannot read it.
     explicit Expression(const std::string& format);
+    // Parses the whole text; none when it cannot read it (nothing is raised).
+    static std::optional<Expression> read(const std::string& format);
     ~Expression();
     Expression(Expression&&) noexcept;
     Expression& operator=(Expression&&) noexcept;
@@ -44,8 +47,12 @@ public:
     double evaluate(const FunctionTable& functions, bool* nonFiniteOnTheWay = nullptr) const;
 
 private:
+    // Parses the whole text; no root and the fault when it cannot read it.
+    Expression(const std::string& format, std::nullptr_t);
+
     class Node;
     std::unique_ptr<Node> root_;
+    std::string fault_;
 };
 
 }  // namespace foundation

@@ -15,6 +15,7 @@ HeadlessHost::HeadlessHost(DeviceProfile profile, Orientation orientation)
     foundation::RunLoop::main().useVirtualTime(0);
     uikit::AudioServices::setPlayer({});
     uikit::Pasteboard::general().setStorage(std::make_unique<GroupPasteboardStorage>());
+    uikit::Pasteboard::general().recordWrites(true);
     clearRecords();
     driver_ = std::make_unique<ApplicationDriver>(ApplicationDriver::Display{
         profile_.size(orientation_), profile_.scale, profile_.idiom, profile_.safeAreaInsets(orientation_), false});
@@ -23,6 +24,7 @@ HeadlessHost::HeadlessHost(DeviceProfile profile, Orientation orientation)
 HeadlessHost::~HeadlessHost() {
     driver_.reset();
     uikit::Pasteboard::general().setStorage(nullptr);
+    uikit::Pasteboard::general().recordWrites(false);
     foundation::RunLoop::main().useVirtualTime(0);
 }
 

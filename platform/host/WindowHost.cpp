@@ -53,6 +53,11 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
     // font set's folder) allocate little, and an arena of their own each would cost more memory
     // than they use.
     mallopt(M_ARENA_MAX, 1);
+    // Large blocks (a frame's picture of a box over 128 kB) always in pages of their own, given
+    // back when freed. Left to itself the heap serves them from its own memory once the first
+    // is freed, and keeps that memory long after (a block freed below later ones cannot be
+    // returned).
+    mallopt(M_MMAP_THRESHOLD, 128 << 10);
     AppDescription app = description;
     app.name = programName(description, argv);
     std::vector<std::string> arguments;

@@ -49,7 +49,8 @@ std::vector<DamageRegion::Box> FrameRenderer::draw(cairo_t* cr, const uikit::Lay
         return damage.boxes();
     }
     for (const auto& box : damage.boxes()) drawBox(cr, box, *last_);
-    if (picture_.capacity() > pictureKept) picture_ = {};
+    // (Assigning `{}` would only empty it: a vector keeps its capacity when given no elements.)
+    if (picture_.capacity() > pictureKept) std::vector<unsigned char>().swap(picture_);
     return damage.boxes();
 }
 

@@ -24,6 +24,8 @@ public:
     std::vector<DamageRegion::Box> draw(cairo_t* cr, const uikit::Layer& root, double scale, uikit::Color background);
     // The target no longer holds the last frame drawn (a new surface): the next frame is whole.
     void forget() { last_.reset(); }
+    // The bytes held from one frame to the next for drawing boxes.
+    std::size_t keptBytes() const { return picture_.capacity(); }
 
 private:
     struct Drawn {

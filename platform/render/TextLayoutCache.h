@@ -6,6 +6,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace render {
@@ -30,11 +31,12 @@ public:
     static constexpr std::size_t layoutsKept = 128;
 
 private:
-    // Most recently used first.
+    // Most recently used first. The index's keys are views of the keys in `order`, whose
+    // entries stay where they are, so that each key is held once.
     template <typename Value>
     struct Recent {
         std::list<std::pair<std::string, Value>> order;
-        std::unordered_map<std::string, typename std::list<std::pair<std::string, Value>>::iterator> index;
+        std::unordered_map<std::string_view, typename std::list<std::pair<std::string, Value>>::iterator> index;
         Value* find(const std::string& key);
         Value& add(std::string key, Value value, std::size_t kept);
     };

@@ -12,7 +12,12 @@ std::optional<std::string> Pasteboard::string() const { return storage_ ? storag
 void Pasteboard::setString(const std::string& text) {
     if (storage_) storage_->write(text);
     else string_ = text;
-    writes_.push_back(text);
+    if (recording_) writes_.push_back(text);
+}
+
+void Pasteboard::recordWrites(bool on) {
+    recording_ = on;
+    if (!on) std::vector<std::string>().swap(writes_);
 }
 
 void Pasteboard::setStorage(std::unique_ptr<PasteboardStorage> storage) { storage_ = std::move(storage); }

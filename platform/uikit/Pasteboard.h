@@ -10,8 +10,9 @@
 namespace uikit {
 
 // The general pasteboard: one string, kept by the storage the host installed (the desktop
-// clipboard, a file shared by processes) or, without one, in the process. Every write is
-// recorded for the host.
+// clipboard, a file shared by processes) or, without one, in the process. A host that asks
+// for it gets a record of every write (a window asks for none: each "=" copies its result,
+// and the record would grow for as long as the window is open).
 class Pasteboard {
 public:
     static Pasteboard& general();
@@ -19,6 +20,8 @@ public:
     std::optional<std::string> string() const;
     void setString(const std::string& text);
     const std::vector<std::string>& writes() const { return writes_; }
+    // Starts (or stops and forgets) the record of writes.
+    void recordWrites(bool on);
     // Installs the host's storage; null keeps the text in the process again.
     void setStorage(std::unique_ptr<PasteboardStorage> storage);
     // Forgets the text kept in the process and the record of writes (an installed storage
@@ -29,6 +32,7 @@ private:
     std::unique_ptr<PasteboardStorage> storage_;
     std::optional<std::string> string_;
     std::vector<std::string> writes_;
+    bool recording_ = false;
 };
 
 }  // namespace uikit

@@ -17,7 +17,11 @@ std::optional<double> table(const std::string& name, double x) {
     return std::nullopt;
 }
 
-double eval(const std::string& text) { return Expression(text).evaluate(table); }
+// Its value; read() must read the text too.
+double eval(const std::string& text) {
+    EXPECT_TRUE(Expression::read(text).has_value()) << text;
+    return Expression(text).evaluate(table);
+}
 
 }  // namespace
 
@@ -90,6 +94,7 @@ TEST(Expression, UnreadableTextRaisesTheOneException) {
                              "log()", "log 2.0", "ln(2.0)", "2.0,3.0", "sin(30.0)", "2.0\xE2\x88\x92" "1.0",
                              "(/100.0)", "(-(*10.0/100.0))", "1.0/0.0/", "2***3"}) {
         EXPECT_THROW(Expression{text}, ExpressionException) << text;
+        EXPECT_FALSE(Expression::read(text).has_value()) << text;
     }
 }
 
@@ -107,6 +112,8 @@ TEST(Expression, NestingBeyondTheBoundIsUnreadableNotAStackOverflow) {
     std::string calls = "1.0";
     for (int i = 0; i < 1000; ++i) calls = "FUNCTION(" + calls + ",'double')";
     EXPECT_THROW(Expression{calls}, ExpressionException);
+    for (const auto& deep : {nested(100000), std::string(100000, '-') + "1.0", tower, calls})
+        EXPECT_FALSE(Expression::read(deep).has_value());
     // A long flat sum is not deep.
     std::string sum = "1.0";
     for (int i = 0; i < 100000; ++i) sum += "+1.0";

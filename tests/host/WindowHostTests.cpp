@@ -117,6 +117,7 @@ TEST_F(WindowHostTest, AnOffscreenWindowTakesInputDrawsAFrameAndCloses) {
     // The offscreen window has no clipboard: the text stays in the process.
     Pasteboard::general().setString("2+3=5");
     EXPECT_EQ(Pasteboard::general().string(), "2+3=5");
+    EXPECT_TRUE(Pasteboard::general().writes().empty());  // a window keeps no record of its copies
 }
 
 TEST_F(WindowHostTest, TheRunnerReportsWrongArgumentsAndAMissingDisplay) {

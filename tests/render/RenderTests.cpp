@@ -1,4 +1,5 @@
 #include "platform/foundation/RunLoop.h"
+#include "platform/render/FrameRenderer.h"
 #include "platform/render/Image.h"
 #include "platform/render/PangoTextMeasurer.h"
 #include "platform/render/Renderer.h"
@@ -11,6 +12,7 @@
 #include "platform/uikit/Window.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -336,4 +338,33 @@ TEST_F(RenderTest, MarkersAndSymbolsKeepTheThinStrokesOfTheDigits) {
         EXPECT_GT(colourful, 500) << emoji;
     }
     TextMeasurer::setShared(nullptr);
+}
+
+// A frame that changes a large part of the window draws it through a large picture; the
+// renderer lets that picture go after the frame and keeps only a small one between frames.
+TEST_F(RenderTest, FramesKeepOnlyASmallPictureBetweenThem) {
+    auto root = Layer::make();
+    root->setFrame(Rect(0, 0, 400, 400));
+    auto large = Layer::make();
+    large->setFrame(Rect(0, 0, 400, 180));  // under half the window, over 256 kB of pixels
+    auto small = Layer::make();
+    small->setFrame(Rect(0, 300, 10, 10));
+    root->addSublayer(large);
+    root->addSublayer(small);
+    const render::Image target(400, 400);
+    render::FrameRenderer frames;
+    auto frame = [&] {
+        cairo_t* cr = cairo_create(target.surface());
+        const auto boxes = frames.draw(cr, *root, 1, Color::white());
+        cairo_destroy(cr);
+        return boxes.size();
+    };
+    frame();
+    large->backgroundColor = red;
+    ASSERT_EQ(frame(), 1u);
+    EXPECT_TRUE(near(target.pixel(200, 90), red));
+    EXPECT_LE(frames.keptBytes(), std::size_t{256} << 10);
+    small->backgroundColor = blue;
+    ASSERT_EQ(frame(), 1u);
+    EXPECT_GT(frames.keptBytes(), 0u);
 }
