@@ -1,19 +1,16 @@
 #include "platform/host/SdlAudioLibrary.h"
 
+#include "platform/foundation/LoadedLibrary.h"
+
 #include <SDL2/SDL_hints.h>
-#include <dlfcn.h>
 
 namespace host {
 
 namespace {
 
-constexpr const char* libraryName = "libSDL2-2.0.so.0";
+using foundation::LoadedLibrary;
 
-template <class Function>
-void resolve(void* library, Function& function, const char* name, std::string& missing) {
-    function = reinterpret_cast<Function>(dlsym(library, name));
-    if (function == nullptr && missing.empty()) missing = name;
-}
+constexpr const char* libraryName = "libSDL2-2.0.so.0";
 
 struct Loaded {
     SdlAudioLibrary library;
@@ -23,26 +20,18 @@ struct Loaded {
 
 Loaded loadLibrary(const std::string& applicationName) {
     Loaded loaded;
-    void* handle = dlopen(libraryName, RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        const char* reason = dlerror();
-        loaded.error = std::string("cannot load ") + libraryName + (reason != nullptr ? std::string(": ") + reason : "");
-        return loaded;
-    }
+    LoadedLibrary library;
+    if (!library.open(libraryName, loaded.error)) return loaded;
     SdlAudioLibrary& s = loaded.library;
-    std::string missing;
-    resolve(handle, s.InitSubSystem, "SDL_InitSubSystem", missing);
-    resolve(handle, s.QuitSubSystem, "SDL_QuitSubSystem", missing);
-    resolve(handle, s.OpenAudioDevice, "SDL_OpenAudioDevice", missing);
-    resolve(handle, s.CloseAudioDevice, "SDL_CloseAudioDevice", missing);
-    resolve(handle, s.PauseAudioDevice, "SDL_PauseAudioDevice", missing);
-    resolve(handle, s.QueueAudio, "SDL_QueueAudio", missing);
-    resolve(handle, s.GetError, "SDL_GetError", missing);
-    resolve(handle, s.SetHint, "SDL_SetHint", missing);
-    if (!missing.empty()) {
-        loaded.error = std::string(libraryName) + " lacks " + missing;
-        return loaded;  // the library stays loaded: it is not unloaded while the process runs
-    }
+    library.resolve(s.InitSubSystem, "SDL_InitSubSystem");
+    library.resolve(s.QuitSubSystem, "SDL_QuitSubSystem");
+    library.resolve(s.OpenAudioDevice, "SDL_OpenAudioDevice");
+    library.resolve(s.CloseAudioDevice, "SDL_CloseAudioDevice");
+    library.resolve(s.PauseAudioDevice, "SDL_PauseAudioDevice");
+    library.resolve(s.QueueAudio, "SDL_QueueAudio");
+    library.resolve(s.GetError, "SDL_GetError");
+    library.resolve(s.SetHint, "SDL_SetHint");
+    if (!library.complete(loaded.error)) return loaded;
     s.SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     s.SetHint(SDL_HINT_APP_NAME, applicationName.c_str());
     loaded.ok = true;
