@@ -1,5 +1,6 @@
 #include "platform/foundation/GroupDirectory.h"
 
+#include "platform/foundation/FileDescriptor.h"
 #include "platform/foundation/Log.h"
 
 #include <dirent.h>
@@ -79,12 +80,9 @@ std::optional<std::string> checkEntries(int directoryFd, const std::filesystem::
 
 std::optional<std::string> GroupDirectory::secure(const std::filesystem::path& directory) {
     std::string error;
-    int fd = openDirectory(directory, error);
-    if (fd < 0) return error;
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const FileDescriptor opened(openDirectory(directory, error));
+    if (!opened) return error;
+    const int fd = opened.get();
     struct stat status {};
     if (::fstat(fd, &status) != 0) return systemError("cannot examine " + directory.string());
     if (auto reason = foreign(directory, status)) return reason;

@@ -1,34 +1,19 @@
 #include "platform/foundation/PrivateFile.h"
 
+#include "platform/foundation/FileDescriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <utility>
 
 namespace foundation {
 
 namespace {
 
 std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
-
-// Closes a descriptor when it goes, unless it was handed on.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
 
 std::string kindOf(mode_t mode) {
     if (S_ISDIR(mode)) return "a directory";
@@ -55,7 +40,7 @@ bool writeAll(int fd, std::string_view data) {
 
 bool PrivateFile::replace(const std::filesystem::path& file, std::string_view content, std::string& error) {
     std::string temporary = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
-    Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
+    FileDescriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
     if (out.get() < 0) {
         error = systemError("cannot create a file beside " + file.string());
         return false;
@@ -75,7 +60,8 @@ bool PrivateFile::replace(const std::filesystem::path& file, std::string_view co
 }
 
 int PrivateFile::openForAppending(const std::filesystem::path& file, std::string& error) {
-    Descriptor fd(::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+    FileDescriptor fd(
+        ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
     if (fd.get() < 0) {
         error = errno == ELOOP ? file.string() + " is a symbolic link" : systemError("cannot open " + file.string());
         return -1;
@@ -95,7 +81,7 @@ int PrivateFile::openForAppending(const std::filesystem::path& file, std::string
 std::optional<std::string> PrivateFile::read(const std::filesystem::path& file, std::uintmax_t limit, bool followLinks,
                                              std::string& error) {
     const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW);
-    Descriptor in(::open(file.c_str(), flags));
+    FileDescriptor in(::open(file.c_str(), flags));
     if (in.get() < 0) {
         error = errno == ELOOP && !followLinks ? file.string() + " is a symbolic link"
                                                : systemError("cannot open " + file.string());

@@ -2,6 +2,7 @@
 // aside under a lock that several processes finding the damage at once share.
 #include "platform/foundation/StoreRecovery.h"
 
+#include "platform/foundation/FileDescriptor.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/StoreConnection.h"
 
@@ -34,20 +35,15 @@ std::string timestampSuffix() {
 // Holds an exclusive advisory lock on a file while it lives (released by close).
 class FileLock {
 public:
-    explicit FileLock(const std::filesystem::path& path) {
-        descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-        if (descriptor_ < 0) return;
-        while (::flock(descriptor_, LOCK_EX) != 0 && errno == EINTR) {
+    explicit FileLock(const std::filesystem::path& path)
+        : descriptor_(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600)) {
+        if (!descriptor_) return;
+        while (::flock(descriptor_.get(), LOCK_EX) != 0 && errno == EINTR) {
         }
     }
-    ~FileLock() {
-        if (descriptor_ >= 0) ::close(descriptor_);
-    }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
 
 private:
-    int descriptor_ = -1;
+    FileDescriptor descriptor_;
 };
 
 // True when the store file at the path does not read as a whole database.

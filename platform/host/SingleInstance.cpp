@@ -106,9 +106,10 @@ private:
 // The start lock: a regular file of this user's, never reached through a link. None with the
 // reason: `untrusted` when it is there but may not be used (the start must not run), else it
 // merely cannot be opened (the start runs on its own).
-FileDescriptor openLock(int folder, const std::filesystem::path& path, std::string& problem, bool& untrusted) {
-    FileDescriptor lock(::openat(folder, path.filename().c_str(),
-                                 O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+foundation::FileDescriptor openLock(int folder, const std::filesystem::path& path, std::string& problem,
+                                    bool& untrusted) {
+    foundation::FileDescriptor lock(::openat(folder, path.filename().c_str(),
+                                             O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
     struct stat status {};
     untrusted = lock || errno == ELOOP || errno == EACCES || errno == EPERM;
     if (!lock && errno == ELOOP) problem = "the start lock " + path.string() + " is a symbolic link";
@@ -141,8 +142,8 @@ std::optional<Address> addressOf(const std::filesystem::path& directory, int dir
 }
 
 // A connection to the address, or none with errno set (EAGAIN: the listener's queue is full).
-FileDescriptor connectTo(const Address& address) {
-    FileDescriptor client(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+foundation::FileDescriptor connectTo(const Address& address) {
+    foundation::FileDescriptor client(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!client) return {};
     while (::connect(client.get(), address.get(), address.length) != 0)
         if (errno != EINTR) return {};
@@ -206,8 +207,8 @@ bool gaveUp(int fd) {
     return n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR);
 }
 
-SingleInstance::Claim handOver(FileDescriptor connection, const std::filesystem::path& socket, const std::string& name,
-                               const std::string& request, Clock::time_point deadline) {
+SingleInstance::Claim handOver(foundation::FileDescriptor connection, const std::filesystem::path& socket,
+                               const std::string& name, const std::string& request, Clock::time_point deadline) {
     if (!fromThisUser(connection.get()))
         return failure(socket.string() + " is served by another user: nothing was handed to it");
     if (!sendAll(connection.get(), request + "\n", deadline))
@@ -223,7 +224,7 @@ SingleInstance::Claim handOver(FileDescriptor connection, const std::filesystem:
 
 // Listens on the socket in place of anything left at its path (the start lock is held).
 SingleInstance::Claim listenAt(const std::filesystem::path& directory, int folder, const std::string& socketName,
-                               const Address& address, FileDescriptor& listener) {
+                               const Address& address, foundation::FileDescriptor& listener) {
     ::unlinkat(folder, socketName.c_str(), 0);
     listener.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!listener) return alone(systemError("cannot make a socket"));
@@ -240,7 +241,7 @@ SingleInstance::Claim listenAt(const std::filesystem::path& directory, int folde
 
 // One connection the running instance reads a request from.
 struct Connection {
-    FileDescriptor fd;
+    foundation::FileDescriptor fd;
     std::string received;
     Clock::time_point deadline;
 };
@@ -264,7 +265,8 @@ Reading readSome(Connection& connection) {
 
 }  // namespace
 
-SingleInstance::SingleInstance(FileDescriptor directory, FileDescriptor lock, FileDescriptor listener, std::string socketName)
+SingleInstance::SingleInstance(foundation::FileDescriptor directory, foundation::FileDescriptor lock,
+                               foundation::FileDescriptor listener, std::string socketName)
     : directory_(std::move(directory)),
       lock_(std::move(lock)),
       listener_(std::move(listener)),
@@ -282,12 +284,12 @@ SingleInstance::Claim SingleInstance::claim(const std::filesystem::path& directo
     if (auto problem = requestProblem(request); !problem.empty()) return failure(problem);
     std::error_code ignored;
     std::filesystem::create_directories(directory, ignored);
-    FileDescriptor folder(::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    foundation::FileDescriptor folder(::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folder) return alone(systemError("cannot open " + directory.string()));
     const std::filesystem::path lockPath = directory / (name + ".lock");
     std::string problem;
     bool untrusted = false;
-    FileDescriptor lock = openLock(folder.get(), lockPath, problem, untrusted);
+    foundation::FileDescriptor lock = openLock(folder.get(), lockPath, problem, untrusted);
     if (!lock) return untrusted ? failure(problem) : alone(problem);
     const std::string socketName = name + ".socket";
     auto address = addressOf(directory, folder.get(), socketName);
@@ -297,13 +299,13 @@ SingleInstance::Claim SingleInstance::claim(const std::filesystem::path& directo
         Exclusive exclusive(lock.get(), reachBy);
         if (!exclusive.held())
             return failure("another start of " + name + " holds " + lockPath.string() + ": gave up waiting for it");
-        if (FileDescriptor client = connectTo(*address)) {
+        if (foundation::FileDescriptor client = connectTo(*address)) {
             exclusive.unlock();
             return handOver(std::move(client), directory / socketName, name, request, after(patience.answer));
         }
         if (errno == ECONNREFUSED || errno == ENOENT) {
             // Nobody listens: this start runs, in place of a socket left behind.
-            FileDescriptor listener;
+            foundation::FileDescriptor listener;
             Claim taken = listenAt(directory, folder.get(), socketName, *address, listener);
             if (taken.role == Role::running)
                 taken.instance.reset(new SingleInstance(std::move(folder), std::move(lock), std::move(listener), socketName));
@@ -321,7 +323,7 @@ bool SingleInstance::deliver(const std::filesystem::path& directory, const std::
     const auto reachBy = after(patience.reach);
     error = requestProblem(request);
     if (!error.empty()) return false;
-    FileDescriptor folder(::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    foundation::FileDescriptor folder(::open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folder) {
         error = systemError("cannot open " + directory.string());
         return false;
@@ -333,7 +335,7 @@ bool SingleInstance::deliver(const std::filesystem::path& directory, const std::
         return false;
     }
     for (milliseconds pause = firstPause;;) {
-        if (FileDescriptor client = connectTo(*address)) {
+        if (foundation::FileDescriptor client = connectTo(*address)) {
             auto result = handOver(std::move(client), directory / socketName, name, request, after(patience.answer));
             error = result.error;
             return result.role == Role::handedOver;
@@ -367,7 +369,7 @@ namespace {
 // Carries the request out on the main run loop, unless its start gave up meanwhile, and
 // answers it.
 void carryOut(const std::weak_ptr<SingleInstance::Handler>& target, Connection connection) {
-    auto held = std::make_shared<FileDescriptor>(std::move(connection.fd));
+    auto held = std::make_shared<foundation::FileDescriptor>(std::move(connection.fd));
     foundation::RunLoop::main().post([target, held, request = std::move(connection.received)] {
         auto handler = target.lock();
         if (!handler || !*handler) return;
@@ -385,7 +387,7 @@ void carryOut(const std::weak_ptr<SingleInstance::Handler>& target, Connection c
 // False when no descriptor is left for one (the caller pauses taking them).
 bool acceptWaiting(int listener, std::vector<Connection>& reading) {
     while (reading.size() < connectionsRead) {
-        FileDescriptor connection(::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+        foundation::FileDescriptor connection(::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
         if (!connection) {
             if (errno == EINTR || errno == ECONNABORTED) continue;
             if (errno != EMFILE && errno != ENFILE) return true;

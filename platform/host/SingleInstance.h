@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/host/FileDescriptor.h"
+#include "platform/foundation/FileDescriptor.h"
 
 #include <sys/types.h>
 
@@ -73,14 +73,15 @@ public:
     SingleInstance& operator=(const SingleInstance&) = delete;
 
 private:
-    SingleInstance(FileDescriptor directory, FileDescriptor lock, FileDescriptor listener, std::string socketName);
+    SingleInstance(foundation::FileDescriptor directory, foundation::FileDescriptor lock,
+                   foundation::FileDescriptor listener, std::string socketName);
     void receive(const std::weak_ptr<Handler>& target);
 
-    FileDescriptor directory_;
-    FileDescriptor lock_;
-    FileDescriptor listener_;
-    FileDescriptor stopRead_;
-    FileDescriptor stopWrite_;
+    foundation::FileDescriptor directory_;
+    foundation::FileDescriptor lock_;
+    foundation::FileDescriptor listener_;
+    foundation::FileDescriptor stopRead_;
+    foundation::FileDescriptor stopWrite_;
     std::string socketName_;
     dev_t socketDevice_ = 0;
     ino_t socketInode_ = 0;

@@ -2,7 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PrivateFile.h"
-#include "platform/host/FileDescriptor.h"
+#include "platform/foundation/FileDescriptor.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,7 +48,7 @@ std::vector<std::string> TranscriptFile::lastTexts(std::size_t count) const {
     };
     // Opened once, not followed through a link, never waiting on a pipe: what is read is the
     // regular file that was checked.
-    FileDescriptor file(::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    foundation::FileDescriptor file(::open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!file) return errno == ENOENT ? std::vector<std::string>{} : fail(std::strerror(errno));
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) return fail(std::strerror(errno));
@@ -86,7 +86,7 @@ bool TranscriptFile::append(const std::string& text) const {
         return false;
     };
     std::string refusal;
-    FileDescriptor file(foundation::PrivateFile::openForAppending(path_, refusal));
+    foundation::FileDescriptor file(foundation::PrivateFile::openForAppending(path_, refusal));
     if (!file) {
         foundation::Log::warning("transcript: " + refusal);
         return false;

@@ -1,5 +1,5 @@
 #include "platform/foundation/RunLoop.h"
-#include "platform/host/FileDescriptor.h"
+#include "platform/foundation/FileDescriptor.h"
 #include "platform/host/SingleInstance.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -50,13 +50,13 @@ protected:
         SuiteTest::TearDown();
     }
     // A client that connects as a later start would, without the protocol.
-    host::FileDescriptor connectRaw() {
-        host::FileDescriptor folder(open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    foundation::FileDescriptor connectRaw() {
+        foundation::FileDescriptor folder(open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         std::string path = "/proc/self/fd/" + std::to_string(folder.get()) + "/ostrelo.socket";
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-        host::FileDescriptor client(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        foundation::FileDescriptor client(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
         EXPECT_EQ(connect(client.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << std::strerror(errno);
         return client;
     }
@@ -92,7 +92,7 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsRequestOverWhereAStaleSocketWasRep
     EXPECT_EQ(status.st_mode & 0777, 0600u);
 
     // A request longer than the bound is dropped unanswered; the instance goes on serving.
-    host::FileDescriptor flood = connectRaw();
+    foundation::FileDescriptor flood = connectRaw();
     std::string tooLong(4 * SingleInstance::maximumRequestLength, 'x');
     ASSERT_EQ(send(flood.get(), tooLong.data(), tooLong.size(), MSG_NOSIGNAL), static_cast<ssize_t>(tooLong.size()));
     pid_t second = spawn([&] {
@@ -176,7 +176,7 @@ TEST_F(SingleInstanceTest, HostileClientsHoldNoOneUpAndEveryRequestIsAnsweredOnc
                           {"gave-up\n", true, ""},              // gone before it could be carried out
                           {"refuse\n", false, "refused not this one\n"}};
     for (int i = 0; i < 200; ++i) rows.push_back({"activate " + std::to_string(i) + "\n", false, "ok\n"});
-    std::vector<host::FileDescriptor> clients;
+    std::vector<foundation::FileDescriptor> clients;
     for (const Row& row : rows) {
         clients.push_back(connectRaw());
         ASSERT_EQ(send(clients.back().get(), row.sends.data(), row.sends.size(), MSG_NOSIGNAL), ssize_t(row.sends.size()));

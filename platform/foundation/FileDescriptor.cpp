@@ -1,8 +1,8 @@
-#include "platform/host/FileDescriptor.h"
+#include "platform/foundation/FileDescriptor.h"
 
 #include <unistd.h>
 
-namespace host {
+namespace foundation {
 
 FileDescriptor::~FileDescriptor() { reset(); }
 
@@ -22,4 +22,4 @@ void FileDescriptor::reset(int fd) {
     fd_ = fd;
 }
 
-}  // namespace host
+}  // namespace foundation

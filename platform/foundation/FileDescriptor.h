@@ -1,6 +1,6 @@
 #pragma once
 
-namespace host {
+namespace foundation {
 
 // Owns one open file descriptor and closes it when it goes.
 class FileDescriptor {
@@ -22,4 +22,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace host
+}  // namespace foundation
