@@ -5,14 +5,12 @@
 #include "engine/Calculator.h"
 #include "platform/foundation/Locale.h"
 #include "tests/support/CalculatorTestApi.h"
-#include "tests/support/TestEnvironment.h"
+#include "tests/support/ScratchGroupDirectory.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,23 +19,10 @@ namespace {
 
 using ostrelo::Calculator;
 
-// A group directory of its own for the whole run.
-struct Environment {
-    std::filesystem::path directory;
-    Environment() {
-        directory = testsupport::makeTemporaryDirectory("ostrelo-bench");
-        setenv("OSTRELO_GROUP_DIR", directory.c_str(), 1);
-        foundation::Locale::setCurrent("en_US");
-    }
-    ~Environment() {
-        std::error_code ignored;
-        std::filesystem::remove_all(directory, ignored);
-    }
-};
-
-Environment& environment() {
-    static Environment instance;
-    return instance;
+// A group directory of its own for the whole run, and the locale the keys are typed in.
+void prepareRun() {
+    static const testsupport::ScratchGroupDirectory directory("ostrelo-bench");
+    foundation::Locale::setCurrent("en_US");
 }
 
 const char* const numbers[] = {"12", "34", "56", "78", "90", "12", "34", "56", "78", "90"};
@@ -92,7 +77,7 @@ std::function<void(Calculator&)> typeOnceThenUndo(void (*type)(Calculator&), voi
 // Times `key` alone; `prepare` (untimed) brings the calculation back to 20 lines first.
 void timeKey(benchmark::State& state, const std::function<void(Calculator&)>& prepare,
              const std::function<void(Calculator&)>& key) {
-    environment();
+    prepareRun();
     Calculator calculator;
     std::vector<double> samples;
     for (auto _ : state) {

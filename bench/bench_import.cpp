@@ -11,34 +11,18 @@
 
 #include "engine/Calculator.h"
 #include "platform/foundation/Locale.h"
-#include "tests/support/TestEnvironment.h"
+#include "tests/support/ScratchGroupDirectory.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 namespace {
 
 constexpr std::size_t megabyte = 1 << 20;
 
-struct Environment {
-    std::filesystem::path directory;
-    Environment() {
-        directory = testsupport::makeTemporaryDirectory("ostrelo-bench-import");
-        setenv("OSTRELO_GROUP_DIR", directory.c_str(), 1);
-    }
-    ~Environment() {
-        std::error_code ignored;
-        std::filesystem::remove_all(directory, ignored);
-    }
-};
-
-Environment& environment() {
-    static Environment instance;
-    return instance;
-}
+// A group directory of its own for the whole run.
+void prepareRun() { static const testsupport::ScratchGroupDirectory directory("ostrelo-bench-import"); }
 
 // `piece` repeated after `start` up to `size` bytes, then `end`.
 std::string text(const std::string& start, const std::string& piece, const std::string& end, std::size_t size) {
@@ -49,7 +33,7 @@ std::string text(const std::string& start, const std::string& piece, const std::
 }
 
 void pasteText(benchmark::State& state, const std::string& locale, const std::string& pasted, double expected) {
-    environment();
+    prepareRun();
     foundation::Locale::setCurrent(locale);
     ostrelo::Calculator calculator;
     for (auto _ : state) calculator.importCalculationText(pasted, false);

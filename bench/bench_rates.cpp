@@ -5,11 +5,11 @@
 // Run from the repository root (or with OSTRELO_TEST_DATA set to tests/data).
 #include "engine/ExchangeRateFeed.h"
 #include "engine/MyParser.h"
+#include "tests/support/ScratchGroupDirectory.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -37,11 +37,9 @@ void parseRealDocument(benchmark::State& state) {
 
 void parseAndStoreRealDocument(benchmark::State& state) {
     const auto document = realDocument();
-    const auto directory = testsupport::makeTemporaryDirectory("ostrelo-bench-rates");
-    setenv("OSTRELO_GROUP_DIR", directory.c_str(), 1);
+    const testsupport::ScratchGroupDirectory group("ostrelo-bench-rates");
     if (document.empty()) state.SkipWithError("tests/data/eurofxref-daily.xml not found");
     for (auto _ : state) ostrelo::ExchangeRateFeed::storeRates(document, {}, std::nullopt);
-    std::filesystem::remove_all(directory);
 }
 
 // A document in the real one's shape with `count` currencies "AAA", "AAB", ...
@@ -67,25 +65,21 @@ std::string fileBytes(const std::filesystem::path& path) {
 
 void storeSixtyFourCurrencies(benchmark::State& state) {
     const auto document = documentOfCurrencies(64);
-    const auto directory = testsupport::makeTemporaryDirectory("ostrelo-bench-rates");
-    setenv("OSTRELO_GROUP_DIR", directory.c_str(), 1);
+    const testsupport::ScratchGroupDirectory group("ostrelo-bench-rates");
     for (auto _ : state) ostrelo::ExchangeRateFeed::storeRates(document, {}, std::nullopt);
     state.counters["bytes"] = static_cast<double>(document.size());
-    std::filesystem::remove_all(directory);
 }
 
 void refuseThreeThousandCurrencies(benchmark::State& state) {
     const auto document = documentOfCurrencies(3000);
-    const auto directory = testsupport::makeTemporaryDirectory("ostrelo-bench-rates");
-    setenv("OSTRELO_GROUP_DIR", directory.c_str(), 1);
+    const testsupport::ScratchGroupDirectory group("ostrelo-bench-rates");
     ostrelo::ExchangeRateFeed::storeRates(realDocument(), {}, std::nullopt);
-    const auto store = directory / "group.sqlite";
-    const auto journal = directory / "group.sqlite-wal";
+    const auto store = group.path() / "group.sqlite";
+    const auto journal = group.path() / "group.sqlite-wal";
     const std::string before = fileBytes(store) + fileBytes(journal);
     for (auto _ : state) ostrelo::ExchangeRateFeed::storeRates(document, {}, std::nullopt);
     if (before.empty() || fileBytes(store) + fileBytes(journal) != before) state.SkipWithError("the store changed");
     state.counters["bytes"] = static_cast<double>(document.size());
-    std::filesystem::remove_all(directory);
 }
 
 }  // namespace
