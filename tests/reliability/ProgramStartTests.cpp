@@ -1,11 +1,14 @@
 // The five programs as a user starts them: their command lines, and the group directory each one
 // checks before it touches a file in it.
+#include "platform/render/Image.h"
 #include "tests/support/AppProcess.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/XServer.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <cairo.h>
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -18,6 +21,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -80,7 +84,8 @@ protected:
     // with its standard output.
     // With a `display`, the start's window is an X11 window on it.
     std::unique_ptr<AppProcess> start(const char* program, const std::vector<std::string>& arguments,
-                                      bool errorsApart = true, const std::string& display = "") const {
+                                      bool errorsApart = true, const std::string& display = "",
+                                      const std::map<std::string, std::string>& more = {}) const {
         std::vector<std::string> shell{"-c", errorsApart ? "exec \"$0\" \"$@\" 2>\"$ERRORS\"" : "exec \"$0\" \"$@\"",
                                        program};
         shell.insert(shell.end(), arguments.begin(), arguments.end());
@@ -89,14 +94,15 @@ protected:
             {"OSTRELO_WINDOW_SYSTEM", display.empty() ? "offscreen" : "x11"}, {"SDL_AUDIODRIVER", "dummy"},
             {"OSTRELO_RATES_URL", "http://127.0.0.1:9/"}, {"LANG", "en_US.UTF-8"}};
         if (!display.empty()) environment["DISPLAY"] = display;
+        environment.insert(more.begin(), more.end());
         return std::make_unique<AppProcess>("/bin/sh", shell, environment);
     }
     struct Ended {
         std::optional<int> status;
         std::string output, error;
     };
-    Ended run(const char* program, const std::vector<std::string>& arguments) const {
-        auto process = start(program, arguments);
+    Ended run(const char* program, const std::vector<std::string>& arguments, const std::string& display = "") const {
+        auto process = start(program, arguments, true, display);
         Ended ended{process->waitForExit(), {}, {}};
         process->waitForLine("\x01");  // reads to the end
         return {ended.status, process->text(), contentOf(errors)};
@@ -137,6 +143,16 @@ Window viewableWindowOf(Display* display, const std::string& name) {
     return found;
 }
 
+// The window of a program once it is viewable with its first frame drawn; 0 when the program
+// ended or took too long.
+Window shownWindowOf(Display* display, AppProcess& process, const std::string& name) {
+    Window window = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(AppProcess::ceiling);
+    while ((window = viewableWindowOf(display, name)) == 0 && process.running() && std::chrono::steady_clock::now() < deadline)
+        usleep(1000);
+    return window != 0 && process.waitForLine("first frame") ? window : 0;
+}
+
 // How many colours the window shows (1 for a blank window on the server's black root).
 std::size_t coloursShown(Display* display, Window window) {
     XWindowAttributes attributes{};
@@ -161,16 +177,119 @@ TEST_F(ProgramStartTest, EachProgramMapsItsWindowWithItsFirstFrameOnTheDisplay) 
     ASSERT_NE(display, nullptr);
     for (const Program& program : programs) {
         auto process = start(program.path, {}, false, server.display());
-        Window window = 0;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(AppProcess::ceiling);
-        while ((window = viewableWindowOf(display, program.name)) == 0 && process->running() &&
-               std::chrono::steady_clock::now() < deadline)
-            usleep(1000);
+        const Window window = shownWindowOf(display, *process, program.name);
         ASSERT_NE(window, 0u) << program.name << ": " << process->text();
         EXPECT_GT(coloursShown(display, window), 1u) << program.name;
-        EXPECT_TRUE(process->waitForLine("first frame")) << process->text();
         process->kill(SIGTERM);
         EXPECT_TRUE(process->waitForExit()) << program.name;
+    }
+    XCloseDisplay(display);
+}
+
+// What a window shows, as 0xRRGGBB pixels.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    static int grey(std::uint32_t p) { return int((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) / 3; }
+
+    static Picture of(Display* display, Window window) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        Picture picture{attributes.width, attributes.height, {}};
+        XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(picture.width),
+                                  static_cast<unsigned>(picture.height), AllPlanes, ZPixmap);
+        if (image == nullptr) return {};
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) picture.pixels.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
+        XDestroyImage(image);
+        return picture;
+    }
+    bool write(const std::filesystem::path& file) const {
+        render::Image image(width, height);
+        cairo_surface_t* surface = image.surface();
+        cairo_surface_flush(surface);
+        unsigned char* data = cairo_image_surface_get_data(surface);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                reinterpret_cast<std::uint32_t*>(data + y * cairo_image_surface_get_stride(surface))[x] = 0xFF000000 | at(x, y);
+        cairo_surface_mark_dirty(surface);
+        return image.writePNG(file);
+    }
+    // The mean difference in grey (0 to 255) between this picture and one twice its size with
+    // each block of 2×2 pixels averaged.
+    double differenceFromHalf(const Picture& twice) const {
+        double sum = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int block = grey(twice.at(2 * x, 2 * y)) + grey(twice.at(2 * x + 1, 2 * y)) +
+                                  grey(twice.at(2 * x, 2 * y + 1)) + grey(twice.at(2 * x + 1, 2 * y + 1));
+                sum += std::abs(block / 4.0 - grey(at(x, y)));
+            }
+        return sum / (double(width) * height);
+    }
+    // The sum of the squared steps in grey between neighbouring pixels: an edge drawn across one
+    // pixel counts twice what the same edge spread over two does.
+    double edgeEnergy() const {
+        double sum = 0;
+        for (int y = 0; y + 1 < height; ++y)
+            for (int x = 0; x + 1 < width; ++x) {
+                const double right = grey(at(x + 1, y)) - grey(at(x, y)), below = grey(at(x, y + 1)) - grey(at(x, y));
+                sum += right * right + below * below;
+            }
+        return sum;
+    }
+    // The blocks of 2×2 pixels that are not of one colour: none in a picture of one pixel per
+    // point made twice as large.
+    std::size_t mixedBlocks() const {
+        std::size_t mixed = 0;
+        for (int y = 0; y + 1 < height; y += 2)
+            for (int x = 0; x + 1 < width; x += 2)
+                mixed += at(x, y) != at(x + 1, y) || at(x, y) != at(x, y + 1) || at(x, y) != at(x + 1, y + 1);
+        return mixed;
+    }
+};
+
+// On a desktop of two pixels per point (Xft.dpi 192 in the server's resources) each window is
+// twice as large as at one pixel per point (OSTRELO_SCALE=1 overrides the desktop), shows the
+// same picture, and draws it at its own pixels: neither one pixel per point enlarged (blocks of
+// 2×2 pixels of one colour) nor blurred (edges spread over two pixels). The pictures at two
+// pixels per point go to snapshots/ for a person to look at.
+TEST_F(ProgramStartTest, EachWindowFollowsTheDesktopsScaleAndDrawsSharplyAtIt) {
+    if (!testsupport::XServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
+    testsupport::XServer server("2048x2048");
+    ASSERT_FALSE(server.display().empty()) << server.failure();
+    Display* display = XOpenDisplay(server.display().c_str());
+    ASSERT_NE(display, nullptr);
+    const std::string resources = "Xcursor.size:\t24\nXft.dpi:\t192\n";
+    XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+    XSync(display, False);
+    std::filesystem::create_directories(OSTRELO_SNAPSHOT_DIR);
+    for (const Program& program : programs) {
+        if (program.name == "ostrelo-settings") continue;
+        SCOPED_TRACE(program.name);
+        Picture pictures[2];
+        for (const bool desktops : {true, false}) {
+            std::map<std::string, std::string> scale;
+            if (!desktops) scale["OSTRELO_SCALE"] = "1";
+            auto process = start(program.path, {}, false, server.display(), scale);
+            const Window window = shownWindowOf(display, *process, program.name);
+            ASSERT_NE(window, 0u) << process->text();
+            pictures[desktops] = Picture::of(display, window);
+            process->kill(SIGTERM);
+            EXPECT_TRUE(process->waitForExit());
+        }
+        const Picture &one = pictures[false], &two = pictures[true];
+        ASSERT_GT(one.width, 0);
+        EXPECT_EQ(two.width, 2 * one.width);
+        EXPECT_EQ(two.height, 2 * one.height);
+        if (two.width != 2 * one.width || two.height != 2 * one.height) continue;
+        EXPECT_TRUE(two.write(std::filesystem::path(OSTRELO_SNAPSHOT_DIR) / (program.name + "-2x.png")));
+        EXPECT_LT(one.differenceFromHalf(two), 3);
+        // One pixel per point drawn twice as large would have twice the energy, blurred less.
+        EXPECT_GT(two.edgeEnergy() / one.edgeEnergy(), 2.4);
+        EXPECT_GT(two.mixedBlocks(), two.pixels.size() / 4 / 200);
     }
     XCloseDisplay(display);
 }
