@@ -294,6 +294,63 @@ TEST_F(ProgramStartTest, EachWindowFollowsTheDesktopsScaleAndDrawsSharplyAtIt) {
     XCloseDisplay(display);
 }
 
+// Each extension runs once per user, as the app does: a second start brings the running window
+// forward (over another program's) and ends with 0, and no second window opens.
+TEST_F(ProgramStartTest, ASecondStartOfAnExtensionBringsItsWindowForwardAndEnds) {
+    if (!testsupport::XServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
+    testsupport::XServer server;
+    ASSERT_FALSE(server.display().empty()) << server.failure();
+    Display* display = XOpenDisplay(server.display().c_str());
+    ASSERT_NE(display, nullptr);
+    const Window root = DefaultRootWindow(display);
+    // The windows of the program, and whether `window` is stacked above `other`.
+    auto windowsOf = [&](const std::string& name, Window window, Window other, bool& above) {
+        Window parent = 0, *children = nullptr;
+        unsigned count = 0, found = 0;
+        Window rootAgain = 0;
+        XQueryTree(display, root, &rootAgain, &parent, &children, &count);
+        int windowAt = -1, otherAt = -1;
+        for (unsigned i = 0; i < count; ++i) {
+            XClassHint hint{};
+            if (XGetClassHint(display, children[i], &hint)) {
+                found += hint.res_name == name;
+                XFree(hint.res_name), XFree(hint.res_class);
+            }
+            if (children[i] == window) windowAt = int(i);
+            if (children[i] == other) otherAt = int(i);
+        }
+        XFree(children);
+        above = windowAt > otherAt;
+        return found;
+    };
+    for (const Program& program : programs) {
+        if (program.name == "ostrelo" || program.name == "ostrelo-settings") continue;
+        SCOPED_TRACE(program.name);
+        auto running = start(program.path, {}, false, server.display());
+        const Window window = shownWindowOf(display, *running, program.name);
+        ASSERT_NE(window, 0u) << running->text();
+        const Window cover = XCreateSimpleWindow(display, root, 0, 0, 1280, 1024, 0, 0, 0);
+        XMapRaised(display, cover);
+        XSync(display, False);
+        bool above = true;
+        windowsOf(program.name, window, cover, above);
+        EXPECT_FALSE(above);
+
+        const Ended again = run(program.path, {}, server.display());
+        EXPECT_EQ(again.status, 0) << again.error;
+        EXPECT_TRUE(running->running());
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(AppProcess::ceiling);
+        while ((windowsOf(program.name, window, cover, above), !above) && std::chrono::steady_clock::now() < deadline)
+            usleep(1000);
+        EXPECT_TRUE(above);
+        EXPECT_EQ(windowsOf(program.name, window, cover, above), 1u);
+        XDestroyWindow(display, cover);
+        running->kill(SIGTERM);
+        EXPECT_TRUE(running->waitForExit());
+    }
+    XCloseDisplay(display);
+}
+
 // What a start finds in the group directory, as another local user could have left it: the app
 // tightens a directory of the user's that others may use and goes on; anything it cannot trust
 // ends every start with 1 and one line naming it. Nothing outside the directory changes, and
