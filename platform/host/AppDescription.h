@@ -33,6 +33,9 @@ struct AppDescription {
         bool resizable = true;
         bool alwaysOnTop = false;
         Placement placement = Placement::centered;
+        // The smallest size, in points, a resizable window can be given: a keypad still fits
+        // with keys large enough to hit, upright or lying.
+        uikit::Size minimumSize{320, 320};
     };
     WindowStyle windowStyle;
     // Whether pressing at a point (in window points) drags the window: the title bar of an

@@ -17,6 +17,7 @@ int ConversationHost::run(int argc, char** argv, Factory makeExtension,
 AppDescription ConversationHost::description(Factory makeExtension) {
     AppDescription app;
     app.title = "Ostrelo Messages";
+    app.singleInstance = true;
     app.makeRootViewController = [makeExtension = std::move(makeExtension)] {
         return std::make_unique<ConversationHostController>(makeExtension, transcriptPath());
     };

@@ -17,7 +17,8 @@ public:
     using Factory = ConversationHostController::Factory;
 
     // What an extension's main() calls: takes no arguments (usage and 2 otherwise), checks the
-    // extension's files (AppDescription::checkBeforeStart), runs until the window is closed.
+    // extension's files (AppDescription::checkBeforeStart), runs once per user (a later start
+    // brings the window forward and ends) until the window is closed.
     static int run(int argc, char** argv, Factory makeExtension,
                    std::function<bool(std::string& error)> checkBeforeStart = {});
     // The start-up both hosts run.

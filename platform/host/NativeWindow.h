@@ -44,13 +44,16 @@ public:
     const Options& options() const { return options_; }
     // The window's size in points.
     virtual uikit::Size size() const = 0;
+    // Pixels per point, for the window's life (one, but where the window system has a scale).
+    virtual double scale() const { return 1; }
     // Asks for another size; size() has it at once.
     virtual void resize(uikit::Size size) = 0;
     virtual void setIcon(const render::Image& icon) = 0;
 
-    // The picture frames are drawn in, at the window's size in pixels, in Cairo's RGB24 format;
-    // it keeps its pixels from frame to frame. `fresh` is set when it was made anew (at the start
-    // or after a size change) and holds no frame yet. Null when it cannot be made.
+    // The picture frames are drawn in, at the window's size in pixels (points × scale), in
+    // Cairo's RGB24 format; it keeps its pixels from frame to frame. `fresh` is set when it was
+    // made anew (at the start or after a size change) and holds no frame yet. Null when it
+    // cannot be made.
     virtual cairo_surface_t* picture(bool& fresh) = 0;
     // Shows these boxes (pixels) of the picture.
     virtual void present(const std::vector<render::DamageRegion::Box>& boxes) = 0;

@@ -26,6 +26,7 @@ AppDescription PanelHost::description(Factory makeWidget, PanelHostController::O
     app.windowStyle.resizable = false;
     app.windowStyle.alwaysOnTop = true;
     app.windowStyle.placement = AppDescription::WindowStyle::Placement::topRight;
+    app.singleInstance = true;
     app.dragsWindow = [](uikit::Window& window, uikit::Point point) {
         auto* panel = controller(window);
         return panel != nullptr && panel->dragsWindowAt(point);

@@ -15,8 +15,8 @@ class PanelHost {
 public:
     using Factory = PanelHostController::Factory;
 
-    // What a widget's main() calls: takes no arguments (usage and 2 otherwise), runs until the
-    // panel is closed. URLs go to the app that claims its single instance as `appInstanceName`
+    // What a widget's main() calls: takes no arguments (usage and 2 otherwise), runs once per
+    // user (a later start brings the panel forward and ends) until the panel is closed. URLs go to the app that claims its single instance as `appInstanceName`
     // in the group directory, else to the desktop's opener.
     static int run(int argc, char** argv, Factory makeWidget, const std::string& appInstanceName);
     // The start-up both hosts run.

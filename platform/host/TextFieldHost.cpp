@@ -63,6 +63,9 @@ AppDescription TextFieldHost::description(Factory makeKeyboard, const Arguments&
     app.title = "Ostrelo Keyboard";
     app.size = arguments.device.size(arguments.orientation);
     app.idiom = arguments.device.idiom;
+    app.singleInstance = true;
+    // The field keeps a line of its own above the keyboard, also lying on the smallest phone.
+    app.windowStyle.minimumSize = {320, 360};
     app.makeRootViewController = [makeKeyboard = std::move(makeKeyboard)] {
         return std::make_unique<TextFieldHostController>(makeKeyboard);
     };

@@ -24,7 +24,8 @@ public:
     };
 
     // What a keyboard's main() calls: `[--device NAME] [--landscape]` (usage and 2 otherwise;
-    // "--help": usage on standard output and 0), runs until the window is closed.
+    // "--help": usage on standard output and 0), runs once per user (a later start brings the
+    // window forward and ends, whatever its arguments) until the window is closed.
     static int run(int argc, char** argv, Factory makeKeyboard);
     // None for arguments that are not `[--device NAME] [--landscape]` with a known profile.
     static std::optional<Arguments> parseArguments(const std::vector<std::string>& arguments);

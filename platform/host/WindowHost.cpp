@@ -13,7 +13,6 @@
 #include "platform/uikit/Application.h"
 #include "platform/uikit/AudioServices.h"
 #include "platform/uikit/Pasteboard.h"
-#include "platform/uikit/Screen.h"
 
 #include <cairo.h>
 #include <malloc.h>
@@ -120,8 +119,8 @@ WindowHost::WindowHost(std::unique_ptr<NativeWindow> window, const AppDescriptio
     size_ = window_->size();
     auto& loop = foundation::RunLoop::main();
     loop.useRealTime();
-    // One pixel per point: the window's picture has its size in points.
-    driver_ = std::make_unique<ApplicationDriver>(ApplicationDriver::Display{size_, 1, app_.idiom, {}, true});
+    driver_ = std::make_unique<ApplicationDriver>(
+        ApplicationDriver::Display{size_, window_->scale(), app_.idiom, {}, true});
     driver_->setWindowHandlers({[this](uikit::Size size) { resizeWindow(size); }, [this] { quit(); }});
 
     if (auto clipboard = window_->clipboard()) {
@@ -313,10 +312,8 @@ void WindowHost::drawFrame() {
     cairo_surface_t* picture = window_->picture(fresh);
     if (picture == nullptr) return;
     if (fresh) driver_->forgetFrame();
-    const double scale = cairo_image_surface_get_width(picture) / size_.width;
-    uikit::Screen::mainScreen().setScale(scale);
     cairo_t* cr = cairo_create(picture);
-    const auto boxes = driver_->drawFrame(cr, scale);
+    const auto boxes = driver_->drawFrame(cr, window_->scale());
     cairo_destroy(cr);
     cairo_surface_flush(picture);
     if (boxes.empty()) return;

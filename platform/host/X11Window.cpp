@@ -1,6 +1,7 @@
 #include "platform/host/X11Window.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/host/DisplayScale.h"
 #include "platform/host/X11Clipboard.h"
 #include "platform/host/X11Connection.h"
 #include "platform/host/X11FrameBuffer.h"
@@ -12,6 +13,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
 #include <poll.h>
+#include <stdlib.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -103,6 +105,8 @@ std::pair<int, int> placement(Display* display, int screen, Window root, const X
     return {monitor.x + (monitor.width - width) / 2, monitor.y + (monitor.height - height) / 2};
 }
 
+int pixelsOf(double points, double scale) { return std::max(1, static_cast<int>(std::lround(points * scale))); }
+
 bool cairoLayout(const Visual* visual) {
     return visual->c_class == TrueColor && visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
            visual->blue_mask == 0xFF;
@@ -154,8 +158,8 @@ std::unique_ptr<NativeWindow> X11Window::open(const Options& options, std::strin
         error = "the display has no 24-bit true-colour visual";
         return nullptr;
     }
-    const int width = std::max(1, static_cast<int>(std::lround(options.size.width)));
-    const int height = std::max(1, static_cast<int>(std::lround(options.size.height)));
+    const double scale = DisplayScale::choose(XResourceManagerString(display), std::getenv(DisplayScale::variable));
+    const int width = pixelsOf(options.size.width, scale), height = pixelsOf(options.size.height, scale);
     const auto [x, y] = placement(display, screen, root, connection->atoms(), options.style.placement, width, height);
     XSetWindowAttributes attributes{};
     // No background: the server leaves the window's pixels to the frames (the first one is the
@@ -171,7 +175,7 @@ std::unique_ptr<NativeWindow> X11Window::open(const Options& options, std::strin
         XCreateWindow(display, root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), 0, visual->depth,
                       InputOutput, visual->visual, CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity,
                       &attributes);
-    std::unique_ptr<X11Window> made(new X11Window(options, std::move(connection), window));
+    std::unique_ptr<X11Window> made(new X11Window(options, std::move(connection), window, scale));
     made->frame_ = std::make_unique<X11FrameBuffer>(*made->connection_, window, visual->visual, visual->depth);
     made->describe(x, y);
     // The window and what it tells the window manager exist once open returns.
@@ -179,8 +183,9 @@ std::unique_ptr<NativeWindow> X11Window::open(const Options& options, std::strin
     return made;
 }
 
-X11Window::X11Window(const Options& options, std::unique_ptr<X11Connection> connection, unsigned long window)
-    : NativeWindow(options), connection_(std::move(connection)), window_(window), size_(options.size) {
+X11Window::X11Window(const Options& options, std::unique_ptr<X11Connection> connection, unsigned long window,
+                     double scale)
+    : NativeWindow(options), connection_(std::move(connection)), window_(window), size_(options.size), scale_(scale) {
     Display* display = connection_->display();
     clipboard_ = std::make_unique<X11Clipboard>(display, window_, connection_->atoms(), [this] { return lastInput_; });
     // A held key repeats as presses alone, without a release before each.
@@ -199,7 +204,9 @@ X11Window::~X11Window() {
     if (wakeUp_ >= 0) close(wakeUp_);
 }
 
-int X11Window::pixels(double points) const { return std::max(1, static_cast<int>(std::lround(points))); }
+int X11Window::pixels(double points) const { return pixelsOf(points, scale_); }
+
+uikit::Point X11Window::points(int x, int y) const { return {x / scale_, y / scale_}; }
 
 // What the window manager knows of the window.
 void X11Window::describe(int x, int y) {
@@ -233,7 +240,9 @@ void X11Window::describe(int x, int y) {
     hints.input = True;
     hints.initial_state = NormalState;
     XSetWMHints(display, window_, &hints);
-    setSizeHints(x, y, true);
+    // Only the panel has a place of its own; other windows go where the window manager puts them.
+    if (o.style.placement == AppDescription::WindowStyle::Placement::topRight) position_ = {x, y};
+    setSizeHints();
     if (!o.style.decorated) {
         // flags: decorations given; functions, decorations (none), input mode, status.
         const long motif[5] = {2, 0, 0, 0, 0};
@@ -247,17 +256,21 @@ void X11Window::describe(int x, int y) {
     }
 }
 
-// The place the window opens at (when `placed`), and for a window of a fixed size that size as
-// its smallest and largest.
-void X11Window::setSizeHints(int x, int y, bool placed) {
+// The window's own place, when it has one, and its smallest size: the style's for a window that
+// can be resized, else its size, which is then also its largest.
+void X11Window::setSizeHints() {
     XSizeHints hints{};
-    if (placed) {
+    if (position_) {
         hints.flags |= USPosition | PPosition;
-        hints.x = x;
-        hints.y = y;
+        hints.x = position_->first;
+        hints.y = position_->second;
     }
-    if (!options().style.resizable) {
-        hints.flags |= PMinSize | PMaxSize;
+    hints.flags |= PMinSize;
+    if (options().style.resizable) {
+        hints.min_width = pixels(options().style.minimumSize.width);
+        hints.min_height = pixels(options().style.minimumSize.height);
+    } else {
+        hints.flags |= PMaxSize;
         hints.min_width = hints.max_width = pixels(size_.width);
         hints.min_height = hints.max_height = pixels(size_.height);
     }
@@ -266,7 +279,7 @@ void X11Window::setSizeHints(int x, int y, bool placed) {
 
 void X11Window::resize(uikit::Size size) {
     size_ = size;
-    if (!options().style.resizable) setSizeHints(0, 0, false);
+    if (!options().style.resizable) setSizeHints();
     XResizeWindow(connection_->display(), window_, static_cast<unsigned>(pixels(size.width)),
                   static_cast<unsigned>(pixels(size.height)));
     XFlush(connection_->display());
@@ -383,9 +396,9 @@ void X11Window::wakeUp() {
 }
 
 std::optional<WindowEvent> X11Window::configured(int width, int height) {
-    const uikit::Size size{double(width), double(height)};
-    if (size == size_ || width <= 0 || height <= 0) return std::nullopt;
-    size_ = size;
+    if ((width == pixels(size_.width) && height == pixels(size_.height)) || width <= 0 || height <= 0)
+        return std::nullopt;
+    size_ = {width / scale_, height / scale_};
     return WindowEvent{WindowEvent::Kind::resized, {}, {}};
 }
 
@@ -450,18 +463,23 @@ std::optional<WindowEvent> X11Window::translate(XEvent& event) {
         lastInput_ = event.xbutton.time;
         pressRootX_ = event.xbutton.x_root, pressRootY_ = event.xbutton.y_root;
         pressX_ = event.xbutton.x, pressY_ = event.xbutton.y;
-        return WindowEvent{Kind::press, {double(event.xbutton.x), double(event.xbutton.y)}, {}};
+        return WindowEvent{Kind::press, points(event.xbutton.x, event.xbutton.y), {}};
     case MotionNotify:
         if (movingItself_) {
-            XMoveWindow(display, window_, event.xmotion.x_root - pressX_, event.xmotion.y_root - pressY_);
+            position_ = {event.xmotion.x_root - pressX_, event.xmotion.y_root - pressY_};
+            XMoveWindow(display, window_, position_->first, position_->second);
             return std::nullopt;
         }
-        return WindowEvent{Kind::move, {double(event.xmotion.x), double(event.xmotion.y)}, {}};
+        return WindowEvent{Kind::move, points(event.xmotion.x, event.xmotion.y), {}};
     case ButtonRelease:
         if (event.xbutton.button != Button1) return std::nullopt;
         lastInput_ = event.xbutton.time;
-        if (std::exchange(movingItself_, false)) return std::nullopt;
-        return WindowEvent{Kind::release, {double(event.xbutton.x), double(event.xbutton.y)}, {}};
+        if (std::exchange(movingItself_, false)) {
+            // Where the user put the window is its place from now on.
+            setSizeHints();
+            return std::nullopt;
+        }
+        return WindowEvent{Kind::release, points(event.xbutton.x, event.xbutton.y), {}};
     case LeaveNotify:
         if (event.xcrossing.mode != NotifyNormal || event.xcrossing.detail == NotifyInferior || movingItself_)
             return std::nullopt;

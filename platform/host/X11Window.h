@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 union _XEvent;
 
@@ -18,12 +19,15 @@ class X11FrameBuffer;
 // A top-level X11 window (Xlib; MIT-SHM for frames where the server shares memory). The window
 // manager hears the title (WM_NAME, _NET_WM_NAME), the program's name as the window class, the
 // process (_NET_WM_PID), the protocols it speaks (WM_DELETE_WINDOW, _NET_WM_PING), the icon
-// (_NET_WM_ICON), and per window style: a fixed size (equal smallest and largest sizes), no
-// decorations (_MOTIF_WM_HINTS), always on top (_NET_WM_STATE_ABOVE) and where it opens (centred
-// on the primary monitor, or at the top right of its usable area). A window is moved by its
+// (_NET_WM_ICON), and per window style: its smallest size, or a fixed size (equal smallest and
+// largest sizes), no decorations (_MOTIF_WM_HINTS), always on top (_NET_WM_STATE_ABOVE) and
+// where it opens (the window manager's choice, or, without one, centred on the primary monitor;
+// or at the top right of its usable area, a place the window claims as its own). A window is moved by its
 // header through the window manager (_NET_WM_MOVERESIZE) or, without one that offers it, by the
 // window itself. The first frame is the window's background when it is mapped, so that it is
-// never seen blank; later exposures show the whole picture again. One pixel per point.
+// never seen blank; later exposures show the whole picture again. The window draws at the
+// desktop's scale (DisplayScale): its size on the screen and its picture are in pixels, its
+// size and pointer events in points.
 class X11Window : public NativeWindow {
 public:
     // Null, with the reason, without a display or a 24-bit true-colour visual on it.
@@ -31,6 +35,7 @@ public:
     ~X11Window() override;
 
     uikit::Size size() const override { return size_; }
+    double scale() const override { return scale_; }
     void resize(uikit::Size size) override;
     void setIcon(const render::Image& icon) override;
     cairo_surface_t* picture(bool& fresh) override;
@@ -51,9 +56,9 @@ protected:
     bool hasSystemEvents() override;
 
 private:
-    X11Window(const Options& options, std::unique_ptr<X11Connection> connection, unsigned long window);
+    X11Window(const Options& options, std::unique_ptr<X11Connection> connection, unsigned long window, double scale);
     void describe(int x, int y);
-    void setSizeHints(int x, int y, bool placed);
+    void setSizeHints();
     std::optional<WindowEvent> translate(_XEvent& event);
     std::optional<WindowEvent> configured(int width, int height);
     std::optional<WindowEvent> stateChanged();
@@ -61,6 +66,7 @@ private:
     void exposed();
     bool windowManagerMoves();
     int pixels(double points) const;
+    uikit::Point points(int x, int y) const;
 
     std::unique_ptr<X11Connection> connection_;
     unsigned long window_;
@@ -69,6 +75,9 @@ private:
     X11Keyboard keyboard_;
     int wakeUp_ = -1;
     uikit::Size size_;
+    double scale_;
+    // Where the window was put by the program (the panel) or by the user (moving it itself).
+    std::optional<std::pair<int, int>> position_;
     bool shown_ = false;
     bool mapped_ = false;
     bool minimized_ = false;

@@ -3,6 +3,7 @@
 // window shows and owns or asks for the clipboard, on a thread of its own while the window's
 // loop runs.
 #include "platform/foundation/RunLoop.h"
+#include "platform/host/DisplayScale.h"
 #include "platform/host/PanelHost.h"
 #include "platform/host/WindowHost.h"
 #include "platform/host/X11Clipboard.h"
@@ -71,11 +72,12 @@ protected:
     void SetUp() override {
         SuiteTest::SetUp();
         if (!testsupport::XServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
-        server = std::make_unique<testsupport::XServer>();
+        server = std::make_unique<testsupport::XServer>("1600x1600");
         ASSERT_FALSE(server->display().empty()) << server->failure();
         setenv("DISPLAY", server->display().c_str(), 1);
         setenv(host::NativeWindow::systemVariable, "x11", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        unsetenv(host::DisplayScale::variable);
         other = XOpenDisplay(server->display().c_str());
         ASSERT_NE(other, nullptr);
     }
@@ -149,6 +151,12 @@ protected:
         XFree(data);
         return values;
     }
+    XSizeHints sizeHints(Window window) {
+        XSizeHints hints{};
+        long supplied = 0;
+        EXPECT_TRUE(XGetWMNormalHints(other, window, &hints, &supplied));
+        return hints;
+    }
     XWindowAttributes attributes(Window window) {
         XWindowAttributes a{};
         XGetWindowAttributes(other, window, &a);
@@ -161,11 +169,14 @@ protected:
     Log log;
 };
 
-// What a person does in the app's window, as the server delivers it: the first frame is on the
-// screen once the window is mapped, a click is a tap, keys are presses with their usage codes
+// What a person does in the app's window, as the server delivers it, on a desktop of two pixels
+// per point: the window is twice its size in points, opens where the window manager puts it and
+// cannot be made smaller than its style's smallest size; the first frame is on the screen once
+// the window is mapped, a click is a tap at its point, keys are presses with their usage codes
 // (a key pressed again while held is a repeat), Ctrl+R turns the window, and the window
 // manager's close ends the program.
 TEST_F(X11WindowTest, TheWindowShowsItsFrameTakesClicksAndKeysAndClosesForTheWindowManager) {
+    setenv(host::DisplayScale::variable, "2", 1);
     host::AppDescription app;
     app.makeRootViewController = [this] { return std::make_unique<Screen>(&log); };
     auto window = open(app);
@@ -176,6 +187,10 @@ TEST_F(X11WindowTest, TheWindowShowsItsFrameTakesClicksAndKeysAndClosesForTheWin
     EXPECT_EQ(std::string(hint.res_name) + " " + hint.res_class, "ostrelo-test ostrelo-test");
     XFree(hint.res_name), XFree(hint.res_class);
     EXPECT_EQ(longs(id, "_NET_WM_PID"), std::vector<long>{getpid()});
+    EXPECT_EQ(std::vector<int>({attributes(id).width, attributes(id).height}), std::vector<int>({750, 1334}));
+    const XSizeHints hints = sizeHints(id);
+    EXPECT_EQ(hints.flags & (USPosition | PPosition | PMaxSize), 0);
+    EXPECT_EQ(std::vector<int>({hints.min_width, hints.min_height}), std::vector<int>({640, 640}));
 
     unsigned long shown = 0;
     const bool closed = runWhile(*window, [&] {
@@ -187,8 +202,8 @@ TEST_F(X11WindowTest, TheWindowShowsItsFrameTakesClicksAndKeysAndClosesForTheWin
             XDestroyImage(image);
             return shown == 0x0AC81E;
         }));
-        send(id, button(ButtonPress, 70, 130, id));
-        send(id, button(ButtonRelease, 70, 130, id, Button1Mask));
+        send(id, button(ButtonPress, 140, 260, id));
+        send(id, button(ButtonRelease, 140, 260, id, Button1Mask));
         send(id, key(KeyPress, XK_5));
         send(id, key(KeyPress, XK_5));
         send(id, key(KeyRelease, XK_5));
@@ -196,7 +211,7 @@ TEST_F(X11WindowTest, TheWindowShowsItsFrameTakesClicksAndKeysAndClosesForTheWin
         send(id, key(KeyPress, XK_KP_Add));
         send(id, key(KeyPress, XK_c, ControlMask));
         send(id, key(KeyPress, XK_r, ControlMask));
-        ASSERT_TRUE(eventually([&] { return attributes(id).width == 667; }));
+        ASSERT_TRUE(eventually([&] { return attributes(id).width == 1334; }));
         XEvent close{};
         close.xclient.type = ClientMessage;
         close.xclient.message_type = atom("WM_PROTOCOLS");
@@ -210,8 +225,8 @@ TEST_F(X11WindowTest, TheWindowShowsItsFrameTakesClicksAndKeysAndClosesForTheWin
 }
 
 // The widget's panel opens without decorations, on top, at the top right of what the desktop's
-// panels leave free, with its size fixed; dragged by its header (without a window manager that
-// moves windows) it follows the pointer, and a press elsewhere is a touch.
+// panels leave free (a place it claims as the user's), with its size fixed; dragged by its header
+// (without a window manager that moves windows) it follows the pointer and claims its new place.
 TEST_F(X11WindowTest, ThePanelOpensOnTopAtTheTopRightOfTheUsableAreaAndIsDraggedByItsHeader) {
     const long workArea[] = {0, 40, 1280, 984};
     XChangeProperty(other, DefaultRootWindow(other), atom("_NET_WORKAREA"), XA_CARDINAL, 32, PropModeReplace,
@@ -224,11 +239,10 @@ TEST_F(X11WindowTest, ThePanelOpensOnTopAtTheTopRightOfTheUsableAreaAndIsDragged
     EXPECT_EQ(attributes(id).y, 40 + 16);
     EXPECT_EQ(longs(id, "_NET_WM_STATE"), std::vector<long>{static_cast<long>(atom("_NET_WM_STATE_ABOVE"))});
     EXPECT_EQ(longs(id, "_MOTIF_WM_HINTS"), (std::vector<long>{2, 0, 0, 0, 0}));
-    XSizeHints hints{};
-    long supplied = 0;
-    ASSERT_TRUE(XGetWMNormalHints(other, id, &hints, &supplied));
+    XSizeHints hints = sizeHints(id);
     EXPECT_EQ(std::vector<int>({hints.min_width, hints.min_height, hints.max_width, hints.max_height}),
               std::vector<int>({320, 138, 320, 138}));
+    EXPECT_EQ(std::vector<long>({hints.flags & USPosition, hints.x, hints.y}), std::vector<long>({USPosition, 944, 56}));
 
     runWhile(*window, [&] {
         ASSERT_TRUE(eventually([&] { return attributes(id).map_state == IsViewable; }));
@@ -241,6 +255,8 @@ TEST_F(X11WindowTest, ThePanelOpensOnTopAtTheTopRightOfTheUsableAreaAndIsDragged
         ASSERT_TRUE(eventually([&] { return attributes(id).x == 844 && attributes(id).y == 106; }));
     });
     EXPECT_FALSE(window->driver().touchActive());
+    hints = sizeHints(id);
+    EXPECT_EQ(std::vector<long>({hints.flags & USPosition, hints.x, hints.y}), std::vector<long>({USPosition, 844, 106}));
 }
 
 // The clipboard with another program: what the window copied is served to it as UTF-8, as

@@ -4,8 +4,10 @@
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/XServer.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <cairo.h>
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -18,6 +20,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -80,7 +84,8 @@ protected:
     // with its standard output.
     // With a `display`, the start's window is an X11 window on it.
     std::unique_ptr<AppProcess> start(const char* program, const std::vector<std::string>& arguments,
-                                      bool errorsApart = true, const std::string& display = "") const {
+                                      bool errorsApart = true, const std::string& display = "",
+                                      const std::map<std::string, std::string>& more = {}) const {
         std::vector<std::string> shell{"-c", errorsApart ? "exec \"$0\" \"$@\" 2>\"$ERRORS\"" : "exec \"$0\" \"$@\"",
                                        program};
         shell.insert(shell.end(), arguments.begin(), arguments.end());
@@ -89,14 +94,15 @@ protected:
             {"OSTRELO_WINDOW_SYSTEM", display.empty() ? "offscreen" : "x11"}, {"SDL_AUDIODRIVER", "dummy"},
             {"OSTRELO_RATES_URL", "http://127.0.0.1:9/"}, {"LANG", "en_US.UTF-8"}};
         if (!display.empty()) environment["DISPLAY"] = display;
+        environment.insert(more.begin(), more.end());
         return std::make_unique<AppProcess>("/bin/sh", shell, environment);
     }
     struct Ended {
         std::optional<int> status;
         std::string output, error;
     };
-    Ended run(const char* program, const std::vector<std::string>& arguments) const {
-        auto process = start(program, arguments);
+    Ended run(const char* program, const std::vector<std::string>& arguments, const std::string& display = "") const {
+        auto process = start(program, arguments, true, display);
         Ended ended{process->waitForExit(), {}, {}};
         process->waitForLine("\x01");  // reads to the end
         return {ended.status, process->text(), contentOf(errors)};
@@ -117,24 +123,50 @@ TEST_F(ProgramStartTest, HelpPrintsTheUsageOnStandardOutputAndAWrongArgumentOnSt
     }
 }
 
-// The window a program opened on the display (its class is the program's name), once it is
-// viewable; 0 when there is none.
-Window viewableWindowOf(Display* display, const std::string& name) {
+// The windows a program opened on the display (their class is the program's name), from the
+// bottom of the stack up.
+std::vector<Window> windowsOf(Display* display, const std::string& name) {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
-    Window found = 0;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
-    for (unsigned i = 0; i < count && found == 0; ++i) {
+    std::vector<Window> found;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return found;
+    for (unsigned i = 0; i < count; ++i) {
         XClassHint hint{};
         if (!XGetClassHint(display, children[i], &hint)) continue;
-        XWindowAttributes attributes{};
-        if (hint.res_name == name && XGetWindowAttributes(display, children[i], &attributes) &&
-            attributes.map_state == IsViewable)
-            found = children[i];
+        if (hint.res_name == name) found.push_back(children[i]);
         XFree(hint.res_name), XFree(hint.res_class);
     }
     XFree(children);
     return found;
+}
+
+// The window a program opened on the display, once it is viewable; 0 when there is none.
+Window viewableWindowOf(Display* display, const std::string& name) {
+    for (const Window window : windowsOf(display, name)) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable) return window;
+    }
+    return 0;
+}
+
+// The window on top of all others.
+Window topWindow(Display* display) {
+    Window root = 0, parent = 0, *children = nullptr, top = 0;
+    unsigned count = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) && count > 0)
+        top = children[count - 1];
+    XFree(children);
+    return top;
+}
+
+// The window of a program once it is viewable with its first frame drawn; 0 when the program
+// ended or took too long.
+Window shownWindowOf(Display* display, AppProcess& process, const std::string& name) {
+    Window window = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(AppProcess::ceiling);
+    while ((window = viewableWindowOf(display, name)) == 0 && process.running() && std::chrono::steady_clock::now() < deadline)
+        usleep(1000);
+    return window != 0 && process.waitForLine("first frame") ? window : 0;
 }
 
 // How many colours the window shows (1 for a blank window on the server's black root).
@@ -161,16 +193,130 @@ TEST_F(ProgramStartTest, EachProgramMapsItsWindowWithItsFirstFrameOnTheDisplay) 
     ASSERT_NE(display, nullptr);
     for (const Program& program : programs) {
         auto process = start(program.path, {}, false, server.display());
-        Window window = 0;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(AppProcess::ceiling);
-        while ((window = viewableWindowOf(display, program.name)) == 0 && process->running() &&
-               std::chrono::steady_clock::now() < deadline)
-            usleep(1000);
+        const Window window = shownWindowOf(display, *process, program.name);
         ASSERT_NE(window, 0u) << program.name << ": " << process->text();
         EXPECT_GT(coloursShown(display, window), 1u) << program.name;
-        EXPECT_TRUE(process->waitForLine("first frame")) << process->text();
         process->kill(SIGTERM);
         EXPECT_TRUE(process->waitForExit()) << program.name;
+    }
+    XCloseDisplay(display);
+}
+
+// What a window shows, in Cairo's RGB24 pixels.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    static Picture of(Display* display, Window window) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        Picture picture{attributes.width, attributes.height, {}};
+        XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(picture.width),
+                                  static_cast<unsigned>(picture.height), AllPlanes, ZPixmap);
+        for (int y = 0; image != nullptr && y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) picture.pixels.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
+        if (image != nullptr) XDestroyImage(image);
+        return picture;
+    }
+    int grey(int x, int y) const {
+        const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
+        return int((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) / 3;
+    }
+    // The mean difference in grey (0 to 255) from a picture twice as large, each 2×2 block of
+    // its pixels averaged.
+    double differenceFromHalf(const Picture& twice) const {
+        double sum = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                sum += std::abs((twice.grey(2 * x, 2 * y) + twice.grey(2 * x + 1, 2 * y) + twice.grey(2 * x, 2 * y + 1) +
+                                 twice.grey(2 * x + 1, 2 * y + 1)) / 4.0 - grey(x, y));
+        return sum / (double(width) * height);
+    }
+    // The sum of the squared steps in grey between neighbouring pixels: an edge drawn across one
+    // pixel counts twice what the same edge spread over two does.
+    double edgeEnergy() const {
+        double sum = 0;
+        for (int y = 0; y + 1 < height; ++y)
+            for (int x = 0; x + 1 < width; ++x)
+                sum += std::pow(grey(x + 1, y) - grey(x, y), 2) + std::pow(grey(x, y + 1) - grey(x, y), 2);
+        return sum;
+    }
+    bool write(const std::filesystem::path& file) {
+        cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels.data()),
+                                                                       CAIRO_FORMAT_RGB24, width, height, width * 4);
+        const bool written = cairo_surface_write_to_png(surface, file.c_str()) == CAIRO_STATUS_SUCCESS;
+        cairo_surface_destroy(surface);
+        return written;
+    }
+};
+
+// On a desktop of two pixels per point (Xft.dpi 192 in the server's resources) each window is
+// twice as large as at one pixel per point (OSTRELO_SCALE=1 overrides the desktop), shows the
+// same picture, and draws it at its own pixels: one pixel per point enlarged would have twice
+// the edge energy, and less when blurred. The pictures at two pixels per point go to snapshots/
+// for a person to look at.
+TEST_F(ProgramStartTest, EachWindowFollowsTheDesktopsScaleAndDrawsSharplyAtIt) {
+    if (!testsupport::XServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
+    testsupport::XServer server("2048x2048");
+    ASSERT_FALSE(server.display().empty()) << server.failure();
+    Display* display = XOpenDisplay(server.display().c_str());
+    ASSERT_NE(display, nullptr);
+    const std::string resources = "Xcursor.size:\t24\nXft.dpi:\t192\n";
+    XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+    XSync(display, False);
+    std::filesystem::create_directories(OSTRELO_SNAPSHOT_DIR);
+    for (const Program& program : programs) {
+        if (program.name == "ostrelo-settings") continue;
+        SCOPED_TRACE(program.name);
+        Picture pictures[2];
+        for (const char* scale : {"", "1"}) {
+            auto process = start(program.path, {}, false, server.display(), {{"OSTRELO_SCALE", scale}});
+            const Window window = shownWindowOf(display, *process, program.name);
+            ASSERT_NE(window, 0u) << process->text();
+            pictures[*scale == '\0'] = Picture::of(display, window);
+            process->kill(SIGTERM);
+            EXPECT_TRUE(process->waitForExit());
+        }
+        Picture &one = pictures[0], &two = pictures[1];
+        ASSERT_GT(one.width, 0);
+        ASSERT_EQ(std::make_pair(two.width, two.height), std::make_pair(2 * one.width, 2 * one.height));
+        EXPECT_TRUE(two.write(std::filesystem::path(OSTRELO_SNAPSHOT_DIR) / (program.name + "-2x.png")));
+        EXPECT_LT(one.differenceFromHalf(two), 3);
+        EXPECT_GT(two.edgeEnergy() / one.edgeEnergy(), 2.4);
+    }
+    XCloseDisplay(display);
+}
+
+// Each extension runs once per user, as the app does: a second start brings the running window
+// forward (over another program's) and ends with 0, and no second window opens.
+TEST_F(ProgramStartTest, ASecondStartOfAnExtensionBringsItsWindowForwardAndEnds) {
+    if (!testsupport::XServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
+    testsupport::XServer server;
+    ASSERT_FALSE(server.display().empty()) << server.failure();
+    Display* display = XOpenDisplay(server.display().c_str());
+    ASSERT_NE(display, nullptr);
+    for (const Program& program : programs) {
+        if (program.name == "ostrelo" || program.name == "ostrelo-settings") continue;
+        SCOPED_TRACE(program.name);
+        auto running = start(program.path, {}, false, server.display());
+        const Window window = shownWindowOf(display, *running, program.name);
+        ASSERT_NE(window, 0u) << running->text();
+        const Window cover = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1280, 1024, 0, 0, 0);
+        XMapRaised(display, cover);
+        XSync(display, False);
+        EXPECT_EQ(topWindow(display), cover);
+
+        const Ended again = run(program.path, {}, server.display());
+        EXPECT_EQ(again.status, 0) << again.error;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(AppProcess::ceiling);
+        while (topWindow(display) != window && std::chrono::steady_clock::now() < deadline) usleep(1000);
+        EXPECT_EQ(topWindow(display), window);
+        EXPECT_EQ(windowsOf(display, program.name), std::vector<Window>{window});
+        EXPECT_TRUE(running->running());
+        XDestroyWindow(display, cover);
+        running->kill(SIGTERM);
+        EXPECT_TRUE(running->waitForExit());
     }
     XCloseDisplay(display);
 }

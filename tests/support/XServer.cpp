@@ -23,12 +23,13 @@ bool XServer::installed() {
 }
 
 // The server writes its display number to the descriptor given with -displayfd once it listens.
-XServer::XServer() {
+XServer::XServer(const std::string& size) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
         failure_ = "no pipe for Xvfb";
         return;
     }
+    const std::string screen = size + "x24";
     pid_ = fork();
     if (pid_ == 0) {
         fcntl(ends[1], F_SETFD, 0);
@@ -36,7 +37,7 @@ XServer::XServer() {
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);
         const std::string fd = std::to_string(ends[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-br", "-nolisten", "tcp", "-noreset",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-br", "-nolisten", "tcp", "-noreset",
                static_cast<char*>(nullptr));
         _exit(127);
     }

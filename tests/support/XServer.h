@@ -6,14 +6,14 @@
 
 namespace testsupport {
 
-// A private X server (Xvfb, 1280×1024 at 24 bits, a black root window) for tests that need a
-// real display; it names its display once it is ready, and ends with the object.
+// A private X server (Xvfb, 1280×1024 or the size given, at 24 bits, a black root window) for
+// tests that need a real display; it names its display once it is ready, and ends with the object.
 class XServer {
 public:
     // Whether Xvfb is installed (scripts/install-deps installs it).
     static bool installed();
 
-    XServer();
+    explicit XServer(const std::string& size = "1280x1024");
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
