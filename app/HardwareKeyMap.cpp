@@ -3,6 +3,7 @@
 #include "engine/Calculator.h"
 #include "platform/foundation/NumberFormatter.h"
 #include "platform/uikit/AudioServices.h"
+#include "platform/uikit/HidUsage.h"
 #include "platform/uikit/Press.h"
 #include "screens/CalculatorScreen.h"
 #include "screens/KeyHandler.h"
@@ -13,8 +14,8 @@ namespace ostrelo {
 
 namespace {
 
-constexpr unsigned click = 1104;
-constexpr unsigned endClick = 1103;
+constexpr unsigned click = uikit::AudioServices::keyClick;
+constexpr unsigned endClick = uikit::AudioServices::endKeyClick;
 
 // Keys whose twin does not depend on the calculator's mode.
 const std::map<std::string, std::string>& fixedTwins() {

@@ -1,7 +1,6 @@
 #include "platform/host/X11Keyboard.h"
 
 #include "platform/foundation/Characters.h"
-#include "platform/host/HidUsage.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>

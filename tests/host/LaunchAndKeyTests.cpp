@@ -1,4 +1,4 @@
-#include "platform/host/HidUsage.h"
+#include "platform/uikit/HidUsage.h"
 #include "platform/host/KeyboardInput.h"
 #include "platform/host/LaunchRequest.h"
 #include "platform/host/X11Keyboard.h"
@@ -57,7 +57,7 @@ KeyboardInput::KeyDown keyDown(int usage, const std::string& unmodified, const s
 
 TEST(KeyboardInputTest, KeyDownsBecomeOnePressWithCharactersAndUsageCode) {
     using Action = KeyboardInput::Action;
-    namespace hid = host::hid;
+    namespace hid = uikit::hid;
     struct Row {
         const char* name;
         KeyboardInput::KeyDown down;
