@@ -21,7 +21,7 @@ constexpr unsigned endClick = uikit::AudioServices::endKeyClick;
 const std::map<std::string, std::string>& fixedTwins() {
     static const std::map<std::string, std::string> twins{
         {"*", "×"}, {"/", "÷"},  {"+", "+"},  {"-", "−"},  {"(", "("},  {")", ")"},
-        {"n", "±"}, {"r", "MR"}, {"c", "MC"}, {"s", "M−"}, {"a", "M+"},
+        {"×", "×"}, {"÷", "÷"}, {"−", "−"}, {"n", "±"}, {"r", "MR"}, {"c", "MC"}, {"s", "M−"}, {"a", "M+"},
     };
     return twins;
 }
@@ -38,7 +38,7 @@ std::optional<HardwareKeyMap::Twin> HardwareKeyMap::twinOf(const uikit::Key& key
     if (c == "=" || c == "\r") return Twin{screen_.links().calculator->dateCalculator() ? "𝑑" : "=", endClick};
     if (c == "\b") return Twin{"C", endClick};
     if (c == "e") return Twin{"⇨", std::nullopt};
-    if (key.keyCode == escapeKeyCode) return Twin{"AC", endClick};
+    if (key.keyCode == uikit::hid::escape) return Twin{"AC", endClick};
     return std::nullopt;
 }
 

@@ -446,7 +446,8 @@ std::optional<WindowEvent> X11Window::translate(XEvent& event) {
         return WindowEvent{event.type == FocusIn ? Kind::focusIn : Kind::focusOut, {}, {}};
     case KeyPress:
         lastInput_ = event.xkey.time;
-        return WindowEvent{Kind::key, {}, keyboard_.keyDown(event)};
+        if (auto down = keyboard_.keyDown(event)) return WindowEvent{Kind::key, {}, std::move(*down)};
+        return std::nullopt;
     case KeyRelease:
         if (!autoRepeated(event)) keyboard_.keyUp(event.xkey.keycode);
         return std::nullopt;

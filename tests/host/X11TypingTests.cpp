@@ -42,6 +42,12 @@ protected:
         SuiteTest::TearDown();
     }
 
+    // The server's keyboard layout (setxkbmap, before the window opens).
+    void setLayout(const std::string& layout) {
+        const std::string command = "setxkbmap -display " + server->display() + " " + layout;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
     // What the field in system typing holds once the keys were typed (and Return after them).
     std::string type(const Keys& keys) {
         std::string error;
@@ -101,6 +107,14 @@ protected:
 // A key released and pressed again within one millisecond is pressed twice, not held.
 TEST_F(X11TypingTest, IdenticalKeysTypedWithinOneMillisecondAllArrive) {
     EXPECT_EQ(type({XK_1, XK_0, XK_0, XK_5, XK_a, XK_a, XK_b, XK_b, XK_1, XK_1, XK_0, XK_0}), "1005aabb1100");
+}
+
+// The letters of the layout the server has, and its dead keys through the locale's compose table.
+TEST_F(X11TypingTest, LettersOfEveryLayoutAndDeadKeysTypeTheirText) {
+    setLayout("ru");
+    EXPECT_EQ(type({XK_Cyrillic_ef, XK_Cyrillic_yeru, XK_Cyrillic_ve, XK_Cyrillic_a}), "фыва");
+    setLayout("de");
+    EXPECT_EQ(type({XK_dead_acute, XK_e, XK_dead_circumflex, XK_o, XK_ssharp}), "éôß");
 }
 
 }  // namespace
