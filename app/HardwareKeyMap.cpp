@@ -3,6 +3,7 @@
 #include "engine/Calculator.h"
 #include "platform/foundation/NumberFormatter.h"
 #include "platform/uikit/AudioServices.h"
+#include "platform/uikit/HidUsage.h"
 #include "platform/uikit/Press.h"
 #include "screens/CalculatorScreen.h"
 #include "screens/KeyHandler.h"
@@ -13,14 +14,14 @@ namespace ostrelo {
 
 namespace {
 
-constexpr unsigned click = 1104;
-constexpr unsigned endClick = 1103;
+constexpr unsigned click = uikit::AudioServices::keyClick;
+constexpr unsigned endClick = uikit::AudioServices::endKeyClick;
 
 // Keys whose twin does not depend on the calculator's mode.
 const std::map<std::string, std::string>& fixedTwins() {
     static const std::map<std::string, std::string> twins{
         {"*", "×"}, {"/", "÷"},  {"+", "+"},  {"-", "−"},  {"(", "("},  {")", ")"},
-        {"n", "±"}, {"r", "MR"}, {"c", "MC"}, {"s", "M−"}, {"a", "M+"},
+        {"×", "×"}, {"÷", "÷"}, {"−", "−"}, {"n", "±"}, {"r", "MR"}, {"c", "MC"}, {"s", "M−"}, {"a", "M+"},
     };
     return twins;
 }
@@ -37,7 +38,7 @@ std::optional<HardwareKeyMap::Twin> HardwareKeyMap::twinOf(const uikit::Key& key
     if (c == "=" || c == "\r") return Twin{screen_.links().calculator->dateCalculator() ? "𝑑" : "=", endClick};
     if (c == "\b") return Twin{"C", endClick};
     if (c == "e") return Twin{"⇨", std::nullopt};
-    if (key.keyCode == escapeKeyCode) return Twin{"AC", endClick};
+    if (key.keyCode == uikit::hid::escape) return Twin{"AC", endClick};
     return std::nullopt;
 }
 

@@ -22,12 +22,11 @@ class CalculatorScreen;
 //   "."  ","         the separator key  1104      Escape       "AC"   1103
 //   "=", Return      "=" ("𝑑" in date mode)  1103   "e"          "⇨"    none
 //
-// The characters are compared as they come, so upper-case letters do nothing; Escape is known by
-// its key code (41) whatever the modifiers. Every other key is ignored without a sound.
+// The characters are compared as they come, so upper-case letters do nothing; "×", "÷" and "−",
+// as layouts type them (AltGr, Compose), are the keys they name. Escape is known by its key code
+// (uikit::hid::escape) whatever the modifiers. Every other key is ignored without a sound.
 class HardwareKeyMap {
 public:
-    static constexpr int escapeKeyCode = 41;
-
     explicit HardwareKeyMap(CalculatorScreen& screen);
 
     // Acts on one press; false when the key is not one of the map's.

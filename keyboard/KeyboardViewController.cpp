@@ -31,7 +31,6 @@ namespace ostrelo {
 
 namespace {
 
-constexpr unsigned clickSound = 1104;
 constexpr double deleteRepeatInterval = 0.1;
 constexpr double deleteRepeatTolerance = 0.01;
 constexpr float heightPriority = 990;
@@ -221,7 +220,7 @@ void KeyboardViewController::deliver(const std::string& text) {
 // ---- Delete key ---------------------------------------------------------------------------
 
 void KeyboardViewController::buttonBackspacePressed() {
-    if (enableClickSound_) uikit::AudioServices::playSystemSound(clickSound);
+    if (enableClickSound_) uikit::AudioServices::playSystemSound(uikit::AudioServices::keyClick);
     textDocumentProxy().deleteBackward();
 }
 
@@ -251,7 +250,7 @@ void KeyboardViewController::stopDeleteRepeat() {
 }
 
 void KeyboardViewController::handleDeleteButtonTimerTick() {
-    if (enableClickSound_) uikit::AudioServices::playSystemSound(clickSound);
+    if (enableClickSound_) uikit::AudioServices::playSystemSound(uikit::AudioServices::keyClick);
     textDocumentProxy().deleteBackward();
 }
 

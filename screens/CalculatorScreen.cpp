@@ -14,7 +14,6 @@
 namespace ostrelo {
 
 namespace {
-constexpr unsigned clickSound = 1104;
 }
 
 void CalculatorScreen::refreshDisplay() { DisplayRefresh{*this}.updateCalculatorLines(); }
@@ -59,7 +58,7 @@ void CalculatorScreen::setKeysAlpha(double alpha) {
 void CalculatorScreen::copyPrimaryText() {
     const ScreenLinks& l = links();
     uikit::Pasteboard::general().setString(l.calculator->primaryString().value_or(""));
-    if (*l.enableClickSound) uikit::AudioServices::playSystemSound(clickSound);
+    if (*l.enableClickSound) uikit::AudioServices::playSystemSound(uikit::AudioServices::keyClick);
 }
 
 void CalculatorScreen::relayoutViews() {

@@ -23,8 +23,6 @@ namespace ostrelo {
 
 namespace {
 
-constexpr unsigned clickSound = 1104;
-
 // Keys whose text is passed to one calculator operation as it is.
 constexpr std::array<const char*, 12> functionNames = {"sin",  "sin⁻¹", "sinh",  "sinh⁻¹", "cos",    "cos⁻¹",
                                                        "tan",  "tan⁻¹", "cosh",  "tanh",   "cosh⁻¹", "tanh⁻¹"};
@@ -55,7 +53,7 @@ void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string
     const Calculator::StoreCommit commit(calculator_);
     if (commit.storeChangedElsewhere()) StoreReload{screen_}.takeUpChanges();
     if (links_.enableClickSound != nullptr && *links_.enableClickSound)
-        uikit::AudioServices::playSystemSound(clickSound);
+        uikit::AudioServices::playSystemSound(uikit::AudioServices::keyClick);
     // A key without a title has no text, and no row acts on it: only the key titled "🌐" is the
     // next-keyboard key (the keyboard's angle key goes blank while no angle matters).
     std::string text = key != nullptr ? key->normalTitle() : given;

@@ -25,7 +25,6 @@ namespace ostrelo {
 
 namespace {
 
-constexpr unsigned clickSound = 1104;
 constexpr const char* appURL = "ostrelo://";
 // The compact height the scene's display height is made for, and that height.
 constexpr double designedCompactHeight = 110;
@@ -165,7 +164,7 @@ void TodayViewController::primaryLabelTap() { openAppURL(); }
 void TodayViewController::secondaryLabelTap() { openAppURL(); }
 
 void TodayViewController::openAppURL() {
-    if (enableClickSound_) uikit::AudioServices::playSystemSound(clickSound);
+    if (enableClickSound_) uikit::AudioServices::playSystemSound(uikit::AudioServices::keyClick);
     if (uikit::ExtensionContext* context = extensionContext()) context->openURL(appURL, {});
 }
 

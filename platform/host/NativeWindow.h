@@ -20,11 +20,10 @@ class Image;
 
 namespace host {
 
-// The window the window host draws in, on the window system the environment names: an X11
-// window on $DISPLAY (X11Window), or, with OSTRELO_WINDOW_SYSTEM=offscreen (tests, benchmarks),
-// a window in memory that takes only the events posted to it (OffscreenWindow). The window
-// keeps its picture (the last frame) and shows the boxes of it that changed; it stays hidden
-// until show(). Main thread only, but for wakeUp().
+// The window the window host draws in, on the window system the environment names
+// ($OSTRELO_WINDOW_SYSTEM, the window host's choice). The window keeps its picture (the last
+// frame) and shows the boxes of it that changed; it stays hidden until show(). Main thread only,
+// but for wakeUp().
 class NativeWindow {
 public:
     static constexpr const char* systemVariable = "OSTRELO_WINDOW_SYSTEM";
@@ -37,8 +36,6 @@ public:
         AppDescription::WindowStyle style;
     };
 
-    // Null, with the reason, when the window system named cannot be reached (or is unknown).
-    static std::unique_ptr<NativeWindow> open(const Options& options, std::string& error);
     virtual ~NativeWindow() = default;
 
     const Options& options() const { return options_; }

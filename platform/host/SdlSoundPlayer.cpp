@@ -43,8 +43,8 @@ SdlSoundPlayer::~SdlSoundPlayer() {
 
 std::vector<float> SdlSoundPlayer::click(unsigned soundID, int rate) {
     Tone tone;
-    if (soundID == 1104) tone = {2400, 0.012, 0.0025};
-    else if (soundID == 1103) tone = {1500, 0.02, 0.004};
+    if (soundID == uikit::AudioServices::keyClick) tone = {2400, 0.012, 0.0025};
+    else if (soundID == uikit::AudioServices::endKeyClick) tone = {1500, 0.02, 0.004};
     else return {};
     auto count = static_cast<std::size_t>(tone.seconds * rate);
     std::vector<float> samples(count);
@@ -60,7 +60,7 @@ void SdlSoundPlayer::play(const uikit::AudioServices::Request& request) {
         foundation::Log::info("vibration");
         return;
     }
-    if (request.soundID != 1104 && request.soundID != 1103) return;
+    if (request.soundID != uikit::AudioServices::keyClick && request.soundID != uikit::AudioServices::endKeyClick) return;
     if (!open()) return;
     std::vector<float> samples = click(request.soundID, rate_);
     sdl_->QueueAudio(device_, samples.data(), static_cast<Uint32>(samples.size() * sizeof(float)));

@@ -6,9 +6,11 @@
 #include "platform/foundation/StoreHold.h"
 #include "platform/foundation/UrlSession.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/host/OffscreenWindow.h"
 #include "platform/host/SiblingProgram.h"
 #include "platform/host/SingleInstance.h"
 #include "platform/host/WindowIcon.h"
+#include "platform/host/X11Window.h"
 #include "platform/render/FontSet.h"
 #include "platform/uikit/Application.h"
 #include "platform/uikit/AudioServices.h"
@@ -20,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -44,6 +47,19 @@ std::optional<LaunchRequest> requestOf(const std::vector<std::string>& arguments
 }
 
 uikit::ApplicationState state() { return uikit::Application::shared().applicationState; }
+
+// The window on the window system the environment names: an X11 window on $DISPLAY (the
+// default, "x11"), or a window in memory that takes only the events posted to it ("offscreen":
+// tests, benchmarks). Null, with the reason, when it cannot be reached or is unknown.
+std::unique_ptr<NativeWindow> openWindow(const NativeWindow::Options& options, std::string& error) {
+    const char* set = std::getenv(NativeWindow::systemVariable);
+    const std::string system = set != nullptr ? set : "";
+    if (system == "offscreen") return std::make_unique<OffscreenWindow>(options);
+    if (system.empty() || system == "x11") return X11Window::open(options, error);
+    error = std::string("unknown window system \"") + system + "\" in " + NativeWindow::systemVariable +
+            " (x11 or offscreen)";
+    return nullptr;
+}
 
 }  // namespace
 
@@ -109,7 +125,7 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
 
 std::unique_ptr<WindowHost> WindowHost::open(const AppDescription& app, std::string& error) {
     // Hidden until its first frame is drawn (exec).
-    auto window = NativeWindow::open({app.title, app.name, app.size, app.windowStyle}, error);
+    auto window = openWindow({app.title, app.name, app.size, app.windowStyle}, error);
     if (!window) return nullptr;
     return std::unique_ptr<WindowHost>(new WindowHost(std::move(window), app));
 }

@@ -1,7 +1,8 @@
 #include "platform/host/X11Keyboard.h"
 
 #include "platform/foundation/Characters.h"
-#include "platform/host/HidUsage.h"
+#include "platform/foundation/Log.h"
+#include "platform/host/XkbCommonLibrary.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -47,6 +48,17 @@ bool printableText(const std::string& text) {
     return !text.empty() && static_cast<unsigned char>(text.front()) >= 0x20 && text.front() != 0x7F;
 }
 
+// libxkbcommon, loaded with the first key; null when it cannot be (said once).
+const XkbCommonLibrary* xkbCommon() {
+    static const XkbCommonLibrary* const loaded = [] {
+        std::string error;
+        const XkbCommonLibrary* xkb = XkbCommonLibrary::load(error);
+        if (xkb == nullptr) foundation::Log::warning("keys type Latin-1 only: " + error);
+        return xkb;
+    }();
+    return loaded;
+}
+
 }  // namespace
 
 int X11Keyboard::usageOf(unsigned keycode) {
@@ -55,19 +67,53 @@ int X11Keyboard::usageOf(unsigned keycode) {
 }
 
 std::string X11Keyboard::printable(unsigned long keysym) {
-    using foundation::Characters;
-    std::string out;
-    constexpr unsigned long unicodeKeysyms = 0x01000000;
-    if ((keysym >= 0x20 && keysym < 0x7F) || (keysym >= 0xA0 && keysym <= 0xFF))
-        Characters::appendUtf8(out, static_cast<char32_t>(keysym));
-    else if (keysym >= unicodeKeysyms + 0xA0 && keysym <= unicodeKeysyms + 0x10FFFF)
-        Characters::appendUtf8(out, static_cast<char32_t>(keysym - unicodeKeysyms));
-    else if (keysym == XK_EuroSign)
-        Characters::appendUtf8(out, U'€');
-    return out;
+    std::string text;
+    if (const XkbCommonLibrary* xkb = xkbCommon()) {
+        char bytes[8];
+        const int length = xkb->keysym_to_utf8(static_cast<xkb_keysym_t>(keysym), bytes, sizeof bytes);
+        // The length counts the terminating zero.
+        if (length > 1) text.assign(bytes, static_cast<std::size_t>(length - 1));
+    } else if (keysym <= 0xFF) {
+        // Latin-1 keysyms are their characters.
+        foundation::Characters::appendUtf8(text, static_cast<char32_t>(keysym));
+    }
+    return printableText(text) ? text : std::string();
 }
 
-KeyboardInput::KeyDown X11Keyboard::keyDown(XEvent& press) {
+KeyComposer* X11Keyboard::composer(unsigned long keysym) {
+    if (composer_ || composerFailed_ || !KeyComposer::begins(keysym)) return composer_.get();
+    std::string error;
+    if (const XkbCommonLibrary* xkb = xkbCommon()) composer_ = KeyComposer::open(*xkb, error);
+    else error = "libxkbcommon is not loaded";
+    if (!composer_) {
+        composerFailed_ = true;
+        foundation::Log::warning("dead keys and Compose type nothing: " + error);
+    }
+    return composer_.get();
+}
+
+std::optional<std::string> X11Keyboard::typed(unsigned long keysym) {
+    if (KeyComposer* sequences = composer(keysym)) {
+        std::string text;
+        switch (sequences->feed(keysym, text)) {
+        case KeyComposer::Step::composing:
+        case KeyComposer::Step::cancelled:
+            return std::nullopt;
+        case KeyComposer::Step::composed:
+            return printableText(text) ? text : std::string();
+        case KeyComposer::Step::passed:
+            break;
+        }
+    }
+    return printable(keysym);
+}
+
+void X11Keyboard::forgetHeldKeys() {
+    held_.reset();
+    if (composer_) composer_->reset();
+}
+
+std::optional<KeyboardInput::KeyDown> X11Keyboard::keyDown(XEvent& press) {
     XKeyEvent& event = press.xkey;
     KeyboardInput::KeyDown down;
     down.usage = usageOf(event.keycode);
@@ -84,12 +130,19 @@ KeyboardInput::KeyDown X11Keyboard::keyDown(XEvent& press) {
     else if (base == XK_BackSpace) down.unmodified = "\b";
     else down.unmodified = printable(base);
 
+    // The keysym with the modifiers and group held.
     char bytes[32];
-    KeySym typed = NoSymbol;
-    const int count = XLookupString(&event, bytes, sizeof bytes, &typed, nullptr);
-    // Keysyms beyond Latin-1 have no text in the C locale: their own character then.
-    std::string text = count > 0 ? latin1ToUtf8(bytes, count) : printable(typed);
-    if (printableText(text)) down.text = std::move(text);
+    KeySym keysym = NoSymbol;
+    const int count = XLookupString(&event, bytes, sizeof bytes, &keysym, nullptr);
+    if (xkbCommon() == nullptr) {
+        const std::string text = latin1ToUtf8(bytes, count);
+        if (printableText(text)) down.text = text;
+        return down;
+    }
+    // A held key's repeats are no part of a sequence.
+    std::optional<std::string> text = down.repeat ? printable(keysym) : typed(keysym);
+    if (!text) return std::nullopt;
+    down.text = std::move(*text);
     return down;
 }
 

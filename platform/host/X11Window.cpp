@@ -188,9 +188,11 @@ X11Window::X11Window(const Options& options, std::unique_ptr<X11Connection> conn
     : NativeWindow(options), connection_(std::move(connection)), window_(window), size_(options.size), scale_(scale) {
     Display* display = connection_->display();
     clipboard_ = std::make_unique<X11Clipboard>(display, window_, connection_->atoms(), [this] { return lastInput_; });
-    // A held key repeats as presses alone, without a release before each.
+    // A held key repeats as presses alone, without a release before each, where the server
+    // grants it.
     Bool detectable = False;
     XkbSetDetectableAutoRepeat(display, True, &detectable);
+    detectableAutoRepeat_ = detectable == True;
     wakeUp_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
 
@@ -416,8 +418,11 @@ std::optional<WindowEvent> X11Window::stateChanged() {
     return WindowEvent{iconic ? WindowEvent::Kind::minimized : WindowEvent::Kind::restored, {}, {}};
 }
 
-// Without detectable auto-repeat a held key sends a release and a press at the same time.
+// With detectable auto-repeat every release is one: a key released and pressed again within the
+// same millisecond (typing tools, scanners, remote desktops) is two presses. Without it a held
+// key sends a release and a press at the same time, which is all there is to tell a repeat by.
 bool X11Window::autoRepeated(const XEvent& release) {
+    if (detectableAutoRepeat_) return false;
     Display* display = connection_->display();
     if (XEventsQueued(display, QueuedAfterReading) == 0) return false;
     XEvent next;
@@ -454,7 +459,8 @@ std::optional<WindowEvent> X11Window::translate(XEvent& event) {
         return WindowEvent{event.type == FocusIn ? Kind::focusIn : Kind::focusOut, {}, {}};
     case KeyPress:
         lastInput_ = event.xkey.time;
-        return WindowEvent{Kind::key, {}, keyboard_.keyDown(event)};
+        if (auto down = keyboard_.keyDown(event)) return WindowEvent{Kind::key, {}, std::move(*down)};
+        return std::nullopt;
     case KeyRelease:
         if (!autoRepeated(event)) keyboard_.keyUp(event.xkey.keycode);
         return std::nullopt;

@@ -73,6 +73,8 @@ private:
     std::unique_ptr<X11FrameBuffer> frame_;
     std::unique_ptr<X11Clipboard> clipboard_;
     X11Keyboard keyboard_;
+    // The server sends a held key's repeats as presses alone (XkbSetDetectableAutoRepeat).
+    bool detectableAutoRepeat_ = false;
     int wakeUp_ = -1;
     uikit::Size size_;
     double scale_;

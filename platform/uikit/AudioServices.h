@@ -5,7 +5,7 @@
 
 namespace uikit {
 
-// System sounds and vibration: 1103 and 1104 are key clicks, alert sound 4095 vibrates.
+// System sounds and vibration: the key clicks, and alert sound 4095 vibrates.
 // Requests go to the player a host installed (one that plays them); without one they are
 // recorded, in order, for the host.
 class AudioServices {
@@ -16,6 +16,10 @@ public:
         friend bool operator==(const Request&, const Request&) = default;
     };
     using Player = std::function<void(const Request&)>;
+    // The click of a key, and the firmer one of the keys that end or clear an entry ("=", Return,
+    // Backspace and Escape on a hardware keyboard).
+    static constexpr unsigned keyClick = 1104;
+    static constexpr unsigned endKeyClick = 1103;
     static constexpr unsigned vibrate = 4095;
 
     static void playSystemSound(unsigned soundID);

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/uikit/GestureRecognizer.h"
+#include "platform/uikit/HidUsage.h"
 #include "platform/uikit/PopoverPresentationController.h"
 #include "platform/uikit/Screen.h"
 #include "platform/uikit/ViewController.h"
@@ -23,7 +24,6 @@ Window::Window(const Rect& frame, UserInterfaceIdiom idiom, double scale)
     : View(frame), idiom_(idiom), scale_(scale), style_(Screen::mainScreen().userInterfaceStyle()) {}
 
 namespace {
-constexpr int escapeKeyCode = 41;
 
 void markForLayout(View& view) {
     view.setNeedsLayout();
@@ -214,7 +214,7 @@ void Window::gestureRecognizerDidRecognize(GestureRecognizer* recognizer) {
 }
 
 void Window::pressKey(const Key& key) {
-    if (key.keyCode == escapeKeyCode) {
+    if (key.keyCode == hid::escape) {
         ViewController* top = topViewController();
         PopoverPresentationController* popover = top != nullptr ? top->popoverPresentationController() : nullptr;
         if (popover != nullptr && !popover->adaptedToFullScreen()) {

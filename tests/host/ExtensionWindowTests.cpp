@@ -1,6 +1,6 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/host/ConversationHost.h"
-#include "platform/host/HidUsage.h"
+#include "platform/uikit/HidUsage.h"
 #include "platform/host/PanelHost.h"
 #include "platform/host/TextFieldHost.h"
 #include "platform/host/WindowHost.h"
@@ -83,7 +83,7 @@ TEST_F(ExtensionWindowTest, TheTextFieldWindowIsAsLargeAsItsDeviceAndTakesTyping
     EXPECT_EQ(size(*window), (Size{1180, 820}));
     field->tapGlobe();
     host::WindowEvent key{host::WindowEvent::Kind::key, {}, {}};
-    key.key = {host::hid::digit1 + 6, "7", "7"};
+    key.key = {uikit::hid::digit1 + 6, "7", "7"};
     window->nativeWindow().post(key);
     foundation::RunLoop::main().schedule(0, [&] { window->quit(); });
     EXPECT_EQ(window->exec(), 0);

@@ -1,10 +1,14 @@
-#include "platform/host/HidUsage.h"
+#include "platform/uikit/HidUsage.h"
 #include "platform/host/KeyboardInput.h"
 #include "platform/host/LaunchRequest.h"
 #include "platform/host/X11Keyboard.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
+#include <X11/keysym.h>
+
+#include <cstdlib>
 #include <filesystem>
 
 using host::KeyboardInput;
@@ -57,7 +61,7 @@ KeyboardInput::KeyDown keyDown(int usage, const std::string& unmodified, const s
 
 TEST(KeyboardInputTest, KeyDownsBecomeOnePressWithCharactersAndUsageCode) {
     using Action = KeyboardInput::Action;
-    namespace hid = host::hid;
+    namespace hid = uikit::hid;
     struct Row {
         const char* name;
         KeyboardInput::KeyDown down;
@@ -90,8 +94,10 @@ TEST(KeyboardInputTest, KeyDownsBecomeOnePressWithCharactersAndUsageCode) {
     EXPECT_EQ(KeyboardInput::translate(keyDown(hid::a + 2, "c", "", 'c')).key.charactersIgnoringModifiers, "c");
 }
 
-// X key codes are evdev codes plus 8; the characters of keysyms beyond Latin-1 are their own.
-TEST(KeyboardInputTest, XKeyCodesAreUsageCodesAndKeysymsCharacters) {
+// X key codes are evdev codes plus 8. A keysym types its own character, in any script; a dead
+// key or Compose begins a sequence of the compose table, whose keys type nothing until it ends
+// with its text, and a key that breaks a sequence off types nothing either.
+TEST(KeyboardInputTest, XKeyCodesAreUsageCodesAndKeysymsTypeTheirTextOrTheirSequences) {
     const std::pair<unsigned, int> codes[] = {
         {9, 41},    {10, 30},   {19, 39},   {14, 34},   {17, 37},  {22, 42},  {23, 43},  {36, 40},  {38, 4},
         {54, 6},    {27, 21},   {52, 29},   {65, 44},   {20, 45},  {21, 46},  {59, 54},  {60, 55},  {61, 56},
@@ -100,11 +106,33 @@ TEST(KeyboardInputTest, XKeyCodesAreUsageCodesAndKeysymsCharacters) {
         {0, 0},     {7, 0},     {255, 0},
     };
     for (const auto& [keycode, usage] : codes) EXPECT_EQ(host::X11Keyboard::usageOf(keycode), usage) << keycode;
-    const std::pair<unsigned long, std::string> keysyms[] = {
-        {0x35, "5"},          {0x2A, "*"},   {0xE9, "é"},      {0x20AC, "€"}, {0x10003C0, "π"}, {0x1F600 + 0x1000000, "😀"},
-        {0xFFAB, ""} /* KP_Add */, {0xFF0D, ""} /* Return */, {0x1B, ""}, {0x7F, ""},
+
+    setenv("XCOMPOSEFILE", (testsupport::testDataDirectory() / "XCompose").c_str(), 1);
+    const std::pair<std::vector<unsigned long>, std::string> typing[] = {
+        {{XK_5}, "5"},
+        {{XK_asterisk}, "*"},
+        {{XK_eacute}, "é"},
+        {{XK_EuroSign}, "€"},
+        {{0x10003C0}, "π"},
+        {{0x1F600 + 0x1000000}, "😀"},
+        {{XK_Cyrillic_ef, XK_Cyrillic_EF}, "фФ"},
+        {{XK_Greek_alpha}, "α"},
+        {{XK_multiply, XK_division}, "×÷"},
+        {{XK_KP_Add, XK_KP_7}, "+7"},
+        {{XK_Return, XK_KP_Enter, XK_BackSpace, XK_Escape, XK_Delete, XK_Tab, XK_Shift_L, XK_F1}, ""},
+        {{XK_dead_acute, XK_e}, "é"},
+        {{XK_dead_acute, XK_Shift_L, XK_E}, "É"},
+        {{XK_Multi_key, XK_x, XK_x, XK_Multi_key, XK_colon, XK_minus, XK_Multi_key, XK_minus, XK_underscore}, "×÷−"},
+        {{XK_dead_acute, XK_1, XK_2}, "2"},
+        {{XK_Multi_key, XK_x, XK_Escape, XK_x}, "x"},
     };
-    for (const auto& [keysym, text] : keysyms) EXPECT_EQ(host::X11Keyboard::printable(keysym), text) << keysym;
+    for (const auto& [keysyms, text] : typing) {
+        host::X11Keyboard keyboard;
+        std::string typed;
+        for (unsigned long keysym : keysyms) typed += keyboard.typed(keysym).value_or("");
+        EXPECT_EQ(typed, text) << keysyms.front();
+    }
+    unsetenv("XCOMPOSEFILE");
 }
 
 }  // namespace

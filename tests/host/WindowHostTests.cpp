@@ -1,5 +1,5 @@
 #include "platform/foundation/RunLoop.h"
-#include "platform/host/HidUsage.h"
+#include "platform/uikit/HidUsage.h"
 #include "platform/host/SdlSoundPlayer.h"
 #include "platform/host/WindowHost.h"
 #include "platform/uikit/AudioServices.h"
@@ -98,9 +98,9 @@ TEST_F(WindowHostTest, AnOffscreenWindowTakesInputDrawsAFrameAndCloses) {
 
     native.post(pointer(Kind::press, 70, 130));
     native.post(pointer(Kind::release, 70, 130));
-    native.post(key(host::hid::digit1 + 4, "5"));
-    native.post(key(host::hid::escape, ""));
-    native.post(key(host::hid::a + 17, "r", true));
+    native.post(key(uikit::hid::digit1 + 4, "5"));
+    native.post(key(uikit::hid::escape, ""));
+    native.post(key(uikit::hid::a + 17, "r", true));
     // Closing the window: queued by work due at the first turn, read at the turn after its frame.
     foundation::RunLoop::main().schedule(0, [&] { native.post({Kind::close, {}, {}}); });
     EXPECT_EQ(window->exec(), 0);

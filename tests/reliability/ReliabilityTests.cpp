@@ -1,5 +1,4 @@
 #include "app/AppStartup.h"
-#include "app/HardwareKeyMap.h"
 #include "app/HandoffCalculation.h"
 #include "app/ViewController.h"
 #include "engine/CalculatorStack.h"
@@ -9,6 +8,7 @@
 #include "platform/foundation/UserActivity.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/uikit/HidUsage.h"
 #include "platform/uikit/Storyboard.h"
 #include "tests/support/AppProcess.h"
 #include "tests/support/TestEnvironment.h"
@@ -332,7 +332,7 @@ TEST_F(AppReliabilityTest, AnActivityFileSwappedWithAFifoNeverHoldsTheAppUp) {
     for (; swaps < 1000; ++rounds) {
         auto refusal = host.handle({host::LaunchRequest::Kind::activity, file.string()});
         EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), refusal ? "0" : "5") << refusal.value_or("");
-        host.pressKey("", ostrelo::HardwareKeyMap::escapeKeyCode);
+        host.pressKey("", uikit::hid::escape);
         EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), "0");
     }
     finished = true;

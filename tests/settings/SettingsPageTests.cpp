@@ -3,7 +3,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/host/HeadlessHost.h"
-#include "platform/host/HidUsage.h"
+#include "platform/uikit/HidUsage.h"
 #include "platform/host/WindowHost.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -102,7 +102,7 @@ void click(host::WindowHost& window, const uikit::View& view) {
 // A letter key and the text it types.
 void typeLetter(host::WindowHost& window, char letter) {
     host::WindowEvent key{host::WindowEvent::Kind::key, {}, {}};
-    key.key = {host::hid::a + (letter - 'a'), std::string(1, letter), std::string(1, letter)};
+    key.key = {uikit::hid::a + (letter - 'a'), std::string(1, letter), std::string(1, letter)};
     window.nativeWindow().post(key);
 }
 

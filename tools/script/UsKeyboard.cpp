@@ -1,12 +1,12 @@
 #include "tools/script/UsKeyboard.h"
 
-#include "platform/host/HidUsage.h"
+#include "platform/uikit/HidUsage.h"
 
 #include <array>
 
 namespace script {
 
-namespace hid = host::hid;
+namespace hid = uikit::hid;
 
 namespace {
 

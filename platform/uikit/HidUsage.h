@@ -1,6 +1,6 @@
 #pragma once
 
-namespace host::hid {
+namespace uikit::hid {
 
 // USB HID usage codes of the keyboard page (0x07): what a key press carries as its key code,
 // whatever window system reported the key.
@@ -33,4 +33,4 @@ constexpr int keypad1 = 89;  // 2 … 9 follow: keypad1 + 1 … keypad1 + 8
 constexpr int keypad0 = 98;
 constexpr int keypadPeriod = 99;
 
-}  // namespace host::hid
+}  // namespace uikit::hid
