@@ -54,7 +54,7 @@ Calculator::~Calculator() {
 }
 
 void Calculator::reloadFromSettings() {
-    if (unsaved()) {
+    if (unsaved() || suite_->storeFile() != storeFile_) {
         { const StoreCommit save(*this); }
         if (unsaved()) return;
     }
@@ -88,6 +88,7 @@ Calculator::StoreCommit::StoreCommit(Calculator& calculator)
     : calculator_(calculator), alive_(calculator.lifetime_.weak()) {
     if (calculator_.commitDepth_++ > 0 || foundation::UserDefaults::Batch::active()) return;
     batch_ = std::make_unique<foundation::UserDefaults::Batch>(*calculator_.suite_, storeWait);
+    calculator_.followStoreFile();
     version_ = calculator_.suite_->dataVersion();
     if (calculator_.unsaved() || version_ == calculator_.seenVersion_) return;
     // Another connection committed: it matters when the calculation, memory or date state it left
@@ -139,6 +140,15 @@ bool Calculator::storeHoldsAnotherCalculation() const {
     return differs(SharedSettings::calculationLines, ostrelo_.items) ||
            differs(SharedSettings::memoryLines, memoryOstrelo_.items) || stored.mode != dateCalculator_ ||
            stored.digits != dateDigits_;
+}
+
+void Calculator::followStoreFile() {
+    const std::uint64_t file = suite_->storeFile();
+    if (file == storeFile_) return;
+    storeFile_ = file;
+    ostrelo_.outOfStep = memoryOstrelo_.outOfStep = dateModeOutOfStep_ = true;
+    foundation::Log::info("calculator: the store's file was removed or replaced; the calculation, memory and date "
+                          "state go to the new one whole");
 }
 
 bool Calculator::writeWhole() {
