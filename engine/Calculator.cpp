@@ -54,10 +54,12 @@ Calculator::~Calculator() {
 }
 
 void Calculator::reloadFromSettings() {
-    if (unsaved() || suite_->storeFile() != storeFile_) {
+    if (unsaved() || storeFileLost()) {
         { const StoreCommit save(*this); }
         if (unsaved()) return;
     }
+    // A store replaced by one that holds a calculation is read as it is.
+    storeFile_ = suite_->storeFile();
     // Taken before the reads: a change that lands meanwhile shows at the next key.
     seenVersion_ = suite_->dataVersion();
     // A pending reset is applied before the lines are read, exactly as on creation:
@@ -140,6 +142,10 @@ bool Calculator::storeHoldsAnotherCalculation() const {
     return differs(SharedSettings::calculationLines, ostrelo_.items) ||
            differs(SharedSettings::memoryLines, memoryOstrelo_.items) || stored.mode != dateCalculator_ ||
            stored.digits != dateDigits_;
+}
+
+bool Calculator::storeFileLost() const {
+    return suite_->storeFile() != storeFile_ && !suite_->object(SharedSettings::calculationLines.count);
 }
 
 void Calculator::followStoreFile() {

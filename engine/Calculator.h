@@ -290,6 +290,9 @@ private:
     // When the store's file was removed or replaced since the calculator last used it, everything
     // goes to the new one whole at the end of the current commit.
     void followStoreFile();
+    // Whether the store has moved to another file that holds no calculation (the one the
+    // calculator used was removed).
+    bool storeFileLost() const;
     void markUnsaved(const std::string& reason);
     void armRetry();
     void retrySave();
