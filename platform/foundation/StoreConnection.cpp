@@ -60,18 +60,7 @@ StoreConnection::Opened StoreConnection::open(const std::filesystem::path& file,
     return setUp(file);
 }
 
-// SQLite tidies up at the last close of a store: it removes the -wal and -shm files, by their
-// names. A connection whose file is no longer at its path leaves them: they are those of the
-// file there now.
 void StoreConnection::close() {
-    if (database) {
-        const char* name = sqlite3_db_filename(database, "main");
-        struct stat status {};
-        if (name != nullptr && *name != '\0' && (::stat(name, &status) != 0 || !isOn(status))) {
-            int keep = 1;
-            sqlite3_file_control(database, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
-        }
-    }
     for (auto& statement : statements) {
         sqlite3_finalize(statement);
         statement = nullptr;
