@@ -140,8 +140,9 @@ StoreRecovery::Outcome StoreRecovery::moveAside(const std::filesystem::path& fil
             givenUp.erase(lockFile.string());
         } else {
             if (waited)
-                Log::error("settings: the damaged store " + file.string() + " cannot be moved aside: another program has held " +
-                           lockFile.string() + " for " + std::to_string(lockWaitMilliseconds / 1000) +
+                Log::error("settings: the damaged store " + file.string() +
+                           " cannot be moved aside: another program has held " + lockFile.string() + " for " +
+                           std::to_string(lockWaitMilliseconds / 1000) +
                            " s; going on without a store, tried again at the next write");
             givenUp.insert(lockFile.string());
             return Outcome::held;

@@ -256,7 +256,8 @@ sqlite3_stmt* UserDefaults::Store::prepared(Statement which) {
 bool UserDefaults::Store::unusable(const std::string& what) {
     batch_.noteFailure("the store is not open");
     // A recovery held elsewhere has said so once.
-    if (!batch_.quiet() && !recoveryHeld_) Log::error("settings: cannot " + what + ": the store " + file_.string() + " is not open");
+    if (!batch_.quiet() && !recoveryHeld_)
+        Log::error("settings: cannot " + what + ": the store " + file_.string() + " is not open");
     return false;
 }
 

@@ -91,7 +91,8 @@ TEST_F(StoreFileTest, AStoreRemovedOrReplacedGetsTheWholeCalculation) {
     const auto older = groupDirectory() / "older.sqlite";
     sqlite3* live = nullptr;
     ASSERT_EQ(sqlite3_open_v2(store().c_str(), &live, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(live, ("VACUUM INTO '" + older.string() + "'").c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    const std::string copy = "VACUUM INTO '" + older.string() + "'";
+    EXPECT_EQ(sqlite3_exec(live, copy.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(live);
     EXPECT_EQ(type(*app, "+7"), "12+34+56+7");
     removeStore();
