@@ -54,10 +54,12 @@ Calculator::~Calculator() {
 }
 
 void Calculator::reloadFromSettings() {
-    if (unsaved()) {
+    if (unsaved() || storeFileLost()) {
         { const StoreCommit save(*this); }
         if (unsaved()) return;
     }
+    // A store replaced by one that holds a calculation is read as it is.
+    storeFile_ = suite_->storeFile();
     // Taken before the reads: a change that lands meanwhile shows at the next key.
     seenVersion_ = suite_->dataVersion();
     // A pending reset is applied before the lines are read, exactly as on creation:
@@ -88,6 +90,7 @@ Calculator::StoreCommit::StoreCommit(Calculator& calculator)
     : calculator_(calculator), alive_(calculator.lifetime_.weak()) {
     if (calculator_.commitDepth_++ > 0 || foundation::UserDefaults::Batch::active()) return;
     batch_ = std::make_unique<foundation::UserDefaults::Batch>(*calculator_.suite_, storeWait);
+    calculator_.followStoreFile();
     version_ = calculator_.suite_->dataVersion();
     if (calculator_.unsaved() || version_ == calculator_.seenVersion_) return;
     // Another connection committed: it matters when the calculation, memory or date state it left
@@ -139,6 +142,19 @@ bool Calculator::storeHoldsAnotherCalculation() const {
     return differs(SharedSettings::calculationLines, ostrelo_.items) ||
            differs(SharedSettings::memoryLines, memoryOstrelo_.items) || stored.mode != dateCalculator_ ||
            stored.digits != dateDigits_;
+}
+
+bool Calculator::storeFileLost() const {
+    return suite_->storeFile() != storeFile_ && !suite_->object(SharedSettings::calculationLines.count);
+}
+
+void Calculator::followStoreFile() {
+    const std::uint64_t file = suite_->storeFile();
+    if (file == storeFile_) return;
+    storeFile_ = file;
+    ostrelo_.outOfStep = memoryOstrelo_.outOfStep = dateModeOutOfStep_ = true;
+    foundation::Log::info("calculator: the store's file was removed or replaced; the calculation, memory and date "
+                          "state go to the new one whole");
 }
 
 bool Calculator::writeWhole() {

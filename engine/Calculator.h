@@ -42,6 +42,8 @@ class Calculator {
     // Declared first, so that the store's version is taken before the stacks are loaded.
     std::shared_ptr<foundation::UserDefaults> suite_;
     std::optional<std::int64_t> seenVersion_;
+    // The store's file the calculator has written to or read (UserDefaults::storeFile).
+    std::uint64_t storeFile_ = suite_->storeFile();
 
 public:
     // Where pushSymbolLine puts its line.
@@ -285,6 +287,12 @@ private:
     bool writeWhole();
     // Whether the store's calculation, memory or date state is not this calculator's.
     bool storeHoldsAnotherCalculation() const;
+    // When the store's file was removed or replaced since the calculator last used it, everything
+    // goes to the new one whole at the end of the current commit.
+    void followStoreFile();
+    // Whether the store has moved to another file that holds no calculation (the one the
+    // calculator used was removed).
+    bool storeFileLost() const;
     void markUnsaved(const std::string& reason);
     void armRetry();
     void retrySave();

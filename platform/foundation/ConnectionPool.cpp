@@ -22,7 +22,7 @@ std::optional<StoreConnection> ConnectionPool::take(const std::filesystem::path&
         StoreConnection connection = connections.back();
         connections.pop_back();
         if (connection.owner != ::getpid()) continue;  // inherited across fork: never touched
-        if (exists && connection.isOn(status)) return connection;
+        if (exists && connection.isOn(status) && !connection.readOnlyOn(file)) return connection;
         connection.close();
     }
     return std::nullopt;

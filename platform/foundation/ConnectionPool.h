@@ -17,7 +17,7 @@ namespace foundation {
 // then costs a file check instead of setting up a connection, and the store's shared WAL index
 // stays live. A kept connection is used again only by the process that opened it and only while
 // the path still names the file it was opened on (a store moved aside by another process is
-// never reused).
+// never reused), and never read-only once the file may be written.
 class ConnectionPool {
 public:
     static ConnectionPool& shared();

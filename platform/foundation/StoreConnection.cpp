@@ -4,6 +4,7 @@
 
 #include "platform/foundation/Log.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -47,6 +48,8 @@ bool StoreConnection::isDamage(int resultCode) {
 
 StoreConnection::Opened StoreConnection::open(const std::filesystem::path& file, BusyHandler busy, void* context) {
     close();
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) return Opened::damaged;
     if (!openFile(file)) return Opened::failed;
     configure(busy, context);
     const int rc = prepare(selectValue);
@@ -69,6 +72,11 @@ void StoreConnection::close() {
 int StoreConnection::prepare(Statement which) {
     if (statements[which]) return SQLITE_OK;
     return sqlite3_prepare_v3(database, sql(which), -1, SQLITE_PREPARE_PERSISTENT, &statements[which], nullptr);
+}
+
+bool StoreConnection::readOnlyOn(const std::filesystem::path& file) const {
+    return database && sqlite3_db_readonly(database, "main") == 1 &&
+           ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 bool StoreConnection::openedHere() const { return !database || owner == ::getpid(); }

@@ -43,7 +43,9 @@ struct StoreConnection {
 
     // Opens `file` (closing what was open), creating the store's table on first use; every
     // failure is logged. The journal mode (WAL) is kept in the file itself, so an existing store
-    // needs no set-up on opening. `busy` is asked whenever the store is locked.
+    // needs no set-up on opening. `busy` is asked whenever the store is locked. Something other
+    // than a regular file at the path (a FIFO, a device, a directory, a link) is never opened: it
+    // counts as damaged.
     Opened open(const std::filesystem::path& file, BusyHandler busy, void* context);
     void close();
 
@@ -53,6 +55,9 @@ struct StoreConnection {
 
     // Whether the file `status` describes is the one this connection was opened on.
     bool isOn(const struct stat& status) const { return device == status.st_dev && inode == status.st_ino; }
+    // Whether the connection is read-only although `file` may be written now: SQLite opens a file
+    // the process may not write read-only, and the connection stays so.
+    bool readOnlyOn(const std::filesystem::path& file) const;
     // Whether this process opened the connection (one inherited across fork is never touched).
     bool openedHere() const;
     // Whether the connection is inside a transaction.

@@ -9,14 +9,20 @@
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <ctime>
+#include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <system_error>
+#include <thread>
 
 namespace foundation {
 
@@ -32,19 +38,46 @@ std::string timestampSuffix() {
     return text.data();
 }
 
-// Holds an exclusive advisory lock on a file while it lives (released by close).
+// Lock files whose wait ran out: their next recoveries only try the lock.
+std::mutex givenUpMutex;
+std::set<std::string> givenUp;
+
+// An exclusive advisory lock on a file, held while it lives (released by close). It waits for
+// another holder at most `waitMilliseconds`; a file that cannot be opened (a link planted at
+// its name) is no lock, and the recovery goes on without one.
 class FileLock {
 public:
-    explicit FileLock(const std::filesystem::path& path)
+    FileLock(const std::filesystem::path& path, int waitMilliseconds)
         : descriptor_(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600)) {
         if (!descriptor_) return;
-        while (::flock(descriptor_.get(), LOCK_EX) != 0 && errno == EINTR) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
+        for (int attempt = 0;; ++attempt) {
+            if (::flock(descriptor_.get(), LOCK_EX | LOCK_NB) == 0) return;
+            if (errno == EINTR) continue;
+            if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(1 + attempt, 20)));
         }
+        held_ = true;
     }
+    // Another process holds the lock.
+    bool heldElsewhere() const { return held_; }
 
 private:
     FileDescriptor descriptor_;
+    bool held_ = false;
 };
+
+// What the entry at the path is when it is no regular file; none for a regular file.
+std::optional<std::string> irregularKind(const std::filesystem::path& file) {
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return std::nullopt;
+    if (S_ISFIFO(status.st_mode)) return "a FIFO";
+    if (S_ISDIR(status.st_mode)) return "a directory";
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) return "a device";
+    if (S_ISLNK(status.st_mode)) return "a symbolic link";
+    if (S_ISSOCK(status.st_mode)) return "a socket";
+    return "no regular file";
+}
 
 // True when the store file at the path does not read as a whole database.
 bool damagedOnDisk(const std::filesystem::path& file) {
@@ -93,20 +126,41 @@ void moveCompanions(const std::filesystem::path& file, const std::filesystem::pa
 
 }  // namespace
 
-bool StoreRecovery::moveAside(const std::filesystem::path& file, const std::filesystem::path& lockFile) {
-    FileLock lock(lockFile);
+StoreRecovery::Outcome StoreRecovery::moveAside(const std::filesystem::path& file,
+                                                const std::filesystem::path& lockFile) {
+    bool waited;
+    {
+        std::lock_guard guard(givenUpMutex);
+        waited = givenUp.count(lockFile.string()) == 0;
+    }
+    const FileLock lock(lockFile, waited ? lockWaitMilliseconds : 0);
+    {
+        std::lock_guard guard(givenUpMutex);
+        if (!lock.heldElsewhere()) {
+            givenUp.erase(lockFile.string());
+        } else {
+            if (waited)
+                Log::error("settings: the damaged store " + file.string() +
+                           " cannot be moved aside: another program has held " + lockFile.string() + " for " +
+                           std::to_string(lockWaitMilliseconds / 1000) +
+                           " s; going on without a store, tried again at the next write");
+            givenUp.insert(lockFile.string());
+            return Outcome::held;
+        }
+    }
     std::error_code error;
-    if (!std::filesystem::exists(file, error) || !damagedOnDisk(file)) return true;
+    const auto kind = irregularKind(file);
+    if (!kind && (!std::filesystem::exists(file, error) || !damagedOnDisk(file))) return Outcome::done;
     const std::filesystem::path aside = asideName(file);
     std::filesystem::rename(file, aside, error);
     if (error) {
         Log::error("settings: cannot move the damaged store " + file.string() + " aside: " + error.message());
-        return false;
+        return Outcome::failed;
     }
     moveCompanions(file, aside);
-    Log::warning("settings: the store " + file.string() + " is not a readable database; moved aside to " +
-                 aside.string() + " and starting a fresh store");
-    return true;
+    Log::warning("settings: the store " + file.string() + " is " + kind.value_or("not a readable database") +
+                 "; moved aside to " + aside.string() + " and starting a fresh store");
+    return Outcome::done;
 }
 
 }  // namespace foundation

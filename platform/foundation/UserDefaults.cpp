@@ -130,6 +130,12 @@ std::optional<std::int64_t> UserDefaults::dataVersion() const {
     return store_->dataVersion();
 }
 
+std::uint64_t UserDefaults::storeFile() const {
+    Store::Access access(*store_);
+    store_->reopenIfReplaced();
+    return store_->file();
+}
+
 std::optional<PropertyListValue> UserDefaults::object(const std::string& key) const {
     {
         Store::Access access(*store_);

@@ -62,6 +62,12 @@ public:
     // None when the store is unusable.
     std::optional<std::int64_t> dataVersion() const;
 
+    // A number naming the file the store is on; it changes when the store has moved to another
+    // file at the group directory's path: the one it was on was removed or replaced, or moved
+    // aside as damaged. The path is checked first (one stat), except inside a transaction or
+    // batch, whose start has checked it.
+    std::uint64_t storeFile() const;
+
     // Several writes committed together: other processes see all of them or none.
     // The body returns false to roll back; a failed write inside also rolls back.
     // The store's write lock is held while the body runs (other writers wait, up to the

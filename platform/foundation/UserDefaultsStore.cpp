@@ -74,10 +74,17 @@ std::optional<std::int64_t> UserDefaults::Store::dataVersion() {
 }
 
 void UserDefaults::Store::reopenIfReplaced() {
-    if (!connection_.database || inTransaction()) return;
-    struct stat status {};
-    if (::stat(file_.c_str(), &status) == 0 && connection_.isOn(status)) return;
-    openOrRecover();
+    if (inTransaction()) return;
+    if (connection_.database) {
+        struct stat status {};
+        const bool same = ::stat(file_.c_str(), &status) == 0 && connection_.isOn(status);
+        if (same && !connection_.readOnlyOn(file_)) return;
+        openOrRecover();
+        if (!same) ++fileGeneration_;
+    } else if (recoveryHeld_) {
+        openOrRecover();
+        if (connection_.database) ++fileGeneration_;
+    }
 }
 
 // ---- Transactions and batches.
@@ -146,13 +153,19 @@ UserDefaults::Store::Opened UserDefaults::Store::open() {
 }
 
 void UserDefaults::Store::openOrRecover() {
+    recoveryHeld_ = false;
     if (open() == Opened::damaged) recover();
 }
 
-// Moves a damaged store aside (never deleting it) and starts a fresh one.
+// Moves a damaged store aside (never deleting it) and starts a fresh one. While another process
+// holds the recovery's lock the store is unusable, and the recovery is tried again at its next
+// use that checks the file (reopenIfReplaced).
 void UserDefaults::Store::recover() {
     connection_.close();
-    if (!StoreRecovery::moveAside(file_, directory_ / (std::string(storeFileName) + ".lock"))) return;
+    const auto outcome = StoreRecovery::moveAside(file_, directory_ / (std::string(storeFileName) + ".lock"));
+    recoveryHeld_ = outcome == StoreRecovery::Outcome::held;
+    if (outcome != StoreRecovery::Outcome::done) return;
+    ++fileGeneration_;
     if (open() != Opened::ok) {
         Log::error("settings: cannot start a fresh store at " + file_.string());
         connection_.close();
@@ -242,7 +255,9 @@ sqlite3_stmt* UserDefaults::Store::prepared(Statement which) {
 
 bool UserDefaults::Store::unusable(const std::string& what) {
     batch_.noteFailure("the store is not open");
-    if (!batch_.quiet()) Log::error("settings: cannot " + what + ": the store " + file_.string() + " is not open");
+    // A recovery held elsewhere has said so once.
+    if (!batch_.quiet() && !recoveryHeld_)
+        Log::error("settings: cannot " + what + ": the store " + file_.string() + " is not open");
     return false;
 }
 

@@ -56,9 +56,15 @@ public:
     // last asked. None when the store is unusable.
     std::optional<std::int64_t> dataVersion();
 
-    // A long-lived connection follows the store when another process has put a fresh one at
-    // the path (the damaged one moved aside): it would write into the old file otherwise.
+    // A long-lived connection follows the file at the path: when the file it is on was removed
+    // or replaced (another process moved a damaged one aside, a user deleted it), it would write
+    // into the old file otherwise; a read-only connection reopens once the file may be written,
+    // and a store whose recovery another process held tries it again. One stat() when the
+    // connection is in order.
     void reopenIfReplaced();
+    // A number that changes whenever the connection has moved to another file than the one it
+    // was on (followed at the path, or a fresh store after a recovery).
+    std::uint64_t file() const { return fileGeneration_; }
 
     // A transaction of the connection's own, or (`nested`, inside a batch) a savepoint of the
     // batch's transaction. A transaction that fails to commit is rolled back by its caller.
@@ -116,6 +122,8 @@ private:
     std::filesystem::path file_;
     StoreConnection connection_;
     bool needsRecovery_ = false;
+    bool recoveryHeld_ = false;  // the recovery's lock was held by another process
+    std::uint64_t fileGeneration_ = 0;
     StoreBatchState batch_;
 };
 
