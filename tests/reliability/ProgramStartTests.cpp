@@ -265,4 +265,49 @@ TEST_F(ProgramStartTest, EachProgramTightensItsOwnDirectoryAndRefusesWhatOthersC
     if (!other) GTEST_SKIP() << "the situations with another user's files need that user's id (run as root)";
 }
 
+// A first start killed before its first frame leaves its stand-in store's folder behind: the
+// next start removes it once its own first frame is shown. A folder whose first start still
+// runs stays, as do a link and (as root) another user's folder under a dead process's name.
+TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) {
+    const auto holding = [this](const std::string& name) {
+        std::filesystem::create_directory(groupDirectory() / name);
+        auto child = std::make_unique<AppProcess>(FIRST_START_CHILD, std::vector<std::string>{},
+                                                  std::map<std::string, std::string>{
+                                                      {"OSTRELO_GROUP_DIR", (groupDirectory() / name).string()}});
+        const auto line = child->waitForLine("held ");
+        return std::pair(std::move(child), std::filesystem::path(line.value_or("held ").substr(5)));
+    };
+    auto [killed, left] = holding("killed");
+    auto [running, kept] = holding("running");
+    ASSERT_FALSE(left.empty()) << killed->text();
+    ASSERT_FALSE(kept.empty()) << running->text();
+    const pid_t gone = std::stoi(left.filename().string().substr(std::string("ostrelo-first-start-").size()));
+    killed->kill(SIGKILL);
+    ASSERT_TRUE(killed->waitForExit());
+    // Planted under the dead process's name: a link to a folder of files, another user's folder.
+    const std::string plantedName = "ostrelo-first-start-" + std::to_string(gone) + "-";
+    const auto link = left.parent_path() / (plantedName + "link"), target = groupDirectory() / "target";
+    const auto foreign = left.parent_path() / (plantedName + "other");
+    std::filesystem::create_directory(target);
+    std::ofstream(target / "file") << "x";
+    std::filesystem::create_directory_symlink(target, link);
+    const auto other = otherUser();
+    if (other) {
+        std::filesystem::create_directory(foreign);
+        ASSERT_EQ(chown(foreign.c_str(), *other, *other), 0);
+    }
+
+    auto app = start(OSTRELO_PROGRAM, {}, false);
+    ASSERT_TRUE(app->waitForLine("first frame")) << app->text();
+    EXPECT_FALSE(std::filesystem::exists(left)) << app->text();
+    EXPECT_TRUE(std::filesystem::exists(kept / "group.sqlite"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_TRUE(std::filesystem::exists(target / "file"));
+    EXPECT_EQ(std::filesystem::exists(foreign), other.has_value());
+    app->kill(SIGTERM);
+    running->kill(SIGKILL);
+    EXPECT_TRUE(running->waitForExit());
+    for (const auto& planted : {link, foreign, kept}) std::filesystem::remove_all(planted);
+}
+
 }  // namespace
