@@ -106,6 +106,8 @@ void ExchangeRateFeed::storeRates(std::optional<std::vector<std::uint8_t>> data,
                                  parser.parser.errorDescription() + "); nothing stored");
         return;
     }
+    if (const std::string skipped = parser.skippedSummary(); !skipped.empty())
+        foundation::Log::info("exchange rates: " + skipped);
     if (parser.rates.empty()) return;
     storeRecords(parser.rates);
 }

@@ -163,6 +163,29 @@ TEST_F(FeedTest, DocumentsWithoutUsableRecordsOrThatAreNotWellFormedChangeNothin
     }
 }
 
+// Records the feed's rules drop are counted: one line of information per document says how
+// many and why; a document with none skipped says nothing.
+TEST_F(FeedTest, SkippedRecordsAreCountedInOneLinePerDocument) {
+    const auto logOf = [](const std::string& records) {
+        testing::internal::CaptureStderr();
+        ExchangeRateFeed::storeRates(ratestest::bytes("<r><Cube time='2026-07-07'>" + records + "</Cube></r>"), {},
+                                     std::nullopt);
+        return testing::internal::GetCapturedStderr();
+    };
+    const std::string log = logOf(
+        "<Cube currency='AAA' rate='1e9'/><Cube currency='BBB' rate='-3'/><Cube currency='CCC' rate='nan'/>"
+        "<Cube currency='DDD' rate='inf'/><Cube currency='EEE' rate='0x10'/><Cube currency='FFF' rate='0'/>"
+        "<Cube currency='usd' rate='1.1'/><Cube currency='JPY'/><Cube currency='USD' rate='1.0850'/>");
+    EXPECT_EQ(log.find("skipped"), log.rfind("skipped")) << log;
+    EXPECT_NE(log.find("info: exchange rates: skipped 8 of the 9 currency records: 1 with a code that is not three "
+                       "capital letters, 1 without a rate, 4 with a rate that is no plain decimal number, 2 with a "
+                       "rate of 0 or below\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(store().at("EURUSD"), PropertyListValue(1.085));
+    EXPECT_EQ(logOf("<Cube currency='USD' rate='1.0850'/>"), "");
+}
+
 // Being offline is no fault: the failures say so once, as information.
 TEST_F(FeedTest, TransportFailuresChangeNothing) {
     const Store before = seed();
