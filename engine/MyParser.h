@@ -14,8 +14,9 @@ namespace ostrelo {
 // letter case count: one with a "time" sets the date, one with a "currency" adds a
 // record with the current date. A record needs a code of exactly three capital letters
 // A-Z and a rate that is a plain decimal number, finite and greater than 0; any other
-// currency element is skipped and counted by its reason. A time that is not a "yyyy-MM-dd" date sets the date to ""
-// (no record with such a date is ever stored, and a long text is not copied into each).
+// currency element is skipped and counted by its reason. A time that is not a "yyyy-MM-dd"
+// date sets the date to "" (no record with such a date is ever stored, and a long text is not
+// copied into each).
 class MyParser {
 public:
     explicit MyParser(std::vector<std::uint8_t> data);

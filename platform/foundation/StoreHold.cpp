@@ -1,9 +1,8 @@
 #include "platform/foundation/StoreHold.h"
 
+#include "platform/foundation/FileDescriptor.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
-
-#include "platform/foundation/FileDescriptor.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -78,6 +77,16 @@ std::optional<pid_t> holderOf(std::string_view name) {
 
 bool processGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
 
+// The entries of the open directory `fd` (read through a descriptor of their own); null when
+// they cannot be listed.
+using Listing = std::unique_ptr<DIR, int (*)(DIR*)>;
+Listing listingOf(int fd) {
+    const int listing = fd >= 0 ? ::dup(fd) : -1;
+    Listing entries(listing >= 0 ? ::fdopendir(listing) : nullptr, ::closedir);
+    if (!entries && listing >= 0) ::close(listing);
+    return entries;
+}
+
 // Removes a folder that a process of this user left: it is opened without following a link and
 // must be a directory of this user's; its files go first, then the folder itself. In a folder
 // where others may add entries (/tmp), only its owner can remove or rename it.
@@ -86,12 +95,8 @@ bool removeLeftFolder(int baseFd, const std::string& name) {
     struct stat status {};
     if (!folder || ::fstat(folder.get(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::geteuid())
         return false;
-    const int listing = ::dup(folder.get());
-    std::unique_ptr<DIR, int (*)(DIR*)> entries(listing >= 0 ? ::fdopendir(listing) : nullptr, ::closedir);
-    if (!entries) {
-        if (listing >= 0) ::close(listing);
-        return false;
-    }
+    const Listing entries = listingOf(folder.get());
+    if (!entries) return false;
     while (const dirent* entry = ::readdir(entries.get())) {
         const std::string_view file = entry->d_name;
         if (file != "." && file != "..") ::unlinkat(folder.get(), entry->d_name, 0);
@@ -137,12 +142,8 @@ void StoreHold::release() {
 void StoreHold::removeLeftOvers() {
     for (const auto& base : standInBases()) {
         const FileDescriptor baseFd(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        const int listing = baseFd ? ::dup(baseFd.get()) : -1;
-        std::unique_ptr<DIR, int (*)(DIR*)> entries(listing >= 0 ? ::fdopendir(listing) : nullptr, ::closedir);
-        if (!entries) {
-            if (listing >= 0) ::close(listing);
-            continue;
-        }
+        const Listing entries = listingOf(baseFd.get());
+        if (!entries) continue;
         while (const dirent* entry = ::readdir(entries.get())) {
             const std::string name = entry->d_name;
             const auto holder = holderOf(name);
