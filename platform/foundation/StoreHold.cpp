@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
@@ -76,6 +77,27 @@ std::optional<pid_t> holderOf(std::string_view name) {
 }
 
 bool processGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
+
+// Earlier builds named the folder "ostrelo-first-start-XXXXXX", without the process. A first
+// start holds its folder for the seconds until its first frame: one of these that has not
+// changed for a day was left by a start that ended.
+constexpr time_t unnamedFolderAge = 24 * 60 * 60;
+
+bool oldUnnamedFolder(int baseFd, std::string_view name) {
+    if (name.substr(0, folderPrefix.size()) != folderPrefix) return false;
+    const std::string_view suffix = name.substr(folderPrefix.size());
+    if (suffix.size() != 6 || suffix.find('-') != std::string_view::npos) return false;
+    struct stat status {};
+    if (::fstatat(baseFd, std::string(name).c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    return status.st_mtime < ::time(nullptr) - unnamedFolderAge;
+}
+
+// Whether the folder `name` in `baseFd` is a stand-in's whose first start has ended.
+bool leftBehind(int baseFd, const std::string& name) {
+    const auto holder = holderOf(name);
+    if (!holder) return oldUnnamedFolder(baseFd, name);
+    return *holder != ::getpid() && processGone(*holder);
+}
 
 // The entries of the open directory `fd` (read through a descriptor of their own); null when
 // they cannot be listed.
@@ -146,9 +168,7 @@ void StoreHold::removeLeftOvers() {
         if (!entries) continue;
         while (const dirent* entry = ::readdir(entries.get())) {
             const std::string name = entry->d_name;
-            const auto holder = holderOf(name);
-            if (!holder || *holder == ::getpid() || !processGone(*holder)) continue;
-            if (removeLeftFolder(baseFd.get(), name))
+            if (leftBehind(baseFd.get(), name) && removeLeftFolder(baseFd.get(), name))
                 Log::info("removed " + base + "/" + name + ", left by a first start that ended before its first frame");
         }
     }

@@ -23,8 +23,9 @@ public:
     // this thread is in the middle of no batch or transaction.
     static void release();
     // Removes the stand-ins' folders of this user whose process has ended (a first start killed
-    // before its first frame); a folder whose process still runs, or that is another user's or
-    // a link, stays.
+    // before its first frame), and those of earlier builds, named without their process, that
+    // have not changed for a day; a folder whose process still runs, or that is another user's
+    // or a link, stays.
     static void removeLeftOvers();
 
     // For UserDefaults. While `directory`'s store is held: a shared lock that keeps the hold

@@ -266,8 +266,9 @@ TEST_F(ProgramStartTest, EachProgramTightensItsOwnDirectoryAndRefusesWhatOthersC
 }
 
 // A first start killed before its first frame leaves its stand-in store's folder behind: the
-// next start removes it once its own first frame is shown. A folder whose first start still
-// runs stays, as do a link and (as root) another user's folder under a dead process's name.
+// next start removes it once its own first frame is shown, as it does a day-old folder of an
+// earlier build. A folder whose first start still runs stays, as do a link and (as root)
+// another user's folder under a dead process's name.
 TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) {
     const auto holding = [this](const std::string& name) {
         std::filesystem::create_directory(groupDirectory() / name);
@@ -296,6 +297,16 @@ TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) 
         std::filesystem::create_directory(foreign);
         ASSERT_EQ(chown(foreign.c_str(), *other, *other), 0);
     }
+    // Named by an earlier build, without the process: removed once unchanged for a day.
+    const auto unnamed = [&](const char* suffix, std::chrono::hours age) {
+        const auto folder = left.parent_path() / ("ostrelo-first-start-" + std::string(suffix));
+        std::filesystem::create_directory(folder);
+        std::ofstream(folder / "group.sqlite") << "x";
+        std::filesystem::last_write_time(folder, std::filesystem::file_time_type::clock::now() - age);
+        return folder;
+    };
+    const auto oldUnnamed = unnamed("Old9Zz", std::chrono::hours(25));
+    const auto newUnnamed = unnamed("New9Zz", std::chrono::hours(23));
 
     auto app = start(OSTRELO_PROGRAM, {}, false);
     ASSERT_TRUE(app->waitForLine("first frame")) << app->text();
@@ -304,10 +315,12 @@ TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) 
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_TRUE(std::filesystem::exists(target / "file"));
     EXPECT_EQ(std::filesystem::exists(foreign), other.has_value());
+    EXPECT_FALSE(std::filesystem::exists(oldUnnamed));
+    EXPECT_TRUE(std::filesystem::exists(newUnnamed / "group.sqlite"));
     app->kill(SIGTERM);
     running->kill(SIGKILL);
     EXPECT_TRUE(running->waitForExit());
-    for (const auto& planted : {link, foreign, kept}) std::filesystem::remove_all(planted);
+    for (const auto& planted : {link, foreign, kept, newUnnamed}) std::filesystem::remove_all(planted);
 }
 
 }  // namespace
