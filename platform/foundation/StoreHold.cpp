@@ -99,14 +99,21 @@ bool leftBehind(int baseFd, const std::string& name) {
     return *holder != ::getpid() && processGone(*holder);
 }
 
-// The entries of the open directory `fd` (read through a descriptor of their own); null when
-// they cannot be listed.
-using Listing = std::unique_ptr<DIR, int (*)(DIR*)>;
-Listing listingOf(int fd) {
+// The names in the open directory `fd` that begin with `prefix` ("." and ".." never), read
+// whole before any is removed: a listing may skip entries when others go meanwhile.
+std::vector<std::string> namesIn(int fd, std::string_view prefix) {
+    std::vector<std::string> names;
     const int listing = fd >= 0 ? ::dup(fd) : -1;
-    Listing entries(listing >= 0 ? ::fdopendir(listing) : nullptr, ::closedir);
-    if (!entries && listing >= 0) ::close(listing);
-    return entries;
+    const std::unique_ptr<DIR, int (*)(DIR*)> entries(listing >= 0 ? ::fdopendir(listing) : nullptr, ::closedir);
+    if (!entries) {
+        if (listing >= 0) ::close(listing);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(entries.get())) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != ".." && name.substr(0, prefix.size()) == prefix) names.emplace_back(name);
+    }
+    return names;
 }
 
 // Removes a folder that a process of this user left: it is opened without following a link and
@@ -117,12 +124,7 @@ bool removeLeftFolder(int baseFd, const std::string& name) {
     struct stat status {};
     if (!folder || ::fstat(folder.get(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::geteuid())
         return false;
-    const Listing entries = listingOf(folder.get());
-    if (!entries) return false;
-    while (const dirent* entry = ::readdir(entries.get())) {
-        const std::string_view file = entry->d_name;
-        if (file != "." && file != "..") ::unlinkat(folder.get(), entry->d_name, 0);
-    }
+    for (const std::string& file : namesIn(folder.get(), "")) ::unlinkat(folder.get(), file.c_str(), 0);
     return ::unlinkat(baseFd, name.c_str(), AT_REMOVEDIR) == 0;
 }
 
@@ -164,13 +166,10 @@ void StoreHold::release() {
 void StoreHold::removeLeftOvers() {
     for (const auto& base : standInBases()) {
         const FileDescriptor baseFd(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        const Listing entries = listingOf(baseFd.get());
-        if (!entries) continue;
-        while (const dirent* entry = ::readdir(entries.get())) {
-            const std::string name = entry->d_name;
+        for (const std::string& name : namesIn(baseFd.get(), folderPrefix))
             if (leftBehind(baseFd.get(), name) && removeLeftFolder(baseFd.get(), name))
-                Log::info("removed " + base + "/" + name + ", left by a first start that ended before its first frame");
-        }
+                Log::info("removed " + base + "/" + name +
+                          ", the store of a first start that ended before its window showed");
     }
 }
 
