@@ -287,8 +287,9 @@ TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) 
     ASSERT_TRUE(killed->waitForExit());
     // Planted under the dead process's name: a link to a folder of files, another user's folder.
     const std::string plantedName = "ostrelo-first-start-" + std::to_string(gone) + "-";
-    const auto link = left.parent_path() / (plantedName + "link"), target = groupDirectory() / "target";
-    const auto foreign = left.parent_path() / (plantedName + "other");
+    const auto shared = left.parent_path();
+    const auto link = shared / (plantedName + "link"), target = groupDirectory() / "target";
+    const auto foreign = shared / (plantedName + "other");
     std::filesystem::create_directory(target);
     std::ofstream(target / "file") << "x";
     std::filesystem::create_directory_symlink(target, link);
@@ -299,7 +300,7 @@ TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) 
     }
     // Named by an earlier build, without the process: removed once unchanged for a day.
     const auto unnamed = [&](const char* suffix, std::chrono::hours age) {
-        const auto folder = left.parent_path() / ("ostrelo-first-start-" + std::string(suffix));
+        const auto folder = shared / ("ostrelo-first-start-" + std::string(suffix));
         std::filesystem::create_directory(folder);
         std::ofstream(folder / "group.sqlite") << "x";
         std::filesystem::last_write_time(folder, std::filesystem::file_time_type::clock::now() - age);
