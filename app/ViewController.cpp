@@ -61,10 +61,17 @@ void ViewController::viewDidLoad() {
     pickerSource_.restorePickerSelectionAsync();
     auto& center = foundation::NotificationCenter::defaultCenter();
     notification_ = center.addObserver(uikit::Application::didBecomeActiveNotification, nullptr,
-                                      [this](const foundation::Notification&) { setupViews(); });
+                                      [this](const foundation::Notification&) {
+                                          setupViews();
+                                          updateRates();
+                                      });
     notificationBackground_ = center.addObserver(uikit::Application::didEnterBackgroundNotification, nullptr,
                                                 [this](const foundation::Notification&) { showParenthesisKeys(); });
     CurrencyPickers{*this}.attachLongPress();
+    updateRates();
+}
+
+void ViewController::updateRates() {
     ScreenSetUp{*this}.updateRatesInBackground([this] { pickerSource_.restorePickerSelectionAsync(); });
 }
 

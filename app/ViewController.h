@@ -61,6 +61,9 @@ public:
     void showCurrencyKeypad();
     void loadSettings();
     void setupViews();
+    // The rate check in the background (a download when the stored rates are not of today),
+    // at the screen's load and at every activation; the pickers follow what it stored.
+    void updateRates();
     void primaryLabelTap();
     void secondaryLabelTap();
 

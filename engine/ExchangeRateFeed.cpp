@@ -33,6 +33,17 @@ bool isConnected() {
     return test ? test() : foundation::Reachability::isConnectedToNetwork();
 }
 
+// Set while a download that a check started runs, until its completion has stored what it
+// got: a check meanwhile starts none, so that checks at every activation never pile up.
+std::atomic<bool>& downloading() {
+    static std::atomic<bool> running{false};
+    return running;
+}
+
+struct DownloadEnd {
+    ~DownloadEnd() { downloading() = false; }
+};
+
 // A derived rate is written only when it is a usable rate; otherwise the key is removed,
 // so that no stale value of an earlier day sits among today's.
 bool writeRate(foundation::UserDefaults::Transaction& transaction, const std::string& key, double value) {
@@ -68,6 +79,7 @@ void ExchangeRateFeed::updateRatesIfNeeded() {
     const auto suite = SharedSettings::open();
     const auto stored = suite->object(SharedSettings::ratesDate);
     if (stored && stored->stringValue() == today) return;
+    if (downloading().exchange(true)) return;
     downloadRates();
 }
 
@@ -77,6 +89,7 @@ void ExchangeRateFeed::downloadRates() {
 
 void ExchangeRateFeed::storeRates(std::optional<std::vector<std::uint8_t>> data, const foundation::UrlResponse&,
                                   std::optional<foundation::UrlError> error) {
+    const DownloadEnd end;
     if (error) {
         // Offline is no fault: the stored rates stay, the next check tries again, and the log
         // says so once.
@@ -93,6 +106,8 @@ void ExchangeRateFeed::storeRates(std::optional<std::vector<std::uint8_t>> data,
                                  parser.parser.errorDescription() + "); nothing stored");
         return;
     }
+    if (const std::string skipped = parser.skippedSummary(); !skipped.empty())
+        foundation::Log::info("exchange rates: " + skipped);
     if (parser.rates.empty()) return;
     storeRecords(parser.rates);
 }

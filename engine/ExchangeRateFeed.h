@@ -24,11 +24,13 @@ public:
     // Environment variable that replaces the feed's URL (tests point it at a local server).
     static constexpr const char* feedUrlVariable = "OSTRELO_RATES_URL";
 
-    // Checks the stored date and, when due and on a network, starts the download.
+    // Checks the stored date and, when due and on a network, starts the download; none while
+    // the download of an earlier check runs.
     static void updateRatesIfNeeded();
     // Starts the asynchronous request on the shared URL session; returns at once.
     static void downloadRates();
-    // The request's completion: parses and stores. The response is not examined.
+    // The request's completion: parses and stores (and ends a check's download). The response
+    // is not examined.
     static void storeRates(std::optional<std::vector<std::uint8_t>> data, const foundation::UrlResponse& response,
                            std::optional<foundation::UrlError> error);
 

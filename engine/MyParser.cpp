@@ -31,19 +31,42 @@ void MyParser::didStartElement(const std::string& elementName, const foundation:
     if (lowerCased(elementName) != "cube") return;
     std::string time;
     std::string code;
+    bool rated = false;
     std::optional<double> rate = 0.0;
     for (const auto& [name, value] : attributes) {
         if (name == "time") time = value;
         else if (name == "currency") code = value;
-        else if (name == "rate") rate = decimalNumber(value);
+        else if (name == "rate") {
+            rated = true;
+            rate = decimalNumber(value);
+        }
     }
     if (!time.empty()) {
         date = isFeedDate(time) ? time : std::string();
         return;
     }
     if (code.empty()) return;
-    if (!isCurrencyCode(code) || !rate || !std::isfinite(*rate) || !(*rate > 0.0)) return;
-    rates.push_back(Rates{date, code, *rate});
+    ++currencyElements_;
+    if (!isCurrencyCode(code)) ++skipped_.code;
+    else if (!rated) ++skipped_.missingRate;
+    else if (!rate || !std::isfinite(*rate)) ++skipped_.notDecimal;
+    else if (!(*rate > 0.0)) ++skipped_.notPositive;
+    else rates.push_back(Rates{date, code, *rate});
+}
+
+std::string MyParser::skippedSummary() const {
+    if (skipped_.total() == 0) return {};
+    std::string reasons;
+    const std::pair<int, const char*> counts[] = {{skipped_.code, "with a code that is not three capital letters"},
+                                                  {skipped_.missingRate, "without a rate"},
+                                                  {skipped_.notDecimal, "with a rate that is no plain decimal number"},
+                                                  {skipped_.notPositive, "with a rate of 0 or below"}};
+    for (const auto& [count, reason] : counts) {
+        if (count == 0) continue;
+        reasons += (reasons.empty() ? "" : ", ") + std::to_string(count) + " " + reason;
+    }
+    return "skipped " + std::to_string(skipped_.total()) + " of the " + std::to_string(currencyElements_) +
+           " currency records: " + reasons;
 }
 
 std::optional<double> MyParser::decimalNumber(const std::string& text) {

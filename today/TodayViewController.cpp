@@ -21,6 +21,8 @@
 #include "ui/PulseLayer.h"
 #include "ui/Theme.h"
 
+#include <utility>
+
 namespace ostrelo {
 
 namespace {
@@ -66,6 +68,7 @@ void TodayViewController::setupWidgetViews() {
                 constraint->setConstant(compactHeight - designedCompactHeight + designedLabelHeight);
     }
     loadWidgetSettings();
+    settingsJustLoaded_ = true;
     ScreenSetUp setUp{*this};
     setUp.prepareViews();
     setUp.attachDisplayTaps([this] { primaryLabelTap(); }, [this] { secondaryLabelTap(); });
@@ -104,9 +107,12 @@ void TodayViewController::widgetPerformUpdateWithCompletionHandler(UpdateComplet
     refreshWidgetInBackground(completion);
 }
 
+// The panel stays open between showings: the settings (the theme with them) are read again at
+// every update but the first, which follows the set-up's reading at once.
 void TodayViewController::refreshWidgetInBackground(const UpdateCompletion& completion) {
     if (links_.keypad != nullptr) {
         calculator_.reloadFromSettings();
+        if (!std::exchange(settingsJustLoaded_, false)) loadWidgetSettings();
         updateExtensionCalculatorLines();
         ScreenSetUp{*this}.updateRatesInBackground([this] { setWidgetConvertTitlesAsync(); });
         setWidgetConvertTitlesAsync();

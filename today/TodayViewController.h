@@ -26,9 +26,10 @@ struct WidgetOverlay;
 
 // The widget: a small calculator in a panel, compact (the display and a strip of keys) or
 // expanded (the whole pad). It owns its calculator, hands every key to the shared key handler,
-// reloads the calculation from the shared store at each update request of its host, opens the
-// app through "ostrelo://" when a display line is tapped, and lays the scientific keys and the
-// memory value over its pad in overlays of its own.
+// reloads the calculation and the settings from the shared store at each update request of its
+// host (when its panel is shown and every minute while it is), opens the app through
+// "ostrelo://" when a display line is tapped, and lays the scientific keys and the memory value
+// over its pad in overlays of its own.
 class TodayViewController : public uikit::ViewController,
                             public uikit::WidgetProviding,
                             public CalculatorViewTouchDelegate,
@@ -57,8 +58,8 @@ public:
     // uikit::WidgetProviding
     void widgetPerformUpdateWithCompletionHandler(UpdateCompletion completion) override;
     void widgetActiveDisplayModeDidChange(int mode, uikit::Size maximumSize) override;
-    // The update: the calculation from the store, the display, then the rates in the
-    // background; the completion hears of new data at once.
+    // The update: the calculation and the settings from the store, the display, then the
+    // rates in the background; the completion hears of new data at once.
     void refreshWidgetInBackground(const UpdateCompletion& completion);
     void updateWidgetDisplayMode(int mode, uikit::Size maximumSize);
 
@@ -115,6 +116,8 @@ private:
     bool loadTheme_ = false;
     Calculator calculator_;
     bool enableClickSound_ = false;
+    // Set by the set-up's reading of the settings until the first update request.
+    bool settingsJustLoaded_ = false;
     // The three views of the open overlay, held by the root view; once it is closed, the views
     // stay here (owned) until the next opening replaces them, since a key of the function
     // overlay closes it while its own touch is still being delivered.

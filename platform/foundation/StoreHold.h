@@ -11,7 +11,7 @@ namespace foundation {
 // without a store uses a stand-in store in a private folder in memory (a tmpfs), and release()
 // makes the directory's store with everything written meanwhile; a suite that used the stand-in
 // moves to that store at its next use. A directory that has a store is never held: its suites
-// read it at once, as without a hold.
+// read it at once, as without a hold. The stand-in's folder is named after the holding process.
 class StoreHold {
 public:
     // Holds the store of `directory` when it has none yet (one directory per process); false
@@ -22,6 +22,11 @@ public:
     // removes the stand-in and ends the hold. Nothing happens when nothing is held. Call it where
     // this thread is in the middle of no batch or transaction.
     static void release();
+    // Removes the stand-ins' folders of this user whose process has ended (a first start killed
+    // before its first frame), and those of earlier builds, named without their process, that
+    // have not changed for a day; a folder whose process still runs, or that is another user's
+    // or a link, stays.
+    static void removeLeftOvers();
 
     // For UserDefaults. While `directory`'s store is held: a shared lock that keeps the hold
     // from ending while a suite uses the stand-in (unlocked when nothing is held for it, and on

@@ -345,6 +345,7 @@ void WindowHost::show() {
 void WindowHost::settle() {
     settled_ = true;
     foundation::StoreHold::release();
+    foundation::StoreHold::removeLeftOvers();
     foundation::UrlSession::releaseTransfers();
     render::FontSet::keepForLaterStarts();
     foundation::Log::info("first frame");

@@ -3,9 +3,11 @@
 #include "engine/ExchangeRateFeed.h"
 #include "engine/SharedSettings.h"
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/Reachability.h"
 #include "platform/foundation/UrlSession.h"
 #include "tests/rates/FeedDocuments.h"
 #include "tests/rates/LocalHttpServer.h"
+#include "tests/support/AppProcess.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -161,6 +163,29 @@ TEST_F(FeedTest, DocumentsWithoutUsableRecordsOrThatAreNotWellFormedChangeNothin
     }
 }
 
+// Records the feed's rules drop are counted: one line of information per document says how
+// many and why; a document with none skipped says nothing.
+TEST_F(FeedTest, SkippedRecordsAreCountedInOneLinePerDocument) {
+    const auto logOf = [](const std::string& records) {
+        testing::internal::CaptureStderr();
+        ExchangeRateFeed::storeRates(ratestest::bytes("<r><Cube time='2026-07-07'>" + records + "</Cube></r>"), {},
+                                     std::nullopt);
+        return testing::internal::GetCapturedStderr();
+    };
+    const std::string log = logOf(
+        "<Cube currency='AAA' rate='1e9'/><Cube currency='BBB' rate='-3'/><Cube currency='CCC' rate='nan'/>"
+        "<Cube currency='DDD' rate='inf'/><Cube currency='EEE' rate='0x10'/><Cube currency='FFF' rate='0'/>"
+        "<Cube currency='usd' rate='1.1'/><Cube currency='JPY'/><Cube currency='USD' rate='1.0850'/>");
+    EXPECT_EQ(log.find("skipped"), log.rfind("skipped")) << log;
+    EXPECT_NE(log.find("info: exchange rates: skipped 8 of the 9 currency records: 1 with a code that is not three "
+                       "capital letters, 1 without a rate, 4 with a rate that is no plain decimal number, 2 with a "
+                       "rate of 0 or below\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(store().at("EURUSD"), PropertyListValue(1.085));
+    EXPECT_EQ(logOf("<Cube currency='USD' rate='1.0850'/>"), "");
+}
+
 // Being offline is no fault: the failures say so once, as information.
 TEST_F(FeedTest, TransportFailuresChangeNothing) {
     const Store before = seed();
@@ -247,6 +272,36 @@ TEST_F(FeedTest, TodayIsTheDayOfTheWallClockThatTestsPin) {
     EXPECT_EQ(today, "2031-03-04");
     EXPECT_EQ(requests, 0);
     EXPECT_EQ(tomorrow, "2031-03-05");
+}
+
+// The real app, started while the feed fails, checks the rates again each time its window
+// becomes active (here: when a second start brings it forward), one check at a time.
+TEST_F(FeedTest, TheAppChecksTheRatesAgainWhenItsWindowBecomesActive) {
+    if (!foundation::Reachability::isConnectedToNetwork())
+        GTEST_SKIP() << "without a default route the app makes no request";
+    server.setReply({503, "text/html", "Service unavailable"});
+    std::map<std::string, std::string> environment = {{"OSTRELO_GROUP_DIR", groupDirectory().string()},
+                                                      {"OSTRELO_WINDOW_SYSTEM", "offscreen"},
+                                                      {"SDL_AUDIODRIVER", "dummy"},
+                                                      {"OSTRELO_RATES_URL", server.url()},
+                                                      {"LANG", "en_US.UTF-8"}};
+    testsupport::AppProcess app(OSTRELO_PROGRAM, {}, environment);
+    ASSERT_TRUE(app.waitForLine("the feed document is not well formed")) << app.text();
+    EXPECT_EQ(server.requestCount(), 1);
+    EXPECT_FALSE(store().contains("EUR_date"));
+    server.setReply(xml(ratestest::realDocument()));
+    // The failed download's check ends just after its line: an activation in between checks
+    // nothing, so the app is brought forward until a check downloads.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(testsupport::AppProcess::ceiling);
+    while (!store().contains("EUR_date") && std::chrono::steady_clock::now() < deadline) {
+        testsupport::AppProcess second(OSTRELO_PROGRAM, {"ostrelo://"}, environment);
+        ASSERT_EQ(second.waitForExit(), 0) << second.text();
+        for (int polls = 0; polls < 100 && !store().contains("EUR_date"); ++polls) usleep(10000);
+    }
+    EXPECT_EQ(store().at("EUR_date"), PropertyListValue("2026-07-06"));
+    EXPECT_GE(server.requestCount(), 2);
+    app.kill(SIGTERM);
+    EXPECT_TRUE(app.waitForExit());
 }
 
 TEST(ExchangeRateFeedUrl, IsTheBankFeedUnlessReplaced) {

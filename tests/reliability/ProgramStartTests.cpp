@@ -411,4 +411,63 @@ TEST_F(ProgramStartTest, EachProgramTightensItsOwnDirectoryAndRefusesWhatOthersC
     if (!other) GTEST_SKIP() << "the situations with another user's files need that user's id (run as root)";
 }
 
+// A first start killed before its first frame leaves its stand-in store's folder behind: the
+// next start removes it once its own first frame is shown, as it does a day-old folder of an
+// earlier build. A folder whose first start still runs stays, as do a link and (as root)
+// another user's folder under a dead process's name.
+TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) {
+    const auto holding = [this](const std::string& name) {
+        std::filesystem::create_directory(groupDirectory() / name);
+        auto child = std::make_unique<AppProcess>(FIRST_START_CHILD, std::vector<std::string>{},
+                                                  std::map<std::string, std::string>{
+                                                      {"OSTRELO_GROUP_DIR", (groupDirectory() / name).string()}});
+        const auto line = child->waitForLine("held ");
+        return std::pair(std::move(child), std::filesystem::path(line.value_or("held ").substr(5)));
+    };
+    auto [killed, left] = holding("killed");
+    auto [running, kept] = holding("running");
+    ASSERT_FALSE(left.empty()) << killed->text();
+    ASSERT_FALSE(kept.empty()) << running->text();
+    const pid_t gone = std::stoi(left.filename().string().substr(std::string("ostrelo-first-start-").size()));
+    killed->kill(SIGKILL);
+    ASSERT_TRUE(killed->waitForExit());
+    // Planted under the dead process's name: a link to a folder of files, another user's folder.
+    const std::string plantedName = "ostrelo-first-start-" + std::to_string(gone) + "-";
+    const auto shared = left.parent_path();
+    const auto link = shared / (plantedName + "link"), target = groupDirectory() / "target";
+    const auto foreign = shared / (plantedName + "other");
+    std::filesystem::create_directory(target);
+    std::ofstream(target / "file") << "x";
+    std::filesystem::create_directory_symlink(target, link);
+    const auto other = otherUser();
+    if (other) {
+        std::filesystem::create_directory(foreign);
+        ASSERT_EQ(chown(foreign.c_str(), *other, *other), 0);
+    }
+    // Named by an earlier build, without the process: removed once unchanged for a day.
+    const auto unnamed = [&](const char* suffix, std::chrono::hours age) {
+        const auto folder = shared / ("ostrelo-first-start-" + std::string(suffix));
+        std::filesystem::create_directory(folder);
+        std::ofstream(folder / "group.sqlite") << "x";
+        std::filesystem::last_write_time(folder, std::filesystem::file_time_type::clock::now() - age);
+        return folder;
+    };
+    const auto oldUnnamed = unnamed("Old9Zz", std::chrono::hours(25));
+    const auto newUnnamed = unnamed("New9Zz", std::chrono::hours(23));
+
+    auto app = start(OSTRELO_PROGRAM, {}, false);
+    ASSERT_TRUE(app->waitForLine("first frame")) << app->text();
+    EXPECT_FALSE(std::filesystem::exists(left)) << app->text();
+    EXPECT_TRUE(std::filesystem::exists(kept / "group.sqlite"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_TRUE(std::filesystem::exists(target / "file"));
+    EXPECT_EQ(std::filesystem::exists(foreign), other.has_value());
+    EXPECT_FALSE(std::filesystem::exists(oldUnnamed));
+    EXPECT_TRUE(std::filesystem::exists(newUnnamed / "group.sqlite"));
+    app->kill(SIGTERM);
+    running->kill(SIGKILL);
+    EXPECT_TRUE(running->waitForExit());
+    for (const auto& planted : {link, foreign, kept, newUnnamed}) std::filesystem::remove_all(planted);
+}
+
 }  // namespace

@@ -7,11 +7,13 @@
 #include "platform/host/PanelHost.h"
 #include "platform/uikit/Storyboard.h"
 #include "screens/ScreenControls.h"
+#include "tests/support/AppProcess.h"
 #include "tests/support/TestEnvironment.h"
 #include "today/TodayStartup.h"
 #include "today/TodayViewController.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorPicker.h"
+#include "ui/CalculatorView.h"
 
 namespace {
 
@@ -57,6 +59,41 @@ TEST_F(SharedStoreTest, CurrencyKeysSteppedInTheWidgetAreTheAppsPickerRows) {
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->controls().convertFromPicker->selectedRowInComponent(0), 0);
     EXPECT_EQ(screen->controls().convertToPicker->selectedRowInComponent(0), 9);
+}
+
+// The panel stays open while another process (the app's Settings screen) changes the theme: the
+// widget's keys take it at the next minute's refresh, and at the next showing of the panel.
+TEST_F(SharedStoreTest, ThemeChangedElsewhereReachesTheKeysAtTheMinuteAndAtTheNextShowing) {
+    uikit::Storyboard::setDirectory(std::filesystem::path(TODAY_SCENES));
+    host::HeadlessHost host;
+    auto* panel = host::PanelHost::launch(host, ostrelo::TodayStartup::factory());
+    auto* widget = panel != nullptr ? dynamic_cast<ostrelo::TodayViewController*>(panel->widget()) : nullptr;
+    ASSERT_NE(widget, nullptr);
+    panel->toggleDisplayMode();  // the whole pad
+    host.runUntilIdle();
+    // A pixel of the "5" key's face, away from its title.
+    const auto keyFace = [&] {
+        const auto* key = widget->controls().buttonFive;
+        const uikit::Point corner = key->superview()->convertPoint(key->frame().origin, nullptr);
+        const render::Image image = host.snapshot();
+        const double scale = host.profile().scale;
+        return image.pixel(static_cast<int>((corner.x + 6) * scale), static_cast<int>((corner.y + 6) * scale));
+    };
+    const auto chooseTheme = [this](const std::string& theme) {
+        testsupport::AppProcess app(THEME_CHILD, {theme}, {{"OSTRELO_GROUP_DIR", groupDirectory().string()}});
+        EXPECT_EQ(app.waitForExit(), 0) << app.text();
+    };
+    const uikit::Color light = keyFace();
+    chooseTheme("dark");
+    host.advance(59);
+    EXPECT_EQ(keyFace(), light);  // no refresh yet
+    host.advance(1);
+    const uikit::Color dark = keyFace();
+    EXPECT_NE(dark, light);
+    chooseTheme("light");
+    host.enterBackground();
+    host.enterForeground();
+    EXPECT_EQ(keyFace(), light);
 }
 
 }  // namespace
