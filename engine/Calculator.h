@@ -104,8 +104,9 @@ public:
 
     // Whether the store lacks something of the calculation, memory or date state in memory.
     bool unsaved() const;
-    // What a retry on the timer came to, when it ended the unsaved state: the calculation stored,
-    // or another program's newer one taken up in its place (the calculator holds that one now).
+    // What a retry came to when it ended the unsaved state: the calculation stored (on the timer
+    // or at a reload), or another program's newer one taken up in its place on the timer (the
+    // calculator holds that one now; a reload shows it anyway).
     enum class RetryOutcome { stored, tookUpNewer };
     // Told after such a retry (the screen shows, or publishes, what the calculator now holds).
     void observeRetries(std::function<void(RetryOutcome)> observer) { retryObserver_ = std::move(observer); }
