@@ -176,9 +176,8 @@ Calculator::SaveOutcome Calculator::saveUnsaved() {
 }
 
 void Calculator::unsavedGivenUp() {
-    foundation::Log::warning(
-        "calculator: another program stored a newer calculation, which is taken up; this one was not stored: " +
-        calculationText());
+    foundation::Log::warning("calculator: another program stored a newer calculation; this one was not stored: " +
+                             calculationText());
     ostrelo_.outOfStep = memoryOstrelo_.outOfStep = dateModeOutOfStep_ = false;
     endUnsavedEpisode();
 }

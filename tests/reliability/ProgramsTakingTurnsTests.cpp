@@ -38,6 +38,7 @@ protected:
     public:
         explicit StoreLock(const std::filesystem::path& directory) {
             sqlite3_open((directory / "group.sqlite").c_str(), &database_);
+            sqlite3_busy_timeout(database_, 60000);  // a program's commit under way ends first
             EXPECT_EQ(sqlite3_exec(database_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
         }
         ~StoreLock() {
