@@ -111,8 +111,8 @@ Calculator::StoreCommit::~StoreCommit() {
     calculator_.commitDepth_ = std::max(0, calculator_.commitDepth_ - 1);
     if (!batch_) return;
     calculator_.finishStoreCommit(*batch_, version_);
-    // What the store held under this key, unless it is known: a later change of it was not made
-    // here, nor typed before this key.
+    // What the store holds under this unsaved key (read again only when its version moved): a later
+    // change of it is another program's, made after this key.
     if (calculator_.unsaved() && !(calculator_.storeAtLastUnsavedKey_ &&
                                    calculator_.storeAtLastUnsavedKey_->version == version_))
         calculator_.storeAtLastUnsavedKey_ = calculator_.storedState(version_);
