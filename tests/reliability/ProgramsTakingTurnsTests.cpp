@@ -33,24 +33,14 @@ protected:
         for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
         return n;
     }
-    // Another process's write lock on the store (this test's own connection) while it lives.
-    class StoreLock {
-    public:
-        explicit StoreLock(const std::filesystem::path& directory) {
-            sqlite3_open((directory / "group.sqlite").c_str(), &database_);
-            sqlite3_busy_timeout(database_, 60000);  // a program's commit under way ends first
-            EXPECT_EQ(sqlite3_exec(database_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-        }
-        ~StoreLock() {
-            sqlite3_exec(database_, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_close(database_);
-        }
-        StoreLock(const StoreLock&) = delete;
-        StoreLock& operator=(const StoreLock&) = delete;
-
-    private:
-        sqlite3* database_ = nullptr;
-    };
+    // Another process's write lock on the store (a connection of this test's) until it is dropped.
+    std::shared_ptr<sqlite3> lockStore() const {
+        sqlite3* database = nullptr;
+        sqlite3_open((groupDirectory() / "group.sqlite").c_str(), &database);
+        sqlite3_busy_timeout(database, 60000);  // a program's commit under way ends first
+        EXPECT_EQ(sqlite3_exec(database, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        return {database, [](sqlite3* d) { sqlite3_exec(d, "ROLLBACK", nullptr, nullptr, nullptr), sqlite3_close(d); }};
+    }
 };
 
 // While another process holds the store's lock the app's key "+" is unsaved, and the write of its
@@ -73,7 +63,7 @@ TEST_F(ProgramsTakingTurnsTest, AnUnsavedCalculationIsStoredWithItsActivityOrLog
     ASSERT_EQ(published("1#N;"), "1#N;");
     const auto activity = groupDirectory() / foundation::UserActivity::fileName;
     {
-        const StoreLock lock(groupDirectory());
+        const auto lock = lockStore();
         std::filesystem::remove(activity);
         std::filesystem::create_directory(activity);
         EXPECT_EQ(press(*app, "+"), "1+");
@@ -86,7 +76,7 @@ TEST_F(ProgramsTakingTurnsTest, AnUnsavedCalculationIsStoredWithItsActivityOrLog
     EXPECT_EQ(press(*app, "wait 5"), "1+");
     EXPECT_EQ(published("1#N;+#O;"), "1#N;+#O;");
     {
-        const StoreLock lock(groupDirectory());
+        const auto lock = lockStore();
         EXPECT_EQ(press(*app, "2"), "1+2");
         app->send("close");
         EXPECT_EQ(app->waitForExit(), 0);
@@ -102,7 +92,7 @@ TEST_F(ProgramsTakingTurnsTest, AnUnsavedRetryGivesWayToACalculationStoredAfterI
     auto keyboard = start("keyboard");
     EXPECT_EQ(press(*app, "1"), "1");
     {
-        const StoreLock lock(groupDirectory());
+        const auto lock = lockStore();
         EXPECT_EQ(press(*app, "+"), "1+");
         EXPECT_EQ(press(*app, "2"), "1+2");
     }
