@@ -287,7 +287,7 @@ void ViewController::popoverPresentationControllerWillRepositionPopoverToRect(
 // then takes the settings (angle mode, currency rows, own currency, notation) as at start; a
 // loan or date title of the "=" key goes with the old calculation.
 void ViewController::replaceCalculator() {
-    calculator_ = Calculator();
+    calculatorSlot_.emplace();
     loadSettings();
     DisplayRefresh{*this}.updateDateTitle();
     updateCalculatorLines();
@@ -304,12 +304,19 @@ void ViewController::pressesBegan(const uikit::PressSet& presses, const uikit::E
     }
 }
 
-// The activity is written to the group directory at once, and again whenever it changes.
+// The activity is written to the group directory at once, and again whenever it changes, and
+// once more when an unsaved calculation reaches the store (its last write may have failed too).
 void ViewController::startHandoffActivity() {
     auto activity = std::make_shared<foundation::UserActivity>(HandoffCalculation::activityType());
     activity->setTitle(HandoffCalculation::title);
     activity->setUserInfo({{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator_)}});
     userActivity = std::move(activity);
+    userActivity->becomeCurrent();
+}
+
+void ViewController::calculationStored() {
+    if (!userActivity) return;
+    updateUserActivityState(*userActivity);
     userActivity->becomeCurrent();
 }
 

@@ -94,6 +94,7 @@ public:
     // CalculatorScreen
     const ScreenLinks& links() const override { return links_; }
     void refreshDisplay() override;
+    void calculationStored() override;
     bool allows(LongPressRow::Condition condition) override;
     void showKeypad(bool currency) override;
     void openPanel(ScreenPanel panel) override;
@@ -118,7 +119,10 @@ private:
     std::optional<uikit::Color> buttonDigitBackgroundColor_;
     std::optional<uikit::Color> buttonFunctionsBackgroundColor_;
     bool loadTheme_ = false;
-    Calculator calculator_;
+    // The calculator lives in place: a reset makes the new one where the old one was, after the
+    // old one's last try at the store, so `calculator_` and the links name the new one.
+    std::optional<Calculator> calculatorSlot_{std::in_place};
+    Calculator& calculator_ = *calculatorSlot_;
     bool enableClickSound_ = false;
     CurrencyPickerSource pickerSource_{*this};
     ScreenLinks links_;

@@ -50,13 +50,17 @@ Calculator::Calculator()
 }
 
 Calculator::~Calculator() {
-    if (unsaved() && suite_) { const StoreCommit save(*this); }
+    if (!unsaved() || !suite_) return;
+    if (saveUnsaved() == SaveOutcome::failed)
+        foundation::Log::warning("calculator: the calculation could not be stored: " + calculationText());
+    if (retryTimer_) retryTimer_->invalidate();
 }
 
 void Calculator::reloadFromSettings() {
     if (unsaved() || storeFileLost()) {
-        { const StoreCommit save(*this); }
-        if (unsaved()) return;
+        const SaveOutcome outcome = saveUnsaved();
+        if (outcome == SaveOutcome::failed) return;
+        if (outcome == SaveOutcome::stored && retryObserver_) retryObserver_(RetryOutcome::stored);
     }
     // A store replaced by one that holds a calculation is read as it is.
     storeFile_ = suite_->storeFile();
@@ -108,7 +112,13 @@ Calculator::StoreCommit::~StoreCommit() {
         return;
     }
     calculator_.commitDepth_ = std::max(0, calculator_.commitDepth_ - 1);
-    if (batch_) calculator_.finishStoreCommit(*batch_, version_);
+    if (!batch_) return;
+    calculator_.finishStoreCommit(*batch_, version_);
+    // What the store holds under this unsaved key (read again only when its version moved): a later
+    // change of it is another program's, made after this key.
+    if (calculator_.unsaved() && !(calculator_.storeAtLastUnsavedKey_ &&
+                                   calculator_.storeAtLastUnsavedKey_->version == version_))
+        calculator_.storeAtLastUnsavedKey_ = calculator_.storedState(version_);
 }
 
 bool Calculator::unsaved() const { return ostrelo_.outOfStep || memoryOstrelo_.outOfStep || dateModeOutOfStep_; }
@@ -125,10 +135,55 @@ void Calculator::finishStoreCommit(foundation::UserDefaults::Batch& batch, std::
     memoryOstrelo_.userDefaultsCount = static_cast<std::int64_t>(memoryOstrelo_.items.size());
     // What others wrote before this commit is overwritten: the store now holds what is shown.
     seenVersion_ = version;
+    if (unsavedEpisode_) foundation::Log::info("calculator: the store takes writes again; the calculation is saved");
+    endUnsavedEpisode();
+}
+
+void Calculator::endUnsavedEpisode() {
     retryDelay_ = 1.0;
     if (retryTimer_) retryTimer_->invalidate();
-    if (unsavedEpisode_) foundation::Log::info("calculator: the store takes writes again; the calculation is saved");
     unsavedEpisode_ = false;
+    storeAtLastUnsavedKey_.reset();
+}
+
+Calculator::StoredState Calculator::storedState(std::optional<std::int64_t> version) const {
+    const foundation::UserDefaults& suite = *suite_;
+    auto lines = [&suite](const SharedSettings::LineKeys& keys) {
+        return StackLineRecord::loadLines(suite, keys, StackLineRecord::storedCount(suite.object(keys.count)));
+    };
+    const StoredDateMode date = storedDateMode(suite);
+    return {version, lines(SharedSettings::calculationLines), lines(SharedSettings::memoryLines), date.mode,
+            date.digits};
+}
+
+bool Calculator::storedElsewhereSinceLastUnsavedKey(std::optional<std::int64_t> version) const {
+    if (!storeAtLastUnsavedKey_ || version == storeAtLastUnsavedKey_->version) return false;
+    const StoredState now = storedState(version);
+    const StoredState& then = *storeAtLastUnsavedKey_;
+    return now.lines != then.lines || now.memory != then.memory || now.dateMode != then.dateMode ||
+           now.dateDigits != then.dateDigits;
+}
+
+Calculator::SaveOutcome Calculator::saveUnsaved() {
+    // Inside a key's commit the key writes it.
+    if (commitDepth_ > 0 || foundation::UserDefaults::Batch::active()) return SaveOutcome::failed;
+    foundation::UserDefaults::Batch batch(*suite_, storeWait);
+    const bool newFile = followStoreFile();
+    const std::optional<std::int64_t> version = suite_->dataVersion();
+    if (!newFile && storedElsewhereSinceLastUnsavedKey(version)) {
+        batch.commit();
+        unsavedGivenUp();
+        return SaveOutcome::givenUp;
+    }
+    finishStoreCommit(batch, version);
+    return unsaved() ? SaveOutcome::failed : SaveOutcome::stored;
+}
+
+void Calculator::unsavedGivenUp() {
+    foundation::Log::warning("calculator: another program stored a newer calculation; this one was not stored: " +
+                             calculationText());
+    ostrelo_.outOfStep = memoryOstrelo_.outOfStep = dateModeOutOfStep_ = false;
+    endUnsavedEpisode();
 }
 
 bool Calculator::storeHoldsAnotherCalculation() const {
@@ -148,13 +203,16 @@ bool Calculator::storeFileLost() const {
     return suite_->storeFile() != storeFile_ && !suite_->object(SharedSettings::calculationLines.count);
 }
 
-void Calculator::followStoreFile() {
+bool Calculator::followStoreFile() {
     const std::uint64_t file = suite_->storeFile();
-    if (file == storeFile_) return;
+    if (file == storeFile_) return false;
     storeFile_ = file;
+    // What the old file held says nothing of what another program stored in the new one.
+    storeAtLastUnsavedKey_.reset();
     ostrelo_.outOfStep = memoryOstrelo_.outOfStep = dateModeOutOfStep_ = true;
     foundation::Log::info("calculator: the store's file was removed or replaced; the calculation, memory and date "
                           "state go to the new one whole");
+    return true;
 }
 
 bool Calculator::writeWhole() {
@@ -184,7 +242,11 @@ void Calculator::retrySave() {
     retryTimer_.reset();
     if (!unsaved()) return;
     retryDelay_ = std::min(retryDelay_ * 2, 4.0);
-    const StoreCommit save(*this);
+    const SaveOutcome outcome = saveUnsaved();
+    if (outcome == SaveOutcome::failed) return armRetry();
+    if (outcome == SaveOutcome::givenUp) reloadFromSettings();
+    if (retryObserver_)
+        retryObserver_(outcome == SaveOutcome::stored ? RetryOutcome::stored : RetryOutcome::tookUpNewer);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,7 +38,11 @@ namespace ostrelo {
 // the store does not take them (full, read-only, locked past `storeWait`), the calculation stays
 // as typed in memory and is unsaved: the calculator says so once in the log, writes nothing line
 // by line, and writes the whole calculation, memory and date state at the end of the next
-// operation or key, and on a timer that backs off from 1 s to 4 s, until the store takes it.
+// operation or key, and on a timer that backs off from 1 s to 4 s, until the store takes it. A key
+// is the latest word, so it writes over the store; a retry (the timer, an activation's reload, the
+// last try when the calculator ends) does not: when another program stored a calculation, memory
+// or date state after the last unsaved key, that one is taken up and the unsaved calculation is
+// given up with its text in the log. A last try that fails logs the text too.
 class Calculator {
     // Declared first, so that the store's version is taken before the stacks are loaded.
     std::shared_ptr<foundation::UserDefaults> suite_;
@@ -57,13 +62,16 @@ public:
     // Loads both stacks from the suite (a pending reset is honoured first), makes
     // sure the calculation holds at least one line and refreshes every display text.
     Calculator();
-    // An unsaved calculation has a last try at the store.
+    // An unsaved calculation has a last try at the store; when it fails, the calculation's text
+    // goes to the log.
     ~Calculator();
-    // Not copied: a copy would share the retry timer of an unsaved calculation.
+    // Neither copied nor moved: the retry timer of an unsaved calculation, and the screen's links,
+    // point at this object. A screen that replaces its calculator makes the new one in the old
+    // one's place (std::optional::emplace), after the old one's last try.
     Calculator(const Calculator&) = delete;
-    Calculator(Calculator&&) = default;
+    Calculator(Calculator&&) = delete;
     Calculator& operator=(const Calculator&) = delete;
-    Calculator& operator=(Calculator&&) = default;
+    Calculator& operator=(Calculator&&) = delete;
 
     // Re-reads both stacks, the current lines and the date mode from the suite and
     // refreshes every display text and key state. A pending reset is applied first.
@@ -98,6 +106,13 @@ public:
 
     // Whether the store lacks something of the calculation, memory or date state in memory.
     bool unsaved() const;
+    // What a retry came to when it ended the unsaved state: the calculation stored (on the timer
+    // or at a reload), or another program's newer one taken up in its place on the timer (the
+    // calculator holds that one now; a reload shows it anyway).
+    enum class RetryOutcome { stored, tookUpNewer };
+    // Told after such a retry (the screen shows, or publishes, what the calculator now holds).
+    void observeRetries(std::function<void(RetryOutcome)> observer) { retryObserver_ = std::move(observer); }
+    bool retriesObserved() const { return static_cast<bool>(retryObserver_); }
     // How long the last commit waited for the store, as planned (at most `storeWait`).
     std::chrono::milliseconds lastStoreWait() const { return lastStoreWait_; }
 
@@ -288,14 +303,34 @@ private:
     // Whether the store's calculation, memory or date state is not this calculator's.
     bool storeHoldsAnotherCalculation() const;
     // When the store's file was removed or replaced since the calculator last used it, everything
-    // goes to the new one whole at the end of the current commit.
-    void followStoreFile();
+    // goes to the new one whole at the end of the current commit. True when it had.
+    bool followStoreFile();
     // Whether the store has moved to another file that holds no calculation (the one the
     // calculator used was removed).
     bool storeFileLost() const;
     void markUnsaved(const std::string& reason);
     void armRetry();
     void retrySave();
+    // The unsaved calculation written whole in a commit of its own, unless another program stored
+    // a calculation after the last unsaved key: that one is then taken up (unsavedGivenUp).
+    enum class SaveOutcome { stored, givenUp, failed };
+    SaveOutcome saveUnsaved();
+    void unsavedGivenUp();
+    void endUnsavedEpisode();
+    // The calculation, memory and date state in the store, and the store's version when it was read.
+    struct StoredState {
+        std::optional<std::int64_t> version;
+        std::vector<CalculatorLine> lines;
+        std::vector<CalculatorLine> memory;
+        bool dateMode = false;
+        std::int64_t dateDigits = 0;
+    };
+    StoredState storedState(std::optional<std::int64_t> version) const;
+    // What the store held at the last unsaved key; another program stored since when the store's
+    // version and content both differ from it.
+    std::optional<StoredState> storeAtLastUnsavedKey_;
+    bool storedElsewhereSinceLastUnsavedKey(std::optional<std::int64_t> version) const;
+    std::function<void(RetryOutcome)> retryObserver_;
     int commitDepth_ = 0;
     bool dateModeOutOfStep_ = false;
     // An unsaved episode is under way (it was logged).

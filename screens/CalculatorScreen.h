@@ -31,6 +31,9 @@ public:
     virtual void refreshDisplay();
     // The settings read again as at an activation: the shared settings loader.
     virtual void reloadSettings();
+    // An unsaved calculation has reached the store on a retry: what the screen publishes of it
+    // is written again. Nothing, unless the screen says otherwise.
+    virtual void calculationStored() {}
     // The confirmation of a remapped long press: keyPressFeedback.
     virtual void longPressFeedback(CalculatorButton& key);
     // Whether a long-press row's condition holds now: always, unless the screen says otherwise.

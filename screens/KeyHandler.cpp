@@ -45,7 +45,9 @@ std::string localeDecimalSeparator() { return foundation::NumberFormatter().deci
 }  // namespace
 
 KeyHandler::KeyHandler(CalculatorScreen& screen)
-    : screen_(screen), links_(screen.links()), calculator_(*links_.calculator), guard_(links_.guard) {}
+    : screen_(screen), links_(screen.links()), calculator_(*links_.calculator), guard_(links_.guard) {
+    if (!calculator_.retriesObserved()) StoreReload{screen_}.followRetries();
+}
 
 void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string& given) {
     // One commit for all the writes of the key: a process killed in the middle of it keeps the

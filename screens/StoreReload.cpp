@@ -9,10 +9,24 @@ namespace ostrelo {
 
 void StoreReload::takeUpChanges() {
     reloadCalculation();
+    showTakenUp();
+}
+
+void StoreReload::showTakenUp() {
     screen_.reloadSettings();
     DisplayRefresh{screen_}.updateDateTitle();
     screen_.refreshDisplay();
     KeyHandler{screen_}.tail();
+}
+
+void StoreReload::followRetries() {
+    CalculatorScreen* screen = &screen_;
+    screen_.links().calculator->observeRetries(
+        [screen, guard = screen_.links().guard](Calculator::RetryOutcome outcome) {
+            if (guard.expired()) return;
+            if (outcome == Calculator::RetryOutcome::tookUpNewer) StoreReload{*screen}.showTakenUp();
+            else screen->calculationStored();
+        });
 }
 
 bool StoreReload::reloadCalculation() {

@@ -17,8 +17,14 @@ public:
     // Activation's first step: the calculation reloaded; true when it (or its date mode) differs
     // from the one shown before.
     bool reloadCalculation();
+    // From now on the screen follows the retries of its calculator's unsaved calculation: another
+    // program's newer calculation, taken up by the calculator, is shown as by takeUpChanges; a
+    // stored one is published again (CalculatorScreen::calculationStored).
+    void followRetries();
 
 private:
+    // takeUpChanges after the calculation is read again.
+    void showTakenUp();
     CalculatorScreen& screen_;
 };
 

@@ -92,6 +92,27 @@ TEST_F(StoreFaultsTest, KeysOnAReadOnlyStoreWorkInMemory) {
     EXPECT_EQ(count(log, "\n"), 1u) << log;
 }
 
+// The Settings screen's reset replaces the calculator in place: an unsaved one has its last try first
+// (its text logged while the store is read-only; stored, and read by the new one, once it is not), and
+// its retry ends with it.
+TEST_F(StoreFaultsTest, AReplacedUnsavedCalculatorHasItsLastTryBeforeTheNewOneReads) {
+    type("1+");
+    applyFault("PRAGMA query_only = 1");
+    EXPECT_EQ(type("2"), "1+2");
+    screen->replaceCalculator();
+    EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), "1+");
+    EXPECT_EQ(type("3"), "1+3");
+    applyFault("");
+    screen->replaceCalculator();
+    EXPECT_EQ(screen->controls().primaryCalculatorLine->text(), "1+3");
+    host.advance(5);
+    EXPECT_TRUE(storeHolds(screen->calculator()));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(count(log, "the calculation could not be stored: 1+2\n"), 1u) << log;
+    EXPECT_EQ(count(log, "takes writes again"), 1u) << log;
+    EXPECT_EQ(count(log, "\n"), 4u) << log;  // and twice that the store does not take writes
+}
+
 // Another process holds the write lock while 50 keys are typed: each meets it and waits no longer
 // than a key may, and the first key after its release stores them all.
 TEST_F(StoreFaultsTest, KeysTypedWhileAnotherProcessHoldsTheLockAreKept) {

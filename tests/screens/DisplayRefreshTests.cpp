@@ -59,7 +59,7 @@ TEST_F(DisplayRefreshTest, TheDateTitleLeavesWhenDateModeEndedElsewhere) {
     ostrelo::DisplayRefresh{loan}.updateDateTitle();
     EXPECT_EQ(loan.equalTitle(), "𝑖");
     // A new calculator (the Settings screen's reset) is in no loan: the prompt title goes.
-    loan.calculator = ostrelo::Calculator();
+    loan.calculatorSlot.emplace();
     ostrelo::DisplayRefresh{loan}.updateDateTitle();
     EXPECT_EQ(loan.equalTitle(), "=");
 }

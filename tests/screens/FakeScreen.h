@@ -12,6 +12,7 @@
 #include "ui/PulseLayer.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,7 +116,9 @@ public:
     std::string equalTitle() const { return links_.equalKey->normalTitle(); }
     Screen screen() const { return screen_; }
 
-    ostrelo::Calculator calculator;
+    // Replaced in place, as the app's screen replaces its calculator.
+    std::optional<ostrelo::Calculator> calculatorSlot{std::in_place};
+    ostrelo::Calculator& calculator = *calculatorSlot;
     bool click = false;
     bool compactPortrait = true;
     bool overlayOpen = false;

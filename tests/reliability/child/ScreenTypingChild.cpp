@@ -1,6 +1,8 @@
 // One program's calculator screen on the headless host: `app`, `messages` (expanded), `widget`
 // (expanded) or `keyboard`. For each key title read from standard input it taps the visible key so
-// titled and answers "key shown TEXT" (the primary display line) or "key absent".
+// titled and answers "key shown TEXT" (the primary display line) or "key absent". "wait S" lets S
+// seconds pass on the run loop's clock and answers as a key does; "close" ends the program as a
+// window's close does.
 #include "OstreloMessage/MessagesExtension.h"
 #include "app/AppStartup.h"
 #include "engine/ExchangeRateFeed.h"
@@ -69,7 +71,13 @@ int main(int argc, char** argv) {
     if (screen == nullptr || screen->links().primaryLine == nullptr) return 1;
     host.runUntilIdle();
     std::printf("ready\n");
-    for (std::string title; std::fflush(stdout) == 0 && std::getline(std::cin, title);) {
+    for (std::string title; std::fflush(stdout) == 0 && std::getline(std::cin, title) && title != "close";) {
+        if (title.rfind("wait ", 0) == 0) {
+            host.advance(std::stod(title.substr(5)));
+            host.runUntilIdle();
+            std::printf("key shown %s\n", screen->links().primaryLine->text().c_str());
+            continue;
+        }
         ostrelo::CalculatorButton* key = visibleKey(*controller->view(), title);
         if (key == nullptr) {
             std::printf("key absent\n");
