@@ -120,18 +120,34 @@ uikit::AttributedString CalculatorCalcLabel::makeAttributedDisplayText(const std
     if (background == LableBackgroundColor::emptydark) base = uikit::Color::white();
     if (background == LableBackgroundColor::empty) base = uikit::Color::black();
 
+    // Neighbouring characters raised alike and in the same colour form one piece: the pieces do
+    // not depend on the size tried, and each gives one run of the text at every size.
+    struct Piece {
+        std::string text;
+        int level;
+        bool marked;
+    };
+    std::vector<Piece> pieces;
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool marked = highlight && ((i == n - 1 && chars[i] == ")") || (opening && *opening == i));
+        const int level = display.levels[i];
+        if (!pieces.empty() && pieces.back().level == level && pieces.back().marked == marked)
+            pieces.back().text += chars[i];
+        else
+            pieces.push_back({chars[i], level, marked});
+    }
+
     const double height = labelHeight;
     uikit::AttributedString built;
     while (true) {
         const double size = lo + (hi - lo) * 0.5;
         built = uikit::AttributedString();
-        for (std::size_t i = 0; i < n; ++i) {
-            const bool marked = highlight && ((i == n - 1 && chars[i] == ")") || (opening && *opening == i));
-            const uikit::Color& colour = marked ? equalBackgroundColor() : base;
-            if (display.levels[i] == 0) {
-                makeAttributedText(built, chars[i], size, colour);
+        for (const Piece& piece : pieces) {
+            const uikit::Color& colour = piece.marked ? equalBackgroundColor() : base;
+            if (piece.level == 0) {
+                makeAttributedText(built, piece.text, size, colour);
             } else {
-                makeExponentText(built, chars[i], display.levels[i], size, colour);
+                makeExponentText(built, piece.text, piece.level, size, colour);
             }
         }
         const uikit::Size measured = uikit::TextMeasurer::shared().measure(built);
