@@ -365,7 +365,9 @@ void Calculator::updateEqualButtonState() { showEqualButtonState(evaluateCalcula
 
 std::optional<EvaluationResult> Calculator::evaluateCalculation() const {
     if (ostrelo_.items.empty()) return std::nullopt;
-    return evaluateExpression(ostrelo_.stackText());
+    return evaluateExpression(expressionLines_.joined(ostrelo_, ostrelo_.items.size(), "", [](const CalculatorLine& line) {
+        return CalculatorLine::expressionText(line);
+    }));
 }
 
 void Calculator::showSecondaryString(const std::optional<EvaluationResult>& result) {

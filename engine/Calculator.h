@@ -300,6 +300,8 @@ private:
     // The calculation's evaluation, none while it has no line, and the second line and the "="
     // key's state shown from it.
     std::optional<EvaluationResult> evaluateCalculation() const;
+    // The expression text of the calculation's lines, each line's part kept while it stays.
+    mutable KeptLineTexts expressionLines_;
     void showSecondaryString(const std::optional<EvaluationResult>& result);
     void showEqualButtonState(const std::optional<EvaluationResult>& result);
 

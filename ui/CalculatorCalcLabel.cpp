@@ -10,8 +10,88 @@
 #include "ui/Theme.h"
 
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace ostrelo {
+
+namespace {
+
+// Neighbouring characters raised alike and in the same colour (`marked`: the highlight's) form
+// one piece. The pieces do not depend on the font size, and each gives one run of the text.
+struct DisplayPiece {
+    std::string text;
+    int level;
+    bool marked;
+};
+
+// The group that ends a text, read from its end (`at(i)` is the i-th character): its opening
+// "(", and whether the last ")" is the only one inside it.
+struct TrailingGroup {
+    bool simple = false;
+    std::optional<std::size_t> opening;
+};
+
+template <class At>
+TrailingGroup trailingGroup(std::size_t n, At at) {
+    TrailingGroup group;
+    if (n == 0 || !at(n - 1, ')')) return group;
+    int count = 0;
+    for (std::size_t i = n; i-- > 0;) {
+        if (at(i, ')')) {
+            ++count;
+            group.simple = count == 1;
+        } else if (at(i, '(') && --count == 0) {
+            group.opening = i;
+            break;
+        }
+    }
+    return group;
+}
+
+// A text with raised exponents, character by character.
+std::vector<DisplayPiece> raisedPieces(const std::string& text, bool highlightParentheses) {
+    const ExponentLevels display = exponentLevels(text);
+    const auto& chars = display.characters;
+    const std::size_t n = chars.size();
+    const TrailingGroup group =
+        trailingGroup(n, [&chars](std::size_t i, char c) { return chars[i].size() == 1 && chars[i][0] == c; });
+    const bool highlight = highlightParentheses && !group.simple;
+    std::vector<DisplayPiece> pieces;
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool marked = highlight && ((i == n - 1 && chars[i] == ")") || (group.opening && *group.opening == i));
+        const int level = display.levels[i];
+        if (!pieces.empty() && pieces.back().level == level && pieces.back().marked == marked)
+            pieces.back().text += chars[i];
+        else
+            pieces.push_back({chars[i], level, marked});
+    }
+    return pieces;
+}
+
+// The pieces of a display text. A text without exponents (most, and every long calculation of
+// numbers and operators) is cut at its marked parentheses alone, without a pass per character:
+// "(" and ")" are single bytes that no other character's bytes contain.
+std::vector<DisplayPiece> displayPieces(const std::string& text, bool highlightParentheses) {
+    if (text.find('^') != std::string::npos || text.find("⁻¹") != std::string::npos)
+        return raisedPieces(text, highlightParentheses);
+    if (text.empty()) return {};
+    const TrailingGroup group = trailingGroup(text.size(), [&text](std::size_t i, char c) { return text[i] == c; });
+    if (!highlightParentheses || group.simple || text.back() != ')') return {{text, 0, false}};
+    std::vector<DisplayPiece> pieces;
+    const std::size_t last = text.size() - 1;
+    std::size_t from = 0;
+    if (group.opening) {
+        if (*group.opening > 0) pieces.push_back({text.substr(0, *group.opening), 0, false});
+        pieces.push_back({"(", 0, true});
+        from = *group.opening + 1;
+    }
+    if (from < last) pieces.push_back({text.substr(from, last - from), 0, false});
+    pieces.push_back({")", 0, true});
+    return pieces;
+}
+
+}  // namespace
 
 std::optional<CalculatorCalcLabel::LableBackgroundColor> CalculatorCalcLabel::lableBackgroundColorFromRawValue(
     int rawValue) {
@@ -93,56 +173,17 @@ uikit::AttributedString CalculatorCalcLabel::makeAttributedDisplayText(const std
     double hi = largestFontSize;
     if (!(lo <= hi)) return {};
 
-    const ExponentLevels display = exponentLevels(text);
-    const auto& chars = display.characters;
-    const std::size_t n = chars.size();
-
-    // The trailing group: its opening partner, and whether it holds another ")".
-    bool simple = false;
-    std::optional<std::size_t> opening;
-    if (n > 0 && chars.back() == ")") {
-        int count = 0;
-        for (std::size_t i = n; i-- > 0;) {
-            if (chars[i] == ")") {
-                ++count;
-                simple = count == 1;
-            } else if (chars[i] == "(") {
-                if (--count == 0) {
-                    opening = i;
-                    break;
-                }
-            }
-        }
-    }
-    const bool highlight = highlightParentheses && !simple;
-
     uikit::Color base = labelTextColor();
     if (background == LableBackgroundColor::emptydark) base = uikit::Color::white();
     if (background == LableBackgroundColor::empty) base = uikit::Color::black();
 
-    // Neighbouring characters raised alike and in the same colour form one piece: the pieces do
-    // not depend on the size tried, and each gives one run of the text at every size.
-    struct Piece {
-        std::string text;
-        int level;
-        bool marked;
-    };
-    std::vector<Piece> pieces;
-    for (std::size_t i = 0; i < n; ++i) {
-        const bool marked = highlight && ((i == n - 1 && chars[i] == ")") || (opening && *opening == i));
-        const int level = display.levels[i];
-        if (!pieces.empty() && pieces.back().level == level && pieces.back().marked == marked)
-            pieces.back().text += chars[i];
-        else
-            pieces.push_back({chars[i], level, marked});
-    }
-
+    const std::vector<DisplayPiece> pieces = displayPieces(text, highlightParentheses);
     const double height = labelHeight;
     uikit::AttributedString built;
     while (true) {
         const double size = lo + (hi - lo) * 0.5;
         built = uikit::AttributedString();
-        for (const Piece& piece : pieces) {
+        for (const DisplayPiece& piece : pieces) {
             const uikit::Color& colour = piece.marked ? equalBackgroundColor() : base;
             if (piece.level == 0) {
                 makeAttributedText(built, piece.text, size, colour);
