@@ -145,12 +145,13 @@ public:
                            [activity](const Request& request) { return request.activity == activity; });
     }
 
-    // Takes the calling thread's requests asked at `latest` or before (all: none given).
-    std::vector<UserActivity*> take(std::optional<double> latest) {
+    // Takes the calling thread's requests due at `now` (all: none given).
+    std::vector<UserActivity*> take(std::optional<double> now) {
         std::lock_guard lock(mutex_);
         std::vector<UserActivity*> due;
         std::erase_if(requests_, [&](const Request& request) {
-            if (request.thread != std::this_thread::get_id() || (latest && request.askedAt > *latest)) return false;
+            if (request.thread != std::this_thread::get_id() || (now && request.askedAt + UserActivity::saveDelay > *now))
+                return false;
             due.push_back(request.activity);
             return true;
         });
@@ -206,17 +207,17 @@ void UserActivity::armSaveTimer(double delay) {
     dueAt = now + delay;
     timer = Timer::scheduledTimer(delay, false, [](Timer&) {
         auto& requests = SaveRequests::shared();
-        saveAskedBefore(RunLoop::main().now() - saveDelay);
+        saveDue(RunLoop::main().now());
         if (auto due = requests.nextDue()) armSaveTimer(std::max(*due - RunLoop::main().now(), 0.0));
     });
 }
 
 bool UserActivity::needsSave() const { return SaveRequests::shared().asked(this); }
 
-void UserActivity::saveNeeded() { saveAskedBefore(std::nullopt); }
+void UserActivity::saveNeeded() { saveDue(std::nullopt); }
 
-void UserActivity::saveAskedBefore(std::optional<double> latest) {
-    for (UserActivity* activity : SaveRequests::shared().take(latest)) activity->save();
+void UserActivity::saveDue(std::optional<double> now) {
+    for (UserActivity* activity : SaveRequests::shared().take(now)) activity->save();
 }
 
 void UserActivity::save() {

@@ -79,7 +79,8 @@ private:
     void changed() const;
     // The owner's refresh, which writes what it changed.
     void save();
-    static void saveAskedBefore(std::optional<double> latest);
+    // Saves the calling thread's activities whose save is due at `now` (all: none given).
+    static void saveDue(std::optional<double> now);
     static void armSaveTimer(double delay);
     // The activity as its file holds it.
     std::string content() const;
