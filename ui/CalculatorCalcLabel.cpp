@@ -91,6 +91,26 @@ std::vector<DisplayPiece> displayPieces(const std::string& text, bool highlightP
     return pieces;
 }
 
+// Whether a long text without exponents is too wide for the keypad at every size from
+// `smallest` on: its last characters alone are a quarter wider than the room at that size (a
+// text is at least as wide as its end, and wider at a larger size). Such a text is not measured
+// whole at every size the search tries.
+bool fitsAtNoSize(const std::vector<DisplayPiece>& pieces, double smallest, const uikit::Color& colour,
+                  double containerWidth) {
+    constexpr std::size_t endBytes = 128;
+    if (pieces.empty()) return false;
+    for (const DisplayPiece& piece : pieces)
+        if (piece.level != 0) return false;
+    std::string end;
+    for (std::size_t i = pieces.size(); i-- > 0 && end.size() < 2 * endBytes;) end.insert(0, pieces[i].text);
+    if (end.size() < 2 * endBytes) return false;
+    std::size_t from = end.size() - endBytes;
+    while (from < end.size() && (static_cast<unsigned char>(end[from]) & 0xC0) == 0x80) ++from;
+    uikit::AttributedString tail;
+    makeAttributedText(tail, end.substr(from), smallest, colour);
+    return uikit::TextMeasurer::shared().measure(tail).width > 1.25 * 0.95 * containerWidth;
+}
+
 }  // namespace
 
 std::optional<CalculatorCalcLabel::LableBackgroundColor> CalculatorCalcLabel::lableBackgroundColorFromRawValue(
@@ -180,6 +200,14 @@ uikit::AttributedString CalculatorCalcLabel::makeAttributedDisplayText(const std
     const std::vector<DisplayPiece> pieces = displayPieces(text, highlightParentheses);
     const double height = labelHeight;
     uikit::AttributedString built;
+    if (fitsAtNoSize(pieces, lo, base, containerWidth)) {
+        // Every size the search tries is too wide: it ends on the size below, built alone.
+        double size = lo + (hi - lo) * 0.5;
+        while (size != lo && size != hi && (hi = size - 1) >= lo) size = lo + (hi - lo) * 0.5;
+        for (const DisplayPiece& piece : pieces)
+            makeAttributedText(built, piece.text, size, piece.marked ? equalBackgroundColor() : base);
+        return built;
+    }
     while (true) {
         const double size = lo + (hi - lo) * 0.5;
         built = uikit::AttributedString();
