@@ -2,7 +2,9 @@
 
 #include "engine/Calculator.h"
 #include "engine/LineFormatter.h"
+#include "engine/KeptLineTexts.h"
 #include "platform/foundation/Characters.h"
+#include "platform/foundation/Locale.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserActivity.h"
 #include "platform/foundation/UserDefaults.h"
@@ -56,11 +58,15 @@ std::string HandoffCalculation::activityType() {
 }
 
 std::string HandoffCalculation::text(const Calculator& calculator) {
+    KeptLineTexts kept;
+    return text(calculator, kept);
+}
+
+std::string HandoffCalculation::text(const Calculator& calculator, KeptLineTexts& kept) {
     const auto& lines = calculator.ostrelo().items;
     if (lines.size() == 1 && lines.front().type == "R") return recordText(lines.front(), true) + "#R;";
-    std::string text;
-    for (const CalculatorLine& line : lines) text += recordText(line, false) + "#" + line.type + ";";
-    return text;
+    return kept.joined(calculator.ostrelo(), lines.size(), foundation::Locale::currentIdentifier(),
+                       [](const CalculatorLine& line) { return recordText(line, false) + "#" + line.type + ";"; });
 }
 
 std::optional<std::string> HandoffCalculation::acceptedText(const foundation::UserActivity& activity) {

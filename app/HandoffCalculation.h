@@ -12,6 +12,7 @@ class UserActivity;
 namespace ostrelo {
 
 class Calculator;
+class KeptLineTexts;
 
 // The calculation as the app's activity carries it: one record per line of the calculation,
 // "TEXT#TYPE;", with the line's display text in a plain form every locale reads ("." as the
@@ -27,8 +28,10 @@ public:
 
     // The app's bundle identifier in lower case, then ".handoff".
     static std::string activityType();
-    // The records of the calculator's lines; empty for an empty calculation.
+    // The records of the calculator's lines; empty for an empty calculation. With `kept`, the
+    // record of each line is made once and kept while the line stays.
     static std::string text(const Calculator& calculator);
+    static std::string text(const Calculator& calculator, KeptLineTexts& kept);
 
     // The calculation text of an activity to continue: one of the app's own type with a
     // "calculator" text of at most `longestText` bytes. None (logged) for anything else, which

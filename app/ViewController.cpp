@@ -120,9 +120,10 @@ void ViewController::handleKeyPress(CalculatorButton* button, bool longPress, co
 
 void ViewController::updateCalculatorLines() { refreshDisplay(); }
 
+// The activity follows once the keys pause (foundation::UserActivity): a key does not build it.
 void ViewController::refreshDisplay() {
     DisplayRefresh{*this}.updateCalculatorLines();
-    if (userActivity) updateUserActivityState(*userActivity);
+    if (userActivity) userActivity->setNeedsSave(true);
 }
 
 void ViewController::primaryLabelTap() { copyPrimaryText(); }
@@ -309,7 +310,8 @@ void ViewController::pressesBegan(const uikit::PressSet& presses, const uikit::E
 void ViewController::startHandoffActivity() {
     auto activity = std::make_shared<foundation::UserActivity>(HandoffCalculation::activityType());
     activity->setTitle(HandoffCalculation::title);
-    activity->setUserInfo({{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator_)}});
+    activity->setUserInfo({{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator_, handoffLines_)}});
+    activity->setRefresh([this](foundation::UserActivity& a) { updateUserActivityState(a); }, screenLifetime_.weak());
     userActivity = std::move(activity);
     userActivity->becomeCurrent();
 }
@@ -322,7 +324,7 @@ void ViewController::calculationStored() {
 
 void ViewController::updateUserActivityState(foundation::UserActivity& activity) {
     activity.addUserInfoEntriesFromDictionary(
-        {{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator_)}});
+        {{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator_, handoffLines_)}});
     uikit::ViewController::updateUserActivityState(activity);
 }
 

@@ -127,6 +127,8 @@ private:
     CurrencyPickerSource pickerSource_{*this};
     ScreenLinks links_;
     bool displayTapsAttached_ = false;
+    // The activity's records of the lines, kept from one save to the next.
+    KeptLineTexts handoffLines_;
     // Declared last: expires first, before any member a pending call could reach.
     foundation::Lifetime screenLifetime_;
 };

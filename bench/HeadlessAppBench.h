@@ -2,10 +2,12 @@
 
 // The app's screen on a headless host, for the benchmarks that drive it: its own store in a
 // temporary group directory, the en_US locale, no network and the scenes from the source tree,
-// all undone (and the background work waited for) when it goes.
+// all undone (and the background work waited for) when it goes. The store may start with a long
+// calculation (StoredCalculation.h).
 
 #include "app/AppStartup.h"
 #include "app/ViewController.h"
+#include "bench/StoredCalculation.h"
 #include "engine/ExchangeRateFeed.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Locale.h"
@@ -23,9 +25,10 @@
 
 class HeadlessAppBench {
 public:
-    explicit HeadlessAppBench(host::DeviceProfile profile = host::DeviceProfile::phone())
+    explicit HeadlessAppBench(host::DeviceProfile profile = host::DeviceProfile::phone(), std::int64_t storedLines = 0)
         : directory_(testsupport::makeTemporaryDirectory("ostrelo-bench")) {
         setenv("OSTRELO_GROUP_DIR", directory_.c_str(), 1);
+        if (storedLines > 0) storeLongCalculation(storedLines);
         foundation::Locale::setCurrent("en_US");
         ostrelo::ExchangeRateFeed::setNetworkTest([] { return false; });
         uikit::Storyboard::setDirectory(std::filesystem::path(OSTRELO_SCENES));

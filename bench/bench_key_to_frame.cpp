@@ -4,7 +4,8 @@
 // 99th percentile (counters median_ms, p99_ms).
 //
 // BM_DigitKeyToFrame: a tap on the "7" key (an untimed tap on "C" removes the digit again).
-// BM_HardwareKeyToFrame: "7" typed on the keyboard (an untimed Backspace removes it again).
+// BM_HardwareKeyToFrame: "7" typed on the keyboard (an untimed Backspace removes it again), on
+// a stored calculation of 10, 1,000, 4,000 and 16,000 lines: a key costs the same at each.
 //
 // For instruction counts: valgrind --tool=callgrind --toggle-collect='*KeyToFrameStep*'
 // build/bench/bench_key_to_frame (300 calls each).
@@ -39,10 +40,10 @@ void drawFrame(host::HeadlessHost& host, const render::Image& target) {
 
 // Runs `timed` (a key and its frame) and then `undo` (untimed) for each iteration.
 template <typename Timed, typename Undo>
-void keyToFrame(benchmark::State& state, Timed timed, Undo undo) {
+void keyToFrame(benchmark::State& state, Timed timed, Undo undo, std::int64_t lines = 0) {
     std::vector<double> samples;
     {
-        HeadlessAppBench app(host::DeviceProfile::smallPhone());
+        HeadlessAppBench app(host::DeviceProfile::smallPhone(), lines);
         host::HeadlessHost& host = app.host();
         ostrelo::ViewController* screen = app.screen();
         if (screen == nullptr || screen->controls().buttonSeven == nullptr) {
@@ -85,11 +86,18 @@ void BM_HardwareKeyToFrame(benchmark::State& state) {
         [](ostrelo::ViewController&, host::HeadlessHost& host, const render::Image& target) {
             hardwareKeyToFrameStep(host, target);
         },
-        [](ostrelo::ViewController&, host::HeadlessHost& host) { host.pressKey("\b"); });
+        [](ostrelo::ViewController&, host::HeadlessHost& host) { host.pressKey("\b"); }, state.range(0));
 }
 
 BENCHMARK(BM_DigitKeyToFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
-BENCHMARK(BM_HardwareKeyToFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
+BENCHMARK(BM_HardwareKeyToFrame)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(300)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(16000);
 
 }  // namespace
 

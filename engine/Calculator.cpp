@@ -3,6 +3,7 @@
 #include "engine/LineFormatter.h"
 #include "engine/SharedSettings.h"
 #include "engine/StackLineRecord.h"
+#include "platform/foundation/Locale.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NumberFormatter.h"
 #include "platform/foundation/Timer.h"
@@ -334,13 +335,18 @@ std::string Calculator::calculationText() const {
         return LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction, 1,
                                          line.number, scientificNotation_, false, false);
     }
-    std::string text;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const CalculatorLine& line = lines[i];
-        auto after = static_cast<std::int64_t>(lines.size() - 1 - i);
-        text += LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction, after,
-                                          line.number, scientificNotation_, true, false);
-    }
+    if (lines.empty()) return {};
+    // A line followed by others is shown the same whatever follows it.
+    const bool scientific = scientificNotation_;
+    std::string text = shownLines_.joined(
+        ostrelo_, lines.size() - 1, foundation::Locale::currentIdentifier() + (scientific ? ";E" : ";D"),
+        [scientific](const CalculatorLine& line) {
+            return LineFormatter::formatLine(line.item, line.type, line.digits, line.separator, line.fraction, 1,
+                                             line.number, scientific, true, false);
+        });
+    const CalculatorLine& last = lines.back();
+    text += LineFormatter::formatLine(last.item, last.type, last.digits, last.separator, last.fraction, 0, last.number,
+                                      scientific, true, false);
     return text;
 }
 
@@ -437,7 +443,9 @@ void Calculator::updateEqualButtonState() { showEqualButtonState(evaluateCalcula
 
 std::optional<EvaluationResult> Calculator::evaluateCalculation() const {
     if (ostrelo_.items.empty()) return std::nullopt;
-    return evaluateExpression(ostrelo_.stackText());
+    return evaluateExpression(expressionLines_.joined(ostrelo_, ostrelo_.items.size(), "", [](const CalculatorLine& line) {
+        return CalculatorLine::expressionText(line);
+    }));
 }
 
 void Calculator::showSecondaryString(const std::optional<EvaluationResult>& result) {

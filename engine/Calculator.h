@@ -4,6 +4,7 @@
 #include "engine/CalculatorLine.h"
 #include "engine/CalculatorStack.h"
 #include "engine/EvaluationResult.h"
+#include "engine/KeptLineTexts.h"
 #include "engine/MemoryCalculatorStack.h"
 #include "platform/foundation/Lifetime.h"
 #include "platform/foundation/UserDefaults.h"
@@ -342,6 +343,8 @@ private:
     // The calculation's evaluation, none while it has no line, and the second line and the "="
     // key's state shown from it.
     std::optional<EvaluationResult> evaluateCalculation() const;
+    // The expression text of the calculation's lines, each line's part kept while it stays.
+    mutable KeptLineTexts expressionLines_;
     void showSecondaryString(const std::optional<EvaluationResult>& result);
     void showEqualButtonState(const std::optional<EvaluationResult>& result);
 
@@ -356,8 +359,10 @@ private:
     void takeCurrentLinesFromStacks();
     // clearCounter 0, every stored line removed, count 0, and the reset line.
     void resetCalculation();
-    // The display text of the calculation, or of the memory register.
+    // The display text of the calculation, or of the memory register. The texts of the lines
+    // before the last are kept from key to key (the last line is shown as typed).
     std::string calculationText() const;
+    mutable KeptLineTexts shownLines_;
     std::string memoryText() const;
     // The operator rule by the current line's type, without refresh.
     void applyOperatorTokenRule(const std::string& op);

@@ -23,6 +23,8 @@ struct CalculatorLine {
     // The lines joined into one expression text: a number or result line as the
     // shortest text of its value ("3.0", "1e-05"), every other line as its item.
     static std::string expressionText(const std::vector<CalculatorLine>& lines);
+    // The part of one line in that text.
+    static std::string expressionText(const CalculatorLine& line);
 };
 
 }  // namespace ostrelo

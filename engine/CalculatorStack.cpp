@@ -3,6 +3,7 @@
 #include "engine/SharedSettings.h"
 #include "engine/StackLineRecord.h"
 
+#include <atomic>
 #include <utility>
 
 namespace ostrelo {
@@ -43,12 +44,25 @@ CalculatorStack::CalculatorStack() {
     const std::int64_t count = StackLineRecord::storedCount(suite->object(keys.count));
     items = StackLineRecord::loadLines(*suite, keys, count);
     userDefaultsCount = static_cast<std::int64_t>(items.size());
+    markAllLines();
+}
+
+std::uint64_t CalculatorStack::nextMark() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+void CalculatorStack::markAllLines() {
+    marks_.clear();
+    marks_.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) marks_.push_back(nextMark());
 }
 
 void CalculatorStack::pushLine(const std::string& item, const std::string& type, std::int64_t digits,
                                bool separator, std::int64_t fraction, std::int64_t parentheses, double number) {
     CalculatorLine line{item, type, number, digits, separator, fraction, parentheses};
     items.push_back(line);
+    marks_.push_back(nextMark());
     const std::int64_t n = ++userDefaultsCount;
     StackLineRecord::commit(outOfStep, [&](UserDefaults&, UserDefaults::Transaction& t) {
         return t.set(keys.count, n) && t.set(lineKey(n), StackLineRecord::encode(line));
@@ -66,6 +80,7 @@ std::optional<CalculatorLine> CalculatorStack::popLine() {
     }
     CalculatorLine last = std::move(items.back());
     items.pop_back();
+    if (!marks_.empty()) marks_.pop_back();
     return last;
 }
 
@@ -76,6 +91,7 @@ void CalculatorStack::clearStack() {
     });
     userDefaultsCount = 0;
     items.clear();
+    marks_.clear();
 }
 
 void CalculatorStack::reloadStack() {
@@ -86,6 +102,7 @@ void CalculatorStack::reloadStack() {
     const std::int64_t count = StackLineRecord::storedCount(suite->object(keys.count));
     items = StackLineRecord::loadLines(*suite, keys, count);
     userDefaultsCount = static_cast<std::int64_t>(items.size());
+    markAllLines();
 }
 
 std::optional<CalculatorLine> CalculatorStack::removeFirstLine() {
@@ -102,6 +119,7 @@ std::optional<CalculatorLine> CalculatorStack::removeFirstLine() {
     }
     CalculatorLine first = std::move(items.front());
     items.erase(items.begin());
+    if (!marks_.empty()) marks_.erase(marks_.begin());
     return first;
 }
 
@@ -110,6 +128,7 @@ void CalculatorStack::insertFirstLine(const std::string& item, const std::string
                                       double number) {
     CalculatorLine line{item, type, number, digits, separator, fraction, parentheses};
     items.insert(items.begin(), line);
+    marks_.insert(marks_.begin(), nextMark());
     const std::int64_t n = userDefaultsCount;
     StackLineRecord::commit(outOfStep, [&](UserDefaults&, UserDefaults::Transaction& t) {
         // Downward from the highest key, so no line is overwritten before it is copied.

@@ -40,6 +40,16 @@ public:
     bool storeWhole(foundation::UserDefaults::Transaction& transaction) const;
     std::string stackText() const;
     std::int64_t lineCount() const;
+
+    // One mark per line of `items`, given when the line came into the stack and unique in the
+    // process: a line keeps its mark while it stays, so that a text made from it can be kept
+    // until it goes (KeptLineTexts). Lines only come and go at the two ends.
+    const std::vector<std::uint64_t>& lineMarks() const { return marks_; }
+
+private:
+    static std::uint64_t nextMark();
+    void markAllLines();
+    std::vector<std::uint64_t> marks_;
 };
 
 }  // namespace ostrelo

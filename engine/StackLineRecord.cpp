@@ -3,6 +3,7 @@
 #include "engine/SharedSettings.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace ostrelo {
 
@@ -45,9 +46,19 @@ std::int64_t StackLineRecord::storedCount(const std::optional<PropertyListValue>
 std::vector<CalculatorLine> StackLineRecord::loadLines(const foundation::UserDefaults& suite, const LineKeys& keys,
                                                        std::int64_t count) {
     std::vector<CalculatorLine> lines;
-    for (std::int64_t i = 1; i <= count; ++i) {
-        auto stored = suite.object(keys.line(i));
-        auto line = stored ? decode(*stored) : std::nullopt;
+    if (count < 1) return lines;
+    // Every line key in one read: the keys of the prefix followed by a digit from 1 to 9.
+    const std::string prefix(keys.prefix);
+    const foundation::PropertyListValue::Dictionary stored = suite.objectsInRange(prefix + "1", prefix + ":");
+    std::unordered_map<std::uint64_t, const foundation::PropertyListValue*> byIndex;
+    byIndex.reserve(stored.size());
+    for (const auto& [key, value] : stored)
+        if (const auto index = keys.lineIndex(key); index && *index <= static_cast<std::uint64_t>(count))
+            byIndex.emplace(*index, &value);
+    lines.reserve(byIndex.size());
+    for (std::uint64_t i = 1; i <= static_cast<std::uint64_t>(count); ++i) {
+        const auto found = byIndex.find(i);
+        auto line = found != byIndex.end() ? decode(*found->second) : std::nullopt;
         if (!line) break;
         lines.push_back(std::move(*line));
     }

@@ -1,12 +1,14 @@
 // A program in a real X window, driven as a person would: keys pressed through XTest and its
 // frames seen through X damage. Started by bench/window-keys.sh inside an Xvfb of its own.
 //
-//   bench_window_keys [--samples N] [--soak N] -- PROGRAM [ARGUMENTS...]
+//   bench_window_keys [--samples N] [--soak N] [--starts N] [--store DIR] -- PROGRAM [ARGUMENTS...]
 //
-// Starts PROGRAM, waits for its window's first frame and then measures
+// With --starts, first starts PROGRAM N times and prints the median time from its start to its
+// window's first frame. Then starts PROGRAM, waits for its window's first frame and measures
 //  - key to frame: for each of N keys ("7" and Backspace by turns), the time from the key's
 //    press to the first damage of the window, with the window quiet before each key; prints the
-//    median, the 99th percentile and the maximum;
+//    median, the 99th percentile and the maximum; with --store (the group directory), also the
+//    time from the key's press to the first write of its commit into the store's log;
 //  - memory: the program's VmRSS before and after a soak of N more keys (each sent once the
 //    frame of the one before it came), typing sums that differ each time ("123+45=", Escape),
 //    so that every display text is new, and on the way after 1,000, 2,000, 5,000, 10,000 ...
@@ -20,11 +22,16 @@
 #include <X11/keysym.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +51,8 @@ double since(Clock::time_point start) { return std::chrono::duration<double, std
 struct Options {
     int samples = 500;
     int soak = 10000;
+    int starts = 0;
+    std::string store;
     std::vector<char*> program;
 };
 
@@ -58,9 +67,11 @@ std::optional<Options> parse(int argc, char** argv) {
         if (i + 1 >= argc) return std::nullopt;
         if (arg == "--samples") options.samples = std::atoi(argv[++i]);
         else if (arg == "--soak") options.soak = std::atoi(argv[++i]);
+        else if (arg == "--starts") options.starts = std::atoi(argv[++i]);
+        else if (arg == "--store") options.store = argv[++i];
         else return std::nullopt;
     }
-    if (options.program.empty() || options.samples < 1 || options.soak < 0)
+    if (options.program.empty() || options.samples < 1 || options.soak < 0 || options.starts < 0)
         return std::nullopt;
     options.program.push_back(nullptr);
     return options;
@@ -207,6 +218,66 @@ private:
     int damageEvent_ = 0;
 };
 
+// The store's writes: its log file ("group.sqlite-wal") in the group directory, watched on a
+// thread of its own, which notes when the first write after `arm` came.
+class StoreWatch {
+public:
+    explicit StoreWatch(const std::string& directory) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (fd_ < 0 || inotify_add_watch(fd_, directory.c_str(), IN_MODIFY) < 0)
+            Probe::fail("cannot watch the store in " + directory);
+        watcher_ = std::thread([this] { watch(); });
+    }
+    ~StoreWatch() {
+        running_ = false;
+        watcher_.join();
+        close(fd_);
+    }
+
+    void arm() {
+        std::lock_guard lock(mutex_);
+        armed_ = true;
+        written_.reset();
+    }
+
+    // The time of the first write since `arm`, waiting up to `milliseconds` for it.
+    std::optional<Clock::time_point> waitForWrite(double milliseconds) {
+        std::unique_lock lock(mutex_);
+        wrote_.wait_for(lock, std::chrono::duration<double, std::milli>(milliseconds), [this] { return written_.has_value(); });
+        return written_;
+    }
+
+private:
+    void watch() {
+        while (running_) {
+            pollfd fd{fd_, POLLIN, 0};
+            if (poll(&fd, 1, 50) <= 0) continue;
+            const auto now = Clock::now();
+            alignas(inotify_event) char buffer[4096];
+            const ssize_t n = read(fd_, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && std::string(event->name) == "group.sqlite-wal") {
+                    std::lock_guard lock(mutex_);
+                    if (armed_) {
+                        armed_ = false;
+                        written_ = now;
+                        wrote_.notify_all();
+                    }
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+    }
+
+    int fd_;
+    std::atomic<bool> running_{true};
+    std::mutex mutex_;
+    std::condition_variable wrote_;
+    bool armed_ = false;
+    std::optional<Clock::time_point> written_;
+    std::thread watcher_;
+};
+
 double percentile(std::vector<double> values, double q) {
     std::sort(values.begin(), values.end());
     return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1) + 0.5)];
@@ -229,6 +300,39 @@ std::vector<KeySym> soakKeys(int count) {
     return keys;
 }
 
+pid_t start(const Options& options) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execvp(options.program[0], options.program.data());
+        std::perror("bench_window_keys: exec");
+        _exit(127);
+    }
+    return pid;
+}
+
+void stop(pid_t pid) {
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+}
+
+// The median time from a start of the program to its window's first frame, over `count` starts.
+void timeStarts(Display* display, const Options& options, int count) {
+    std::vector<double> starts;
+    for (int i = 0; i < count; ++i) {
+        const auto begun = Clock::now();
+        const pid_t pid = start(options);
+        Probe::started = pid;
+        Probe probe(display, pid);
+        probe.findWindow(30);
+        if (!probe.waitForDamage(10000)) Probe::fail("the window showed no frame");
+        starts.push_back(since(begun));
+        stop(pid);
+        Probe::started = 0;
+    }
+    std::printf("start to first frame over %d starts: median %.1f ms\n", count, percentile(starts, 0.5));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -239,12 +343,8 @@ int main(int argc, char** argv) {
     }
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) Probe::fail("cannot open the display (is DISPLAY set?)");
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execvp(options->program[0], options->program.data());
-        std::perror("bench_window_keys: exec");
-        _exit(127);
-    }
+    if (options->starts > 0) timeStarts(display, *options, options->starts);
+    const pid_t pid = start(*options);
     Probe::started = pid;
     Probe probe(display, pid);
     probe.findWindow(30);
@@ -252,16 +352,28 @@ int main(int argc, char** argv) {
     probe.focus();
     probe.settle(500);
 
-    std::vector<double> latencies;
+    std::optional<StoreWatch> store;
+    if (!options->store.empty()) store.emplace(options->store);
+    std::vector<double> latencies, writes;
     for (int i = 0; i < options->samples; ++i) {
+        if (store) store->arm();
+        const auto pressed = Clock::now();
         const auto milliseconds = probe.keyToFrame(keyOf(i));
         if (!milliseconds) Probe::fail("key " + std::to_string(i) + " brought no frame");
         latencies.push_back(*milliseconds);
+        if (store) {
+            const auto written = store->waitForWrite(2000);
+            if (!written) Probe::fail("key " + std::to_string(i) + " wrote nothing to the store");
+            writes.push_back(std::chrono::duration<double, std::milli>(*written - pressed).count());
+        }
         probe.settle(30);
     }
     std::printf("key to frame over %d keys: p50 %.2f ms, p99 %.2f ms, max %.2f ms (targets: p50 <= 1.5 ms, p99 <= 5 ms)\n",
                 options->samples, percentile(latencies, 0.5), percentile(latencies, 0.99),
                 percentile(latencies, 1.0));
+    if (store)
+        std::printf("key to store write over %d keys: p50 %.2f ms, p99 %.2f ms, max %.2f ms\n", options->samples,
+                    percentile(writes, 0.5), percentile(writes, 0.99), percentile(writes, 1.0));
 
     if (options->soak > 0) {
         probe.settle(500);
@@ -285,9 +397,7 @@ int main(int argc, char** argv) {
         std::printf("growth %ld kB (target: < 1024 kB)\n", after.rss - before.rss);
     }
 
-    kill(pid, SIGTERM);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    stop(pid);
     XCloseDisplay(display);
     return 0;
 }

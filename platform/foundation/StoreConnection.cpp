@@ -22,6 +22,7 @@ const char* sql(StoreConnection::Statement which) {
         case StoreConnection::upsertValue: return "INSERT OR REPLACE INTO suite(key, value) VALUES(?1, ?2)";
         case StoreConnection::deleteValue: return "DELETE FROM suite WHERE key = ?1";
         case StoreConnection::selectAll: return "SELECT key, value FROM suite ORDER BY key";
+        case StoreConnection::selectRange: return "SELECT key, value FROM suite WHERE key >= ?1 AND key < ?2 ORDER BY key";
         case StoreConnection::begin: return "BEGIN IMMEDIATE";
         case StoreConnection::commit: return "COMMIT";
         case StoreConnection::rollback: return "ROLLBACK";

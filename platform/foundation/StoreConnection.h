@@ -22,6 +22,7 @@ struct StoreConnection {
         upsertValue,
         deleteValue,
         selectAll,
+        selectRange,
         begin,
         commit,
         rollback,

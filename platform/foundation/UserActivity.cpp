@@ -3,13 +3,17 @@
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PrivateFile.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Timer.h"
 #include "platform/foundation/UserDefaults.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <utility>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 namespace foundation {
@@ -104,10 +108,121 @@ private:
     bool writing_ = false;
 };
 
+// The activities whose owners asked for a save, with the thread that asked and when it last
+// did. Kept here, not in the activities: a copy of an activity asks for nothing.
+class SaveRequests {
+public:
+    struct Request {
+        UserActivity* activity;
+        std::thread::id thread;
+        double askedAt;
+    };
+
+    static SaveRequests& shared() {
+        static SaveRequests requests;
+        return requests;
+    }
+
+    void ask(UserActivity* activity, double now) {
+        std::lock_guard lock(mutex_);
+        for (Request& request : requests_)
+            if (request.activity == activity) {
+                request.askedAt = now;
+                request.thread = std::this_thread::get_id();
+                return;
+            }
+        requests_.push_back({activity, std::this_thread::get_id(), now});
+    }
+
+    void drop(const UserActivity* activity) {
+        std::lock_guard lock(mutex_);
+        std::erase_if(requests_, [activity](const Request& request) { return request.activity == activity; });
+    }
+
+    bool asked(const UserActivity* activity) {
+        std::lock_guard lock(mutex_);
+        return std::any_of(requests_.begin(), requests_.end(),
+                           [activity](const Request& request) { return request.activity == activity; });
+    }
+
+    // Takes the calling thread's requests due at `now` (all: none given).
+    std::vector<UserActivity*> take(std::optional<double> now) {
+        std::lock_guard lock(mutex_);
+        std::vector<UserActivity*> due;
+        std::erase_if(requests_, [&](const Request& request) {
+            if (request.thread != std::this_thread::get_id() || (now && request.askedAt + UserActivity::saveDelay > *now))
+                return false;
+            due.push_back(request.activity);
+            return true;
+        });
+        return due;
+    }
+
+    // The time the calling thread's newest remaining request becomes due; none without one.
+    std::optional<double> nextDue() {
+        std::lock_guard lock(mutex_);
+        std::optional<double> due;
+        for (const Request& request : requests_)
+            if (request.thread == std::this_thread::get_id())
+                due = std::max(due.value_or(0.0), request.askedAt + UserActivity::saveDelay);
+        return due;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<Request> requests_;
+};
+
 }  // namespace
 
 UserActivity::UserActivity(std::string activityType, std::filesystem::path directory)
     : type_(std::move(activityType)), directory_(std::move(directory)) {}
+
+UserActivity::UserActivity(const UserActivity& other) = default;
+
+UserActivity& UserActivity::operator=(const UserActivity& other) = default;
+
+UserActivity::~UserActivity() { SaveRequests::shared().drop(this); }
+
+void UserActivity::setRefresh(Refresh refresh, std::weak_ptr<void> lifetime) {
+    refresh_ = std::move(refresh);
+    refreshLifetime_ = std::move(lifetime);
+}
+
+void UserActivity::setNeedsSave(bool needsSave) {
+    if (!needsSave) return SaveRequests::shared().drop(this);
+    SaveRequests::shared().ask(this, RunLoop::main().now());
+    armSaveTimer(saveDelay);
+}
+
+// One timer for the requests of a burst of keys: it fires `saveDelay` after the first, saves
+// what has been quiet since, and waits for the rest. A timer that stayed overdue (its run loop
+// was replaced) is replaced.
+void UserActivity::armSaveTimer(double delay) {
+    static std::shared_ptr<Timer> timer;
+    static double dueAt = 0;
+    const double now = RunLoop::main().now();
+    if (timer && timer->isValid() && now < dueAt + 1) return;
+    if (timer) timer->invalidate();
+    dueAt = now + delay;
+    timer = Timer::scheduledTimer(delay, false, [](Timer&) {
+        auto& requests = SaveRequests::shared();
+        saveDue(RunLoop::main().now());
+        if (auto due = requests.nextDue()) armSaveTimer(std::max(*due - RunLoop::main().now(), 0.0));
+    });
+}
+
+bool UserActivity::needsSave() const { return SaveRequests::shared().asked(this); }
+
+void UserActivity::saveNeeded() { saveDue(std::nullopt); }
+
+void UserActivity::saveDue(std::optional<double> now) {
+    for (UserActivity* activity : SaveRequests::shared().take(now)) activity->save();
+}
+
+void UserActivity::save() {
+    if (refresh_ && !refreshLifetime_.expired()) refresh_(*this);
+}
 
 std::filesystem::path UserActivity::file() const {
     return (directory_.empty() ? UserDefaults::groupDirectory() : directory_) / fileName;
@@ -174,6 +289,7 @@ std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file
 
 std::optional<UserActivity> UserActivity::read(const std::filesystem::path& file, std::filesystem::path directory,
                                                bool followLinks, std::string& error) {
+    saveNeeded();
     waitUntilWritten();
     // An activity is a few lines: anything else (a device, a FIFO, a huge file) is not one, and
     // is refused before a byte of it is read.

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,11 +17,22 @@ namespace foundation {
 // the global queue so that the thread making it never waits for the disk, the latest change
 // first; a change that leaves it as it was writes nothing. Reads in this process wait for the
 // writes asked for before them.
+//
+// An owner whose activity changes often (at every key) does not change it each time: it says
+// that the activity needs saving, and the activity is brought up to date through the owner's
+// refresh and written later, once no such request came for `saveDelay` seconds, when the
+// program resigns, answers a later start or ends (saveNeeded), and before a read in this
+// process, on the thread that asked: a read always finds the activity current.
 class UserActivity {
 public:
     using UserInfo = std::map<std::string, std::string>;
+    using Refresh = std::function<void(UserActivity&)>;
+    static constexpr double saveDelay = 0.25;
 
     explicit UserActivity(std::string activityType, std::filesystem::path directory = {});
+    UserActivity(const UserActivity& other);
+    UserActivity& operator=(const UserActivity& other);
+    ~UserActivity();
 
     const std::string& activityType() const { return type_; }
     const std::string& title() const { return title_; }
@@ -28,6 +41,14 @@ public:
     void setUserInfo(UserInfo userInfo);
     // Adds the entries, replacing those with the same keys.
     void addUserInfoEntriesFromDictionary(const UserInfo& entries);
+
+    // What brings the activity up to date before it is saved; it ends with `lifetime`'s owner.
+    void setRefresh(Refresh refresh, std::weak_ptr<void> lifetime);
+    // Asks for a refresh and a write later (see above); false drops a request not yet carried out.
+    void setNeedsSave(bool needsSave);
+    bool needsSave() const;
+    // Refreshes every activity whose save the calling thread asked for and has not yet had.
+    static void saveNeeded();
 
     // Makes this the current activity and writes it at once; false (logged) when it cannot be
     // written.
@@ -56,6 +77,11 @@ private:
                                             bool followLinks, std::string& error);
     // Writes the activity while it is current.
     void changed() const;
+    // The owner's refresh, which writes what it changed.
+    void save();
+    // Saves the calling thread's activities whose save is due at `now` (all: none given).
+    static void saveDue(std::optional<double> now);
+    static void armSaveTimer(double delay);
     // The activity as its file holds it.
     std::string content() const;
     std::filesystem::path file() const;
@@ -65,6 +91,8 @@ private:
     UserInfo userInfo_;
     std::filesystem::path directory_;
     bool current_ = false;
+    Refresh refresh_;
+    std::weak_ptr<void> refreshLifetime_;
 };
 
 }  // namespace foundation

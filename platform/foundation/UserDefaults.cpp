@@ -223,6 +223,11 @@ PropertyListValue::Dictionary UserDefaults::dictionaryRepresentation() const {
     return store_->all();
 }
 
+PropertyListValue::Dictionary UserDefaults::objectsInRange(const std::string& from, const std::string& to) const {
+    Store::Access access(*store_);
+    return store_->range(from, to);
+}
+
 // ---- Transactions.
 
 namespace {

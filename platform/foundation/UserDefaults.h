@@ -137,6 +137,9 @@ public:
 
     // Every stored key and value (for tests and tools that compare whole stores).
     PropertyListValue::Dictionary dictionaryRepresentation() const;
+    // The stored keys from `from` up to (not including) `to`, in the order of their bytes, with
+    // their values, read at once (registered defaults are not among them).
+    PropertyListValue::Dictionary objectsInRange(const std::string& from, const std::string& to) const;
 
 private:
     // The connection the thread's objects for the directory share.

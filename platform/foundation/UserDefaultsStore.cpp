@@ -216,8 +216,20 @@ bool UserDefaults::Store::removeValue(const std::string& key) {
 }
 
 PropertyListValue::Dictionary UserDefaults::Store::allValues() {
+    return rows(prepared(StoreConnection::selectAll), "read every value");
+}
+
+PropertyListValue::Dictionary UserDefaults::Store::rangeValues(const std::string& from, const std::string& to) {
+    sqlite3_stmt* statement = prepared(StoreConnection::selectRange);
+    if (!statement) return {};
+    sqlite3_bind_text(statement, 1, from.data(), static_cast<int>(from.size()), SQLITE_STATIC);
+    sqlite3_bind_text(statement, 2, to.data(), static_cast<int>(to.size()), SQLITE_STATIC);
+    return rows(statement, "read a range of values");
+}
+
+// The keys and values a prepared query answers, row by row.
+PropertyListValue::Dictionary UserDefaults::Store::rows(sqlite3_stmt* statement, const char* what) {
     PropertyListValue::Dictionary result;
-    sqlite3_stmt* statement = prepared(StoreConnection::selectAll);
     if (!statement) return result;
     Reset reset{statement};
     int rc;
@@ -226,7 +238,7 @@ PropertyListValue::Dictionary UserDefaults::Store::allValues() {
         std::string name(key ? key : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, 0)));
         if (auto value = decodeColumn(statement, 1)) result.insert_or_assign(std::move(name), std::move(*value));
     }
-    if (rc != SQLITE_DONE) failed(rc, "read every value", false);
+    if (rc != SQLITE_DONE) failed(rc, what, false);
     return result;
 }
 

@@ -46,6 +46,9 @@ public:
     bool write(const std::string& key, const PropertyListValue& value) { return settled(writeValue(key, value)); }
     bool remove(const std::string& key) { return settled(removeValue(key)); }
     PropertyListValue::Dictionary all() { return settled(allValues()); }
+    PropertyListValue::Dictionary range(const std::string& from, const std::string& to) {
+        return settled(rangeValues(from, to));
+    }
 
     bool usable() const { return connection_.database != nullptr; }
     bool inTransaction() const { return connection_.inTransaction(); }
@@ -107,6 +110,8 @@ private:
     bool writeValue(const std::string& key, const PropertyListValue& value);
     bool removeValue(const std::string& key);
     PropertyListValue::Dictionary allValues();
+    PropertyListValue::Dictionary rangeValues(const std::string& from, const std::string& to);
+    PropertyListValue::Dictionary rows(sqlite3_stmt* statement, const char* what);
     bool run(Statement which, const char* what) { return settled(runStatement(which, what)); }
     bool runStatement(Statement which, const char* what);
     sqlite3_stmt* prepared(Statement which);

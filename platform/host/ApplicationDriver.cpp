@@ -91,6 +91,8 @@ void ApplicationDriver::launch(const AppDescription& app, const LaunchRequest& r
 
 std::optional<std::string> ApplicationDriver::handle(const LaunchRequest& request) {
     changed_ = true;
+    // The start that asks may continue the activity this program publishes: it is current first.
+    foundation::UserActivity::saveNeeded();
     if (application().applicationState == uikit::ApplicationState::active) resignActive();
     auto refusal = deliver(request);
     if (application().applicationState == uikit::ApplicationState::background) enterForeground();
@@ -201,6 +203,7 @@ void ApplicationDriver::resignActive() {
     if (delegate_) delegate_->applicationWillResignActive(application());
     tellHostScreen([](HostController& screen) { screen.hostWillResignActive(); });
     post(uikit::Application::willResignActiveNotification);
+    foundation::UserActivity::saveNeeded();
     application().applicationState = uikit::ApplicationState::inactive;
     changed_ = true;
 }
@@ -224,6 +227,8 @@ void ApplicationDriver::enterForeground() {
 
 void ApplicationDriver::terminate() {
     if (delegate_) delegate_->applicationWillTerminate(application());
+    foundation::UserActivity::saveNeeded();
+    foundation::UserActivity::waitUntilWritten();
 }
 
 std::size_t ApplicationDriver::runDueWork() {

@@ -58,7 +58,8 @@ public:
     // A request handed over by a later start. It reaches the application as a request from
     // outside does on a phone: the application resigns, a quick action or an activity goes to
     // the delegate (coming forward, for every request, is the host's part), and the application
-    // becomes active again, so that its activation refreshes what the request changed. None
+    // becomes active again, so that its activation refreshes what the request changed. Before it,
+    // activities waiting to be saved are saved, so that the request finds them current. None
     // when the request was carried out; else why not (an activity that cannot be read or that
     // the delegate did not continue, a quick action it answered with false).
     std::optional<std::string> handle(const LaunchRequest& request);
@@ -95,12 +96,13 @@ public:
     // Lifecycle: each tells the delegate first, then a host screen at the root, then posts its
     // notification.
     void becomeActive();
-    // Also called for a window that loses the focus.
+    // Also called for a window that loses the focus. Activities waiting to be saved are saved.
     void resignActive();
     // Resigns first when active.
     void enterBackground();
     void enterForeground();
-    // The window is closing.
+    // The window is closing: the delegate hears of it, and every activity waiting to be saved is
+    // saved and written.
     void terminate();
 
     // Runs the work that is due and lays the window out; returns how much work ran.
