@@ -60,6 +60,7 @@ TEST_F(ProgramsTakingTurnsTest, AnUnsavedCalculationIsStoredWithItsActivityOrLog
     };
     auto app = start("app");
     EXPECT_EQ(press(*app, "1"), "1");
+    EXPECT_EQ(press(*app, "wait 0.5"), "1");  // the activity is written once the keys pause
     ASSERT_EQ(published("1#N;"), "1#N;");
     const auto activity = groupDirectory() / foundation::UserActivity::fileName;
     {
@@ -67,6 +68,7 @@ TEST_F(ProgramsTakingTurnsTest, AnUnsavedCalculationIsStoredWithItsActivityOrLog
         std::filesystem::remove(activity);
         std::filesystem::create_directory(activity);
         EXPECT_EQ(press(*app, "+"), "1+");
+        EXPECT_EQ(press(*app, "wait 0.5"), "1+");  // before the first retry
         const std::string failed = "cannot store " + activity.string();  // its one write
         if (app->text().find(failed) == std::string::npos) {
             ASSERT_TRUE(app->waitForLine(failed)) << app->text();
