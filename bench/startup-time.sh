@@ -158,7 +158,7 @@ awk -v runs="$runs" -v libraries="$libraries" -v added="$added" -v curl="$curl_i
     }
     split(libraries, mappedCount, " ")
     printf "rate downloads served (warm-up starts included): %s\n", downloads
-    printf "ostrelo maps %d shared libraries at its first frame, %d 1.5 s later%s\n", mappedCount[1], mappedCount[2],
+    printf "ostrelo maps %d shared libraries at its first frame, %d 1.5 s later (all its starts)%s\n", mappedCount[1], mappedCount[2],
            added == "" ? "" : " (added: " added ")"
     printf "programs with libcurl mapped at either moment: %s\n", curl == "" ? "none" : curl
     if (curl != "") met = 0
