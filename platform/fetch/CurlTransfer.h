@@ -1,9 +1,8 @@
 #pragma once
 
 #include "platform/foundation/TransferReply.h"
+#include "platform/foundation/UrlSession.h"
 
-#include <chrono>
-#include <cstddef>
 #include <string>
 
 namespace fetch {
@@ -14,11 +13,7 @@ namespace fetch {
 // error with no body; the HTTP status is reported, never judged.
 class CurlTransfer {
 public:
-    struct Limits {
-        std::chrono::milliseconds connectTimeout;
-        std::chrono::milliseconds timeout;  // the whole request, redirects included
-        std::size_t maximumBodySize;
-    };
+    using Limits = foundation::UrlSession::Configuration;
 
     static foundation::TransferReply get(const std::string& url, const Limits& limits);
 };

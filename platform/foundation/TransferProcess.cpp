@@ -81,7 +81,7 @@ std::string TransferProcess::helperPath() {
 
 TransferProcess::~TransferProcess() { cancel(); }
 
-bool TransferProcess::start(const std::string& url, const Limits& limits, std::string& error) {
+bool TransferProcess::start(const std::string& url, const UrlSession::Configuration& limits, std::string& error) {
     const std::string helper = helperPath();
     if (helper.empty() || ::access(helper.c_str(), X_OK) != 0) {
         error = std::string("the download helper ") + helperName + " is missing" +

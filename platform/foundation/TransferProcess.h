@@ -2,6 +2,7 @@
 
 #include "platform/foundation/FileDescriptor.h"
 #include "platform/foundation/TransferReply.h"
+#include "platform/foundation/UrlSession.h"
 
 #include <sys/types.h>
 
@@ -16,12 +17,6 @@ namespace foundation {
 // libraries under it never enter this process. Not thread-safe: one thread drives it.
 class TransferProcess {
 public:
-    struct Limits {
-        std::chrono::milliseconds connectTimeout;
-        std::chrono::milliseconds timeout;
-        std::size_t maximumBodySize;
-    };
-
     // Where the helper is: libexec/ostrelo/ beside the bin/ folder of this executable once
     // installed, else where the build tree made it.
     static std::string helperPath();
@@ -33,7 +28,7 @@ public:
     TransferProcess& operator=(const TransferProcess&) = delete;
 
     // Starts the helper on the URL; false, with the reason, when it cannot be started.
-    bool start(const std::string& url, const Limits& limits, std::string& error);
+    bool start(const std::string& url, const UrlSession::Configuration& limits, std::string& error);
 
     // The pipe to wait on for more of the answer.
     int descriptor() const { return output_.get(); }

@@ -134,10 +134,8 @@ private:
         if (task.earlyError) return task.earlyError;
         if (auto held = waitForTheHold()) return held;
         if (!wake_) return UrlError{UrlError::Code::other, "the session has no wake-up descriptor"};
-        const TransferProcess::Limits limits{task.configuration.connectTimeout, task.configuration.timeout,
-                                             task.configuration.maximumBodySize};
         std::string error;
-        if (task.process.start(task.url, limits, error)) return std::nullopt;
+        if (task.process.start(task.url, task.configuration, error)) return std::nullopt;
         Log::error("URL session: " + error);
         return UrlError{UrlError::Code::other, error};
     }
