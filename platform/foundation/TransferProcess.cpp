@@ -69,8 +69,8 @@ int spawn(pid_t& pid, const std::vector<std::string>& words, int output) {
 std::string TransferProcess::helperPath() {
     const std::filesystem::path directory = Bundle::executableDirectory();
     if (!directory.empty()) {
-        const std::filesystem::path installed = directory.parent_path() / "libexec" / "ostrelo" / helperName;
-        if (::access(installed.c_str(), X_OK) == 0) return installed.string();
+        const std::filesystem::path installed = directory / OSTRELO_FETCH_INSTALLED_DIRECTORY / helperName;
+        if (::access(installed.c_str(), X_OK) == 0) return installed.lexically_normal().string();
     }
 #ifdef OSTRELO_FETCH_BUILD_PATH
     return OSTRELO_FETCH_BUILD_PATH;

@@ -17,8 +17,8 @@ namespace foundation {
 // libraries under it never enter this process. Not thread-safe: one thread drives it.
 class TransferProcess {
 public:
-    // Where the helper is: libexec/ostrelo/ beside the bin/ folder of this executable once
-    // installed, else where the build tree made it.
+    // Where the helper is: where `cmake --install` puts it relative to this executable's folder
+    // (libexec/ostrelo beside bin/), else where the build tree made it.
     static std::string helperPath();
 
     TransferProcess() = default;
