@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -68,15 +69,15 @@ int spawn(pid_t& pid, const std::vector<std::string>& words, int output) {
 
 std::string TransferProcess::helperPath() {
     const std::filesystem::path directory = Bundle::executableDirectory();
-    if (!directory.empty()) {
-        const std::filesystem::path installed = directory / OSTRELO_FETCH_INSTALLED_DIRECTORY / helperName;
-        if (::access(installed.c_str(), X_OK) == 0) return installed.lexically_normal().string();
-    }
-#ifdef OSTRELO_FETCH_BUILD_PATH
-    return OSTRELO_FETCH_BUILD_PATH;
-#else
-    return {};
-#endif
+    if (directory.empty()) return {};
+    const std::filesystem::path installed = directory / OSTRELO_FETCH_INSTALLED_DIRECTORY / helperName;
+    if (::access(installed.c_str(), X_OK) == 0) return installed.lexically_normal().string();
+    // The build tree's helper serves only the build tree's programs: an installed program runs
+    // nothing from a build folder that may be gone, or be someone else's by now.
+    std::error_code ignored;
+    const std::filesystem::path buildTree = std::filesystem::weakly_canonical(OSTRELO_BUILD_DIRECTORY, ignored);
+    const auto [ours, rest] = std::mismatch(buildTree.begin(), buildTree.end(), directory.begin(), directory.end());
+    return ours == buildTree.end() ? std::string(OSTRELO_FETCH_BUILD_PATH) : std::string();
 }
 
 TransferProcess::~TransferProcess() { cancel(); }

@@ -18,7 +18,8 @@ namespace foundation {
 class TransferProcess {
 public:
     // Where the helper is: where `cmake --install` puts it relative to this executable's folder
-    // (libexec/ostrelo beside bin/), else where the build tree made it.
+    // (libexec/ostrelo beside bin/), else, for a program of the build tree, where the build made
+    // it; "" when there is none.
     static std::string helperPath();
 
     TransferProcess() = default;
