@@ -1,11 +1,14 @@
 // first-frame-probe: starts a program on the X display and reports when its first frame that is
 // not blank (not one colour throughout) reaches one of its windows, as the X server sees it
 // (damage on a mapped top-level window), whatever toolkit the program draws with.
-//   first-frame-probe [--timeout SECONDS] PROGRAM [ARGUMENTS...]
+//   first-frame-probe [--timeout SECONDS] [--later SECONDS] [--maps PREFIX] PROGRAM [ARGUMENTS...]
 // Prints one line: milliseconds from the start to that frame, the program's resident memory
-// then (VmRSS, kB), milliseconds from the start to the window's mapping, and the CPU time its
-// threads used until the frame (ms). The program is
-// ended afterwards. Exit status 0, or 1 when there was no frame in time (or no display).
+// then (VmRSS, kB), milliseconds from the start to the window's mapping, the CPU time its
+// threads used until the frame (ms), and its resident memory (kB) the --later seconds after the
+// frame (1.5; what it loaded or kept after its start). With --maps, the shared libraries mapped
+// into it (from /proc/PID/maps) at the frame and at the later moment are written, one path a line,
+// to PREFIX-frame and PREFIX-later. The program is ended afterwards. Exit status 0, or 1 when there
+// was no frame in time (or no display).
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 
@@ -22,7 +25,9 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -39,6 +44,22 @@ long residentKilobytes(pid_t pid) {
         if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
     return 0;
 }
+
+// The shared libraries the process has mapped, one path a line, sorted.
+std::string mappedLibraries(pid_t pid) {
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    std::set<std::string> libraries;
+    std::string line;
+    while (std::getline(maps, line)) {
+        const std::size_t path = line.find('/');
+        if (path != std::string::npos && line.find(".so", path) != std::string::npos) libraries.insert(line.substr(path));
+    }
+    std::string list;
+    for (const std::string& library : libraries) list += library + "\n";
+    return list;
+}
+
+void writeFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 template <class Reply>
 using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
@@ -91,14 +112,18 @@ void end(pid_t pid) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    double timeout = 10;
+    double timeout = 10, later = 1.5;
+    std::string maps;
     int first = 1;
-    if (argc > 2 && std::strcmp(argv[1], "--timeout") == 0) {
-        timeout = std::atof(argv[2]);
-        first = 3;
+    for (; first + 1 < argc && std::strncmp(argv[first], "--", 2) == 0; first += 2) {
+        if (std::strcmp(argv[first], "--timeout") == 0) timeout = std::atof(argv[first + 1]);
+        else if (std::strcmp(argv[first], "--later") == 0) later = std::atof(argv[first + 1]);
+        else if (std::strcmp(argv[first], "--maps") == 0) maps = argv[first + 1];
+        else break;
     }
-    if (first >= argc) {
-        std::fprintf(stderr, "usage: first-frame-probe [--timeout SECONDS] PROGRAM [ARGUMENTS...]\n");
+    if (first >= argc || argv[first][0] == '-') {
+        std::fprintf(stderr, "usage: first-frame-probe [--timeout SECONDS] [--later SECONDS] [--maps PREFIX] PROGRAM "
+                             "[ARGUMENTS...]\n");
         return 2;
     }
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
@@ -157,8 +182,15 @@ int main(int argc, char** argv) {
             // Read at once: the program goes on meanwhile (with what it left for after its start).
             const long rss = residentKilobytes(pid);
             const double cpu = cpuMilliseconds(pid);
+            const std::string libraries = maps.empty() ? std::string() : mappedLibraries(pid);
             if (showsAFrame(connection, notice->drawable)) {
-                std::printf("%.1f %ld %.1f %.1f\n", at, rss, mapped < 0 ? at : mapped, cpu);
+                std::this_thread::sleep_for(std::chrono::duration<double>(later));
+                const long rssLater = residentKilobytes(pid);
+                if (!maps.empty()) {
+                    writeFile(maps + "-frame", libraries);
+                    writeFile(maps + "-later", mappedLibraries(pid));
+                }
+                std::printf("%.1f %ld %.1f %.1f %ld\n", at, rss, mapped < 0 ? at : mapped, cpu, rssLater);
                 end(pid);
                 return 0;
             }

@@ -14,12 +14,15 @@
 
 namespace foundation {
 
-// Asynchronous HTTPS GET requests over libcurl. Each session runs its transfers on one
-// background thread of its own; every completion runs there, one after another, exactly
-// once per request. libcurl is loaded by the first request, on that thread (CurlLibrary). Certificates are verified; at most five redirects are followed and
-// only to https; plain http is allowed only to 127.0.0.1, localhost and ::1.
-// Any failure (bad URL, connection, time-out, TLS, redirects, size cap, shut-down) reaches
-// the completion as an error with no data. The HTTP status is reported, never judged.
+// Asynchronous HTTPS GET requests. Each session runs its transfers on one background thread of
+// its own; every completion runs there, one after another, exactly once per request. Each transfer
+// is made by the download helper, ostrelo-fetch, in a process of its own (TransferProcess): libcurl
+// and the libraries under it are loaded there for the length of the download and never in this
+// process. Certificates are verified; at most five redirects are followed and only to https; plain
+// http is allowed only to 127.0.0.1, localhost and ::1.
+// Any failure (bad URL, connection, time-out, TLS, redirects, size cap, a helper that cannot start
+// or gives no answer, shut-down) reaches the completion as an error with no data. The HTTP status
+// is reported, never judged.
 class UrlSession {
 public:
     struct Configuration {
@@ -35,7 +38,7 @@ public:
     // The process's shared session.
     static UrlSession& shared();
 
-    // While held, requests wait to start (and libcurl to load): a window host holds them while
+    // While held, requests wait to start (and their helpers with them): a window host holds them while
     // it makes its first frame. A session ending meanwhile cancels its waiting requests.
     static void holdTransfers();
     static void releaseTransfers();

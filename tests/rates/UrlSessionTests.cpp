@@ -1,3 +1,4 @@
+#include "platform/foundation/TransferReply.h"
 #include "platform/foundation/UrlSession.h"
 #include "tests/rates/LocalHttpServer.h"
 #include "tests/rates/LocalTlsServer.h"
@@ -6,9 +7,12 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
 
+using foundation::TransferReply;
 using foundation::UrlError;
 using foundation::UrlResponse;
 using foundation::UrlSession;
@@ -67,6 +71,19 @@ std::string text(const std::optional<std::vector<std::uint8_t>>& data) {
     return data ? std::string(data->begin(), data->end()) : std::string("(none)");
 }
 
+std::string contentOf(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The processes this one started that are still there (not reaped), from every thread.
+std::string children() {
+    std::string found;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
+        found += contentOf(task.path() / "children");
+    return found;
+}
+
 }  // namespace
 
 TEST(UrlSession, DeliversTheBodyAndStatusOnceOnTheSessionThread) {
@@ -80,6 +97,9 @@ TEST(UrlSession, DeliversTheBodyAndStatusOnceOnTheSessionThread) {
     EXPECT_EQ(ok.response.statusCode, 200);
     EXPECT_NE(ok.thread, std::this_thread::get_id());
     EXPECT_EQ(server.requestLines(), std::vector<std::string>{"GET /stats/eurofxref/eurofxref-daily.xml HTTP/1.1"});
+    // The transfer ran in the download helper, which has ended: libcurl never came in here.
+    EXPECT_EQ(contentOf("/proc/self/maps").find("libcurl"), std::string::npos);
+    EXPECT_EQ(children(), "");
 
     // An HTTP error status is reported, not judged; an empty body is present data.
     server.setReply({404, "text/html", "<html>gone</html>"});
@@ -236,4 +256,34 @@ TEST(UrlSession, ARedirectToHttpsIsFollowedAndVerifiedThere) {
     EXPECT_EQ(server.requestCount(), 1);
     EXPECT_EQ(tls.connections(), 1);  // followed to the https server, which is not trusted
     EXPECT_EQ(tls.handshakes(), 0);
+}
+
+// The helper's answer on its pipe: what it encodes comes back whole, and an answer cut short or
+// not of the helper's making is refused (the request then fails, rather than taking a part).
+TEST(TransferReply, AnswersRoundTripAndPartialOrForeignOnesAreRefused) {
+    TransferReply ok;
+    ok.response = {200, "https://example.org/feed.xml"};
+    ok.body = {'<', 'a', '/', '>', '\n', 0, 0xFF};
+    TransferReply failed;
+    failed.response = {0, "https://example.org/"};
+    failed.error = UrlError{UrlError::Code::secureConnectionFailed, "certificate\nrejected"};
+    for (const TransferReply& reply : {ok, failed, TransferReply{}}) {
+        const auto back = TransferReply::decoded(reply.encoded());
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->response.statusCode, reply.response.statusCode);
+        EXPECT_EQ(back->response.url, reply.response.url);
+        EXPECT_EQ(back->body, reply.body);
+        EXPECT_EQ(back->error.has_value(), reply.error.has_value());
+        if (back->error) {
+            EXPECT_EQ(back->error->code, reply.error->code);
+        }
+    }
+    EXPECT_EQ(TransferReply::decoded(failed.encoded())->error->description, "certificate rejected");
+
+    const std::string whole = ok.encoded();
+    for (const std::string& refused :
+         {std::string(), whole.substr(0, whole.size() - 1), whole + "x", std::string("-1 200\nu\n\n"),
+          std::string("9 0 0\nu\nd\n"), std::string("-2 0 0\nu\n\n"), std::string("3 0 2\nu\nd\nab"),
+          std::string("-1 200 0 7\nu\n\n"), std::string("<html>\n<body>\n</body>\n")})
+        EXPECT_FALSE(TransferReply::decoded(refused)) << refused;
 }

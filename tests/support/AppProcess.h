@@ -33,6 +33,7 @@ public:
     bool send(const std::string& line);
     // Everything read so far.
     const std::string& text() const { return text_; }
+    pid_t pid() const { return pid_; }
 
 private:
     bool readSome(int milliseconds);
