@@ -41,7 +41,7 @@ std::string programName(const AppDescription& app, char** argv) {
 
 std::optional<LaunchRequest> requestOf(const std::vector<std::string>& arguments, const AppDescription& app) {
     if (!app.acceptsLaunchRequests) return arguments.empty() ? std::optional(LaunchRequest{}) : std::nullopt;
-    auto request = LaunchRequest::fromArguments(arguments, app.bundleIdentifier);
+    auto request = LaunchRequest::fromArguments(arguments, app);
     if (request && request->encode().size() > SingleInstance::maximumRequestLength) return std::nullopt;
     return request;
 }
@@ -77,7 +77,7 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
     app.name = programName(description, argv);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-    const std::string usage = app.acceptsLaunchRequests ? LaunchRequest::usage(app.name) : "usage: " + app.name;
+    const std::string usage = app.acceptsLaunchRequests ? LaunchRequest::usage(app) : "usage: " + app.name;
     if (arguments == std::vector<std::string>{"--help"}) {
         std::printf("%s\n", usage.c_str());
         return 0;
