@@ -300,7 +300,8 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
     EXPECT_EQ(answers, (std::vector<std::string>{"4 atoms TARGETS TIMESTAMP UTF8_STRING STRING", "a time", "−2+3=1 é",
                                                  "-2+3=1 \xE9"}));
 
-    // Another program copies: it serves `text` whole or in pieces of 64 KiB, or never answers.
+    // Another program copies: it serves `text` whole or in pieces of 256 KiB (a few, so that the
+    // read ends well within its deadline on a busy machine), or never answers.
     enum class Serving { whole, pieces, never };
     auto copyElsewhere = [&](const std::string& text, Serving serving) {
         std::promise<void> owning;
@@ -335,7 +336,7 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
                            event.xproperty.atom == request.property && event.xproperty.state == PropertyDelete;
                 });
                 if (!taken) return;
-                piece = std::min<std::size_t>(text.size() - sent, 1 << 16);
+                piece = std::min<std::size_t>(text.size() - sent, 1 << 18);
                 XChangeProperty(other, request.requestor, request.property, request.target, 8, PropModeReplace,
                                 reinterpret_cast<const unsigned char*>(text.data() + sent), static_cast<int>(piece));
                 XFlush(other);
