@@ -305,6 +305,7 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
     enum class Serving { whole, pieces, never };
     auto copyElsewhere = [&](const std::string& text, Serving serving) {
         std::promise<void> owning;
+        std::atomic<bool> read{false};
         std::thread owner([&] {
             XSetSelectionOwner(other, clipboard, requestor, CurrentTime);
             XSync(other, False);
@@ -324,18 +325,24 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
                 return;
             }
             XSelectInput(other, request.requestor, PropertyChangeMask);
+            // What is left of the reads before is not this read's taking of a piece.
+            XSync(other, False);
+            while (XCheckTypedWindowEvent(other, request.requestor, PropertyNotify, &event)) {
+            }
             const long size = static_cast<long>(text.size());
             XChangeProperty(other, request.requestor, request.property, incr, 32, PropModeReplace,
                             reinterpret_cast<const unsigned char*>(&size), 1);
             XSendEvent(other, request.requestor, False, NoEventMask, &reply);
             XFlush(other);
-            // Each piece once the one before was taken; the last one empty.
+            // Each piece once the one before was taken; the last one empty. A read that stops
+            // early takes no more.
             for (std::size_t sent = 0, piece = 1; piece != 0; sent += piece) {
                 const bool taken = eventually([&] {
-                    return XCheckTypedWindowEvent(other, request.requestor, PropertyNotify, &event) &&
-                           event.xproperty.atom == request.property && event.xproperty.state == PropertyDelete;
+                    return read.load() || (XCheckTypedWindowEvent(other, request.requestor, PropertyNotify, &event) &&
+                                           event.xproperty.atom == request.property &&
+                                           event.xproperty.state == PropertyDelete);
                 });
-                if (!taken) return;
+                if (!taken || read) return;
                 piece = std::min<std::size_t>(text.size() - sent, 1 << 18);
                 XChangeProperty(other, request.requestor, request.property, request.target, 8, PropModeReplace,
                                 reinterpret_cast<const unsigned char*>(text.data() + sent), static_cast<int>(piece));
@@ -343,9 +350,10 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
             }
         });
         owning.get_future().wait();
-        auto read = pasteboard.string();
+        auto pasted = pasteboard.string();
+        read = true;
         owner.join();
-        return read;
+        return pasted;
     };
     std::string large;
     for (int i = 0; large.size() < 600'000; ++i) large += std::to_string(i) + "+";
