@@ -76,8 +76,9 @@ void AppDelegate::applicationDidBecomeActive(uikit::Application&) {
 
 void AppDelegate::performActionForShortcutItem(uikit::Application&, const uikit::ApplicationShortcutItem& item,
                                                const std::function<void(bool)>& completionHandler) {
-    if (ViewController* screen = mainScreen()) screen->performActivityType(item.type);
-    if (completionHandler) completionHandler(true);
+    bool carriedOut = true;
+    if (ViewController* screen = mainScreen()) carriedOut = screen->performActivityType(item.type);
+    if (completionHandler) completionHandler(carriedOut);
 }
 
 bool AppDelegate::continueUserActivity(uikit::Application&, const foundation::UserActivity& activity) {

@@ -21,7 +21,8 @@ public:
     // activation.
     bool didFinishLaunchingWithOptions(uikit::Application& application, const LaunchOptions& options) override;
     void applicationDidBecomeActive(uikit::Application& application) override;
-    // A quick action while the app runs; the completion always hears true.
+    // A quick action while the app runs; the completion hears true unless the screen did not
+    // carry it out (a paste of a number too large to calculate with).
     void performActionForShortcutItem(uikit::Application& application, const uikit::ApplicationShortcutItem& item,
                                       const std::function<void(bool succeeded)>& completionHandler) override;
     // Hands the activity to the main screen; false (logged) for one the screen cannot take

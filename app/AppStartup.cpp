@@ -55,6 +55,10 @@ host::AppDescription AppStartup::description() {
     };
     app.makeDelegate = [] { return std::make_unique<AppDelegate>(); };
     app.bundleIdentifier = AppIdentity::bundleIdentifier;
+    app.quickActions = {{ViewController::copyResultAction},
+                        {ViewController::copyExpressionAction},
+                        {ViewController::pasteCalculationAction, true}};
+    app.urlScheme = "ostrelo";
     app.acceptsLaunchRequests = true;
     app.singleInstance = true;
     app.settingsProgram = "ostrelo-settings";

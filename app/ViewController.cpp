@@ -340,15 +340,21 @@ void ViewController::restoreUserActivityState(const foundation::UserActivity& ac
     foundation::Log::info("continued the calculation of an activity");
 }
 
-void ViewController::performActivityType(const std::string& type) {
+bool ViewController::performActivityType(const std::string& type) {
     const std::string prefix = std::string(AppIdentity::bundleIdentifier) + ".";
-    if (type == prefix + "copyResult") {
+    if (type == prefix + copyResultAction) {
         uikit::Pasteboard::general().setString(calculator_.resultText());
-    } else if (type == prefix + "copyExpression") {
+    } else if (type == prefix + copyExpressionAction) {
         uikit::Pasteboard::general().setString(calculator_.expressionText());
-    } else if (type == prefix + "pasteCalculation") {
-        if (auto text = uikit::Pasteboard::general().string()) calculator_.importCalculationText(*text, false);
+    } else if (type == prefix + pasteCalculationAction) {
+        auto text = uikit::Pasteboard::general().string();
+        if (text && Calculator::pastedNumberTooLarge(*text)) {
+            foundation::Log::warning("the pasteboard's number is too large to calculate with: nothing was pasted");
+            return false;
+        }
+        if (text) calculator_.importCalculationText(*text, false);
     }
+    return true;
 }
 
 }  // namespace ostrelo

@@ -89,7 +89,13 @@ public:
 
     // Handoff and quick actions.
     void startHandoffActivity();
-    void performActivityType(const std::string& type);
+    // Names of the quick actions (their types are the bundle identifier, a dot and the name).
+    static constexpr const char* copyResultAction = "copyResult";
+    static constexpr const char* copyExpressionAction = "copyExpression";
+    static constexpr const char* pasteCalculationAction = "pasteCalculation";
+    // False when the action was not carried out: a paste of a number too large to calculate
+    // with (nothing is pasted).
+    bool performActivityType(const std::string& type);
 
     // CalculatorScreen
     const ScreenLinks& links() const override { return links_; }

@@ -199,6 +199,9 @@ public:
     std::string resultText() const;
     std::string expressionText() const;
     void importCalculationText(const std::string& text, bool plainFormat);
+    // Whether a text in the locale's format starts with a number too large for a double (which
+    // the import takes as no number, 0).
+    static bool pastedNumberTooLarge(const std::string& text);
     // ---- end of date calculator, memory keys, text export and import ------------------
 
     // ---- What the screens set (Calculator.cpp) ---------------------------------------------

@@ -19,6 +19,10 @@ std::string Calculator::resultText() const {
 
 std::string Calculator::expressionText() const { return calculationText(); }
 
+bool Calculator::pastedNumberTooLarge(const std::string& text) {
+    return PastedNumber(foundation::NumberFormatter(), false).overflows(text);
+}
+
 void Calculator::importCalculationText(const std::string& text, bool plainFormat) {
     const StoreCommit operation(*this);
     // A number pasted into a date entry would end it half-way: the entry is left alone.

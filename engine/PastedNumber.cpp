@@ -93,7 +93,14 @@ PastedNumber::PastedNumber(const foundation::NumberFormatter& locale, bool plain
 }
 
 std::optional<double> PastedNumber::read(std::string_view text) const {
-    return leadingNumber(readable(text.substr(0, decidingLength(text))));
+    const auto value = leadingNumber(readable(text.substr(0, decidingLength(text))));
+    if (value && std::isinf(*value)) return std::nullopt;
+    return value;
+}
+
+bool PastedNumber::overflows(std::string_view text) const {
+    const auto value = leadingNumber(readable(text.substr(0, decidingLength(text))));
+    return value && std::isinf(*value);
 }
 
 // Up to and with the first whole character that can be part of no number and of no replacement
@@ -224,10 +231,10 @@ std::optional<double> PastedNumber::leadingNumber(std::string_view text) {
     const char* end = number.data() + number.size();
     auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
     if (error == std::errc::result_out_of_range) {
-        // Too small to show is 0; too large is no number.
+        // Too small to show is 0.
         const std::size_t e = number.find('e');
         if (e != std::string::npos && number.compare(e + 1, 1, "-") == 0) return 0.0;
-        return std::nullopt;
+        return number[0] == '-' ? -HUGE_VAL : HUGE_VAL;
     }
     if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
     return value;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace uikit {
 class Window;
@@ -50,6 +51,15 @@ struct AppDescription {
     std::function<std::unique_ptr<uikit::ApplicationDelegate>()> makeDelegate;
     // Quick-action types are this identifier, a dot and the name given to --shortcut.
     std::string bundleIdentifier;
+    // The quick actions the program declares (none: it takes any name); a window host gets the
+    // desktop clipboard's text ready before it hands over one that reads the pasteboard.
+    struct QuickAction {
+        std::string name;
+        bool readsPasteboard = false;
+    };
+    std::vector<QuickAction> quickActions;
+    // The URL scheme the program opens (none: any URL that can be opened).
+    std::string urlScheme;
     // Whether the command line may carry a launch request (a quick action, an activity, a URL);
     // otherwise it takes no arguments.
     bool acceptsLaunchRequests = false;

@@ -49,14 +49,19 @@ std::optional<LaunchRequest> LaunchRequest::decode(std::string_view text) {
 }
 
 std::optional<LaunchRequest> LaunchRequest::fromArguments(const std::vector<std::string>& arguments,
-                                                          const std::string& bundleIdentifier) {
+                                                          const AppDescription& app) {
     if (std::any_of(arguments.begin(), arguments.end(), [](const std::string& a) { return hasControlCharacters(a); }))
         return std::nullopt;
     if (arguments.empty()) return LaunchRequest{};
     const std::string& first = arguments[0];
     if (first == "--shortcut") {
         if (arguments.size() != 2 || !isShortcutName(arguments[1])) return std::nullopt;
-        return LaunchRequest{Kind::shortcut, bundleIdentifier + "." + arguments[1]};
+        const auto& actions = app.quickActions;
+        if (!actions.empty() && std::none_of(actions.begin(), actions.end(), [&](const AppDescription::QuickAction& a) {
+                return a.name == arguments[1];
+            }))
+            return std::nullopt;
+        return LaunchRequest{Kind::shortcut, app.bundleIdentifier + "." + arguments[1]};
     }
     if (first == "--continue-activity") {
         if (arguments.size() > 2) return std::nullopt;
@@ -66,13 +71,17 @@ std::optional<LaunchRequest> LaunchRequest::fromArguments(const std::vector<std:
         if (error || arguments[1].empty()) return std::nullopt;
         return LaunchRequest{Kind::activity, file.string()};
     }
-    if (arguments.size() == 1 && first.rfind("-", 0) != 0 && uikit::Application::shared().canOpenURL(first))
+    const bool ownScheme = app.urlScheme.empty() || first.rfind(app.urlScheme + ":", 0) == 0;
+    if (arguments.size() == 1 && first.rfind("-", 0) != 0 && ownScheme && uikit::Application::shared().canOpenURL(first))
         return LaunchRequest{Kind::url, first};
     return std::nullopt;
 }
 
-std::string LaunchRequest::usage(const std::string& program) {
-    return "usage: " + program + " [--shortcut NAME | --continue-activity [FILE] | URL]";
+std::string LaunchRequest::usage(const AppDescription& app) {
+    std::string names;
+    for (const auto& action : app.quickActions) names += (names.empty() ? "" : "|") + action.name;
+    return "usage: " + app.name + " [--shortcut " + (names.empty() ? "NAME" : names) + " | --continue-activity [FILE] | " +
+           (app.urlScheme.empty() ? "URL" : app.urlScheme + "://") + "]";
 }
 
 }  // namespace host

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/host/AppDescription.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,13 +26,14 @@ struct LaunchRequest {
     static std::optional<LaunchRequest> decode(std::string_view text);
 
     // The request of a command line (the arguments after the program's name): nothing asks to
-    // activate; "--shortcut NAME" runs the quick action `bundleIdentifier`.NAME;
-    // "--continue-activity [FILE]" continues an activity; one argument with a URL scheme opens
-    // it. None for anything else.
+    // activate; "--shortcut NAME" runs the quick action of the app's bundle identifier, a dot
+    // and NAME, one of its quick actions (any name when it lists none); "--continue-activity
+    // [FILE]" continues an activity; one argument with the app's URL scheme (any URL that can
+    // be opened when it names none) opens it. None for anything else.
     static std::optional<LaunchRequest> fromArguments(const std::vector<std::string>& arguments,
-                                                      const std::string& bundleIdentifier);
-    // The usage line of those arguments.
-    static std::string usage(const std::string& program);
+                                                      const AppDescription& app);
+    // The usage line of those arguments, naming the app's quick actions.
+    static std::string usage(const AppDescription& app);
 
     friend bool operator==(const LaunchRequest&, const LaunchRequest&) = default;
 };

@@ -349,11 +349,15 @@ bool SingleInstance::deliver(const std::filesystem::path& directory, const std::
 }
 
 void SingleInstance::serve(Handler handler) {
+    serve([handler = std::move(handler)](const std::string& request, const Reply& reply) { reply(handler(request)); });
+}
+
+void SingleInstance::serve(LaterHandler handler) {
     if (target_) {
         *target_ = std::move(handler);
         return;
     }
-    target_ = std::make_shared<Handler>(std::move(handler));
+    target_ = std::make_shared<LaterHandler>(std::move(handler));
     int stop[2];
     if (::pipe2(stop, O_CLOEXEC) != 0) {
         foundation::Log::error(systemError("single instance: cannot make a pipe"));
@@ -361,25 +365,35 @@ void SingleInstance::serve(Handler handler) {
     }
     stopRead_.reset(stop[0]);
     stopWrite_.reset(stop[1]);
-    receiver_ = std::thread([this, target = std::weak_ptr<Handler>(target_)] { receive(target); });
+    receiver_ = std::thread([this, target = std::weak_ptr<LaterHandler>(target_)] { receive(target); });
+}
+
+SingleInstance::Reply::Reply(std::shared_ptr<foundation::FileDescriptor> connection)
+    : connection_(std::move(connection)) {}
+
+bool SingleInstance::Reply::waiting() const { return *connection_ && !gaveUp(connection_->get()); }
+
+void SingleInstance::Reply::operator()(const std::optional<std::string>& refusal) const {
+    if (!*connection_) return;
+    std::string reply = (refusal ? std::string(refusalPrefix) + oneLine(*refusal) : acknowledgement) + "\n";
+    ::send(connection_->get(), reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    connection_->reset();
 }
 
 namespace {
 
-// Carries the request out on the main run loop, unless its start gave up meanwhile, and
-// answers it.
-void carryOut(const std::weak_ptr<SingleInstance::Handler>& target, Connection connection) {
-    auto held = std::make_shared<foundation::FileDescriptor>(std::move(connection.fd));
-    foundation::RunLoop::main().post([target, held, request = std::move(connection.received)] {
+// Carries the request out on the main run loop, unless its start gave up meanwhile; the
+// handler answers it.
+void carryOut(const std::weak_ptr<SingleInstance::LaterHandler>& target, Connection connection) {
+    SingleInstance::Reply reply(std::make_shared<foundation::FileDescriptor>(std::move(connection.fd)));
+    foundation::RunLoop::main().post([target, reply, request = std::move(connection.received)] {
         auto handler = target.lock();
         if (!handler || !*handler) return;
-        if (gaveUp(held->get())) {
+        if (!reply.waiting()) {
             foundation::Log::info("a later start gave up waiting: its request was not carried out");
             return;
         }
-        auto refusal = (*handler)(request);
-        std::string reply = (refusal ? std::string(refusalPrefix) + oneLine(*refusal) : acknowledgement) + "\n";
-        ::send(held->get(), reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        (*handler)(request, reply);
     });
 }
 
@@ -401,7 +415,7 @@ bool acceptWaiting(int listener, std::vector<Connection>& reading) {
 
 }  // namespace
 
-void SingleInstance::receive(const std::weak_ptr<Handler>& target) {
+void SingleInstance::receive(const std::weak_ptr<LaterHandler>& target) {
     std::vector<Connection> reading;
     std::optional<Clock::time_point> acceptAgainAt;
     for (;;) {

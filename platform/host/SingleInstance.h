@@ -39,6 +39,21 @@ public:
     // Carries out a request on the main run loop: none when it was carried out, else the reason
     // why not (sent to the start that asked).
     using Handler = std::function<std::optional<std::string>(const std::string& request)>;
+    // The answer to one request, given at most once (a request never answered is one its start
+    // hears nothing of, and gives up on).
+    class Reply {
+    public:
+        explicit Reply(std::shared_ptr<foundation::FileDescriptor> connection);
+        // Whether the start still waits for the answer.
+        bool waiting() const;
+        // None: the request was carried out; else the reason why not.
+        void operator()(const std::optional<std::string>& refusal) const;
+
+    private:
+        std::shared_ptr<foundation::FileDescriptor> connection_;
+    };
+    // Carries out a request on the main run loop and answers it then or later.
+    using LaterHandler = std::function<void(const std::string& request, const Reply& reply)>;
 
     enum class Role {
         running,     // this start is the running instance
@@ -67,6 +82,7 @@ public:
     // Starts taking requests: each reaches `handler` on the main run loop. Requests sent
     // before wait until then. A request whose start gave up waiting is not carried out.
     void serve(Handler handler);
+    void serve(LaterHandler handler);
     // Stops taking requests and removes the socket.
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
@@ -75,7 +91,7 @@ public:
 private:
     SingleInstance(foundation::FileDescriptor directory, foundation::FileDescriptor lock,
                    foundation::FileDescriptor listener, std::string socketName);
-    void receive(const std::weak_ptr<Handler>& target);
+    void receive(const std::weak_ptr<LaterHandler>& target);
 
     foundation::FileDescriptor directory_;
     foundation::FileDescriptor lock_;
@@ -85,7 +101,7 @@ private:
     std::string socketName_;
     dev_t socketDevice_ = 0;
     ino_t socketInode_ = 0;
-    std::shared_ptr<Handler> target_;
+    std::shared_ptr<LaterHandler> target_;
     std::thread receiver_;
 };
 

@@ -41,7 +41,7 @@ std::string programName(const AppDescription& app, char** argv) {
 
 std::optional<LaunchRequest> requestOf(const std::vector<std::string>& arguments, const AppDescription& app) {
     if (!app.acceptsLaunchRequests) return arguments.empty() ? std::optional(LaunchRequest{}) : std::nullopt;
-    auto request = LaunchRequest::fromArguments(arguments, app.bundleIdentifier);
+    auto request = LaunchRequest::fromArguments(arguments, app);
     if (request && request->encode().size() > SingleInstance::maximumRequestLength) return std::nullopt;
     return request;
 }
@@ -77,7 +77,7 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
     app.name = programName(description, argv);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-    const std::string usage = app.acceptsLaunchRequests ? LaunchRequest::usage(app.name) : "usage: " + app.name;
+    const std::string usage = app.acceptsLaunchRequests ? LaunchRequest::usage(app) : "usage: " + app.name;
     if (arguments == std::vector<std::string>{"--help"}) {
         std::printf("%s\n", usage.c_str());
         return 0;
@@ -116,7 +116,10 @@ int WindowHost::run(int argc, char** argv, const AppDescription& description) {
         return 1;
     }
     host->launch(*request);
-    if (instance) instance->serve([window = host.get()](const std::string& text) { return window->handle(text); });
+    if (instance)
+        instance->serve([window = host.get()](const std::string& text, const SingleInstance::Reply& reply) {
+            window->handle(text, reply);
+        });
     int status = host->exec();
     instance.reset();
     host.reset();
@@ -308,14 +311,37 @@ void WindowHost::rotate() {
     applyWindowSize();
 }
 
-std::optional<std::string> WindowHost::handle(const std::string& text) {
+void WindowHost::handle(const std::string& text, const SingleInstance::Reply& reply) {
     auto request = LaunchRequest::decode(text);
     if (!request) {
         foundation::Log::info("ignored a request from another start");
-        return "not a request this program knows";
+        return reply("not a request this program knows");
     }
     window_->bringForward();
-    auto refusal = driver_->handle(*request);
+    const auto& actions = app_.quickActions;
+    const bool reads = request->kind == LaunchRequest::Kind::shortcut &&
+                       std::any_of(actions.begin(), actions.end(), [&](const AppDescription::QuickAction& action) {
+                           return action.readsPasteboard && request->value == app_.bundleIdentifier + "." + action.name;
+                       });
+    auto carryOut = [this, request = *request, text, reply] {
+        // A start that gave up has told its user that nothing happened.
+        if (!reply.waiting()) {
+            foundation::Log::info("a later start gave up waiting: its request was not carried out");
+            return;
+        }
+        reply(handle(request, text));
+    };
+    // The clipboard's owner may take its time: the window goes on meanwhile.
+    if (reads) uikit::Pasteboard::general().prepare(carryOut);
+    else carryOut();
+}
+
+std::optional<std::string> WindowHost::handle(const LaunchRequest& request, const std::string& text) {
+    uikit::Pasteboard& pasteboard = uikit::Pasteboard::general();
+    pasteboard.takeFailure();
+    auto refusal = driver_->handle(request);
+    // A copy the clipboard did not take, or a paste it did not hand over, was not carried out.
+    if (auto failure = pasteboard.takeFailure()) refusal = failure;
     if (refusal) foundation::Log::info("did not carry out the request of a later start: " + *refusal);
     else foundation::Log::info("carried out the request of a later start: " + text);
     return refusal;

@@ -6,6 +6,7 @@
 #include "platform/host/LaunchRequest.h"
 #include "platform/host/NativeWindow.h"
 #include "platform/host/SdlSoundPlayer.h"
+#include "platform/host/SingleInstance.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -58,9 +59,11 @@ public:
     // Ends exec at its next turn (main thread).
     void quit() { running_ = false; }
     // A request handed over by a later start: the window comes forward and the driver acts on
-    // it (ApplicationDriver::handle). None when it was carried out, else why not; text that is
-    // no request is refused.
-    std::optional<std::string> handle(const std::string& request);
+    // it (ApplicationDriver::handle), for a quick action that reads the pasteboard once the
+    // clipboard's text is there (the window goes on meanwhile), and only while the start still
+    // waits. The reply says whether it was carried out: a copy the clipboard did not take or a
+    // paste it did not hand over was not. Text that is no request is refused.
+    void handle(const std::string& request, const SingleInstance::Reply& reply);
     // Draws and shows what changed since the last frame now.
     void drawFrame();
 
@@ -74,6 +77,7 @@ public:
 
 private:
     WindowHost(std::unique_ptr<NativeWindow> window, const AppDescription& app);
+    std::optional<std::string> handle(const LaunchRequest& request, const std::string& text);
     void handleEvent(const WindowEvent& event);
     void handlePointer(const WindowEvent& event);
     void handleKey(const KeyboardInput::KeyDown& down);

@@ -8,7 +8,7 @@
 namespace host {
 
 bool X11Atoms::intern(Display* display) {
-    const std::array<std::pair<unsigned long*, const char*>, 23> names{{
+    const std::array<std::pair<unsigned long*, const char*>, 27> names{{
         {&wmProtocols, "WM_PROTOCOLS"},
         {&wmDeleteWindow, "WM_DELETE_WINDOW"},
         {&wmState, "WM_STATE"},
@@ -33,6 +33,11 @@ bool X11Atoms::intern(Display* display) {
         {&incr, "INCR"},
         // The property of our window that another client's selection is delivered into.
         {&transfer, "OSTRELO_SELECTION"},
+        {&timestamp, "TIMESTAMP"},
+        {&clipboardManager, "CLIPBOARD_MANAGER"},
+        {&saveTargets, "SAVE_TARGETS"},
+        // The property of our window appended to (with nothing) for the server's time.
+        {&serverTime, "OSTRELO_TIME"},
     }};
     std::array<char*, names.size()> strings{};
     for (std::size_t i = 0; i < names.size(); ++i) strings[i] = const_cast<char*>(names[i].second);

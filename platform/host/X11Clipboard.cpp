@@ -1,49 +1,40 @@
 #include "platform/host/X11Clipboard.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/Timer.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <iconv.h>
 #include <poll.h>
 
-#include <chrono>
-#include <climits>
+#include <cerrno>
+#include <utility>
 
 namespace host {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-struct Wanted {
-    int type;
-    Window window;
-    Atom atom;
-    bool anyState;
-};
-
-// A SelectionNotify for the window's request, or a PropertyNotify of the window's property
-// (only a new value, unless anyState).
-Bool matches(Display*, XEvent* event, XPointer argument) {
-    const auto* wanted = reinterpret_cast<const Wanted*>(argument);
-    if (event->type != wanted->type) return False;
-    if (event->type == SelectionNotify)
-        return event->xselection.requestor == wanted->window && event->xselection.selection == wanted->atom;
-    return event->xproperty.window == wanted->window && event->xproperty.atom == wanted->atom &&
-           (wanted->anyState || event->xproperty.state == PropertyNewValue);
-}
-
+// Latin-1, with what it lacks transliterated by the C library ("−" as "-", "…" as "...", "?"
+// for what has no likeness).
 std::string toLatin1(const std::string& utf8) {
+    iconv_t converter = iconv_open("ISO-8859-1//TRANSLIT", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return utf8;
     std::string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        if (length == 1) out += static_cast<char>(c);
-        else if (length == 2 && i + 1 < utf8.size() && c <= 0xC3)
-            out += static_cast<char>(((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
-        else out += '?';
-        i += length;
+    char buffer[4096];
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t left = utf8.size();
+    while (left > 0) {
+        char* next = buffer;
+        std::size_t room = sizeof buffer;
+        const std::size_t result = iconv(converter, &in, &left, &next, &room);
+        out.append(buffer, static_cast<std::size_t>(next - buffer));
+        if (result != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+        // A byte that starts no character (or an unfinished one at the end).
+        out += '?';
+        ++in, --left;
     }
+    iconv_close(converter);
     return out;
 }
 
@@ -68,122 +59,222 @@ std::size_t largestProperty(Display* display) {
     return static_cast<std::size_t>(units) * 4 - 64;
 }
 
+struct Property {
+    Atom type = None;
+    int format = 0;
+    std::string bytes;
+    unsigned long left = 0;
+};
+
+// At most `longest` bytes of the window's property.
+Property propertyOf(Display* display, Window window, Atom atom, std::size_t longest, bool remove) {
+    Property p;
+    unsigned long items = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, atom, 0, static_cast<long>((longest + 3) / 4), remove, AnyPropertyType,
+                           &p.type, &p.format, &items, &p.left, &data) != Success)
+        return {};
+    if (p.format == 8) p.bytes.assign(reinterpret_cast<const char*>(data), std::min<std::size_t>(items, longest));
+    if (data != nullptr) XFree(data);
+    return p;
+}
+
+// The events of a read of our window: the owner's SelectionNotify, and changes of the property
+// it writes into.
+Bool ofTransfer(Display*, XEvent* event, XPointer argument) {
+    const auto* atoms = reinterpret_cast<const std::pair<Window, Atom>*>(argument);
+    if (event->type == SelectionNotify) return event->xselection.requestor == atoms->first;
+    return event->type == PropertyNotify && event->xproperty.window == atoms->first &&
+           event->xproperty.atom == atoms->second;
+}
+
+// The events of owning a selection.
+Bool ofOwning(Display*, XEvent* event, XPointer argument) {
+    const Window window = *reinterpret_cast<const Window*>(argument);
+    return (event->type == SelectionRequest && event->xselectionrequest.owner == window) ||
+           (event->type == SelectionClear && event->xselectionclear.window == window) ||
+           (event->type == SelectionNotify && event->xselection.requestor == window);
+}
+
+// Waits for the connection to have something to read, at most until the deadline; false once
+// it passed.
+bool waitUntil(Display* display, std::chrono::steady_clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) return false;
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    poll(&connection, 1, static_cast<int>(left) + 1);
+    return true;
+}
+
 }  // namespace
 
 X11Clipboard::X11Clipboard(Display* display, unsigned long window, const X11Atoms& atoms,
-                           std::function<unsigned long()> time)
-    : display_(display), window_(window), atoms_(atoms), time_(std::move(time)) {}
+                           std::function<unsigned long()> inputTime, std::function<unsigned long()> serverTime)
+    : display_(display),
+      window_(window),
+      atoms_(atoms),
+      inputTime_(std::move(inputTime)),
+      serverTime_(std::move(serverTime)) {}
 
-std::optional<std::string> X11Clipboard::read() {
-    const Window owner = XGetSelectionOwner(display_, atoms_.clipboard);
-    if (owner == None) return std::nullopt;
-    if (owner == window_) return owned_;
-    std::string text;
-    Outcome outcome = transfer(atoms_.utf8String, text);
-    if (outcome == Outcome::refused) {
-        outcome = transfer(XA_STRING, text);
-        text = fromLatin1(text);
-    }
-    if (outcome != Outcome::text) return std::nullopt;
-    return text;
+X11Clipboard::~X11Clipboard() {
+    if (timer_) timer_->invalidate();
 }
 
-void X11Clipboard::write(const std::string& text) {
-    owned_ = text;
-    ownedSince_ = time_();
-    XSetSelectionOwner(display_, atoms_.clipboard, window_, ownedSince_);
-    if (XGetSelectionOwner(display_, atoms_.clipboard) == window_) return;
+// The outcome when no other program owns the clipboard.
+std::optional<X11Clipboard::Received> X11Clipboard::withoutTransfer() {
+    const Window owner = XGetSelectionOwner(display_, atoms_.clipboard);
+    if (owner == None) return Received{};
+    if (owner == window_) return Received{owned_, {}};
+    return std::nullopt;
+}
+
+void X11Clipboard::fetch(Done done) {
+    if (step_ == Step::idle) {
+        if (auto now = withoutTransfer()) {
+            done(*now);
+            return;
+        }
+        deadline_ = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(patience));
+        received_.clear();
+        convert(atoms_.utf8String);
+        timer_ = foundation::Timer::scheduledTimer(patience, false, [this](foundation::Timer&) { expire(); },
+                                                   lifetime_.weak());
+    }
+    waiting_.push_back(std::move(done));
+}
+
+X11Clipboard::Received X11Clipboard::read() {
+    std::optional<Received> outcome;
+    fetch([&outcome](const Received& received) { outcome = received; });
+    std::pair<Window, Atom> transfer{window_, atoms_.transfer};
+    while (!outcome) {
+        XEvent event;
+        if (XCheckIfEvent(display_, &event, ofTransfer, reinterpret_cast<XPointer>(&transfer))) handle(event);
+        else if (!waitUntil(display_, deadline_)) expire();
+    }
+    return *outcome;
+}
+
+void X11Clipboard::convert(unsigned long target) {
+    step_ = Step::converting;
+    target_ = target;
+    XDeleteProperty(display_, window_, atoms_.transfer);
+    XConvertSelection(display_, atoms_.clipboard, target, atoms_.transfer, window_, inputTime_());
+    XFlush(display_);
+}
+
+// The owner's answer: the text, the announcement of pieces, or a refusal (then STRING is asked
+// for, once).
+void X11Clipboard::notified(const XEvent& event) {
+    if (event.xselection.property == None) {
+        if (target_ == atoms_.utf8String) convert(XA_STRING);
+        else finish({});
+        return;
+    }
+    Property answer = propertyOf(display_, window_, atoms_.transfer, largestText, false);
+    if (answer.type == atoms_.incr) {
+        step_ = Step::incremental;
+        // Taking the announcement asks for the first piece.
+        XDeleteProperty(display_, window_, atoms_.transfer);
+        XFlush(display_);
+        return;
+    }
+    XDeleteProperty(display_, window_, atoms_.transfer);
+    if (answer.format != 8) return finish({});
+    if (answer.left > 0)
+        foundation::Log::info("pasteboard: the clipboard's text is longer than " + std::to_string(largestText) +
+                              " bytes; its start is read");
+    finish({std::move(answer.bytes), {}});
+}
+
+// One piece of the text (taking it asks for the next); an empty one ends it. Past largestText
+// the rest is not read.
+void X11Clipboard::piece() {
+    Property next = propertyOf(display_, window_, atoms_.transfer, largestText, true);
+    XFlush(display_);
+    if (next.bytes.empty()) return finish({std::move(received_), {}});
+    received_ += next.bytes;
+    if (received_.size() < largestText) return;
+    received_.resize(largestText);
+    foundation::Log::info("pasteboard: the clipboard's text is longer than " + std::to_string(largestText) +
+                          " bytes; its start is read");
+    finish({std::move(received_), {}});
+}
+
+void X11Clipboard::expire() {
+    if (step_ == Step::idle) return;
+    XDeleteProperty(display_, window_, atoms_.transfer);
+    XFlush(display_);
+    const std::string failure =
+        "the clipboard's owner did not hand its text over within " + std::to_string(static_cast<int>(patience)) + " s";
+    foundation::Log::warning("pasteboard: " + failure);
+    finish({std::nullopt, failure});
+}
+
+void X11Clipboard::finish(Received received) {
+    if (received.text && target_ == XA_STRING) received.text = fromLatin1(*received.text);
+    step_ = Step::idle;
+    received_.clear();
+    if (timer_) timer_->invalidate();
+    timer_.reset();
+    for (const Done& done : std::exchange(waiting_, {})) done(received);
+}
+
+bool X11Clipboard::write(const std::string& text, std::string& failure) {
+    const unsigned long time = inputTime_() != 0 ? inputTime_() : serverTime_();
+    XSetSelectionOwner(display_, atoms_.clipboard, window_, time);
+    if (XGetSelectionOwner(display_, atoms_.clipboard) == window_) {
+        owned_ = text;
+        ownedSince_ = time;
+        return true;
+    }
     owned_.reset();
-    foundation::Log::warning("pasteboard: the display did not give the clipboard to the window");
+    failure = "the display did not give the clipboard to the window";
+    foundation::Log::warning("pasteboard: " + failure);
+    return false;
 }
 
 bool X11Clipboard::handle(const XEvent& event) {
-    if (event.type == SelectionRequest) {
+    switch (event.type) {
+    case SelectionRequest:
         answer(event);
         return true;
-    }
-    if (event.type == SelectionClear && event.xselectionclear.selection == atoms_.clipboard) {
-        owned_.reset();
+    case SelectionClear:
+        if (event.xselectionclear.selection == atoms_.clipboard) owned_.reset();
         return true;
+    case SelectionNotify:
+        if (event.xselection.requestor != window_) return false;
+        if (step_ == Step::converting && event.xselection.selection == atoms_.clipboard) notified(event);
+        return true;
+    case PropertyNotify:
+        if (event.xproperty.window != window_ || event.xproperty.atom != atoms_.transfer) return false;
+        if (step_ == Step::incremental && event.xproperty.state == PropertyNewValue) piece();
+        return true;
+    default:
+        return false;
     }
-    return false;
 }
 
-X11Clipboard::Outcome X11Clipboard::transfer(unsigned long target, std::string& text) {
-    XDeleteProperty(display_, window_, atoms_.transfer);
-    XConvertSelection(display_, atoms_.clipboard, target, atoms_.transfer, window_, time_());
-    XEvent event;
-    if (!waitFor(SelectionNotify, atoms_.clipboard, event)) return Outcome::failed;
-    if (event.xselection.property == None) return Outcome::refused;
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display_, window_, atoms_.transfer, 0, 0, False, AnyPropertyType, &type, &format, &items,
-                           &after, &data) != Success)
-        return Outcome::failed;
-    XFree(data);
-    if (type == atoms_.incr) return incremental(text);
-    if (after > largestText) {
-        XDeleteProperty(display_, window_, atoms_.transfer);
-        foundation::Log::warning("pasteboard: the clipboard's text is larger than " + std::to_string(largestText) +
-                                 " bytes; it is not read");
-        return Outcome::failed;
-    }
-    if (XGetWindowProperty(display_, window_, atoms_.transfer, 0, static_cast<long>((after + 3) / 4), True,
-                           AnyPropertyType, &type, &format, &items, &after, &data) != Success)
-        return Outcome::failed;
-    if (format == 8) text.assign(reinterpret_cast<const char*>(data), items);
-    XFree(data);
-    return format == 8 ? Outcome::text : Outcome::refused;
-}
-
-// The owner hands the text over in pieces, each once the one before was taken (its property
-// deleted), and ends with an empty one.
-X11Clipboard::Outcome X11Clipboard::incremental(std::string& text) {
-    // What is left of the announcement's notices would read as the first piece.
-    XEvent stale;
-    Wanted announcement{PropertyNotify, window_, atoms_.transfer, true};
-    while (XCheckIfEvent(display_, &stale, matches, reinterpret_cast<XPointer>(&announcement))) {
-    }
-    XDeleteProperty(display_, window_, atoms_.transfer);
-    text.clear();
-    for (;;) {
+void X11Clipboard::handOver() {
+    waiting_.clear();
+    if (!owned_ || XGetSelectionOwner(display_, atoms_.clipboard) != window_ ||
+        XGetSelectionOwner(display_, atoms_.clipboardManager) == None)
+        return;
+    XConvertSelection(display_, atoms_.clipboardManager, atoms_.saveTargets, None, window_, serverTime_());
+    XFlush(display_);
+    const auto deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(managerPatience));
+    Window window = window_;
+    do {
         XEvent event;
-        if (!waitFor(PropertyNotify, atoms_.transfer, event)) return Outcome::failed;
-        Atom type = None;
-        int format = 0;
-        unsigned long items = 0, after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, window_, atoms_.transfer, 0, LONG_MAX / 4, True, AnyPropertyType, &type,
-                               &format, &items, &after, &data) != Success)
-            return Outcome::failed;
-        const std::size_t bytes = format == 8 ? items : 0;
-        text.append(reinterpret_cast<const char*>(data), bytes);
-        XFree(data);
-        if (bytes == 0) return Outcome::text;
-        if (text.size() > largestText) {
-            foundation::Log::warning("pasteboard: the clipboard's text is larger than " + std::to_string(largestText) +
-                                     " bytes; it is not read");
-            return Outcome::failed;
+        while (XCheckIfEvent(display_, &event, ofOwning, reinterpret_cast<XPointer>(&window))) {
+            if (event.type != SelectionNotify) handle(event);
+            else if (event.xselection.selection == atoms_.clipboardManager) return;
         }
-    }
-}
-
-// Waits for the owner's answer without taking the window's other events, at most `patience`.
-bool X11Clipboard::waitFor(int type, unsigned long atom, XEvent& event) {
-    Wanted wanted{type, window_, atom, false};
-    const auto deadline = Clock::now() + std::chrono::duration<double>(patience);
-    for (;;) {
-        if (XCheckIfEvent(display_, &event, matches, reinterpret_cast<XPointer>(&wanted))) return true;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) break;
-        pollfd connection{ConnectionNumber(display_), POLLIN, 0};
-        poll(&connection, 1, static_cast<int>(left) + 1);
-    }
-    foundation::Log::warning("pasteboard: the clipboard's owner did not answer within " +
-                             std::to_string(static_cast<int>(patience)) + " s");
-    return false;
+    } while (waitUntil(display_, deadline));
+    foundation::Log::warning("pasteboard: the clipboard manager did not take the clipboard within " +
+                             std::to_string(static_cast<int>(managerPatience)) + " s");
 }
 
 void X11Clipboard::answer(const XEvent& event) {
@@ -200,18 +291,20 @@ void X11Clipboard::answer(const XEvent& event) {
     const Atom property = request.property != None ? request.property : request.target;
     const bool current = owned_ && request.selection == atoms_.clipboard &&
                          (request.time == CurrentTime || request.time >= ownedSince_);
-    if (current && request.target == atoms_.targets) {
-        const Atom offered[] = {atoms_.targets, atoms_.utf8String, XA_STRING};
-        XChangeProperty(display_, request.requestor, property, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(offered), 3);
+    const auto put = [&](Atom type, int format, const void* data, std::size_t items) {
+        XChangeProperty(display_, request.requestor, property, type, format, PropModeReplace,
+                        static_cast<const unsigned char*>(data), static_cast<int>(items));
         reply.xselection.property = property;
+    };
+    if (current && request.target == atoms_.targets) {
+        const Atom offered[] = {atoms_.targets, atoms_.timestamp, atoms_.utf8String, XA_STRING};
+        put(XA_ATOM, 32, offered, 4);
+    } else if (current && request.target == atoms_.timestamp) {
+        const long since = static_cast<long>(ownedSince_);
+        put(XA_INTEGER, 32, &since, 1);
     } else if (current && (request.target == atoms_.utf8String || request.target == XA_STRING)) {
         const std::string bytes = request.target == XA_STRING ? toLatin1(*owned_) : *owned_;
-        if (bytes.size() <= largestProperty(display_)) {
-            XChangeProperty(display_, request.requestor, property, request.target, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-            reply.xselection.property = property;
-        }
+        if (bytes.size() <= largestProperty(display_)) put(request.target, 8, bytes.data(), bytes.size());
     }
     XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
     XFlush(display_);

@@ -1,8 +1,11 @@
 #include "platform/host/X11Connection.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <poll.h>
 
 #include <atomic>
+#include <chrono>
 
 namespace host {
 
@@ -42,6 +45,29 @@ X11Connection::~X11Connection() { XCloseDisplay(display_); }
 int X11Connection::screen() const { return DefaultScreen(display_); }
 
 unsigned long X11Connection::root() const { return RootWindow(display_, screen()); }
+
+unsigned long X11Connection::serverTime(unsigned long window) {
+    const unsigned char nothing = 0;
+    XChangeProperty(display_, window, atoms_.serverTime, XA_INTEGER, 8, PropModeAppend, &nothing, 0);
+    XFlush(display_);
+    struct Wanted {
+        Window window;
+        Atom atom;
+    } wanted{window, atoms_.serverTime};
+    const auto matches = [](Display*, XEvent* event, XPointer argument) -> Bool {
+        const auto* w = reinterpret_cast<const Wanted*>(argument);
+        return event->type == PropertyNotify && event->xproperty.window == w->window && event->xproperty.atom == w->atom;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    for (XEvent event;;) {
+        if (XCheckIfEvent(display_, &event, matches, reinterpret_cast<XPointer>(&wanted))) return event.xproperty.time;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0) return CurrentTime;
+        pollfd connection{ConnectionNumber(display_), POLLIN, 0};
+        poll(&connection, 1, static_cast<int>(left) + 1);
+    }
+}
 
 bool X11Connection::checked(const std::function<void()>& requests) {
     XSync(display_, False);

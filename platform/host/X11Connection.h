@@ -26,6 +26,10 @@ public:
     const X11Atoms& atoms() const { return atoms_; }
     int screen() const;
     unsigned long root() const;
+    // The server's time now: the time of the PropertyNotify that an empty append to a property
+    // of `window` (which must select PropertyChangeMask) brings; CurrentTime (0) when none
+    // comes within a second. Other events stay queued.
+    unsigned long serverTime(unsigned long window);
     // Makes the requests and waits for the server to have handled them: false when one of them
     // failed.
     bool checked(const std::function<void()>& requests);

@@ -134,15 +134,35 @@ void sendToRoot(Display* display, Window root, Window window, Atom type, const s
     XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
 }
 
-// The desktop clipboard as the pasteboard's storage, while the window is open.
+// The desktop clipboard as the pasteboard's storage, while the window is open. The text that
+// prepare() fetched is what the reads of its `ready` get.
 class ClipboardStorage : public uikit::PasteboardStorage {
 public:
     explicit ClipboardStorage(X11Clipboard& clipboard) : clipboard_(clipboard) {}
-    std::optional<std::string> read() override { return clipboard_.read(); }
-    void write(const std::string& text) override { clipboard_.write(text); }
+    std::optional<std::string> read() override {
+        const X11Clipboard::Received received = prepared_ ? *prepared_ : clipboard_.read();
+        if (!received.failure.empty()) failure_ = received.failure;
+        return received.text;
+    }
+    void write(const std::string& text) override {
+        std::string failure;
+        if (!clipboard_.write(text, failure)) failure_ = failure;
+    }
+    void prepare(const std::function<void()>& ready) override {
+        clipboard_.fetch([this, ready, alive = lifetime_.weak()](const X11Clipboard::Received& received) {
+            if (alive.expired()) return;
+            prepared_ = received;
+            ready();
+            prepared_.reset();
+        });
+    }
+    std::optional<std::string> takeFailure() override { return std::exchange(failure_, std::nullopt); }
 
 private:
     X11Clipboard& clipboard_;
+    std::optional<X11Clipboard::Received> prepared_;
+    std::optional<std::string> failure_;
+    foundation::Lifetime lifetime_;
 };
 
 }  // namespace
@@ -187,7 +207,9 @@ X11Window::X11Window(const Options& options, std::unique_ptr<X11Connection> conn
                      double scale)
     : NativeWindow(options), connection_(std::move(connection)), window_(window), size_(options.size), scale_(scale) {
     Display* display = connection_->display();
-    clipboard_ = std::make_unique<X11Clipboard>(display, window_, connection_->atoms(), [this] { return lastInput_; });
+    clipboard_ = std::make_unique<X11Clipboard>(
+        display, window_, connection_->atoms(), [this] { return lastInput_; },
+        [this] { return connection_->serverTime(window_); });
     // A held key repeats as presses alone, without a release before each, where the server
     // grants it.
     Bool detectable = False;
@@ -197,6 +219,7 @@ X11Window::X11Window(const Options& options, std::unique_ptr<X11Connection> conn
 }
 
 X11Window::~X11Window() {
+    clipboard_->handOver();
     clipboard_.reset();
     frame_.reset();
     Display* display = connection_->display();
@@ -340,8 +363,10 @@ void X11Window::exposed() {
 void X11Window::bringForward() {
     Display* display = connection_->display();
     if (minimized_) XMapWindow(display, window_);
+    // The time of this request (a window manager that prevents focus stealing compares it with
+    // the user's last input elsewhere): the server's now.
     sendToRoot(display, connection_->root(), window_, connection_->atoms().netActiveWindow,
-               {fromApplication, static_cast<long>(lastInput_), 0, 0, 0});
+               {fromApplication, static_cast<long>(connection_->serverTime(window_)), 0, 0, 0});
     XRaiseWindow(display, window_);
     XFlush(display);
 }
@@ -359,7 +384,7 @@ void X11Window::beginMove() {
         return;
     }
     // The press's grab of the pointer ends, so that the window manager can take it.
-    XUngrabPointer(display, lastInput_);
+    XUngrabPointer(display, connection_->serverTime(window_));
     sendToRoot(display, connection_->root(), window_, connection_->atoms().netWmMoveResize,
                {pressRootX_, pressRootY_, moveDirection, Button1, fromApplication});
     XFlush(display);
@@ -371,6 +396,8 @@ bool X11Window::hasSystemEvents() { return XPending(connection_->display()) > 0;
 
 std::optional<WindowEvent> X11Window::nextSystemEvent() {
     Display* display = connection_->display();
+    // The event before was handled.
+    lastInput_ = 0;
     while (XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);

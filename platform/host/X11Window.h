@@ -85,7 +85,7 @@ private:
     bool minimized_ = false;
     // The pixmap that shows the first frame until the window is first exposed.
     unsigned long background_ = 0;
-    // The time of the last user input, for the clipboard and the window manager.
+    // The time of the user input being handled (0 between events), for the clipboard.
     unsigned long lastInput_ = 0;
     // Where the left button last went down, on the screen and in the window; while the window
     // moves itself it keeps the pointer there.

@@ -20,6 +20,13 @@ void Pasteboard::recordWrites(bool on) {
     if (!on) std::vector<std::string>().swap(writes_);
 }
 
+void Pasteboard::prepare(const std::function<void()>& ready) {
+    if (storage_) storage_->prepare(ready);
+    else ready();
+}
+
+std::optional<std::string> Pasteboard::takeFailure() { return storage_ ? storage_->takeFailure() : std::nullopt; }
+
 void Pasteboard::setStorage(std::unique_ptr<PasteboardStorage> storage) { storage_ = std::move(storage); }
 
 void Pasteboard::clear() {

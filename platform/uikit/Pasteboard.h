@@ -2,6 +2,7 @@
 
 #include "platform/uikit/PasteboardStorage.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +23,13 @@ public:
     const std::vector<std::string>& writes() const { return writes_; }
     // Starts (or stops and forgets) the record of writes.
     void recordWrites(bool on);
+    // Gets the storage's text ready for the reads `ready` makes (PasteboardStorage::prepare);
+    // at once without a storage.
+    void prepare(const std::function<void()>& ready);
+    // Why a read or write since the last call did not reach the storage's text (a desktop
+    // clipboard another program holds on to, one that never hands its text over); none when all
+    // did.
+    std::optional<std::string> takeFailure();
     // Installs the host's storage; null keeps the text in the process again.
     void setStorage(std::unique_ptr<PasteboardStorage> storage);
     // Forgets the text kept in the process and the record of writes (an installed storage

@@ -35,10 +35,18 @@ TEST(LaunchRequestTest, CommandLinesAndTheirTextForTheRunningInstance) {
         {{"calculator"}, std::nullopt},
         {{"ostrelo://a\nactivate"}, std::nullopt},
         {{"--continue-activity", "a", "b"}, std::nullopt},
+        // Only the app's own quick actions and URL scheme.
+        {{"--shortcut", "copyresult"}, std::nullopt},
+        {{"--shortcut", "bogus"}, std::nullopt},
+        {{"http://example.com"}, std::nullopt},
     };
+    host::AppDescription app;
+    app.bundleIdentifier = "org.ostrelo()";
+    app.quickActions = {{"copyResult"}, {"pasteCalculation", true}};
+    app.urlScheme = "ostrelo";
     for (const auto& row : rows) {
         std::string shown = row.arguments.empty() ? "(none)" : row.arguments[0];
-        auto request = LaunchRequest::fromArguments(row.arguments, "org.ostrelo()");
+        auto request = LaunchRequest::fromArguments(row.arguments, app);
         EXPECT_EQ(request, row.request) << shown;
         if (request) {
             EXPECT_EQ(LaunchRequest::decode(request->encode()), request) << shown;

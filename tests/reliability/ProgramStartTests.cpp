@@ -1,12 +1,14 @@
 // The five programs as a user starts them: their command lines, and the group directory each one
 // checks before it touches a file in it.
 #include "tests/support/AppProcess.h"
+#include "tests/support/ClipboardPeer.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/XServer.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <cairo.h>
 
 #include <fcntl.h>
@@ -27,6 +29,7 @@
 #include <set>
 
 using testsupport::AppProcess;
+using testsupport::ClipboardPeer;
 
 namespace {
 
@@ -110,16 +113,26 @@ protected:
     std::filesystem::path group, errors;
 };
 
+// The app's usage names its quick actions; another quick action or URL is as wrong as an
+// unknown option (the app is not started: nothing would answer a start that waited for it).
 TEST_F(ProgramStartTest, HelpPrintsTheUsageOnStandardOutputAndAWrongArgumentOnStandardError) {
     for (const Program& program : programs) {
-        const Ended help = run(program.path, {"--help"}), wrong = run(program.path, {"--bogus"});
+        const Ended help = run(program.path, {"--help"});
         EXPECT_EQ(help.status, 0) << program.name;
         EXPECT_EQ(help.output.rfind("usage: " + program.name, 0), 0u) << help.output;
         EXPECT_EQ(std::count(help.output.begin(), help.output.end(), '\n'), 1) << help.output;
         EXPECT_EQ(help.error, "") << program.name;
-        EXPECT_EQ(wrong.status, 2) << program.name;
-        EXPECT_EQ(wrong.output, "") << program.name;
-        EXPECT_EQ(wrong.error, help.output);
+        std::vector<std::vector<std::string>> wrongs{{"--bogus"}};
+        if (program.name == "ostrelo") {
+            EXPECT_NE(help.output.find("copyResult|copyExpression|pasteCalculation"), std::string::npos) << help.output;
+            wrongs.insert(wrongs.end(), {{"--shortcut", "bogus"}, {"--shortcut", "copyresult"}, {"http://example.com"}});
+        }
+        for (const auto& arguments : wrongs) {
+            const Ended wrong = run(program.path, arguments);
+            EXPECT_EQ(wrong.status, 2) << program.name << " " << arguments.back();
+            EXPECT_EQ(wrong.output, "") << program.name;
+            EXPECT_EQ(wrong.error, help.output);
+        }
     }
 }
 
@@ -468,6 +481,140 @@ TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) 
     running->kill(SIGKILL);
     EXPECT_TRUE(running->waitForExit());
     for (const auto& planted : {link, foreign, kept, newUnnamed}) std::filesystem::remove_all(planted);
+}
+
+// The app on a display of the test's own, with other programs that use the clipboard.
+class ClipboardTest : public ProgramStartTest {
+protected:
+    void SetUp() override {
+        ProgramStartTest::SetUp();
+        if (!testsupport::XServer::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/install-deps installs it)";
+        server = std::make_unique<testsupport::XServer>();
+        ASSERT_FALSE(server->display().empty()) << server->failure();
+        display = XOpenDisplay(server->display().c_str());
+        ASSERT_NE(display, nullptr);
+        app = start(OSTRELO_PROGRAM, {}, false, server->display());
+        window = shownWindowOf(display, *app, "ostrelo");
+        ASSERT_NE(window, 0u) << app->text();
+    }
+    void TearDown() override {
+        app.reset();
+        if (display != nullptr) XCloseDisplay(display);
+        server.reset();
+        ProgramStartTest::TearDown();
+    }
+    static bool eventually(const std::function<bool()>& done) {
+        for (auto deadline = Clock::now() + std::chrono::seconds(60); Clock::now() < deadline; usleep(1000))
+            if (done()) return true;
+        return false;
+    }
+    // Keys pressed and released in the app's window, as the server delivers them.
+    void type(const std::vector<KeySym>& keys) {
+        for (const KeySym keysym : keys)
+            for (const int type : {KeyPress, KeyRelease}) {
+                XEvent event{};
+                event.xkey = {type, 0, True, display, window, DefaultRootWindow(display), None, ++time, 1, 1, 1, 1, 0,
+                              XKeysymToKeycode(display, keysym), True};
+                XSendEvent(display, window, False, NoEventMask, &event);
+            }
+        XFlush(display);
+    }
+    // The pixels the window shows.
+    std::string picture() {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                                  static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+        if (image == nullptr) return {};
+        std::string pixels(image->data, static_cast<std::size_t>(image->bytes_per_line * image->height));
+        XDestroyImage(image);
+        return pixels;
+    }
+    std::unique_ptr<testsupport::ClipboardPeer> copyElsewhere(const std::string& text,
+                                                              ClipboardPeer::Role role = ClipboardPeer::Role::owner) {
+        auto other = std::make_unique<ClipboardPeer>(server->display(), role, text);
+        EXPECT_TRUE(eventually([&] { return other->owning(); }));
+        return other;
+    }
+    // The clipboard's text; "(none)" without one.
+    std::string clipboard() const { return ClipboardPeer::read(server->display()).value_or("(none)"); }
+
+    using Clock = std::chrono::steady_clock;
+    std::unique_ptr<testsupport::XServer> server;
+    Display* display = nullptr;
+    std::unique_ptr<AppProcess> app;
+    Window window = 0;
+    Time time = 0;
+};
+
+// A quick action after another program's copy: the copy lands on the clipboard (the window
+// takes it with the server's time now, not the older time of its last key).
+TEST_F(ClipboardTest, AQuickActionCopiesOverAnotherProgramsCopy) {
+    const std::pair<std::vector<KeySym>, std::string> steps[] = {{{XK_6, XK_KP_Multiply, XK_7}, "copyExpression"},
+                                                                 {{XK_KP_Enter}, "copyResult"}};
+    std::vector<std::string> copied;
+    for (const auto& [keys, action] : steps) {
+        const std::string before = picture();
+        type(keys);
+        ASSERT_TRUE(eventually([&] { return picture() != before; }));
+        auto other = copyElsewhere("other");
+        const Ended ended = run(OSTRELO_PROGRAM, {"--shortcut", action});
+        EXPECT_EQ(ended.status, 0) << ended.error;
+        copied.push_back(clipboard());
+    }
+    EXPECT_EQ(copied, (std::vector<std::string>{"6×7", "42"}));
+}
+
+// A paste reads the leading number of the clipboard's first MiB, and pastes nothing, saying
+// so, of a number too large to calculate with.
+TEST_F(ClipboardTest, APasteReadsTheFirstMebibyteAndRefusesANumberTooLarge) {
+    auto large = copyElsewhere("12345" + std::string(2 << 20, 'x'));
+    Ended ended = run(OSTRELO_PROGRAM, {"--shortcut", "pasteCalculation"});
+    EXPECT_EQ(ended.status, 0) << ended.error;
+    EXPECT_EQ(run(OSTRELO_PROGRAM, {"--shortcut", "copyResult"}).status, 0);
+    EXPECT_EQ(clipboard(), "12,345");
+    auto huge = copyElsewhere(std::string(309, '9'));
+    ended = run(OSTRELO_PROGRAM, {"--shortcut", "pasteCalculation"});
+    EXPECT_EQ(ended.status, 1);
+    EXPECT_NE(ended.error.find("was not carried out"), std::string::npos) << ended.error;
+    EXPECT_EQ(run(OSTRELO_PROGRAM, {"--shortcut", "copyResult"}).status, 0);
+    EXPECT_EQ(clipboard(), "12,345");
+}
+
+// An owner that hands its text over a byte at a time: the window answers keys meanwhile, the
+// read is given up after its deadline, and the start hears that nothing was pasted (before it
+// would stop waiting itself), and nothing is pasted later.
+TEST_F(ClipboardTest, ASlowClipboardOwnerNeitherHoldsUpTheWindowNorMisleadsTheStart) {
+    auto slow = copyElsewhere("123456789012345678901234567890", ClipboardPeer::Role::slowOwner);
+    const auto started = Clock::now();
+    auto paste = start(OSTRELO_PROGRAM, {"--shortcut", "pasteCalculation"});
+    ASSERT_TRUE(eventually([&] { return slow->asked(); }));
+    const std::string before = picture();
+    type({XK_5});
+    ASSERT_TRUE(eventually([&] { return picture() != before; }));
+    EXPECT_TRUE(paste->running()) << "the key was answered only after the read";
+    EXPECT_EQ(paste->waitForExit(), 1);
+    EXPECT_GT(std::chrono::duration<double>(Clock::now() - started).count(), 1.5);
+    EXPECT_NE(contentOf(errors).find("did not hand its text over within 2 s"), std::string::npos) << contentOf(errors);
+    EXPECT_TRUE(app->waitForLine("did not carry out the request of a later start"));
+    EXPECT_EQ(run(OSTRELO_PROGRAM, {"--shortcut", "copyResult"}).status, 0);
+    EXPECT_EQ(clipboard(), "5");
+}
+
+// A result copied, then the app closed: a clipboard manager keeps it pasteable.
+TEST_F(ClipboardTest, ACopyOutlivesTheAppWithAClipboardManager) {
+    auto manager = copyElsewhere("", ClipboardPeer::Role::manager);
+    type({XK_6, XK_KP_Multiply, XK_7, XK_KP_Enter});
+    // The "=" copies its result.
+    ASSERT_TRUE(eventually([&] { return clipboard() == "42"; }));
+    XEvent close{};
+    close.xclient = {ClientMessage, 0, True, display, window, XInternAtom(display, "WM_PROTOCOLS", False), 32, {}};
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    XSendEvent(display, window, False, NoEventMask, &close);
+    XFlush(display);
+    EXPECT_EQ(app->waitForExit(), 0) << app->text();
+    EXPECT_TRUE(manager->asked());
+    EXPECT_EQ(clipboard(), "42");
 }
 
 }  // namespace

@@ -22,9 +22,13 @@ constexpr const char* unreachableFeed = "http://127.0.0.1:0/";
 
 bool start(host::HeadlessHost& host, const std::vector<std::string>& arguments, ScreenDefinition::KeepAlive&,
            std::string& error) {
-    auto request = host::LaunchRequest::fromArguments(arguments, ostrelo::AppIdentity::bundleIdentifier);
+    // Any quick action's name: the scripts also start the app with one it does not know.
+    host::AppDescription commandLine;
+    commandLine.name = "ostrelo";
+    commandLine.bundleIdentifier = ostrelo::AppIdentity::bundleIdentifier;
+    auto request = host::LaunchRequest::fromArguments(arguments, commandLine);
     if (!request) {
-        error = host::LaunchRequest::usage("ostrelo");
+        error = host::LaunchRequest::usage(commandLine);
         return false;
     }
     if (!uikit::Storyboard::named("Main", error)) return false;
