@@ -303,6 +303,8 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
     // Another program copies: it serves `text` whole or in pieces of 256 KiB (a few, so that the
     // read ends well within its deadline on a busy machine), or never answers.
     enum class Serving { whole, pieces, never };
+    // The last read's request; the one of a read given up, whose owner goes on writing pieces.
+    XSelectionRequestEvent last{}, abandoned{};
     auto copyElsewhere = [&](const std::string& text, Serving serving) {
         std::promise<void> owning;
         std::atomic<bool> read{false};
@@ -313,13 +315,16 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
             XEvent event{};
             if (!eventually([&] { return XCheckTypedEvent(other, SelectionRequest, &event); }) || serving == Serving::never)
                 return;
-            const XSelectionRequestEvent request = event.xselectionrequest;
+            const XSelectionRequestEvent request = last = event.xselectionrequest;
             XEvent reply{};
             reply.xselection = {SelectionNotify, 0, True, other, request.requestor, clipboard, request.target,
                                 request.property, request.time};
             if (serving == Serving::whole) {
                 XChangeProperty(other, request.requestor, request.property, request.target, 8, PropModeReplace,
                                 reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+                if (abandoned.property != None)
+                    XChangeProperty(other, abandoned.requestor, abandoned.property, abandoned.target, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>("2"), 1);
                 XSendEvent(other, request.requestor, False, NoEventMask, &reply);
                 XSync(other, False);
                 return;
@@ -363,6 +368,9 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
     const std::size_t mebibyte = host::X11Clipboard::largestText;
     EXPECT_TRUE(copyElsewhere(std::string(mebibyte + 1, '1'), Serving::whole) == std::string(mebibyte, '1'));
     EXPECT_TRUE(copyElsewhere(std::string(mebibyte + 100'000, '2'), Serving::pieces) == std::string(mebibyte, '2'));
+    abandoned = last;
+    EXPECT_EQ(copyElsewhere("7×6", Serving::whole), "7×6") << "a piece of the read given up was taken";
+    abandoned = {};
     EXPECT_EQ(copyElsewhere("9", Serving::never), std::nullopt);
     const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_NE(printed.find("longer than 1048576 bytes; its start is read"), std::string::npos) << printed;
