@@ -10,6 +10,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <iterator>
 #include <utility>
 
 namespace host {
@@ -283,23 +284,55 @@ void X11Clipboard::answer(const XEvent& event) {
     const Atom property = request.property != None ? request.property : request.target;
     const bool current = owned_ && request.selection == atoms_.clipboard &&
                          (request.time == CurrentTime || request.time >= ownedSince_);
-    const auto put = [&](Atom type, int format, const void* data, std::size_t items) {
-        XChangeProperty(display_, request.requestor, property, type, format, PropModeReplace,
-                        static_cast<const unsigned char*>(data), static_cast<int>(items));
-        reply.xselection.property = property;
-    };
-    if (current && request.target == atoms_.targets) {
-        const Atom offered[] = {atoms_.targets, atoms_.timestamp, atoms_.utf8String, XA_STRING};
-        put(XA_ATOM, 32, offered, 4);
-    } else if (current && request.target == atoms_.timestamp) {
-        const long since = static_cast<long>(ownedSince_);
-        put(XA_INTEGER, 32, &since, 1);
-    } else if (current && (request.target == atoms_.utf8String || request.target == XA_STRING)) {
-        const std::string bytes = request.target == XA_STRING ? toLatin1(*owned_) : *owned_;
-        if (bytes.size() <= largestProperty(display_)) put(request.target, 8, bytes.data(), bytes.size());
-    }
+    const bool served = current && (request.target == atoms_.multiple
+                                        ? request.property != None && serveEach(request.requestor, request.property)
+                                        : serve(request.requestor, request.target, property));
+    if (served) reply.xselection.property = property;
     XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
     XFlush(display_);
+}
+
+bool X11Clipboard::serve(unsigned long requestor, unsigned long target, unsigned long property) {
+    const auto put = [&](Atom type, int format, const void* data, std::size_t items) {
+        XChangeProperty(display_, requestor, property, type, format, PropModeReplace,
+                        static_cast<const unsigned char*>(data), static_cast<int>(items));
+        return true;
+    };
+    if (target == atoms_.targets) {
+        const Atom offered[] = {atoms_.targets, atoms_.multiple, atoms_.timestamp, atoms_.utf8String, XA_STRING};
+        return put(XA_ATOM, 32, offered, std::size(offered));
+    }
+    if (target == atoms_.timestamp) {
+        const long since = static_cast<long>(ownedSince_);
+        return put(XA_INTEGER, 32, &since, 1);
+    }
+    if (target != atoms_.utf8String && target != XA_STRING) return false;
+    const std::string bytes = target == XA_STRING ? toLatin1(*owned_) : *owned_;
+    return bytes.size() <= largestProperty(display_) && put(target, 8, bytes.data(), bytes.size());
+}
+
+// MULTIPLE: the requestor's property lists (target, property) pairs; each target is served into
+// its property, and the pairs of those not served name no property (None) afterwards.
+bool X11Clipboard::serveEach(unsigned long requestor, unsigned long property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display_, requestor, property, 0, 1024, False, AnyPropertyType, &type, &format, &items, &left,
+                           &data) != Success)
+        return false;
+    std::vector<Atom> pairs;
+    if (format == 32 && data != nullptr) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        pairs.assign(atoms, atoms + items - items % 2);
+    }
+    if (data != nullptr) XFree(data);
+    if (pairs.empty()) return false;
+    for (std::size_t i = 0; i < pairs.size(); i += 2)
+        if (pairs[i + 1] == None || !serve(requestor, pairs[i], pairs[i + 1])) pairs[i + 1] = None;
+    XChangeProperty(display_, requestor, property, atoms_.atomPair, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(pairs.data()), static_cast<int>(pairs.size()));
+    return true;
 }
 
 }  // namespace host

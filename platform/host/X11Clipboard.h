@@ -27,9 +27,9 @@ class X11Connection;
 // Writing makes the window the selection's owner, with the time of the input being handled or,
 // for a write that no input caused, the server's time now (an older time loses to the owner
 // before). The window serves other clients' requests from its event loop until another client
-// takes the selection: TARGETS, TIMESTAMP, UTF8_STRING, and STRING, Latin-1 with what it lacks
-// written as the nearest it has ("−" as "-"). At the end (handOver) the text is handed to a
-// clipboard manager, when one runs, so that it outlives the window.
+// takes the selection: TARGETS, MULTIPLE, TIMESTAMP, UTF8_STRING, and STRING, Latin-1 with what
+// it lacks written as the nearest it has ("−" as "-"). At the end (handOver) the text is handed
+// to a clipboard manager, when one runs, so that it outlives the window (a refusal is logged).
 //
 // Reading asks the owner for UTF8_STRING (STRING when it offers no other) and takes the answer,
 // whole or in pieces (INCR), up to its first largestText bytes, within one deadline of
@@ -84,6 +84,8 @@ private:
     void retireProperty();
     void finish(Received received);
     void answer(const _XEvent& request);
+    bool serve(unsigned long requestor, unsigned long target, unsigned long property);
+    bool serveEach(unsigned long requestor, unsigned long property);
 
     X11Connection& connection_;
     Display* display_;

@@ -272,33 +272,43 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
     const Window requestor = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
     XSelectInput(other, requestor, PropertyChangeMask);
     const Atom clipboard = atom("CLIPBOARD"), property = atom("RECEIVED"), incr = atom("INCR");
-    auto ask = [&](Atom target) {
-        XConvertSelection(other, clipboard, target, property, requestor, CurrentTime);
-        XEvent event{};
-        if (!eventually([&] { return XCheckTypedWindowEvent(other, requestor, SelectionNotify, &event); })) return std::string();
+    auto take = [&](Atom from) {
         Atom type;
         int format;
         unsigned long items, after;
         unsigned char* data = nullptr;
-        XGetWindowProperty(other, requestor, property, 0, 1 << 20, True, AnyPropertyType, &type, &format, &items, &after,
-                           &data);
+        XGetWindowProperty(other, requestor, from, 0, 1 << 20, True, AnyPropertyType, &type, &format, &items, &after, &data);
         std::string got = format == 32 ? std::to_string(items) + " atoms" : std::string(reinterpret_cast<char*>(data), items);
         if (type == XA_INTEGER) got = items == 1 && *reinterpret_cast<long*>(data) > 0 ? "a time" : "no time";
-        for (unsigned long i = 0; format == 32 && type == XA_ATOM && i < items; ++i) {
-            char* name = XGetAtomName(other, reinterpret_cast<Atom*>(data)[i]);
-            got += " " + std::string(name);
-            XFree(name);
+        for (unsigned long i = 0; format == 32 && type != XA_INTEGER && i < items; ++i) {
+            const Atom named = reinterpret_cast<Atom*>(data)[i];
+            char* name = named != None ? XGetAtomName(other, named) : nullptr;
+            got += " " + std::string(name != nullptr ? name : "None");
+            if (name != nullptr) XFree(name);
         }
         XFree(data);
         return got;
+    };
+    auto ask = [&](Atom target) {
+        XConvertSelection(other, clipboard, target, property, requestor, CurrentTime);
+        XEvent event{};
+        if (!eventually([&] { return XCheckTypedWindowEvent(other, requestor, SelectionNotify, &event); })) return std::string();
+        return take(property);
     };
     std::vector<std::string> answers;
     runWhile(*window, [&] {
         for (Atom target : {atom("TARGETS"), atom("TIMESTAMP"), atom("UTF8_STRING"), XA_STRING})
             answers.push_back(ask(target));
+        // Several targets in one request (as clipboard managers save): the one not served is None.
+        const Atom pairs[] = {atom("UTF8_STRING"), atom("FIRST"), atom("PIXMAP"), atom("SECOND")};
+        XChangeProperty(other, requestor, property, atom("ATOM_PAIR"), 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(pairs), 4);
+        answers.push_back(ask(atom("MULTIPLE")));
+        answers.push_back(take(atom("FIRST")));
     });
-    EXPECT_EQ(answers, (std::vector<std::string>{"4 atoms TARGETS TIMESTAMP UTF8_STRING STRING", "a time", "−2+3=1 é",
-                                                 "-2+3=1 \xE9"}));
+    EXPECT_EQ(answers, (std::vector<std::string>{"5 atoms TARGETS MULTIPLE TIMESTAMP UTF8_STRING STRING", "a time",
+                                                 "−2+3=1 é", "-2+3=1 \xE9", "4 atoms UTF8_STRING FIRST PIXMAP None",
+                                                 "−2+3=1 é"}));
 
     // Another program copies: it serves `text` whole or in pieces of 256 KiB (a few, so that the
     // read ends well within its deadline on a busy machine), or never answers.
