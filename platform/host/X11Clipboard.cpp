@@ -182,7 +182,7 @@ void X11Clipboard::piece() {
 
 void X11Clipboard::expire() {
     if (step_ == Step::idle) return;
-    // Taking what the owner wrote lets a well-behaved owner go on to its end.
+    // A piece the owner wrote meanwhile is taken; what it writes after that is left alone.
     XDeleteProperty(display_, window_, property_);
     XFlush(display_);
     retireProperty();
