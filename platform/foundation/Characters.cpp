@@ -275,6 +275,13 @@ std::size_t Characters::decodeUtf8(std::string_view text, std::size_t i, char32_
     return length;
 }
 
+std::string Characters::fromLatin1(std::string_view latin1) {
+    std::string out;
+    out.reserve(latin1.size());
+    for (const char byte : latin1) appendUtf8(out, static_cast<unsigned char>(byte));
+    return out;
+}
+
 void Characters::appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));

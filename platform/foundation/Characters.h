@@ -33,6 +33,8 @@ public:
     static std::size_t decodeUtf8(std::string_view text, std::size_t at, char32_t& codePoint);
     // The UTF-8 form of a code point, appended to `out`.
     static void appendUtf8(std::string& out, char32_t codePoint);
+    // The UTF-8 form of Latin-1 (ISO 8859-1) text.
+    static std::string fromLatin1(std::string_view latin1);
     // Every occurrence of `of`, found left to right without overlap, replaced by `with`, in
     // time linear in the text (nothing when `of` is empty); in place when `with` is no longer
     // than `of`.

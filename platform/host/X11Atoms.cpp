@@ -8,7 +8,7 @@
 namespace host {
 
 bool X11Atoms::intern(Display* display) {
-    const std::array<std::pair<unsigned long*, const char*>, 27> names{{
+    const std::array<std::pair<unsigned long*, const char*>, 29> names{{
         {&wmProtocols, "WM_PROTOCOLS"},
         {&wmDeleteWindow, "WM_DELETE_WINDOW"},
         {&wmState, "WM_STATE"},
@@ -38,6 +38,8 @@ bool X11Atoms::intern(Display* display) {
         {&saveTargets, "SAVE_TARGETS"},
         // The property of our window appended to (with nothing) for the server's time.
         {&serverTime, "OSTRELO_TIME"},
+        {&multiple, "MULTIPLE"},
+        {&atomPair, "ATOM_PAIR"},
     }};
     std::array<char*, names.size()> strings{};
     for (std::size_t i = 0; i < names.size(); ++i) strings[i] = const_cast<char*>(names[i].second);

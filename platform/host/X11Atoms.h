@@ -11,7 +11,7 @@ struct X11Atoms {
                   netWmWindowTypeNormal = 0, netActiveWindow = 0, netWmMoveResize = 0, netSupported = 0,
                   netWorkArea = 0, netCurrentDesktop = 0, motifWmHints = 0, utf8String = 0, clipboard = 0,
                   targets = 0, incr = 0, transfer = 0, timestamp = 0, clipboardManager = 0, saveTargets = 0,
-                  serverTime = 0;
+                  serverTime = 0, multiple = 0, atomPair = 0;
 
     // False when the server does not answer.
     bool intern(Display* display);

@@ -1,14 +1,16 @@
 #include "platform/host/X11Clipboard.h"
 
+#include "platform/foundation/Characters.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Timer.h"
+#include "platform/host/X11Connection.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <iconv.h>
-#include <poll.h>
 
 #include <cerrno>
+#include <iterator>
 #include <utility>
 
 namespace host {
@@ -35,20 +37,6 @@ std::string toLatin1(const std::string& utf8) {
         ++in, --left;
     }
     iconv_close(converter);
-    return out;
-}
-
-std::string fromLatin1(const std::string& latin1) {
-    std::string out;
-    for (const char byte : latin1) {
-        const auto c = static_cast<unsigned char>(byte);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
     return out;
 }
 
@@ -96,26 +84,15 @@ Bool ofOwning(Display*, XEvent* event, XPointer argument) {
            (event->type == SelectionNotify && event->xselection.requestor == window);
 }
 
-// Waits for the connection to have something to read, at most until the deadline; false once
-// it passed.
-bool waitUntil(Display* display, std::chrono::steady_clock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-    if (left <= 0) return false;
-    pollfd connection{ConnectionNumber(display), POLLIN, 0};
-    poll(&connection, 1, static_cast<int>(left) + 1);
-    return true;
-}
-
 }  // namespace
 
-X11Clipboard::X11Clipboard(Display* display, unsigned long window, const X11Atoms& atoms,
-                           std::function<unsigned long()> inputTime, std::function<unsigned long()> serverTime)
-    : display_(display),
+X11Clipboard::X11Clipboard(X11Connection& connection, unsigned long window, std::function<unsigned long()> inputTime)
+    : connection_(connection),
+      display_(connection.display()),
       window_(window),
-      atoms_(atoms),
+      atoms_(connection.atoms()),
       inputTime_(std::move(inputTime)),
-      serverTime_(std::move(serverTime)) {}
+      property_(atoms_.transfer) {}
 
 X11Clipboard::~X11Clipboard() {
     if (timer_) timer_->invalidate();
@@ -147,11 +124,11 @@ void X11Clipboard::fetch(Done done) {
 X11Clipboard::Received X11Clipboard::read() {
     std::optional<Received> outcome;
     fetch([&outcome](const Received& received) { outcome = received; });
-    std::pair<Window, Atom> transfer{window_, atoms_.transfer};
     while (!outcome) {
+        std::pair<Window, Atom> transfer{window_, property_};
         XEvent event;
-        if (XCheckIfEvent(display_, &event, ofTransfer, reinterpret_cast<XPointer>(&transfer))) handle(event);
-        else if (!waitUntil(display_, deadline_)) expire();
+        if (connection_.nextEvent(event, ofTransfer, &transfer, deadline_)) handle(event);
+        else expire();
     }
     return *outcome;
 }
@@ -159,8 +136,8 @@ X11Clipboard::Received X11Clipboard::read() {
 void X11Clipboard::convert(unsigned long target) {
     step_ = Step::converting;
     target_ = target;
-    XDeleteProperty(display_, window_, atoms_.transfer);
-    XConvertSelection(display_, atoms_.clipboard, target, atoms_.transfer, window_, inputTime_());
+    XDeleteProperty(display_, window_, property_);
+    XConvertSelection(display_, atoms_.clipboard, target, property_, window_, inputTime_());
     XFlush(display_);
 }
 
@@ -172,15 +149,15 @@ void X11Clipboard::notified(const XEvent& event) {
         else finish({});
         return;
     }
-    Property answer = propertyOf(display_, window_, atoms_.transfer, largestText, false);
+    Property answer = propertyOf(display_, window_, property_, largestText, false);
     if (answer.type == atoms_.incr) {
         step_ = Step::incremental;
         // Taking the announcement asks for the first piece.
-        XDeleteProperty(display_, window_, atoms_.transfer);
+        XDeleteProperty(display_, window_, property_);
         XFlush(display_);
         return;
     }
-    XDeleteProperty(display_, window_, atoms_.transfer);
+    XDeleteProperty(display_, window_, property_);
     if (answer.format != 8) return finish({});
     if (answer.left > 0)
         foundation::Log::info("pasteboard: the clipboard's text is longer than " + std::to_string(largestText) +
@@ -191,7 +168,7 @@ void X11Clipboard::notified(const XEvent& event) {
 // One piece of the text (taking it asks for the next); an empty one ends it. Past largestText
 // the rest is not read.
 void X11Clipboard::piece() {
-    Property next = propertyOf(display_, window_, atoms_.transfer, largestText, true);
+    Property next = propertyOf(display_, window_, property_, largestText, true);
     XFlush(display_);
     if (next.bytes.empty()) return finish({std::move(received_), {}});
     received_ += next.bytes;
@@ -199,21 +176,30 @@ void X11Clipboard::piece() {
     received_.resize(largestText);
     foundation::Log::info("pasteboard: the clipboard's text is longer than " + std::to_string(largestText) +
                           " bytes; its start is read");
+    retireProperty();
     finish({std::move(received_), {}});
 }
 
 void X11Clipboard::expire() {
     if (step_ == Step::idle) return;
-    XDeleteProperty(display_, window_, atoms_.transfer);
+    // A piece the owner wrote meanwhile is taken; what it writes after that is left alone.
+    XDeleteProperty(display_, window_, property_);
     XFlush(display_);
+    retireProperty();
     const std::string failure =
         "the clipboard's owner did not hand its text over within " + std::to_string(static_cast<int>(patience)) + " s";
     foundation::Log::warning("pasteboard: " + failure);
     finish({std::nullopt, failure});
 }
 
+// An owner whose read was given up may still write pieces, at any time, into the property it was
+// told: the reads after it use another one.
+void X11Clipboard::retireProperty() {
+    property_ = XInternAtom(display_, ("OSTRELO_SELECTION_" + std::to_string(++retired_)).c_str(), False);
+}
+
 void X11Clipboard::finish(Received received) {
-    if (received.text && target_ == XA_STRING) received.text = fromLatin1(*received.text);
+    if (received.text && target_ == XA_STRING) received.text = foundation::Characters::fromLatin1(*received.text);
     step_ = Step::idle;
     received_.clear();
     if (timer_) timer_->invalidate();
@@ -222,7 +208,7 @@ void X11Clipboard::finish(Received received) {
 }
 
 bool X11Clipboard::write(const std::string& text, std::string& failure) {
-    const unsigned long time = inputTime_() != 0 ? inputTime_() : serverTime_();
+    const unsigned long time = inputTime_() != 0 ? inputTime_() : connection_.serverTime(window_);
     XSetSelectionOwner(display_, atoms_.clipboard, window_, time);
     if (XGetSelectionOwner(display_, atoms_.clipboard) == window_) {
         owned_ = text;
@@ -245,10 +231,14 @@ bool X11Clipboard::handle(const XEvent& event) {
         return true;
     case SelectionNotify:
         if (event.xselection.requestor != window_) return false;
-        if (step_ == Step::converting && event.xselection.selection == atoms_.clipboard) notified(event);
+        // Only the answer to the read under way; a late one to a read given up is left alone.
+        if (step_ == Step::converting && event.xselection.selection == atoms_.clipboard &&
+            event.xselection.target == target_ &&
+            (event.xselection.property == property_ || event.xselection.property == None))
+            notified(event);
         return true;
     case PropertyNotify:
-        if (event.xproperty.window != window_ || event.xproperty.atom != atoms_.transfer) return false;
+        if (event.xproperty.window != window_ || event.xproperty.atom != property_) return false;
         if (step_ == Step::incremental && event.xproperty.state == PropertyNewValue) piece();
         return true;
     default:
@@ -261,18 +251,21 @@ void X11Clipboard::handOver() {
     if (!owned_ || XGetSelectionOwner(display_, atoms_.clipboard) != window_ ||
         XGetSelectionOwner(display_, atoms_.clipboardManager) == None)
         return;
-    XConvertSelection(display_, atoms_.clipboardManager, atoms_.saveTargets, None, window_, serverTime_());
+    XConvertSelection(display_, atoms_.clipboardManager, atoms_.saveTargets, None, window_,
+                      connection_.serverTime(window_));
     XFlush(display_);
     const auto deadline =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(managerPatience));
     Window window = window_;
-    do {
-        XEvent event;
-        while (XCheckIfEvent(display_, &event, ofOwning, reinterpret_cast<XPointer>(&window))) {
-            if (event.type != SelectionNotify) handle(event);
-            else if (event.xselection.selection == atoms_.clipboardManager) return;
+    for (XEvent event; connection_.nextEvent(event, ofOwning, &window, deadline);) {
+        if (event.type != SelectionNotify) {
+            handle(event);
+        } else if (event.xselection.selection == atoms_.clipboardManager) {
+            if (event.xselection.property == None)
+                foundation::Log::warning("pasteboard: the clipboard manager refused to take the clipboard");
+            return;
         }
-    } while (waitUntil(display_, deadline));
+    }
     foundation::Log::warning("pasteboard: the clipboard manager did not take the clipboard within " +
                              std::to_string(static_cast<int>(managerPatience)) + " s");
 }
@@ -291,23 +284,55 @@ void X11Clipboard::answer(const XEvent& event) {
     const Atom property = request.property != None ? request.property : request.target;
     const bool current = owned_ && request.selection == atoms_.clipboard &&
                          (request.time == CurrentTime || request.time >= ownedSince_);
-    const auto put = [&](Atom type, int format, const void* data, std::size_t items) {
-        XChangeProperty(display_, request.requestor, property, type, format, PropModeReplace,
-                        static_cast<const unsigned char*>(data), static_cast<int>(items));
-        reply.xselection.property = property;
-    };
-    if (current && request.target == atoms_.targets) {
-        const Atom offered[] = {atoms_.targets, atoms_.timestamp, atoms_.utf8String, XA_STRING};
-        put(XA_ATOM, 32, offered, 4);
-    } else if (current && request.target == atoms_.timestamp) {
-        const long since = static_cast<long>(ownedSince_);
-        put(XA_INTEGER, 32, &since, 1);
-    } else if (current && (request.target == atoms_.utf8String || request.target == XA_STRING)) {
-        const std::string bytes = request.target == XA_STRING ? toLatin1(*owned_) : *owned_;
-        if (bytes.size() <= largestProperty(display_)) put(request.target, 8, bytes.data(), bytes.size());
-    }
+    const bool served = current && (request.target == atoms_.multiple
+                                        ? request.property != None && serveEach(request.requestor, request.property)
+                                        : serve(request.requestor, request.target, property));
+    if (served) reply.xselection.property = property;
     XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
     XFlush(display_);
+}
+
+bool X11Clipboard::serve(unsigned long requestor, unsigned long target, unsigned long property) {
+    const auto put = [&](Atom type, int format, const void* data, std::size_t items) {
+        XChangeProperty(display_, requestor, property, type, format, PropModeReplace,
+                        static_cast<const unsigned char*>(data), static_cast<int>(items));
+        return true;
+    };
+    if (target == atoms_.targets) {
+        const Atom offered[] = {atoms_.targets, atoms_.multiple, atoms_.timestamp, atoms_.utf8String, XA_STRING};
+        return put(XA_ATOM, 32, offered, std::size(offered));
+    }
+    if (target == atoms_.timestamp) {
+        const long since = static_cast<long>(ownedSince_);
+        return put(XA_INTEGER, 32, &since, 1);
+    }
+    if (target != atoms_.utf8String && target != XA_STRING) return false;
+    const std::string bytes = target == XA_STRING ? toLatin1(*owned_) : *owned_;
+    return bytes.size() <= largestProperty(display_) && put(target, 8, bytes.data(), bytes.size());
+}
+
+// MULTIPLE: the requestor's property lists (target, property) pairs; each target is served into
+// its property, and the pairs of those not served name no property (None) afterwards.
+bool X11Clipboard::serveEach(unsigned long requestor, unsigned long property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display_, requestor, property, 0, 1024, False, AnyPropertyType, &type, &format, &items, &left,
+                           &data) != Success)
+        return false;
+    std::vector<Atom> pairs;
+    if (format == 32 && data != nullptr) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        pairs.assign(atoms, atoms + items - items % 2);
+    }
+    if (data != nullptr) XFree(data);
+    if (pairs.empty()) return false;
+    for (std::size_t i = 0; i < pairs.size(); i += 2)
+        if (pairs[i + 1] == None || !serve(requestor, pairs[i], pairs[i + 1])) pairs[i + 1] = None;
+    XChangeProperty(display_, requestor, property, atoms_.atomPair, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(pairs.data()), static_cast<int>(pairs.size()));
+    return true;
 }
 
 }  // namespace host

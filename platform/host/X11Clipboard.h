@@ -20,14 +20,16 @@ class Timer;
 
 namespace host {
 
+class X11Connection;
+
 // The desktop clipboard (the CLIPBOARD selection) for one window. Main thread only.
 //
 // Writing makes the window the selection's owner, with the time of the input being handled or,
 // for a write that no input caused, the server's time now (an older time loses to the owner
 // before). The window serves other clients' requests from its event loop until another client
-// takes the selection: TARGETS, TIMESTAMP, UTF8_STRING, and STRING, Latin-1 with what it lacks
-// written as the nearest it has ("−" as "-"). At the end (handOver) the text is handed to a
-// clipboard manager, when one runs, so that it outlives the window.
+// takes the selection: TARGETS, MULTIPLE, TIMESTAMP, UTF8_STRING, and STRING, Latin-1 with what
+// it lacks written as the nearest it has ("−" as "-"). At the end (handOver) the text is handed
+// to a clipboard manager, when one runs, so that it outlives the window (a refusal is logged).
 //
 // Reading asks the owner for UTF8_STRING (STRING when it offers no other) and takes the answer,
 // whole or in pieces (INCR), up to its first largestText bytes, within one deadline of
@@ -49,10 +51,8 @@ public:
     };
     using Done = std::function<void(const Received&)>;
 
-    // `inputTime` gives the time of the input event being handled (0 between events),
-    // `serverTime` the server's time now.
-    X11Clipboard(Display* display, unsigned long window, const X11Atoms& atoms, std::function<unsigned long()> inputTime,
-                 std::function<unsigned long()> serverTime);
+    // `inputTime` gives the time of the input event being handled (0 between events).
+    X11Clipboard(X11Connection& connection, unsigned long window, std::function<unsigned long()> inputTime);
     ~X11Clipboard();
     X11Clipboard(const X11Clipboard&) = delete;
     X11Clipboard& operator=(const X11Clipboard&) = delete;
@@ -81,19 +81,25 @@ private:
     void notified(const _XEvent& event);
     void piece();
     void expire();
+    void retireProperty();
     void finish(Received received);
     void answer(const _XEvent& request);
+    bool serve(unsigned long requestor, unsigned long target, unsigned long property);
+    bool serveEach(unsigned long requestor, unsigned long property);
 
+    X11Connection& connection_;
     Display* display_;
     unsigned long window_;
     X11Atoms atoms_;
     std::function<unsigned long()> inputTime_;
-    std::function<unsigned long()> serverTime_;
     std::optional<std::string> owned_;
     unsigned long ownedSince_ = 0;
     // The read under way.
     Step step_ = Step::idle;
     unsigned long target_ = 0;
+    // The property of the window the owner writes the text into; another after a read given up.
+    unsigned long property_;
+    unsigned retired_ = 0;
     std::string received_;
     Clock::time_point deadline_;
     std::vector<Done> waiting_;

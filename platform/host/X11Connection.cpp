@@ -5,7 +5,6 @@
 #include <poll.h>
 
 #include <atomic>
-#include <chrono>
 
 namespace host {
 
@@ -58,12 +57,18 @@ unsigned long X11Connection::serverTime(unsigned long window) {
         const auto* w = reinterpret_cast<const Wanted*>(argument);
         return event->type == PropertyNotify && event->xproperty.window == w->window && event->xproperty.atom == w->atom;
     };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    for (XEvent event;;) {
-        if (XCheckIfEvent(display_, &event, matches, reinterpret_cast<XPointer>(&wanted))) return event.xproperty.time;
+    XEvent event;
+    if (!nextEvent(event, matches, &wanted, std::chrono::steady_clock::now() + std::chrono::seconds(1))) return CurrentTime;
+    return event.xproperty.time;
+}
+
+bool X11Connection::nextEvent(XEvent& event, EventTest wanted, void* argument,
+                              std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        if (XCheckIfEvent(display_, &event, wanted, static_cast<XPointer>(argument))) return true;
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-        if (left <= 0) return CurrentTime;
+        if (left <= 0) return false;
         pollfd connection{ConnectionNumber(display_), POLLIN, 0};
         poll(&connection, 1, static_cast<int>(left) + 1);
     }

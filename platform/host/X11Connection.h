@@ -2,11 +2,13 @@
 
 #include "platform/host/X11Atoms.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 
 typedef struct _XDisplay Display;
+union _XEvent;
 
 namespace host {
 
@@ -30,6 +32,11 @@ public:
     // of `window` (which must select PropertyChangeMask) brings; CurrentTime (0) when none
     // comes within a second. Other events stay queued.
     unsigned long serverTime(unsigned long window);
+    // Whether an event is the one waited for (XCheckIfEvent's test).
+    using EventTest = int (*)(Display*, _XEvent*, char*);
+    // Takes the first event that `wanted` picks (the others stay queued), waiting for it until
+    // the deadline at most: false when none came by then.
+    bool nextEvent(_XEvent& event, EventTest wanted, void* argument, std::chrono::steady_clock::time_point deadline);
     // Makes the requests and waits for the server to have handled them: false when one of them
     // failed.
     bool checked(const std::function<void()>& requests);

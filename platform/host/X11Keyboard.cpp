@@ -37,13 +37,6 @@ constexpr std::uint8_t usages[] = {
 // X key codes are evdev codes plus 8.
 constexpr unsigned evdevOffset = 8;
 
-// XLookupString's text in the C locale is Latin-1.
-std::string latin1ToUtf8(const char* bytes, int count) {
-    std::string out;
-    for (int i = 0; i < count; ++i) foundation::Characters::appendUtf8(out, static_cast<unsigned char>(bytes[i]));
-    return out;
-}
-
 bool printableText(const std::string& text) {
     return !text.empty() && static_cast<unsigned char>(text.front()) >= 0x20 && text.front() != 0x7F;
 }
@@ -135,7 +128,8 @@ std::optional<KeyboardInput::KeyDown> X11Keyboard::keyDown(XEvent& press) {
     KeySym keysym = NoSymbol;
     const int count = XLookupString(&event, bytes, sizeof bytes, &keysym, nullptr);
     if (xkbCommon() == nullptr) {
-        const std::string text = latin1ToUtf8(bytes, count);
+        // XLookupString's text in the C locale is Latin-1.
+        const std::string text = foundation::Characters::fromLatin1({bytes, static_cast<std::size_t>(count)});
         if (printableText(text)) down.text = text;
         return down;
     }

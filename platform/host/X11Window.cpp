@@ -207,9 +207,7 @@ X11Window::X11Window(const Options& options, std::unique_ptr<X11Connection> conn
                      double scale)
     : NativeWindow(options), connection_(std::move(connection)), window_(window), size_(options.size), scale_(scale) {
     Display* display = connection_->display();
-    clipboard_ = std::make_unique<X11Clipboard>(
-        display, window_, connection_->atoms(), [this] { return lastInput_; },
-        [this] { return connection_->serverTime(window_); });
+    clipboard_ = std::make_unique<X11Clipboard>(*connection_, window_, [this] { return lastInput_; });
     // A held key repeats as presses alone, without a release before each, where the server
     // grants it.
     Bool detectable = False;

@@ -272,37 +272,49 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
     const Window requestor = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
     XSelectInput(other, requestor, PropertyChangeMask);
     const Atom clipboard = atom("CLIPBOARD"), property = atom("RECEIVED"), incr = atom("INCR");
-    auto ask = [&](Atom target) {
-        XConvertSelection(other, clipboard, target, property, requestor, CurrentTime);
-        XEvent event{};
-        if (!eventually([&] { return XCheckTypedWindowEvent(other, requestor, SelectionNotify, &event); })) return std::string();
+    auto take = [&](Atom from) {
         Atom type;
         int format;
         unsigned long items, after;
         unsigned char* data = nullptr;
-        XGetWindowProperty(other, requestor, property, 0, 1 << 20, True, AnyPropertyType, &type, &format, &items, &after,
-                           &data);
+        XGetWindowProperty(other, requestor, from, 0, 1 << 20, True, AnyPropertyType, &type, &format, &items, &after, &data);
         std::string got = format == 32 ? std::to_string(items) + " atoms" : std::string(reinterpret_cast<char*>(data), items);
         if (type == XA_INTEGER) got = items == 1 && *reinterpret_cast<long*>(data) > 0 ? "a time" : "no time";
-        for (unsigned long i = 0; format == 32 && type == XA_ATOM && i < items; ++i) {
-            char* name = XGetAtomName(other, reinterpret_cast<Atom*>(data)[i]);
-            got += " " + std::string(name);
-            XFree(name);
+        for (unsigned long i = 0; format == 32 && type != XA_INTEGER && i < items; ++i) {
+            const Atom named = reinterpret_cast<Atom*>(data)[i];
+            char* name = named != None ? XGetAtomName(other, named) : nullptr;
+            got += " " + std::string(name != nullptr ? name : "None");
+            if (name != nullptr) XFree(name);
         }
         XFree(data);
         return got;
+    };
+    auto ask = [&](Atom target) {
+        XConvertSelection(other, clipboard, target, property, requestor, CurrentTime);
+        XEvent event{};
+        if (!eventually([&] { return XCheckTypedWindowEvent(other, requestor, SelectionNotify, &event); })) return std::string();
+        return take(property);
     };
     std::vector<std::string> answers;
     runWhile(*window, [&] {
         for (Atom target : {atom("TARGETS"), atom("TIMESTAMP"), atom("UTF8_STRING"), XA_STRING})
             answers.push_back(ask(target));
+        // Several targets in one request (as clipboard managers save): the one not served is None.
+        const Atom pairs[] = {atom("UTF8_STRING"), atom("FIRST"), atom("PIXMAP"), atom("SECOND")};
+        XChangeProperty(other, requestor, property, atom("ATOM_PAIR"), 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(pairs), 4);
+        answers.push_back(ask(atom("MULTIPLE")));
+        answers.push_back(take(atom("FIRST")));
     });
-    EXPECT_EQ(answers, (std::vector<std::string>{"4 atoms TARGETS TIMESTAMP UTF8_STRING STRING", "a time", "−2+3=1 é",
-                                                 "-2+3=1 \xE9"}));
+    EXPECT_EQ(answers, (std::vector<std::string>{"5 atoms TARGETS MULTIPLE TIMESTAMP UTF8_STRING STRING", "a time",
+                                                 "−2+3=1 é", "-2+3=1 \xE9", "4 atoms UTF8_STRING FIRST PIXMAP None",
+                                                 "−2+3=1 é"}));
 
     // Another program copies: it serves `text` whole or in pieces of 256 KiB (a few, so that the
     // read ends well within its deadline on a busy machine), or never answers.
     enum class Serving { whole, pieces, never };
+    // The last read's request; the one of a read given up, whose owner goes on writing pieces.
+    XSelectionRequestEvent last{}, abandoned{};
     auto copyElsewhere = [&](const std::string& text, Serving serving) {
         std::promise<void> owning;
         std::atomic<bool> read{false};
@@ -313,13 +325,16 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
             XEvent event{};
             if (!eventually([&] { return XCheckTypedEvent(other, SelectionRequest, &event); }) || serving == Serving::never)
                 return;
-            const XSelectionRequestEvent request = event.xselectionrequest;
+            const XSelectionRequestEvent request = last = event.xselectionrequest;
             XEvent reply{};
             reply.xselection = {SelectionNotify, 0, True, other, request.requestor, clipboard, request.target,
                                 request.property, request.time};
             if (serving == Serving::whole) {
                 XChangeProperty(other, request.requestor, request.property, request.target, 8, PropModeReplace,
                                 reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+                if (abandoned.property != None)
+                    XChangeProperty(other, abandoned.requestor, abandoned.property, abandoned.target, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>("2"), 1);
                 XSendEvent(other, request.requestor, False, NoEventMask, &reply);
                 XSync(other, False);
                 return;
@@ -363,6 +378,9 @@ TEST_F(X11WindowTest, TheClipboardIsServedWhileOwnedAndReadFromAnotherOwnerWhole
     const std::size_t mebibyte = host::X11Clipboard::largestText;
     EXPECT_TRUE(copyElsewhere(std::string(mebibyte + 1, '1'), Serving::whole) == std::string(mebibyte, '1'));
     EXPECT_TRUE(copyElsewhere(std::string(mebibyte + 100'000, '2'), Serving::pieces) == std::string(mebibyte, '2'));
+    abandoned = last;
+    EXPECT_EQ(copyElsewhere("7×6", Serving::whole), "7×6") << "a piece of the read given up was taken";
+    abandoned = {};
     EXPECT_EQ(copyElsewhere("9", Serving::never), std::nullopt);
     const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_NE(printed.find("longer than 1048576 bytes; its start is read"), std::string::npos) << printed;

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <poll.h>
 
 #include <chrono>
@@ -48,10 +49,24 @@ void waitForEvents(Display* display, int milliseconds) {
     poll(&connection, 1, milliseconds);
 }
 
-// The pieces of a slow owner's text under way.
+// What a window shows.
+std::string pictureOf(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, window, &attributes) == 0) return {};
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) return {};
+    std::string pixels(image->data, static_cast<std::size_t>(image->bytes_per_line * image->height));
+    XDestroyImage(image);
+    return pixels;
+}
+
+// The pieces of a slow owner's text under way, and what the reader's window showed when asked.
 struct Pieces {
     Window requestor;
     Atom property;
+    std::string picture;
+    bool drawn = false;
     std::size_t sent = 0;
     Clock::time_point due = Clock::time_point::max();
 };
@@ -100,13 +115,13 @@ void ClipboardPeer::serve(const std::string& name) {
                                     reinterpret_cast<const unsigned char*>(offered), 2);
                     reply(display, request, request.property);
                 } else if (text && role_ == Role::slowOwner) {
+                    pieces = Pieces{request.requestor, request.property, pictureOf(display, request.requestor)};
                     asked_ = true;
                     XSelectInput(display, request.requestor, PropertyChangeMask);
                     const long size = static_cast<long>(text_.size());
                     XChangeProperty(display, request.requestor, request.property, incr, 32, PropModeReplace,
                                     reinterpret_cast<const unsigned char*>(&size), 1);
                     reply(display, request, request.property);
-                    pieces = Pieces{request.requestor, request.property};
                 } else if (text) {
                     if (role_ == Role::owner) asked_ = true;
                     put(display, request.requestor, request.property, utf8, text_);
@@ -122,7 +137,10 @@ void ClipboardPeer::serve(const std::string& name) {
                 asked_ = true;
             } else if (event.type == PropertyNotify && pieces && event.xproperty.window == pieces->requestor &&
                        event.xproperty.atom == pieces->property && event.xproperty.state == PropertyDelete) {
-                pieces->due = Clock::now() + std::chrono::milliseconds(900);
+                // A piece taken after the window was seen drawn anew: it was drawn during the read.
+                if (pieces->drawn) drewWhileReading_ = true;
+                if (!pieces->drawn) pieces->drawn = pictureOf(display, pieces->requestor) != pieces->picture;
+                pieces->due = Clock::now() + std::chrono::milliseconds(100);
             }
         }
         if (pieces && pieces->due <= Clock::now()) {

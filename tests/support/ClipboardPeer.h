@@ -14,7 +14,8 @@ public:
     enum class Role {
         // Copies `text`: owns CLIPBOARD and hands the text over whole.
         owner,
-        // Copies `text` and hands it over in pieces (INCR) of one byte, one every 0.9 s.
+        // Copies `text` and hands it over in pieces (INCR) of one byte, one 0.1 s after the one
+        // before was taken, looking at the reader's window meanwhile (drewWhileReading).
         slowOwner,
         // A clipboard manager: owns CLIPBOARD_MANAGER; asked to save the clipboard
         // (SAVE_TARGETS), it takes the owner's UTF8_STRING and serves it as the clipboard's owner.
@@ -30,6 +31,9 @@ public:
     bool owning() const { return owning_; }
     // Whether an owner was asked for the text; whether a manager saved one.
     bool asked() const { return asked_; }
+    // Whether a slow owner's reader drew its window anew (as when it answered a key) and then
+    // took a piece more: it went on while reading. In the server's order, whatever the speed.
+    bool drewWhileReading() const { return drewWhileReading_; }
 
     // The clipboard's UTF8_STRING as a program reads it; none without an owner or an answer
     // within a generous deadline.
@@ -40,7 +44,7 @@ private:
 
     Role role_;
     std::string text_;
-    std::atomic<bool> owning_{false}, asked_{false}, stop_{false};
+    std::atomic<bool> owning_{false}, asked_{false}, drewWhileReading_{false}, stop_{false};
     std::thread thread_;
 };
 
