@@ -102,6 +102,13 @@ uikit::Size TextLayout::size() const {
             static_cast<double>(logical.height) / PANGO_SCALE * scale_};
 }
 
+TextLayout::Units TextLayout::units() const {
+    PangoRectangle ink, logical;
+    pango_layout_get_extents(layout_, &ink, &logical);
+    const long baseline = pango_layout_get_baseline(layout_);
+    return {logical.width, baseline - logical.y, logical.y + logical.height - baseline};
+}
+
 int TextLayout::unknownGlyphsCount() const { return pango_layout_get_unknown_glyphs_count(layout_); }
 
 void TextLayout::draw(cairo_t* cr, const uikit::Rect& rect, uikit::TextAlignment alignment, uikit::LineBreakMode mode,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/render/LongTextMeasure.h"
 #include "platform/render/TextLayout.h"
 
 #include <cstddef>
@@ -26,6 +27,9 @@ public:
                                              uikit::TextAlignment alignment, uikit::LineBreakMode mode,
                                              int numberOfLines);
 
+    // A key that holds every attribute of the text that changes its layout.
+    static std::string keyOf(const uikit::AttributedString& text);
+
     // How many of each are kept.
     static constexpr std::size_t sizesKept = 256;
     static constexpr std::size_t layoutsKept = 128;
@@ -42,6 +46,7 @@ private:
     };
 
     Recent<uikit::Size> sizes_;
+    LongTextMeasure longTexts_;
     Recent<std::shared_ptr<const TextLayout>> layouts_;
 };
 
