@@ -14,7 +14,7 @@ bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0
 
 // Bytes looked at on each side of a cut, and how far past the aimed length a cut is sought.
 constexpr std::size_t contextBytes = 16;
-constexpr std::size_t searchBytes = 128;
+constexpr std::size_t searchBytes = 64;
 
 // One font throughout, nothing raised or underlined.
 bool oneFont(const uikit::AttributedString& text) {
@@ -92,7 +92,10 @@ std::optional<std::pair<std::size_t, LongTextMeasure::Piece>> LongTextMeasure::p
 
 std::optional<uikit::Size> LongTextMeasure::size(const uikit::AttributedString& text) {
     const std::string plain = text.string();
-    if (plain.size() < shortest || !oneFont(text) || !plainLine(plain)) return std::nullopt;
+    if (plain.size() < shortest) return std::nullopt;
+    for (const auto& [known, size] : texts_)
+        if (known == text) return size;
+    if (!oneFont(text) || !plainLine(plain)) return std::nullopt;
     long width = 0, ascent = 0, descent = 0;
     double scale = 0;
     for (std::size_t from = 0; from < plain.size();) {
@@ -106,7 +109,11 @@ std::optional<uikit::Size> LongTextMeasure::size(const uikit::AttributedString& 
         from = found->first;
     }
     // As TextLayout::size reckons the whole line.
-    return uikit::Size{static_cast<double>(width) / 1024 * scale, static_cast<double>(ascent + descent) / 1024 * scale};
+    const uikit::Size size{static_cast<double>(width) / 1024 * scale,
+                           static_cast<double>(ascent + descent) / 1024 * scale};
+    if (texts_.size() >= textsKept) texts_.erase(texts_.begin());
+    texts_.emplace_back(text, size);
+    return size;
 }
 
 }  // namespace render

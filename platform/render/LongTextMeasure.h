@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace render {
 
@@ -20,8 +21,10 @@ public:
     static constexpr std::size_t shortest = 1024;
     // The length a piece aims at, and how many pieces are kept (every piece but a text's last,
     // which changes with each key; all are forgotten when more are due).
-    static constexpr std::size_t pieceBytes = 512;
-    static constexpr std::size_t piecesKept = 256;
+    static constexpr std::size_t pieceBytes = 256;
+    static constexpr std::size_t piecesKept = 1024;
+    // The last texts measured are kept whole too: a display measures its text several times.
+    static constexpr std::size_t textsKept = 4;
 
     // The size of `text`; none when it is short, or not all in one font with neither raised nor
     // underlined runs.
@@ -40,6 +43,8 @@ private:
     // Every piece measured but the last of a text, by its text and attributes and the bytes
     // after its cut.
     std::unordered_map<std::string, Piece> pieces_;
+    // Most recently measured last.
+    std::vector<std::pair<uikit::AttributedString, uikit::Size>> texts_;
 };
 
 }  // namespace render
