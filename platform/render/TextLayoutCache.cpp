@@ -86,10 +86,12 @@ std::shared_ptr<const TextLayout> TextLayoutCache::fitted(const uikit::Attribute
     put(key, alignment);
     put(key, mode);
     put(key, numberOfLines);
-    if (const auto* known = layouts_.find(key)) return *known;
+    const bool long_ = key.size() >= LongTextMeasure::shortest;
+    auto& kept = long_ ? longLayouts_ : layouts_;
+    if (const auto* known = kept.find(key)) return *known;
     auto layout = std::make_shared<TextLayout>(text);
     layout->fit(room, alignment, mode, numberOfLines);
-    return layouts_.add(std::move(key), std::move(layout), layoutsKept);
+    return kept.add(std::move(key), std::move(layout), long_ ? longLayoutsKept : layoutsKept);
 }
 
 }  // namespace render

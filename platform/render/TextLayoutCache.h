@@ -33,6 +33,9 @@ public:
     // How many of each are kept.
     static constexpr std::size_t sizesKept = 256;
     static constexpr std::size_t layoutsKept = 128;
+    // Layouts of long texts (LongTextMeasure::shortest bytes or more), each as big as its text,
+    // are kept apart and fewer.
+    static constexpr std::size_t longLayoutsKept = 4;
 
 private:
     // Most recently used first. The index's keys are views of the keys in `order`, whose
@@ -48,6 +51,7 @@ private:
     Recent<uikit::Size> sizes_;
     LongTextMeasure longTexts_;
     Recent<std::shared_ptr<const TextLayout>> layouts_;
+    Recent<std::shared_ptr<const TextLayout>> longLayouts_;
 };
 
 }  // namespace render
