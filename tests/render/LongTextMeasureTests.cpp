@@ -1,14 +1,18 @@
 // A long text measured in pieces has the size of the whole text laid out at once, to the last
 // bit: the display's width, and so its scrolling and its picture, do not change with the way it
-// is measured.
+// is measured. A long line drawn near the clip only gives the picture of the whole line.
 #include "platform/render/LongTextMeasure.h"
 #include "platform/render/TextLayout.h"
 #include "platform/uikit/AttributedString.h"
 #include "platform/uikit/Font.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -64,6 +68,51 @@ TEST(LongTextMeasure, ShortOrMixedTextsAreLeftToTheWholeLayout) {
     EXPECT_FALSE(measure.size(raised));
     EXPECT_FALSE(measure.size(uikit::AttributedString(repeated("12+\n34+", 8000), in("HelveticaNeue-Thin", 40))));
     EXPECT_FALSE(measure.size(uikit::AttributedString(repeated("12+٣٤+", 8000), in("HelveticaNeue-Thin", 40))));
+}
+
+}  // namespace
+
+namespace {
+
+// The pixels of a long calculation's end, drawn into a picture as narrow as a display: drawn
+// at once (near the clip only), and replayed from a recording of the whole line.
+std::vector<unsigned char> endOfLine(const uikit::AttributedString& text, bool whole, double scroll) {
+    render::TextLayout layout(text);
+    const uikit::Size size = layout.size();
+    const int width = 300, height = static_cast<int>(std::ceil(size.height)) + 4;
+    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cr = cairo_create(picture);
+    layout.fit({size.width + 10, size.height}, uikit::TextAlignment::right, uikit::LineBreakByTruncatingTail, 1);
+    const uikit::Point origin{width - size.width - 10 + scroll, 2};
+    if (whole) {
+        cairo_surface_t* recording = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr);
+        cairo_t* all = cairo_create(recording);
+        layout.show(all, origin);
+        cairo_destroy(all);
+        cairo_set_source_surface(cr, recording, 0, 0);
+        cairo_paint(cr);
+        cairo_surface_destroy(recording);
+    } else {
+        layout.show(cr, origin);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(picture);
+    const unsigned char* data = cairo_image_surface_get_data(picture);
+    std::vector<unsigned char> pixels(data, data + cairo_image_surface_get_stride(picture) * height);
+    cairo_surface_destroy(picture);
+    return pixels;
+}
+
+TEST(LongLineDrawing, NearTheClipOnlyItIsTheWholeLinesPicture) {
+    uikit::AttributedString text(repeated("12+34×(5−6)÷7.25+", 30000), in("HelveticaNeue-Thin", 37.5));
+    text.append("(", in("HelveticaNeue-Thin", 37.5, uikit::Color(1, 0.5, 0, 1)));
+    text.append("8+9", in("HelveticaNeue-Thin", 37.5));
+    text.append(")", in("HelveticaNeue-Thin", 37.5, uikit::Color(1, 0.5, 0, 1)));
+    for (double scroll : {0.0, 1234.56, 40000.25}) {
+        const std::vector<unsigned char> near = endOfLine(text, false, scroll);
+        EXPECT_EQ(near, endOfLine(text, true, scroll)) << "scrolled by " << scroll;
+        EXPECT_NE(std::count(near.begin(), near.end(), 0), static_cast<long>(near.size())) << "nothing drawn";
+    }
 }
 
 }  // namespace
