@@ -35,9 +35,9 @@ TEST(LongTextMeasure, APieceBuiltSizeIsTheWholeLayoutsSize) {
         uikit::AttributedString text;
     };
     uikit::AttributedString highlighted(repeated("12+34×(5−6)÷", 9000), in("HelveticaNeue-Thin", 57));
-    highlighted.append("(", in("HelveticaNeue-Thin", 57, uikit::Color(1, 0.5, 0, 1)));
+    highlighted.append("(", in("HelveticaNeue-Thin", 57, uikit::Color{1, 0.5, 0, 1}));
     highlighted.append("7+8", in("HelveticaNeue-Thin", 57));
-    highlighted.append(")", in("HelveticaNeue-Thin", 57, uikit::Color(1, 0.5, 0, 1)));
+    highlighted.append(")", in("HelveticaNeue-Thin", 57, uikit::Color{1, 0.5, 0, 1}));
     const Case cases[] = {
         {"digits and operators", uikit::AttributedString(repeated("12+34+", 20000), in("HelveticaNeue-Thin", 43))},
         {"a marked group at the end", highlighted},
@@ -105,9 +105,9 @@ std::vector<unsigned char> endOfLine(const uikit::AttributedString& text, bool w
 
 TEST(LongLineDrawing, NearTheClipOnlyItIsTheWholeLinesPicture) {
     uikit::AttributedString text(repeated("12+34×(5−6)÷7.25+", 30000), in("HelveticaNeue-Thin", 37.5));
-    text.append("(", in("HelveticaNeue-Thin", 37.5, uikit::Color(1, 0.5, 0, 1)));
+    text.append("(", in("HelveticaNeue-Thin", 37.5, uikit::Color{1, 0.5, 0, 1}));
     text.append("8+9", in("HelveticaNeue-Thin", 37.5));
-    text.append(")", in("HelveticaNeue-Thin", 37.5, uikit::Color(1, 0.5, 0, 1)));
+    text.append(")", in("HelveticaNeue-Thin", 37.5, uikit::Color{1, 0.5, 0, 1}));
     for (double scroll : {0.0, 1234.56, 40000.25}) {
         const std::vector<unsigned char> near = endOfLine(text, false, scroll);
         EXPECT_EQ(near, endOfLine(text, true, scroll)) << "scrolled by " << scroll;
