@@ -310,10 +310,17 @@ void ViewController::pressesBegan(const uikit::PressSet& presses, const uikit::E
 void ViewController::startHandoffActivity() {
     auto activity = std::make_shared<foundation::UserActivity>(HandoffCalculation::activityType());
     activity->setTitle(HandoffCalculation::title);
-    activity->setUserInfo({{HandoffCalculation::userInfoKey, HandoffCalculation::text(calculator_, handoffLines_)}});
-    activity->setRefresh([this](foundation::UserActivity& a) { updateUserActivityState(a); }, screenLifetime_.weak());
+    activity->setRefresh(
+        [this](foundation::UserActivity& a) {
+            updateUserActivityState(a);
+            if (!a.isCurrent()) a.becomeCurrent();
+        },
+        screenLifetime_.weak());
     userActivity = std::move(activity);
-    userActivity->becomeCurrent();
+    // Made current (and written) at the first save, as after a key: at the first pause, a
+    // resignation, a later start's request, the end or a read, and not before the first frame,
+    // which a long calculation's text would hold up.
+    userActivity->setNeedsSave(true);
 }
 
 void ViewController::calculationStored() {

@@ -57,7 +57,17 @@ Calculator::~Calculator() {
     if (retryTimer_) retryTimer_->invalidate();
 }
 
+bool Calculator::storeAsCreated() const {
+    if (!asCreated_ || !seenVersion_ || unsaved() || suite_->storeFile() != storeFile_ ||
+        suite_->dataVersion() != seenVersion_)
+        return false;
+    // The date mode is first read by a reload; out of it, a reload would leave all as it is.
+    const StoredDateMode stored = storedDateMode(*suite_);
+    return !dateCalculator_ && !stored.mode && stored.digits == 0 && dateDigits_ == 0;
+}
+
 void Calculator::reloadFromSettings() {
+    asCreated_ = false;
     if (unsaved() || storeFileLost()) {
         const SaveOutcome outcome = saveUnsaved();
         if (outcome == SaveOutcome::failed) return;
@@ -93,6 +103,7 @@ void Calculator::reloadFromSettings() {
 
 Calculator::StoreCommit::StoreCommit(Calculator& calculator)
     : calculator_(calculator), alive_(calculator.lifetime_.weak()) {
+    calculator_.asCreated_ = false;
     if (calculator_.commitDepth_++ > 0 || foundation::UserDefaults::Batch::active()) return;
     batch_ = std::make_unique<foundation::UserDefaults::Batch>(*calculator_.suite_, storeWait);
     calculator_.followStoreFile();

@@ -50,6 +50,8 @@ class Calculator {
     std::optional<std::int64_t> seenVersion_;
     // The store's file the calculator has written to or read (UserDefaults::storeFile).
     std::uint64_t storeFile_ = suite_->storeFile();
+    // No key and no reload since the calculator read the suite at its creation.
+    bool asCreated_ = true;
 
 public:
     // Where pushSymbolLine puts its line.
@@ -79,6 +81,10 @@ public:
     // An unsaved calculation is written first; while the store does not take it, the
     // calculation in memory is kept as it is.
     void reloadFromSettings();
+    // Whether the suite still holds what the calculator read at its creation: no key since, no
+    // other program's commit, the same store file, nothing unsaved, no date mode stored. A reload
+    // would read the same.
+    bool storeAsCreated() const;
 
     // The longest a key waits for the store.
     static constexpr std::chrono::milliseconds storeWait{100};

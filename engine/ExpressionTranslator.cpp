@@ -60,18 +60,46 @@ char32_t decodeSingle(std::string_view cluster) {
     return firstClusterCode;  // not a single code point
 }
 
-CharacterText toCharacters(const std::string& text) {
+bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
+// Whether two ASCII characters start at `i`: the first is then a character of its own (unless
+// it is the CR of a CR LF), whatever comes before it or after the second.
+bool asciiPairAt(const std::string& text, std::size_t i) {
+    return isAscii(text[i]) && (i + 1 == text.size() || isAscii(text[i + 1]));
+}
+
+void appendCluster(CharacterText& result, std::string cluster) {
+    const char32_t single = decodeSingle(cluster);
+    if (single < firstClusterCode) {
+        result.characters.push_back(single);
+    } else {
+        result.characters.push_back(firstClusterCode + static_cast<char32_t>(result.clusters.size()));
+        result.clusters.push_back(std::move(cluster));
+    }
+}
+
+// The characters of `text`, or its first `limit` + 1 when it has more. Plain ASCII stretches
+// (every calculation of numbers and operators) are taken byte by byte; the rest in stretches
+// that end before two ASCII characters, which the break rules always separate.
+CharacterText toCharacters(const std::string& text, std::size_t limit = std::string::npos) {
     CharacterText result;
-    std::vector<std::string> split = foundation::Characters::split(text);
-    result.characters.reserve(split.size());
-    for (std::string& cluster : split) {
-        const char32_t single = decodeSingle(cluster);
-        if (single < firstClusterCode) {
-            result.characters.push_back(single);
-        } else {
-            result.characters.push_back(firstClusterCode + static_cast<char32_t>(result.clusters.size()));
-            result.clusters.push_back(std::move(cluster));
+    result.characters.reserve(std::min(text.size(), limit));
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n && result.characters.size() <= limit) {
+        const bool crlf = text[i] == '\r' && i + 1 < n && text[i + 1] == '\n';
+        if (asciiPairAt(text, i) && !crlf) {
+            result.characters.push_back(static_cast<char32_t>(text[i]));
+            ++i;
+            continue;
         }
+        std::size_t end = i + 1;
+        while (end < n && !asciiPairAt(text, end)) ++end;
+        if (end < n) ++end;  // the stretch ends with the ASCII character that follows it
+        if (end < n && text[end - 1] == '\r' && text[end] == '\n') ++end;
+        for (std::string& cluster : foundation::Characters::split(std::string_view(text).substr(i, end - i)))
+            appendCluster(result, std::move(cluster));
+        i = end;
     }
     return result;
 }
@@ -439,7 +467,7 @@ std::size_t closingParenthesis(const Characters& text, std::size_t open, std::si
 }  // namespace
 
 std::string ExpressionTranslator::expressionFormat(const std::string& text, bool autoParenthesis, bool radiantFlag) {
-    CharacterText characters = toCharacters(text);
+    CharacterText characters = toCharacters(text, maxInputCharacters);
     Characters& t = characters.characters;
     if (t.size() > maxInputCharacters) return {};
     if (!balanceParentheses(t, autoParenthesis)) return "1.0/0.0";

@@ -31,6 +31,14 @@ void StoreReload::followRetries() {
 
 bool StoreReload::reloadCalculation() {
     Calculator& calculator = *screen_.links().calculator;
+    if (calculator.storeAsCreated()) {
+        // The first activation of a start: the suite holds what the calculator has just read
+        // (a long calculation is not read twice); the display texts follow the settings loaded
+        // since.
+        calculator.updatePrimaryString();
+        calculator.updateMemoryString();
+        return false;
+    }
     const auto shown = calculator.ostrelo().items;
     const bool dateMode = calculator.dateCalculator();
     calculator.reloadFromSettings();

@@ -13,9 +13,12 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
+#include <utility>
 
 namespace foundation {
 
@@ -73,6 +76,7 @@ struct Settings {
     int minimumFractionDigits = 0;
     int maximumFractionDigits = 3;
     NumberFormatter::RoundingMode roundingMode = NumberFormatter::RoundingMode::halfEven;
+    friend bool operator==(const Settings&, const Settings&) = default;
 
     std::string key() const {
         std::string key = localeIdentifier;
@@ -115,13 +119,26 @@ using Formatter = icu::number::LocalizedNumberFormatter;
 // Building an ICU formatter is the costly part of formatting; formatters are immutable and
 // safe to share, so each combination of settings is built once per process.
 std::shared_ptr<const Formatter> formatterFor(const Settings& settings) {
+    // The few settings a run of numbers takes in turn (every line of a calculation) are found
+    // among the last ones used, without building their key.
+    thread_local std::array<std::optional<std::pair<Settings, std::shared_ptr<const Formatter>>>, 4> recent;
+    thread_local std::size_t next = 0;
+    for (const auto& entry : recent)
+        if (entry && entry->first == settings) return entry->second;
+    const auto remember = [&](const std::shared_ptr<const Formatter>& formatter) {
+        recent[next].emplace(settings, formatter);
+        next = (next + 1) % recent.size();
+    };
     static std::mutex mutex;
     static std::unordered_map<std::string, std::shared_ptr<const Formatter>> cache;
     const std::string key = settings.key();
     {
         std::lock_guard<std::mutex> lock(mutex);
         auto found = cache.find(key);
-        if (found != cache.end()) return found->second;
+        if (found != cache.end()) {
+            remember(found->second);
+            return found->second;
+        }
     }
     auto formatter = std::make_shared<const Formatter>(
         icu::number::NumberFormatter::withLocale(icu::Locale(settings.localeIdentifier.c_str()))
@@ -135,6 +152,7 @@ std::shared_ptr<const Formatter> formatterFor(const Settings& settings) {
     std::lock_guard<std::mutex> lock(mutex);
     if (cache.size() > 512) cache.clear();
     cache.emplace(key, formatter);
+    remember(formatter);
     return formatter;
 }
 

@@ -236,7 +236,9 @@ PropertyListValue::Dictionary UserDefaults::Store::rows(sqlite3_stmt* statement,
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
         const auto* key = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
         std::string name(key ? key : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, 0)));
-        if (auto value = decodeColumn(statement, 1)) result.insert_or_assign(std::move(name), std::move(*value));
+        // Rows come in the keys' order: each goes at the end, without a search.
+        if (auto value = decodeColumn(statement, 1))
+            result.insert_or_assign(result.end(), std::move(name), std::move(*value));
     }
     if (rc != SQLITE_DONE) failed(rc, what, false);
     return result;

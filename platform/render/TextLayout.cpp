@@ -6,7 +6,10 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The font libraries keep their caches for the life of the process, as the drawing contexts
 // below do; leak checks (when the build has them) are told so.
@@ -51,6 +54,98 @@ void insert(PangoAttrList* list, PangoAttribute* attribute, guint start, guint e
 // chooses the faces of each size afresh (a sort of every installed face), and a display that
 // fits its text by trying sizes would make it do so for every size it tries.
 constexpr double referenceSize = 48;
+
+// A line of this many glyphs or more is drawn near the target's clip only.
+constexpr int longLine = 1024;
+
+// A run of a line narrowed, for the time of a drawing, to the glyphs near the clip: an empty
+// glyph as wide as those it stands for takes the place of the glyphs on either side, so that
+// every glyph drawn keeps its place to the unit, and the run its width. Undone when it goes.
+class NarrowedRun {
+public:
+    NarrowedRun(PangoGlyphString* glyphs, int first, int end, int before, int after) : glyphs_(glyphs) {
+        const int n = glyphs->num_glyphs;
+        start_ = glyphs->glyphs;
+        clusters_ = glyphs->log_clusters;
+        count_ = n;
+        const int from = first > 0 ? first - 1 : 0;
+        const int to = end < n ? end + 1 : n;
+        if (first > 0) stand(first - 1, before, 0);
+        if (end < n) stand(end, after, 1);
+        glyphs->glyphs += from;
+        glyphs->log_clusters += from;
+        glyphs->num_glyphs = to - from;
+    }
+    ~NarrowedRun() {
+        glyphs_->glyphs = start_;
+        glyphs_->log_clusters = clusters_;
+        glyphs_->num_glyphs = count_;
+        for (const auto& [index, info] : saved_)
+            if (index >= 0) start_[index] = info;
+    }
+    NarrowedRun(const NarrowedRun&) = delete;
+    NarrowedRun& operator=(const NarrowedRun&) = delete;
+
+private:
+    void stand(int index, int width, int slot) {
+        saved_[slot] = {index, start_[index]};
+        start_[index].glyph = PANGO_GLYPH_EMPTY;
+        start_[index].geometry = {width, 0, 0};
+    }
+    PangoGlyphString* glyphs_;
+    PangoGlyphInfo* start_ = nullptr;
+    int* clusters_ = nullptr;
+    int count_ = 0;
+    std::pair<int, PangoGlyphInfo> saved_[2] = {{-1, {}}, {-1, {}}};
+};
+
+// Draws the layout at the current point (0, 0). A long single line read left to right is drawn
+// near the clip only: its glyphs elsewhere are not handed to Cairo, which would place each of
+// them only to find it outside (a long calculation is mostly scrolled out of view). The glyphs
+// drawn, and their places, are those of the whole line, so the picture is the same.
+void showLayout(cairo_t* cr, PangoLayout* layout) {
+    PangoLayoutLine* line = pango_layout_get_line_count(layout) == 1 ? pango_layout_get_line_readonly(layout, 0) : nullptr;
+    int glyphCount = 0;
+    bool leftToRight = true;
+    for (GSList* l = line != nullptr ? line->runs : nullptr; l != nullptr; l = l->next) {
+        const auto* run = static_cast<const PangoGlyphItem*>(l->data);
+        glyphCount += run->glyphs->num_glyphs;
+        leftToRight = leftToRight && run->item->analysis.level % 2 == 0;
+    }
+    if (glyphCount < longLine || !leftToRight || pango_layout_is_ellipsized(layout) ||
+        cairo_surface_has_show_text_glyphs(cairo_get_target(cr))) {
+        pango_cairo_show_layout(cr, layout);
+        return;
+    }
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    PangoRectangle lineRect;
+    pango_layout_iter_get_line_extents(iter, nullptr, &lineRect);
+    pango_layout_iter_free(iter);
+    // Glyphs whose advance lies within three ems of the clip are drawn (for ink past the advance).
+    const double margin = 3 * referenceSize * PANGO_SCALE;
+    const double from = x1 * PANGO_SCALE - margin;
+    const double to = x2 * PANGO_SCALE + margin;
+    std::vector<std::unique_ptr<NarrowedRun>> narrowed;
+    long x = lineRect.x;
+    for (GSList* l = line->runs; l != nullptr; l = l->next) {
+        PangoGlyphString* glyphs = static_cast<PangoGlyphItem*>(l->data)->glyphs;
+        const int n = glyphs->num_glyphs;
+        long at = x;
+        int first = 0;
+        while (first < n && at + glyphs->glyphs[first].geometry.width < from) at += glyphs->glyphs[first++].geometry.width;
+        const long before = at - x;
+        int end = first;
+        while (end < n && at <= to) at += glyphs->glyphs[end++].geometry.width;
+        const long drawn = at - x;
+        const long width = pango_glyph_string_get_width(glyphs);
+        narrowed.push_back(std::make_unique<NarrowedRun>(glyphs, first, end, static_cast<int>(before),
+                                                         static_cast<int>(width - drawn)));
+        x += width;
+    }
+    pango_cairo_show_layout(cr, layout);
+}
 
 TextLayout::TextLayout(const uikit::AttributedString& text) {
     layout_ = pango_layout_new(layoutContext());
@@ -102,6 +197,13 @@ uikit::Size TextLayout::size() const {
             static_cast<double>(logical.height) / PANGO_SCALE * scale_};
 }
 
+TextLayout::Units TextLayout::units() const {
+    PangoRectangle ink, logical;
+    pango_layout_get_extents(layout_, &ink, &logical);
+    const long baseline = pango_layout_get_baseline(layout_);
+    return {logical.width, baseline - logical.y, logical.y + logical.height - baseline};
+}
+
 int TextLayout::unknownGlyphsCount() const { return pango_layout_get_unknown_glyphs_count(layout_); }
 
 void TextLayout::draw(cairo_t* cr, const uikit::Rect& rect, uikit::TextAlignment alignment, uikit::LineBreakMode mode,
@@ -145,7 +247,7 @@ void TextLayout::show(cairo_t* cr, uikit::Point origin) const {
     cairo_translate(cr, origin.x + offset_.x, origin.y + offset_.y);
     cairo_scale(cr, scale_, scale_);
     cairo_move_to(cr, 0, 0);
-    pango_cairo_show_layout(cr, layout_);
+    showLayout(cr, layout_);
     cairo_restore(cr);
 }
 

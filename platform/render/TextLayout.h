@@ -22,6 +22,15 @@ public:
     TextLayout& operator=(const TextLayout&) = delete;
 
     uikit::Size size() const;
+    // The line's extents in the layout's own units (points are units / 1024 × scale(), as size()
+    // reckons them): its width, and its height above and below the baseline.
+    struct Units {
+        long width = 0;
+        long ascent = 0;
+        long descent = 0;
+    };
+    Units units() const;
+    double scale() const { return scale_; }
     // Glyphs no installed font has (each would show as a missing-glyph box).
     int unknownGlyphsCount() const;
     // Draws in `rect`, vertically centred: fit to the rectangle's size, then show at its origin.

@@ -23,7 +23,9 @@ void put(std::string& key, const uikit::Color& color) {
     for (double channel : {color.red, color.green, color.blue, color.alpha}) put(key, channel);
 }
 
-std::string keyOf(const uikit::AttributedString& text) {
+}  // namespace
+
+std::string TextLayoutCache::keyOf(const uikit::AttributedString& text) {
     std::string key;
     for (const auto& run : text.runs()) {
         put(key, run.text);
@@ -42,8 +44,6 @@ std::string keyOf(const uikit::AttributedString& text) {
     }
     return key;
 }
-
-}  // namespace
 
 template <typename Value>
 Value* TextLayoutCache::Recent<Value>::find(const std::string& key) {
@@ -70,6 +70,8 @@ TextLayoutCache& TextLayoutCache::shared() {
 }
 
 uikit::Size TextLayoutCache::size(const uikit::AttributedString& text) {
+    // A long text is measured in pieces, kept on their own.
+    if (const auto measured = longTexts_.size(text)) return *measured;
     std::string key = keyOf(text);
     if (const uikit::Size* known = sizes_.find(key)) return *known;
     return sizes_.add(std::move(key), TextLayout(text).size(), sizesKept);
@@ -84,10 +86,12 @@ std::shared_ptr<const TextLayout> TextLayoutCache::fitted(const uikit::Attribute
     put(key, alignment);
     put(key, mode);
     put(key, numberOfLines);
-    if (const auto* known = layouts_.find(key)) return *known;
+    const bool long_ = key.size() >= LongTextMeasure::shortest;
+    auto& kept = long_ ? longLayouts_ : layouts_;
+    if (const auto* known = kept.find(key)) return *known;
     auto layout = std::make_shared<TextLayout>(text);
     layout->fit(room, alignment, mode, numberOfLines);
-    return layouts_.add(std::move(key), std::move(layout), layoutsKept);
+    return kept.add(std::move(key), std::move(layout), long_ ? longLayoutsKept : layoutsKept);
 }
 
 }  // namespace render

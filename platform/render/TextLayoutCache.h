@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/render/LongTextMeasure.h"
 #include "platform/render/TextLayout.h"
 
 #include <cstddef>
@@ -26,9 +27,15 @@ public:
                                              uikit::TextAlignment alignment, uikit::LineBreakMode mode,
                                              int numberOfLines);
 
+    // A key that holds every attribute of the text that changes its layout.
+    static std::string keyOf(const uikit::AttributedString& text);
+
     // How many of each are kept.
     static constexpr std::size_t sizesKept = 256;
     static constexpr std::size_t layoutsKept = 128;
+    // Layouts of long texts (LongTextMeasure::shortest bytes or more), each as big as its text,
+    // are kept apart and fewer.
+    static constexpr std::size_t longLayoutsKept = 4;
 
 private:
     // Most recently used first. The index's keys are views of the keys in `order`, whose
@@ -42,7 +49,9 @@ private:
     };
 
     Recent<uikit::Size> sizes_;
+    LongTextMeasure longTexts_;
     Recent<std::shared_ptr<const TextLayout>> layouts_;
+    Recent<std::shared_ptr<const TextLayout>> longLayouts_;
 };
 
 }  // namespace render

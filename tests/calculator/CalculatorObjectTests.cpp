@@ -165,6 +165,30 @@ TEST_F(CalculatorObjectTest, DateModeOnBreaksNothing) {
     EXPECT_EQ(calculator.primaryString(), "0");
 }
 
+// A start's first activation reads the store again only when a reload could find something new.
+TEST_F(CalculatorObjectTest, OnlyAChangeSinceCreationCallsForAReload) {
+    storeLines({numberLine(12, 2), symbolLine("+", "O"), numberLine(3, 1)});
+    EXPECT_TRUE(Calculator().storeAsCreated());
+    {
+        Calculator keyed;
+        type(keyed, "4");
+        EXPECT_FALSE(keyed.storeAsCreated());
+    }
+    {
+        Calculator calculator;
+        ASSERT_TRUE(runInSecondProcess([] {
+            Calculator other;
+            press(other, "+");
+            return true;
+        }));
+        EXPECT_FALSE(calculator.storeAsCreated());
+        calculator.reloadFromSettings();
+        EXPECT_FALSE(calculator.storeAsCreated());
+    }
+    foundation::UserDefaults().set("dateCalculator", true);
+    EXPECT_FALSE(Calculator().storeAsCreated());
+}
+
 TEST_F(CalculatorObjectTest, ACalculationTypedInOneProcessIsShownInTheNext) {
     ASSERT_TRUE(runInSecondProcess([] {
         Calculator typing;
