@@ -348,11 +348,10 @@ bool ViewController::performActivityType(const std::string& type) {
         uikit::Pasteboard::general().setString(calculator_.expressionText());
     } else if (type == prefix + pasteCalculationAction) {
         auto text = uikit::Pasteboard::general().string();
-        if (text && Calculator::pastedNumberTooLarge(*text)) {
+        if (text && !calculator_.importCalculationText(*text, false)) {
             foundation::Log::warning("the pasteboard's number is too large to calculate with: nothing was pasted");
             return false;
         }
-        if (text) calculator_.importCalculationText(*text, false);
     }
     return true;
 }

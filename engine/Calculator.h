@@ -195,13 +195,11 @@ public:
     void recallMemory();
 
     // Text export for the pasteboard and import of one pasted or handed-over number (no
-    // import while date mode is on).
+    // import while date mode is on; a text without a leading number enters 0). False when the
+    // text starts with a number too large for a double: nothing is entered.
     std::string resultText() const;
     std::string expressionText() const;
-    void importCalculationText(const std::string& text, bool plainFormat);
-    // Whether a text in the locale's format starts with a number too large for a double (which
-    // the import takes as no number, 0).
-    static bool pastedNumberTooLarge(const std::string& text);
+    bool importCalculationText(const std::string& text, bool plainFormat);
     // ---- end of date calculator, memory keys, text export and import ------------------
 
     // ---- What the screens set (Calculator.cpp) ---------------------------------------------
