@@ -21,6 +21,7 @@
 #include "screens/ScreenProfiles.h"
 #include "screens/ScreenSetUp.h"
 #include "screens/SettingsLoader.h"
+#include "screens/StoreReload.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorLabel.h"
@@ -42,6 +43,7 @@ ViewController::ViewController() : pulse_(PulseLayer::make()) {
     controls_.declare(*this);
     links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this, ScreenProfiles::main(),
                                     screenLifetime_.weak());
+    StoreReload{*this}.followRetries();
 }
 
 ViewController::~ViewController() = default;
@@ -289,6 +291,7 @@ void ViewController::popoverPresentationControllerWillRepositionPopoverToRect(
 // loan or date title of the "=" key goes with the old calculation.
 void ViewController::replaceCalculator() {
     calculatorSlot_.emplace();
+    StoreReload{*this}.followRetries();
     loadSettings();
     DisplayRefresh{*this}.updateDateTitle();
     updateCalculatorLines();

@@ -113,7 +113,6 @@ public:
     enum class RetryOutcome { stored, tookUpNewer };
     // Told after such a retry (the screen shows, or publishes, what the calculator now holds).
     void observeRetries(std::function<void(RetryOutcome)> observer) { retryObserver_ = std::move(observer); }
-    bool retriesObserved() const { return static_cast<bool>(retryObserver_); }
     // How long the last commit waited for the store, as planned (at most `storeWait`).
     std::chrono::milliseconds lastStoreWait() const { return lastStoreWait_; }
 
