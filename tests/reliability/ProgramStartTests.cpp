@@ -30,6 +30,7 @@
 
 using testsupport::AppProcess;
 using testsupport::ClipboardPeer;
+using testsupport::contentOf;
 
 namespace {
 
@@ -42,11 +43,6 @@ const Program programs[] = {{OSTRELO_PROGRAM, "ostrelo"},
                             {MESSAGES_PROGRAM, "ostrelo-messages"},
                             {WIDGET_PROGRAM, "ostrelo-widget"},
                             {KEYBOARD_PROGRAM, "ostrelo-keyboard"}};
-
-std::string contentOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Another user's id (nobody's) when the test may act as another user (it runs as root).
 std::optional<uid_t> otherUser() {
