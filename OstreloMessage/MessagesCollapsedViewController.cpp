@@ -16,6 +16,7 @@
 #include "screens/ScreenProfiles.h"
 #include "screens/ScreenSetUp.h"
 #include "screens/SettingsLoader.h"
+#include "screens/StoreReload.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorView.h"
@@ -27,6 +28,7 @@ MessagesCollapsedViewController::MessagesCollapsedViewController() : pulse_(Puls
     controls_.declare(*this);
     links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this,
                                     ScreenProfiles::messagesCollapsed(), screenLifetime_.weak());
+    StoreReload{*this}.followRetries();
 }
 
 MessagesCollapsedViewController::~MessagesCollapsedViewController() = default;

@@ -16,6 +16,7 @@
 #include "screens/ScreenProfiles.h"
 #include "screens/ScreenSetUp.h"
 #include "screens/SettingsLoader.h"
+#include "screens/StoreReload.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorLabel.h"
@@ -36,6 +37,7 @@ MessagesExpandedViewController::MessagesExpandedViewController() : pulse_(PulseL
     controls_.declare(*this);
     links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this,
                                     ScreenProfiles::messagesExpanded(), screenLifetime_.weak());
+    StoreReload{*this}.followRetries();
 }
 
 MessagesExpandedViewController::~MessagesExpandedViewController() = default;

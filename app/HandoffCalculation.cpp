@@ -112,12 +112,17 @@ void HandoffCalculation::restoreRecord(Calculator& calculator, const std::string
     else calculator.appendSymbolLine(text, type);
 }
 
-// A number as the pasteboard's numbers are read ("12abc" is 12, "(−5)" is −5), or a constant as
-// its key enters it: in place of a number, or after an operator, "(", "√" or "^".
+// A number as the pasteboard's numbers are read ("12abc" is 12, "(−5)" is −5; one too large to
+// calculate with is left out, logged), or a constant as its key enters it: in place of a number,
+// or after an operator, "(", "√" or "^".
 void HandoffCalculation::restoreNumber(Calculator& calculator, const std::string& text) {
     calculator.enterResetLineWhenEmpty();
     const std::optional<double> constant = Calculator::constantValue(text);
-    if (!constant) return calculator.importCalculationText(text, true);
+    if (!constant) {
+        if (!calculator.importCalculationText(text, true))
+            foundation::Log::warning("a number of the continued calculation is too large to calculate with: left out");
+        return;
+    }
     const std::string& last = calculator.ostreloLine().type;
     if (last == "N" || last == "R") calculator.dropLastLine();
     else if (!isOneOf(last, {"O", "(", "√", "^"})) return;

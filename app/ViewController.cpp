@@ -21,6 +21,7 @@
 #include "screens/ScreenProfiles.h"
 #include "screens/ScreenSetUp.h"
 #include "screens/SettingsLoader.h"
+#include "screens/StoreReload.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
 #include "ui/CalculatorLabel.h"
@@ -42,6 +43,7 @@ ViewController::ViewController() : pulse_(PulseLayer::make()) {
     controls_.declare(*this);
     links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this, ScreenProfiles::main(),
                                     screenLifetime_.weak());
+    StoreReload{*this}.followRetries();
 }
 
 ViewController::~ViewController() = default;
@@ -289,6 +291,7 @@ void ViewController::popoverPresentationControllerWillRepositionPopoverToRect(
 // loan or date title of the "=" key goes with the old calculation.
 void ViewController::replaceCalculator() {
     calculatorSlot_.emplace();
+    StoreReload{*this}.followRetries();
     loadSettings();
     DisplayRefresh{*this}.updateDateTitle();
     updateCalculatorLines();
@@ -355,11 +358,10 @@ bool ViewController::performActivityType(const std::string& type) {
         uikit::Pasteboard::general().setString(calculator_.expressionText());
     } else if (type == prefix + pasteCalculationAction) {
         auto text = uikit::Pasteboard::general().string();
-        if (text && Calculator::pastedNumberTooLarge(*text)) {
+        if (text && !calculator_.importCalculationText(*text, false)) {
             foundation::Log::warning("the pasteboard's number is too large to calculate with: nothing was pasted");
             return false;
         }
-        if (text) calculator_.importCalculationText(*text, false);
     }
     return true;
 }

@@ -119,7 +119,6 @@ public:
     enum class RetryOutcome { stored, tookUpNewer };
     // Told after such a retry (the screen shows, or publishes, what the calculator now holds).
     void observeRetries(std::function<void(RetryOutcome)> observer) { retryObserver_ = std::move(observer); }
-    bool retriesObserved() const { return static_cast<bool>(retryObserver_); }
     // How long the last commit waited for the store, as planned (at most `storeWait`).
     std::chrono::milliseconds lastStoreWait() const { return lastStoreWait_; }
 
@@ -201,13 +200,11 @@ public:
     void recallMemory();
 
     // Text export for the pasteboard and import of one pasted or handed-over number (no
-    // import while date mode is on).
+    // import while date mode is on; a text without a leading number enters 0). False when the
+    // text starts with a number too large for a double: nothing is entered.
     std::string resultText() const;
     std::string expressionText() const;
-    void importCalculationText(const std::string& text, bool plainFormat);
-    // Whether a text in the locale's format starts with a number too large for a double (which
-    // the import takes as no number, 0).
-    static bool pastedNumberTooLarge(const std::string& text);
+    bool importCalculationText(const std::string& text, bool plainFormat);
     // ---- end of date calculator, memory keys, text export and import ------------------
 
     // ---- What the screens set (Calculator.cpp) ---------------------------------------------

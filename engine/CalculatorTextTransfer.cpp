@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace ostrelo {
 
@@ -19,17 +20,15 @@ std::string Calculator::resultText() const {
 
 std::string Calculator::expressionText() const { return calculationText(); }
 
-bool Calculator::pastedNumberTooLarge(const std::string& text) {
-    return PastedNumber(foundation::NumberFormatter(), false).overflows(text);
-}
-
-void Calculator::importCalculationText(const std::string& text, bool plainFormat) {
+bool Calculator::importCalculationText(const std::string& text, bool plainFormat) {
     const StoreCommit operation(*this);
-    // A number pasted into a date entry would end it half-way: the entry is left alone.
-    if (dateCalculator_) return;
     foundation::NumberFormatter formatter;
     // Only what the leading number needs of the text is read.
-    const double x = PastedNumber(formatter, plainFormat).read(text).value_or(0.0);
+    const std::optional<double> read = PastedNumber(formatter, plainFormat).read(text);
+    if (read && std::isinf(*read)) return false;
+    // A number pasted into a date entry would end it half-way: the entry is left alone.
+    if (dateCalculator_) return true;
+    const double x = read.value_or(0.0);
 
     // The digits of the line, counted as the display writes the number.
     formatter.setUsesGroupingSeparator(false);
@@ -62,6 +61,7 @@ void Calculator::importCalculationText(const std::string& text, bool plainFormat
         enterToken(digits, f, "N", "", x);
     }
     // Nothing is entered after a function name, ")", "²", "!" or "%".
+    return true;
 }
 
 }  // namespace ostrelo

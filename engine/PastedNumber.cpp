@@ -93,14 +93,7 @@ PastedNumber::PastedNumber(const foundation::NumberFormatter& locale, bool plain
 }
 
 std::optional<double> PastedNumber::read(std::string_view text) const {
-    const auto value = leadingNumber(readable(text.substr(0, decidingLength(text))));
-    if (value && std::isinf(*value)) return std::nullopt;
-    return value;
-}
-
-bool PastedNumber::overflows(std::string_view text) const {
-    const auto value = leadingNumber(readable(text.substr(0, decidingLength(text))));
-    return value && std::isinf(*value);
+    return leadingNumber(readable(text.substr(0, decidingLength(text))));
 }
 
 // Up to and with the first whole character that can be part of no number and of no replacement

@@ -29,11 +29,9 @@ class PastedNumber {
 public:
     PastedNumber(const foundation::NumberFormatter& locale, bool plainFormat);
 
-    // None when the text does not start with a number, or with one too large for a double (one
-    // too small to show is 0).
+    // None when the text does not start with a number; an infinity of the number's sign when it
+    // starts with one too large for a double (one too small to show is 0).
     std::optional<double> read(std::string_view text) const;
-    // Whether the text starts with a number too large for a double.
-    bool overflows(std::string_view text) const;
 
 private:
     // Made one after another, each on the whole text the ones before left.
@@ -45,7 +43,6 @@ private:
     std::size_t decidingLength(std::string_view text) const;
     std::string readable(std::string_view text) const;
     std::optional<std::string> readableInOnePass(std::string_view text) const;
-    // Too large for a double: an infinity of the number's sign.
     static std::optional<double> leadingNumber(std::string_view text);
 
     std::vector<Replacement> replacements_;

@@ -52,6 +52,7 @@ KeyboardViewController::KeyboardViewController(std::string modelName)
     declareAction<CalculatorButton>("buttonBackspacePressed", [this](CalculatorButton&) { buttonBackspacePressed(); });
     links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this, ScreenProfiles::keyboard(),
                                     screenLifetime_.weak());
+    StoreReload{*this}.followRetries();
 }
 
 // No deletion outlives the keyboard (the timer's guard would stop it too).

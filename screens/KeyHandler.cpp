@@ -45,9 +45,7 @@ std::string localeDecimalSeparator() { return foundation::NumberFormatter().deci
 }  // namespace
 
 KeyHandler::KeyHandler(CalculatorScreen& screen)
-    : screen_(screen), links_(screen.links()), calculator_(*links_.calculator), guard_(links_.guard) {
-    if (!calculator_.retriesObserved()) StoreReload{screen_}.followRetries();
-}
+    : screen_(screen), links_(screen.links()), calculator_(*links_.calculator), guard_(links_.guard) {}
 
 void KeyHandler::handle(CalculatorButton* key, bool longPress, const std::string& given) {
     // One commit for all the writes of the key: a process killed in the middle of it keeps the

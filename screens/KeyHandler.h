@@ -24,8 +24,7 @@ struct ScreenLinks;
 //
 // Every key's writes go to the store in one commit (Calculator::StoreCommit); a key that finds the
 // store changed by another program since its calculator last read it first takes the change up as
-// an activation does (StoreReload). The screen follows the retries of an unsaved calculation
-// from its first key on (StoreReload::followRetries).
+// an activation does (StoreReload).
 //
 // Made per call; holds references to the screen only, and stops once the screen is gone.
 class KeyHandler {

@@ -19,7 +19,8 @@ public:
     bool reloadCalculation();
     // From now on the screen follows the retries of its calculator's unsaved calculation: another
     // program's newer calculation, taken up by the calculator, is shown as by takeUpChanges; a
-    // stored one is published again (CalculatorScreen::calculationStored).
+    // stored one is published again (CalculatorScreen::calculationStored). Called once for each
+    // calculator a screen makes: in its constructor, and where it replaces the calculator.
     void followRetries();
 
 private:

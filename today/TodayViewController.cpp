@@ -13,6 +13,7 @@
 #include "screens/ScreenProfiles.h"
 #include "screens/ScreenSetUp.h"
 #include "screens/SettingsLoader.h"
+#include "screens/StoreReload.h"
 #include "today/WidgetOverlay.h"
 #include "ui/CalculatorButton.h"
 #include "ui/CalculatorCalcLabel.h"
@@ -42,6 +43,7 @@ TodayViewController::TodayViewController() : pulse_(PulseLayer::make()) {
     controls_.declare(*this);
     links_ = ScreenLinks::forScreen(calculator_, enableClickSound_, pulse_.get(), *this, ScreenProfiles::widget(),
                                     screenLifetime_.weak());
+    StoreReload{*this}.followRetries();
 }
 
 TodayViewController::~TodayViewController() = default;

@@ -46,8 +46,11 @@ thread_local bool releasing = false;
 // A stand-in's folder is named after the process that holds it: "ostrelo-first-start-PID-XXXXXX".
 constexpr std::string_view folderPrefix = "ostrelo-first-start-";
 
-// Where stand-ins are made: in memory where the system keeps one.
+// Where stand-ins are made: in memory where the system keeps one; only OSTRELO_STAND_IN_DIR
+// when it is set.
 std::vector<std::string> standInBases() {
+    if (const char* chosen = std::getenv("OSTRELO_STAND_IN_DIR"); chosen != nullptr && *chosen != '\0')
+        return {chosen};
     std::vector<std::string> bases = {"/dev/shm"};
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0')
         bases.emplace_back(runtime);

@@ -11,7 +11,9 @@ namespace foundation {
 // without a store uses a stand-in store in a private folder in memory (a tmpfs), and release()
 // makes the directory's store with everything written meanwhile; a suite that used the stand-in
 // moves to that store at its next use. A directory that has a store is never held: its suites
-// read it at once, as without a hold. The stand-in's folder is named after the holding process.
+// read it at once, as without a hold. The stand-in's folder is named after the holding process;
+// it is made in /dev/shm, else $XDG_RUNTIME_DIR, else the temporary directory. For tests,
+// OSTRELO_STAND_IN_DIR names the one folder where stand-ins are made and left ones looked for.
 class StoreHold {
 public:
     // Holds the store of `directory` when it has none yet (one directory per process); false

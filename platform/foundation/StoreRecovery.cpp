@@ -43,8 +43,9 @@ std::mutex givenUpMutex;
 std::set<std::string> givenUp;
 
 // An exclusive advisory lock on a file, held while it lives (released by close). It waits for
-// another holder at most `waitMilliseconds`; a file that cannot be opened (a link planted at
-// its name) is no lock, and the recovery goes on without one.
+// another holder at most `waitMilliseconds`. A file that cannot be opened (a link planted at its
+// name), or a file system that takes no locks (flock fails otherwise than "held", as some
+// network and FUSE file systems do), is no lock: the recovery goes on without one.
 class FileLock {
 public:
     FileLock(const std::filesystem::path& path, int waitMilliseconds)
@@ -54,7 +55,11 @@ public:
         for (int attempt = 0;; ++attempt) {
             if (::flock(descriptor_.get(), LOCK_EX | LOCK_NB) == 0) return;
             if (errno == EINTR) continue;
-            if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) break;
+            if (errno != EWOULDBLOCK) {
+                unlockable(path, errno);
+                return;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(std::min(1 + attempt, 20)));
         }
         held_ = true;
@@ -63,6 +68,16 @@ public:
     bool heldElsewhere() const { return held_; }
 
 private:
+    // Said once per lock file in this process.
+    static void unlockable(const std::filesystem::path& path, int error) {
+        static std::mutex toldMutex;
+        static std::set<std::string> told;
+        std::lock_guard guard(toldMutex);
+        if (told.insert(path.string()).second)
+            Log::warning("settings: " + path.string() + " cannot be locked (" +
+                         std::generic_category().message(error) + "); recovering the store without the lock");
+    }
+
     FileDescriptor descriptor_;
     bool held_ = false;
 };

@@ -97,7 +97,7 @@ bool TransferProcess::start(const std::string& url, const UrlSession::Configurat
     FileDescriptor reading(ends[0]), writing(ends[1]);
     const std::vector<std::string> words{helper, url, std::to_string(limits.connectTimeout.count()),
                                          std::to_string(limits.timeout.count()),
-                                         std::to_string(limits.maximumBodySize)};
+                                         std::to_string(limits.maximumBodySize), std::to_string(::getpid())};
     if (const int failed = spawn(pid_, words, writing.get()); failed != 0) {
         pid_ = -1;
         error = helper + ": " + std::strerror(failed);

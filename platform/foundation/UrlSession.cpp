@@ -15,12 +15,23 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 #include <utility>
 
 namespace foundation {
 
 namespace {
+
+// Why a helper could not be started, logged once per reason in this process: a helper that is
+// missing stays missing, and every rate check would say so again.
+void logStartFailure(const std::string& reason) {
+    static std::mutex mutex;
+    static std::set<std::string> told;
+    std::lock_guard lock(mutex);
+    if (told.insert(reason).second) Log::error("URL session: " + reason);
+}
 
 // The transfers' start while held (see UrlSession::holdTransfers).
 struct TransferHold {
@@ -136,7 +147,7 @@ private:
         if (!wake_) return UrlError{UrlError::Code::other, "the session has no wake-up descriptor"};
         std::string error;
         if (task.process.start(task.url, task.configuration, error)) return std::nullopt;
-        Log::error("URL session: " + error);
+        logStartFailure(error);
         return UrlError{UrlError::Code::other, error};
     }
 

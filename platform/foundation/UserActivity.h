@@ -45,6 +45,8 @@ public:
     // What brings the activity up to date before it is saved; it ends with `lifetime`'s owner.
     void setRefresh(Refresh refresh, std::weak_ptr<void> lifetime);
     // Asks for a refresh and a write later (see above); false drops a request not yet carried out.
+    // Main thread only: the timer that carries requests out is the main run loop's, and the
+    // state that arms it is not guarded.
     void setNeedsSave(bool needsSave);
     bool needsSave() const;
     // Refreshes every activity whose save the calling thread asked for and has not yet had.

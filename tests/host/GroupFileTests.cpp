@@ -11,14 +11,11 @@
 #include <fstream>
 #include <functional>
 
+using testsupport::contentOf;
+
 namespace {
 
 using GroupFileTest = testsupport::SuiteTest;
-
-std::string contentOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Links planted where the programs write in the group directory: at each file, pointing to a file
 // of the user's (or a name not yet taken), and at the names its temporary files once had,

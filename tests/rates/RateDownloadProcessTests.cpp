@@ -13,20 +13,14 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 using foundation::PropertyListValue;
 using ostrelo::ExchangeRateFeed;
 using ostrelo::SharedSettings;
 using testsupport::AppProcess;
+using testsupport::contentOf;
 
 namespace {
-
-std::string contentOf(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The children of every thread of the process.
 std::string childrenOf(pid_t pid) {

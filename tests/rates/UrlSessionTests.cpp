@@ -2,13 +2,13 @@
 #include "platform/foundation/UrlSession.h"
 #include "tests/rates/LocalHttpServer.h"
 #include "tests/rates/LocalTlsServer.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -17,6 +17,7 @@ using foundation::UrlError;
 using foundation::UrlResponse;
 using foundation::UrlSession;
 using namespace std::chrono_literals;
+using testsupport::contentOf;
 
 namespace {
 
@@ -69,11 +70,6 @@ Outcome fetch(UrlSession& session, const std::string& url) {
 
 std::string text(const std::optional<std::vector<std::uint8_t>>& data) {
     return data ? std::string(data->begin(), data->end()) : std::string("(none)");
-}
-
-std::string contentOf(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The processes this one started that are still there (not reaped), from every thread.

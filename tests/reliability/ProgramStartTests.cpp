@@ -30,6 +30,7 @@
 
 using testsupport::AppProcess;
 using testsupport::ClipboardPeer;
+using testsupport::contentOf;
 
 namespace {
 
@@ -42,11 +43,6 @@ const Program programs[] = {{OSTRELO_PROGRAM, "ostrelo"},
                             {MESSAGES_PROGRAM, "ostrelo-messages"},
                             {WIDGET_PROGRAM, "ostrelo-widget"},
                             {KEYBOARD_PROGRAM, "ostrelo-keyboard"}};
-
-std::string contentOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Another user's id (nobody's) when the test may act as another user (it runs as root).
 std::optional<uid_t> otherUser() {
@@ -427,13 +423,18 @@ TEST_F(ProgramStartTest, EachProgramTightensItsOwnDirectoryAndRefusesWhatOthersC
 // A first start killed before its first frame leaves its stand-in store's folder behind: the
 // next start removes it once its own first frame is shown, as it does a day-old folder of an
 // earlier build. A folder whose first start still runs stays, as do a link and (as root)
-// another user's folder under a dead process's name.
+// another user's folder under a dead process's name. The stand-ins are made in a folder of the
+// test's own, where no other start makes or removes one meanwhile.
 TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) {
-    const auto holding = [this](const std::string& name) {
+    const auto shared = groupDirectory() / "stand-ins";
+    std::filesystem::create_directory(shared);
+    const std::map<std::string, std::string> standIns{{"OSTRELO_STAND_IN_DIR", shared.string()}};
+    const auto holding = [&](const std::string& name) {
         std::filesystem::create_directory(groupDirectory() / name);
-        auto child = std::make_unique<AppProcess>(FIRST_START_CHILD, std::vector<std::string>{},
-                                                  std::map<std::string, std::string>{
-                                                      {"OSTRELO_GROUP_DIR", (groupDirectory() / name).string()}});
+        auto child = std::make_unique<AppProcess>(
+            FIRST_START_CHILD, std::vector<std::string>{},
+            std::map<std::string, std::string>{{"OSTRELO_GROUP_DIR", (groupDirectory() / name).string()},
+                                               {"OSTRELO_STAND_IN_DIR", shared.string()}});
         const auto line = child->waitForLine("held ");
         return std::pair(std::move(child), std::filesystem::path(line.value_or("held ").substr(5)));
     };
@@ -441,12 +442,12 @@ TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) 
     auto [running, kept] = holding("running");
     ASSERT_FALSE(left.empty()) << killed->text();
     ASSERT_FALSE(kept.empty()) << running->text();
+    ASSERT_EQ(left.parent_path(), shared);
     const pid_t gone = std::stoi(left.filename().string().substr(std::string("ostrelo-first-start-").size()));
     killed->kill(SIGKILL);
     ASSERT_TRUE(killed->waitForExit());
     // Planted under the dead process's name: a link to a folder of files, another user's folder.
     const std::string plantedName = "ostrelo-first-start-" + std::to_string(gone) + "-";
-    const auto shared = left.parent_path();
     const auto link = shared / (plantedName + "link"), target = groupDirectory() / "target";
     const auto foreign = shared / (plantedName + "other");
     std::filesystem::create_directory(target);
@@ -468,7 +469,7 @@ TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) 
     const auto oldUnnamed = unnamed("Old9Zz", std::chrono::hours(25));
     const auto newUnnamed = unnamed("New9Zz", std::chrono::hours(23));
 
-    auto app = start(OSTRELO_PROGRAM, {}, false);
+    auto app = start(OSTRELO_PROGRAM, {}, false, "", standIns);
     ASSERT_TRUE(app->waitForLine("first frame")) << app->text();
     EXPECT_FALSE(std::filesystem::exists(left)) << app->text();
     EXPECT_TRUE(std::filesystem::exists(kept / "group.sqlite"));
@@ -480,7 +481,6 @@ TEST_F(ProgramStartTest, AFolderLeftByAKilledFirstStartIsRemovedByTheNextStart) 
     app->kill(SIGTERM);
     running->kill(SIGKILL);
     EXPECT_TRUE(running->waitForExit());
-    for (const auto& planted : {link, foreign, kept, newUnnamed}) std::filesystem::remove_all(planted);
 }
 
 // The app on a display of the test's own, with other programs that use the clipboard.

@@ -6,11 +6,14 @@
 #include "tests/storage/StorePrinting.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <dlfcn.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -22,6 +25,19 @@ using foundation::PropertyListValue;
 using foundation::UserDefaults;
 using ostrelo::CalculatorStack;
 using ostrelo::StackLineRecord;
+
+// What flock answers while set, as a file system that takes no locks does (ENOLCK on some
+// network and FUSE file systems); 0: the real flock.
+std::atomic<int> flockRefusal{0};
+
+extern "C" int flock(int fd, int operation) noexcept {
+    if (const int refusal = flockRefusal.load()) {
+        errno = refusal;
+        return -1;
+    }
+    static const auto real = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
+    return real(fd, operation);
+}
 
 namespace {
 
@@ -272,6 +288,25 @@ TEST_F(StoreReliabilityTest, AFileThatIsNotADatabaseIsMovedAsideAndAFreshStoreSt
     stack.pushLine("", "N", 1, false, 0, 0, 4.0);
     EXPECT_EQ(CalculatorStack().items.size(), 1u);
     EXPECT_EQ(movedAside(directory).size(), 1u);
+}
+
+// A recovery lock the file system refuses is no other program's: the damaged store is still
+// moved aside, and the log says why there was no lock.
+TEST_F(StoreReliabilityTest, ARecoveryLockTheFileSystemRefusesDoesNotKeepTheDamagedStore) {
+    const auto directory = freshGroup("nolocks");
+    std::ofstream(directory / "group.sqlite", std::ios::binary) << std::string(8192, 'x');
+    testing::internal::CaptureStderr();
+    flockRefusal = ENOLCK;
+    {
+        UserDefaults suite;
+        EXPECT_TRUE(suite.set("count", 1));
+    }
+    flockRefusal = 0;
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("group.sqlite.lock cannot be locked (No locks available)"), std::string::npos) << log;
+    EXPECT_EQ(log.find("another program"), std::string::npos) << log;
+    EXPECT_EQ(movedAside(directory).size(), 1u) << log;
+    EXPECT_EQ(UserDefaults().object("count"), PropertyListValue(1));
 }
 
 TEST_F(StoreReliabilityTest, ADamagedDatabaseIsMovedAsideAndAFreshStoreStarts) {

@@ -3,6 +3,8 @@
 #include "platform/foundation/Locale.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace testsupport {
@@ -16,6 +18,11 @@ std::filesystem::path makeTemporaryDirectory(const std::string& prefix) {
 std::filesystem::path testDataDirectory() {
     const char* dir = std::getenv("OSTRELO_TEST_DATA");
     return dir ? std::filesystem::path(dir) : std::filesystem::path("tests/data");
+}
+
+std::string contentOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void SuiteTest::SetUp() {

@@ -23,5 +23,7 @@ private:
 std::filesystem::path makeTemporaryDirectory(const std::string& prefix);
 // tests/data, from OSTRELO_TEST_DATA.
 std::filesystem::path testDataDirectory();
+// The whole content of a file, as bytes; empty when it cannot be read.
+std::string contentOf(const std::filesystem::path& file);
 
 }  // namespace testsupport
