@@ -125,6 +125,10 @@ std::string generalText(NumberFormatter& formatter, bool separator, double numbe
                     at == std::string::npos ? 0 : characterCount(mantissa.substr(at + formatter.decimalSeparator().size()));
                 setFractionDigits(formatter, std::min<std::int64_t>(static_cast<std::int64_t>(after) + 1, 9));
             }
+        } else if (magnitude == std::trunc(magnitude)) {
+            // A whole number shows no fraction digits whatever its length (its zero fraction
+            // formats to a single digit), so nothing is formatted to measure it.
+            setFractionDigits(formatter, 0);
         } else {
             const double integerPart = std::trunc(magnitude);
             const auto k = static_cast<std::int64_t>(characterCount(formatter.stringFromNumber(integerPart)));

@@ -234,6 +234,8 @@ std::string NumberFormatter::groupingSeparator() const {
 }
 
 std::string NumberFormatter::latinDigits(const std::string& text) const {
+    // Digits of any other numbering system lie outside ASCII: an ASCII text has none to replace.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return text;
     std::string result = text;
     const std::array<std::string, 10> own = ownDigits();
     for (int digit = 0; digit <= 9; ++digit)

@@ -1,6 +1,7 @@
 // The value coding of the settings store: writing a value in its stored form and reading it back.
 #include "platform/foundation/StoredValue.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <utility>
@@ -117,6 +118,8 @@ private:
         auto count = unsignedValue(4);
         if (!count) return std::nullopt;
         PropertyListValue::Array array;
+        // Every element takes a byte at least: a damaged count reserves no more than is there.
+        array.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(*count, static_cast<std::uint64_t>(end_ - next_))));
         for (std::uint64_t i = 0; i < *count; ++i) {
             auto element = decode(depth + 1);
             if (!element) return std::nullopt;
