@@ -44,8 +44,9 @@ bool plainLine(const std::string& plain) {
     return true;
 }
 
-// The bytes `from` to `to` of the text, with their attributes.
-uikit::AttributedString slice(const uikit::AttributedString& text, std::size_t from, std::size_t to) {
+}  // namespace
+
+uikit::AttributedString LongTextMeasure::slice(const uikit::AttributedString& text, std::size_t from, std::size_t to) {
     uikit::AttributedString part;
     std::size_t at = 0;
     for (const auto& run : text.runs()) {
@@ -57,15 +58,17 @@ uikit::AttributedString slice(const uikit::AttributedString& text, std::size_t f
     return part;
 }
 
+namespace {
+
 // Whether the characters on either side of the cut are laid out as they are apart.
 bool shapesApart(const uikit::AttributedString& text, const std::string& plain, std::size_t cut) {
     std::size_t from = cut - std::min(cut, contextBytes);
     while (from < cut && isContinuation(plain[from])) ++from;
     std::size_t to = std::min(plain.size(), cut + contextBytes);
     while (to > cut && to < plain.size() && isContinuation(plain[to])) --to;
-    const long left = TextLayout(slice(text, from, cut)).units().width;
-    const long right = TextLayout(slice(text, cut, to)).units().width;
-    return TextLayout(slice(text, from, to)).units().width == left + right;
+    const long left = TextLayout(LongTextMeasure::slice(text, from, cut)).units().width;
+    const long right = TextLayout(LongTextMeasure::slice(text, cut, to)).units().width;
+    return TextLayout(LongTextMeasure::slice(text, from, to)).units().width == left + right;
 }
 
 }  // namespace
@@ -73,14 +76,14 @@ bool shapesApart(const uikit::AttributedString& text, const std::string& plain, 
 std::optional<std::pair<std::size_t, LongTextMeasure::Piece>> LongTextMeasure::piece(
     const uikit::AttributedString& text, const std::string& plain, std::size_t from) {
     auto measure = [&](std::size_t to) {
-        const TextLayout layout(slice(text, from, to));
-        return Piece{layout.units(), layout.scale()};
+        const TextLayout layout(LongTextMeasure::slice(text, from, to));
+        return Piece{layout.units(), layout.ink(), layout.scale()};
     };
     if (plain.size() - from < pieceBytes + searchBytes + contextBytes) return std::pair{plain.size(), measure(plain.size())};
     for (std::size_t cut = from + pieceBytes; cut < from + pieceBytes + searchBytes; ++cut) {
         if (!isAscii(plain[cut - 1]) || !isAscii(plain[cut]) || (plain[cut - 1] == '\r' && plain[cut] == '\n'))
             continue;
-        std::string key = TextLayoutCache::keyOf(slice(text, from, cut));
+        std::string key = TextLayoutCache::keyOf(LongTextMeasure::slice(text, from, cut));
         key.append(plain, cut, contextBytes);
         if (auto known = pieces_.find(key); known != pieces_.end()) return std::pair{cut, known->second};
         if (!shapesApart(text, plain, cut)) continue;
@@ -91,29 +94,39 @@ std::optional<std::pair<std::size_t, LongTextMeasure::Piece>> LongTextMeasure::p
 }
 
 std::optional<uikit::Size> LongTextMeasure::size(const uikit::AttributedString& text) {
-    const std::string plain = text.string();
-    if (plain.size() < shortest) return std::nullopt;
-    for (const auto& [known, size] : texts_)
-        if (known == text) return size;
-    if (!oneFont(text) || !plainLine(plain)) return std::nullopt;
+    const Pieces* found = pieces(text);
+    if (found == nullptr) return std::nullopt;
     long width = 0, ascent = 0, descent = 0;
-    double scale = 0;
-    for (std::size_t from = 0; from < plain.size();) {
-        const auto found = piece(text, plain, from);
-        if (!found || (scale != 0 && found->second.scale != scale)) return std::nullopt;
-        const Piece& p = found->second;
+    for (const auto& p : found->pieces) {
         width += p.units.width;
         ascent = std::max(ascent, p.units.ascent);
         descent = std::max(descent, p.units.descent);
+    }
+    // As TextLayout::size reckons the whole line.
+    return uikit::Size{static_cast<double>(width) / 1024 * found->scale,
+                       static_cast<double>(ascent + descent) / 1024 * found->scale};
+}
+
+const LongTextMeasure::Pieces* LongTextMeasure::pieces(const uikit::AttributedString& text) {
+    const std::string plain = text.string();
+    if (plain.size() < shortest) return nullptr;
+    for (const auto& [known, kept] : texts_)
+        if (known == text) return &kept;
+    if (!oneFont(text) || !plainLine(plain)) return nullptr;
+    Pieces all;
+    double scale = 0;
+    for (std::size_t from = 0; from < plain.size();) {
+        const auto found = piece(text, plain, from);
+        if (!found || (scale != 0 && found->second.scale != scale)) return nullptr;
+        const Piece& p = found->second;
+        all.pieces.push_back({from, found->first, p.units, p.ink});
         scale = p.scale;
         from = found->first;
     }
-    // As TextLayout::size reckons the whole line.
-    const uikit::Size size{static_cast<double>(width) / 1024 * scale,
-                           static_cast<double>(ascent + descent) / 1024 * scale};
+    all.scale = scale;
     if (texts_.size() >= textsKept) texts_.erase(texts_.begin());
-    texts_.emplace_back(text, size);
-    return size;
+    texts_.emplace_back(text, std::move(all));
+    return &texts_.back().second;
 }
 
 }  // namespace render

@@ -29,10 +29,20 @@ public:
     // The size of `text`; none when it is short, or not all in one font with neither raised nor
     // underlined runs.
     std::optional<uikit::Size> size(const uikit::AttributedString& text);
+    // The pieces of `text` in order, and the scale they are laid out at; none as for size().
+    struct Pieces {
+        std::vector<TextLayout::Piece> pieces;
+        double scale = 1;
+    };
+    const Pieces* pieces(const uikit::AttributedString& text);
+
+    // The bytes `from` to `to` of the text, with their attributes.
+    static uikit::AttributedString slice(const uikit::AttributedString& text, std::size_t from, std::size_t to);
 
 private:
     struct Piece {
         TextLayout::Units units;
+        TextLayout::Ink ink;
         double scale = 1;
     };
     // The piece from `from` to the text's end, or to the first cut past `pieceBytes` that
@@ -44,7 +54,7 @@ private:
     // after its cut.
     std::unordered_map<std::string, Piece> pieces_;
     // Most recently measured last.
-    std::vector<std::pair<uikit::AttributedString, uikit::Size>> texts_;
+    std::vector<std::pair<uikit::AttributedString, Pieces>> texts_;
 };
 
 }  // namespace render

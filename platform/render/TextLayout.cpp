@@ -2,6 +2,7 @@
 
 #include "platform/render/FaceChooser.h"
 #include "platform/render/FontSet.h"
+#include "platform/render/LongTextMeasure.h"
 
 #include <pango/pangocairo.h>
 
@@ -186,11 +187,24 @@ TextLayout::TextLayout(const uikit::AttributedString& text) {
     pango_attr_list_unref(list);
 }
 
+TextLayout::TextLayout(const uikit::AttributedString& text, std::vector<Piece> pieces, double scale)
+    : text_(text), pieces_(std::move(pieces)) {
+    scale_ = scale;
+    for (const Piece& p : pieces_) {
+        whole_.width += p.units.width;
+        whole_.ascent = std::max(whole_.ascent, p.units.ascent);
+        whole_.descent = std::max(whole_.descent, p.units.descent);
+    }
+}
+
 TextLayout::~TextLayout() {
     if (layout_ != nullptr) g_object_unref(layout_);
 }
 
 uikit::Size TextLayout::size() const {
+    if (layout_ == nullptr)
+        return {static_cast<double>(whole_.width) / PANGO_SCALE * scale_,
+                static_cast<double>(whole_.ascent + whole_.descent) / PANGO_SCALE * scale_};
     PangoRectangle ink, logical;
     pango_layout_get_extents(layout_, &ink, &logical);
     return {static_cast<double>(logical.width) / PANGO_SCALE * scale_,
@@ -198,13 +212,17 @@ uikit::Size TextLayout::size() const {
 }
 
 TextLayout::Units TextLayout::units() const {
+    if (layout_ == nullptr) return whole_;
     PangoRectangle ink, logical;
     pango_layout_get_extents(layout_, &ink, &logical);
     const long baseline = pango_layout_get_baseline(layout_);
     return {logical.width, baseline - logical.y, logical.y + logical.height - baseline};
 }
 
-int TextLayout::unknownGlyphsCount() const { return pango_layout_get_unknown_glyphs_count(layout_); }
+int TextLayout::unknownGlyphsCount() const {
+    if (layout_ == nullptr) return TextLayout(text_).unknownGlyphsCount();
+    return pango_layout_get_unknown_glyphs_count(layout_);
+}
 
 void TextLayout::draw(cairo_t* cr, const uikit::Rect& rect, uikit::TextAlignment alignment, uikit::LineBreakMode mode,
                       int numberOfLines) {
@@ -214,6 +232,17 @@ void TextLayout::draw(cairo_t* cr, const uikit::Rect& rect, uikit::TextAlignment
 
 void TextLayout::fit(uikit::Size room, uikit::TextAlignment alignment, uikit::LineBreakMode mode, int numberOfLines) {
     int width = static_cast<int>(room.width / scale_ * PANGO_SCALE);
+    if (layout_ == nullptr) {
+        // Made of pieces: one line, aligned left or right, and as wide as the room or narrower
+        // (TextLayoutCache::fitted makes it so), as Pango lays out the whole line.
+        lineX_ = alignment == uikit::TextAlignment::right && mode != uikit::LineBreakByClipping
+                     ? std::max(width, 1) - whole_.width
+                     : 0;
+        offset_ = {0, (room.height - size().height) / 2};
+        if (mode == uikit::LineBreakByClipping && alignment == uikit::TextAlignment::right)
+            offset_.x = room.width - size().width;
+        return;
+    }
     PangoAlignment align = alignment == uikit::TextAlignment::center ? PANGO_ALIGN_CENTER
                            : alignment == uikit::TextAlignment::right ? PANGO_ALIGN_RIGHT
                                                                       : PANGO_ALIGN_LEFT;
@@ -247,13 +276,82 @@ void TextLayout::show(cairo_t* cr, uikit::Point origin) const {
     cairo_translate(cr, origin.x + offset_.x, origin.y + offset_.y);
     cairo_scale(cr, scale_, scale_);
     cairo_move_to(cr, 0, 0);
-    showLayout(cr, layout_);
+    if (layout_ != nullptr) showLayout(cr, layout_);
+    else showPieces(cr);
     cairo_restore(cr);
+}
+
+// The pieces near the clip are laid out together and drawn where they are in the line: their
+// glyphs, and their places to the unit, are those of the whole line. A target that keeps the
+// text (a recording) is given the whole line.
+void TextLayout::showPieces(cairo_t* cr) const {
+    std::size_t first = 0, last = pieces_.size();
+    std::vector<long> at(pieces_.size() + 1, lineX_);
+    for (std::size_t i = 0; i < pieces_.size(); ++i) at[i + 1] = at[i] + pieces_[i].units.width;
+    if (!cairo_surface_has_show_text_glyphs(cairo_get_target(cr))) {
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
+        // Pieces within three ems of the clip are drawn (for ink past the advance), as showLayout.
+        const double margin = 3 * referenceSize * PANGO_SCALE;
+        const double from = x1 * PANGO_SCALE - margin;
+        const double to = x2 * PANGO_SCALE + margin;
+        while (first < last && at[first + 1] < from) ++first;
+        while (last > first && at[last - 1] > to) --last;
+    }
+    if (first >= last) return;
+    auto layOut = [&] {
+        if (shown_ && shownFrom_ == first && shownTo_ == last) return;
+        shown_ = std::make_unique<TextLayout>(LongTextMeasure::slice(text_, pieces_[first].from, pieces_[last - 1].to));
+        shownFrom_ = first;
+        shownTo_ = last;
+    };
+    layOut();
+    // Pieces whose line is lower than the whole line's (a face of their own) would be placed by
+    // the current point, which keeps fewer bits: the whole line is drawn then.
+    if (pango_layout_get_baseline(shown_->layout_) != whole_.ascent) {
+        first = 0;
+        last = pieces_.size();
+        layOut();
+    }
+    // Placed by an indent, to the unit: the glyphs' places are then reckoned as the whole
+    // line's are.
+    if (pango_layout_get_indent(shown_->layout_) != at[first])
+        pango_layout_set_indent(shown_->layout_, static_cast<int>(at[first]));
+    showLayout(cr, shown_->layout_);
+}
+
+TextLayout::Ink TextLayout::ink() const {
+    PangoRectangle ink;
+    pango_layout_get_extents(layout_, &ink, nullptr);
+    return {ink.x, ink.y - pango_layout_get_baseline(layout_), ink.width, ink.height};
 }
 
 uikit::Rect TextLayout::inkRect() const {
     PangoRectangle ink, logical;
-    pango_layout_get_extents(layout_, &ink, &logical);
+    if (layout_ != nullptr) {
+        pango_layout_get_extents(layout_, &ink, &logical);
+    } else {
+        // As Pango puts together a line's ink: the union of its parts' that are not empty.
+        logical = {static_cast<int>(lineX_), 0, static_cast<int>(whole_.width),
+                   static_cast<int>(whole_.ascent + whole_.descent)};
+        ink = {0, 0, 0, 0};
+        long x = lineX_, left = 0, top = 0, right = 0, bottom = 0;
+        bool any = false;
+        for (const Piece& p : pieces_) {
+            if (p.ink.width != 0 && p.ink.height != 0) {
+                const long l = x + p.ink.x, t = whole_.ascent + p.ink.y;
+                left = any ? std::min(left, l) : l;
+                top = any ? std::min(top, t) : t;
+                right = any ? std::max(right, l + p.ink.width) : l + p.ink.width;
+                bottom = any ? std::max(bottom, t + p.ink.height) : t + p.ink.height;
+                any = true;
+            }
+            x += p.units.width;
+        }
+        if (any)
+            ink = {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                   static_cast<int>(bottom - top)};
+    }
     const double x0 = std::min(ink.x, logical.x), y0 = std::min(ink.y, logical.y);
     const double x1 = std::max(ink.x + ink.width, logical.x + logical.width);
     const double y1 = std::max(ink.y + ink.height, logical.y + logical.height);

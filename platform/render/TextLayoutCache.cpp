@@ -89,7 +89,20 @@ std::shared_ptr<const TextLayout> TextLayoutCache::fitted(const uikit::Attribute
     const bool long_ = key.size() >= LongTextMeasure::shortest;
     auto& kept = long_ ? longLayouts_ : layouts_;
     if (const auto* known = kept.find(key)) return *known;
-    auto layout = std::make_shared<TextLayout>(text);
+    std::shared_ptr<TextLayout> layout;
+    // A long line that fits its room, aligned left or right, is made of the pieces it was
+    // measured in: only those near a drawing's clip are laid out.
+    const LongTextMeasure::Pieces* pieces = nullptr;
+    if (long_ && numberOfLines == 1 && alignment != uikit::TextAlignment::center)
+        pieces = longTexts_.pieces(text);
+    if (pieces != nullptr) {
+        long width = 0;
+        for (const auto& p : pieces->pieces) width += p.units.width;
+        const int room_ = static_cast<int>(room.width / pieces->scale * 1024);
+        if (mode == uikit::LineBreakByClipping || width <= std::max(room_, 1))
+            layout = std::make_shared<TextLayout>(text, pieces->pieces, pieces->scale);
+    }
+    if (!layout) layout = std::make_shared<TextLayout>(text);
     layout->fit(room, alignment, mode, numberOfLines);
     return kept.add(std::move(key), std::move(layout), long_ ? longLayoutsKept : layoutsKept);
 }

@@ -55,6 +55,20 @@ TEST(LongTextMeasure, APieceBuiltSizeIsTheWholeLayoutsSize) {
             EXPECT_EQ(pieces->width, whole.width) << c.what << " + \"" << end << "\"";
             EXPECT_EQ(pieces->height, whole.height) << c.what;
         }
+        // Laid out from its pieces, it covers what the whole layout covers, fitted as a display is.
+        const auto* pieces = measure.pieces(text);
+        ASSERT_NE(pieces, nullptr) << c.what;
+        render::TextLayout built(text, pieces->pieces, pieces->scale), whole(text);
+        for (auto alignment : {uikit::TextAlignment::left, uikit::TextAlignment::right})
+            for (auto mode : {uikit::LineBreakByTruncatingTail, uikit::LineBreakByClipping}) {
+                const uikit::Size room{whole.size().width + 7.3, 90};
+                built.fit(room, alignment, mode, 1);
+                whole.fit(room, alignment, mode, 1);
+                const uikit::Rect a = built.inkRect(), b = whole.inkRect();
+                EXPECT_TRUE(a == b) << c.what << ": " << a.origin.x << "," << a.origin.y << " " << a.size.width << "×"
+                                    << a.size.height << " for " << b.origin.x << "," << b.origin.y << " "
+                                    << b.size.width << "×" << b.size.height;
+            }
     }
 }
 
@@ -75,9 +89,13 @@ TEST(LongTextMeasure, ShortOrMixedTextsAreLeftToTheWholeLayout) {
 namespace {
 
 // The pixels of a long calculation's end, drawn into a picture as narrow as a display: drawn
-// at once (near the clip only), and replayed from a recording of the whole line.
-std::vector<unsigned char> endOfLine(const uikit::AttributedString& text, bool whole, double scroll) {
-    render::TextLayout layout(text);
+// at once (near the clip only), laid out from its pieces near the clip, and replayed from a
+// recording of the whole line.
+std::vector<unsigned char> endOfLine(const uikit::AttributedString& text, bool whole, double scroll,
+                                     bool pieced = false) {
+    render::LongTextMeasure measure;
+    const auto* pieces = measure.pieces(text);
+    render::TextLayout layout = pieced ? render::TextLayout(text, pieces->pieces, pieces->scale) : render::TextLayout(text);
     const uikit::Size size = layout.size();
     const int width = 300, height = static_cast<int>(std::ceil(size.height)) + 4;
     cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
@@ -111,6 +129,7 @@ TEST(LongLineDrawing, NearTheClipOnlyItIsTheWholeLinesPicture) {
     for (double scroll : {0.0, 1234.56, 40000.25}) {
         const std::vector<unsigned char> near = endOfLine(text, false, scroll);
         EXPECT_EQ(near, endOfLine(text, true, scroll)) << "scrolled by " << scroll;
+        EXPECT_EQ(near, endOfLine(text, false, scroll, true)) << "from pieces, scrolled by " << scroll;
         EXPECT_NE(std::count(near.begin(), near.end(), 0), static_cast<long>(near.size())) << "nothing drawn";
     }
 }
