@@ -520,16 +520,7 @@ protected:
         XFlush(display);
     }
     // The pixels the window shows.
-    std::string picture() {
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(display, window, &attributes);
-        XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                                  static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-        if (image == nullptr) return {};
-        std::string pixels(image->data, static_cast<std::size_t>(image->bytes_per_line * image->height));
-        XDestroyImage(image);
-        return pixels;
-    }
+    std::string picture() const { return ClipboardPeer::pictureOf(display, window); }
     std::unique_ptr<testsupport::ClipboardPeer> copyElsewhere(const std::string& text,
                                                               ClipboardPeer::Role role = ClipboardPeer::Role::owner) {
         auto other = std::make_unique<ClipboardPeer>(server->display(), role, text);

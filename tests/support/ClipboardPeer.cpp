@@ -49,18 +49,6 @@ void waitForEvents(Display* display, int milliseconds) {
     poll(&connection, 1, milliseconds);
 }
 
-// What a window shows.
-std::string pictureOf(Display* display, Window window) {
-    XWindowAttributes attributes{};
-    if (XGetWindowAttributes(display, window, &attributes) == 0) return {};
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    if (image == nullptr) return {};
-    std::string pixels(image->data, static_cast<std::size_t>(image->bytes_per_line * image->height));
-    XDestroyImage(image);
-    return pixels;
-}
-
 // The pieces of a slow owner's text under way, and what the reader's window showed when asked.
 struct Pieces {
     Window requestor;
@@ -172,6 +160,17 @@ std::optional<std::string> ClipboardPeer::read(const std::string& name) {
     }
     XCloseDisplay(display);
     return text;
+}
+
+std::string ClipboardPeer::pictureOf(Display* display, unsigned long window) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, window, &attributes) == 0) return {};
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) return {};
+    std::string pixels(image->data, static_cast<std::size_t>(image->bytes_per_line * image->height));
+    XDestroyImage(image);
+    return pixels;
 }
 
 }  // namespace testsupport

@@ -5,6 +5,8 @@
 #include <string>
 #include <thread>
 
+typedef struct _XDisplay Display;
+
 namespace testsupport {
 
 // Another program of the desktop that uses the clipboard, with a connection of its own to the
@@ -38,6 +40,8 @@ public:
     // The clipboard's UTF8_STRING as a program reads it; none without an owner or an answer
     // within a generous deadline.
     static std::optional<std::string> read(const std::string& display);
+    // The pixels a window shows; empty when it cannot be read.
+    static std::string pictureOf(Display* display, unsigned long window);
 
 private:
     void serve(const std::string& display);
